@@ -1,14 +1,6 @@
-#include <QApplication>
-#include <QMainWindow>
-
-#include "resources/init_resources.h"
+#include "app/ZApplication.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    talmenoInitResources();
-    QMainWindow w;
-    w.setWindowTitle("Talmeno");
-    w.show();
-    return app.exec();
+    return talmenoMain(argc, argv);
 }

@@ -20,6 +20,11 @@ extern QString tempDir;
 
 // Fills the paths above, creates the folders and installs the official model files.
 void initUserDataFolders();
+// The same with the executable's folder and the settings folder given.
+void initUserDataFolders(const QString& applicationDir, const QString& settingsFolder);
+// Copies every "*.ini" file of sourceDir that targetDir lacks, then removes sourceDir;
+// when a copy fails, sourceDir stays (a warning is logged) and false is returned.
+bool installOfficialModelFiles(const QString& sourceDir, const QString& targetDir);
 
 // Base address of the download server: TALMENO_DOWNLOAD_URL when set, else the maker's.
 QString downloadBaseUrl();

@@ -1,0 +1,83 @@
+// Cost of showing a received stream in the text console: gathered appends (what the
+// terminal does) against one view append per chunk. A chunk is 700 received bytes
+// shown in hex (2100 characters), the size that arrives every 2 ms at 3.5 Mbaud.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+
+#include "widgets/PlainTextEditWithFile.h"
+
+namespace {
+constexpr int kChunkBytes = 700;
+constexpr int kChunksPerFlush = 15; // 30 ms of chunks at 2 ms each
+
+QString hexChunk(int seed)
+{
+    QByteArray bytes(kChunkBytes, '\0');
+    QRandomGenerator rng(seed);
+    for (char& c : bytes)
+        c = char(rng.bounded(256));
+    QByteArray hex = bytes.toHex(' ');
+    hex.append(' ');
+    return QString::fromLatin1(hex);
+}
+
+// The console as the terminal uses it: appends gathered, written every 15 chunks,
+// then the event loop paints.
+void BM_ConsoleGathered(benchmark::State& state)
+{
+    const QString chunk = hexChunk(1);
+    PlainTextEditWithFile console;
+    console.resize(1000, 500);
+    console.show();
+    qint64 chunks = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kChunksPerFlush; ++i)
+            console.appendText(chunk);
+        console.flushPending();
+        QCoreApplication::processEvents();
+        chunks += kChunksPerFlush;
+        if (console.characterCount() > 20000000)
+            console.clearText(); // what the memory watch does
+    }
+    state.SetItemsProcessed(chunks);
+    state.SetBytesProcessed(chunks * kChunkBytes);
+}
+BENCHMARK(BM_ConsoleGathered)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same stream appended to the view one chunk at a time, painting as often.
+void BM_ViewPerChunk(benchmark::State& state)
+{
+    const QString chunk = hexChunk(1);
+    QPlainTextEdit view;
+    view.setReadOnly(true);
+    view.setUndoRedoEnabled(false);
+    view.resize(1000, 500);
+    view.show();
+    qint64 chunks = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kChunksPerFlush; ++i) {
+            view.appendPlainText(chunk);
+            QCoreApplication::processEvents();
+        }
+        chunks += kChunksPerFlush;
+        if (view.document()->characterCount() > 20000000)
+            view.clear();
+    }
+    state.SetItemsProcessed(chunks);
+    state.SetBytesProcessed(chunks * kChunkBytes);
+}
+BENCHMARK(BM_ViewPerChunk)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,0 +1,343 @@
+#include "foundation/ZWidgetLogger.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMap>
+#include <QMutex>
+#include <QRecursiveMutex>
+#include <QSettings>
+#include <QStackedLayout>
+#include <QTextEdit>
+#include <QTextStream>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <atomic>
+#include <cstdio>
+
+#include "foundation/ZColorSchemeManager.h"
+#include "foundation/ZHooks.h"
+#include "foundation/ZIconsManager.h"
+
+namespace {
+
+// Log file state of the process. Recursive, so that a message raised while a
+// message is written cannot dead-lock the handler.
+QRecursiveMutex g_fileMutex;
+QFile* g_logFile = nullptr;
+QTextStream* g_logStream = nullptr;
+bool g_logFileOpen = false;
+QString g_logFilePath;
+
+// Debug messages are written only once the window offers the "Debug" level.
+std::atomic<bool> g_debugEnabled{false};
+
+// Guards the window pointer and its pending list, so that a worker thread never
+// appends to a window that is being destroyed.
+QMutex g_windowMutex;
+ZWidgetLogger* g_window = nullptr;
+
+const int kHistoryIcon = 107; // "history.png"
+const int kClearIcon = 6;     // "clear.png"
+const int kOpenFileIcon = 50; // "openfile.png"
+
+int levelRank(QtMsgType type)
+{
+    switch (type) {
+    case QtDebugMsg: return 0;
+    case QtInfoMsg: return 1;
+    case QtWarningMsg: return 2;
+    case QtCriticalMsg: return 3;
+    case QtFatalMsg: return 4;
+    }
+    return 0;
+}
+
+const QString& lineTemplate()
+{
+    static const QString t = QStringLiteral(
+        "<html><head/><body><p><span style=\" font-weight:600; color:MSG_TYPE: </span>MESSAGE</span></p></body></html>");
+    return t;
+}
+
+// Log texts are plain text: shown as written, never as mark-up.
+QString asHtml(const QString& text)
+{
+    return text.toHtmlEscaped().replace('\n', QStringLiteral("<br/>"));
+}
+
+} // namespace
+
+void ZWidgetLogger::installMessageHandler()
+{
+    qInstallMessageHandler(&ZWidgetLogger::messageHandler);
+}
+
+void ZWidgetLogger::messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    Q_UNUSED(context)
+    if (type != QtDebugMsg || g_debugEnabled.load()) {
+        const QByteArray bytes = message.toLocal8Bit();
+        QMutexLocker lock(&g_fileMutex);
+        if (g_logFileOpen && g_logStream) {
+            *g_logStream << bytes << "\r\n";
+            if (levelRank(type) >= levelRank(QtWarningMsg))
+                g_logStream->flush();
+        }
+        std::fprintf(stderr, "%s\n", bytes.constData());
+        std::fflush(stderr);
+    }
+    QMutexLocker lock(&g_windowMutex);
+    if (g_window)
+        g_window->pending_.append({type, message});
+}
+
+ZWidgetLogger* ZWidgetLogger::instance(const QString& logFolder, QWidget* parent)
+{
+    {
+        QMutexLocker lock(&g_windowMutex);
+        if (g_window)
+            return g_window;
+    }
+    auto* w = new ZWidgetLogger(logFolder, parent);
+    QMutexLocker lock(&g_windowMutex);
+    g_window = w;
+    return w;
+}
+
+ZWidgetLogger* ZWidgetLogger::current()
+{
+    QMutexLocker lock(&g_windowMutex);
+    return g_window;
+}
+
+void ZWidgetLogger::flushLogFile()
+{
+    QMutexLocker lock(&g_fileMutex);
+    if (g_logStream)
+        g_logStream->flush();
+}
+
+QString ZWidgetLogger::logFilePath()
+{
+    QMutexLocker lock(&g_fileMutex);
+    return g_logFilePath;
+}
+
+int ZWidgetLogger::displayTime(QtMsgType type)
+{
+    switch (type) {
+    case QtDebugMsg: return 6000;
+    case QtInfoMsg: return 6000;
+    case QtWarningMsg: return 8000;
+    case QtCriticalMsg: return 10000;
+    case QtFatalMsg: return 12000;
+    }
+    return 6000;
+}
+
+QString ZWidgetLogger::levelPrefix(QtMsgType type)
+{
+    // Fixed on first use: a later change of colour scheme keeps the Debug colour.
+    static const QMap<int, QString> prefixes = [] {
+        QMap<int, QString> m;
+        const QString sep = QStringLiteral(";\">");
+        m.insert(QtDebugMsg, ZColorSchemeManager::instance()->color(0).name() + sep + "Debug  ");
+        m.insert(QtInfoMsg, "#4e9a06" + sep + "Info   ");
+        m.insert(QtWarningMsg, "#ce5c00" + sep + "Warning");
+        m.insert(QtCriticalMsg, "#cc0000" + sep + "Error  ");
+        m.insert(QtFatalMsg, "#a40000" + sep + "Fatal  ");
+        return m;
+    }();
+    return prefixes.value(type);
+}
+
+ZWidgetLogger::ZWidgetLogger(const QString& logFolder, QWidget* parent)
+    : QWidget(parent)
+    , levelCombo_(new QComboBox(this))
+    , historyView_(new QTextEdit)
+    , historyWindow_(new QWidget)
+    , drainTimer_(new QTimer(this))
+{
+    setWindowTitle(tr("Logger "));
+    levelCombo_->setObjectName("logLevelComboBox");
+    historyView_->setReadOnly(true);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(levelCombo_);
+    auto* historyButton = new QToolButton(this);
+    historyButton->setObjectName("showHistoryButton");
+    historyButton->setToolTip(tr("Show History"));
+    historyButton->setIcon(ZIconsManager::instance()->icon(kHistoryIcon));
+    layout->addWidget(historyButton);
+
+    messageLabel_ = new QLabel(this);
+    messageLabel_->setTextFormat(Qt::RichText);
+    linkLabel_ = new QLabel(this);
+    linkLabel_->setTextFormat(Qt::RichText);
+    linkLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    linkLabel_->setOpenExternalLinks(true);
+    // The line takes the width it is given (texts are elided to it); a text must not
+    // change the window's minimum size.
+    messageLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    linkLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    stack_ = new QStackedLayout;
+    stack_->addWidget(messageLabel_);
+    stack_->addWidget(linkLabel_);
+    layout->addLayout(stack_, 1);
+
+    messageTimer_ = new QTimer(this);
+    messageTimer_->setObjectName("logMessageTimer");
+    messageTimer_->setSingleShot(false);
+    connect(messageTimer_, &QTimer::timeout, this, [this] {
+        messageTimer_->stop();
+        messageLabel_->clear();
+        stack_->setCurrentWidget(linkLabel_);
+    });
+    stack_->setCurrentWidget(linkLabel_);
+
+    levelCombo_->addItem("Info", int(QtInfoMsg));
+    levelCombo_->addItem("Warning", int(QtWarningMsg));
+    levelCombo_->addItem("Error", int(QtCriticalMsg));
+    levelCombo_->addItem("Fatal", int(QtFatalMsg));
+    levelCombo_->insertItem(0, "Debug", int(QtDebugMsg));
+    g_debugEnabled.store(true);
+
+    QSettings settings;
+    int index = levelCombo_->findText(settings.value("Log/LogLevel", "Info").toString());
+    if (index < 0)
+        index = levelCombo_->findText("Info"); // an unknown stored level: the default
+    levelCombo_->setCurrentIndex(index);
+    connect(levelCombo_, &QComboBox::currentTextChanged, this, [](const QString& text) {
+        QSettings().setValue("Log/LogLevel", text);
+    });
+
+    auto* historyLayout = new QVBoxLayout(historyWindow_);
+    historyWindow_->resize(settings.value("Log/LogWindowSize", QSize(800, 450)).toSize());
+    auto* toolBar = new QToolBar(historyWindow_);
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QAction* clearAction = toolBar->addAction(ZIconsManager::instance()->icon(kClearIcon), tr("Clear History"));
+    clearAction->setObjectName("clearHistoryAction");
+    connect(clearAction, &QAction::triggered, historyView_, &QTextEdit::clear);
+    QAction* openAction = toolBar->addAction(ZIconsManager::instance()->icon(kOpenFileIcon), tr("Open Log Dir"));
+    openAction->setObjectName("openLogDirAction");
+    connect(openAction, &QAction::triggered, this, [logFolder] { openUrlInDesktop(logFolder); });
+    historyLayout->addWidget(toolBar);
+    historyLayout->addWidget(historyView_);
+    connect(historyButton, &QToolButton::clicked, this, [this] {
+        historyWindow_->show();
+        historyWindow_->raise();
+        historyWindow_->activateWindow();
+    });
+
+    openLogFile(logFolder);
+
+    drainTimer_->setInterval(16);
+    connect(drainTimer_, &QTimer::timeout, this, &ZWidgetLogger::showPendingMessages);
+    drainTimer_->start();
+}
+
+void ZWidgetLogger::openLogFile(const QString& logFolder)
+{
+    QDir dir(logFolder);
+    if (!dir.exists())
+        dir.mkpath(".");
+    // The names carry the time, so the first by name is the oldest.
+    QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    while (files.size() >= 366) {
+        dir.remove(files.takeFirst());
+    }
+
+    const QString path = QStringLiteral("%1/log_%2.txt")
+                             .arg(logFolder, QDateTime::currentDateTime().toString("yyyyMMdd_hhmmss_zzz"));
+    QMutexLocker lock(&g_fileMutex);
+    if (g_logStream) {
+        g_logStream->flush();
+        delete g_logStream;
+        g_logStream = nullptr;
+    }
+    delete g_logFile;
+    g_logFileOpen = false;
+    g_logFilePath.clear();
+    g_logFile = new QFile(path);
+    if (!g_logFile->open(QIODevice::WriteOnly)) {
+        std::fprintf(stderr, "could not create log file\n");
+        delete g_logFile;
+        g_logFile = nullptr;
+        return;
+    }
+    g_logStream = new QTextStream(g_logFile);
+    g_logStream->setCodec("UTF-8");
+    g_logFileOpen = true;
+    g_logFilePath = path;
+}
+
+ZWidgetLogger::~ZWidgetLogger()
+{
+    {
+        QMutexLocker lock(&g_windowMutex);
+        if (g_window == this)
+            g_window = nullptr;
+        pending_.clear();
+    }
+    QSettings().setValue("Log/LogWindowSize", historyWindow_->size());
+    // Deleted here rather than later: after the event loop nothing would delete it.
+    delete historyWindow_;
+    historyWindow_ = nullptr;
+    qInstallMessageHandler(nullptr);
+
+    QMutexLocker lock(&g_fileMutex);
+    if (g_logStream) {
+        g_logStream->flush();
+        delete g_logStream;
+        g_logStream = nullptr;
+    }
+    if (g_logFile) {
+        g_logFile->close();
+        delete g_logFile;
+        g_logFile = nullptr;
+    }
+    g_logFileOpen = false;
+}
+
+bool ZWidgetLogger::isMessageShown() const
+{
+    return stack_->currentWidget() == messageLabel_;
+}
+
+void ZWidgetLogger::showPendingMessages()
+{
+    QList<PendingEntry> entries;
+    {
+        QMutexLocker lock(&g_windowMutex);
+        entries.swap(pending_);
+    }
+    for (const PendingEntry& entry : qAsConst(entries)) {
+        // The chosen level and every level after it in the combo box are shown.
+        const int index = levelCombo_->findData(int(entry.type));
+        if (index < levelCombo_->currentIndex())
+            continue;
+        const QString prefix = levelPrefix(entry.type);
+        QString line = lineTemplate();
+        line.replace("MSG_TYPE", prefix);
+        historyView_->append(QString(line).replace("MESSAGE", asHtml(entry.text)));
+
+        const QFontMetrics fm(messageLabel_->font());
+        const int width = messageLabel_->width() - fm.horizontalAdvance("Warning :   ");
+        const QString oneLine = QString(entry.text).replace('\n', ' ');
+        const QString elided = fm.elidedText(oneLine, Qt::ElideRight, width);
+        messageLabel_->setText(QString(line).replace("MESSAGE", asHtml(elided)));
+
+        if (!messageTimer_->isActive())
+            stack_->setCurrentWidget(messageLabel_);
+        messageTimer_->start(displayTime(entry.type));
+    }
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+class ModelManager;
+
+// One kind of frame: its head bytes, how its length is found, how it is verified
+// and how it is decoded. The frame search finds frames of every protocol that has
+// been activated since start-up; decoding runs on the processing thread.
+class ProtocolBase : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ProtocolBase(const QString& name, QObject* parent = nullptr);
+    ~ProtocolBase() override;
+
+    // Called by the search with the bytes from the frame's first byte to the end of
+    // the buffer; may read the length into frameLength_. False: cannot judge yet.
+    virtual bool checkFrameLength(const char* data, qint64 available);
+    // Checks a complete candidate of frameLength_ bytes.
+    virtual bool verifyFrame(const char* data);
+    // Creates the protocol's data items; runs once, before the first frame.
+    virtual void registerDataItems();
+    virtual void parseFrame(const QByteArray& frame) = 0;
+
+    void setActive(bool active);
+    bool isActive() const { return isActive_.load(std::memory_order_acquire); }
+    // Decodes one verified frame (processing thread).
+    void processFrame(const QByteArray& frame);
+
+    const QString& name() const { return name_; }
+    const QByteArray& head() const { return head_; }
+    const QByteArray& tail() const { return tail_; }
+    bool isLengthKnown() const { return isLengthKnown_; }
+    qint32 frameLength() const { return frameLength_; }
+    qint32 minFrameLength() const { return minFrameLength_; }
+    const QStringList& exportColumns() const { return exportColumns_; }
+    ModelManager* modelManager() const { return modelManager_; }
+    bool isDataItemsRegistered() const { return isDataItemsRegistered_; }
+
+    // Every protocol activated since start-up, in order of first activation.
+    static QList<ProtocolBase*> activeProtocols();
+    // The protocols one search pass looks for: the active-protocol list, except that
+    // among protocols with the same head only the active ones are searched, or, when
+    // none of them is active, only the one activated last. An idle protocol would
+    // otherwise take a reply meant for the active one, or cut its longer frame short.
+    static QList<ProtocolBase*> searchedProtocols();
+
+signals:
+    void dataParseFinished();
+
+protected:
+    bool isLengthKnown_ = true;
+    qint32 frameLength_ = 0;
+    qint32 minFrameLength_ = 0;
+    QByteArray head_;
+    QByteArray tail_;
+    ModelManager* modelManager_ = nullptr;
+    std::atomic<bool> isActive_{false};
+    bool isDataItemsRegistered_ = false;
+    QString name_;
+    QStringList exportColumns_;
+    bool emitParseFinished_ = false;
+
+private:
+    friend struct ActiveProtocolList;
+    friend class ProtocolFrameExtraction; // sets frameLength_ of frames found by their tail
+    quint64 activationSerial_ = 0; // guarded by the list's lock
+};
+
+// A protocol the program asks for data: request builders and a reply hook.
+class InsideReadWriteProtocol : public ProtocolBase
+{
+    Q_OBJECT
+public:
+    using ReplyHandler = std::function<bool(QString&)>;
+
+    explicit InsideReadWriteProtocol(const QString& name, QObject* parent = nullptr);
+    ~InsideReadWriteProtocol() override;
+
+    virtual QByteArray packReadRequest();
+    virtual QByteArray packWriteRequest();
+
+    void setReplyHandler(ReplyHandler handler);
+
+public slots:
+    void handleReceivedData();
+
+protected:
+    ReplyHandler replyHandler_;
+};

@@ -1,0 +1,682 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<context>
+    <name>BaseContainer</name>
+    <message>
+        <source>Screenshot</source>
+        <translation>截图</translation>
+    </message>
+    <message>
+        <source>Clear chart area</source>
+        <translation>清空图表区域</translation>
+    </message>
+</context>
+<context>
+    <name>ChartContainer</name>
+    <message>
+        <source>Select All Series</source>
+        <translation>全选曲线</translation>
+    </message>
+</context>
+<context>
+    <name>ChartContainer3D</name>
+    <message>
+        <source>3D context initialization failed</source>
+        <translation>3D 上下文初始化失败</translation>
+    </message>
+    <message>
+        <source>context initialization failed,lack of sufficient platform support for OpenGL.</source>
+        <translation>上下文初始化失败，当前平台对 OpenGL 的支持不足。</translation>
+    </message>
+    <message>
+        <source>The current graphics card does not support 3D rendering of this application. The program will be closed. Please restart later</source>
+        <translation>当前显卡不支持本程序的 3D 渲染，程序即将关闭，请稍后重新启动</translation>
+    </message>
+</context>
+<context>
+    <name>LineContainer</name>
+    <message>
+        <source>Zoom View Mode</source>
+        <translation>缩放视图模式</translation>
+    </message>
+    <message>
+        <source>Plot settings</source>
+        <translation>绘图设置</translation>
+    </message>
+    <message>
+        <source>Points</source>
+        <translation>点数</translation>
+    </message>
+    <message>
+        <source>Axis Min</source>
+        <translation>坐标轴最小值</translation>
+    </message>
+    <message>
+        <source>Axis Max</source>
+        <translation>坐标轴最大值</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>X Grids</source>
+        <translation>X 网格数</translation>
+    </message>
+    <message>
+        <source>Y Grids</source>
+        <translation>Y 网格数</translation>
+    </message>
+</context>
+<context>
+    <name>LineResourceSettingWidget</name>
+    <message>
+        <source>Line Width: </source>
+        <translation>线宽：</translation>
+    </message>
+    <message>
+        <source> px</source>
+        <translation> px</translation>
+    </message>
+</context>
+<context>
+    <name>LineStatisticWidget</name>
+    <message>
+        <source>bias:</source>
+        <translation>偏差：</translation>
+    </message>
+    <message>
+        <source>mean:</source>
+        <translation>均值：</translation>
+    </message>
+    <message>
+        <source>std:</source>
+        <translation>标准差：</translation>
+    </message>
+    <message>
+        <source>min:</source>
+        <translation>最小值：</translation>
+    </message>
+    <message>
+        <source>max:</source>
+        <translation>最大值：</translation>
+    </message>
+    <message>
+        <source>half:</source>
+        <translation>半幅：</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>ModelViewManagers</name>
+    <message>
+        <source>ModelView</source>
+        <translation>模型视图</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>New Window</source>
+        <translation>新建窗口</translation>
+    </message>
+</context>
+<context>
+    <name>PlainContainer</name>
+    <message>
+        <source>%1 view</source>
+        <translation>%1 视图</translation>
+    </message>
+</context>
+<context>
+    <name>PlainTextEditWithFile</name>
+    <message>
+        <source>Save to File</source>
+        <translation>保存到文件</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清空</translation>
+    </message>
+</context>
+<context>
+    <name>Scatter3DContainer</name>
+    <message>
+        <source>Plot settings</source>
+        <translation>绘图设置</translation>
+    </message>
+    <message>
+        <source>Axis Min</source>
+        <translation>坐标轴最小值</translation>
+    </message>
+    <message>
+        <source>Axis Max</source>
+        <translation>坐标轴最大值</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>Z</source>
+        <translation>Z</translation>
+    </message>
+    <message>
+        <source>X Grids</source>
+        <translation>X 网格数</translation>
+    </message>
+    <message>
+        <source>Y Grids</source>
+        <translation>Y 网格数</translation>
+    </message>
+    <message>
+        <source>Z Grids</source>
+        <translation>Z 网格数</translation>
+    </message>
+    <message>
+        <source>All Track Length: </source>
+        <translation>全部轨迹长度：</translation>
+    </message>
+    <message>
+        <source> Points</source>
+        <translation> 个点</translation>
+    </message>
+    <message>
+        <source>Show All Series Marker</source>
+        <translation>显示所有曲线的标记</translation>
+    </message>
+    <message>
+        <source>Show All Series Track</source>
+        <translation>显示所有曲线的轨迹</translation>
+    </message>
+</context>
+<context>
+    <name>Scatter3DResourceSettingWidget</name>
+    <message>
+        <source>Marker</source>
+        <translation>标记</translation>
+    </message>
+    <message>
+        <source>Scatter Track</source>
+        <translation>散点轨迹</translation>
+    </message>
+    <message>
+        <source>Marker Size: </source>
+        <translation>标记大小：</translation>
+    </message>
+    <message>
+        <source>Track Width: </source>
+        <translation>轨迹宽度：</translation>
+    </message>
+    <message>
+        <source>Track Length: </source>
+        <translation>轨迹长度：</translation>
+    </message>
+    <message>
+        <source> Points</source>
+        <translation> 个点</translation>
+    </message>
+</context>
+<context>
+    <name>ScatterContainer</name>
+    <message>
+        <source>Plot settings</source>
+        <translation>绘图设置</translation>
+    </message>
+    <message>
+        <source>Axis Min</source>
+        <translation>坐标轴最小值</translation>
+    </message>
+    <message>
+        <source>Axis Max</source>
+        <translation>坐标轴最大值</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>X Grids</source>
+        <translation>X 网格数</translation>
+    </message>
+    <message>
+        <source>Y Grids</source>
+        <translation>Y 网格数</translation>
+    </message>
+    <message>
+        <source>Use Background Map</source>
+        <translation>使用背景地图</translation>
+    </message>
+    <message>
+        <source>XMin:</source>
+        <translation>X 最小值：</translation>
+    </message>
+    <message>
+        <source>XMax:</source>
+        <translation>X 最大值：</translation>
+    </message>
+    <message>
+        <source>YMin:</source>
+        <translation>Y 最小值：</translation>
+    </message>
+    <message>
+        <source>YMax:</source>
+        <translation>Y 最大值：</translation>
+    </message>
+    <message>
+        <source>All Track Length: </source>
+        <translation>全部轨迹长度：</translation>
+    </message>
+    <message>
+        <source> Points</source>
+        <translation> 个点</translation>
+    </message>
+    <message>
+        <source>Show All Series Marker</source>
+        <translation>显示所有曲线的标记</translation>
+    </message>
+    <message>
+        <source>Show All Series Line Track</source>
+        <translation>显示所有曲线的连线轨迹</translation>
+    </message>
+    <message>
+        <source>Show All Series Scatter Track</source>
+        <translation>显示所有曲线的散点轨迹</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+</context>
+<context>
+    <name>ScatterResourceSettingWidget</name>
+    <message>
+        <source>Marker</source>
+        <translation>标记</translation>
+    </message>
+    <message>
+        <source>Line Track</source>
+        <translation>连线轨迹</translation>
+    </message>
+    <message>
+        <source>Scatter Track</source>
+        <translation>散点轨迹</translation>
+    </message>
+    <message>
+        <source>Marker Size: </source>
+        <translation>标记大小：</translation>
+    </message>
+    <message>
+        <source> px</source>
+        <translation> px</translation>
+    </message>
+    <message>
+        <source>Name Label</source>
+        <translation>名称标签</translation>
+    </message>
+    <message>
+        <source>Position Label</source>
+        <translation>坐标标签</translation>
+    </message>
+    <message>
+        <source>Track Width: </source>
+        <translation>轨迹宽度：</translation>
+    </message>
+    <message>
+        <source>Track Length: </source>
+        <translation>轨迹长度：</translation>
+    </message>
+    <message>
+        <source> Points</source>
+        <translation> 个点</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+</context>
+<context>
+    <name>SplitableWindow</name>
+    <message>
+        <source>Set As Default</source>
+        <translation>设为默认</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Create new resource container in this window</source>
+        <translation>在此窗口中新建资源容器</translation>
+    </message>
+    <message>
+        <source>New Container</source>
+        <translation>新建容器</translation>
+    </message>
+    <message>
+        <source>Horizontal Split</source>
+        <translation>水平分割</translation>
+    </message>
+    <message>
+        <source>Vertical Split</source>
+        <translation>垂直分割</translation>
+    </message>
+    <message>
+        <source>The container cannot be closed</source>
+        <translation>无法关闭该容器</translation>
+    </message>
+    <message>
+        <source>It has already been the last container for %1, and %1 resources have been allocated</source>
+        <translation>这已是 %1 类的最后一个容器，且已分配了 %1 资源</translation>
+    </message>
+</context>
+<context>
+    <name>ViewManager</name>
+    <message>
+        <source>Circle</source>
+        <translation>圆形</translation>
+    </message>
+    <message>
+        <source>Triangle</source>
+        <translation>三角形</translation>
+    </message>
+    <message>
+        <source>Customize</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>View Manager</source>
+        <translation>视图管理器</translation>
+    </message>
+    <message>
+        <source>Activate</source>
+        <translation>激活</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>窗口</translation>
+    </message>
+    <message>
+        <source>Container</source>
+        <translation>容器</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>资源</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetMultiSend</name>
+    <message>
+        <source>Add New Item</source>
+        <translation>添加新项</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetSingleSend</name>
+    <message>
+        <source>Hex</source>
+        <translation>十六进制</translation>
+    </message>
+    <message>
+        <source>Timed Send(ms)</source>
+        <translation>定时发送(ms)</translation>
+    </message>
+</context>
+<context>
+    <name>WindowView</name>
+    <message>
+        <source>Notice</source>
+        <translation>注意</translation>
+    </message>
+    <message>
+        <source>It is not allowed to close the final window</source>
+        <translation>不允许关闭最后一个窗口</translation>
+    </message>
+</context>
+<context>
+    <name>Z3DScatter</name>
+    <message>
+        <source>Detected that you are using the Intel integrated graphics card</source>
+        <translation>检测到您正在使用 Intel 集成显卡</translation>
+    </message>
+    <message>
+        <source>It is known that some Intel integrated graphics cards cannot support 3D rendering of this software successfully. If you have multiple graphics cards, you can set this application to use a dedicated graphics card, such as NVIDIA. At the same time, software performance will be improved. After that, you can restart this application and check the menu to confirm that 3D feature has been turned on (do not connect the device before turning on 3D).</source>
+        <translation>已知部分 Intel 集成显卡无法正常支持本软件的 3D 渲染。如果您的电脑有多块显卡，可以将本程序设置为使用独立显卡（例如 NVIDIA 显卡），软件性能也会随之提升。设置完成后，请重新启动本程序，并在菜单中确认 3D 功能已开启（开启 3D 功能之前请勿连接设备）。</translation>
+    </message>
+</context>
+<context>
+    <name>ZColorLabel</name>
+    <message>
+        <source>Color Dialog</source>
+        <translation>选择颜色</translation>
+    </message>
+</context>
+<context>
+    <name>ZTableWidget</name>
+    <message>
+        <source>Insert new row</source>
+        <translation>插入新行</translation>
+    </message>
+    <message>
+        <source>Delete current row</source>
+        <translation>删除当前行</translation>
+    </message>
+    <message>
+        <source>Delete rows current and later</source>
+        <translation>删除当前行及其后的所有行</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清空</translation>
+    </message>
+</context>
+<context>
+    <name>ZTranslatorManager</name>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Effective after restart</source>
+        <translation>重启后生效</translation>
+    </message>
+</context>
+<context>
+    <name>ZTransmitDataWidget</name>
+    <message>
+        <source>Hex</source>
+        <translation>十六进制</translation>
+    </message>
+    <message>
+        <source>Timed Send(ms)</source>
+        <translation>定时发送(ms)</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>发送</translation>
+    </message>
+</context>
+<context>
+    <name>ZUiColorSchemeManager</name>
+    <message>
+        <source>Color Scheme</source>
+        <translation>配色方案</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>应用</translation>
+    </message>
+    <message>
+        <source>Color Scheme Changed</source>
+        <translation>配色方案已修改</translation>
+    </message>
+    <message>
+        <source>The color scheme %1 was modified,do you want to save the changes?</source>
+        <translation>配色方案 %1 已修改，是否保存更改？</translation>
+    </message>
+    <message>
+        <source>Copy color scheme</source>
+        <translation>复制配色方案</translation>
+    </message>
+    <message>
+        <source>New color scheme name:</source>
+        <translation>新配色方案名称：</translation>
+    </message>
+</context>
+<context>
+    <name>ZUiSerialPortAssistant</name>
+    <message>
+        <source>Serial Port</source>
+        <comment>SerialPort Assistant</comment>
+        <translation>串口助手</translation>
+    </message>
+    <message>
+        <source>SerialPort</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>Clear Statistics</source>
+        <translation>清除统计</translation>
+    </message>
+    <message>
+        <source>Hex</source>
+        <translation>十六进制</translation>
+    </message>
+    <message>
+        <source>Clear Received</source>
+        <translation>清空接收</translation>
+    </message>
+    <message>
+        <source>PortName</source>
+        <translation>端口名</translation>
+    </message>
+    <message>
+        <source>BaudRate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>DataBits</source>
+        <translation>数据位</translation>
+    </message>
+    <message>
+        <source>StopBits</source>
+        <translation>停止位</translation>
+    </message>
+    <message>
+        <source>Parity</source>
+        <translation>校验位</translation>
+    </message>
+    <message>
+        <source>FlowControl</source>
+        <translation>流控</translation>
+    </message>
+    <message>
+        <source>IgnoredPortNames</source>
+        <translation>忽略的端口</translation>
+    </message>
+    <message>
+        <source>Received:</source>
+        <translation>接收：</translation>
+    </message>
+    <message>
+        <source>Bytes</source>
+        <translation>字节</translation>
+    </message>
+    <message>
+        <source>Bytes/s</source>
+        <translation>字节/秒</translation>
+    </message>
+    <message>
+        <source>Transmitted:</source>
+        <translation>发送：</translation>
+    </message>
+    <message>
+        <source>Single Transmit</source>
+        <translation>单条发送</translation>
+    </message>
+    <message>
+        <source>Multi Transmit</source>
+        <translation>多条发送</translation>
+    </message>
+    <message>
+        <source>Check Sum</source>
+        <translation>校验和</translation>
+    </message>
+    <message>
+        <source>Calculate</source>
+        <translation>计算</translation>
+    </message>
+    <message>
+        <source>Little Endian</source>
+        <translation>小端序</translation>
+    </message>
+    <message>
+        <source>Failed to open the serial port,</source>
+        <translation>串口打开失败，</translation>
+    </message>
+    <message>
+        <source>please check whether the serial port driver</source>
+        <translation>请检查串口驱动是否正常，</translation>
+    </message>
+    <message>
+        <source>is normal or whether the current serial port is occupied.Error code:</source>
+        <translation>或当前串口是否已被其他程序占用。错误代码：</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Total bytes: </source>
+        <translation>总字节数：</translation>
+    </message>
+</context>
+<context>
+    <name>ZWidgetLogger</name>
+    <message>
+        <source>Logger </source>
+        <translation>日志 </translation>
+    </message>
+    <message>
+        <source>Show History</source>
+        <translation>显示历史</translation>
+    </message>
+    <message>
+        <source>Clear History</source>
+        <translation>清除历史</translation>
+    </message>
+    <message>
+        <source>Open Log Dir</source>
+        <translation>打开日志目录</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,166 @@
+#include "views/ChartContainer2D.h"
+
+#include <QGraphicsLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QOpenGLWidget>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QtCharts/QLegend>
+
+#include "foundation/ZColorSchemeManager.h"
+#include "model/ContainerItems.h"
+#include "views/BaseResource.h"
+#include "views/ChartView2D.h"
+#include "widgets/ZWidgetHelpers.h"
+
+QT_CHARTS_USE_NAMESPACE
+
+static QColor schemeColor(int role)
+{
+    return ZColorSchemeManager::instance()->color(role);
+}
+
+ChartContainer2D::ChartContainer2D(ChartContainerItem* item, QWidget* parent, const ViewFactory& makeView)
+    : ChartContainer(item, parent)
+{
+    if (item->type() != ResourceType::Line && !(item->type() == ResourceType::Scatter && makeView))
+        qFatal("error type for ChartContainer2D");
+
+    chart_ = new QChart();
+    chart_->setMargins(QMargins(0, 0, 0, 0));
+    chart_->layout()->setContentsMargins(0, 0, 0, 0);
+    chart_->setBackgroundRoundness(0);
+    chart_->setPlotAreaBackgroundVisible(true);
+    chart_->setBackgroundBrush(QBrush(schemeColor(ZColorSchemeManager::BackgroundNormal), Qt::SolidPattern));
+    chart_->legend()->setMarkerShape(QLegend::MarkerShapeCircle);
+    chart_->legend()->hide();
+
+    axisX_ = new QValueAxis();
+    axisX_->setTitleText(QStringLiteral("Axis X"));
+    axisX_->setTitleVisible(false);
+    axisY_ = new QValueAxis();
+    axisY_->setTitleText(QStringLiteral("Axis Y"));
+    axisY_->setTitleVisible(false);
+    for (QValueAxis* axis : {axisX_, axisY_}) {
+        axis->setGridLineColor(schemeColor(ZColorSchemeManager::BorderNormal));
+        axis->setLabelsColor(schemeColor(ZColorSchemeManager::ForegroundNormal));
+        axis->setLabelFormat(QStringLiteral("%.2f"));
+        axis->setLabelsFont(monospaceFont());
+    }
+    chart_->addAxis(axisX_, Qt::AlignBottom);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
+
+    // The cursor read-out maps positions against this series; it never shows.
+    referenceSeries_ = new QLineSeries();
+    referenceSeries_->setUseOpenGL(true);
+    chart_->addSeries(referenceSeries_);
+    referenceSeries_->attachAxis(axisX_);
+    referenceSeries_->attachAxis(axisY_);
+    referenceSeries_->hide();
+
+    if (item->type() == ResourceType::Line)
+        view_ = new LineChartView(chart_, this);
+    else
+        view_ = makeView(chart_, this);
+    chartLayout()->addWidget(view_);
+    glWidget_ = view_->findChild<QOpenGLWidget*>();
+
+    xReadout_ = new QLabel(view_);
+    yReadout_ = new QLabel(view_);
+    xReadout_->setFont(monospaceFont());
+    yReadout_->setFont(monospaceFont());
+    xReadout_->show();
+    yReadout_->show();
+    extraBarLayout()->addWidget(xReadout_);
+    extraBarLayout()->addWidget(yReadout_);
+
+    connect(view_, &ChartView2D::mouseMoved, this, &ChartContainer2D::updateCursorReadout);
+}
+
+ChartContainer2D::~ChartContainer2D()
+{
+    // The chart deletes the series it holds, but resources own theirs and may
+    // outlive the container: hand them back first.
+    for (QAbstractSeries* s : chart_->series())
+        if (s != referenceSeries_)
+            chart_->removeSeries(s);
+}
+
+void ChartContainer2D::addResource(BaseResource* resource)
+{
+    ChartContainer::addResource(resource);
+    auto* r2 = qobject_cast<ChartResource2D*>(resource);
+    if (!r2)
+        return;
+    for (QAbstractSeries* s : r2->seriesList()) {
+        if (s->chart() == chart_)
+            continue;
+        if (s->chart())
+            s->chart()->removeSeries(s);
+        chart_->addSeries(s);
+        s->attachAxis(axisX_);
+        s->attachAxis(axisY_);
+    }
+}
+
+void ChartContainer2D::removeResource(BaseResource* resource)
+{
+    ChartContainer::removeResource(resource);
+    auto* r2 = qobject_cast<ChartResource2D*>(resource);
+    if (!r2)
+        return;
+    for (QAbstractSeries* s : r2->seriesList())
+        if (s->chart() == chart_)
+            chart_->removeSeries(s);
+}
+
+void ChartContainer2D::updateCursorReadout(QPointF pos)
+{
+    const QPointF value = chart_->mapToValue(pos, referenceSeries_);
+    xReadout_->setText(QStringLiteral("X:%1").arg(value.x(), -12, 'g'));
+    yReadout_->setText(QStringLiteral("Y:%1").arg(value.y(), -12, 'g'));
+}
+
+void ChartContainer2D::setScreenshotMode(bool on)
+{
+    if (on) {
+        chart_->setPlotAreaBackgroundVisible(false);
+        chart_->setBackgroundBrush(QBrush(Qt::transparent, Qt::SolidPattern));
+    } else {
+        chart_->setPlotAreaBackgroundVisible(true);
+        chart_->setBackgroundBrush(QBrush(schemeColor(ZColorSchemeManager::BackgroundNormal), Qt::SolidPattern));
+    }
+}
+
+QOpenGLWidget* ChartContainer2D::openGLWidget()
+{
+    // The chart view makes its OpenGL widget only when it first draws an OpenGL
+    // series, so it is looked up again until found.
+    if (!glWidget_)
+        glWidget_ = view_->findChild<QOpenGLWidget*>();
+    return glWidget_;
+}
+
+QPixmap ChartContainer2D::grabChart()
+{
+    QPixmap pixmap = view_->grab();
+    QOpenGLWidget* gl = openGLWidget();
+    if (gl && gl->isVisible()) {
+        const QPoint offset = gl->mapToGlobal(QPoint(0, 0)) - view_->mapToGlobal(QPoint(0, 0));
+        const QImage frame = gl->grabFramebuffer();
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+        painter.drawImage(offset, frame);
+    }
+    return pixmap;
+}
+
+QString ChartContainer2D::takeScreenshot()
+{
+    setScreenshotMode(true);
+    const QPixmap pixmap = grabChart();
+    const QString path = saveScreenshot(pixmap);
+    setScreenshotMode(false);
+    return path;
+}

@@ -1,0 +1,141 @@
+#include "views/GlContextCheck.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMutex>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QSurfaceFormat>
+
+#include "foundation/ZLog.h"
+
+namespace GlContextCheck {
+namespace {
+
+QMutex& hookMutex()
+{
+    static QMutex m;
+    return m;
+}
+
+ProbeHook& probeHook()
+{
+    static ProbeHook h;
+    return h;
+}
+
+InfoHook& infoHook()
+{
+    static InfoHook h;
+    return h;
+}
+
+ModalBoxHook& modalBoxHook()
+{
+    static ModalBoxHook h;
+    return h;
+}
+
+bool probe()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return false;
+    // These platforms have no window a graph could draw into: offscreen hands out
+    // a context on a display and the graph then aborts on its version.
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        zWarning() << "no 3D graphics on the platform" << platform;
+        return false;
+    }
+    QOffscreenSurface surface;
+    surface.setFormat(QSurfaceFormat::defaultFormat());
+    surface.create();
+    if (!surface.isValid()) {
+        zWarning() << "no OpenGL surface";
+        return false;
+    }
+    QOpenGLContext context;
+    context.setFormat(QSurfaceFormat::defaultFormat());
+    if (!context.create() || !context.makeCurrent(&surface)) {
+        zWarning() << "no OpenGL context";
+        return false;
+    }
+    const QSurfaceFormat format = context.format();
+    const bool es = context.isOpenGLES();
+    const bool versionOk = es ? format.majorVersion() >= 2 : format.version() >= qMakePair(2, 1);
+    const bool answers = context.functions()->glGetString(GL_VERSION) != nullptr;
+    context.doneCurrent();
+    if (!versionOk || !answers) {
+        zWarning() << "OpenGL" << format.majorVersion() << format.minorVersion() << (es ? "ES" : "")
+                   << "is below what 3D graphs need";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool canCreate3DContext()
+{
+    ProbeHook hook;
+    {
+        QMutexLocker lock(&hookMutex());
+        hook = probeHook();
+    }
+    if (hook)
+        return hook();
+    static const bool result = probe();
+    return result;
+}
+
+ProbeHook setProbeHook(ProbeHook hook)
+{
+    QMutexLocker lock(&hookMutex());
+    ProbeHook old = probeHook();
+    probeHook() = std::move(hook);
+    return old;
+}
+
+InfoHook setInfoHook(InfoHook hook)
+{
+    QMutexLocker lock(&hookMutex());
+    InfoHook old = infoHook();
+    infoHook() = std::move(hook);
+    return old;
+}
+
+GlInfo adjustedInfo(GlInfo info)
+{
+    InfoHook hook;
+    {
+        QMutexLocker lock(&hookMutex());
+        hook = infoHook();
+    }
+    if (hook)
+        hook(info);
+    return info;
+}
+
+ModalBoxHook setModalBoxHook(ModalBoxHook hook)
+{
+    QMutexLocker lock(&hookMutex());
+    ModalBoxHook old = modalBoxHook();
+    modalBoxHook() = std::move(hook);
+    return old;
+}
+
+void execModalBox(QMessageBox* box)
+{
+    ModalBoxHook hook;
+    {
+        QMutexLocker lock(&hookMutex());
+        hook = modalBoxHook();
+    }
+    if (hook)
+        hook(box);
+    else
+        box->exec();
+}
+
+} // namespace GlContextCheck

@@ -1,0 +1,240 @@
+#include "widgets/PlainTextEditWithFile.h"
+
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QMenu>
+#include <QTimerEvent>
+
+#include "foundation/UserPaths.h"
+#include "foundation/ZHooks.h"
+#include "foundation/ZLog.h"
+#include "widgets/ZWidgetHelpers.h"
+
+namespace {
+PlainTextEditWithFileManager* g_manager = nullptr;
+
+constexpr double kBytesPerCharacter = 5.6;
+constexpr double kMiB = 1048576.0;
+} // namespace
+
+std::function<void(const QString&)>& PlainTextEditWithFile::openFolderHook()
+{
+    static std::function<void(const QString&)> hook = [](const QString& folder) { openUrlInDesktop(folder); };
+    return hook;
+}
+
+PlainTextEditWithFile::PlainTextEditWithFile(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    setFont(monospaceFont());
+    setReadOnly(true);
+    zDebug().nospace() << "isUndoRedoEnabled : " << document()->isUndoRedoEnabled();
+    setUndoRedoEnabled(false);
+    if (!file_.open())
+        zCritical() << "temporary file create failed";
+    attachStream();
+    PlainTextEditWithFileManager::instance()->addConsole(this);
+}
+
+PlainTextEditWithFile::~PlainTextEditWithFile()
+{
+    if (flushTimerId_)
+        killTimer(flushTimerId_);
+    // During teardown the manager goes first; it must not be reached then.
+    if (auto* manager = PlainTextEditWithFileManager::existingInstance())
+        manager->removeConsole(this);
+}
+
+void PlainTextEditWithFile::appendText(const QString& text)
+{
+    pending_.append(text);
+    charCount_ += text.size();
+    if (!flushTimerId_)
+        flushTimerId_ = startTimer(kFlushIntervalMs, Qt::PreciseTimer);
+}
+
+void PlainTextEditWithFile::flushPending()
+{
+    if (flushTimerId_) {
+        killTimer(flushTimerId_);
+        flushTimerId_ = 0;
+    }
+    if (pending_.isEmpty())
+        return;
+    // A paragraph separator between chunks makes the same paragraphs as separate
+    // appends; a plain "\n" would merge with a chunk's trailing "\r".
+    // Appending "" to an empty view leaves no line; a joined write would leave one.
+    int first = 0;
+    if (document()->isEmpty()) {
+        while (first < pending_.size() && pending_.at(first).isEmpty())
+            ++first;
+    }
+    if (first < pending_.size())
+        appendPlainText(first == 0 ? pending_.join(QChar::ParagraphSeparator)
+                                   : pending_.mid(first).join(QChar::ParagraphSeparator));
+    for (const QString& chunk : qAsConst(pending_))
+        stream_ << chunk << '\n';
+    pending_.clear();
+    // Each batch reaches the file at once, so a crash loses at most one batch.
+    stream_.flush();
+}
+
+void PlainTextEditWithFile::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == flushTimerId_) {
+        flushPending();
+        return;
+    }
+    QPlainTextEdit::timerEvent(event);
+}
+
+void PlainTextEditWithFile::clearText()
+{
+    flushPending();
+    clear();
+    stream_.flush();
+    file_.flush();
+    charCount_ = 0;
+}
+
+void PlainTextEditWithFile::clearAll()
+{
+    pending_.clear();
+    flushPending();
+    clear();
+    stream_.flush();
+    file_.flush();
+    charCount_ = 0;
+    resetFile();
+}
+
+void PlainTextEditWithFile::resetFile()
+{
+    file_.resize(0);
+    file_.seek(0);
+    attachStream();
+}
+
+void PlainTextEditWithFile::attachStream()
+{
+    // Attaching resets the stream's codec, so it is set every time.
+    stream_.setDevice(&file_);
+    stream_.setCodec("UTF-8");
+}
+
+qint64 PlainTextEditWithFile::fileSize()
+{
+    flushPending();
+    stream_.flush();
+    file_.flush();
+    return file_.size();
+}
+
+QString PlainTextEditWithFile::saveToFile()
+{
+    flushPending();
+    stream_.flush();
+    if (!file_.flush() || historyDataDir.isEmpty()) {
+        zCritical() << "save file failed, please retry";
+        return QString();
+    }
+    const QString path =
+        historyDataDir + QDateTime::currentDateTime().toString("/yyyy_MM_dd-hh_mm_ss_zzz") + ".txt";
+    file_.close();
+    QDir().mkpath(historyDataDir);
+    const bool copied = QFile::copy(file_.fileName(), path);
+    if (!file_.open())
+        zCritical() << "temporary file create failed";
+    if (!copied) {
+        // Keep what was gathered: the next save must still hold it.
+        file_.seek(file_.size());
+        attachStream();
+        zCritical() << "save file failed, please retry";
+        return QString();
+    }
+    resetFile();
+    openFolderHook()(historyDataDir);
+    return path;
+}
+
+QMenu* PlainTextEditWithFile::createContextMenu()
+{
+    QMenu* menu = createStandardContextMenu();
+    menu->addSeparator();
+    const double mb = fileSize() / kMiB;
+    QAction* save = menu->addAction(tr("Save to File") + QString(" %1 MB").arg(mb, 0, 'f', 2));
+    connect(save, &QAction::triggered, this, [this] { saveToFile(); });
+    QAction* clearAction = menu->addAction(tr("Clear"));
+    connect(clearAction, &QAction::triggered, this, &PlainTextEditWithFile::clearAll);
+    return menu;
+}
+
+void PlainTextEditWithFile::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createContextMenu();
+    menu->exec(event->globalPos());
+    delete menu;
+}
+
+// ---------------------------------------------------------------------------
+
+PlainTextEditWithFileManager* PlainTextEditWithFileManager::instance(QObject* parent)
+{
+    if (!g_manager)
+        g_manager = new PlainTextEditWithFileManager(parent);
+    return g_manager;
+}
+
+PlainTextEditWithFileManager* PlainTextEditWithFileManager::existingInstance()
+{
+    return g_manager;
+}
+
+PlainTextEditWithFileManager::PlainTextEditWithFileManager(QObject* parent)
+    : QObject(parent)
+{
+    timerId_ = startTimer(kWatchIntervalMs, Qt::CoarseTimer);
+}
+
+PlainTextEditWithFileManager::~PlainTextEditWithFileManager()
+{
+    if (g_manager == this)
+        g_manager = nullptr;
+}
+
+void PlainTextEditWithFileManager::addConsole(PlainTextEditWithFile* console)
+{
+    if (!consoles_.contains(console))
+        consoles_.append(console);
+}
+
+void PlainTextEditWithFileManager::removeConsole(PlainTextEditWithFile* console)
+{
+    consoles_.removeAll(console);
+}
+
+double PlainTextEditWithFileManager::estimatedMemory() const
+{
+    double chars = 0;
+    for (auto* console : consoles_)
+        chars += console->characterCount();
+    return chars * kBytesPerCharacter / kMiB;
+}
+
+bool PlainTextEditWithFileManager::checkMemory()
+{
+    if (estimatedMemory() <= memoryLimit_)
+        return false;
+    for (auto* console : consoles_)
+        console->clearText();
+    return true;
+}
+
+void PlainTextEditWithFileManager::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == timerId_)
+        checkMemory();
+    else
+        QObject::timerEvent(event);
+}

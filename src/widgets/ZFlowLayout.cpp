@@ -1,0 +1,161 @@
+#include "widgets/ZFlowLayout.h"
+
+#include <QApplication>
+#include <QWidget>
+
+ZFlowLayout::ZFlowLayout(QWidget* parent, int margin, int hSpacing, int vSpacing)
+    : QLayout(parent)
+    , hSpace_(hSpacing)
+    , vSpace_(vSpacing)
+{
+    setContentsMargins(margin, margin, margin, margin);
+}
+
+ZFlowLayout::ZFlowLayout(int margin, int hSpacing, int vSpacing)
+    : hSpace_(hSpacing)
+    , vSpace_(vSpacing)
+{
+    setContentsMargins(margin, margin, margin, margin);
+}
+
+ZFlowLayout::~ZFlowLayout()
+{
+    while (QLayoutItem* item = takeAt(0))
+        delete item;
+}
+
+void ZFlowLayout::addWidget(qint64 key, QWidget* widget)
+{
+    if (!widget)
+        return;
+    addChildWidget(widget);
+    int index = 0;
+    while (index < keys_.size() && keys_.at(index) <= key)
+        ++index;
+    keys_.insert(index, key);
+    items_.insert(index, new QWidgetItem(widget));
+    invalidate();
+}
+
+void ZFlowLayout::addItem(QLayoutItem* item)
+{
+    keys_.append(keys_.size());
+    items_.append(item);
+}
+
+int ZFlowLayout::horizontalSpacing() const
+{
+    return hSpace_ >= 0 ? hSpace_ : smartSpacing(QStyle::PM_LayoutHorizontalSpacing);
+}
+
+int ZFlowLayout::verticalSpacing() const
+{
+    return vSpace_ >= 0 ? vSpace_ : smartSpacing(QStyle::PM_LayoutVerticalSpacing);
+}
+
+qint64 ZFlowLayout::keyAt(int index) const
+{
+    return index >= 0 && index < keys_.size() ? keys_.at(index) : -1;
+}
+
+QLayoutItem* ZFlowLayout::itemAt(int index) const
+{
+    return index >= 0 && index < items_.size() ? items_.at(index) : nullptr;
+}
+
+QLayoutItem* ZFlowLayout::takeAt(int index)
+{
+    if (index < 0 || index >= items_.size())
+        return nullptr;
+    // The key leaves with its item, so later insertions by key still land right.
+    keys_.removeAt(index);
+    return items_.takeAt(index);
+}
+
+int ZFlowLayout::count() const
+{
+    return items_.size();
+}
+
+Qt::Orientations ZFlowLayout::expandingDirections() const
+{
+    return {};
+}
+
+bool ZFlowLayout::hasHeightForWidth() const
+{
+    return true;
+}
+
+int ZFlowLayout::heightForWidth(int width) const
+{
+    return doLayout(QRect(0, 0, width, 0), true);
+}
+
+QSize ZFlowLayout::minimumSize() const
+{
+    QSize size;
+    for (const QLayoutItem* item : items_)
+        size = size.expandedTo(item->minimumSize());
+    const QMargins m = contentsMargins();
+    size += QSize(m.left() + m.right(), m.top() + m.bottom());
+    return size;
+}
+
+QSize ZFlowLayout::sizeHint() const
+{
+    return minimumSize();
+}
+
+void ZFlowLayout::setGeometry(const QRect& rect)
+{
+    QLayout::setGeometry(rect);
+    doLayout(rect, false);
+}
+
+int ZFlowLayout::smartSpacing(QStyle::PixelMetric pm) const
+{
+    QObject* p = parent();
+    if (!p)
+        return -1;
+    if (p->isWidgetType()) {
+        auto* pw = static_cast<QWidget*>(p);
+        return pw->style()->pixelMetric(pm, nullptr, pw);
+    }
+    return static_cast<QLayout*>(p)->spacing();
+}
+
+int ZFlowLayout::doLayout(const QRect& rect, bool testOnly) const
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    getContentsMargins(&left, &top, &right, &bottom);
+    const QRect area = rect.adjusted(left, top, -right, -bottom);
+    int x = area.x();
+    int y = area.y();
+    int lineHeight = 0;
+
+    for (QLayoutItem* item : items_) {
+        const QWidget* w = item->widget();
+        const QStyle* style = w ? w->style() : QApplication::style();
+        int spaceX = horizontalSpacing();
+        if (spaceX == -1)
+            spaceX = style->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, Qt::Horizontal);
+        int spaceY = verticalSpacing();
+        if (spaceY == -1)
+            spaceY = style->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, Qt::Vertical);
+
+        const QSize hint = item->sizeHint();
+        int nextX = x + hint.width() + spaceX;
+        if (nextX - spaceX > area.right() && lineHeight > 0) {
+            x = area.x();
+            y = y + lineHeight + spaceY;
+            nextX = x + hint.width() + spaceX;
+            lineHeight = 0;
+        }
+        if (!testOnly)
+            item->setGeometry(QRect(QPoint(x, y), hint));
+        x = nextX;
+        lineHeight = qMax(lineHeight, hint.height());
+    }
+    return y + lineHeight - rect.y() + bottom;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QLayout>
+#include <QList>
+#include <QStyle>
+
+// Places widgets left to right and wraps them onto the next line when the width runs
+// out. Widgets carry an order key, so that widgets created at different times still
+// appear in a fixed order (equal keys keep their order of addition).
+class ZFlowLayout : public QLayout
+{
+    Q_OBJECT
+public:
+    // A negative margin or spacing takes the style's value.
+    explicit ZFlowLayout(QWidget* parent, int margin = -1, int hSpacing = -1, int vSpacing = -1);
+    explicit ZFlowLayout(int margin = -1, int hSpacing = -1, int vSpacing = -1);
+    ~ZFlowLayout() override;
+
+    using QLayout::addWidget;
+    // 64 bits, so that callers can combine a role and a 32-bit id into one key.
+    void addWidget(qint64 key, QWidget* widget);
+
+    int horizontalSpacing() const;
+    int verticalSpacing() const;
+
+    // The order key of the item at index, or -1 outside the range.
+    qint64 keyAt(int index) const;
+
+    void addItem(QLayoutItem* item) override;
+    QLayoutItem* itemAt(int index) const override;
+    QLayoutItem* takeAt(int index) override;
+    int count() const override;
+    Qt::Orientations expandingDirections() const override;
+    bool hasHeightForWidth() const override;
+    int heightForWidth(int width) const override;
+    QSize minimumSize() const override;
+    QSize sizeHint() const override;
+    void setGeometry(const QRect& rect) override;
+
+private:
+    int doLayout(const QRect& rect, bool testOnly) const;
+    int smartSpacing(QStyle::PixelMetric pm) const;
+
+    QList<QLayoutItem*> items_;
+    QList<qint64> keys_;
+    int hSpace_ = -1;
+    int vSpace_ = -1;
+};

@@ -1,0 +1,343 @@
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <thread>
+
+#include "foundation/ZColorSchemeManager.h"
+#include "foundation/ZLog.h"
+#include "foundation/ZWidgetLogger.h"
+#include "helpers/StderrCapture.h"
+#include "support/testenv.h"
+
+namespace {
+const QRegularExpression kPrefix("^\\[\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] ");
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+} // namespace
+
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void openUrl(const QUrl& url) { urls << url; }
+};
+
+// Runs in declaration order: first without a window, then with one.
+class TstLogger : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+    QString logFolder;
+    ZWidgetLogger* logger = nullptr;
+
+    void drain() { logger->showPendingMessages(); }
+    QString history() const { return logger->historyView()->toPlainText(); }
+    QString historyHtml() const { return logger->historyView()->toHtml(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        logFolder = home.filePath("user_data/log");
+        QSettings().remove("Log");
+        ZWidgetLogger::installMessageHandler();
+    }
+
+    void beforeTheWindowOnlyStderr()
+    {
+        StderrCapture err;
+        zInfo() << "early info line";
+        qDebug() << "early debug line";
+        const QByteArray text = err.text();
+        QVERIFY(text.contains("early info line\n"));
+        QVERIFY(!text.contains("early debug line")); // debug is off until the window exists
+        QCOMPARE(ZWidgetLogger::current(), nullptr);
+        QVERIFY(ZWidgetLogger::logFilePath().isEmpty());
+    }
+
+    void rotationKeeps365OldFiles()
+    {
+        QDir().mkpath(logFolder);
+        QStringList names;
+        for (int i = 0; i < 400; ++i) {
+            const QString name = QString("log_2020%1_000000_000.txt").arg(1000 + i); // sorted by i
+            QFile f(logFolder + "/" + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            names << name;
+        }
+        logger = ZWidgetLogger::instance(logFolder, nullptr);
+        QVERIFY(logger);
+        QCOMPARE(ZWidgetLogger::instance("/elsewhere", nullptr), logger);
+        QCOMPARE(ZWidgetLogger::current(), logger);
+        QCOMPARE(logger->windowTitle(), QString("Logger "));
+        logger->resize(900, 40);
+        logger->show();
+        QVERIFY(QTest::qWaitForWindowExposed(logger));
+
+        const QStringList now = QDir(logFolder).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(now.size(), 366);
+        for (int i = 0; i < 35; ++i)
+            QVERIFY(!now.contains(names.at(i)));
+        for (int i = 35; i < 400; ++i)
+            QVERIFY(now.contains(names.at(i)));
+        const QString created = QFileInfo(ZWidgetLogger::logFilePath()).fileName();
+        QVERIFY(now.contains(created));
+        QVERIFY2(QRegularExpression("^log_\\d{8}_\\d{6}_\\d{3}\\.txt$").match(created).hasMatch(), qPrintable(created));
+        QCOMPARE(QFileInfo(ZWidgetLogger::logFilePath()).absolutePath(), QFileInfo(logFolder).absoluteFilePath());
+    }
+
+    void fileAndStderrGetEveryLine()
+    {
+        StderrCapture err;
+        zInfo() << "plain info";
+        zDebug() << "now debug";
+        zWarning() << "warn ünïcödé 测试";
+        qInfo() << "no prefix of our own"; // the handler adds nothing
+        ZWidgetLogger::flushLogFile();
+        const QByteArray file = readAll(ZWidgetLogger::logFilePath());
+        const QList<QByteArray> lines = file.split('\n');
+        QCOMPARE(lines.last(), QByteArray()); // every line ends in a newline
+        QStringList texts;
+        for (int i = 0; i < lines.size() - 1; ++i) {
+            QVERIFY2(lines.at(i).endsWith('\r'), lines.at(i).constData());
+            texts << QString::fromUtf8(lines.at(i).chopped(1));
+        }
+        // Other components may log meanwhile: keep our lines, in their order.
+        texts = texts.filter(QRegularExpression("plain info|now debug|warn ünïcödé|no prefix of our own"));
+        QCOMPARE(texts.size(), 4);
+        QVERIFY(kPrefix.match(texts.at(0)).hasMatch());
+        QVERIFY(texts.at(0).endsWith(" plain info"));
+        QVERIFY(texts.at(1).endsWith(" now debug"));
+        QVERIFY(texts.at(2).endsWith(" warn ünïcödé 测试"));
+        QCOMPARE(texts.at(3), QString("no prefix of our own"));
+
+        const QString errText = QString::fromUtf8(err.text());
+        QVERIFY(errText.contains(" plain info\n"));
+        QVERIFY(errText.contains(" warn ünïcödé 测试\n"));
+        QVERIFY(!errText.contains('\r'));
+    }
+
+    void levelFilterAndColours()
+    {
+        drain();
+        logger->historyView()->clear();
+        QComboBox* combo = logger->levelComboBox();
+        QCOMPARE(combo->count(), 5);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        QCOMPARE(items, (QStringList{"Debug", "Info", "Warning", "Error", "Fatal"}));
+        QCOMPARE(combo->currentText(), QString("Info")); // the default
+
+        combo->setCurrentIndex(combo->findText("Warning"));
+        QCOMPARE(QSettings().value("Log/LogLevel").toString(), QString("Warning"));
+
+        zInfo() << "hidden info";
+        zCritical() << "shown critical";
+        zWarning() << "shown warning";
+        drain();
+        QVERIFY(!history().contains("hidden info"));
+        QVERIFY(history().contains("shown critical"));
+        QVERIFY(history().contains(QRegularExpression("Error\\s+: \\[[^\\]]+\\]\\s+shown critical")));
+        QVERIFY(history().contains(QRegularExpression("Warning\\s*: \\[[^\\]]+\\]\\s+shown warning")));
+        // The line is the template filled with the coloured prefix and the text.
+        QVERIFY2(logger->messageLabel()->text().startsWith(
+                     "<html><head/><body><p><span style=\" font-weight:600; color:#ce5c00;\">Warning: </span>["),
+                 qPrintable(logger->messageLabel()->text()));
+        QVERIFY(logger->messageLabel()->text().endsWith(" shown warning</span></p></body></html>"));
+        QVERIFY(historyHtml().contains("#cc0000"));
+        QVERIFY(historyHtml().contains("#ce5c00"));
+        QVERIFY(!logger->messageLabel()->text().contains("hidden info"));
+        ZWidgetLogger::flushLogFile();
+        QVERIFY(readAll(ZWidgetLogger::logFilePath()).contains(" hidden info\r\n")); // the file gets all
+
+        combo->setCurrentIndex(combo->findText("Debug"));
+        logger->historyView()->clear();
+        zDebug() << "debug coloured";
+        zInfo() << "info coloured";
+        drain();
+        const QString html = historyHtml();
+        QVERIFY(html.contains(ZColorSchemeManager::instance()->color(0).name()));
+        QVERIFY(html.contains("#4e9a06"));
+        QVERIFY(history().contains(QRegularExpression("Debug\\s+: \\[[^\\]]+\\]\\s+debug coloured")));
+        QVERIFY(history().contains(QRegularExpression("Info\\s+: \\[[^\\]]+\\]\\s+info coloured")));
+        combo->setCurrentIndex(combo->findText("Info"));
+    }
+
+    void messageLineAndDisplayTimes()
+    {
+        drain();
+
+        zWarning() << "a warning line";
+        drain();
+        QVERIFY(logger->isMessageShown());
+        QVERIFY(logger->messageTimer()->isActive());
+        QCOMPARE(logger->messageTimer()->interval(), 8000);
+        QVERIFY(logger->messageLabel()->text().contains("a warning line"));
+
+        zInfo() << "an info line";
+        drain();
+        QCOMPARE(logger->messageTimer()->interval(), 6000);
+        QVERIFY(logger->messageLabel()->text().contains("an info line"));
+        QVERIFY(!logger->messageLabel()->text().contains("a warning line"));
+
+        zCritical() << "a critical line";
+        drain();
+        QCOMPARE(logger->messageTimer()->interval(), 10000);
+
+        // When the display time ends, the line is cleared and the link label returns.
+        QTest::qWait(50); // the platform's own warnings of the first show come and go
+        drain();
+        logger->messageTimer()->setInterval(5);
+        QTRY_VERIFY(!logger->isMessageShown());
+        QVERIFY(logger->messageLabel()->text().isEmpty());
+        QVERIFY(!logger->messageTimer()->isActive());
+
+        // The drain timer does the same by itself.
+        zInfo() << "drained by the timer";
+        QTRY_VERIFY(logger->messageLabel()->text().contains("drained by the timer"));
+    }
+
+    void longAndMarkupTexts()
+    {
+        drain();
+        logger->historyView()->clear();
+        const QString longText = "begin " + QString("x").repeated(600) + " end";
+        zInfo() << longText;
+        drain();
+        const QString label = logger->messageLabel()->text();
+        QVERIFY(label.contains(QChar(0x2026))); // elided ...
+        QVERIFY(!label.contains(" end"));
+        QVERIFY(label.contains("begin "));
+        QVERIFY(history().contains(longText)); // ... whole in the history
+
+        zInfo() << "<b>bold?</b> & more";
+        drain();
+        QVERIFY(history().contains("<b>bold?</b> & more")); // shown as written
+    }
+
+    void workerThreadsReachTheWindow()
+    {
+        drain();
+        logger->historyView()->clear();
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([t] {
+                for (int i = 0; i < 50; ++i)
+                    zInfo() << QString("worker %1 line %2;").arg(t).arg(i);
+            });
+        for (auto& th : threads)
+            th.join();
+        drain();
+        const QString text = history();
+        for (int t = 0; t < 4; ++t)
+            for (int i = 0; i < 50; ++i)
+                QVERIFY(text.contains(QString("worker %1 line %2;").arg(t).arg(i)));
+    }
+
+    void historyWindowActions()
+    {
+        QVERIFY(!logger->historyWindow()->isVisible());
+        auto* button = logger->findChild<QToolButton*>("showHistoryButton");
+        QVERIFY(button);
+        QCOMPARE(button->toolTip(), QString("Show History"));
+        button->click();
+        QVERIFY(logger->historyWindow()->isVisible());
+
+        auto* clear = logger->historyWindow()->findChild<QAction*>("clearHistoryAction");
+        auto* open = logger->historyWindow()->findChild<QAction*>("openLogDirAction");
+        QVERIFY(clear && open);
+        QCOMPARE(clear->text(), QString("Clear History"));
+        QCOMPARE(open->text(), QString("Open Log Dir"));
+
+        zInfo() << "to be cleared";
+        drain();
+        QVERIFY(!history().isEmpty());
+        clear->trigger();
+        QVERIFY(history().isEmpty());
+
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("file", &catcher, "openUrl");
+        open->trigger();
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(catcher.urls.size(), 1);
+        QCOMPARE(QFileInfo(catcher.urls.first().toLocalFile()).absoluteFilePath(), QFileInfo(logFolder).absoluteFilePath());
+
+        logger->historyWindow()->resize(640, 300);
+        QCOMPARE(logger->historyWindow()->size(), QSize(640, 300));
+    }
+
+    void settingsPersistAcrossWindows()
+    {
+        const QString firstFile = ZWidgetLogger::logFilePath();
+        QSettings().setValue("Log/LogLevel", "Error");
+        delete logger;
+        logger = nullptr;
+        QCOMPARE(ZWidgetLogger::current(), nullptr);
+        QCOMPARE(QSettings().value("Log/LogWindowSize").toSize(), QSize(640, 300));
+
+        // The default handler is back and the file is closed.
+        zInfo() << "after the window";
+        QVERIFY(!readAll(firstFile).contains("after the window"));
+
+        ZWidgetLogger::installMessageHandler();
+        QTest::qWait(5); // a distinct time stamp for the next file
+        logger = ZWidgetLogger::instance(logFolder, nullptr);
+        QCOMPARE(logger->levelComboBox()->currentText(), QString("Error"));
+        QCOMPARE(logger->historyWindow()->size(), QSize(640, 300));
+        QVERIFY(ZWidgetLogger::logFilePath() != firstFile);
+        // 365 old files are kept besides the new one.
+        QCOMPARE(QDir(logFolder).entryList(QDir::Files).size(), 366);
+
+        // An unknown stored level falls back to the default.
+        delete logger;
+        QSettings().setValue("Log/LogLevel", "Loud");
+        ZWidgetLogger::installMessageHandler();
+        logger = ZWidgetLogger::instance(logFolder, nullptr);
+        QCOMPARE(logger->levelComboBox()->currentText(), QString("Info"));
+    }
+
+    void unwritableLogFolder()
+    {
+        delete logger;
+        logger = nullptr;
+        QFile blocker(home.filePath("not_a_folder"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        ZWidgetLogger::installMessageHandler();
+        StderrCapture err;
+        logger = ZWidgetLogger::instance(home.filePath("not_a_folder/log"), nullptr);
+        QVERIFY(err.text().contains("could not create log file\n"));
+        QVERIFY(ZWidgetLogger::logFilePath().isEmpty());
+        // Logging goes on to the error stream and the window.
+        zWarning() << "still logged";
+        QVERIFY(err.text().contains(" still logged\n"));
+        drain();
+        QVERIFY(history().contains("still logged"));
+    }
+
+    void cleanupTestCase()
+    {
+        delete logger;
+        delete ZColorSchemeManager::instance();
+    }
+};
+
+TALMENO_TEST_MAIN(TstLogger)
+#include "tst_logger.moc"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QStringList>
+
+
+namespace testenv {
+
+// Starts the worker threads once, with the timer manager in slot 5.
+void startWorkerThreads();
+
+// Collects log lines (every level) while alive; forwards them to the previous handler.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    QStringList lines() const;
+    int count(const QString& part) const;
+    void clear();
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg);
+};
+
+
+} // namespace testenv

@@ -1,0 +1,312 @@
+// The serial port against simulated devices on real ptys: the port scan with
+// extra paths and ignored names, retried opens, statistics, counted writes, rate
+// changes, diagnostics, and a device that vanishes while the port is open.
+
+#include "support/testenv.h"
+
+#include "helpers/LinkEnv.h"
+#include "link/ZSerialPort.h"
+#include "sim/DeviceSimulator.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSerialPortInfo>
+#include <QSignalSpy>
+
+#include <csignal>
+
+namespace {
+void setExtraPorts(const QStringList& paths)
+{
+    qputenv("TALMENO_EXTRA_PORTS", paths.join(':').toLocal8Bit());
+}
+
+// Hides whatever real ports the machine has, so that only simulated ones count.
+void ignoreRealPorts(const QStringList& more = {})
+{
+    QStringList names = more;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        names << info.portName();
+    QSettings().setValue("SerialPort/IgnoredPortNames", names);
+}
+
+int deviceErrors(const QSignalSpy& spy)
+{
+    int n = 0;
+    for (const QList<QVariant>& args : spy)
+        n += args.at(0).value<QSerialPort::SerialPortError>() != QSerialPort::NoError ? 1 : 0;
+    return n;
+}
+} // namespace
+
+class TestSerialPort : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        qRegisterMetaType<QSerialPort::SerialPortError>();
+        testenv::startWorkerThreads();
+    }
+
+    void cleanup()
+    {
+        qunsetenv("TALMENO_EXTRA_PORTS");
+        QSettings().remove("SerialPort/IgnoredPortNames");
+    }
+
+    void constructionLogsRatesAndScans()
+    {
+        testenv::LogCapture log;
+        ZSerialPort port;
+        QCOMPARE(log.count("List of available standard baud rates supported by this platform: ("), 1);
+        QVERIFY(log.lines().filter("supported by this platform").first().contains("115200, "));
+        QVERIFY(port.isScanning());
+        QVERIFY(!port.isSampling());
+        QCOMPARE(port.receivedBytes(), quint64(0));
+    }
+
+    void scanFollowsPluggedDevices()
+    {
+        ignoreRealPorts();
+        sim::DeviceSimulator one;
+        sim::DeviceSimulator two;
+        QVERIFY(one.start());
+        QVERIFY(two.start());
+        ZSerialPort port;
+        QSignalSpy changed(&port, &ZSerialPort::existedPortsChanged);
+        QSignalSpy single(&port, &ZSerialPort::singlePortInserted);
+        QTest::qWait(250);
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(port.existedPorts().isEmpty());
+
+        // From none to one: the list, then the single insertion.
+        setExtraPorts({one.portPath(), "/nonexistent/ttyX"});
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 1000);
+        QCOMPARE(changed.at(0).at(0).toStringList(), QStringList{one.portPath()});
+        QCOMPARE(single.count(), 1);
+        QCOMPARE(port.existedPorts(), QStringList{one.portPath()});
+
+        // From one to two: only the list.
+        setExtraPorts({one.portPath(), two.portPath()});
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 2, 1000);
+        QCOMPARE(changed.at(1).at(0).toStringList(), (QStringList{one.portPath(), two.portPath()}));
+        QCOMPARE(single.count(), 1);
+
+        // Same names: nothing; another order: a change.
+        QTest::qWait(250);
+        QCOMPARE(changed.count(), 2);
+        setExtraPorts({two.portPath(), one.portPath()});
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, 1000);
+        QCOMPARE(changed.at(2).at(0).toStringList(), (QStringList{two.portPath(), one.portPath()}));
+
+        // An ignored name is never reported; the comparison is case-sensitive.
+        ignoreRealPorts({one.portPath().toUpper()});
+        QTest::qWait(250);
+        QCOMPARE(changed.count(), 3);
+        ignoreRealPorts({one.portPath()});
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 4, 1000);
+        QCOMPARE(changed.at(3).at(0).toStringList(), QStringList{two.portPath()});
+        QCOMPARE(single.count(), 1); // two to one is no insertion
+        ignoreRealPorts();
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 5, 1000);
+
+        // Unplugging a device takes its path away.
+        const QString gone = two.portPath();
+        two.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 6, 1000);
+        QVERIFY(!changed.at(5).at(0).toStringList().contains(gone));
+        QCOMPARE(changed.at(5).at(0).toStringList(), QStringList{one.portPath()});
+        QCOMPARE(single.count(), 1);
+    }
+
+    void openRetriesABusyPortAndKeepsItsError()
+    {
+        sim::DeviceSimulator device;
+        QVERIFY(device.start());
+        ZSerialPort holder;
+        holder.setPortName(device.portPath());
+        QVERIFY(holder.open(1));
+
+        testenv::LogCapture log;
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        QSignalSpy status(&port, &ZSerialPort::statusChanged);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!port.open(30));
+        const qint64 ms = clock.elapsed();
+        // Thirty attempts, each failure followed by a 100 ms wait.
+        QCOMPARE(log.count("serialport error occurred: PermissionError"), 30);
+        QVERIFY2(ms >= 2900 && ms < 30000, qPrintable(QString::number(ms)));
+        QCOMPARE(status.count(), 0);
+        QCOMPARE(port.error(), QSerialPort::PermissionError);
+        QVERIFY(!port.isOpen());
+        QVERIFY(port.isScanning());
+        QCOMPARE(log.count("in ZSerialPort::open ,error occured:PermissionError"), 1);
+        QCOMPARE(log.count("ms elapsed after open serialport"), 0);
+
+        clock.restart();
+        QVERIFY(!port.open(0));
+        QVERIFY(clock.elapsed() < 50);
+    }
+
+    void openCountsWritesAndSamplesStatistics()
+    {
+        sim::DeviceSimulator device;
+        device.setMode(sim::DeviceSimulator::Mode::Silent);
+        QVERIFY(device.start());
+        testenv::LogCapture log;
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        QSignalSpy status(&port, &ZSerialPort::statusChanged);
+        QSignalSpy stats(&port, &ZSerialPort::statisticsUpdated);
+        QVERIFY(port.open(30));
+        QCOMPARE(status.count(), 1);
+        QCOMPARE(status.at(0).at(0).toBool(), true);
+        QVERIFY(!port.isScanning());
+        QVERIFY(port.isSampling());
+        QCOMPARE(log.count("ms elapsed after open serialport"), 1);
+
+        QCOMPARE(port.write(QByteArray()), qint64(0));
+        QCOMPARE(port.transmittedBytes(), quint64(0));
+        QByteArray out(700, '\0');
+        for (int i = 0; i < out.size(); ++i)
+            out[i] = static_cast<char>(i * 7);
+        QCOMPARE(port.write(out), qint64(700));
+        QCOMPARE(port.transmittedBytes(), quint64(700));
+        QVERIFY(device.waitForReceived(700, 2000));
+        QCOMPARE(device.received(), out);
+
+        QSignalSpy arrived(&port, &ZSerialPort::dataArrived);
+        const QByteArray in(1500, '\x42');
+        device.send(in);
+        QTRY_COMPARE(port.receivedBytes(), quint64(1500));
+        QByteArray joined;
+        for (const auto& args : arrived)
+            joined += args.at(0).toByteArray();
+        QCOMPARE(joined, in);
+
+        port.sampleStatistics();
+        QCOMPARE(port.receivedPerSecond(), quint64(1500));
+        QCOMPARE(port.transmittedPerSecond(), quint64(700));
+        port.sampleStatistics();
+        QCOMPARE(port.receivedPerSecond(), quint64(0));
+        QCOMPARE(port.transmittedPerSecond(), quint64(0));
+        QCOMPARE(port.receivedBytes(), quint64(1500));
+        // The one-second timer samples too.
+        const int before = stats.count();
+        QTRY_VERIFY_WITH_TIMEOUT(stats.count() > before, 2500);
+
+        stats.clear();
+        port.resetStatistics();
+        QCOMPARE(stats.count(), 1);
+        QCOMPARE(port.receivedBytes(), quint64(0));
+        QCOMPARE(port.transmittedBytes(), quint64(0));
+        QCOMPARE(port.receivedPerSecond(), quint64(0));
+        QCOMPARE(port.transmittedPerSecond(), quint64(0));
+
+        port.close();
+        QCOMPARE(status.count(), 2);
+        QCOMPARE(status.at(1).at(0).toBool(), false);
+        QVERIFY(port.isScanning());
+        QVERIFY(!port.isSampling());
+        QCOMPARE(port.write("x"), qint64(-1));
+        QCOMPARE(port.transmittedBytes(), quint64(1)); // asked for, not accepted
+        QCOMPARE(log.count("serialport write data missing,need 1 actually -1"), 1);
+    }
+
+    void baudRateChanges()
+    {
+        sim::DeviceSimulator device;
+        device.setMode(sim::DeviceSimulator::Mode::Echo);
+        QVERIFY(device.start());
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        QVERIFY(port.setBaudRate(115200));
+        QVERIFY(port.open(1));
+        QCOMPARE(device.portRate(), 115200);
+
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(port.setBaudRate(115200));
+        QVERIFY(clock.elapsed() < 50);
+        QVERIFY(!port.setBaudRate(0));
+        QCOMPARE(port.baudRate(), 115200);
+
+        for (int rate : {921600, 43000, 3000000, 9600}) {
+            clock.restart();
+            QVERIFY(port.setBaudRate(rate));
+            QVERIFY(clock.elapsed() >= 95); // the device side settles while open
+            QCOMPARE(device.portRate(), rate);
+            QCOMPARE(port.baudRate(), rate);
+        }
+        // Data still flows after the changes.
+        QSignalSpy arrived(&port, &ZSerialPort::dataArrived);
+        port.write("ping");
+        QTRY_VERIFY(!arrived.isEmpty());
+        QCOMPARE(arrived.at(0).at(0).toByteArray(), QByteArray("ping"));
+    }
+
+    void vanishedDeviceClosesThePortOnce()
+    {
+        sim::DeviceSimulator device;
+        QVERIFY(device.start());
+        testenv::LogCapture log;
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        QSignalSpy status(&port, &ZSerialPort::statusChanged);
+        QSignalSpy errors(&port, &QSerialPort::errorOccurred);
+        QVERIFY(port.open(1));
+        errors.clear();
+
+        device.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(status.count(), 2, 2000);
+        QCOMPARE(status.at(1).at(0).toBool(), false);
+        QVERIFY(!port.isOpen());
+        QTest::qWait(300);
+        QCOMPARE(status.count(), 2);
+        QCOMPARE(deviceErrors(errors), 1);
+        const auto kind = errors.at(0).at(0).value<QSerialPort::SerialPortError>();
+        QVERIFY(kind == QSerialPort::ReadError || kind == QSerialPort::ResourceError);
+        QCOMPARE(log.count("serialport error occurred:"), 1);
+        QVERIFY(port.isScanning());
+    }
+
+    void killedSimulatorProcessClosesThePort()
+    {
+        const QString tool = qEnvironmentVariable("TALMENO_BINARY_DIR") + "/bin/talmeno-sim";
+        if (!QFileInfo::exists(tool))
+            QSKIP("talmeno-sim is not built");
+        QProcess proc;
+        proc.start(tool, {"--baud", "115200"});
+        QVERIFY(proc.waitForStarted());
+        QVERIFY(proc.waitForReadyRead(5000));
+        const QString path = QString::fromLocal8Bit(proc.readLine()).trimmed();
+        QVERIFY(QFileInfo::exists(path));
+
+        ZSerialPort port;
+        port.setPortName(path);
+        port.setBaudRate(115200);
+        QSignalSpy status(&port, &ZSerialPort::statusChanged);
+        QSignalSpy errors(&port, &QSerialPort::errorOccurred);
+        QSignalSpy arrived(&port, &ZSerialPort::dataArrived);
+        QVERIFY(port.open(5));
+        // The tool answers like a device.
+        port.write(sim::systemReadRequest());
+        QTRY_VERIFY(!arrived.isEmpty());
+        QTRY_COMPARE(port.receivedBytes(), quint64(32));
+
+        errors.clear();
+        ::kill(static_cast<pid_t>(proc.processId()), SIGKILL);
+        QVERIFY(proc.waitForFinished(3000));
+        QTRY_COMPARE_WITH_TIMEOUT(status.count(), 2, 2000);
+        QTest::qWait(300);
+        QCOMPARE(deviceErrors(errors), 1);
+        QVERIFY(!port.isOpen());
+    }
+};
+
+TALMENO_TEST_MAIN(TestSerialPort)
+#include "tst_serial_port.moc"

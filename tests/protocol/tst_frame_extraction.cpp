@@ -1,0 +1,389 @@
+// The frame search on direct passes: split, joined, corrupt and overlapping
+// frames, heads shared between protocols, tail-delimited sentences and what is
+// kept between passes.
+
+#include "support/testenv.h"
+
+#include "helpers/PipelineEnv.h"
+#include "helpers/TestProtocols.h"
+#include "protocol/ProtocolDataProcessor.h"
+#include "protocol/ProtocolFrameExtraction.h"
+
+#include <QRandomGenerator>
+#include <memory>
+#include <vector>
+
+using Queued = QList<QPair<QString, QByteArray>>;
+
+class TestFrameExtraction : public QObject
+{
+    Q_OBJECT
+
+private:
+    ProtocolFrameExtraction* ex = nullptr;
+    std::vector<std::unique_ptr<ProtocolBase>> owned;
+
+    template <typename P, typename... A>
+    P* make(A&&... args)
+    {
+        auto p = std::make_unique<P>(std::forward<A>(args)...);
+        P* raw = p.get();
+        owned.push_back(std::move(p));
+        raw->setActive(true);
+        return raw;
+    }
+
+    Queued feedChunks(const QList<QByteArray>& chunks)
+    {
+        for (const QByteArray& c : chunks) {
+            ex->appendData(c);
+            ex->extractFrames();
+        }
+        return testenv::takeQueued();
+    }
+    Queued feed(const QByteArray& bytes) { return feedChunks(QList<QByteArray>{bytes}); }
+    Queued feed(const char* bytes) = delete;
+
+private slots:
+    void initTestCase()
+    {
+        ex = ProtocolFrameExtraction::instance();
+        QVERIFY(!ex->isEnabled());
+    }
+
+    void init()
+    {
+        ex->clearBuffers();
+        testenv::takeQueued();
+    }
+
+    void cleanup()
+    {
+        owned.clear();
+        QVERIFY(ProtocolBase::activeProtocols().isEmpty());
+    }
+
+    void frameSplitAnywhereIsFoundOnce()
+    {
+        make<FixedProtocol>("sys", QByteArray("\x52\x00", 2), 32);
+        const QByteArray f = frames::fixed(QByteArray("\x52\x00", 2), 32, 7, "\x52");
+        for (int cut = 1; cut < f.size(); ++cut) {
+            ex->clearBuffers();
+            const Queued q = feedChunks({f.left(cut), f.mid(cut)});
+            QCOMPARE(q.size(), 1);
+            QCOMPARE(q[0].second, f);
+        }
+        // The first head byte alone at the end of a read survives the pass.
+        ex->clearBuffers();
+        QVERIFY(feed(QByteArray(10, '\x11') + f.left(1)).isEmpty());
+        QCOMPARE(ex->remainder(), f.left(1));
+        const Queued q = feed(f.mid(1));
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].second, f);
+    }
+
+    void framesBackToBackKeepTheirOrder()
+    {
+        make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
+        make<LengthFieldProtocol>("b", QByteArray("\x54\x02"), 6);
+        const QByteArray a1 = frames::fixed("\x55\x01", 20, 1, "\x55\x54");
+        const QByteArray b1 = frames::lengthField("\x54\x02", 41, 2, "\x55\x54");
+        const QByteArray a2 = frames::fixed("\x55\x01", 20, 3, "\x55\x54");
+        const Queued q = feed(a1 + b1 + a2);
+        QCOMPARE(q.size(), 3);
+        QCOMPARE(q[0], qMakePair(QString("a"), a1));
+        QCOMPARE(q[1], qMakePair(QString("b"), b1));
+        QCOMPARE(q[2], qMakePair(QString("a"), a2));
+        QVERIFY(ex->remainder().isEmpty());
+    }
+
+    void badChecksumThenGoodFrame()
+    {
+        make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
+        QByteArray bad = frames::fixed("\x55\x01", 20, 4, "\x55");
+        bad[19] = static_cast<char>(bad[19] + 1);
+        const QByteArray good = frames::fixed("\x55\x01", 20, 5, "\x55");
+        const Queued q = feed(bad + good);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].second, good);
+        QVERIFY(ex->remainder().isEmpty());
+        // A bad frame alone leaves only what may begin a head.
+        QVERIFY(feed(bad).isEmpty());
+        QCOMPARE(ex->remainder(), bad.right(1));
+    }
+
+    void incompleteCandidateThenGoodFrame()
+    {
+        make<LengthFieldProtocol>("len", QByteArray("\x54\x02"), 6);
+        make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
+        // A head whose length field promises far more than follows.
+        const QByteArray stray = QByteArray("\x54\x02\x00\x02", 4) + QByteArray(5, '\x10');
+        const QByteArray good = frames::fixed("\x55\x01", 20, 6, "\x55\x54");
+        const Queued q = feed(stray + good);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].second, good);
+        QVERIFY(ex->remainder().isEmpty());
+        // Alone, the incomplete candidate is kept from its head on, and completes later.
+        const QByteArray whole = frames::lengthField("\x54\x02", 60, 9, "\x55\x54");
+        QVERIFY(feed(QByteArray(3, '\x01') + whole.left(30)).isEmpty());
+        QCOMPARE(ex->remainder(), whole.left(30));
+        const Queued q2 = feed(whole.mid(30));
+        QCOMPARE(q2.size(), 1);
+        QCOMPARE(q2[0].second, whole);
+    }
+
+    void overlappingCandidates()
+    {
+        // Two active protocols with one head: the shorter is tried first and wins
+        // when it verifies; otherwise the longer one.
+        auto* shortP = make<FixedProtocol>("short", QByteArray("\x54\x00", 2), 16);
+        auto* longP = make<FixedProtocol>("long", QByteArray("\x54\x00", 2), 32);
+        QByteArray both = frames::fixed(QByteArray("\x54\x00", 2), 16, 11, "\x54");
+        both += QByteArray(15, '\x33');
+        both.append(static_cast<char>(frames::sum8(both, 31)));
+        QCOMPARE(both.size(), 32);
+        QVERIFY(frames::sum8(both, 15) == static_cast<quint8>(both[15]));
+        Queued q = feed(both);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].first, QString("short"));
+        QCOMPARE(q[0].second, both.left(16));
+
+        QByteArray onlyLong = both;
+        onlyLong[15] = static_cast<char>(onlyLong[15] + 1);
+        onlyLong[31] = static_cast<char>(frames::sum8(onlyLong, 31));
+        q = feed(onlyLong);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].first, QString("long"));
+        QCOMPARE(q[0].second, onlyLong);
+        Q_UNUSED(shortP);
+        Q_UNUSED(longP);
+
+        // A head inside a verified frame is part of it, not a frame of its own.
+        make<FixedProtocol>("inner", QByteArray("\x57\x03"), 8);
+        const QByteArray inner = frames::fixed("\x57\x03", 8, 13, "\x54\x57");
+        QByteArray outer = QByteArray("\x54\x00", 2) + QByteArray(4, '\x01') + inner + QByteArray(17, '\x02');
+        outer.append(static_cast<char>(frames::sum8(outer, 31)));
+        QCOMPARE(outer.size(), 32);
+        q = feed(outer);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].first, QString("long"));
+    }
+
+    void sameHeadSearchesOnlyTheActiveProtocol()
+    {
+        auto* p16 = make<FixedProtocol>("p16", QByteArray("\x54\x00", 2), 16);
+        auto* p32 = make<FixedProtocol>("p32", QByteArray("\x54\x00", 2), 32);
+        auto* unique = make<FixedProtocol>("unique", QByteArray("\x57\x00", 2), 10);
+        // A 32-byte frame whose first 16 bytes verify as a 16-byte frame too.
+        QByteArray f = frames::fixed(QByteArray("\x54\x00", 2), 16, 21, "\x54\x57");
+        f += QByteArray(15, '\x05');
+        f.append(static_cast<char>(frames::sum8(f, 31)));
+        const QByteArray u = frames::fixed(QByteArray("\x57\x00", 2), 10, 22, "\x54\x57");
+
+        p16->setActive(false);
+        unique->setActive(false);
+        QCOMPARE(ProtocolBase::activeProtocols().size(), 3);
+        Queued q = feed(f + u);
+        QCOMPARE(q.size(), 2);
+        QCOMPARE(q[0], qMakePair(QString("p32"), f));
+        // A protocol with a head of its own keeps decoding after deactivation.
+        QCOMPARE(q[1], qMakePair(QString("unique"), u));
+
+        // None of the same head active: only the one activated last is searched.
+        p32->setActive(false);
+        q = feed(f);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].first, QString("p32"));
+
+        p16->setActive(true);
+        q = feed(f);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0], qMakePair(QString("p16"), f.left(16)));
+        p16->setActive(false);
+        q = feed(f);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].first, QString("p16"));
+    }
+
+    void disabledExtractionOnlyCollects()
+    {
+        testenv::LogCapture log;
+        make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
+        const QByteArray f = frames::fixed("\x55\x01", 20, 30, "\x55");
+        ex->setEnabled(false);
+        ex->appendData(f);
+        ex->appendData(QByteArray());
+        QTest::qWait(30); // the 1 ms timer runs here, on the GUI thread
+        QVERIFY(testenv::takeQueued().isEmpty());
+        const QByteArray pending = ex->takePendingData();
+        QCOMPARE(pending, f);
+        QCOMPARE(log.count("ProtocolFrameExtraction shouldn't be in gui thread"), 0);
+
+        ex->appendData(f);
+        ex->setEnabled(true);
+        int queued = 0;
+        QTRY_VERIFY_WITH_TIMEOUT((queued += ProtocolDataProcessor::instance()->takeFrames().size()) >= 1, 2000);
+        QTest::qWait(20);
+        queued += ProtocolDataProcessor::instance()->takeFrames().size();
+        QCOMPARE(queued, 1);
+        ex->setEnabled(false);
+        // Running on the GUI thread is reported, and the search still works.
+        QVERIFY(log.count("ProtocolFrameExtraction shouldn't be in gui thread") >= 1);
+    }
+
+    void emptyReadLeavesRemainder()
+    {
+        make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
+        const QByteArray f = frames::fixed("\x55\x01", 20, 31, "\x55");
+        QVERIFY(feed(f.left(12)).isEmpty());
+        QCOMPARE(ex->remainder(), f.left(12));
+        ex->extractFrames();
+        QCOMPARE(ex->remainder(), f.left(12));
+    }
+
+    void sameStreamWholeBytewiseAndChunked()
+    {
+        const QByteArray avoid("\x52\x55$", 3);
+        make<FixedProtocol>("sys", QByteArray("\x52\x00", 2), 32);
+        make<LengthFieldProtocol>("len", QByteArray("\x55\x01"), 8);
+        make<SentenceProtocol>("gga", QByteArray("$GPGGA,"));
+        QRandomGenerator rng(1234);
+        QByteArray stream;
+        Queued expected;
+        for (int i = 0; i < 300; ++i) {
+            const int kind = rng.bounded(3);
+            QByteArray f;
+            if (kind == 0) {
+                f = frames::fixed(QByteArray("\x52\x00", 2), 32, rng.generate(), avoid);
+                expected.append({"sys", f});
+            } else if (kind == 1) {
+                int len;
+                do
+                    len = 8 + rng.bounded(200);
+                while (avoid.contains(static_cast<char>(len & 0xFF)));
+                f = frames::lengthField("\x55\x01", len, rng.generate(), avoid);
+                expected.append({"len", f});
+            } else {
+                QByteArray body = "GPGGA,";
+                const int n = rng.bounded(60);
+                for (int k = 0; k < n; ++k)
+                    body.append(static_cast<char>('0' + rng.bounded(43)));
+                f = frames::nmea(body);
+                expected.append({"gga", f});
+            }
+            stream += f;
+        }
+
+        const Queued whole = feed(stream);
+        QCOMPARE(whole.size(), expected.size());
+        QVERIFY(whole == expected);
+
+        ex->clearBuffers();
+        QList<QByteArray> bytes;
+        for (char c : stream)
+            bytes.append(QByteArray(1, c));
+        QVERIFY(feedChunks(bytes) == expected);
+
+        for (quint32 seed : {1u, 2u, 3u}) {
+            ex->clearBuffers();
+            QRandomGenerator cut(seed);
+            QList<QByteArray> chunks;
+            for (int pos = 0; pos < stream.size();) {
+                const int n = 1 + cut.bounded(300);
+                chunks.append(stream.mid(pos, n));
+                pos += n;
+            }
+            QVERIFY2(feedChunks(chunks) == expected, qPrintable(QString("seed %1").arg(seed)));
+        }
+    }
+
+    void garbageKeepsAtMostLongestHeadMinusOne()
+    {
+        make<FixedProtocol>("sys", QByteArray("\x52\x00", 2), 32);
+        QRandomGenerator rng(99);
+        QByteArray garbage;
+        for (int i = 0; i < 100000; ++i) {
+            char c = static_cast<char>(rng.bounded(256));
+            garbage.append(c == '\x52' ? '\x53' : c);
+        }
+        for (int i = 0; i < 10; ++i) {
+            QVERIFY(feed(garbage.mid(i * 10000, 10000)).isEmpty());
+            QVERIFY(ex->remainder().size() <= 1);
+        }
+        make<SentenceProtocol>("gga", QByteArray("$GPGGA,"));
+        for (int i = 0; i < 10; ++i) {
+            QVERIFY(feed(garbage.mid(i * 10000, 10000).replace('$', '#')).isEmpty());
+            QCOMPARE(ex->remainder().size(), 6);
+        }
+    }
+
+    void longHeadSplitAcrossReads()
+    {
+        make<FixedProtocol>("sys", QByteArray("\x52\x00", 2), 32);
+        make<SentenceProtocol>("gga", QByteArray("$GPGGA,"));
+        const QByteArray s = frames::nmea("GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,");
+        for (int cut = 1; cut < 7; ++cut) {
+            ex->clearBuffers();
+            const Queued q = feedChunks({QByteArray("xyz") + s.left(cut), s.mid(cut)});
+            QCOMPARE(q.size(), 1);
+            QCOMPARE(q[0].second, s);
+        }
+    }
+
+    void queuedFrameBytesDoNotComeBack()
+    {
+        make<FixedProtocol>("sys", QByteArray("\x52\x00", 2), 32);
+        make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
+        make<SentenceProtocol>("gga", QByteArray("$GPGGA,")); // longest head 7: 6 bytes kept
+        // A system frame whose checksum byte is 0x55 ...
+        QByteArray sys = QByteArray("\x52\x00", 2) + QByteArray(29, '\x00');
+        sys.append('\x00');
+        sys[2] = static_cast<char>(0x55 - 0x52);
+        sys[31] = static_cast<char>(frames::sum8(sys, 31));
+        QCOMPARE(static_cast<quint8>(sys[31]), quint8(0x55));
+        // ... and a next read that completes a frame with that byte as its head.
+        const QByteArray ghost = frames::fixed("\x55\x01", 20, 40, "\x55\x52$");
+        const Queued q = feedChunks({sys, ghost.mid(1)});
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].second, sys);
+    }
+
+    void tailModeRules()
+    {
+        make<SentenceProtocol>("gga", QByteArray("$GPGGA,"), 20);
+        const QByteArray tooShort = frames::nmea("GPGGA,1");
+        QVERIFY(tooShort.size() < 20);
+        const QByteArray good = frames::nmea("GPGGA,092750.000,5321.6802,N");
+        Queued q = feed(tooShort + good);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].second, good);
+        // A short sentence alone is dropped, not kept as incomplete.
+        QVERIFY(feed(tooShort).isEmpty());
+        QVERIFY(ex->remainder().size() <= 6);
+        // Without its tail the sentence waits.
+        QVERIFY(feed(good.left(good.size() - 1)).isEmpty());
+        QCOMPARE(ex->remainder(), good.left(good.size() - 1));
+        q = feed(good.right(1));
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].second, good);
+    }
+
+    void degenerateProtocolsYieldNothing()
+    {
+        make<FixedProtocol>("nohead", QByteArray(), 4);
+        auto* len = make<LengthFieldProtocol>("len", QByteArray("\x54\x02"), 0);
+        Q_UNUSED(len);
+        // Length fields of 0 and 1 would verify before the frame's own start.
+        const QByteArray zero("\x54\x02\x00\x00\x56", 5);
+        const QByteArray one("\x54\x02\x01\x00\x57", 5);
+        QVERIFY(feed(QByteArray("\x01\x02\x03\x04") + zero + one).isEmpty());
+        QVERIFY(ex->remainder().size() <= 1);
+        const QByteArray f = frames::lengthField("\x54\x02", 12, 50, "\x54");
+        const Queued q = feed(f);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].second, f);
+    }
+};
+
+TALMENO_TEST_MAIN(TestFrameExtraction)
+#include "tst_frame_extraction.moc"

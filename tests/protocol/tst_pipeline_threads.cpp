@@ -1,0 +1,90 @@
+// The running pipeline: a simulated device streams a recorded file through a real
+// pty into the port; the search runs on thread slot 2, decoding on slot 3, and
+// every frame arrives once, in order.
+
+#include "support/testenv.h"
+
+#include "foundation/ZThreadManager.h"
+#include "helpers/PipelineEnv.h"
+#include "helpers/TestProtocols.h"
+#include "link/ZSerialPort.h"
+#include "protocol/ProtocolDataProcessor.h"
+#include "protocol/ProtocolFrameExtraction.h"
+#include "sim/DeviceSimulator.h"
+
+#include <QTemporaryFile>
+
+class TestPipelineThreads : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        testenv::startWorkerThreads();
+        ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+        ZThreadManager::instance()->moveToThread(ex, 2);
+        QCOMPARE(ProtocolDataProcessor::instance()->thread(), ZThreadManager::instance()->thread(3));
+    }
+
+    void streamedFileIsDecodedOnTheWorkerSlots()
+    {
+        FixedProtocol fixed("fixed", QByteArray("\x52\x00", 2), 32);
+        LengthFieldProtocol variable("variable", "\x55\x01", 8);
+        fixed.setActive(true);
+        variable.setActive(true);
+
+        const QByteArray avoid("\x52\x55", 2);
+        QByteArray recording;
+        QList<QByteArray> fixedFrames;
+        QList<QByteArray> variableFrames;
+        for (int i = 0; i < 2000; ++i) {
+            if (i % 3 == 0) {
+                const int len = 10 + (i % 40);
+                variableFrames << frames::lengthField("\x55\x01", len, i, avoid);
+                recording += variableFrames.last();
+            } else {
+                fixedFrames << frames::fixed(QByteArray("\x52\x00", 2), 32, i, avoid);
+                recording += fixedFrames.last();
+            }
+        }
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write(recording);
+        file.flush();
+
+        sim::DeviceSimulator device;
+        QVERIFY(device.start());
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        port.setBaudRate(921600);
+        ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+        connect(&port, &ZSerialPort::dataArrived, ex, &ProtocolFrameExtraction::appendData, Qt::DirectConnection);
+        ex->setEnabled(true);
+        QVERIFY(port.open(3));
+        // Paced like a device at about 1 Mbaud.
+        QVERIFY(device.streamFile(file.fileName(), 100000, false));
+
+        QTRY_COMPARE_WITH_TIMEOUT(fixed.parseCount() + variable.parseCount(), 2000, 5000);
+        QCOMPARE(fixed.parsed(), fixedFrames);
+        QCOMPARE(variable.parsed(), variableFrames);
+        QCOMPARE(port.receivedBytes(), quint64(recording.size()));
+        QCOMPARE(fixed.searchThread(), ZThreadManager::instance()->thread(2));
+        QCOMPARE(variable.searchThread(), ZThreadManager::instance()->thread(2));
+        QCOMPARE(fixed.parseThread(), ZThreadManager::instance()->thread(3));
+        QCOMPARE(variable.parseThread(), ZThreadManager::instance()->thread(3));
+        QCOMPARE(fixed.calls().first(), QString("register"));
+        QCOMPARE(fixed.calls().count("register"), 1);
+
+        // Quiet before the protocols go away.
+        ex->setEnabled(false);
+        port.close();
+        fixed.setActive(false);
+        variable.setActive(false);
+        ZThreadManager::instance()->runInThread(2, [] {}, true);
+        ZThreadManager::instance()->runInThread(3, [] {}, true);
+    }
+};
+
+TALMENO_TEST_MAIN(TestPipelineThreads)
+#include "tst_pipeline_threads.moc"

@@ -1,0 +1,246 @@
+#include <QMenu>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextCodec>
+
+#include "foundation/UserPaths.h"
+#include "support/testenv.h"
+#include "widgets/PlainTextEditWithFile.h"
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+QString menuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << a->text();
+    return texts.join('|');
+}
+} // namespace
+
+class TestConsole : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QStringList openedFolders_;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        historyDataDir = dir_.path() + "/history_data";
+        PlainTextEditWithFile::openFolderHook() = [this](const QString& folder) {
+            openedFolders_ << folder;
+        };
+    }
+
+    void init()
+    {
+        openedFolders_.clear();
+        QDir(historyDataDir).removeRecursively();
+    }
+
+    // Gathered appends must leave the view and the file exactly as one append per
+    // chunk would, whatever the chunks hold (line breaks, carriage returns, empty
+    // chunks, multi-byte characters).
+    void batchedAppendsMatchOneAppendPerChunk()
+    {
+        const QStringList alphabet = {"a", "bc", "\n", "\r", "\r\n", "", "é", "漢字", " ", "0a ff "};
+        for (int round = 0; round < 20; ++round) {
+            PlainTextEditWithFile console;
+            QPlainTextEdit reference;
+            QByteArray expectedFile;
+            QRandomGenerator rng(round);
+            const int chunks = 1 + rng.bounded(40);
+            for (int i = 0; i < chunks; ++i) {
+                QString chunk;
+                const int parts = rng.bounded(4);
+                for (int p = 0; p < parts; ++p)
+                    chunk += alphabet.at(rng.bounded(alphabet.size()));
+                console.appendText(chunk);
+                reference.appendPlainText(chunk);
+                expectedFile += chunk.toUtf8() + '\n';
+                if (rng.bounded(5) == 0)
+                    console.flushPending(); // mix of gathered and immediate writes
+            }
+            console.flushPending();
+            QCOMPARE(console.toPlainText(), reference.toPlainText());
+            QCOMPARE(console.document()->blockCount(), reference.document()->blockCount());
+            QCOMPARE(console.fileSize(), qint64(expectedFile.size()));
+            QCOMPARE(readAll(console.fileName()), expectedFile);
+        }
+    }
+
+    void appendsReachViewOnTheirOwn()
+    {
+        PlainTextEditWithFile console;
+        QVERIFY(console.isReadOnly());
+        QVERIFY(!console.document()->isUndoRedoEnabled());
+        console.appendText("first");
+        console.appendText("second");
+        QCOMPARE(console.characterCount(), 11);
+        // No explicit flush: the short timer must write them.
+        QTRY_COMPARE_WITH_TIMEOUT(console.toPlainText(), QString("first\nsecond"), 1000);
+        QCOMPARE(readAll(console.fileName()), QByteArray("first\nsecond\n"));
+    }
+
+    // Save copies everything since the previous save or clear, even after the view
+    // was emptied, and starts the file afresh; the view keeps its text.
+    void saveToFileKeepsEverythingSinceLastSave()
+    {
+        PlainTextEditWithFile console;
+        const QString line(1000, QLatin1Char('x'));
+        QByteArray expected;
+        for (int i = 0; i < 1500; ++i) {
+            console.appendText(line);
+            expected += line.toLatin1() + '\n';
+        }
+        console.clearText(); // what the memory watch does
+        QCOMPARE(console.toPlainText(), QString());
+        QCOMPARE(console.characterCount(), 0);
+        console.appendText("tail");
+        expected += "tail\n";
+
+        std::unique_ptr<QMenu> menu(console.createContextMenu());
+        // 1,501,505 bytes / 1,048,576 = 1.43
+        QVERIFY2(menuTexts(menu.get()).contains("|Save to File 1.43 MB|Clear"), qPrintable(menuTexts(menu.get())));
+
+        // The file stays UTF-8 after the restart, whatever the locale's codec.
+        QTextCodec* locale = QTextCodec::codecForLocale();
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+        const QString saved = console.saveToFile();
+        QVERIFY(!saved.isEmpty());
+        QCOMPARE(QFileInfo(saved).absolutePath(), QFileInfo(historyDataDir).absoluteFilePath());
+        QVERIFY2(QRegularExpression("^\\d{4}_\\d\\d_\\d\\d-\\d\\d_\\d\\d_\\d\\d_\\d{3}\\.txt$")
+                     .match(QFileInfo(saved).fileName()).hasMatch(), qPrintable(saved));
+        QCOMPARE(readAll(saved), expected);
+        QCOMPARE(openedFolders_, QStringList{historyDataDir});
+        QCOMPARE(console.toPlainText(), QString("tail"));
+
+        menu.reset(console.createContextMenu());
+        QVERIFY2(menuTexts(menu.get()).contains("Save to File 0.00 MB"), qPrintable(menuTexts(menu.get())));
+
+        console.appendText(QString::fromUtf8("after \xc3\xa9"));
+        QTest::qWait(2); // distinct file name
+        const QString second = console.saveToFile();
+        QTextCodec::setCodecForLocale(locale);
+        QVERIFY(!second.isEmpty() && second != saved);
+        QCOMPARE(readAll(second), QByteArray("after \xc3\xa9\n"));
+    }
+
+    // A failed copy must not lose the data: it is logged and the next save holds it.
+    void failedSaveKeepsData()
+    {
+        PlainTextEditWithFile console;
+        console.appendText("kept 1");
+        const QString good = historyDataDir;
+        QFile blocker(dir_.path() + "/not_a_folder");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        historyDataDir = blocker.fileName() + "/history_data";
+
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("save file failed, please retry$"));
+        QCOMPARE(console.saveToFile(), QString());
+        QVERIFY(openedFolders_.isEmpty());
+        QCOMPARE(console.fileSize(), qint64(7));
+
+        console.appendText("kept 2"); // must go after, not over, the kept data
+        historyDataDir = good;
+        const QString saved = console.saveToFile();
+        QVERIFY(!saved.isEmpty());
+        QCOMPARE(readAll(saved), QByteArray("kept 1\nkept 2\n"));
+        QCOMPARE(console.fileSize(), qint64(0));
+    }
+
+    void clearEmptiesViewAndFile()
+    {
+        PlainTextEditWithFile console;
+        console.appendText("one");
+        console.flushPending();
+        console.appendText("pending two");
+        std::unique_ptr<QMenu> menu(console.createContextMenu());
+        QAction* clear = menu->actions().last();
+        QCOMPARE(clear->text(), QString("Clear"));
+        clear->trigger();
+        QCOMPARE(console.toPlainText(), QString());
+        QCOMPARE(console.characterCount(), 0);
+        QCOMPARE(console.fileSize(), qint64(0));
+        QTest::qWait(PlainTextEditWithFile::kFlushIntervalMs * 3);
+        QCOMPARE(console.toPlainText(), QString()); // the gathered chunk went too
+        console.appendText("three");
+        console.flushPending();
+        QCOMPARE(readAll(console.fileName()), QByteArray("three\n"));
+    }
+
+    // Past the limit the watch empties every view; the files keep everything, and
+    // the menu still shows the full size.
+    void memoryWatchEmptiesViewsKeepsFiles()
+    {
+        auto* manager = PlainTextEditWithFileManager::instance();
+        const double oldLimit = manager->memoryLimit();
+        PlainTextEditWithFile a, b;
+        QVERIFY(manager->consoles().contains(&a) && manager->consoles().contains(&b));
+        const QString text(100000, QLatin1Char('y'));
+        a.appendText(text);
+        b.appendText(text);
+        b.appendText(text);
+        // 300,000 characters are about 1.60 MiB.
+        QVERIFY(qAbs(manager->estimatedMemory() - 300000 * 5.6 / 1048576) < 1e-9);
+
+        manager->setMemoryLimit(2.0);
+        QVERIFY(!manager->checkMemory());
+        QCOMPARE(b.characterCount(), 200000);
+
+        manager->setMemoryLimit(1.0);
+        QVERIFY(manager->checkMemory());
+        QCOMPARE(a.toPlainText(), QString());
+        QCOMPARE(b.toPlainText(), QString());
+        QCOMPARE(manager->estimatedMemory(), 0.0);
+        QCOMPARE(b.fileSize(), qint64(200002));
+        std::unique_ptr<QMenu> menu(b.createContextMenu());
+        QVERIFY(menuTexts(menu.get()).contains("Save to File 0.19 MB"));
+
+        // And the 3000 ms timer does it by itself.
+        a.appendText(QString(200000, QLatin1Char('z')));
+        QTRY_COMPARE_WITH_TIMEOUT(a.characterCount(), 0, 5000);
+        QCOMPARE(a.fileSize(), qint64(300002));
+        manager->setMemoryLimit(oldLimit);
+    }
+
+    // Consoles outliving their manager (the program's teardown order) must not reach it.
+    void consoleDestroyedAfterManager()
+    {
+        auto* owner = new QObject;
+        auto* first = PlainTextEditWithFileManager::instance();
+        delete first; // start afresh with an owned manager
+        QVERIFY(!PlainTextEditWithFileManager::existingInstance());
+        auto* manager = PlainTextEditWithFileManager::instance(owner);
+        QCOMPARE(manager->parent(), owner);
+        auto* console = new PlainTextEditWithFile;
+        QVERIFY(manager->consoles().contains(console));
+        auto* other = new PlainTextEditWithFile;
+        delete other;
+        QVERIFY(!manager->consoles().contains(other));
+        QCOMPARE(manager->consoles().size(), 1);
+
+        delete owner;
+        QVERIFY(!PlainTextEditWithFileManager::existingInstance());
+        console->appendText("still works");
+        console->flushPending();
+        QCOMPARE(console->toPlainText(), QString("still works"));
+        delete console; // must not touch the deleted manager
+        QVERIFY(!PlainTextEditWithFileManager::existingInstance());
+    }
+};
+
+TALMENO_TEST_MAIN(TestConsole)
+#include "tst_console.moc"

@@ -1,0 +1,323 @@
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QScrollArea>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "support/testenv.h"
+
+#include "foundation/ZThreadManager.h"
+#include "model/ResourceItems.h"
+#include "widgets/DataWidgetBase.h"
+#include "widgets/FixedSplitter.h"
+#include "widgets/LineStatisticWidget.h"
+#include "widgets/ZWidgetHelpers.h"
+
+namespace {
+
+class CountingPage : public DataWidgetBase
+{
+public:
+    using DataWidgetBase::DataWidgetBase;
+    int refreshes = 0;
+    void refresh() override { ++refreshes; }
+};
+
+LineResourceItem* makeLine(const QString& name, int length = 200)
+{
+    auto* record = new LineResourceItem::Data;
+    record->Belong = QStringLiteral("Vexa_Test_Frame0");
+    record->Name = name;
+    record->Length = length;
+    return new LineResourceItem(record, nullptr);
+}
+
+void feed(LineResourceItem* item, std::initializer_list<double> values)
+{
+    for (double v : values)
+        item->setData(BaseResourceItem::ColValue, v);
+}
+
+void commitTarget(LineStatisticWidget* row, const QString& text)
+{
+    row->targetEdit()->selectAll();
+    QTest::keyClick(row->targetEdit(), Qt::Key_Backspace);
+    QTest::keyClicks(row->targetEdit(), text);
+    QTest::keyClick(row->targetEdit(), Qt::Key_Return);
+}
+
+QStringList shown(const LineStatisticWidget* row)
+{
+    return {row->minLabel()->text(), row->maxLabel()->text(), row->halfLabel()->text(),
+            row->meanLabel()->text(), row->stdLabel()->text(), row->biasLabel()->text()};
+}
+
+const QStringList kBlank = {QString(), QString(), QString(), QString(), QString(), QString()};
+
+} // namespace
+
+class TestDataWidgetBase : public QObject
+{
+    Q_OBJECT
+
+    QList<LineResourceItem*> items;
+
+    LineResourceItem* line(const QString& name, int length = 200)
+    {
+        items << makeLine(name, length);
+        return items.last();
+    }
+
+private slots:
+    void cleanup()
+    {
+        qDeleteAll(items);
+        items.clear();
+    }
+
+    void nullCollectorIsBare()
+    {
+        CountingPage page(nullptr);
+        QCOMPARE(page.dataArea(), nullptr);
+        QCOMPARE(page.statisticsLayout(), nullptr);
+        QCOMPARE(page.layout(), nullptr);
+        QVERIFY(page.findChildren<QSplitter*>().isEmpty());
+        QVERIFY(page.findChildren<QScrollArea*>().isEmpty());
+        page.addLineStatistic(line(QStringLiteral("x")));
+        QVERIFY(page.statisticRows().isEmpty());
+        page.updateStatistics();
+        QCOMPARE(page.refreshes, 1);
+    }
+
+    void layoutWithCollector()
+    {
+        LineResourceCollector collector;
+        collector.addItem(line(QStringLiteral("distance")));
+        collector.addItem(line(QStringLiteral("rssi")));
+        CountingPage page(&collector);
+
+        auto* splitter = page.findChild<FixedSplitter*>();
+        QVERIFY(splitter);
+        QCOMPARE(splitter->orientation(), Qt::Horizontal);
+        QCOMPARE(splitter->count(), 2);
+        auto* scroll = qobject_cast<QScrollArea*>(splitter->widget(0));
+        QVERIFY(scroll);
+        QVERIFY(scroll->widgetResizable());
+        QCOMPARE(splitter->widget(1), page.dataArea());
+        QCOMPARE(page.statisticsLayout()->parentWidget(), scroll->widget());
+
+        QCOMPARE(page.statisticRows().size(), 2);
+        const LineStatisticWidget* row = page.statisticRows().at(0);
+        QCOMPARE(row->parentWidget(), scroll->widget());
+        QCOMPARE(row->checkBox()->text(), QStringLiteral("distance"));
+        QCOMPARE(page.statisticRows().at(1)->checkBox()->text(), QStringLiteral("rssi"));
+        QVERIFY(!row->checkBox()->isChecked());
+        QCOMPARE(row->targetEdit()->placeholderText(), QStringLiteral("target val"));
+        QCOMPARE(row->biasLabel()->toolTip(), QStringLiteral("bias = mean - target"));
+        QCOMPARE(row->halfLabel()->toolTip(), QStringLiteral("half = 0.5*(max - min)"));
+        QCOMPARE(shown(row), kBlank);
+        for (QLabel* l : {row->minLabel(), row->maxLabel(), row->meanLabel(), row->stdLabel(),
+                          row->halfLabel(), row->biasLabel()}) {
+            QCOMPARE(l->font().family(), QStringLiteral("monospace"));
+            QCOMPARE(l->minimumWidth(), digitsWidth(l->font(), 12));
+            QCOMPARE(l->maximumWidth(), digitsWidth(l->font(), 12));
+        }
+
+        // Left to right: check box, target, then caption and value for each figure.
+        QStringList sequence;
+        auto* rowLayout = row->layout();
+        for (int i = 0; i < rowLayout->count(); ++i) {
+            QWidget* w = rowLayout->itemAt(i)->widget();
+            if (w == row->checkBox()) sequence << "check";
+            else if (w == row->targetEdit()) sequence << "target";
+            else if (w == row->biasLabel()) sequence << "BIAS";
+            else if (w == row->meanLabel()) sequence << "MEAN";
+            else if (w == row->stdLabel()) sequence << "STD";
+            else if (w == row->minLabel()) sequence << "MIN";
+            else if (w == row->maxLabel()) sequence << "MAX";
+            else if (w == row->halfLabel()) sequence << "HALF";
+            else sequence << qobject_cast<QLabel*>(w)->text();
+        }
+        QCOMPARE(sequence, QStringList({"check", "target", "bias:", "BIAS", "mean:", "MEAN", "std:", "STD",
+                                        "min:", "MIN", "max:", "MAX", "half:", "HALF"}));
+
+        // A line created after the page: its row goes to the bottom.
+        collector.addItem(line(QStringLiteral("late")));
+        QCOMPARE(page.statisticRows().size(), 3);
+        QCOMPARE(page.statisticRows().at(2)->checkBox()->text(), QStringLiteral("late"));
+        QCOMPARE(page.statisticsLayout()->indexOf(page.statisticRows().at(2)), 2);
+
+        // The same item announced twice gets one row.
+        page.addLineStatistic(items.last());
+        QCOMPARE(page.statisticRows().size(), 3);
+    }
+
+    void statisticsOfExample()
+    {
+        LineResourceCollector collector;
+        LineResourceItem* item = line(QStringLiteral("distance"));
+        collector.addItem(item);
+        CountingPage page(&collector);
+        LineStatisticWidget* row = page.statisticRows().first();
+        feed(item, {1, 2, 3, 4});
+
+        // Unchecked: nothing is computed, the page still redraws.
+        page.updateStatistics();
+        QCOMPARE(shown(row), kBlank);
+        QCOMPARE(page.refreshes, 1);
+
+        QTest::mouseClick(row->checkBox(), Qt::LeftButton);
+        QVERIFY(row->checkBox()->isChecked());
+        commitTarget(row, QStringLiteral("2"));
+        QCOMPARE(row->targetValue(), 2.0);
+        page.updateStatistics();
+        QCOMPARE(page.refreshes, 2);
+        QCOMPARE(shown(row), QStringList({"1", "4", "1.5", "2.5", "1.11803", "0.5"}));
+
+        // The row follows the item.
+        feed(item, {10});
+        page.updateStatistics();
+        QCOMPARE(row->meanLabel()->text(), QStringLiteral("4"));
+        QCOMPARE(row->maxLabel()->text(), QStringLiteral("10"));
+        QCOMPARE(row->halfLabel()->text(), QStringLiteral("4.5"));
+        QCOMPARE(row->stdLabel()->text(), QString::number(std::sqrt(10.0), 'g', 6));
+        QCOMPARE(row->biasLabel()->text(), QStringLiteral("2"));
+
+        // Cleared target: the bias is no longer updated, the last one stays.
+        commitTarget(row, QString());
+        feed(item, {20});
+        page.updateStatistics();
+        QCOMPARE(row->meanLabel()->text(), QStringLiteral("6.66667"));
+        QCOMPARE(row->biasLabel()->text(), QStringLiteral("2"));
+
+        // Unchecked again: the labels keep what they show however the values change.
+        const QStringList before = shown(row);
+        QTest::mouseClick(row->checkBox(), Qt::LeftButton);
+        feed(item, {-50, 70});
+        page.updateStatistics();
+        QCOMPARE(shown(row), before);
+    }
+
+    void singleValueAndEmptyLine()
+    {
+        LineResourceCollector collector;
+        LineResourceItem* empty = line(QStringLiteral("empty"));
+        LineResourceItem* single = line(QStringLiteral("single"));
+        collector.addItem(empty);
+        collector.addItem(single);
+        CountingPage page(&collector);
+        for (LineStatisticWidget* row : page.statisticRows())
+            row->checkBox()->setChecked(true);
+
+        feed(single, {-3.25});
+        page.updateStatistics();
+        QCOMPARE(shown(page.statisticRows().at(0)), kBlank);
+        QCOMPARE(shown(page.statisticRows().at(1)), QStringList({"-3.25", "-3.25", "0", "-3.25", "0", ""}));
+    }
+
+    void matchesIndependentComputation()
+    {
+        LineResourceCollector collector;
+        LineResourceItem* item = line(QStringLiteral("noise"), 50);
+        collector.addItem(item);
+        CountingPage page(&collector);
+        LineStatisticWidget* row = page.statisticRows().first();
+        row->checkBox()->setChecked(true);
+        commitTarget(row, QStringLiteral("1.5e2"));
+        QCOMPARE(row->targetValue(), 150.0);
+
+        QRandomGenerator rng(7);
+        QList<double> all;
+        for (int i = 0; i < 120; ++i) {
+            const double v = 100.0 + rng.bounded(1000) / 10.0;
+            all << v;
+            item->setData(BaseResourceItem::ColValue, v);
+        }
+        page.updateStatistics();
+
+        // Only the newest 50 values are kept by the item.
+        const QList<double> kept = all.mid(all.size() - 50);
+        double lo = kept.first(), hi = kept.first(), sum = 0, sumSq = 0;
+        for (double v : kept) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+            sum += v;
+            sumSq += v * v;
+        }
+        const double mean = sum / kept.size();
+        const double sd = std::sqrt(sumSq / kept.size() - mean * mean);
+        QCOMPARE(row->minLabel()->text().toDouble(), lo);
+        QCOMPARE(row->maxLabel()->text().toDouble(), hi);
+        QCOMPARE(row->meanLabel()->text(), QString::number(mean, 'g', 6));
+        QVERIFY(std::abs(row->stdLabel()->text().toDouble() - sd) < 1e-4 * sd);
+        QCOMPARE(row->biasLabel()->text(), QString::number(mean - 150.0, 'g', 6));
+        QCOMPARE(row->halfLabel()->text(), QString::number(0.5 * (hi - lo), 'g', 6));
+    }
+
+    void rowsForItemsCreatedOnWorkerThread()
+    {
+        ZThreadManager* threads = ZThreadManager::instance();
+        threads->startThreads();
+
+        LineResourceCollector collector;
+        LineResourceItem* first = line(QStringLiteral("first"));
+        collector.addItem(first);
+        CountingPage page(&collector);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+        // As a parser does: create the items and write their values on the processing thread.
+        QList<LineResourceItem*> created;
+        threads->runInThread(3, [&] {
+            for (const char* name : {"w1", "w2"}) {
+                LineResourceItem* item = makeLine(QString::fromLatin1(name));
+                created << item;
+                collector.addItem(item);
+                for (double v : {5.0, 7.0})
+                    item->setData(BaseResourceItem::ColValue, v);
+            }
+        }, true);
+        QCOMPARE(created.size(), 2);
+        QVERIFY(created.first()->thread() != QThread::currentThread());
+        items << created;
+
+        QTRY_COMPARE(page.statisticRows().size(), 3);
+        QCOMPARE(page.statisticRows().at(1)->checkBox()->text(), QStringLiteral("w1"));
+        QCOMPARE(page.statisticRows().at(2)->checkBox()->text(), QStringLiteral("w2"));
+        QCOMPARE(page.statisticsLayout()->indexOf(page.statisticRows().at(2)), 2);
+
+        LineStatisticWidget* row = page.statisticRows().at(2);
+        row->checkBox()->setChecked(true);
+        page.updateStatistics();
+        QCOMPARE(row->meanLabel()->text(), QStringLiteral("6"));
+        QCOMPARE(row->stdLabel()->text(), QStringLiteral("1"));
+
+        threads->stopThreads();
+    }
+
+    void rowOutlivesItem()
+    {
+        LineResourceCollector collector;
+        LineResourceItem* item = makeLine(QStringLiteral("gone"));
+        collector.addItem(item);
+        CountingPage page(&collector);
+        LineStatisticWidget* row = page.statisticRows().first();
+        row->checkBox()->setChecked(true);
+        feed(item, {2, 4});
+        page.updateStatistics();
+        QCOMPARE(row->meanLabel()->text(), QStringLiteral("3"));
+        delete item;
+        page.updateStatistics();
+        QCOMPARE(row->meanLabel()->text(), QStringLiteral("3"));
+        QCOMPARE(page.refreshes, 2);
+    }
+};
+
+TALMENO_TEST_MAIN(TestDataWidgetBase)
+#include "tst_data_widget_base.moc"
