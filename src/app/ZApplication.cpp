@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/MainWindow.h"
+#include "app/WizardManager.h"
 #include "foundation/UserPaths.h"
 #include "foundation/Version.h"
 #include "foundation/ZColorSchemeManager.h"
@@ -91,7 +92,7 @@ int runApplication(int argc, char** argv)
 
     PlainTextEditWithFileManager::instance(consoleFilesParent.get());
     ZWidgetLogger::instance(logDir, nullptr);
-    // The help and wizard menu joins here, after the logger window, with the main window's own services.
+    WizardManager::instance(nullptr);
     ZThreadManager::instance(nullptr);
     ZDownloadManager::instance(nullptr);
 
@@ -106,6 +107,7 @@ int runApplication(int argc, char** argv)
     }
     delete ZDownloadManager::instance();
     delete ZThreadManager::instance();
+    delete WizardManager::existing();
     delete ZColorSchemeManager::instance();
     delete ZTranslatorManager::instance();
     return code;

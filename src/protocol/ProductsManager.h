@@ -4,10 +4,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include "widgets/ZToolBar.h"
+
 class ProductHandleBase;
 class QAction;
 class QWidget;
-class ZToolBar;
 
 // The product registry: maps the product type of a recognised device to its
 // product line's handle (created on first use, then cached) and switches the

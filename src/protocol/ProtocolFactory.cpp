@@ -3,6 +3,8 @@
 #include "foundation/ZLog.h"
 #include "foundation/ZThreadManager.h"
 #include "protocol/ProtocolBase.h"
+// ModelViewManagers.h holds QPointers of the refresh managers: they must be complete.
+#include "views/RefreshManagers.h"
 #include "views/ModelViewManagers.h"
 
 #include <QHash>

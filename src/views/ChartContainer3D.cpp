@@ -128,7 +128,9 @@ void ChartContainer3D::setScreenshotMode(bool on)
         theme->setBackgroundEnabled(true);
         theme->setBackgroundColor(Qt::white);
         theme->setWindowColor(Qt::white);
-        theme->setLabelTextColor(Qt::black);
+        // Black labels on white; a container that shows no labels keeps none.
+        if (ownLabelTextColor_.alpha() > 0)
+            theme->setLabelTextColor(Qt::black);
     } else {
         theme->setBackgroundEnabled(false);
         theme->setWindowColor(windowColour());

@@ -5,8 +5,7 @@
 #include <QPointer>
 
 #include "views/ChartContainer.h"
-
-class Z3DScatter;
+#include "views/Z3DScatter.h"
 
 // The common base of the 3D containers: one scatter graph in a window container,
 // with the program's axes mapped onto it (program x, y, z on the graph's x, depth

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QPointer>
+#include <QScrollArea>
 
 #include "views/BaseResource.h"
 
 class DataResourceItem;
 class DataWidgetBase;
-class QScrollArea;
 
 // A data item shown as the product's own page (built by the item's factory),
 // inside a scroll area. Updated by the data pass on the GUI thread.

@@ -34,7 +34,8 @@ InfoHook setInfoHook(InfoHook hook);
 GlInfo adjustedInfo(GlInfo info);
 
 // Runs a modal message box: exec() unless a hook answers it instead (headless
-// runs cannot click). Returns the previous hook.
+// runs cannot click). On the offscreen and minimal platforms, where no one could
+// answer it, the box is logged instead. Returns the previous hook.
 using ModalBoxHook = std::function<void(QMessageBox*)>;
 ModalBoxHook setModalBoxHook(ModalBoxHook hook);
 void execModalBox(QMessageBox* box);

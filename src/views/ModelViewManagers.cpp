@@ -115,12 +115,14 @@ ModelViewManagers::~ModelViewManagers()
     dataRefresh_->setViewManager(nullptr);
     // The chart pass walks a page's view manager on its own thread: it must be
     // over, and stay off, before any page goes.
-    chartRefresh_->stopAndDetach();
-    QThread* chartThread = chartRefresh_->thread();
-    if (chartThread != QThread::currentThread() && chartThread->isRunning())
-        chartRefresh_->deleteLater();
-    else
-        delete chartRefresh_;
+    if (ChartRefreshManager* chart = chartRefresh_.data()) {
+        chart->stopAndDetach();
+        QThread* chartThread = chart->thread();
+        if (chartThread != QThread::currentThread() && chartThread->isRunning())
+            chart->deleteLater();
+        else
+            delete chart;
+    }
     chartRefresh_ = nullptr;
 
     currentName_.clear();
@@ -137,6 +139,14 @@ ModelViewManagers::~ModelViewManagers()
 
 void ModelViewManagers::setCurrentManager(QString managerName, QList<ResourceType> neededTypes)
 {
+    if (QThread::currentThread() != thread()) {
+        // Pages are widgets: they are made on the GUI thread, and the caller goes on
+        // only once the page is current (it activates protocols that write into it).
+        QMetaObject::invokeMethod(
+            this, [this, managerName, neededTypes] { setCurrentManager(managerName, neededTypes); },
+            Qt::BlockingQueuedConnection);
+        return;
+    }
     if (managerName == currentName_)
         return;
     currentName_ = managerName;
@@ -154,8 +164,10 @@ void ModelViewManagers::setCurrentManager(QString managerName, QList<ResourceTyp
 
     dataRefresh_->setViewManager(page->viewManager());
     emit dataRefresh_->refreshChanged(true);
-    chartRefresh_->setViewManager(page->viewManager());
-    emit chartRefresh_->refreshChanged(true);
+    if (chartRefresh_) {
+        chartRefresh_->setViewManager(page->viewManager());
+        emit chartRefresh_->refreshChanged(true);
+    }
 }
 
 // ---------------------------------------------------------------- start-up
@@ -167,7 +179,8 @@ ModelViewManagers* initViewServices(QObject* parent)
     const int dataFps = settings.value("DataRefreshFPS", 10).toInt();
     const int chartFps = settings.value("ChartRefreshFPS", 30).toInt();
     emit registry->dataRefreshManager()->frequencyChanged(dataFps);
-    emit registry->chartRefreshManager()->frequencyChanged(chartFps);
+    if (ChartRefreshManager* chart = registry->chartRefreshManager())
+        emit chart->frequencyChanged(chartFps);
     if (CommonRefreshManager* common = registry->commonRefreshManager()) {
         emit common->frequencyChanged(dataFps);
         emit common->refreshChanged(true);

@@ -4,17 +4,15 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QStackedWidget>
 #include <QString>
 
 #include "model/ResourceType.h"
+#include "views/RefreshManagers.h"
 
-class ChartRefreshManager;
-class CommonRefreshManager;
-class DataRefreshManager;
 class ModelManager;
 class QAction;
 class QMenu;
-#include <QStackedWidget>
 class ViewManager;
 
 // One page: the data side (model manager) and the view side (view manager) of a
@@ -69,12 +67,13 @@ public:
     QStringList managerNames() const { return managers_.keys(); }
 
     DataRefreshManager* dataRefreshManager() const { return dataRefresh_; }
-    ChartRefreshManager* chartRefreshManager() const { return chartRefresh_; }
+    ChartRefreshManager* chartRefreshManager() const { return chartRefresh_.data(); }
     CommonRefreshManager* commonRefreshManager() const { return commonRefresh_; }
 
 public slots:
     // Makes the page current, creating and loading it on first use. The needed
-    // types only count when the page is created.
+    // types only count when the page is created. Called from another thread, the
+    // work runs on the registry's thread and the caller waits for it.
     void setCurrentManager(QString managerName, QList<ResourceType> neededTypes);
 
 private:
@@ -89,10 +88,9 @@ private:
     QString currentName_;
     QPointer<CommonRefreshManager> commonRefresh_;
     DataRefreshManager* dataRefresh_ = nullptr;
-    ChartRefreshManager* chartRefresh_ = nullptr;
+    // Deleted with thread 4 should the threads stop before the registry goes.
+    QPointer<ChartRefreshManager> chartRefresh_;
 };
-
-Q_DECLARE_METATYPE(QList<ResourceType>)
 
 // Start-up: creates the registry (parent: the main window or the application),
 // sets the data and common rates from "DataRefreshFPS" (default 10) and the chart

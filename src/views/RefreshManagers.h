@@ -109,7 +109,9 @@ private:
 };
 
 // A product view refreshed by the common manager. Product code sets the dirty
-// flag whenever new data arrives and draws in refreshView.
+// flag whenever new data arrives and draws in refreshView. Delete it on the GUI
+// thread: the pass runs there, and the base leaves the list only after the
+// subclass is already gone.
 class SpecialDataResourceItem : public QObject
 {
     Q_OBJECT

@@ -328,7 +328,8 @@ void ScatterChartView::clearMapBackground()
 void ScatterChartView::redrawMap()
 {
     mapTimer_.stop();
-    if (!useMap_)
+    // A hidden view is drawn again when it is shown.
+    if (!useMap_ || !isVisible())
         return;
 
     const double ax0 = axisX_->min(), ax1 = axisX_->max();

@@ -154,7 +154,7 @@ bool ScatterContainer::chooseMapFile()
     if (path.isEmpty())
         return false;
     if (mapXMinBox_->value() >= mapXMaxBox_->value() || mapYMinBox_->value() >= mapYMaxBox_->value()) {
-        zWarning() << "map parameter is invalid,use default instead";
+        qWarning().noquote().nospace() << logTimePrefix() << "map parameter is invalid,use default instead";
         const double xMin = xMinBox_->value(), xMax = xMaxBox_->value();
         const double yMin = yMinBox_->value(), yMax = yMaxBox_->value();
         // The boxes bound each other: open both ends before moving them.
@@ -173,6 +173,15 @@ bool ScatterContainer::chooseMapFile()
     }
     scatterItem_->setData(Item::ColMapFilePath, path);
     return true;
+}
+
+void ScatterContainer::setScreenshotMode(bool on)
+{
+    ChartContainer2D::setScreenshotMode(on);
+    // The map is the plot area's background: hiding that would leave it out of
+    // the picture.
+    if (on && scatterView_->useMap())
+        chart()->setPlotAreaBackgroundVisible(true);
 }
 
 void ScatterContainer::handleUseMapClicked(bool checked)

@@ -25,6 +25,8 @@ public:
     // Asks for a map picture; invalid map extents are replaced by the axis
     // extents first. False when cancelled.
     bool chooseMapFile();
+    // The picture's look; a background map stays in the picture.
+    void setScreenshotMode(bool on) override;
 
     QToolButton* settingsButton() const { return settingsButton_; }
     ZPopupShadowWindow* settingsPopup() const { return popup_; }

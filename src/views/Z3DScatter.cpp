@@ -52,9 +52,10 @@ QMessageBox* Z3DScatter::intelNotice()
 
 void Z3DScatter::announceGraphics(const GlContextCheck::GlInfo& info)
 {
-    zInfo() << "GL_VENDOR: " + info.vendor;
-    zInfo() << "GL_VERSION: " + info.version;
-    zInfo() << "GL_RENDERER: " + info.renderer;
+    // One text per line after the time prefix, nothing added between.
+    qInfo().noquote().nospace() << logTimePrefix() << "GL_VENDOR: " << info.vendor;
+    qInfo().noquote().nospace() << logTimePrefix() << "GL_VERSION: " << info.version;
+    qInfo().noquote().nospace() << logTimePrefix() << "GL_RENDERER: " << info.renderer;
 
     if (!info.vendor.contains(QLatin1String("Intel"), Qt::CaseInsensitive))
         return;

@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTextCodec>
+#include <QThread>
 #include <memory>
 
 #include "foundation/UserPaths.h"
@@ -167,6 +168,26 @@ private slots:
         QCOMPARE(registry->pageStack()->currentWidget(), static_cast<QWidget*>(a->viewManager()->windowView()));
         QCOMPARE(registry->dataRefreshManager()->viewManager(), a->viewManager());
         QCOMPARE(registry->pageStack()->count(), 2);
+    }
+
+    void selectionFromAnotherThreadBuildsThePageOnTheGuiThread()
+    {
+        ModelViewManagers* registry = ModelViewManagers::createInstance();
+        ModelManager* seen = nullptr;
+        std::unique_ptr<QThread> caller(QThread::create([&] {
+            registry->setCurrentManager("Remote", {ResourceType::Line});
+            // The caller goes on only once the page is current.
+            seen = ModelViewManagers::currentModelManager();
+        }));
+        caller->start();
+        while (!caller->isFinished())
+            QTest::qWait(5);
+        ModelViewManager* page = registry->currentManager();
+        QVERIFY(page);
+        QCOMPARE(seen, page->modelManager());
+        QCOMPARE(page->thread(), QThread::currentThread());
+        QCOMPARE(page->viewManager()->thread(), QThread::currentThread());
+        QCOMPARE(registry->pageStack()->currentWidget(), static_cast<QWidget*>(page->viewManager()->windowView()));
     }
 
     void everyPageIsSavedAtExit()

@@ -18,10 +18,13 @@ private slots:
     {
         const soak::Outcome out = soak::run({ResourceType::Line, ResourceType::Scatter}, 3000);
         QVERIFY2(out.failures.isEmpty(), qPrintable(out.failures.join("; ")));
-        // Loose bounds: a sanitizer build on two cores runs slower than real time.
-        QVERIFY2(out.writes > 600, qPrintable(QString::number(out.writes)));
+        // A floor, not a speed: the parser kept writing for the whole run (a sanitizer
+        // build on a loaded machine manages a fraction of 1 kHz).
+        QVERIFY2(out.writes > 300, qPrintable(QString::number(out.writes)));
         QVERIFY2(out.chartPasses > 30, qPrintable(QString::number(out.chartPasses)));
-        QCOMPARE(out.parserCreated, 12);
+        // Every item a frame declared was granted, whether or not the GUI thread was slow.
+        QVERIFY(out.parserAttempts >= 5);
+        QCOMPARE(out.parserCreated, out.parserAttempts);
         QCOMPARE(out.drawnSeries, 6);
     }
 };

@@ -525,7 +525,9 @@ private slots:
         bool prefixed = false;
         for (const QString& line : LogCapture::lines())
             if (line.contains("map parameter is invalid,use default instead"))
-                prefixed = QRegularExpression("^\\[\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] ").match(line).hasMatch();
+                prefixed = QRegularExpression("^\\[\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] map parameter")
+                               .match(line)
+                               .hasMatch();
         QVERIFY(prefixed);
         const SItem::Data* r = f.item->scatterRecord();
         QCOMPARE(r->MapXMin, f.c->xMinBox()->value());

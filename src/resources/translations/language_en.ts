@@ -35,6 +35,33 @@
     </message>
 </context>
 <context>
+    <name>FirmwareUpdater</name>
+    <message>
+        <source>Firmware is not ready</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>handshake failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>can&apos;t write firmware in first time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>can&apos;t write firmware in </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wireless relay is not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>serialport disconnected</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LineContainer</name>
     <message>
         <source>Zoom View Mode</source>
@@ -113,6 +140,46 @@
         <source>Warning</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Menu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use 3D</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The settings will take effect after the software restarts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto Connect Serial Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto Recognize Device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show ModelView Table</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Data Dir</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Color Scheme</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UWB Calibration</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ModelViewManagers</name>
@@ -130,9 +197,37 @@
     </message>
 </context>
 <context>
-    <name>PlainContainer</name>
+    <name>Parvo::WidgetSetting</name>
     <message>
-        <source>%1 view</source>
+        <source>Sarvel-Vora Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Local Time(ms)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Interface</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pixel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Target Order</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -144,6 +239,127 @@
     </message>
     <message>
         <source>Clear</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProductHandleBase</name>
+    <message>
+        <source>Download release notes failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read release notes failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download firmware file failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Sarvel::RangeSettingWindow</name>
+    <message>
+        <source>Read Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time out.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 mismatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Sarvel::WidgetSetting</name>
+    <message>
+        <source>Sarvel Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Local Time(ms)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Interface</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Band Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Band Width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh Rate(Hz)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filter Factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FOV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Offset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FOV X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FOV Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Offset X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Offset Y</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -352,6 +568,25 @@
     </message>
 </context>
 <context>
+    <name>SettingWidget</name>
+    <message>
+        <source>Data FPS: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chart FPS: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Maximum Memory(History Data): </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>When memory usage of history raw data is overflow, data received in textedit will be clear, but you can still export history data to file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SplitableWindow</name>
     <message>
         <source>Set As Default</source>
@@ -383,6 +618,37 @@
     </message>
     <message>
         <source>It has already been the last container for %1, and %1 resources have been allocated</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan</name>
+    <message>
+        <source>NODE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ANCHOR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TAG</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CONSOLE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MASTER</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SLAVE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MONITOR</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -422,6 +688,101 @@
     </message>
 </context>
 <context>
+    <name>WidgetFirmwareUpdate</name>
+    <message>
+        <source>Firmware update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show all Release Notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Public Firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pull info of latest public firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Beta Firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pull beta firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Local Firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Load local firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ignore Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wireless Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Beta code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No product has been recognized</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download failed, please check user code or network connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose firmware file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version of the firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Example: 1.3.1.0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version number&apos;s format is illegal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Local firmware loaded:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Already been the latest firmware.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware has been loaded : </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wireless firmware update finished</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to update firmware of local node?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>WidgetMultiSend</name>
     <message>
         <source>Add New Item</source>
@@ -440,6 +801,29 @@
     </message>
 </context>
 <context>
+    <name>WidgetSystemInfo</name>
+    <message>
+        <source>Hardware </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Baudrate </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recognize failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recognize</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>WindowView</name>
     <message>
         <source>Notice</source>
@@ -447,6 +831,13 @@
     </message>
     <message>
         <source>It is not allowed to close the final window</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WizardManager</name>
+    <message>
+        <source>Help &amp;&amp; Wizard</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

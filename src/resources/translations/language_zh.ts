@@ -35,6 +35,33 @@
     </message>
 </context>
 <context>
+    <name>FirmwareUpdater</name>
+    <message>
+        <source>Firmware is not ready</source>
+        <translation>固件未就绪</translation>
+    </message>
+    <message>
+        <source>handshake failed</source>
+        <translation>握手失败</translation>
+    </message>
+    <message>
+        <source>can&apos;t write firmware in first time</source>
+        <translation>首次写入固件失败</translation>
+    </message>
+    <message>
+        <source>can&apos;t write firmware in </source>
+        <translation>写入固件失败，进度 </translation>
+    </message>
+    <message>
+        <source>Wireless relay is not available</source>
+        <translation>无线中继不可用</translation>
+    </message>
+    <message>
+        <source>serialport disconnected</source>
+        <translation>串口已断开</translation>
+    </message>
+</context>
+<context>
     <name>LineContainer</name>
     <message>
         <source>Zoom View Mode</source>
@@ -113,6 +140,46 @@
         <source>Warning</source>
         <translation>警告</translation>
     </message>
+    <message>
+        <source>Menu</source>
+        <translation>菜单</translation>
+    </message>
+    <message>
+        <source>Use 3D</source>
+        <translation>启用 3D</translation>
+    </message>
+    <message>
+        <source>Settings changed</source>
+        <translation>设置已更改</translation>
+    </message>
+    <message>
+        <source>The settings will take effect after the software restarts</source>
+        <translation>设置将在软件重启后生效</translation>
+    </message>
+    <message>
+        <source>Auto Connect Serial Port</source>
+        <translation>自动连接串口</translation>
+    </message>
+    <message>
+        <source>Auto Recognize Device</source>
+        <translation>自动识别设备</translation>
+    </message>
+    <message>
+        <source>Show ModelView Table</source>
+        <translation>显示模型视图表</translation>
+    </message>
+    <message>
+        <source>Open Data Dir</source>
+        <translation>打开数据目录</translation>
+    </message>
+    <message>
+        <source>Color Scheme</source>
+        <translation>配色方案</translation>
+    </message>
+    <message>
+        <source>UWB Calibration</source>
+        <translation>UWB 校准</translation>
+    </message>
 </context>
 <context>
     <name>ModelViewManagers</name>
@@ -130,10 +197,38 @@
     </message>
 </context>
 <context>
-    <name>PlainContainer</name>
+    <name>Parvo::WidgetSetting</name>
     <message>
-        <source>%1 view</source>
-        <translation>%1 视图</translation>
+        <source>Sarvel-Vora Setting</source>
+        <translation>Sarvel-Vora 设置</translation>
+    </message>
+    <message>
+        <source>Local Time(ms)</source>
+        <translation>本地时间(ms)</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Interface</source>
+        <translation>接口</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>输出模式</translation>
+    </message>
+    <message>
+        <source>Pixel</source>
+        <translation>像素</translation>
+    </message>
+    <message>
+        <source>Target Order</source>
+        <translation>目标排序</translation>
     </message>
 </context>
 <context>
@@ -145,6 +240,127 @@
     <message>
         <source>Clear</source>
         <translation>清空</translation>
+    </message>
+</context>
+<context>
+    <name>ProductHandleBase</name>
+    <message>
+        <source>Download release notes failed.</source>
+        <translation>下载发布说明失败。</translation>
+    </message>
+    <message>
+        <source>Read release notes failed.</source>
+        <translation>读取发布说明失败。</translation>
+    </message>
+    <message>
+        <source>Download firmware file failed.</source>
+        <translation>下载固件文件失败。</translation>
+    </message>
+</context>
+<context>
+    <name>Sarvel::RangeSettingWindow</name>
+    <message>
+        <source>Read Parameter</source>
+        <translation>读取参数</translation>
+    </message>
+    <message>
+        <source>Write Parameter</source>
+        <translation>写入参数</translation>
+    </message>
+    <message>
+        <source>Time out.</source>
+        <translation>超时。</translation>
+    </message>
+    <message>
+        <source>%1 mismatch</source>
+        <translation>%1 不一致</translation>
+    </message>
+    <message>
+        <source>Read parameter succeeded</source>
+        <translation>读取参数成功</translation>
+    </message>
+    <message>
+        <source>Read parameter failed,</source>
+        <translation>读取参数失败，</translation>
+    </message>
+    <message>
+        <source>Write parameter succeeded</source>
+        <translation>写入参数成功</translation>
+    </message>
+    <message>
+        <source>Write parameter failed,</source>
+        <translation>写入参数失败，</translation>
+    </message>
+</context>
+<context>
+    <name>Sarvel::WidgetSetting</name>
+    <message>
+        <source>Sarvel Setting</source>
+        <translation>Sarvel 设置</translation>
+    </message>
+    <message>
+        <source>Local Time(ms)</source>
+        <translation>本地时间(ms)</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Interface</source>
+        <translation>接口</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>输出模式</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>量程</translation>
+    </message>
+    <message>
+        <source>Band Start</source>
+        <translation>区间起点</translation>
+    </message>
+    <message>
+        <source>Band Width</source>
+        <translation>区间宽度</translation>
+    </message>
+    <message>
+        <source>Refresh Rate(Hz)</source>
+        <translation>刷新率(Hz)</translation>
+    </message>
+    <message>
+        <source>Filter Factor</source>
+        <translation>滤波系数</translation>
+    </message>
+    <message>
+        <source>FOV</source>
+        <translation>视场角</translation>
+    </message>
+    <message>
+        <source>Offset</source>
+        <translation>偏移</translation>
+    </message>
+    <message>
+        <source>FOV X</source>
+        <translation>视场角 X</translation>
+    </message>
+    <message>
+        <source>FOV Y</source>
+        <translation>视场角 Y</translation>
+    </message>
+    <message>
+        <source>Offset X</source>
+        <translation>偏移 X</translation>
+    </message>
+    <message>
+        <source>Offset Y</source>
+        <translation>偏移 Y</translation>
     </message>
 </context>
 <context>
@@ -352,6 +568,25 @@
     </message>
 </context>
 <context>
+    <name>SettingWidget</name>
+    <message>
+        <source>Data FPS: </source>
+        <translation>数据刷新率：</translation>
+    </message>
+    <message>
+        <source>Chart FPS: </source>
+        <translation>图表刷新率：</translation>
+    </message>
+    <message>
+        <source>Maximum Memory(History Data): </source>
+        <translation>最大内存(历史数据)：</translation>
+    </message>
+    <message>
+        <source>When memory usage of history raw data is overflow, data received in textedit will be clear, but you can still export history data to file</source>
+        <translation>当历史原始数据占用的内存超出上限时，文本框中已接收的数据将被清空，但仍可将历史数据导出到文件</translation>
+    </message>
+</context>
+<context>
     <name>SplitableWindow</name>
     <message>
         <source>Set As Default</source>
@@ -384,6 +619,37 @@
     <message>
         <source>It has already been the last container for %1, and %1 resources have been allocated</source>
         <translation>这已是 %1 类的最后一个容器，且已分配了 %1 资源</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan</name>
+    <message>
+        <source>NODE</source>
+        <translation>NODE</translation>
+    </message>
+    <message>
+        <source>ANCHOR</source>
+        <translation>ANCHOR</translation>
+    </message>
+    <message>
+        <source>TAG</source>
+        <translation>TAG</translation>
+    </message>
+    <message>
+        <source>CONSOLE</source>
+        <translation>CONSOLE</translation>
+    </message>
+    <message>
+        <source>MASTER</source>
+        <translation>MASTER</translation>
+    </message>
+    <message>
+        <source>SLAVE</source>
+        <translation>SLAVE</translation>
+    </message>
+    <message>
+        <source>MONITOR</source>
+        <translation>MONITOR</translation>
     </message>
 </context>
 <context>
@@ -422,6 +688,101 @@
     </message>
 </context>
 <context>
+    <name>WidgetFirmwareUpdate</name>
+    <message>
+        <source>Firmware update</source>
+        <translation>固件升级</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>固件升级</translation>
+    </message>
+    <message>
+        <source>Show all Release Notes</source>
+        <translation>显示全部发布说明</translation>
+    </message>
+    <message>
+        <source>Public Firmware</source>
+        <translation>正式版固件</translation>
+    </message>
+    <message>
+        <source>Pull info of latest public firmware</source>
+        <translation>获取最新正式版固件信息</translation>
+    </message>
+    <message>
+        <source>Beta Firmware</source>
+        <translation>测试版固件</translation>
+    </message>
+    <message>
+        <source>Pull beta firmware</source>
+        <translation>获取测试版固件</translation>
+    </message>
+    <message>
+        <source>Local Firmware</source>
+        <translation>本地固件</translation>
+    </message>
+    <message>
+        <source>Load local firmware</source>
+        <translation>加载本地固件</translation>
+    </message>
+    <message>
+        <source>Ignore Version</source>
+        <translation>忽略版本</translation>
+    </message>
+    <message>
+        <source>Wireless Update</source>
+        <translation>无线升级</translation>
+    </message>
+    <message>
+        <source>Beta code</source>
+        <translation>内测码</translation>
+    </message>
+    <message>
+        <source>No product has been recognized</source>
+        <translation>尚未识别到产品</translation>
+    </message>
+    <message>
+        <source>Download failed, please check user code or network connection</source>
+        <translation>下载失败，请检查内测码或网络连接</translation>
+    </message>
+    <message>
+        <source>Choose firmware file</source>
+        <translation>选择固件文件</translation>
+    </message>
+    <message>
+        <source>Version of the firmware</source>
+        <translation>固件版本</translation>
+    </message>
+    <message>
+        <source>Example: 1.3.1.0</source>
+        <translation>例如：1.3.1.0</translation>
+    </message>
+    <message>
+        <source>Version number&apos;s format is illegal</source>
+        <translation>版本号格式不正确</translation>
+    </message>
+    <message>
+        <source>Local firmware loaded:</source>
+        <translation>已加载本地固件：</translation>
+    </message>
+    <message>
+        <source>Already been the latest firmware.</source>
+        <translation>已是最新固件。</translation>
+    </message>
+    <message>
+        <source>Firmware has been loaded : </source>
+        <translation>已加载固件：</translation>
+    </message>
+    <message>
+        <source>Wireless firmware update finished</source>
+        <translation>无线固件升级完成</translation>
+    </message>
+    <message>
+        <source>Do you want to update firmware of local node?</source>
+        <translation>是否升级本地节点的固件？</translation>
+    </message>
+</context>
+<context>
     <name>WidgetMultiSend</name>
     <message>
         <source>Add New Item</source>
@@ -440,6 +801,29 @@
     </message>
 </context>
 <context>
+    <name>WidgetSystemInfo</name>
+    <message>
+        <source>Hardware </source>
+        <translation>硬件 </translation>
+    </message>
+    <message>
+        <source>Firmware </source>
+        <translation>固件 </translation>
+    </message>
+    <message>
+        <source>Baudrate </source>
+        <translation>波特率 </translation>
+    </message>
+    <message>
+        <source>Recognize failed</source>
+        <translation>识别失败</translation>
+    </message>
+    <message>
+        <source>Recognize</source>
+        <translation>识别</translation>
+    </message>
+</context>
+<context>
     <name>WindowView</name>
     <message>
         <source>Notice</source>
@@ -448,6 +832,13 @@
     <message>
         <source>It is not allowed to close the final window</source>
         <translation>不允许关闭最后一个窗口</translation>
+    </message>
+</context>
+<context>
+    <name>WizardManager</name>
+    <message>
+        <source>Help &amp;&amp; Wizard</source>
+        <translation>帮助与向导</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,17 @@
+#include "app/ProductLines.h"
+
+#include "products/sarvel/RangeProductHandles.h"
+#include "products/trelvan/TrelvanRegistration.h"
+
+void registerProductLines()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+
+    Trelvan::registerProtocols();
+    Sarvel::registerRangeSensors();
+    // The positioning line's UWB calibration window joins through
+    // MainWindow::setUwbCalibrationWindowFactory when that line provides it.
+}

@@ -1,0 +1,115 @@
+#include "products/sarvel/SarvelWidgetFrame0.h"
+
+#include "model/ResourceItems.h"
+#include "products/sarvel/SarvelProtocolFrame0.h"
+#include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZLabel.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTime>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace Sarvel {
+
+namespace {
+constexpr quint32 kDayMs = 24u * 3600u * 1000u;
+}
+
+WidgetFrame0::WidgetFrame0(DataResourceItem* item, LineResourceCollector* collector, QWidget* parent)
+    : DataWidgetBase(collector, parent)
+    , item_(item)
+{
+    QWidget* area = dataArea() ? dataArea() : this;
+    auto* layout = new QVBoxLayout(area);
+    console_ = new PlainTextEditWithFile(area);
+    layout->addWidget(console_);
+    auto* labels = new QVBoxLayout;
+    const QStringList captions{"time(ms):", "dis(m):", "dis_status:", "signal_strength:", "range_precision(m):"};
+    for (int i = 0; i < 5; ++i) {
+        labels_[i] = new ZLabel(captions.at(i), area, 12);
+        labels->addWidget(labels_[i], 0, Qt::AlignLeft);
+    }
+    layout->addLayout(labels);
+}
+
+void WidgetFrame0::showEvent(QShowEvent* event)
+{
+    DataWidgetBase::showEvent(event);
+    if (!splitterSized_)
+        QTimer::singleShot(0, this, &WidgetFrame0::sizeSplitter);
+}
+
+void WidgetFrame0::sizeSplitter()
+{
+    // Once, when first laid out: the statistics column gets the width of its rows,
+    // at most half of the page, the console the rest.
+    auto* splitter = findChild<QSplitter*>(QString(), Qt::FindDirectChildrenOnly);
+    if (splitterSized_ || !splitter || splitter->count() < 2 || splitter->width() < 100)
+        return;
+    splitterSized_ = true;
+    const int total = splitter->width() - splitter->handleWidth();
+    int wanted = total / 3;
+    if (auto* scroll = qobject_cast<QScrollArea*>(splitter->widget(0))) {
+        if (scroll->widget())
+            wanted = scroll->widget()->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width()
+                     + 2 * scroll->frameWidth();
+    }
+    wanted = qMin(wanted, total / 2);
+    splitter->setSizes({wanted, total - wanted});
+}
+
+QString WidgetFrame0::timeStamp(quint32 systemTimeMs)
+{
+    if (systemTimeMs >= kDayMs)
+        return QString();
+    return QTime::fromMSecsSinceStartOfDay(static_cast<int>(systemTimeMs)).toString("[HH:mm:ss:zzz]");
+}
+
+QString WidgetFrame0::consoleText(const QByteArray& frame)
+{
+    const RangeFrameValues v = RangeFrameValues::decode(frame);
+    return timeStamp(v.systemTime) + QLatin1Char('\n') + QString::fromLatin1(frame.toHex(' ').toUpper());
+}
+
+void WidgetFrame0::refresh()
+{
+    ProtocolFrame0* protocol = ProtocolFrame0::existing();
+    if (!protocol)
+        return;
+    const QList<QSharedPointer<QByteArray>> records = protocol->queue.takeAll();
+    if (item_ && item_->isClearRequested()) {
+        item_->resetClearRequest();
+        for (ZLabel* label : labels_)
+            label->setValue(QString());
+        return;
+    }
+    if (records.isEmpty())
+        return;
+
+    // One append for every frame since the last refresh; the console ends the
+    // text with its own line break.
+    QStringList lines;
+    lines.reserve(records.size());
+    for (const QSharedPointer<QByteArray>& record : records)
+        lines << consoleText(*record);
+    console_->appendText(lines.join(QLatin1Char('\n')));
+
+    const RangeFrameValues v = RangeFrameValues::decode(*records.last());
+    labels_[0]->setValue(QString::number(v.systemTime));
+    labels_[1]->setValue(QString::number(v.distanceMetres(), 'g', 6));
+    labels_[2]->setValue(QString::number(v.status));
+    labels_[3]->setValue(QString::number(v.signalStrength));
+    labels_[4]->setValue(QString::number(v.rangePrecisionCm));
+}
+
+DataWidgetBase* WidgetFrame0Factory::create(DataResourceItem* item, QWidget* parent)
+{
+    auto* page = new WidgetFrame0(item, collector_, parent);
+    page->hide();
+    return page;
+}
+
+} // namespace Sarvel

@@ -1,0 +1,118 @@
+#include "products/trelvan/protocols/DataFrameProtocol.h"
+
+#include "model/DataWidgetBaseFactory.h"
+#include "model/ModelManager.h"
+#include "model/ResourceItems.h"
+#include "products/trelvan/protocols/FrameDecoding.h"
+#include "products/trelvan/protocols/TrelvanTables.h"
+
+namespace Trelvan {
+
+DataFrameProtocol::DataFrameProtocol(quint8 frameKey, int fixedLength, int minLength, QObject* parent)
+    : DataFrameProtocol(frameNames.value(frameKey), frameKey, fixedLength, minLength, parent)
+{
+}
+
+DataFrameProtocol::DataFrameProtocol(const QString& name, quint8 frameKey, int fixedLength, int minLength,
+                                     QObject* parent)
+    : ProtocolBase(name, parent)
+    , frameKey_(frameKey)
+    , variable_(fixedLength <= 0)
+    , collector_(new LineResourceCollector(this))
+{
+    isLengthKnown_ = true;
+    if (variable_) {
+        minFrameLength_ = minLength;
+        if (frameLength_ < minFrameLength_)
+            frameLength_ = minFrameLength_;
+    } else {
+        frameLength_ = fixedLength;
+        minFrameLength_ = fixedLength;
+    }
+    head_.append(char(kHeadByte));
+    head_.append(char(frameKey));
+}
+
+DataFrameProtocol::~DataFrameProtocol() = default;
+
+bool DataFrameProtocol::checkFrameLength(const char* data, qint64 available)
+{
+    if (!variable_)
+        return ProtocolBase::checkFrameLength(data, available);
+    return checkVariableFrameLength(data, available, minFrameLength_, frameLength_);
+}
+
+void DataFrameProtocol::writeValue(BaseResourceItem* item, const QVariant& value)
+{
+    if (item)
+        item->setData(BaseResourceItem::ColValue, value);
+}
+
+void DataFrameProtocol::writeLine(BaseResourceItem* item, float value)
+{
+    if (item)
+        item->setData(BaseResourceItem::ColValue, QVariant::fromValue(value));
+}
+
+void DataFrameProtocol::writeLineInt(BaseResourceItem* item, qint64 value)
+{
+    if (item)
+        item->setData(BaseResourceItem::ColValue, QVariant::fromValue(value));
+}
+
+void DataFrameProtocol::writeScatter(BaseResourceItem* item, float x, float y)
+{
+    if (item)
+        item->setData(BaseResourceItem::ColValue, QVariant::fromValue(ScatterValue{x, y, 0.0f}));
+}
+
+void DataFrameProtocol::writeScatter3D(BaseResourceItem* item, const Scatter3DValue& value)
+{
+    if (item)
+        item->setData(BaseResourceItem::ColValue, QVariant::fromValue(value));
+}
+
+BaseResourceItem* DataFrameProtocol::createItem(ResourceType type, const QString& name, bool isUsed)
+{
+    ModelManager* manager = modelManager();
+    if (!manager)
+        return nullptr;
+    return manager->createResource(type, name_, name, isUsed, nullptr, false);
+}
+
+LineResourceItem* DataFrameProtocol::createLineItem(const QString& name, bool isUsed)
+{
+    auto* line = qobject_cast<LineResourceItem*>(createItem(ResourceType::Line, name, isUsed));
+    if (line)
+        collector_->addItem(line);
+    return line;
+}
+
+QVector<LineResourceItem*> DataFrameProtocol::createLineItems(const QStringList& names, bool isUsed)
+{
+    QVector<LineResourceItem*> items;
+    items.reserve(names.size());
+    for (const QString& name : names)
+        items.append(createLineItem(name, isUsed));
+    return items;
+}
+
+DataResourceItem* DataFrameProtocol::createDataItem(DataWidgetBaseFactory* factory)
+{
+    ModelManager* manager = modelManager();
+    if (!manager) {
+        delete factory;
+        return dataItem_;
+    }
+    dataItem_ = qobject_cast<DataResourceItem*>(
+        manager->createResource(ResourceType::Data, name_, QStringLiteral("data"), true, factory, false));
+    return dataItem_;
+}
+
+void DataFrameProtocol::markDataChanged()
+{
+    if (dataItem_)
+        dataItem_->setDirty(true);
+}
+
+} // namespace Trelvan

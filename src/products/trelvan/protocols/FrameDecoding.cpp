@@ -1,0 +1,34 @@
+#include "products/trelvan/protocols/FrameDecoding.h"
+
+#include "foundation/ZLog.h"
+
+#include <QTime>
+
+namespace Trelvan {
+
+qint32 pcTimeOfDay()
+{
+    const QTime now = QTime::currentTime();
+    return now.isValid() ? now.msecsSinceStartOfDay() : 0;
+}
+
+bool checkVariableFrameLength(const char* data, qint64 available, qint32 minLength, qint32& frameLength)
+{
+    if (!data || available < 4)
+        return false;
+    const qint32 length = readU16(data + 2);
+    if (length >= minLength)
+        frameLength = length;
+    else if (frameLength < minLength)
+        frameLength = minLength; // nothing accepted yet: judge at the minimum
+    return true;
+}
+
+void logRecordsPastFrame(const QString& protocolName, int count, int frameLength)
+{
+    // nospace before the prefix: the prefix already ends in its one blank.
+    qDebug().noquote().nospace() << logTimePrefix() << protocolName << ": record count " << count
+                                 << " reaches past the frame of " << frameLength << " bytes, frame dropped";
+}
+
+} // namespace Trelvan

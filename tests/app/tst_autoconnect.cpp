@@ -1,0 +1,179 @@
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QThread>
+#include <QTimer>
+#include <memory>
+
+#include "app/MainWindow.h"
+#include "foundation/ZThreadManager.h"
+#include "protocol/ProtocolFrameExtraction.h"
+#include "foundation/UserPaths.h"
+#include "foundation/ZTranslatorManager.h"
+#include "link/ZSerialPort.h"
+#include "link/ZUiSerialPortAssistant.h"
+#include "protocol/ProductHandleBase.h"
+#include "protocol/ProductsManager.h"
+#include "protocol/WidgetSystemInfo.h"
+#include "sim/DeviceSimulator.h"
+#include "sim/RangeSensorSimulator.h"
+#include "support/testenv.h"
+#include "views/ModelViewManagers.h"
+#include "widgets/ZComboBoxEditable.h"
+
+namespace {
+constexpr int kProductType = 4; // a single-point range sensor
+constexpr int kDeviceRate = 115200;
+} // namespace
+
+// The program as a user starts it: with automatic connection and recognition on, a
+// device plugged in after the start is opened and recognised without a click.
+class TstAutoConnect : public QObject
+{
+    Q_OBJECT
+
+    MainWindow* window_ = nullptr;
+    sim::DeviceSimulator device_;
+    std::unique_ptr<sim::RangeSensor> sensor_;
+    QString linkPath_;
+
+    ZSerialPort* port() const { return ZUiSerialPortAssistant::existing()->serialPort(); }
+
+    void plug()
+    {
+        QVERIFY(QFile::link(device_.portPath(), linkPath_));
+    }
+
+    void unplug()
+    {
+        ZUiSerialPortAssistant::existing()->setSerialPortOpen(false);
+        QFile::remove(linkPath_);
+        // The scan reports the empty list again, so the next plug is a single insertion.
+        QTRY_COMPARE(ZUiSerialPortAssistant::existing()->portComboBox()->count(), 0);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Only the simulator may be connected: the machine's own ports are ignored.
+        QStringList realPorts;
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            realPorts << info.portName();
+        QSettings settings;
+        settings.setValue("SerialPort/IgnoredPortNames", realPorts);
+        settings.setValue("SerialPort/AutoConnect", true);
+        settings.setValue("ProductAutoRecognize", true);
+        settings.setValue("SerialPort/CurrentBaudrate", QString::number(kDeviceRate));
+        linkPath_ = QDir::temp().filePath("usb-serial-device");
+        QFile::remove(linkPath_);
+        qputenv("TALMENO_EXTRA_PORTS", linkPath_.toLocal8Bit());
+
+        initUserDataFolders();
+        ZTranslatorManager::setNoticeHook([](const QString&, const QString&) {});
+        window_ = new MainWindow;
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_));
+    }
+
+    void cleanupTestCase()
+    {
+        if (window_) {
+            ZUiSerialPortAssistant::existing()->setSerialPortOpen(false);
+            window_->close();
+        }
+        if (sensor_)
+            sensor_->stop();
+        device_.stop();
+        QFile::remove(linkPath_);
+        delete window_;
+    }
+
+    void pluggedInDeviceIsOpenedAndRecognised()
+    {
+        QTest::qWait(300); // running, nothing plugged in
+        QVERIFY(!port()->isOpen());
+        QCOMPARE(ProductsManager::existing()->currentProductType(), -1);
+
+        QString error;
+        QVERIFY2(device_.start(&error), qPrintable(error));
+        sensor_.reset(new sim::RangeSensor(device_, kProductType, kDeviceRate));
+        sensor_->start();
+        plug();
+
+        QTRY_VERIFY_WITH_TIMEOUT(port()->isOpen(), 5000);
+        QCOMPARE(port()->portName(), linkPath_);
+        QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), kProductType, 20000);
+        QVERIFY(sensor_->systemHandler()->readRequests() >= 1);
+        QCOMPARE(ProductsManager::existing()->currentProductHandle()->displayName(), QString("Sarvel Kiro"));
+        QCOMPARE(QSettings().value("RecognizedBaudrate").toInt(), kDeviceRate);
+        QCOMPARE(ModelViewManagers::instance()->currentName(), QString("Vexa_Sarvel_Frame0"));
+        QVERIFY(WidgetSystemInfo::existing()->infoWidget()->isVisibleTo(WidgetSystemInfo::existing()));
+        // The tool bar's rate box shows what the terminal uses.
+        QCOMPARE(window_->baudrateMirror()->currentText(), QString::number(kDeviceRate));
+    }
+
+    // Opened without recognition when only automatic connection is on.
+    void recognitionFollowsItsSwitch()
+    {
+        unplug();
+        window_->autoRecognizeAction()->setChecked(false);
+        const int probes = sensor_->systemHandler()->readRequests();
+        plug();
+        QTRY_VERIFY_WITH_TIMEOUT(port()->isOpen(), 5000);
+        QTest::qWait(1500);
+        QCOMPARE(sensor_->systemHandler()->readRequests(), probes);
+        window_->autoRecognizeAction()->setChecked(true);
+    }
+
+    // With the switch off the inserted port stays closed.
+    void connectionFollowsItsSwitch()
+    {
+        unplug();
+        window_->autoConnectAction()->setChecked(false);
+        plug();
+        QTRY_COMPARE(ZUiSerialPortAssistant::existing()->portComboBox()->count(), 1);
+        QTest::qWait(600);
+        QVERIFY(!port()->isOpen());
+        window_->autoConnectAction()->setChecked(true);
+    }
+
+    // Closing the program while recognition waits for a silent device: the waits
+    // unwind at once, and the worker threads (the timers among them) keep running
+    // until they have; the window's end stops them.
+    void closingWhileRecognising()
+    {
+        device_.setMode(sim::DeviceSimulator::Mode::Silent);
+        unplug();
+
+        // The test's own loop stands for the program's main loop.
+        QEventLoop mainLoop;
+        int levelAtClose = -1;
+        QObject context;
+        connect(port(), &ZSerialPort::statusChanged, &context, [&](bool open) {
+            if (!open)
+                return;
+            QTimer::singleShot(1500, window_, [&] {
+                levelAtClose = QThread::currentThread()->loopLevel();
+                window_->close();
+            });
+        });
+        QTimer::singleShot(0, &context, [this] { plug(); });
+        QTimer::singleShot(30000, &mainLoop, &QEventLoop::quit); // a guard only
+        mainLoop.exec();
+
+        QVERIFY2(levelAtClose >= 2, qPrintable(QString::number(levelAtClose))); // inside a wait
+        QVERIFY(!WidgetSystemInfo::existing()->isRecognizing());
+        QVERIFY(!ProtocolFrameExtraction::instance()->isEnabled());
+        QVERIFY(ZThreadManager::instance()->thread(5)->isRunning());
+        ZUiSerialPortAssistant::existing()->setSerialPortOpen(false);
+        delete window_;
+        window_ = nullptr;
+        for (int n = 1; n <= 5; ++n)
+            QVERIFY(!ZThreadManager::instance()->thread(n)->isRunning());
+    }
+};
+
+TALMENO_TEST_MAIN(TstAutoConnect)
+#include "tst_autoconnect.moc"

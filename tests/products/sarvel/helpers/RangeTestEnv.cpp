@@ -1,0 +1,149 @@
+#include "RangeTestEnv.h"
+
+#include "foundation/UserPaths.h"
+#include "foundation/ZThreadManager.h"
+#include "foundation/ZTimerManager.h"
+#include "link/ZSerialPort.h"
+#include "model/ModelManager.h"
+#include "protocol/LinkServices.h"
+#include "protocol/ProtocolFrameExtraction.h"
+#include "protocol/ProtocolSeams.h"
+#include "sim/DeviceSimulator.h"
+#include "sim/RangeSensorSimulator.h"
+#include "views/RefreshManagers.h"
+#include "views/ModelViewManagers.h"
+
+#include <QDir>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QtTest>
+
+namespace rangetest {
+
+namespace {
+
+QMutex g_logMutex;
+QStringList g_lines;
+QtMessageHandler g_previous = nullptr;
+
+void logHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
+{
+    {
+        QMutexLocker lock(&g_logMutex);
+        g_lines << msg;
+    }
+    if (g_previous && type != QtDebugMsg)
+        g_previous(type, ctx, msg);
+}
+
+ModelManager* g_testModels = nullptr;
+
+ModelManager* currentModels()
+{
+    if (ModelManager* m = ModelViewManagers::currentModelManager())
+        return m;
+    return g_testModels;
+}
+
+} // namespace
+
+void startPipeline()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    initUserDataFolders();
+    ZThreadManager* tm = ZThreadManager::instance();
+    tm->moveToThread(ZTimerManager::instance(), 5);
+    ProtocolFrameExtraction* extraction = ProtocolFrameExtraction::instance();
+    tm->moveToThread(extraction, 2);
+    tm->startThreads();
+    extraction->setEnabled(true);
+    ProtocolSeams::setCurrentModelManagerLookup(&currentModels);
+}
+
+LogCapture::LogCapture()
+{
+    QMutexLocker lock(&g_logMutex);
+    g_lines.clear();
+    g_previous = qInstallMessageHandler(&logHandler);
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(g_previous);
+}
+
+QStringList LogCapture::lines() const
+{
+    QMutexLocker lock(&g_logMutex);
+    return g_lines;
+}
+
+int LogCapture::count(const QString& part) const
+{
+    QMutexLocker lock(&g_logMutex);
+    int n = 0;
+    for (const QString& line : g_lines)
+        n += line.contains(part) ? 1 : 0;
+    return n;
+}
+
+void LogCapture::clear()
+{
+    QMutexLocker lock(&g_logMutex);
+    g_lines.clear();
+}
+
+SensorOnPort::SensorOnPort(int productType, int deviceRate)
+    : device_(new sim::DeviceSimulator)
+    , deviceRate_(deviceRate)
+{
+    sensor_.reset(new sim::RangeSensor(*device_, productType, deviceRate));
+    port_.reset(new ZSerialPort);
+}
+
+SensorOnPort::~SensorOnPort()
+{
+    close();
+    sensor_->stop();
+    device_->stop();
+}
+
+bool SensorOnPort::open()
+{
+    if (!device_->isRunning()) {
+        if (!device_->start())
+            return false;
+        sensor_->start();
+    }
+    // Hooks first: the open status reaches the interfaces through them.
+    initLinkServices(port_.get());
+    port_->setPortName(device_->portPath());
+    port_->setBaudRate(deviceRate_);
+    return port_->open(3);
+}
+
+void SensorOnPort::close()
+{
+    if (port_ && port_->isOpen())
+        port_->close();
+}
+
+ModelManager* testModelManager()
+{
+    if (!g_testModels) {
+        const QString file = QDir::temp().filePath("range_test_page.ini");
+        QFile::remove(file);
+        g_testModels = new ModelManager(file, {ResourceType::Data, ResourceType::Line});
+    }
+    return g_testModels;
+}
+
+QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+} // namespace rangetest

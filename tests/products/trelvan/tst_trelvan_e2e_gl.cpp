@@ -1,0 +1,451 @@
+// A positioning device streaming node frame 2, then anchor frame 0, at 100 Hz on a
+// pty, with each frame group chosen by name the way the protocol chooser does: the
+// pages, line charts, scatter and 3D views move live; a recording of the stream
+// replayed gives the same decoded values; the export workbooks' rows match the
+// frames. The services are wired as the main window wires them. With
+// TALMENO_SCREENS_DIR set, screenshots of both running pages and their charts are
+// written there.
+
+#include "foundation/UserPaths.h"
+#include "foundation/ZColorSchemeManager.h"
+#include "foundation/ZThreadManager.h"
+#include "foundation/ZTimerManager.h"
+#include "foundation/ZUdpOutput.h"
+#include "link/ZSerialPort.h"
+#include "model/ResourceItems.h"
+#include "products/trelvan/TrelvanRegistration.h"
+#include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/views/ValueGrids.h"
+#include "products/trelvan/views/WidgetAnchorFrame0.h"
+#include "products/trelvan/views/WidgetNodeFrame2.h"
+#include "protocol/LinkServices.h"
+#include "protocol/ProtocolFactory.h"
+#include "protocol/ProtocolFrameExtraction.h"
+#include "protocol/ProtocolSeams.h"
+#include "record/DataExportObserver.h"
+#include "record/RecordingCharger.h"
+#include "record/ReplayCharger.h"
+#include "sim/DeviceSimulator.h"
+#include "sim/TrelvanScenario.h"
+#include "support/testenv.h"
+#include "views/CustomTabWidget.h"
+#include "views/LineResource.h"
+#include "views/ModelViewManagers.h"
+#include "views/Scatter3DResource.h"
+#include "views/ScatterResource.h"
+#include "views/ViewManager.h"
+#include "widgets/ZLabel.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineSeries>
+#include <QMainWindow>
+#include <QNetworkDatagram>
+#include <QProcess>
+#include <QScatterSeries>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QUdpSocket>
+#include <QtDataVisualization/QScatter3DSeries>
+#include <QtDataVisualization/QScatterDataProxy>
+
+#include <cmath>
+
+using Trelvan::ProtocolAnchorFrame0;
+using Trelvan::ProtocolNodeFrame2;
+
+namespace {
+
+constexpr int kRate = 100;
+const QString kNode2 = "Vexa_Trelvan_Node_Frame2";
+const QString kAnchor0 = "Vexa_Trelvan_Anchor_Frame0";
+
+bool saveScreen(QWidget* window, const QString& fileName)
+{
+    QCoreApplication::processEvents();
+    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
+    if (pixmap.isNull())
+        return false;
+    const QImage image = pixmap.toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); x += 7)
+            colours.insert(image.pixel(x, y));
+    if (colours.size() < 8)
+        return false;
+    QString folder = qEnvironmentVariable("TALMENO_SCREENS_DIR");
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return pixmap.save(QDir(folder).filePath(fileName));
+}
+
+// Sheet name -> rows of cell texts, read with the Python standard library alone.
+QMap<QString, QList<QStringList>> readWorkbook(const QString& path)
+{
+    static const char* script = R"PY(
+import json, re, sys, zipfile
+import xml.etree.ElementTree as ET
+M = '{http://schemas.openxmlformats.org/spreadsheetml/2006/main}'
+R = '{http://schemas.openxmlformats.org/officeDocument/2006/relationships}'
+z = zipfile.ZipFile(sys.argv[1])
+shared = []
+if 'xl/sharedStrings.xml' in z.namelist():
+    for si in ET.fromstring(z.read('xl/sharedStrings.xml')).iter(M + 'si'):
+        shared.append(''.join(t.text or '' for t in si.iter(M + 't')))
+rels = {r.get('Id'): r.get('Target') for r in ET.fromstring(z.read('xl/_rels/workbook.xml.rels'))}
+out = {}
+for s in ET.fromstring(z.read('xl/workbook.xml')).iter(M + 'sheet'):
+    target = rels[s.get(R + 'id')].lstrip('/')
+    if not target.startswith('xl/'):
+        target = 'xl/' + target
+    rows = []
+    for row in ET.fromstring(z.read(target)).iter(M + 'row'):
+        cells = []
+        for c in row.iter(M + 'c'):
+            col = 0
+            for ch in re.match('[A-Z]+', c.get('r')).group(0):
+                col = col * 26 + ord(ch) - 64
+            while len(cells) < col - 1:
+                cells.append('')
+            t = c.get('t')
+            v = c.find(M + 'v')
+            if t == 's':
+                cells.append(shared[int(v.text)])
+            elif t == 'inlineStr':
+                cells.append(''.join(x.text or '' for x in c.iter(M + 't')))
+            else:
+                cells.append(v.text if v is not None else '')
+        rows.append(cells)
+    out[s.get('name')] = rows
+print(json.dumps(out))
+)PY";
+    QProcess p;
+    p.start("/usr/bin/python3", {"-c", script, path});
+    QMap<QString, QList<QStringList>> result;
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        qWarning() << "workbook not readable:" << p.readAllStandardError();
+        return result;
+    }
+    const QJsonObject sheets = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    for (auto it = sheets.begin(); it != sheets.end(); ++it) {
+        QList<QStringList> rows;
+        for (const QJsonValue& r : it.value().toArray()) {
+            QStringList cells;
+            for (const QJsonValue& c : r.toArray())
+                cells << c.toString();
+            rows << cells;
+        }
+        result.insert(it.key(), rows);
+    }
+    return result;
+}
+
+bool near(const QString& cell, double expected, double tolerance = 1e-4)
+{
+    bool ok = false;
+    const double v = cell.toDouble(&ok);
+    return ok && std::fabs(v - expected) <= tolerance * std::max(1.0, std::fabs(expected));
+}
+
+} // namespace
+
+class TestTrelvanEndToEnd : public QObject
+{
+    Q_OBJECT
+
+    QMainWindow* window_ = nullptr;
+    ModelViewManagers* pages_ = nullptr;
+    ZSerialPort* port_ = nullptr;
+    QUdpSocket receiver_;
+    sim::DeviceSimulator device_;
+    sim::TrelvanScenario scenario_{kRate};
+
+    ViewManager* view() const { return pages_->currentManager()->viewManager(); }
+
+    // Brings every chart tab of the page to the front in turn and takes its picture.
+    void screenshotTabs(const QString& prefix)
+    {
+        QVERIFY(saveScreen(window_, prefix + "_page_live.png"));
+        auto* tabs = view()->findChild<CustomTabWidget*>();
+        if (!tabs)
+            return;
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QString text = tabs->tabBar()->tabText(i);
+            tabs->setCurrentPage(tabs->page(i));
+            QTest::qWait(1500);
+            QString name = text.toLower();
+            name.replace(QRegularExpression("[^a-z0-9]+"), "_");
+            QVERIFY(saveScreen(window_, QString("%1_tab%2_%3.png").arg(prefix).arg(i).arg(name)));
+        }
+        tabs->setCurrentPage(tabs->page(0));
+    }
+
+    // Records the live stream while exporting, replays the recording while
+    // exporting again, and answers both workbooks' rows of the sheet.
+    void recordExportReplay(const QString& sheet, QList<QStringList>* liveRows, QList<QStringList>* replayRows)
+    {
+        DataExportSubject* subject = DataExportSubject::instance();
+        QVERIFY(subject->setExporting(true));
+        RecordingCharger recorder;
+        QVERIFY(recorder.startRecording());
+        const QMetaObject::Connection c =
+            connect(port_, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
+        QTest::qWait(1500);
+        disconnect(c);
+        QVERIFY(recorder.finishRecording());
+        QTest::qWait(200); // the frames of the last chunks are decoded
+        QVERIFY(subject->setExporting(false));
+        const QString liveFile = subject->fileName();
+        QVERIFY(QFile::exists(recorder.fileName()));
+
+        // The device goes quiet; the recording plays instead.
+        device_.stopStream();
+        QTest::qWait(300);
+        QTest::qWait(1100); // no export file of the same second
+        QVERIFY(subject->setExporting(true));
+        ReplayCharger replay;
+        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
+        QVERIFY(replay.startReplay(recorder.fileName()));
+        replay.setSpeed(4.0);
+        replay.setPlaying(true);
+        QVERIFY(finished.wait(10000));
+        QTest::qWait(300);
+        QVERIFY(subject->setExporting(false));
+        const QString replayFile = subject->fileName();
+        QVERIFY(replayFile != liveFile);
+        replay.removeTempFiles();
+
+        *liveRows = readWorkbook(liveFile).value(sheet);
+        *replayRows = readWorkbook(replayFile).value(sheet);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ZColorSchemeManager::instance()->applyStyleSheet(QString());
+        initUserDataFolders();
+        QVERIFY(receiver_.bind(QHostAddress(QHostAddress::LocalHost), 0));
+
+        // What the main window wires at start-up.
+        window_ = new QMainWindow;
+        port_ = new ZSerialPort(window_);
+        initLinkServices(port_);
+        QVERIFY(udpOutputEnabled.load());
+        udpOutputPort.store(receiver_.localPort());
+        pages_ = initViewServices(window_);
+        ProtocolSeams::setCurrentModelManagerLookup(&ModelViewManagers::currentModelManager);
+        Trelvan::registerProtocols();
+        // Until the line's registration lists them itself.
+        ProtocolNodeFrame2::registerProtocol();
+        ProtocolAnchorFrame0::registerProtocol();
+        ZThreadManager::instance()->moveToThread(ZTimerManager::instance(), 5);
+        ZThreadManager::instance()->startThreads();
+        ProtocolFrameExtraction::instance()->setEnabled(true);
+
+        window_->setCentralWidget(pages_->pageStack());
+        window_->resize(1500, 950);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_));
+
+        QVERIFY(device_.start());
+        port_->setPortName(device_.portPath());
+        port_->setBaudRate(921600);
+        QVERIFY(port_->open(3));
+    }
+
+    void cleanupTestCase()
+    {
+        device_.stopStream();
+        if (port_)
+            port_->close();
+        device_.stop();
+        delete window_;
+    }
+
+    void nodeFrame2Live()
+    {
+        // Chosen by name, as the protocol chooser does.
+        ProtocolFactory::loadProtocols(kNode2, window_);
+        QCOMPARE(pages_->currentName(), kNode2);
+        ProtocolNodeFrame2* protocol = ProtocolNodeFrame2::existing();
+        QVERIFY(protocol && protocol->isActive());
+        QVERIFY(!ProtocolAnchorFrame0::existing() || !ProtocolAnchorFrame0::existing()->isActive());
+
+        scenario_.streamTo(device_, sim::TrelvanScenario::Kind::NodeFrame2, 1000, true);
+
+        Trelvan::WidgetNodeFrame2* page = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((page = window_->findChild<Trelvan::WidgetNodeFrame2*>()) != nullptr, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->systemTimeLabel->value().isEmpty(), 5000);
+        const QString firstTime = page->systemTimeLabel->value();
+        QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
+        QCOMPARE(page->senderLabel->text(), QString("T_0"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(1).size(), 4, 3000);
+        QCOMPARE(page->nodeCountLabel->value(), QString("4"));
+        const double x = page->posRow->x->value().toDouble();
+        QVERIFY2(x >= 3.4 && x <= 6.6, qPrintable(page->posRow->x->value()));
+        QCOMPARE(page->posRow->z->value(), QString("1"));
+        Trelvan::WidgetNode2* a2 = page->nodeWidgets.value(1).value(2);
+        QVERIFY(a2);
+        QTRY_VERIFY_WITH_TIMEOUT(!a2->disLabel->value().isEmpty(), 3000);
+        const double d = a2->disLabel->value().toDouble();
+        QVERIFY2(d > 3.0 && d < 9.0, qPrintable(a2->disLabel->value()));
+
+        // Line chart of x, the scatter point and the 3D point move.
+        auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, kNode2 + "pos_x(m)"));
+        QVERIFY(line);
+        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
+        const QVector<QPointF> before = line->series()->pointsVector();
+        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
+        for (const QPointF& point : line->series()->pointsVector())
+            QVERIFY2(point.y() >= 3.4 && point.y() <= 6.6, qPrintable(QString::number(point.y())));
+
+        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, kNode2 + "tag"));
+        QVERIFY(scatter);
+        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
+        const QPointF at = scatter->marker()->at(0);
+        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
+
+        auto* s3 = qobject_cast<Scatter3DResource*>(view()->resource(ResourceType::Scatter3D, kNode2 + "tag"));
+        QVERIFY(s3);
+        auto position3D = [s3]() -> QVector3D {
+            auto* proxy = s3->marker() ? s3->marker()->dataProxy() : nullptr;
+            return proxy && proxy->itemCount() > 0 ? proxy->itemAt(0)->position() : QVector3D(-1, -1, -1);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(position3D() != QVector3D(-1, -1, -1), 5000);
+        const QVector3D p3 = position3D();
+        QTRY_VERIFY_WITH_TIMEOUT(position3D() != p3, 5000);
+
+        screenshotTabs("trelvan_node_frame2");
+
+        // Record, export, replay: the same decoded rows, matching the frames.
+        QList<QStringList> live, replayed;
+        recordExportReplay(kNode2, &live, &replayed);
+        QVERIFY(live.size() > 100);
+        QCOMPARE(live.first(), protocol->exportColumns());
+        QCOMPARE(replayed.value(0), protocol->exportColumns());
+        QMap<QString, QStringList> liveByTime;
+        for (const QStringList& row : live.mid(1))
+            liveByTime.insert(row.value(11), row);
+        QVERIFY2(replayed.size() > 100, qPrintable(QString::number(replayed.size())));
+        for (const QStringList& row : replayed.mid(1)) {
+            QVERIFY2(liveByTime.contains(row.value(11)), qPrintable(row.value(11)));
+            QCOMPARE(row, liveByTime.value(row.value(11)));
+            const int n = int((row.value(11).toLongLong() - 1000) * kRate / 1000);
+            const sim::NodeFrame2Fields f = scenario_.nodeFrame2Fields(n);
+            QCOMPARE(row.size(), 36 + 5 * 4);
+            QVERIFY(near(row[0], f.plr / 600.0));
+            QVERIFY(near(row[10], f.localTime));
+            QVERIFY(near(row[15], f.posMm[0] / 1000.0));
+            QVERIFY(near(row[16], f.posMm[1] / 1000.0));
+            QVERIFY(near(row[29], f.angle[2] / 100.0));
+            QVERIFY(near(row[34], f.voltage / 1000.0));
+            QCOMPARE(row[35], QString("4"));
+            for (int k = 0; k < 4; ++k) {
+                QCOMPARE(row[36 + 5 * k], QString("1"));
+                QCOMPARE(row[37 + 5 * k], QString::number(k));
+                QVERIFY(near(row[38 + 5 * k], f.nodes[k].disMm / 1000.0));
+                QVERIFY(near(row[39 + 5 * k], f.nodes[k].fpRssi * -0.5));
+            }
+        }
+    }
+
+    void anchorFrame0Live()
+    {
+        ProtocolFactory::loadProtocols(kAnchor0, window_);
+        QCOMPARE(pages_->currentName(), kAnchor0);
+        ProtocolAnchorFrame0* protocol = ProtocolAnchorFrame0::existing();
+        QVERIFY(protocol && protocol->isActive());
+        QVERIFY(!ProtocolNodeFrame2::existing()->isActive());
+        while (receiver_.hasPendingDatagrams())
+            receiver_.receiveDatagram();
+
+        scenario_.streamTo(device_, sim::TrelvanScenario::Kind::AnchorFrame0, 1000, true);
+
+        Trelvan::WidgetAnchorFrame0* page = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((page = window_->findChild<Trelvan::WidgetAnchorFrame0*>()) != nullptr, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->systemTimeLabel->value().isEmpty(), 5000);
+        const QString firstTime = page->systemTimeLabel->value();
+        QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
+        QCOMPARE(page->senderLabel->text(), QString("A_0"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(2).size(), 3, 3000);
+        Trelvan::WidgetAnchor0* t11 = page->nodeWidgets.value(2).value(11);
+        QVERIFY(t11);
+        QCOMPARE(t11->nameLabel->text(), QString("T_11"));
+        QTRY_VERIFY_WITH_TIMEOUT(!t11->distances->labels[0]->value().isEmpty(), 3000);
+        QCOMPARE(t11->distances->labels[7]->value(), QString("0"));
+        QCOMPARE(t11->position->z->value(), QString("1.25"));
+
+        auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, kAnchor0 + "pos_y[12](m)"));
+        QVERIFY(line);
+        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
+        const QVector<QPointF> before = line->series()->pointsVector();
+        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
+        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, kAnchor0 + "10"));
+        QVERIFY(scatter);
+        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
+        const QPointF at = scatter->marker()->at(0);
+        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
+        QVERIFY(view()->resource(ResourceType::Scatter3D, kAnchor0 + "12"));
+
+        // Each frame goes out as JSON.
+        QList<QJsonObject> datagrams;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                while (receiver_.hasPendingDatagrams())
+                    datagrams << QJsonDocument::fromJson(receiver_.receiveDatagram().data())
+                                     .object()
+                                     .value("anchor_frame0")
+                                     .toObject();
+                return datagrams.size() >= 20;
+            }(),
+            5000);
+        for (const QJsonObject& o : datagrams) {
+            QCOMPARE(o.keys(), (QStringList{"id", "plr", "role", "system_time", "tags", "voltage"}));
+            const QJsonArray tags = o.value("tags").toArray();
+            QCOMPARE(tags.size(), 3);
+            const int n = int((o.value("system_time").toDouble() - 1000) * kRate / 1000);
+            const sim::AnchorFrame0Fields f = scenario_.anchorFrame0Fields(n);
+            QCOMPARE(tags[1].toObject().value("id").toInt(), 11);
+            QVERIFY(std::fabs(tags[1].toObject().value("pos").toArray()[0].toDouble() -
+                              f.tagSlots[2].posMm[0] / 1000.0) < 1e-9);
+        }
+
+        screenshotTabs("trelvan_anchor_frame0");
+
+        QList<QStringList> live, replayed;
+        recordExportReplay(kAnchor0, &live, &replayed);
+        QVERIFY(live.size() > 50);
+        QCOMPARE(live.first(), protocol->exportColumns());
+        QMap<QString, QStringList> liveByTime;
+        for (const QStringList& row : live.mid(1))
+            liveByTime.insert(row.value(4), row);
+        QVERIFY2(replayed.size() > 50, qPrintable(QString::number(replayed.size())));
+        for (const QStringList& row : replayed.mid(1)) {
+            QVERIFY2(liveByTime.contains(row.value(4)), qPrintable(row.value(4)));
+            QCOMPARE(row, liveByTime.value(row.value(4)));
+            const int n = int((row.value(4).toLongLong() - 1000) * kRate / 1000);
+            const sim::AnchorFrame0Fields f = scenario_.anchorFrame0Fields(n);
+            QCOMPARE(row.size(), 6 + 12 * 3);
+            QVERIFY(near(row[0], f.plr / 600.0));
+            QCOMPARE(row[1], QString("1"));
+            QVERIFY(near(row[3], f.localTime));
+            QVERIFY(near(row[5], f.voltage / 1000.0));
+            const int slotOf[3] = {0, 2, 5};
+            for (int t = 0; t < 3; ++t) {
+                const sim::AnchorTag& tag = f.tagSlots[size_t(slotOf[t])];
+                QCOMPARE(row[6 + 12 * t], QString::number(tag.id));
+                QVERIFY(near(row[7 + 12 * t], tag.posMm[0] / 1000.0));
+                QVERIFY(near(row[8 + 12 * t], tag.posMm[1] / 1000.0));
+                QVERIFY(near(row[10 + 12 * t], tag.disCm[0] / 100.0));
+            }
+        }
+    }
+};
+
+TALMENO_TEST_MAIN(TestTrelvanEndToEnd)
+#include "tst_trelvan_e2e_gl.moc"

@@ -1,0 +1,227 @@
+#include "RangeSensorSimulator.h"
+
+#include "ProductReplies.h"
+
+#include <chrono>
+#include <cmath>
+
+namespace sim {
+
+namespace {
+
+qint64 monoNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+bool isRionType(int type)
+{
+    return type == 6 || type == 7 || (type >= 14 && type <= 17);
+}
+
+void putU16(QByteArray& f, int o, quint16 v)
+{
+    f[o] = char(v & 0xFF);
+    f[o + 1] = char(v >> 8);
+}
+
+} // namespace
+
+QByteArray rangeFrame(quint32 systemTime, qint32 distanceMm, quint8 status, quint16 signalStrength,
+                      quint8 precisionCm)
+{
+    QByteArray f(16, '\0');
+    f[0] = char(0x57);
+    f[1] = char(0x00);
+    for (int i = 0; i < 4; ++i)
+        f[4 + i] = char((systemTime >> (8 * i)) & 0xFF);
+    const quint32 d = static_cast<quint32>(distanceMm) & 0xFFFFFFu;
+    f[8] = char(d & 0xFF);
+    f[9] = char((d >> 8) & 0xFF);
+    f[10] = char((d >> 16) & 0xFF);
+    f[11] = char(status);
+    putU16(f, 12, signalStrength);
+    f[14] = char(precisionCm);
+    sealSum8(f);
+    return f;
+}
+
+bool isMultiZoneType(int productType)
+{
+    return (productType >= 8 && productType <= 10) || productType == 12 || productType == 13;
+}
+
+QByteArray rangeParameterDefaults(int productType, qint32 deviceRate)
+{
+    QByteArray f(32, char(0xFF));
+    f[0] = char(0x54);
+    f[1] = char(0x20);
+    f[2] = char(0x00);
+    f[4] = char(1);
+    for (int i = 5; i <= 8; ++i)
+        f[i] = char(0);
+    const quint32 rate = static_cast<quint32>(deviceRate) & 0xFFFFFFu;
+    f[12] = char(rate & 0xFF);
+    f[13] = char((rate >> 8) & 0xFF);
+    f[14] = char((rate >> 16) & 0xFF);
+    if (isMultiZoneType(productType)) {
+        f[9] = char(0x00); // UART, active, 8 x 8, closest
+    } else {
+        f[9] = char(isRionType(productType) ? 0x00 : 0x08); // UART, active, long range where offered
+        f[15] = char(27);
+        f[16] = char(27);
+        f[17] = char(0);
+        f[18] = char(0);
+        putU16(f, 19, 0);
+        putU16(f, 21, 100);
+        putU16(f, 24, 100);
+        f[26] = isRionType(productType) ? char(5) : char(0xFF);
+    }
+    sealSum8(f);
+    return f;
+}
+
+RangeParameterHandler::RangeParameterHandler(int productType, qint32 deviceRate)
+    : productType_(productType)
+    , frame_(rangeParameterDefaults(productType, deviceRate))
+    , startNs_(monoNs())
+{
+}
+
+quint32 RangeParameterHandler::uptimeMs() const
+{
+    return static_cast<quint32>((monoNs() - startNs_) / 1000000);
+}
+
+QByteArray RangeParameterHandler::parameters() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return frame_;
+}
+
+void RangeParameterHandler::setParameters(const QByteArray& frame)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    frame_ = frame.left(32);
+    frame_[2] = char(0x00);
+    sealSum8(frame_);
+}
+
+QByteArray RangeParameterHandler::lastWriteFrame() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastWrite_;
+}
+
+void RangeParameterHandler::setWriteFilter(std::function<void(QByteArray&)> filter)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeFilter_ = std::move(filter);
+}
+
+int RangeParameterHandler::handle(const QByteArray& input, const SimContext&, QByteArray& reply)
+{
+    if (static_cast<quint8>(input[0]) != 0x54)
+        return NotMine;
+    if (input.size() < 2)
+        return NeedMore;
+    if (static_cast<quint8>(input[1]) != 0x20)
+        return NotMine;
+    if (input.size() < 32)
+        return NeedMore;
+    if (sum8(input.constData(), 31) != static_cast<quint8>(input[31]))
+        return NotMine;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (static_cast<quint8>(input[2]) & 0x01) {
+        ++reads_;
+    } else {
+        ++writes_;
+        lastWrite_ = input.left(32);
+        QByteArray kept = lastWrite_;
+        if (isMultiZoneType(productType_)) {
+            // The multi-zone sensors have nothing in bytes 15 to 30.
+            for (int i = 15; i <= 30; ++i)
+                kept[i] = char(0xFF);
+        }
+        if (writeFilter_)
+            writeFilter_(kept);
+        frame_ = kept;
+    }
+    if (silent_.load())
+        return 32;
+    QByteArray answer = frame_;
+    answer[2] = char(0x00);
+    const quint32 t = uptimeMs();
+    for (int i = 0; i < 4; ++i)
+        answer[5 + i] = char((t >> (8 * i)) & 0xFF);
+    sealSum8(answer);
+    reply.append(answer);
+    return 32;
+}
+
+RangeSensor::RangeSensor(DeviceSimulator& device, int productType, qint32 deviceRate, int modelId)
+    : device_(device)
+    , productType_(productType)
+    , deviceRate_(deviceRate)
+    , system_(productHandler(productType, modelId, deviceRate))
+    , parameters_(std::make_shared<RangeParameterHandler>(productType, deviceRate))
+{
+}
+
+RangeSensor::~RangeSensor()
+{
+    stop();
+}
+
+void RangeSensor::start()
+{
+    device_.setDeviceRate(deviceRate_);
+    device_.addHandler(system_);
+    device_.addHandler(parameters_);
+    if (isMultiZoneType(productType_) || thread_.joinable())
+        return; // the zone frames are not simulated
+    quit_.store(false);
+    thread_ = std::thread([this] { run(); });
+}
+
+void RangeSensor::stop()
+{
+    quit_.store(true);
+    if (thread_.joinable())
+        thread_.join();
+}
+
+qint32 RangeSensor::distanceOf(quint64 n)
+{
+    return 1500 + static_cast<qint32>(std::lround(400.0 * std::sin(static_cast<double>(n) / 15.0)));
+}
+
+void RangeSensor::run()
+{
+    quint64 n = 0;
+    auto next = std::chrono::steady_clock::now();
+    while (!quit_.load()) {
+        const QByteArray params = parameters_->parameters();
+        const quint16 refresh = static_cast<quint16>(quint8(params[24]) | quint8(params[25]) << 8);
+        const bool active = (quint8(params[9]) & 0x02) == 0;
+        const int hz = (refresh == 0 || refresh == 0xFFFF) ? 10 : qMin<int>(refresh, 1000);
+        next += std::chrono::microseconds(1000000 / hz);
+        std::this_thread::sleep_until(next);
+        if (quit_.load())
+            break;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - next > std::chrono::milliseconds(200))
+            next = now; // never burst to catch up after a pause
+        // The sensor talks at its own rate only: at another rate the port would see noise.
+        if (!active || !device_.isRunning() || (deviceRate_ > 0 && device_.portRate() != deviceRate_))
+            continue;
+        const quint16 strength = static_cast<quint16>(800 + (n * 7) % 200);
+        device_.send(rangeFrame(parameters_->uptimeMs(), distanceOf(n), 0, strength, 2));
+        ++n;
+        framesSent_.store(n);
+    }
+}
+
+} // namespace sim

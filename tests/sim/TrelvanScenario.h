@@ -1,0 +1,122 @@
+#pragma once
+
+// The simulator as a small positioning system: a few tags moving on known circles
+// in a room with four anchors. It builds the byte frames of node frame 2 (a tag
+// reporting its own navigation state and its ranges to the anchors) and of anchor
+// frame 0 (an anchor reporting every tag it sees), from the scenario or from
+// hand-set fields, and streams them to a DeviceSimulator at a chosen frame rate.
+// The frame writers here are independent of the program's decoders on purpose.
+
+#include <QByteArray>
+#include <QVector>
+
+#include <array>
+
+namespace sim {
+
+class DeviceSimulator;
+
+struct NodeFrame2Record
+{
+    qint8 role = 1;
+    quint8 id = 0;
+    qint32 disMm = 0; // int24 on the wire
+    quint8 fpRssi = 0;
+    quint8 rxRssi = 0;
+};
+
+// Every field of node frame 2, raw (as on the wire).
+struct NodeFrame2Fields
+{
+    quint8 role = 2;
+    quint8 id = 0;
+    quint32 systemTime = 0;
+    std::array<quint8, 3> eop{};     // 1/100 m
+    std::array<qint32, 3> posMm{};   // int24
+    std::array<qint32, 3> vel{};     // int24, 1/10000 m/s
+    std::array<qint32, 3> r012{};    // int24
+    std::array<float, 3> g{};        // rad/s
+    std::array<float, 3> a{};        // m/s^2
+    std::array<float, 3> r456{};
+    std::array<qint16, 3> angle{};   // 1/100 deg
+    std::array<float, 4> q{};
+    float r7 = 0;
+    quint32 localTime = 0;
+    float r8 = 0;
+    float r9 = 0;
+    quint16 plr = 0;
+    quint16 voltage = 0; // mV
+    QVector<NodeFrame2Record> nodes;
+    int countOverride = -1; // node count written instead of nodes.size() when >= 0
+};
+// 120 + 13 n bytes, length field and 8-bit sum filled in.
+QByteArray nodeFrame2(const NodeFrame2Fields& f);
+
+struct AnchorTag
+{
+    quint8 id = 0;
+    qint8 role = 2;
+    std::array<qint32, 3> posMm{}; // int24
+    std::array<quint16, 8> disCm{};
+};
+
+struct AnchorFrame0Fields
+{
+    std::array<AnchorTag, 30> tagSlots; // id 0xFF: empty slot (the default)
+    quint32 localTime = 0;
+    quint16 plr = 0;
+    quint16 voltage = 0;
+    quint32 systemTime = 0;
+    quint8 id = 0;
+    qint8 role = 1;
+    quint8 tail = 0xEE;
+    AnchorFrame0Fields();
+};
+// 896 bytes; no checksum, tail byte last.
+QByteArray anchorFrame0(const AnchorFrame0Fields& f);
+
+// The scenario: frame n is taken at n * 1000 / rate ms.
+class TrelvanScenario
+{
+public:
+    static constexpr int kAnchors = 4;
+    static constexpr int kTags = 3;
+
+    explicit TrelvanScenario(int rateHz = 100);
+
+    int rateHz() const { return rate_; }
+    quint32 timeOf(int n) const; // system time of frame n, ms (starts at 1000)
+
+    // Anchor k's position in mm (corners of a 10 m x 8 m room, 2.5 m high).
+    static std::array<qint32, 3> anchorMm(int k);
+    // Tag t's position in mm at time ms (a circle of its own around the room's middle).
+    static std::array<qint32, 3> tagMm(int t, quint32 ms);
+    // Distance in mm between two points.
+    static qint32 distanceMm(const std::array<qint32, 3>& a, const std::array<qint32, 3>& b);
+    // Signal levels (raw bytes: dB = -0.5 x byte) falling with distance.
+    static quint8 fpRssiAt(qint32 disMm);
+    static quint8 rxRssiAt(qint32 disMm);
+
+    // Tag 0 reports: its position, velocity, heading as yaw, quaternion of the
+    // heading, and its ranges to the four anchors (role 1, ids 0..3).
+    NodeFrame2Fields nodeFrame2Fields(int n) const;
+    // Anchor 0 reports the tags in slots 0, 2 and 5 (slots between are empty),
+    // distances 0..3 to the anchors, 4..7 zero.
+    AnchorFrame0Fields anchorFrame0Fields(int n) const;
+
+    QByteArray nodeFrame2At(int n) const { return nodeFrame2(nodeFrame2Fields(n)); }
+    QByteArray anchorFrame0At(int n) const { return anchorFrame0(anchorFrame0Fields(n)); }
+    // `count` consecutive frames from `first`, concatenated.
+    QByteArray nodeFrame2Stream(int first, int count) const;
+    QByteArray anchorFrame0Stream(int first, int count) const;
+
+    enum class Kind { NodeFrame2, AnchorFrame0 };
+    // Streams `count` frames of one kind to the device at this scenario's frame rate,
+    // over and over when loop is set.
+    void streamTo(DeviceSimulator& device, Kind kind, int count, bool loop) const;
+
+private:
+    int rate_;
+};
+
+} // namespace sim
