@@ -7,7 +7,12 @@ mode=$1; shift
 exe=$1; shift
 name=$(basename "$exe")
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/talmeno-test.XXXXXX")
-trap 'rm -rf "$tmp"' EXIT
+xvfb_pid=
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
 mkdir -p "$tmp/home" "$tmp/config/Quorvel" "$tmp/data" "$tmp/cache" "$tmp/runtime" "$tmp/tmp"
 chmod 700 "$tmp/runtime"
 printf '[General]\nLanguage=English\n' > "$tmp/config/Quorvel/$name.ini"
@@ -25,7 +30,20 @@ if [ "$mode" = gl ]; then
   export QT_QPA_PLATFORM=xcb
   # Mesa is unloaded before the leak check under Xvfb: its leaks cannot be named.
   export ASAN_OPTIONS="detect_leaks=0"
-  exec_cmd=(xvfb-run -a -s "-screen 0 1600x1000x24" "$exe" "$@")
+  # Xvfb picks a free display itself (-displayfd), so parallel tests never race
+  # for a display number the way xvfb-run -a does.
+  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 200); do
+    [ -s "$tmp/display" ] && break
+    sleep 0.05
+  done
+  if [ ! -s "$tmp/display" ]; then
+    echo "run_test.sh: Xvfb did not start" >&2
+    exit 1
+  fi
+  export DISPLAY=":$(head -n1 "$tmp/display")"
+  exec_cmd=("$exe" "$@")
 else
   export QT_QPA_PLATFORM=offscreen
   exec_cmd=("$exe" "$@")

@@ -162,9 +162,9 @@ MainWindow::~MainWindow()
     if (!closing_) {
         // Destroyed without being closed: the same stop as a close, so that no frame
         // is decoded into a page that is about to go.
-        ProtocolFrameExtraction::instance()->setEnabled(false);
         if (WidgetDataPlayerBar* bar = WidgetDataPlayerBar::instance())
             bar->finishOnClose();
+        ProtocolFrameExtraction::instance()->setEnabled(false);
     }
     stopWorkerThreads();
     delete ZUiSerialPortAssistant::existing();
@@ -272,11 +272,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!closing_) {
         closing_ = true;
-        // No frame is extracted once the close began; a recording and an export
-        // still running are written out while their threads still run.
-        ProtocolFrameExtraction::instance()->setEnabled(false);
+        // A recording and an export still running are written out first, while the
+        // pipeline and its threads still run; then no frame is extracted any more.
         if (WidgetDataPlayerBar* bar = WidgetDataPlayerBar::instance())
             bar->finishOnClose();
+        ProtocolFrameExtraction::instance()->setEnabled(false);
         // A close that arrives inside a local wait (recognition, a parameter
         // exchange) must leave the timer thread running until that wait has
         // unwound: the waits return at once after quit, but still use the timers.

@@ -2,53 +2,10 @@
 
 #include "foundation/ZLog.h"
 #include "model/BaseModel.h"
+#include "model/ItemStore.h"
 #include "model/ResourceItems.h"
 
-namespace {
-
-bool isEditRole(int role)
-{
-    return role == Qt::DisplayRole || role == Qt::EditRole;
-}
-
-template <typename T>
-bool storeIfChanged(T& field, const T& value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
-bool storeDouble(double& field, double value)
-{
-    if (qFuzzyCompare(field, value))
-        return false;
-    field = value;
-    return true;
-}
-
-bool storeFloat(float& field, float value)
-{
-    if (qFuzzyCompare(field, value))
-        return false;
-    field = value;
-    return true;
-}
-
-template <typename Record>
-Record* recordOf(BaseItem::Data* record)
-{
-    if (!record)
-        return new Record;
-    if (auto typed = dynamic_cast<Record*>(record))
-        return typed;
-    zCritical() << "createItem: record of another item class, defaults used";
-    delete record;
-    return new Record;
-}
-
-} // namespace
+using namespace itemstore;
 
 // ---------------------------------------------------------------- BaseContainerItem
 

@@ -1,24 +1,8 @@
 #include "model/ResourceItemFactories.h"
 
-#include "foundation/ZLog.h"
+#include "model/ItemStore.h"
 
-namespace {
-
-// A record handed in must be of the factory's class; a null record gets the
-// class defaults.
-template <typename Record>
-Record* recordOf(BaseItem::Data* record)
-{
-    if (!record)
-        return new Record;
-    if (auto typed = dynamic_cast<Record*>(record))
-        return typed;
-    zCritical() << "createItem: record of another item class, defaults used";
-    delete record;
-    return new Record;
-}
-
-} // namespace
+using itemstore::recordOf;
 
 ResourceItemFactory::ResourceItemFactory(const QStringList& keys, const QList<int>& versionTail, QObject* parent)
     : BaseItemFactory(QStringList{"Belong", "Name", "IsUsed", "ContainerName", "visible"} + keys,

@@ -6,32 +6,12 @@
 #include "foundation/ZLog.h"
 #include "model/BaseModel.h"
 #include "model/DataWidgetBaseFactory.h"
+#include "model/ItemStore.h"
 
 using QtDataVisualization::QScatterDataItem;
+using namespace itemstore;
 
 namespace {
-
-bool isEditRole(int role)
-{
-    return role == Qt::DisplayRole || role == Qt::EditRole;
-}
-
-template <typename T>
-bool storeIfChanged(T& field, const T& value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
-bool storeFloat(float& field, float value)
-{
-    if (qFuzzyCompare(field, value))
-        return false;
-    field = value;
-    return true;
-}
 
 // A history holds at least one entry: the newest value is always kept.
 int atLeastOne(int length)

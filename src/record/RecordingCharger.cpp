@@ -141,7 +141,7 @@ bool RecordingCharger::finishRecording()
         return failWriting("file.seek(0);file.write(reinterpret_cast<char *>(&header_),sizeof(header_)) != sizeof(header_)");
     }
     // The header's sizes must be on disk before the file is called finished.
-    if (!file.flush()) 
+    if (!file.flush())
         return failWriting("finish recording flush failed");
     file.close();
     if (file.error() != QFileDevice::NoError)

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <future>
 #include <vector>
 
 namespace {
@@ -53,7 +54,15 @@ void ReplayCharger::runHere(const std::function<void()>& f)
         f();
         return;
     }
-    QMetaObject::invokeMethod(this, f, Qt::BlockingQueuedConnection);
+    // Waits on a standard promise rather than a blocking queued call, so that the
+    // hand-over is visible to thread checkers as well.
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    QMetaObject::invokeMethod(this, [&f, &done] {
+        f();
+        done.set_value();
+    }, Qt::QueuedConnection);
+    finished.wait();
 }
 
 void ReplayCharger::setChunkSink(ChunkSink sink)

@@ -16,6 +16,7 @@
 #include "views/BaseResource.h"
 #include "views/ChartContainerSplitter.h"
 #include "views/ChartResourceSettingWidget.h"
+#include "widgets/ZPopupShadowWindow.h"
 
 ChartContainer::ChartContainer(ChartContainerItem* item, QWidget* parent) : BaseContainer(item, parent), chartItem_(item)
 {
@@ -132,4 +133,27 @@ QSpinBox* ChartContainer::addCountRow(QGridLayout* grid, int& row, const QString
     grid->addWidget(box, row, 1);
     ++row;
     return box;
+}
+
+QVBoxLayout* ChartContainer::createSettingsPopup(const QString& toolTip, QToolButton*& button,
+                                                 ZPopupShadowWindow*& popup)
+{
+    button = new QToolButton(toolBar());
+    button->setIcon(ZIconsManager::instance()->icon(72));
+    button->setToolTip(toolTip);
+
+    popup = new ZPopupShadowWindow(this);
+    popup->setMaximumWidth(200);
+    auto* column = new QVBoxLayout();
+    popup->contentLayout()->addLayout(column);
+    connect(button, &QToolButton::clicked, popup, &ZPopupShadowWindow::popupAtCursor);
+    return column;
+}
+
+QGridLayout* ChartContainer::createRangeGrid(const QString& minHeader, const QString& maxHeader)
+{
+    auto* grid = new QGridLayout();
+    grid->addWidget(new QLabel(minHeader), 0, 1);
+    grid->addWidget(new QLabel(maxHeader), 0, 2);
+    return grid;
 }

@@ -8,6 +8,7 @@ class QScrollArea;
 class QGridLayout;
 class QDoubleSpinBox;
 class QSpinBox;
+class ZPopupShadowWindow;
 
 // A container with a series panel (one setting widget per series the user may
 // hide) beside the chart area; the panel's width is stored in the item.
@@ -38,6 +39,12 @@ public slots:
 
 protected:
     QVBoxLayout* chartLayout() const { return chartLayout_; }
+    // A settings tool button (the caller puts it on the tool bar) and the pop-up it
+    // opens at the cursor; returns the pop-up's column layout. Texts come translated
+    // from the caller.
+    QVBoxLayout* createSettingsPopup(const QString& toolTip, QToolButton*& button, ZPopupShadowWindow*& popup);
+    // A grid for range rows, its first row heading the min and max columns.
+    QGridLayout* createRangeGrid(const QString& minHeader, const QString& maxHeader);
     // A "label  min  max" row of a settings pop-up; both boxes write their
     // column of the item when editing finishes.
     void addRangeRow(QGridLayout* grid, int& row, const QString& label, int minColumn, QDoubleSpinBox* minBox,

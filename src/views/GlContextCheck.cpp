@@ -2,38 +2,32 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QMutex>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QSurfaceFormat>
 
 #include "foundation/ZLog.h"
+#include "views/HookSlot.h"
 
 namespace GlContextCheck {
 namespace {
 
-QMutex& hookMutex()
+HookSlot<ProbeHook>& probeHook()
 {
-    static QMutex m;
-    return m;
-}
-
-ProbeHook& probeHook()
-{
-    static ProbeHook h;
+    static HookSlot<ProbeHook> h;
     return h;
 }
 
-InfoHook& infoHook()
+HookSlot<InfoHook>& infoHook()
 {
-    static InfoHook h;
+    static HookSlot<InfoHook> h;
     return h;
 }
 
-ModalBoxHook& modalBoxHook()
+HookSlot<ModalBoxHook>& modalBoxHook()
 {
-    static ModalBoxHook h;
+    static HookSlot<ModalBoxHook> h;
     return h;
 }
 
@@ -78,11 +72,7 @@ bool probe()
 
 bool canCreate3DContext()
 {
-    ProbeHook hook;
-    {
-        QMutexLocker lock(&hookMutex());
-        hook = probeHook();
-    }
+    const ProbeHook hook = probeHook().get();
     if (hook)
         return hook();
     static const bool result = probe();
@@ -91,27 +81,17 @@ bool canCreate3DContext()
 
 ProbeHook setProbeHook(ProbeHook hook)
 {
-    QMutexLocker lock(&hookMutex());
-    ProbeHook old = probeHook();
-    probeHook() = std::move(hook);
-    return old;
+    return probeHook().set(std::move(hook));
 }
 
 InfoHook setInfoHook(InfoHook hook)
 {
-    QMutexLocker lock(&hookMutex());
-    InfoHook old = infoHook();
-    infoHook() = std::move(hook);
-    return old;
+    return infoHook().set(std::move(hook));
 }
 
 GlInfo adjustedInfo(GlInfo info)
 {
-    InfoHook hook;
-    {
-        QMutexLocker lock(&hookMutex());
-        hook = infoHook();
-    }
+    const InfoHook hook = infoHook().get();
     if (hook)
         hook(info);
     return info;
@@ -119,19 +99,12 @@ GlInfo adjustedInfo(GlInfo info)
 
 ModalBoxHook setModalBoxHook(ModalBoxHook hook)
 {
-    QMutexLocker lock(&hookMutex());
-    ModalBoxHook old = modalBoxHook();
-    modalBoxHook() = std::move(hook);
-    return old;
+    return modalBoxHook().set(std::move(hook));
 }
 
 void execModalBox(QMessageBox* box)
 {
-    ModalBoxHook hook;
-    {
-        QMutexLocker lock(&hookMutex());
-        hook = modalBoxHook();
-    }
+    const ModalBoxHook hook = modalBoxHook().get();
     if (hook) {
         hook(box);
         return;

@@ -24,9 +24,7 @@ LineContainer::LineContainer(LineContainerItem* item, QWidget* parent) : ChartCo
     zoomButton_->setIcon(ZIconsManager::instance()->icon(108));
     zoomButton_->setToolTip(tr("Zoom View Mode"));
 
-    settingsButton_ = new QToolButton(toolBar());
-    settingsButton_->setIcon(ZIconsManager::instance()->icon(72));
-    settingsButton_->setToolTip(tr("Plot settings"));
+    auto* column = createSettingsPopup(tr("Plot settings"), settingsButton_, popup_);
 
     pointsBox_ = new QSpinBox(toolBar());
     pointsBox_->setKeyboardTracking(false);
@@ -38,14 +36,7 @@ LineContainer::LineContainer(LineContainerItem* item, QWidget* parent) : ChartCo
     toolBar()->addWidget(settingsButton_);
     toolBar()->addWidget(pointsBox_);
 
-    popup_ = new ZPopupShadowWindow(this);
-    popup_->setMaximumWidth(200);
-    auto* column = new QVBoxLayout();
-    popup_->contentLayout()->addLayout(column);
-
-    auto* rangeGrid = new QGridLayout();
-    rangeGrid->addWidget(new QLabel(tr("Axis Min")), 0, 1);
-    rangeGrid->addWidget(new QLabel(tr("Axis Max")), 0, 2);
+    auto* rangeGrid = createRangeGrid(tr("Axis Min"), tr("Axis Max"));
     int row = 1;
     yMinBox_ = new QDoubleSpinBox();
     yMaxBox_ = new QDoubleSpinBox();
@@ -59,7 +50,6 @@ LineContainer::LineContainer(LineContainerItem* item, QWidget* parent) : ChartCo
     column->addLayout(countGrid);
     popup_->hide();
 
-    connect(settingsButton_, &QToolButton::clicked, popup_, &ZPopupShadowWindow::popupAtCursor);
     connect(zoomButton_, &QToolButton::toggled, this, &LineContainer::setZoomMode);
     emit zoomButton_->toggled(zoomButton_->isChecked());
     connect(pointsBox_, QOverload<int>::of(&QSpinBox::valueChanged), this,

@@ -24,19 +24,10 @@ using Item = Scatter3DContainerItem;
 Scatter3DContainer::Scatter3DContainer(Scatter3DContainerItem* item, QWidget* parent)
     : ChartContainer3D(item, parent), item3D_(item)
 {
-    settingsButton_ = new QToolButton(toolBar());
-    settingsButton_->setIcon(ZIconsManager::instance()->icon(72));
-    settingsButton_->setToolTip(tr("Plot settings"));
+    auto* column = createSettingsPopup(tr("Plot settings"), settingsButton_, popup_);
     toolBar()->addWidget(settingsButton_);
 
-    popup_ = new ZPopupShadowWindow(this);
-    popup_->setMaximumWidth(200);
-    auto* column = new QVBoxLayout();
-    popup_->contentLayout()->addLayout(column);
-
-    auto* rangeGrid = new QGridLayout();
-    rangeGrid->addWidget(new QLabel(tr("Axis Min")), 0, 1);
-    rangeGrid->addWidget(new QLabel(tr("Axis Max")), 0, 2);
+    auto* rangeGrid = createRangeGrid(tr("Axis Min"), tr("Axis Max"));
     int row = 1;
     xMinBox_ = new QDoubleSpinBox();
     xMaxBox_ = new QDoubleSpinBox();
@@ -72,7 +63,6 @@ Scatter3DContainer::Scatter3DContainer(Scatter3DContainerItem* item, QWidget* pa
     column->addWidget(showTrackBox_);
     popup_->hide();
 
-    connect(settingsButton_, &QToolButton::clicked, popup_, &ZPopupShadowWindow::popupAtCursor);
     connect(trackLengthBox_, &QSpinBox::editingFinished, this,
             [this] { item3D_->setData(Item::ColTrackLength, trackLengthBox_->value()); });
     auto forEachResource = [this](void (Scatter3DResource::*setter)(bool), bool on) {

@@ -30,20 +30,11 @@ ScatterContainer::ScatterContainer(ScatterContainerItem* item, QWidget* parent)
     , scatterItem_(item)
     , scatterView_(static_cast<ScatterChartView*>(view()))
 {
-    settingsButton_ = new QToolButton(toolBar());
-    settingsButton_->setIcon(ZIconsManager::instance()->icon(72));
-    settingsButton_->setToolTip(tr("Plot settings"));
+    auto* column = createSettingsPopup(tr("Plot settings"), settingsButton_, popup_);
     toolBar()->addWidget(settingsButton_);
 
-    popup_ = new ZPopupShadowWindow(this);
-    popup_->setMaximumWidth(200);
-    auto* column = new QVBoxLayout();
-    popup_->contentLayout()->addLayout(column);
-
     // Axis ranges.
-    auto* rangeGrid = new QGridLayout();
-    rangeGrid->addWidget(new QLabel(tr("Axis Min")), 0, 1);
-    rangeGrid->addWidget(new QLabel(tr("Axis Max")), 0, 2);
+    auto* rangeGrid = createRangeGrid(tr("Axis Min"), tr("Axis Max"));
     int row = 1;
     xMinBox_ = new QDoubleSpinBox();
     xMaxBox_ = new QDoubleSpinBox();
@@ -98,7 +89,6 @@ ScatterContainer::ScatterContainer(ScatterContainerItem* item, QWidget* parent)
     column->addWidget(showScatterTrackBox_);
     popup_->hide();
 
-    connect(settingsButton_, &QToolButton::clicked, popup_, &ZPopupShadowWindow::popupAtCursor);
     connect(mapButton_, &QToolButton::clicked, this, [this] { chooseMapFile(); });
     connect(useMapBox_, &QCheckBox::clicked, this, &ScatterContainer::handleUseMapClicked);
     connect(trackLengthBox_, &QSpinBox::editingFinished, this,

@@ -3,27 +3,22 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QMutex>
 #include <QUrl>
+
+#include "views/HookSlot.h"
 
 namespace ViewHooks {
 namespace {
 
-QMutex& hookMutex()
+HookSlot<OpenFileHook>& openFileHook()
 {
-    static QMutex m;
-    return m;
-}
-
-OpenFileHook& openFileHook()
-{
-    static OpenFileHook h;
+    static HookSlot<OpenFileHook> h;
     return h;
 }
 
-OpenFolderHook& openFolderHook()
+HookSlot<OpenFolderHook>& openFolderHook()
 {
-    static OpenFolderHook h;
+    static HookSlot<OpenFolderHook> h;
     return h;
 }
 
@@ -31,27 +26,17 @@ OpenFolderHook& openFolderHook()
 
 OpenFileHook setOpenFileHook(OpenFileHook hook)
 {
-    QMutexLocker lock(&hookMutex());
-    OpenFileHook old = openFileHook();
-    openFileHook() = std::move(hook);
-    return old;
+    return openFileHook().set(std::move(hook));
 }
 
 OpenFolderHook setOpenFolderHook(OpenFolderHook hook)
 {
-    QMutexLocker lock(&hookMutex());
-    OpenFolderHook old = openFolderHook();
-    openFolderHook() = std::move(hook);
-    return old;
+    return openFolderHook().set(std::move(hook));
 }
 
 QString getOpenFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
 {
-    OpenFileHook hook;
-    {
-        QMutexLocker lock(&hookMutex());
-        hook = openFileHook();
-    }
+    const OpenFileHook hook = openFileHook().get();
     if (hook)
         return hook(parent, title, folder, filter);
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
@@ -59,11 +44,7 @@ QString getOpenFileName(QWidget* parent, const QString& title, const QString& fo
 
 void openFolder(const QString& path)
 {
-    OpenFolderHook hook;
-    {
-        QMutexLocker lock(&hookMutex());
-        hook = openFolderHook();
-    }
+    const OpenFolderHook hook = openFolderHook().get();
     if (hook) {
         hook(path);
         return;

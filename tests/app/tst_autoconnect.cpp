@@ -14,6 +14,7 @@
 #include "foundation/ZTranslatorManager.h"
 #include "link/ZSerialPort.h"
 #include "link/ZUiSerialPortAssistant.h"
+#include "products/sarvel/SarvelProtocolFrame0.h"
 #include "protocol/ProductHandleBase.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/WidgetSystemInfo.h"
@@ -112,6 +113,17 @@ private slots:
         QVERIFY(WidgetSystemInfo::existing()->infoWidget()->isVisibleTo(WidgetSystemInfo::existing()));
         // The tool bar's rate box shows what the terminal uses.
         QCOMPARE(window_->baudrateMirror()->currentText(), QString::number(kDeviceRate));
+
+        // The stream now flows from the port through the worker threads into the
+        // page's data items.
+        QTRY_VERIFY_WITH_TIMEOUT(Sarvel::ProtocolFrame0::existing() &&
+                                     !Sarvel::ProtocolFrame0::existing()->lastFrame().isEmpty(),
+                                 5000);
+        QCOMPARE(Sarvel::ProtocolFrame0::existing()->lastFrame().left(2), QByteArray("\x57\x00", 2));
+        // The page's items were declared through the page lookup the window installed.
+        QTRY_VERIFY_WITH_TIMEOUT(Sarvel::ProtocolFrame0::existing()->dataItem(), 5000);
+        QCOMPARE(Sarvel::ProtocolFrame0::existing()->modelManager(), ModelViewManagers::currentModelManager());
+        QVERIFY(Sarvel::ProtocolFrame0::existing()->lineItem(0));
     }
 
     // Opened without recognition when only automatic connection is on.

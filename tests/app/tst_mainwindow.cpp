@@ -4,6 +4,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -27,12 +29,14 @@
 #include "protocol/ProductsManager.h"
 #include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/WidgetSystemInfo.h"
+#include "record/DataExportObserver.h"
 #include "record/RecordingCharger.h"
 #include "record/ReplayCharger.h"
 #include "record/WidgetDataPlayerBar.h"
 #include "support/testenv.h"
 #include "views/ModelViewManagers.h"
 #include "views/RefreshManagers.h"
+#include "views/ViewHooks.h"
 #include "views/ViewManager.h"
 #include "widgets/PlainTextEditWithFile.h"
 #include "widgets/ZComboBox.h"
@@ -111,6 +115,15 @@ private slots:
         CommonRefreshManager* common = CommonRefreshManager::singleton();
         QCOMPARE(common->interval(), 100);
         QVERIFY(common->isActive()); // started once the data rate was applied
+    }
+
+    void sizedByTheFirstScreen()
+    {
+        const QSize available = QGuiApplication::screens().first()->availableSize();
+        QSize expected;
+        QVERIFY(MainWindow::initialSize(available, &expected)); // the test screen is wide enough
+        QCOMPARE(window_->size(), expected);
+        QCOMPARE(expected.height(), int(available.height() * 0.7));
     }
 
     void titleAndTheWizardMenu()
@@ -287,19 +300,6 @@ private slots:
         QVERIFY2(ranAt >= 1000, qPrintable(QString::number(ranAt)));
     }
 
-    void bottomBarFollowsTheReplay()
-    {
-        ZToolBar* bar = window_->playerToolBar();
-        QCOMPARE(window_->toolBarArea(bar), Qt::BottomToolBarArea);
-        QVERIFY(!bar->isMovable());
-        QCOMPARE(bar->widgetForAction(bar->actions().value(0)), static_cast<QWidget*>(WidgetDataPlayerBar::instance()));
-        QVERIFY(!bar->isVisible());
-        emit WidgetDataPlayerBar::instance()->replayStatusChanged(true);
-        QVERIFY(bar->isVisible());
-        emit WidgetDataPlayerBar::instance()->replayStatusChanged(false);
-        QVERIFY(!bar->isVisible());
-    }
-
     void menuEntriesInOrder()
     {
         const QList<QAction*> actions = menuActions();
@@ -431,11 +431,49 @@ private slots:
         table->hide();
     }
 
+    // A real recording of the current page replayed: the bottom bar shows while the
+    // replay runs and goes when it ends.
+    void bottomBarFollowsTheReplay()
+    {
+        ZToolBar* bar = window_->playerToolBar();
+        WidgetDataPlayerBar* player = WidgetDataPlayerBar::instance();
+        QCOMPARE(window_->toolBarArea(bar), Qt::BottomToolBarArea);
+        QVERIFY(!bar->isMovable());
+        QCOMPARE(bar->widgetForAction(bar->actions().value(0)), static_cast<QWidget*>(player));
+        QVERIFY(!bar->isVisible());
+
+        const QDir recordings(recordingDataDir);
+        const QStringList before = recordings.entryList({"*.dat"}, QDir::Files);
+        ZSerialPort* port = ZUiSerialPortAssistant::existing()->serialPort();
+        player->recordingAction()->trigger();
+        QVERIFY(player->isRecording());
+        emit port->dataArrived(QByteArray(300, char(0x11)));
+        player->recordingAction()->trigger();
+        QTRY_VERIFY(!player->isRecording());
+        QStringList made = recordings.entryList({"*.dat"}, QDir::Files);
+        for (const QString& old : before)
+            made.removeAll(old);
+        QCOMPARE(made.size(), 1);
+        QVERIFY(made.first().startsWith("Vexa_Sarvel_Frame0_"));
+
+        const QString file = recordings.filePath(made.first());
+        ViewHooks::setOpenFileHook([file](QWidget*, const QString&, const QString&, const QString&) { return file; });
+        player->replayAction()->trigger();
+        QVERIFY(player->isReplaying());
+        QVERIFY(bar->isVisible());
+        player->stopReplay();
+        QVERIFY(!player->isReplaying());
+        QVERIFY(!bar->isVisible());
+        ViewHooks::setOpenFileHook(nullptr);
+        QFile::remove(file);
+    }
+
     void dataFolderAndColorScheme()
     {
+        const int opened = urls_.urls.size();
         window_->openDataDirAction()->trigger();
-        QCOMPARE(urls_.urls.size(), 1);
-        QCOMPARE(QDir(urls_.urls.first().toLocalFile()).absolutePath(), QDir(userDataDir).absolutePath());
+        QCOMPARE(urls_.urls.size(), opened + 1);
+        QCOMPARE(QDir(urls_.urls.last().toLocalFile()).absolutePath(), QDir(userDataDir).absolutePath());
 
         QVERIFY(!window_->colorSchemeEditor());
         window_->colorSchemeAction()->trigger();
@@ -461,6 +499,8 @@ private slots:
         player->recordingAction()->trigger();
         QVERIFY(player->isRecording());
         QVERIFY(!player->replayAction()->isEnabled());
+        player->exportAction()->trigger();
+        QVERIFY(DataExportSubject::instance()->isExporting());
         const QByteArray chunk(500, char(0x5a));
         emit port->dataArrived(chunk);
         emit port->dataArrived(chunk);
@@ -477,10 +517,25 @@ private slots:
         QCOMPARE(files.size(), 1);
         QVERIFY(QFileInfo(QDir(recordings).filePath(files.first())).size() >= 81 + 1000);
 
+        // The export ended with the close and its workbook was written.
+        QVERIFY(!player->exportAction()->isChecked());
+        QVERIFY(!DataExportSubject::instance()->isExporting());
+        const QStringList workbooks = QDir(exportDataDir).entryList({"Vexa_Sarvel_Frame0_*.xlsx"}, QDir::Files);
+        QCOMPARE(workbooks.size(), 1);
+        QVERIFY(QFileInfo(QDir(exportDataDir).filePath(workbooks.first())).size() > 0);
+
         const QString page = ModelViewManagers::pageFileName("Vexa_Sarvel_Frame0");
         QFile::remove(page);
         QPointer<ZWidgetLogger> logger = ZWidgetLogger::current();
+        // The terminal goes first, then the pages, then the product registry, then
+        // the window's own children such as the logger window.
+        QStringList order;
+        connect(ZUiSerialPortAssistant::existing(), &QObject::destroyed, [&order] { order << "terminal"; });
+        connect(ModelViewManagers::instance(), &QObject::destroyed, [&order] { order << "pages"; });
+        connect(ProductsManager::existing(), &QObject::destroyed, [&order] { order << "products"; });
+        connect(logger.data(), &QObject::destroyed, [&order] { order << "logger"; });
         delete window_;
+        QCOMPARE(order, (QStringList{"terminal", "pages", "products", "logger"}));
         window_ = nullptr;
         QVERIFY(QFileInfo::exists(page));
         QVERIFY(!ModelViewManagers::instance());

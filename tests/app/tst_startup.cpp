@@ -4,6 +4,8 @@
 #include <QMutex>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSerialPortInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -125,6 +127,15 @@ class TstStartup : public QObject
         if (!QFile::exists(exe)) {
             QDir().mkpath(binDir);
             QFile::copy(QCoreApplication::applicationFilePath(), exe);
+        }
+        {
+            // The machine's own serial ports stay closed in the child.
+            QSettings childSettings(configHome + "/Quorvel/" + QFileInfo(exe).baseName() + ".ini",
+                                    QSettings::IniFormat);
+            QStringList realPorts;
+            for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+                realPorts << info.portName();
+            childSettings.setValue("SerialPort/IgnoredPortNames", realPorts);
         }
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

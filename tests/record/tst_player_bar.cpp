@@ -33,7 +33,11 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
 #include <QToolButton>
+#include "widgets/ZMenuWidget.h"
 
 namespace {
 const QByteArray kAvoid("\x54\x55\x57", 3); // no head byte inside payloads or garbage
@@ -140,6 +144,13 @@ private slots:
         delete port_;
         device_.stop();
         ProtocolFrameExtraction::instance()->setEnabled(false);
+        // No frame is queued for them once the search is off and the queue drained.
+        QTest::qWait(50);
+        ProtocolFactory::clearRegistrations();
+        delete node1_;
+        delete node0_;
+        delete error_;
+        delete sarvel_;
     }
 
     void actionsDisableEachOther()
@@ -290,6 +301,33 @@ private slots:
         QTest::mouseClick(tags.at(1), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         QCOMPARE(bar_->slider()->value(), 250);
         QTRY_COMPARE_WITH_TIMEOUT(bar_->replayCharger()->currentMs(), qint64(250), 2000);
+        // A tag's menu: its note becomes the tool tip, its time moves it, "delete" ends it.
+        ReplayTag* tag = tags.at(0);
+        QCOMPARE(tag->noteEdit()->text(), QString("100"));
+        QCOMPARE(tag->noteEdit()->placeholderText(), QString("information"));
+        QCOMPARE(tag->timeEdit()->displayFormat(), QString("h:mm:ss:zzz"));
+        QCOMPARE(tag->timeEdit()->maximumTime(), QTime(0, 0).addMSecs(390));
+        tag->noteEdit()->setText("renamed");
+        emit tag->noteEdit()->editingFinished();
+        QCOMPARE(tag->toolTip(), QString("renamed"));
+        const int oldX = tag->x();
+        tag->timeEdit()->setTime(QTime(0, 0).addMSecs(300));
+        emit tag->timeEdit()->editingFinished();
+        QCOMPARE(tag->ms(), 300);
+        QCOMPARE(tag->x(), 400 * 300 / 390 - tag->width() / 2);
+        QVERIFY(tag->x() > oldX);
+        QSignalSpy right(tag, &ReplayTag::rightButtonClicked);
+        QTest::mouseClick(tag, Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
+        QCOMPARE(right.count(), 1);
+        QVERIFY(tag->menu()->isVisible());
+        tag->menu()->hide();
+        QPushButton* del = tag->menu()->findChild<QPushButton*>();
+        QVERIFY(del);
+        QCOMPARE(del->text(), QString("delete"));
+        del->click();
+        QTRY_COMPARE(bar_->slider()->tags().size(), 1);
+        QCOMPARE(bar_->slider()->tags().first(), tags.at(1));
+
         // A held handle is not moved by the replay.
         bar_->slider()->setSliderDown(true);
         bar_->updateSlide(300);

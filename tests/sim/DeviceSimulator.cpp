@@ -17,16 +17,16 @@
 namespace sim {
 
 namespace {
+// Bytes queued for the port beyond which a stream waits for the port to read.
+constexpr int kOutputHighWater = 64 * 1024;
+} // namespace
+
 qint64 nowNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
-
-// Bytes queued for the port beyond which a stream waits for the port to read.
-constexpr int kOutputHighWater = 64 * 1024;
-} // namespace
 
 quint8 sum8(const char* data, int n)
 {

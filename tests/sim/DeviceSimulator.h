@@ -19,6 +19,8 @@
 
 namespace sim {
 
+// Monotonic clock in nanoseconds.
+qint64 nowNs();
 // 8-bit sum of n bytes: the checksum of the maker's binary frames.
 quint8 sum8(const char* data, int n);
 // Writes the sum of all bytes before the last into the last byte.

@@ -9,13 +9,6 @@ namespace sim {
 
 namespace {
 
-qint64 monoNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 bool isRionType(int type)
 {
     return type == 6 || type == 7 || (type >= 14 && type <= 17);
@@ -86,13 +79,13 @@ QByteArray rangeParameterDefaults(int productType, qint32 deviceRate)
 RangeParameterHandler::RangeParameterHandler(int productType, qint32 deviceRate)
     : productType_(productType)
     , frame_(rangeParameterDefaults(productType, deviceRate))
-    , startNs_(monoNs())
+    , startNs_(nowNs())
 {
 }
 
 quint32 RangeParameterHandler::uptimeMs() const
 {
-    return static_cast<quint32>((monoNs() - startNs_) / 1000000);
+    return static_cast<quint32>((nowNs() - startNs_) / 1000000);
 }
 
 QByteArray RangeParameterHandler::parameters() const

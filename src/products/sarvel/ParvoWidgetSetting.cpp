@@ -55,17 +55,9 @@ WidgetSetting::~WidgetSetting() = default;
 
 void WidgetSetting::updateBaudrateList(int interfaceMode)
 {
-    const QString remembered = baudrateComboBox_->currentText();
-    baudrateComboBox_->clear();
-    if (interfaceMode < 0 || !baudRates().contains(quint8(interfaceMode)))
-        return;
-    baudrateComboBox_->addItems(baudRateList(quint8(interfaceMode)));
-    int index = baudrateComboBox_->findText(remembered, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0) {
-        const QString fallback = interfaceMode == 0 ? QStringLiteral("921600") : QStringLiteral("1000000");
-        index = baudrateComboBox_->findText(fallback, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    }
-    baudrateComboBox_->setCurrentIndex(index);
+    const bool known = interfaceMode >= 0 && baudRates().contains(quint8(interfaceMode));
+    refillBaudrates(baudrateComboBox_, known ? baudRateList(quint8(interfaceMode)) : QStringList(),
+                    interfaceMode == 0);
 }
 
 void WidgetSetting::applyParameterFrame(const QByteArray& frame)
@@ -76,28 +68,12 @@ void WidgetSetting::applyParameterFrame(const QByteArray& frame)
     localTimeLabel_->setText(QString::number(Sarvel::readU32(frame, 5)));
 
     const quint8 modes = quint8(frame[9]);
-    const int interfaceMode = ModeBits::interfaceMode(modes);
-    if (QAbstractButton* button = interfaceGroup_->button(interfaceMode))
-        button->click();
-    else
-        zWarning() << "Interface mode is illegal." << interfaceMode;
-    const int outputMode = ModeBits::outputMode(modes);
-    if (QAbstractButton* button = outputGroup_->button(outputMode))
-        button->setChecked(true);
-    else
-        zWarning() << "Output mode is illegal." << outputMode;
+    selectMode(interfaceGroup_, ModeBits::interfaceMode(modes), "Interface mode is illegal.", true);
+    selectMode(outputGroup_, ModeBits::outputMode(modes), "Output mode is illegal.");
     const int pixelMode = ModeBits::pixelMode(modes);
-    if (QAbstractButton* button = pixelGroup_->button(pixelMode)) {
-        button->setChecked(true);
+    if (selectMode(pixelGroup_, pixelMode, "pixel is illegal."))
         ProtocolFactory::loadProtocols(frameName(quint8(pixelMode)), this);
-    } else {
-        zWarning() << "pixel is illegal." << pixelMode;
-    }
-    const int targetOrder = ModeBits::targetOrder(modes);
-    if (QAbstractButton* button = targetOrderGroup_->button(targetOrder))
-        button->setChecked(true);
-    else
-        zWarning() << "target order is illegal." << targetOrder;
+    selectMode(targetOrderGroup_, ModeBits::targetOrder(modes), "target order is illegal.");
 
     const QString baud = QString::number(Sarvel::readU24(frame, 12));
     const int baudIndex = baudrateComboBox_->findText(baud, Qt::MatchExactly | Qt::MatchCaseSensitive);

@@ -92,7 +92,7 @@ QByteArray defaultFrameOf(QByteArray request)
 
 } // namespace
 
-QByteArray ProtocolParameter::readRequest()
+QByteArray parameterReadRequest(int firstFlag)
 {
     QByteArray f(kParameterFrameLength, '\0');
     f[0] = char(0x54);
@@ -100,10 +100,15 @@ QByteArray ProtocolParameter::readRequest()
     f[2] = char(0x01);
     f[3] = char(0xFF);
     f[10] = f[11] = char(0xFF);
-    for (int i = 23; i <= 30; ++i)
+    for (int i = firstFlag; i <= 30; ++i)
         f[i] = char(0xFF);
     sealParameterFrame(f);
     return f;
+}
+
+QByteArray ProtocolParameter::readRequest()
+{
+    return parameterReadRequest(23);
 }
 
 ProtocolParameter* ProtocolParameter::instance(QObject* parent)
@@ -152,16 +157,7 @@ QPointer<ProtocolParameter> g_parvo;
 
 QByteArray ProtocolParameter::readRequest()
 {
-    QByteArray f(Sarvel::kParameterFrameLength, '\0');
-    f[0] = char(0x54);
-    f[1] = char(0x20);
-    f[2] = char(0x01);
-    f[3] = char(0xFF);
-    f[10] = f[11] = char(0xFF);
-    for (int i = 15; i <= 30; ++i)
-        f[i] = char(0xFF);
-    Sarvel::sealParameterFrame(f);
-    return f;
+    return Sarvel::parameterReadRequest(15);
 }
 
 ProtocolParameter* ProtocolParameter::instance(QObject* parent)

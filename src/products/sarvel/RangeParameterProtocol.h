@@ -27,6 +27,9 @@ struct ModeBits
 
 // Writes the 8-bit sum of bytes 0..30 into byte 31.
 void sealParameterFrame(QByteArray& frame);
+// The read request both lines send: 54 20 01 FF, bytes 10 and 11 FF, bytes
+// firstFlag..30 FF, zero elsewhere, sealed.
+QByteArray parameterReadRequest(int firstFlag);
 // Little-endian helpers of the frame's fields.
 quint32 readU24(const QByteArray& frame, int offset);
 quint32 readU32(const QByteArray& frame, int offset);

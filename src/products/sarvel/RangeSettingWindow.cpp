@@ -7,7 +7,9 @@
 #include "products/sarvel/RangeParameterProtocol.h"
 #include "widgets/ZVToolBarWidget.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHideEvent>
@@ -71,6 +73,35 @@ QButtonGroup* RangeSettingWindow::addRadioRow(QGridLayout* grid, int& row, const
     grid->addLayout(line, row, 1);
     ++row;
     return group;
+}
+
+bool RangeSettingWindow::selectMode(QButtonGroup* group, int id, const char* illegal, bool click)
+{
+    QAbstractButton* button = group->button(id);
+    if (!button) {
+        zWarning() << illegal << id;
+        return false;
+    }
+    if (click)
+        button->click();
+    else
+        button->setChecked(true);
+    return true;
+}
+
+void RangeSettingWindow::refillBaudrates(QComboBox* box, const QStringList& rates, bool uart)
+{
+    const QString remembered = box->currentText();
+    box->clear();
+    if (rates.isEmpty())
+        return;
+    box->addItems(rates);
+    int index = box->findText(remembered, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        const QString fallback = uart ? QStringLiteral("921600") : QStringLiteral("1000000");
+        index = box->findText(fallback, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    }
+    box->setCurrentIndex(index);
 }
 
 void RangeSettingWindow::handleSerialPortStatusChanged(bool isOpen)

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 class QButtonGroup;
+class QComboBox;
 class QGridLayout;
 class QHideEvent;
 class QToolButton;
@@ -69,6 +70,12 @@ public:
     // grid at row, and advances row.
     static QButtonGroup* addRadioRow(QGridLayout* grid, int& row, const QString& label, const QStringList& texts,
                                      QWidget* parent);
+    // Selects the button id of group (clicks it when click is set, so its handlers
+    // run); logs "<illegal> <id>" and returns false when the group has no such button.
+    static bool selectMode(QButtonGroup* group, int id, const char* illegal, bool click = false);
+    // Refills box with rates, keeping the chosen rate where rates has it, else the
+    // default rate of the interface (921600 on UART, 1000000 on the others).
+    static void refillBaudrates(QComboBox* box, const QStringList& rates, bool uart);
 
 public slots:
     void handleReadAction();

@@ -156,18 +156,7 @@ void WidgetSetting::setProductType(int type)
 
 void WidgetSetting::updateBaudrateList(int productType, int interfaceMode)
 {
-    const QString remembered = baudrateComboBox_->currentText();
-    baudrateComboBox_->clear();
-    const QStringList list = baudRateList(productType, interfaceMode);
-    if (list.isEmpty())
-        return;
-    baudrateComboBox_->addItems(list);
-    int index = baudrateComboBox_->findText(remembered, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0) {
-        const QString fallback = interfaceMode == Uart ? QStringLiteral("921600") : QStringLiteral("1000000");
-        index = baudrateComboBox_->findText(fallback, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    }
-    baudrateComboBox_->setCurrentIndex(index);
+    refillBaudrates(baudrateComboBox_, baudRateList(productType, interfaceMode), interfaceMode == Uart);
 }
 
 void WidgetSetting::onInterfaceChanged(int mode)
@@ -194,20 +183,9 @@ void WidgetSetting::applyParameterFrame(const QByteArray& frame)
 
     const quint8 modes = quint8(frame[9]);
     const int interfaceMode = ModeBits::interfaceMode(modes);
-    if (QAbstractButton* button = interfaceGroup_->button(interfaceMode))
-        button->click();
-    else
-        zWarning() << "Interface mode is illegal." << interfaceMode;
-    const int outputMode = ModeBits::outputMode(modes);
-    if (QAbstractButton* button = outputGroup_->button(outputMode))
-        button->setChecked(true);
-    else
-        zWarning() << "Output mode is illegal." << outputMode;
-    const int rangeMode = ModeBits::rangeMode(modes);
-    if (QAbstractButton* button = rangeGroup_->button(rangeMode))
-        button->setChecked(true);
-    else
-        zWarning() << "Range mode is illegal." << rangeMode;
+    selectMode(interfaceGroup_, interfaceMode, "Interface mode is illegal.", true);
+    selectMode(outputGroup_, ModeBits::outputMode(modes), "Output mode is illegal.");
+    selectMode(rangeGroup_, ModeBits::rangeMode(modes), "Range mode is illegal.");
 
     const QString baud = QString::number(readU24(frame, 12));
     const int baudIndex = baudrateComboBox_->findText(baud, Qt::MatchExactly | Qt::MatchCaseSensitive);

@@ -1,13 +1,17 @@
 #include "products/trelvan/TrelvanRegistration.h"
 
 #include "products/trelvan/protocols/NodeLabel.h"
+#include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame2.h"
 
 namespace Trelvan {
 
 void registerProtocols()
 {
     installNodeLabel();
-    // Each frame protocol of the line adds its registerFrameProtocol<...>() here.
+    // Each frame protocol of the line registers its creator here.
+    ProtocolNodeFrame2::registerProtocol();
+    ProtocolAnchorFrame0::registerProtocol();
 }
 
 } // namespace Trelvan

@@ -169,15 +169,17 @@ class TestTrelvanEndToEnd : public QObject
     void screenshotTabs(const QString& prefix)
     {
         QVERIFY(saveScreen(window_, prefix + "_page_live.png"));
-        auto* tabs = view()->findChild<CustomTabWidget*>();
-        if (!tabs)
-            return;
+        // The page's chart kinds: "Data", "Line", "2D", ..., one tab each.
+        CustomTabWidget* tabs = nullptr;
+        for (CustomTabWidget* t : window_->findChildren<CustomTabWidget*>())
+            if (t->isVisible() && t->count() > 1 && t->tabBar()->tabText(0).startsWith("Data"))
+                tabs = t;
+        QVERIFY(tabs);
         for (int i = 0; i < tabs->count(); ++i) {
             const QString text = tabs->tabBar()->tabText(i);
             tabs->setCurrentPage(tabs->page(i));
             QTest::qWait(1500);
-            QString name = text.toLower();
-            name.replace(QRegularExpression("[^a-z0-9]+"), "_");
+            QString name = text.section(' ', 0, 0).toLower();
             QVERIFY(saveScreen(window_, QString("%1_tab%2_%3.png").arg(prefix).arg(i).arg(name)));
         }
         tabs->setCurrentPage(tabs->page(0));

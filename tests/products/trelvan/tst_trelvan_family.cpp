@@ -317,8 +317,10 @@ private slots:
         p->processFrame(buildTestFrame(1, 3, 11, 3300, {}));
         p->processFrame(buildTestFrame(1, 3, 12, 3000, {{-1, 250, -1000, 3}, {2, 8, 1, 200}}));
         QVERIFY(subject->setExporting(false));
+        // The workbook is saved in the background; the folder opens once it is on disk.
+        QVERIFY(subject->waitForSaves());
+        QTRY_COMPARE(opened.size(), 1);
         ViewHooks::setOpenFolderHook(nullptr);
-        QCOMPARE(opened.size(), 1);
 
         // Read back: the protocol's sheet, its columns, then one row per frame.
         const char* script =

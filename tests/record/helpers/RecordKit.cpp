@@ -1,8 +1,6 @@
 #include "helpers/RecordKit.h"
 
 #include "foundation/UserPaths.h"
-#include "foundation/ZThreadManager.h"
-#include "foundation/ZTimerManager.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -12,17 +10,6 @@
 #include <QtEndian>
 
 namespace kit {
-
-void startWorkerThreads()
-{
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    ZThreadManager* tm = ZThreadManager::instance();
-    tm->moveToThread(ZTimerManager::instance(), 5);
-    tm->startThreads();
-}
 
 void initFolders()
 {
@@ -224,55 +211,6 @@ bool HandMadeRecording::write(const QString& path) const
         return false;
     const QByteArray b = bytes();
     return f.write(b) == b.size();
-}
-
-namespace {
-QMutex g_logMutex;
-QStringList g_lines;
-QtMessageHandler g_previous = nullptr;
-} // namespace
-
-LogCapture::LogCapture()
-{
-    QMutexLocker lock(&g_logMutex);
-    g_lines.clear();
-    g_previous = qInstallMessageHandler(&LogCapture::handler);
-}
-
-LogCapture::~LogCapture()
-{
-    qInstallMessageHandler(g_previous);
-}
-
-void LogCapture::handler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
-{
-    {
-        QMutexLocker lock(&g_logMutex);
-        g_lines << msg;
-    }
-    if (g_previous)
-        g_previous(type, ctx, msg);
-}
-
-QStringList LogCapture::lines() const
-{
-    QMutexLocker lock(&g_logMutex);
-    return g_lines;
-}
-
-bool LogCapture::contains(const QString& part) const
-{
-    for (const QString& l : lines()) {
-        if (l.contains(part))
-            return true;
-    }
-    return false;
-}
-
-void LogCapture::clear()
-{
-    QMutexLocker lock(&g_logMutex);
-    g_lines.clear();
 }
 
 QList<QPair<QString, QList<QStringList>>> readWorkbook(const QString& path, QString* error)

@@ -7,6 +7,8 @@
 #include "protocol/ProtocolBase.h"
 #include "record/DataExportObserver.h"
 #include "record/RecordingFile.h"
+#include "support/LogCapture.h"
+#include "support/WorkerThreads.h"
 
 #include <QByteArray>
 #include <QList>
@@ -19,8 +21,7 @@
 
 namespace kit {
 
-// Starts the worker threads once (slot 1 record/replay, 2 extraction, 3 processing).
-void startWorkerThreads();
+using talmeno_test::startWorkerThreads;
 // Makes the user folders in the test's private home once.
 void initFolders();
 
@@ -70,18 +71,14 @@ struct HandMadeRecording
     bool write(const QString& path) const;
 };
 
-// Collects log lines while alive.
-class LogCapture
+// Collects log lines while alive, passing every one on to the test log.
+class LogCapture : public talmeno_test::LogCapture
 {
 public:
-    LogCapture();
-    ~LogCapture();
-    QStringList lines() const;
-    bool contains(const QString& part) const;
-    void clear();
-
-private:
-    static void handler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg);
+    LogCapture()
+        : talmeno_test::LogCapture(ForwardAll)
+    {
+    }
 };
 
 // Reads a workbook with openpyxl: sheet name -> rows, each cell as Python repr text

@@ -66,8 +66,9 @@ float ProtocolAnchorFrame0::disMetres(const Node_t& n, int i)
 
 bool ProtocolAnchorFrame0::verifyFrame(const char* frame)
 {
-    // No checksum: the tail byte alone marks a whole frame.
-    return frame && frameLength_ > 0 && quint8(frame[frameLength_ - 1]) == frameRecord.tail;
+    // No checksum: the tail byte alone marks a whole frame. The constant, not the
+    // kept frame's tail: that record belongs to the processing thread.
+    return frame && frameLength_ > 0 && quint8(frame[frameLength_ - 1]) == kTail;
 }
 
 void ProtocolAnchorFrame0::registerDataItems()

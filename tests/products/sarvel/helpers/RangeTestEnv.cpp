@@ -14,27 +14,11 @@
 #include "views/ModelViewManagers.h"
 
 #include <QDir>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QtTest>
 
 namespace rangetest {
 
 namespace {
-
-QMutex g_logMutex;
-QStringList g_lines;
-QtMessageHandler g_previous = nullptr;
-
-void logHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
-{
-    {
-        QMutexLocker lock(&g_logMutex);
-        g_lines << msg;
-    }
-    if (g_previous && type != QtDebugMsg)
-        g_previous(type, ctx, msg);
-}
 
 ModelManager* g_testModels = nullptr;
 
@@ -61,39 +45,6 @@ void startPipeline()
     tm->startThreads();
     extraction->setEnabled(true);
     ProtocolSeams::setCurrentModelManagerLookup(&currentModels);
-}
-
-LogCapture::LogCapture()
-{
-    QMutexLocker lock(&g_logMutex);
-    g_lines.clear();
-    g_previous = qInstallMessageHandler(&logHandler);
-}
-
-LogCapture::~LogCapture()
-{
-    qInstallMessageHandler(g_previous);
-}
-
-QStringList LogCapture::lines() const
-{
-    QMutexLocker lock(&g_logMutex);
-    return g_lines;
-}
-
-int LogCapture::count(const QString& part) const
-{
-    QMutexLocker lock(&g_logMutex);
-    int n = 0;
-    for (const QString& line : g_lines)
-        n += line.contains(part) ? 1 : 0;
-    return n;
-}
-
-void LogCapture::clear()
-{
-    QMutexLocker lock(&g_logMutex);
-    g_lines.clear();
 }
 
 SensorOnPort::SensorOnPort(int productType, int deviceRate)

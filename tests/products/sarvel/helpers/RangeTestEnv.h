@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/LogCapture.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -22,16 +24,7 @@ namespace rangetest {
 // pipeline's model-manager lookup pointed at the current page.
 void startPipeline();
 
-// Collects every log line while alive.
-class LogCapture
-{
-public:
-    LogCapture();
-    ~LogCapture();
-    QStringList lines() const;
-    int count(const QString& part) const;
-    void clear();
-};
+using talmeno_test::LogCapture;
 
 // A range sensor of the simulator behind a real serial port of the program, wired to
 // the frame pipeline and the serial interface hooks.
