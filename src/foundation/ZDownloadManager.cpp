@@ -1,5 +1,7 @@
 #include "foundation/ZDownloadManager.h"
 
+#include <cstdio>
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -28,6 +30,14 @@ bool isSafeFileName(const QString& name)
 {
     return name != QLatin1String(".") && name != QLatin1String("..")
         && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+// The name is the path's last segment, cut at the last literal '/' before decoding: an
+// encoded slash stays inside the name (and gets it refused) instead of splitting it.
+QString urlFileName(const QUrl& url)
+{
+    const QString path = url.path(QUrl::FullyEncoded);
+    return QUrl::fromPercentEncoding(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toLatin1());
 }
 
 } // namespace
@@ -100,7 +110,7 @@ QSharedPointer<ZDownloadNotifier> ZDownloadManager::startDownload(const QUrl& ur
         zDebug() << "!url.isValid()";
         return {};
     }
-    const QString fileName = url.fileName(QUrl::FullyDecoded);
+    const QString fileName = urlFileName(url);
     if (fileName.isEmpty()) {
         zDebug() << "fileName.isEmpty()";
         return {};
@@ -163,7 +173,7 @@ bool ZDownloadManager::downloadSlot(QSharedPointer<ZDownloadNotifier> notifier, 
     if (!notifier->filePath_.isEmpty()) {
         file = new QFile(notifier->filePath_ + kPartialSuffix);
     } else {
-        QString name = notifier->url_.fileName(QUrl::FullyDecoded);
+        QString name = urlFileName(notifier->url_);
         if (!isSafeFileName(name))
             name.clear();
         QTemporaryFile temp(QDir::tempPath() + QStringLiteral("/talmeno_XXXXXX_") + name);
@@ -256,9 +266,12 @@ void ZDownloadManager::onFinished(QNetworkReply* reply)
     const QString partial = d.file->fileName();
     const QString finalPath = d.notifier->filePath_;
     if (success && partial != finalPath) {
-        if (d.replaceExisting && QFileInfo::exists(finalPath))
-            QFile::remove(finalPath);
-        if (!QFile::rename(partial, finalPath)) {
+        // Replacing goes through rename(2), which swaps the file in one step: a failed
+        // move keeps the old file instead of leaving nothing behind.
+        const bool moved = d.replaceExisting
+            ? std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(finalPath).constData()) == 0
+            : QFile::rename(partial, finalPath);
+        if (!moved) {
             zDebug() << QStringLiteral("Download of %1 failed: cannot rename %2 to %3")
                             .arg(urlText, partial, finalPath);
             success = false;

@@ -11,9 +11,15 @@ inline QString logTimePrefix()
     return QDateTime::currentDateTime().toString("[MM.dd hh:mm:ss.zzz] ");
 }
 
-// Streams that start with the time prefix. noquote() so that texts read as written;
-// nospace() after the prefix is left to the caller.
-#define zDebug() (qDebug().noquote() << logTimePrefix())
-#define zInfo() (qInfo().noquote() << logTimePrefix())
-#define zWarning() (qWarning().noquote() << logTimePrefix())
-#define zCritical() (qCritical().noquote() << logTimePrefix())
+// The prefix without its blank: the stream puts one blank after every item.
+inline QString logTimeStamp()
+{
+    return QDateTime::currentDateTime().toString("[MM.dd hh:mm:ss.zzz]");
+}
+
+// Streams that start with the time prefix, one blank before the text. noquote() so
+// that texts read as written; the stream's own spacing between items stays.
+#define zDebug() (qDebug().noquote() << logTimeStamp())
+#define zInfo() (qInfo().noquote() << logTimeStamp())
+#define zWarning() (qWarning().noquote() << logTimeStamp())
+#define zCritical() (qCritical().noquote() << logTimeStamp())

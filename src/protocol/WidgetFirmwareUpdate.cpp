@@ -367,7 +367,7 @@ void WidgetFirmwareUpdate::showFirmwareInfo(const QString& version)
 {
     const QString what =
         version.isEmpty() ? tr("Already been the latest firmware.") : tr("Firmware has been loaded : ") + version;
-    infoLabel_->setText(what + QString("   time: %1").arg(QTime::currentTime().toString("hh:mm:ss")));
+    infoLabel_->setText(what + tr("   time: %1").arg(QTime::currentTime().toString("hh:mm:ss")));
 }
 
 void WidgetFirmwareUpdate::waitForPortData(int ms)

@@ -280,7 +280,7 @@ void DataExportSubject::save(lxw_workbook* workbook, const QString& file)
             saveFailed_ = true;
         }
         if (messageBoxHook)
-            messageBoxHook(text);
+            messageBoxHook(QCoreApplication::translate("DataExportSubject", "%1 save failed").arg(file));
         return;
     }
     const QString folder = QFileInfo(exportDataDir).absoluteFilePath();

@@ -24,11 +24,11 @@ ReplayTag::ReplayTag(int ms, int maxMs, QWidget* parent)
     auto* layout = new QVBoxLayout(menu_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     noteEdit_ = new QLineEdit(QString::number(ms), menu_);
-    noteEdit_->setPlaceholderText("information");
+    noteEdit_->setPlaceholderText(tr("information"));
     timeEdit_ = new QTimeEdit(QTime(0, 0).addMSecs(ms), menu_);
     timeEdit_->setDisplayFormat("h:mm:ss:zzz");
     timeEdit_->setTimeRange(QTime(0, 0), QTime(0, 0).addMSecs(maxMs));
-    auto* deleteButton = new QPushButton("delete", menu_);
+    auto* deleteButton = new QPushButton(tr("delete"), menu_);
     layout->addWidget(noteEdit_);
     layout->addWidget(timeEdit_);
     layout->addWidget(deleteButton);

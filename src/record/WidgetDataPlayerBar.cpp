@@ -140,11 +140,11 @@ WidgetDataPlayerBar::WidgetDataPlayerBar(QWidget* parent)
 
     addStampButton_ = new QToolButton(this);
     addStampButton_->setIcon(icon(IconAddTag));
-    addStampButton_->setToolTip("Add Stamp");
+    addStampButton_->setToolTip(tr("Add Stamp"));
     addStampButton_->hide();
     connect(addStampButton_, &QToolButton::clicked, this, [this] { slider_->addTag(slider_->value(), QString()); });
 
-    exportAction_ = new QAction(icon(IconExport), "Export Data(Excel)", this);
+    exportAction_ = new QAction(icon(IconExport), tr("Export Data(Excel)"), this);
     exportAction_->setCheckable(true);
     connect(exportAction_, &QAction::toggled, this, [this](bool checked) {
         const bool ok = DataExportSubject::instance()->setExporting(checked);
@@ -153,9 +153,9 @@ WidgetDataPlayerBar::WidgetDataPlayerBar(QWidget* parent)
             exportAction_->setChecked(false);
     });
 
-    recordingAction_ = new QAction(icon(IconRecording), "Data Recording", this);
+    recordingAction_ = new QAction(icon(IconRecording), tr("Data Recording"), this);
     recordingAction_->setCheckable(true);
-    replayAction_ = new QAction(icon(IconReplay), "Data Replay", this);
+    replayAction_ = new QAction(icon(IconReplay), tr("Data Replay"), this);
     replayAction_->setCheckable(true);
     connect(recordingAction_, &QAction::toggled, this, [this](bool checked) { replayAction_->setEnabled(!checked); });
     connect(recordingAction_, &QAction::triggered, this, &WidgetDataPlayerBar::handleRecordingClicked);
@@ -164,7 +164,7 @@ WidgetDataPlayerBar::WidgetDataPlayerBar(QWidget* parent)
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* speedLabel = new QLabel("Speed", this);
+    auto* speedLabel = new QLabel(tr("Speed"), this);
     speedLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     layout->addWidget(speedLabel);
     layout->addWidget(speedBox_);
@@ -283,9 +283,9 @@ void WidgetDataPlayerBar::openReplayFile(bool open)
     const QString current = managers ? managers->currentName() : QString();
     QString filter;
     if (!current.isEmpty())
-        filter = QStringLiteral("Current Protocol(*%1*.dat);;").arg(current);
-    filter += QStringLiteral("All Protocols(*.dat)");
-    const QString path = ViewHooks::getOpenFileName(this, "Choose Data file", recordingDataDir, filter);
+        filter = tr("Current Protocol(*%1*.dat);;").arg(current);
+    filter += tr("All Protocols(*.dat)");
+    const QString path = ViewHooks::getOpenFileName(this, tr("Choose Data file"), recordingDataDir, filter);
     if (path.isEmpty()) {
         replayAction_->setChecked(false);
         return;
@@ -297,8 +297,8 @@ void WidgetDataPlayerBar::openReplayFile(bool open)
     if (name.isEmpty())
         name = ProtocolFactory::findProtocolName(path);
     if (name.isEmpty()) {
-        criticalBoxHook()(this, "Error occurred",
-                          "Unable to extract supported protocol name from file name, please check if the file name has been modified");
+        criticalBoxHook()(this, tr("Error occurred"),
+                          tr("Unable to extract supported protocol name from file name, please check if the file name has been modified"));
         replayAction_->setChecked(false);
         return;
     }

@@ -37,10 +37,10 @@ ChartContainer2D::ChartContainer2D(ChartContainerItem* item, QWidget* parent, co
     chart_->legend()->hide();
 
     axisX_ = new QValueAxis();
-    axisX_->setTitleText(QStringLiteral("Axis X"));
+    axisX_->setTitleText(tr("Axis X"));
     axisX_->setTitleVisible(false);
     axisY_ = new QValueAxis();
-    axisY_->setTitleText(QStringLiteral("Axis Y"));
+    axisY_->setTitleText(tr("Axis Y"));
     axisY_->setTitleVisible(false);
     for (QValueAxis* axis : {axisX_, axisY_}) {
         axis->setGridLineColor(schemeColor(ZColorSchemeManager::BorderNormal));

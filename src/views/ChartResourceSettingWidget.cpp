@@ -107,7 +107,7 @@ ChartResourceSettingWidget::ChartResourceSettingWidget(ChartResourceItem* item, 
     belongLabel_ = new QLabel(column);
     containerBox_ = new QComboBox(column);
     swatch_ = new ZColorLabel(item_->color(), column);
-    swatch_->setText(QStringLiteral("color"));
+    swatch_->setText(tr("color"));
     settingsLayout_->addWidget(belongLabel_);
     settingsLayout_->addWidget(containerBox_);
     settingsLayout_->addWidget(swatch_);
@@ -337,7 +337,7 @@ bool ScatterResourceSettingWidget::choosePicture()
 {
     const QString folder = userDataDir.isEmpty() ? pictureDir : userDataDir + QStringLiteral("/picture");
     const QString path = ViewHooks::getOpenFileName(this, tr("Open File"), folder,
-                                                    QStringLiteral("image files (*.bmp *.jpg *.jpeg *.png)"));
+                                                    tr("image files (*.bmp *.jpg *.jpeg *.png)"));
     if (path.isEmpty())
         return false;
     item2D_->setData(ScatterResourceItem::ColMarkerFilePath, path);

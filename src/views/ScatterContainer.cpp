@@ -140,7 +140,7 @@ void ScatterContainer::writeAxisEnd(int column, double value)
 bool ScatterContainer::chooseMapFile()
 {
     const QString path = ViewHooks::getOpenFileName(this, tr("Open File"), pictureDir,
-                                                    QStringLiteral("image files (*.bmp *.jpg *.jpeg *.png)"));
+                                                    tr("image files (*.bmp *.jpg *.jpeg *.png)"));
     if (path.isEmpty())
         return false;
     if (mapXMinBox_->value() >= mapXMaxBox_->value() || mapYMinBox_->value() >= mapYMaxBox_->value()) {

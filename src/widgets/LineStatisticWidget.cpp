@@ -38,10 +38,10 @@ LineStatisticWidget::LineStatisticWidget(LineResourceItem* item, QWidget* /*pare
     halfLabel_ = valueLabel(this);
     targetEdit_ = new QLineEdit(this);
     targetEdit_->setValidator(new QDoubleValidator(this));
-    targetEdit_->setPlaceholderText(QStringLiteral("target val"));
+    targetEdit_->setPlaceholderText(tr("target val"));
     biasLabel_ = valueLabel(this);
-    biasLabel_->setToolTip(QStringLiteral("bias = mean - target"));
-    halfLabel_->setToolTip(QStringLiteral("half = 0.5*(max - min)"));
+    biasLabel_->setToolTip(tr("bias = mean - target"));
+    halfLabel_->setToolTip(tr("half = 0.5*(max - min)"));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(checkBox_);

@@ -7,7 +7,7 @@
 ZButtonTextEditable::ZButtonTextEditable(const QString& caption, QWidget* parent)
     : QPushButton(caption, parent)
 {
-    setToolTip(QStringLiteral("Right click to change name of the button"));
+    setToolTip(tr("Right click to change name of the button"));
     editor_ = new QLineEdit(caption, this);
     editor_->setAlignment(Qt::AlignCenter);
     editor_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

@@ -59,7 +59,7 @@ void ZColorTextLabel::mouseReleaseEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    const QColor picked = colorDialogHook()(color_, this, QStringLiteral("Color dialog"));
+    const QColor picked = colorDialogHook()(color_, this, tr("Color dialog"));
     if (picked.isValid()) {
         setColor(picked);
         emit rightClicked(picked);

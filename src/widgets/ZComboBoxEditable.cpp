@@ -9,7 +9,7 @@
 ZComboBoxEditable::ZComboBoxEditable(QWidget* parent)
     : ZComboBox(parent)
 {
-    setToolTip(QStringLiteral("Right click to insert customized value"));
+    setToolTip(tr("Right click to insert customized value"));
     editor_ = new QLineEdit(this);
     auto* validator = new QIntValidator(editor_);
     validator->setBottom(1);

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSerialPortInfo>
 #include <QSettings>
 #include <QThread>
@@ -149,6 +150,34 @@ private slots:
         QTest::qWait(600);
         QVERIFY(!port()->isOpen());
         window_->autoConnectAction()->setChecked(true);
+    }
+
+    // Two ports appearing in one scan leave the choice to the user: nothing opens,
+    // neither then nor when one of them goes again.
+    void twoNewPortsStayClosed()
+    {
+        unplug();
+        const QString secondPath = QDir::temp().filePath("usb-serial-device-2");
+        QFile::remove(secondPath);
+        const auto restore = qScopeGuard([this, secondPath] {
+            QFile::remove(secondPath);
+            qputenv("TALMENO_EXTRA_PORTS", linkPath_.toLocal8Bit());
+        });
+        // Both links exist before the scan may see either: the scan reads the variable
+        // anew each time, so it goes from no port to two in one step.
+        qputenv("TALMENO_EXTRA_PORTS", QByteArray());
+        plug();
+        QVERIFY(QFile::link(device_.portPath(), secondPath));
+        qputenv("TALMENO_EXTRA_PORTS", (linkPath_ + ":" + secondPath).toLocal8Bit());
+
+        QTRY_COMPARE(ZUiSerialPortAssistant::existing()->portComboBox()->count(), 2);
+        QTest::qWait(600);
+        QVERIFY(!port()->isOpen());
+
+        QFile::remove(secondPath);
+        QTRY_COMPARE(ZUiSerialPortAssistant::existing()->portComboBox()->count(), 1);
+        QTest::qWait(600);
+        QVERIFY(!port()->isOpen());
     }
 
     // Closing the program while recognition waits for a silent device: the waits

@@ -344,6 +344,8 @@ private slots:
         QCOMPARE(s->memoryBox()->suffix(), QString(" MB"));
         QVERIFY(s->memoryBox()->toolTip().startsWith("When memory usage of history raw data is overflow"));
         QCOMPARE(s->dataRateBox()->maximum(), 120);
+        QCOMPARE(s->chartRateBox()->minimum(), 1);
+        QCOMPARE(s->chartRateBox()->maximum(), 120);
         QCOMPARE(s->memoryBox()->minimum(), 50);
         QCOMPARE(s->memoryBox()->maximum(), 10240);
 
@@ -363,6 +365,15 @@ private slots:
         QCOMPARE(s->dataRateBox()->value(), 120);
         QCOMPARE(QSettings().value("DataRefreshFPS").toInt(), 120);
         QCOMPARE(registry->dataRefreshManager()->interval(), 8);
+
+        typeInto(s->chartRateBox(), "0");
+        QCOMPARE(s->chartRateBox()->value(), 1);
+        QCOMPARE(QSettings().value("ChartRefreshFPS").toInt(), 1);
+        QTRY_COMPARE(registry->chartRefreshManager()->interval(), 1000);
+        typeInto(s->chartRateBox(), "500");
+        QCOMPARE(s->chartRateBox()->value(), 120);
+        QCOMPARE(QSettings().value("ChartRefreshFPS").toInt(), 120);
+        QTRY_COMPARE(registry->chartRefreshManager()->interval(), 8);
 
         typeInto(s->chartRateBox(), "50");
         QCOMPARE(QSettings().value("ChartRefreshFPS").toInt(), 50);

@@ -206,7 +206,7 @@ private slots:
         const QByteArray log = readFile(newestLog(config));
         QVERIFY(!old.contains(QFileInfo(newestLog(config)).fileName()));
         // The status hook logs at info level with the text quoted, CR LF ended.
-        QVERIFY2(QRegularExpression("\\[\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\]  \"status text from the child\"\r\n")
+        QVERIFY2(QRegularExpression("\\[\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] \"status text from the child\"\r\n")
                      .match(QString::fromUtf8(log))
                      .hasMatch(),
                  log.constData());
@@ -236,7 +236,7 @@ private slots:
         const ChildResult r = runChild(scenario, root.filePath("crash/bin"), config);
         QCOMPARE(r.status, QProcess::CrashExit); // ended at once, no teardown
         QVERIFY2(!r.out.contains("window:"), qPrintable(r.out));
-        const QRegularExpression expected("\\[\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\]  " +
+        const QRegularExpression expected("\\[\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] " +
                                           QRegularExpression::escape(line) + "\n");
         QVERIFY2(expected.match(r.err).hasMatch(), qPrintable(r.err));
         // One critical line, flushed into the log file before the end.
@@ -277,7 +277,7 @@ private slots:
         QMutexLocker lock(&g_capturedMutex);
         QCOMPARE(g_captured.size(), 1);
         QVERIFY2(g_captured.first().startsWith(QString::number(QtCriticalMsg) + "|["), qPrintable(g_captured.first()));
-        QVERIFY2(g_captured.first().endsWith("]  " + line), qPrintable(g_captured.first()));
+        QVERIFY2(g_captured.first().endsWith("] " + line), qPrintable(g_captured.first()));
 
         QCOMPARE(runGuarded([] { return 7; }), 7); // without an exception: body's result
     }
@@ -347,7 +347,7 @@ private slots:
         {
             QMutexLocker lock(&g_capturedMutex);
             QVERIFY(g_captured.first().startsWith(QString::number(QtInfoMsg) + "|["));
-            QVERIFY(g_captured.first().endsWith("]  \"status from a worker\""));
+            QVERIFY(g_captured.first().endsWith("] \"status from a worker\""));
         }
 
         window->close();

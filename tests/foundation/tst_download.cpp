@@ -56,7 +56,7 @@ private slots:
     void unfollowedRedirectFails();
     void unusableUrlsReturnAtOnce_data();
     void unusableUrlsReturnAtOnce();
-    void encodedSlashStaysInFolder();
+    void encodedSlashIsRefused();
     void targetFolderCreatedOrNotStarted();
     void emptyFolderUsesTemporaryFile();
     void overwriteKeepsOldFileOnFailure();
@@ -300,6 +300,9 @@ void TestDownload::unusableUrlsReturnAtOnce_data()
     QTest::newRow("no file name") << QString("http://127.0.0.1:%1/products/") << QString("fileName.isEmpty()");
     QTest::newRow("dot dot") << QString("http://127.0.0.1:%1/a/%2E%2E") << QString("unsafe file name");
     QTest::newRow("backslash") << QString("http://127.0.0.1:%1/a/..%5C..%5Cx.bin") << QString("unsafe file name");
+    QTest::newRow("encoded dot") << QString("http://127.0.0.1:%1/a/%2E") << QString("unsafe file name");
+    QTest::newRow("encoded dot dot at root") << QString("http://127.0.0.1:%1/%2E%2E") << QString("unsafe file name");
+    QTest::newRow("encoded backslash") << QString("http://127.0.0.1:%1/a/a%5Cb") << QString("unsafe file name");
 }
 
 void TestDownload::unusableUrlsReturnAtOnce()
@@ -321,17 +324,22 @@ void TestDownload::unusableUrlsReturnAtOnce()
     QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
-void TestDownload::encodedSlashStaysInFolder()
+void TestDownload::encodedSlashIsRefused()
 {
-    // An encoded slash ends the name: nothing is written outside the target folder.
+    // An encoded slash belongs to the name, which then is no file name: nothing is
+    // requested and nothing is written, neither in the target folder nor above it.
     QTemporaryDir root;
-    const QString target = root.filePath("target");
+    const QString target = root.filePath("target/inner");
     server_.setFile("/a%2F..%2F..%2Fescape.txt", "payload");
-    const QString p = ZDownloadManager::instance()->downloadAndWait(
-        QUrl(server_.baseUrl() + "/a%2F..%2F..%2Fescape.txt"), target, false);
-    QCOMPARE(p, QDir(target).filePath("escape.txt"));
-    QCOMPARE(readAll(p), QByteArray("payload"));
-    QCOMPARE(filesIn(root.path()), QStringList({"target"}));
+    const QUrl url(server_.baseUrl() + "/a%2F..%2F..%2Fescape.txt");
+    const int before = server_.requestedPaths().size();
+    const QRegularExpression refused(QStringLiteral("unsafe file name refused"));
+    QTest::ignoreMessage(QtDebugMsg, refused);
+    QVERIFY(!ZDownloadManager::instance()->startDownload(url, target, false, false));
+    QTest::ignoreMessage(QtDebugMsg, refused);
+    QCOMPARE(ZDownloadManager::instance()->downloadAndWait(url, target, true), QString());
+    QCOMPARE(server_.requestedPaths().size(), before);
+    QCOMPARE(filesIn(root.path()), QStringList());
 }
 
 void TestDownload::targetFolderCreatedOrNotStarted()

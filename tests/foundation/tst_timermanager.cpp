@@ -1,5 +1,6 @@
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QSet>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -212,6 +213,37 @@ private slots:
             w.join();
         QCOMPARE(duplicates.load(), 0);
         QCOMPARE(waitsTooShort.load(), 0);
+    }
+
+    // Last: it leaves a large pool behind, which the searches above would have to pass.
+    void waitHandsItsHandleBack()
+    {
+        // Take more handles than the pool holds now, so every free one is among them.
+        QTest::qWait(50); // handles released just before are back in the pool
+        QList<ZTimeHandle*> taken;
+        for (int i = 0; i < 1000; ++i)
+            taken << timers->start(100000);
+        const QSet<ZTimeHandle*> pool(taken.begin(), taken.end());
+        QCOMPARE(pool.size(), taken.size());
+        releaseAll(taken);
+        QTest::qWait(30); // back in the free list after the next polls
+
+        // Each wait takes a handle from the pool; one that kept it would never come back.
+        for (int i = 0; i < 300; ++i)
+            timers->wait(1);
+        QTest::qWait(30);
+        // Handles freed late by someone else may come first: take enough to pass them.
+        QSet<ZTimeHandle*> back;
+        for (int i = 0; i < 2000 && back.size() < pool.size(); ++i) {
+            ZTimeHandle* h = timers->start(100000);
+            taken << h;
+            if (pool.contains(h))
+                back.insert(h);
+        }
+        releaseAll(taken);
+        QTest::qWait(30);
+        QVERIFY2(back.size() == pool.size(),
+                 qPrintable(QString("%1 of %2 handles came back").arg(back.size()).arg(pool.size())));
     }
 
     void cleanupTestCase()

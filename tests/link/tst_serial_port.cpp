@@ -249,6 +249,50 @@ private slots:
         QCOMPARE(arrived.at(0).at(0).toByteArray(), QByteArray("ping"));
     }
 
+    void failedRateChangeIsLogged()
+    {
+        sim::DeviceSimulator device;
+        device.setMode(sim::DeviceSimulator::Mode::Silent);
+        QVERIFY(device.start());
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        QVERIFY(port.setBaudRate(115200));
+        QVERIFY(port.open(1));
+        QSignalSpy status(&port, &ZSerialPort::statusChanged);
+        testenv::LogCapture log;
+
+        // Output still queued in the port (the base write does not flush), then the
+        // device goes away before the event loop runs: a hung-up pty refuses its
+        // line settings, so the change fails with the port still open.
+        QCOMPARE(port.QSerialPort::write(QByteArray(64, 'x')), qint64(64));
+        QCOMPARE(port.bytesToWrite(), qint64(64));
+        device.stop();
+        QVERIFY(!port.setBaudRate(9600));
+
+        QCOMPARE(log.count(QtDebugMsg, "64  bytes wait Write before change baudrate to  9600"), 1);
+        const QStringList critical = log.lines(QtCriticalMsg).filter("try change baudrate from");
+        QCOMPARE(critical.size(), 1);
+        QVERIFY2(critical.first().contains("try change baudrate from  115200  to  9600 ,error occured: "
+                                           + port.errorName()),
+                 qPrintable(critical.first()));
+        QVERIFY(port.error() != QSerialPort::NoError);
+        QVERIFY(!port.errorName().isEmpty());
+        // The failed device closed the port, reported once.
+        QVERIFY(!port.isOpen());
+        QCOMPARE(log.count("serialport error occurred:"), 1);
+        QCOMPARE(status.count(), 1);
+        QCOMPARE(status.at(0).at(0).toBool(), false);
+        QCOMPARE(port.baudRate(), 115200);
+
+        // A change that works logs nothing of the kind.
+        log.clear();
+        ZSerialPort closed;
+        QVERIFY(closed.setBaudRate(57600));
+        QCOMPARE(closed.baudRate(), 57600);
+        QCOMPARE(log.count("try change baudrate"), 0);
+        QCOMPARE(log.count("bytes wait Write"), 0);
+    }
+
     void vanishedDeviceClosesThePortOnce()
     {
         sim::DeviceSimulator device;

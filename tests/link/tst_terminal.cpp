@@ -278,7 +278,7 @@ private slots:
         QCOMPARE(w_->ignoredPortNamesEdit()->text(), QString("COM1|COM2|COM3"));
     }
 
-    // The Part's text, with the port's real error name.
+    // The open-failure text, with the port's real error name.
     void openFailureShowsErrorName()
     {
         window();

@@ -97,24 +97,35 @@ void TestModelItems::factoriesCarryKeysAndVersions_data()
     QTest::addColumn<QObject*>("factory");
     QTest::addColumn<QString>("version");
     QTest::addColumn<int>("keyCount");
-    QTest::addColumn<QString>("firstKeys");
+    QTest::addColumn<QString>("keys");
     QTest::addColumn<int>("type");
+    // Every column name, in column order: the stored rows are read back by position.
     QTest::newRow("line container") << (QObject*)new LineContainerItemFactory << "1.2.2.1" << 9
-                                    << "Name,Window,AsDefault,SeriesWidgetWidth,Points,YMin" << 1;
-    QTest::newRow("scatter container") << (QObject*)new ScatterContainerItemFactory << "1.2.2.2" << 18
-                                       << "Name,Window,AsDefault,SeriesWidgetWidth,XMin,XMax" << 2;
+                                    << "Name,Window,AsDefault,SeriesWidgetWidth,Points,YMin,YMax,XGrids,YGrids" << 1;
+    QTest::newRow("scatter container")
+        << (QObject*)new ScatterContainerItemFactory << "1.2.2.2" << 18
+        << "Name,Window,AsDefault,SeriesWidgetWidth,XMin,XMax,YMin,YMax,XGrids,YGrids,EqualRatio,UseMap,"
+           "MapXMin,MapXMax,MapYMin,MapYMax,MapFilePath,TrackLength"
+        << 2;
     QTest::newRow("3d container") << (QObject*)new Scatter3DContainerItemFactory << "1.2.2.1" << 14
-                                  << "Name,Window,AsDefault,SeriesWidgetWidth,XMin,XMax" << 4;
+                                  << "Name,Window,AsDefault,SeriesWidgetWidth,XMin,XMax,YMin,YMax,ZMin,ZMax,"
+                                     "XGrids,YGrids,ZGrids,TrackLength"
+                                  << 4;
     QTest::newRow("attitude container") << (QObject*)new AttitudeContainerItemFactory << "1.2.2.1" << 4
                                         << "Name,Window,AsDefault,SeriesWidgetWidth" << 3;
     QTest::newRow("data container") << (QObject*)new DataContainerItemFactory << "1.2.1" << 3
                                     << "Name,Window,AsDefault" << 0;
     QTest::newRow("line resource") << (QObject*)new LineResourceItemFactory << "1.1.1.1" << 9
                                    << "Belong,Name,IsUsed,ContainerName,visible,Color,Value,Width,Length" << 1;
-    QTest::newRow("scatter resource") << (QObject*)new ScatterResourceItemFactory << "1.1.1.2" << 17
-                                      << "Belong,Name,IsUsed,ContainerName,visible,Color,Value,ShowMarker" << 2;
+    QTest::newRow("scatter resource")
+        << (QObject*)new ScatterResourceItemFactory << "1.1.1.2" << 17
+        << "Belong,Name,IsUsed,ContainerName,visible,Color,Value,ShowMarker,ShowLineTrack,ShowScatterTrack,"
+           "MarkerType,MarkerFilePath,MarkerSize,ShowName,ShowCoordinate,TrackWidth,TrackLength"
+        << 2;
     QTest::newRow("3d resource") << (QObject*)new Scatter3DResourceItemFactory << "1.1.1.2" << 13
-                                 << "Belong,Name,IsUsed,ContainerName,visible,Color,Value,ShowMarker" << 4;
+                                 << "Belong,Name,IsUsed,ContainerName,visible,Color,Value,ShowMarker,"
+                                    "ShowScatterTrack,MarkerType,MarkerSize,TrackWidth,TrackLength"
+                                 << 4;
     QTest::newRow("attitude resource") << (QObject*)new AttitudeResourceItemFactory << "1.1.1.1" << 7
                                        << "Belong,Name,IsUsed,ContainerName,visible,Color,Value" << 3;
     QTest::newRow("data resource") << (QObject*)new DataResourceItemFactory << "1.1.1" << 5
@@ -126,13 +137,13 @@ void TestModelItems::factoriesCarryKeysAndVersions()
     QFETCH(QObject*, factory);
     QFETCH(QString, version);
     QFETCH(int, keyCount);
-    QFETCH(QString, firstKeys);
+    QFETCH(QString, keys);
     QFETCH(int, type);
     std::unique_ptr<BaseItemFactory> f(qobject_cast<BaseItemFactory*>(factory));
     QCOMPARE(f->version().toString(), version);
-    QCOMPARE(f->keys().size(), keyCount);
-    const QStringList first = firstKeys.split(',');
-    QCOMPARE(f->keys().mid(0, first.size()), first);
+    const QStringList expected = keys.split(',');
+    QCOMPARE(expected.size(), keyCount);
+    QCOMPARE(f->keys(), expected);
     QCOMPARE(static_cast<int>(f->type()), type);
     // The items built match the keys, column for column, and carry the type.
     std::unique_ptr<BaseItem> item(f->createItem(nullptr));
@@ -229,6 +240,29 @@ void TestModelItems::lineLengthBelowOneKeepsNewestValue()
     scatter->setData(BaseResourceItem::ColValue, QVariant::fromValue(ScatterValue{1, 1, 0}));
     scatter->setData(BaseResourceItem::ColValue, QVariant::fromValue(ScatterValue{2, 3, 0}));
     QCOMPARE(scatter->track(), QVector<QPointF>{QPointF(2, 3)});
+
+    // The 3D track alike: a written length below 1 is stored as 1.
+    ResourcePage s3dPage(new Scatter3DResourceItemFactory);
+    auto s3d = s3dPage.create<Scatter3DResourceItem>();
+    for (int bad : {0, -4}) {
+        s3d->setData(Scatter3DResourceItem::ColTrackLength, 5);
+        s3d->setData(Scatter3DResourceItem::ColTrackLength, bad);
+        QCOMPARE(s3d->data(Scatter3DResourceItem::ColTrackLength, 0).toInt(), 1);
+        QCOMPARE(s3d->scatter3DRecord()->TrackLength, 1);
+        s3d->setData(BaseResourceItem::ColValue, QVariant::fromValue(Scatter3DValue{1, 2, 3, 0, 0, 0}));
+        s3d->setData(BaseResourceItem::ColValue, QVariant::fromValue(Scatter3DValue{4, 5, 6, 0, 0, 0}));
+        QCOMPARE(s3d->track().size(), 1);
+        QCOMPARE(s3d->track().first().position(), QVector3D(4, 6, 5));
+    }
+    // A loaded record with a length of 0 or below keeps the newest position too.
+    auto s3dRecord = new Scatter3DResourceItem::Data;
+    s3dRecord->TrackLength = -2;
+    auto s3dRaw = qobject_cast<Scatter3DResourceItem*>(s3dPage.model.createItem(s3dRecord));
+    QVERIFY(s3dRaw);
+    s3dRaw->setData(BaseResourceItem::ColValue, QVariant::fromValue(Scatter3DValue{1, 1, 1, 0, 0, 0}));
+    s3dRaw->setData(BaseResourceItem::ColValue, QVariant::fromValue(Scatter3DValue{7, 8, 9, 0, 0, 0}));
+    QCOMPARE(s3dRaw->track().size(), 1);
+    QCOMPARE(s3dRaw->track().first().position(), QVector3D(7, 9, 8));
 }
 
 void TestModelItems::invisibleItemsIgnoreValues()
@@ -349,7 +383,7 @@ void TestModelItems::scatter3DMarkerSizeZeroIsReplaced()
     LogCapture log;
     item->setData(Scatter3DResourceItem::ColMarkerSize, 0.0);
     QCOMPARE(item->scatter3DRecord()->MarkerSize, 0.1f);
-    const QStringList critical = log.messages(QtCriticalMsg);
+    const QStringList critical = log.lines(QtCriticalMsg);
     QCOMPARE(critical.size(), 1);
     QVERIFY(QRegularExpression(R"(^\[\d\d\.\d\d \d\d:\d\d:\d\d\.\d\d\d\] +scatter3d markersize=0,auto replaced with 0\.1f$)")
                 .match(critical.first())

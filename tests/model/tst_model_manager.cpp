@@ -197,8 +197,8 @@ void TestModelManager::freshPageGetsDefaultLayout()
         QVERIFY(item->name().startsWith(resourceTypeName(type) + " ["));
         QCOMPARE(item->window(), windows.first());
     }
-    QCOMPARE(log.messages(QtWarningMsg).size(), 0);
-    QCOMPARE(log.messages(QtCriticalMsg).size(), 0);
+    QCOMPARE(log.lines(QtWarningMsg).size(), 0);
+    QCOMPARE(log.lines(QtCriticalMsg).size(), 0);
 }
 
 void TestModelManager::pageFileRoundTrip()
@@ -237,7 +237,7 @@ void TestModelManager::pageFileRoundTrip()
     QSignalSpy resourceMoved(&manager, &ModelManager::resourceMoved);
     LogCapture log;
     manager.loadSettings();
-    QCOMPARE(log.messages(QtWarningMsg).size(), 0);
+    QCOMPARE(log.lines(QtWarningMsg).size(), 0);
     WindowModel* windows = manager.windowModel();
     QCOMPARE(windows->windowNames().size(), 2);
     QVERIFY(windows->window(secondWindow));
@@ -276,7 +276,7 @@ void TestModelManager::apostrophesSurviveAndOldFilesRead()
         ModelManager manager(path, {ResourceType::Line});
         LogCapture log;
         manager.loadSettings();
-        QCOMPARE(log.messages(QtWarningMsg).size(), 0);
+        QCOMPARE(log.lines(QtWarningMsg).size(), 0);
         WindowItem* window = manager.windowModel()->window("Bob's view");
         QVERIFY(window);
         QCOMPARE(window->orientation(), Qt::Horizontal);

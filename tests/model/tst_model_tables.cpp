@@ -52,6 +52,7 @@ private slots:
     void escapeCodecKeepsOldRowsAndUnknownEscapes();
     void refusedContainersLeaveNoRow();
     void loadingSkipsDuplicateRows();
+    void loadingStopsAtOneHundredContainers();
     void freshModelGetsOneDefaultContainer();
     void generatedNamesFillThePool();
     void defaultContainerRules();
@@ -162,7 +163,7 @@ void TestModelTables::shortRowsAreSkippedWithWarning()
     LogCapture log;
     QVERIFY(resources.load(settings));
     QCOMPARE(resources.rowCount(), 1);
-    const QStringList warnings = log.messages(QtWarningMsg);
+    const QStringList warnings = log.lines(QtWarningMsg);
     QCOMPARE(warnings.size(), 2);
     const QString keys = "Belong\tName\tIsUsed\tContainerName\tvisible\tColor\tValue\tWidth\tLength\t";
     QVERIFY2(warnings.at(0).contains("BaseModel::load  need:" + keys + ",but get a,b"), qPrintable(warnings.at(0)));
@@ -256,6 +257,46 @@ void TestModelTables::loadingSkipsDuplicateRows()
     QCOMPARE(model->defaultContainerName(), QString("other"));
 }
 
+void TestModelTables::loadingStopsAtOneHundredContainers()
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("page.ini"), QSettings::IniFormat);
+    settings.setValue("Line/Version", "1.2.2.1");
+    auto nameOf = [](int i) { return QString("C%1").arg(i, 3, 10, QLatin1Char('0')); };
+    QString rows;
+    for (int i = 0; i < 104; ++i)
+        rows += QString("%1,W1,false,300,%2,-1,11,10,10;").arg(nameOf(i)).arg(100 + i);
+    settings.setValue("Line/Items", rows);
+    settings.sync();
+
+    std::unique_ptr<BaseContainerModel> model(lineContainers());
+    QSignalSpy created(model.get(), &BaseContainerModel::itemCreated);
+    LogCapture log;
+    QVERIFY(model->load(settings));
+    QCOMPARE(model->rowCount(), 100);
+    QCOMPARE(created.count(), 100);
+    QCOMPARE(log.count(QtWarningMsg, "container count > 100"), 4);
+    // The first hundred rows are kept with their values, the rest are not.
+    for (int i = 0; i < 100; ++i) {
+        auto item = qobject_cast<LineContainerItem*>(model->container(nameOf(i)));
+        QVERIFY2(item, qPrintable(nameOf(i)));
+        QCOMPARE(item->lineRecord()->Points, 100 + i);
+    }
+    for (int i = 100; i < 104; ++i)
+        QVERIFY2(!model->container(nameOf(i)), qPrintable(nameOf(i)));
+    QCOMPARE(model->names().size(), 100);
+    QCOMPARE(model->defaultContainerName(), nameOf(0));
+
+    // The model keeps working: a freed place takes a new container, a full model refuses one.
+    model->removeItem(model->container(nameOf(5)));
+    QCOMPARE(model->rowCount(), 99);
+    QVERIFY(model->createItem(nullptr));
+    QCOMPARE(model->rowCount(), 100);
+    QVERIFY(!model->createItem(nullptr));
+    QCOMPARE(log.count(QtWarningMsg, "container count > 100"), 5);
+    QCOMPARE(model->rowCount(), 100);
+}
+
 void TestModelTables::freshModelGetsOneDefaultContainer()
 {
     QTemporaryDir dir;
@@ -275,7 +316,7 @@ void TestModelTables::freshModelGetsOneDefaultContainer()
         QVERIFY(item->isDefault());
         QCOMPARE(model.defaultContainerName(), item->name());
         QCOMPARE(item->window(), QString("Window  [01]"));
-        QCOMPARE(log.messages(QtWarningMsg).size(), 0);
+        QCOMPARE(log.lines(QtWarningMsg).size(), 0);
     }
     // A stored window that is gone: the first window; no window at all: the
     // stored name is kept and the critical text logged.
@@ -378,7 +419,7 @@ void TestModelTables::removingUnknownItemsChangesNothing()
     QCOMPARE(removed.count(), 0);
     QCOMPARE(deleted.count(), 0);
     QCOMPARE(stranger->name(), QString("stranger")); // still alive
-    QCOMPARE(log.messages(QtCriticalMsg).size(), 2);
+    QCOMPARE(log.lines(QtCriticalMsg).size(), 2);
 
     BaseResourceModel resources(new LineResourceItemFactory);
     BaseResourceModel otherResources(new LineResourceItemFactory);

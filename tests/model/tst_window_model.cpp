@@ -171,7 +171,7 @@ void TestWindowModel::malformedXmlFallsBackWithoutLeftovers()
     LogCapture log;
     model.load("<WindowModel Version=\"1.2\"><Item Type=\"1\" Name=\"S\" Orientation=\"H\" CurrentContainer=\"\">"
                "<Item Type=\"2\" Name=\"A\" Orientation=\"V\" CurrentContainer=\"\"/><Item Type=\"2\" Name=");
-    QCOMPARE(log.messages(QtWarningMsg).size(), 1);
+    QCOMPARE(log.lines(QtWarningMsg).size(), 1);
     QVERIFY(log.count(QtWarningMsg, "not well-formed") == 1);
     QCOMPARE(shape(model.root()), QString("0(2)"));
     QCOMPARE(model.windowNames().size(), 1);

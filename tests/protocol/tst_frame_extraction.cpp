@@ -366,6 +366,21 @@ private slots:
         q = feed(good.right(1));
         QCOMPARE(q.size(), 1);
         QCOMPARE(q[0].second, good);
+
+        // A tail-delimited protocol without a head would match at every byte: it is
+        // never a candidate, while the headed one beside it still finds its sentences.
+        auto* headless = make<SentenceProtocol>("nohead", QByteArray(), 1);
+        ex->clearBuffers();
+        q = feed(good + frames::nmea("GPRMC,1,2,3") + good);
+        QCOMPARE(q.size(), 2);
+        QCOMPARE(q[0], qMakePair(QString("gga"), good));
+        QCOMPARE(q[1], qMakePair(QString("gga"), good));
+        QVERIFY(headless->searchThread() == nullptr);
+        owned.erase(owned.begin()); // the headless one alone
+        ex->clearBuffers();
+        QVERIFY(feed(good + frames::nmea("GPRMC,1,2,3")).isEmpty());
+        QVERIFY(headless->searchThread() == nullptr);
+        QVERIFY(ex->remainder().isEmpty());
     }
 
     void degenerateProtocolsYieldNothing()

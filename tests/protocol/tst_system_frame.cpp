@@ -135,6 +135,31 @@ private slots:
         QCOMPARE(o.value("system_time").toInt(), 0x01020304);
     }
 
+    void udpAddressDefaultsToBroadcast()
+    {
+        // Only the address is read here: nothing is sent, so no broadcast leaves the machine.
+        const bool had = qEnvironmentVariableIsSet("TALMENO_UDP_ADDRESS");
+        const QByteArray saved = qgetenv("TALMENO_UDP_ADDRESS");
+        QVERIFY(!udpOutputEnabled.load());
+        qunsetenv("TALMENO_UDP_ADDRESS");
+        const QString unset = udpOutputAddress();
+        qputenv("TALMENO_UDP_ADDRESS", "  ");
+        const QString blank = udpOutputAddress();
+        qputenv("TALMENO_UDP_ADDRESS", " 10.1.2.3 ");
+        const QString given = udpOutputAddress();
+        if (had)
+            qputenv("TALMENO_UDP_ADDRESS", saved);
+        else
+            qunsetenv("TALMENO_UDP_ADDRESS");
+
+        QCOMPARE(unset, QString("255.255.255.255"));
+        QCOMPARE(QHostAddress(unset), QHostAddress(QHostAddress::Broadcast));
+        QCOMPARE(blank, unset);
+        QCOMPARE(given, QString("10.1.2.3"));
+        QCOMPARE(qEnvironmentVariableIsSet("TALMENO_UDP_ADDRESS"), had);
+        QCOMPARE(qgetenv("TALMENO_UDP_ADDRESS"), saved);
+    }
+
     void subjectTellsEachChangeOnce()
     {
         CountingObserver a;

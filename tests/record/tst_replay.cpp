@@ -24,6 +24,13 @@ QString md5(const char* word)
     return QCryptographicHash::hash(QByteArray(word), QCryptographicHash::Md5).toHex();
 }
 
+// Puts the process's temporary folder back, whatever a test did to it.
+struct TempDirRestore
+{
+    const QString saved = tempDir;
+    ~TempDirRestore() { tempDir = saved; }
+};
+
 kit::HandMadeRecording evenRecording(int n, qint64 step)
 {
     kit::HandMadeRecording r;
@@ -71,6 +78,8 @@ private slots:
         QTest::newRow("stamp count") << "stampcount" << "cannot fit a stamp section";
         QTest::newRow("stamp text") << "stamptext" << "lies outside the stamp section";
         QTest::newRow("stamps outside") << "stampoutside" << "stamp section";
+        QTest::newRow("no temporary folder") << "tempfolder" << "can't create a temporary folder";
+        QTest::newRow("copy fails") << "copyfails" << "copying a section of the recording failed";
     }
 
     void damagedFilesAreRefused()
@@ -79,6 +88,8 @@ private slots:
         QFETCH(QString, message);
         kit::HandMadeRecording r = evenRecording(5, 10);
         QString path;
+        ReplayCharger replay;
+        TempDirRestore restoreTempDir;
         if (kind == "checksum") {
             r.tamper = [](RecordingFileHeader& h) { h.setField(RecordingFileHeader::LastElapsedMs, 41); };
             r.seal = false;
@@ -134,8 +145,22 @@ private slots:
             r.stamps = {{5, "a"}};
             r.tamper = [](RecordingFileHeader& h) { h.setField(RecordingFileHeader::StampSize, h.stampSize() + 1); };
             path = write(r);
+        } else if (kind == "tempfolder") {
+            // A plain file where the private folder's parent must be: even root cannot
+            // make a folder below it.
+            path = write(r);
+            tempDir = dir_.filePath("not-a-folder");
+            QFile plain(tempDir);
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+        } else if (kind == "copyfails") {
+            // A sound file, but its sections cannot be written into the private
+            // folder: the frame index copy lands on a full device.
+            path = write(r);
+            QVERIFY(replay.startReplay(path));
+            const QString frameCopy = replay.frameFilePath();
+            QVERIFY(QFile::remove(frameCopy));
+            QVERIFY(QFile::link("/dev/full", frameCopy));
         }
-        ReplayCharger replay;
         kit::LogCapture log;
         QVERIFY(!replay.startReplay(path));
         QVERIFY2(log.contains(message), qPrintable(log.lines().join('\n')));

@@ -109,18 +109,26 @@ QByteArray SystemFrameHandler::lastWriteFrame() const
     return lastWrite_;
 }
 
-int SystemFrameHandler::handle(const QByteArray& input, const SimContext&, QByteArray& reply)
+int RequestHandler::matchSealedFrame(const QByteArray& input, quint8 h0, quint8 h1)
 {
-    if (static_cast<quint8>(input[0]) != 0x52)
+    if (static_cast<quint8>(input[0]) != h0)
         return NotMine;
     if (input.size() < 2)
         return NeedMore;
-    if (input[1] != 0x00)
+    if (static_cast<quint8>(input[1]) != h1)
         return NotMine;
     if (input.size() < 32)
         return NeedMore;
     if (sum8(input.constData(), 31) != static_cast<quint8>(input[31]))
         return NotMine;
+    return 32;
+}
+
+int SystemFrameHandler::handle(const QByteArray& input, const SimContext&, QByteArray& reply)
+{
+    const int found = matchSealedFrame(input, 0x52, 0x00);
+    if (found != 32)
+        return found;
     std::lock_guard<std::mutex> lock(mutex_);
     if (static_cast<quint8>(input[2]) & 0x01) {
         ++readRequests_;

@@ -44,6 +44,11 @@ public:
     // any, appended to reply), NeedMore when input may be the start of one, NotMine
     // otherwise. Runs on the simulator's thread.
     virtual int handle(const QByteArray& input, const SimContext& ctx, QByteArray& reply) = 0;
+
+protected:
+    // For 32-byte frames of head h0 h1 sealed with sum8: 32 when input starts with
+    // one, NeedMore while it may, NotMine otherwise.
+    static int matchSealedFrame(const QByteArray& input, quint8 h0, quint8 h1);
 };
 
 // Fields of a 32-byte system frame reply.

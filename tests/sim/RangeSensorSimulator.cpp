@@ -116,16 +116,9 @@ void RangeParameterHandler::setWriteFilter(std::function<void(QByteArray&)> filt
 
 int RangeParameterHandler::handle(const QByteArray& input, const SimContext&, QByteArray& reply)
 {
-    if (static_cast<quint8>(input[0]) != 0x54)
-        return NotMine;
-    if (input.size() < 2)
-        return NeedMore;
-    if (static_cast<quint8>(input[1]) != 0x20)
-        return NotMine;
-    if (input.size() < 32)
-        return NeedMore;
-    if (sum8(input.constData(), 31) != static_cast<quint8>(input[31]))
-        return NotMine;
+    const int found = matchSealedFrame(input, 0x54, 0x20);
+    if (found != 32)
+        return found;
     std::lock_guard<std::mutex> lock(mutex_);
     if (static_cast<quint8>(input[2]) & 0x01) {
         ++reads_;

@@ -94,7 +94,7 @@ private slots:
     void initTestCase()
     {
         if (!GlContextCheck::canCreate3DContext())
-            QSKIP("no OpenGL 2.1 context on this display");
+            QFAIL("no OpenGL 2.1 context on this display");
         initUserDataFolders();
         ZColorSchemeManager::instance()->applyStyleSheet(QString());
         ViewHooks::setOpenFolderHook([this](const QString& path) { openedFolders_ << path; });

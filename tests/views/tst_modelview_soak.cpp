@@ -26,6 +26,9 @@ private slots:
         QVERIFY(out.parserAttempts >= 5);
         QCOMPARE(out.parserCreated, out.parserAttempts);
         QCOMPARE(out.drawnSeries, 6);
+        QCOMPARE(out.drawnScatter, 3);
+        QCOMPARE(out.drawnScatter3D, 0); // no 3D kinds on these pages
+        QCOMPARE(out.drawnAttitude, 0);
     }
 };
 

@@ -30,6 +30,9 @@ private slots:
         QVERIFY(out.parserAttempts >= 5);
         QCOMPARE(out.parserCreated, out.parserAttempts);
         QCOMPARE(out.drawnSeries, 6);
+        QCOMPARE(out.drawnScatter, 3);
+        QCOMPARE(out.drawnScatter3D, 2);
+        QCOMPARE(out.drawnAttitude, 1);
     }
 };
 

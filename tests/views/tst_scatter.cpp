@@ -504,6 +504,39 @@ private slots:
             QVERIFY(log.contains("background map skipped"));
             QVERIFY(f.c->chart()->plotAreaBackgroundBrush().texture().isNull());
         }
+        {
+            // Axis ranges of no width are never divided by either: X, then Y.
+            auto drawn = [&] { return !f.c->chart()->plotAreaBackgroundBrush().texture().isNull(); };
+            f.view()->setMapXMax(10.0);
+            f.view()->redrawMap();
+            QVERIFY(drawn());
+            LogCapture log;
+            f.ax()->setRange(5, 5);
+            f.view()->redrawMap();
+            QVERIFY(log.contains("background map skipped: axis ranges 5 5 "));
+            QVERIFY(!drawn());
+
+            f.ax()->setRange(0, 10);
+            f.view()->redrawMap();
+            QVERIFY(drawn());
+            LogCapture::lines().clear();
+            f.ay()->setMin(20); // pushes the maximum along: no width
+            QCOMPARE(f.ay()->max(), 20.0);
+            f.view()->redrawMap();
+            QVERIFY(log.contains("background map skipped: axis ranges 0 10 20 20 "));
+            QVERIFY(!drawn());
+
+            // A range turned round never reaches the view: the axis keeps its last one,
+            // and the map is drawn on it.
+            f.ay()->setRange(0, 10);
+            f.ay()->setRange(8, 2);
+            QCOMPARE(f.ay()->min(), 0.0);
+            QCOMPARE(f.ay()->max(), 10.0);
+            LogCapture::lines().clear();
+            f.view()->redrawMap();
+            QVERIFY(!log.contains("background map skipped"));
+            QVERIFY(drawn());
+        }
     }
 
     void chooseMapFileWithInvalidExtents()

@@ -86,7 +86,7 @@ private slots:
     void initTestCase()
     {
         if (!openGLWorks())
-            QSKIP("no OpenGL context on this display");
+            QFAIL("no OpenGL context on this display");
         initUserDataFolders();
         ZColorSchemeManager::instance()->applyStyleSheet(QString());
         ViewHooks::setOpenFolderHook([](const QString&) {});

@@ -219,6 +219,20 @@ private slots:
         page.updateStatistics();
         QCOMPARE(shown(page.statisticRows().at(0)), kBlank);
         QCOMPARE(shown(page.statisticRows().at(1)), QStringList({"-3.25", "-3.25", "0", "-3.25", "0", ""}));
+
+        // A filled line that is then cleared keeps its last statistics on show.
+        feed(empty, {1, 2, 3, 4});
+        page.updateStatistics();
+        const QStringList filled({"1", "4", "1.5", "2.5", "1.11803", ""});
+        QCOMPARE(shown(page.statisticRows().at(0)), filled);
+        const int refreshes = page.refreshes;
+        empty->clear();
+        single->clear();
+        QVERIFY(empty->values().isEmpty());
+        page.updateStatistics();
+        QCOMPARE(page.refreshes, refreshes + 1);
+        QCOMPARE(shown(page.statisticRows().at(0)), filled);
+        QCOMPARE(shown(page.statisticRows().at(1)), QStringList({"-3.25", "-3.25", "0", "-3.25", "0", ""}));
     }
 
     void matchesIndependentComputation()

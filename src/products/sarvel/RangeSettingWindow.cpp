@@ -174,7 +174,7 @@ QString RangeSettingWindow::writeParameter()
         zWarning() << "sarvel parameter not kept:" << hexText(written) << "answer:" << hexText(answer);
     }
     if (!error.isEmpty())
-        error += QStringLiteral("  write failed.");
+        error += tr("  write failed.");
     return error;
 }
 

@@ -20,6 +20,17 @@
     </message>
 </context>
 <context>
+    <name>ChartContainer2D</name>
+    <message>
+        <source>Axis X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Axis Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ChartContainer3D</name>
     <message>
         <source>3D context initialization failed</source>
@@ -31,6 +42,20 @@
     </message>
     <message>
         <source>The current graphics card does not support 3D rendering of this application. The program will be closed. Please restart later</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ChartResourceSettingWidget</name>
+    <message>
+        <source>color</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DataExportSubject</name>
+    <message>
+        <source>%1 save failed</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -131,6 +156,18 @@
     </message>
     <message>
         <source>half:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>target val</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bias = mean - target</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>half = 0.5*(max - min)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -258,6 +295,17 @@
     </message>
 </context>
 <context>
+    <name>ReplayTag</name>
+    <message>
+        <source>information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Sarvel::RangeSettingWindow</name>
     <message>
         <source>Read Parameter</source>
@@ -289,6 +337,10 @@
     </message>
     <message>
         <source>Write parameter failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  write failed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -519,6 +571,10 @@
         <source>Open File</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>image files (*.bmp *.jpg *.jpeg *.png)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ScatterResourceSettingWidget</name>
@@ -564,6 +620,10 @@
     </message>
     <message>
         <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>image files (*.bmp *.jpg *.jpeg *.png)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -688,6 +748,49 @@
     </message>
 </context>
 <context>
+    <name>WidgetDataPlayerBar</name>
+    <message>
+        <source>Add Stamp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export Data(Excel)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data Recording</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data Replay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current Protocol(*%1*.dat);;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All Protocols(*.dat)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose Data file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error occurred</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unable to extract supported protocol name from file name, please check if the file name has been modified</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>WidgetFirmwareUpdate</name>
     <message>
         <source>Firmware update</source>
@@ -781,11 +884,34 @@
         <source>Do you want to update firmware of local node?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>   time: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>WidgetMultiSend</name>
     <message>
         <source>Add New Item</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WidgetNodeFrameBase</name>
+    <message>
+        <source>Nodes of current frame</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Node Width: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Node Height: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Changed</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -853,9 +979,30 @@
     </message>
 </context>
 <context>
+    <name>ZButtonTextEditable</name>
+    <message>
+        <source>Right click to change name of the button</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ZColorLabel</name>
     <message>
         <source>Color Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ZColorTextLabel</name>
+    <message>
+        <source>Color dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ZComboBoxEditable</name>
+    <message>
+        <source>Right click to insert customized value</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

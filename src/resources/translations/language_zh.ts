@@ -20,6 +20,17 @@
     </message>
 </context>
 <context>
+    <name>ChartContainer2D</name>
+    <message>
+        <source>Axis X</source>
+        <translation>X 轴</translation>
+    </message>
+    <message>
+        <source>Axis Y</source>
+        <translation>Y 轴</translation>
+    </message>
+</context>
+<context>
     <name>ChartContainer3D</name>
     <message>
         <source>3D context initialization failed</source>
@@ -32,6 +43,20 @@
     <message>
         <source>The current graphics card does not support 3D rendering of this application. The program will be closed. Please restart later</source>
         <translation>当前显卡不支持本程序的 3D 渲染，程序即将关闭，请稍后重新启动</translation>
+    </message>
+</context>
+<context>
+    <name>ChartResourceSettingWidget</name>
+    <message>
+        <source>color</source>
+        <translation>颜色</translation>
+    </message>
+</context>
+<context>
+    <name>DataExportSubject</name>
+    <message>
+        <source>%1 save failed</source>
+        <translation>%1 保存失败</translation>
     </message>
 </context>
 <context>
@@ -132,6 +157,18 @@
     <message>
         <source>half:</source>
         <translation>半幅：</translation>
+    </message>
+    <message>
+        <source>target val</source>
+        <translation>目标值</translation>
+    </message>
+    <message>
+        <source>bias = mean - target</source>
+        <translation>偏差 = 均值 - 目标值</translation>
+    </message>
+    <message>
+        <source>half = 0.5*(max - min)</source>
+        <translation>半幅 = 0.5*(最大值 - 最小值)</translation>
     </message>
 </context>
 <context>
@@ -258,6 +295,17 @@
     </message>
 </context>
 <context>
+    <name>ReplayTag</name>
+    <message>
+        <source>information</source>
+        <translation>备注信息</translation>
+    </message>
+    <message>
+        <source>delete</source>
+        <translation>删除</translation>
+    </message>
+</context>
+<context>
     <name>Sarvel::RangeSettingWindow</name>
     <message>
         <source>Read Parameter</source>
@@ -290,6 +338,10 @@
     <message>
         <source>Write parameter failed,</source>
         <translation>写入参数失败，</translation>
+    </message>
+    <message>
+        <source>  write failed.</source>
+        <translation>  写入失败。</translation>
     </message>
 </context>
 <context>
@@ -519,6 +571,10 @@
         <source>Open File</source>
         <translation>打开文件</translation>
     </message>
+    <message>
+        <source>image files (*.bmp *.jpg *.jpeg *.png)</source>
+        <translation>图片文件 (*.bmp *.jpg *.jpeg *.png)</translation>
+    </message>
 </context>
 <context>
     <name>ScatterResourceSettingWidget</name>
@@ -565,6 +621,10 @@
     <message>
         <source>Open File</source>
         <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>image files (*.bmp *.jpg *.jpeg *.png)</source>
+        <translation>图片文件 (*.bmp *.jpg *.jpeg *.png)</translation>
     </message>
 </context>
 <context>
@@ -688,6 +748,49 @@
     </message>
 </context>
 <context>
+    <name>WidgetDataPlayerBar</name>
+    <message>
+        <source>Add Stamp</source>
+        <translation>添加标记</translation>
+    </message>
+    <message>
+        <source>Export Data(Excel)</source>
+        <translation>导出数据(Excel)</translation>
+    </message>
+    <message>
+        <source>Data Recording</source>
+        <translation>数据录制</translation>
+    </message>
+    <message>
+        <source>Data Replay</source>
+        <translation>数据回放</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>速度</translation>
+    </message>
+    <message>
+        <source>Current Protocol(*%1*.dat);;</source>
+        <translation>当前协议(*%1*.dat);;</translation>
+    </message>
+    <message>
+        <source>All Protocols(*.dat)</source>
+        <translation>所有协议(*.dat)</translation>
+    </message>
+    <message>
+        <source>Choose Data file</source>
+        <translation>选择数据文件</translation>
+    </message>
+    <message>
+        <source>Error occurred</source>
+        <translation>发生错误</translation>
+    </message>
+    <message>
+        <source>Unable to extract supported protocol name from file name, please check if the file name has been modified</source>
+        <translation>无法从文件名中识别出支持的协议名称，请检查文件名是否被修改过</translation>
+    </message>
+</context>
+<context>
     <name>WidgetFirmwareUpdate</name>
     <message>
         <source>Firmware update</source>
@@ -781,12 +884,35 @@
         <source>Do you want to update firmware of local node?</source>
         <translation>是否升级本地节点的固件？</translation>
     </message>
+    <message>
+        <source>   time: %1</source>
+        <translation>   时间：%1</translation>
+    </message>
 </context>
 <context>
     <name>WidgetMultiSend</name>
     <message>
         <source>Add New Item</source>
         <translation>添加新项</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetNodeFrameBase</name>
+    <message>
+        <source>Nodes of current frame</source>
+        <translation>当前帧节点数</translation>
+    </message>
+    <message>
+        <source>Node Width: </source>
+        <translation>节点宽度：</translation>
+    </message>
+    <message>
+        <source>Node Height: </source>
+        <translation>节点高度：</translation>
+    </message>
+    <message>
+        <source>Changed</source>
+        <translation>已更改</translation>
     </message>
 </context>
 <context>
@@ -853,10 +979,31 @@
     </message>
 </context>
 <context>
+    <name>ZButtonTextEditable</name>
+    <message>
+        <source>Right click to change name of the button</source>
+        <translation>右键单击可修改按钮名称</translation>
+    </message>
+</context>
+<context>
     <name>ZColorLabel</name>
     <message>
         <source>Color Dialog</source>
         <translation>选择颜色</translation>
+    </message>
+</context>
+<context>
+    <name>ZColorTextLabel</name>
+    <message>
+        <source>Color dialog</source>
+        <translation>选择颜色</translation>
+    </message>
+</context>
+<context>
+    <name>ZComboBoxEditable</name>
+    <message>
+        <source>Right click to insert customized value</source>
+        <translation>右键单击可插入自定义值</translation>
     </message>
 </context>
 <context>

@@ -256,8 +256,9 @@ private slots:
         protocol_->queue.takeAll();
         const QString file = subject->fileName();
         QVERIFY(QFileInfo::exists(file));
-        if (!QFileInfo::exists("/usr/bin/python3"))
-            QSKIP("no python to read the workbook");
+        // The suite's machine has python3 with openpyxl: a missing reader is a fault of
+        // the set-up, not a reason to pass without reading the workbook.
+        QVERIFY2(QFileInfo::exists("/usr/bin/python3"), "/usr/bin/python3 is needed to read the workbook");
         QProcess py;
         py.start("/usr/bin/python3",
                  {"-c",
@@ -266,8 +267,8 @@ private slots:
                   "for r in ws.iter_rows(values_only=True): print('|'.join(str(v) for v in r))\n",
                   file});
         QVERIFY(py.waitForFinished(20000));
-        if (py.exitCode() != 0 && py.readAllStandardError().contains("openpyxl"))
-            QSKIP("openpyxl missing");
+        QVERIFY2(py.exitStatus() == QProcess::NormalExit && py.exitCode() == 0,
+                 py.readAllStandardError().constData());
         const QStringList rows = QString::fromUtf8(py.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows.at(0), QString("time(ms)|dis(m)|dis_status|signal_strength|range_precision(cm)"));

@@ -97,7 +97,9 @@ private slots:
         p->setActive(true);
         QSignalSpy received(p, &Sarvel::RangeParameterProtocol::dataFrameReceived);
         bool frameActiveAtSignal = false;
-        connect(p, &Sarvel::RangeParameterProtocol::dataFrameReceived, this, [&] {
+        // The probe writes a local: its connection must end with this function.
+        QObject probeScope;
+        connect(p, &Sarvel::RangeParameterProtocol::dataFrameReceived, &probeScope, [&] {
             frameActiveAtSignal = Sarvel::ProtocolFrame0::existing() && Sarvel::ProtocolFrame0::existing()->isActive();
         }, Qt::DirectConnection);
         rangetest::LogCapture log;

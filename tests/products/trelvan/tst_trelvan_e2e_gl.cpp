@@ -240,9 +240,6 @@ private slots:
         pages_ = initViewServices(window_);
         ProtocolSeams::setCurrentModelManagerLookup(&ModelViewManagers::currentModelManager);
         Trelvan::registerProtocols();
-        // Until the line's registration lists them itself.
-        ProtocolNodeFrame2::registerProtocol();
-        ProtocolAnchorFrame0::registerProtocol();
         ZThreadManager::instance()->moveToThread(ZTimerManager::instance(), 5);
         ZThreadManager::instance()->startThreads();
         ProtocolFrameExtraction::instance()->setEnabled(true);

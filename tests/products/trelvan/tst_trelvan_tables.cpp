@@ -116,6 +116,12 @@ private slots:
             distinct.insert(n);
         }
         QCOMPARE(distinct.size(), 45);
+        // Id 17 is listed twice: the later text wins and the earlier one is gone,
+        // its neighbours untouched.
+        QCOMPARE(modelNames.value(17), QString("TV-Console-2"));
+        QVERIFY(!distinct.contains("TV-Console"));
+        QCOMPARE(modelNames.value(16), QString("TV-Anchor-I"));
+        QCOMPARE(modelNames.value(18), QString("TV-Gate"));
     }
 
     void fieldDescriptorsAndNaming()

@@ -9,6 +9,7 @@
 #include "widgets/ZFlowLayout.h"
 #include "widgets/ZLabel.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QList>
@@ -79,10 +80,10 @@ public:
 
         settings_ = new QSettings(this);
 
-        nodeCountLabel = new ZLabel(QStringLiteral("Nodes of current frame"), this, 4);
-        nodeWidthSpin = makeSizeSpin(QStringLiteral("Node Width: "), widthKey(), nodeSize.width());
+        nodeCountLabel = new ZLabel(QCoreApplication::translate("WidgetNodeFrameBase", "Nodes of current frame"), this, 4);
+        nodeWidthSpin = makeSizeSpin(QCoreApplication::translate("WidgetNodeFrameBase", "Node Width: "), widthKey(), nodeSize.width());
         QObject::connect(nodeWidthSpin, &QSpinBox::editingFinished, this, [this] { setNodeWidth(); });
-        nodeHeightSpin = makeSizeSpin(QStringLiteral("Node Height: "), heightKey(), nodeSize.height());
+        nodeHeightSpin = makeSizeSpin(QCoreApplication::translate("WidgetNodeFrameBase", "Node Height: "), heightKey(), nodeSize.height());
         QObject::connect(nodeHeightSpin, &QSpinBox::editingFinished, this, [this] { setNodeHeight(); });
         row->addWidget(nodeCountLabel);
         row->addWidget(nodeWidthSpin);
@@ -138,7 +139,7 @@ public:
                     box->changedLabel->setText(QString());
                 } else {
                     const PendingNode& p = box->pendingNodes.last();
-                    box->changedLabel->setText(QStringLiteral("Changed"));
+                    box->changedLabel->setText(QCoreApplication::translate("WidgetNodeFrameBase", "Changed"));
                     if (!p.info.isEmpty())
                         box->infoLabel->setText(p.info);
                     box->nameLabel->setText(nodeLabel(Key::role(p.node), Key::id(p.node)));
