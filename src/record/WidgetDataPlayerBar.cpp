@@ -8,6 +8,7 @@
 #include "link/ZUiSerialPortAssistant.h"
 #include "protocol/ProductHooks.h"
 #include "protocol/ProtocolFactory.h"
+#include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFrameExtraction.h"
 #include "record/DataExportObserver.h"
 #include "record/RecordingCharger.h"
@@ -31,6 +32,15 @@
 #include <QToolButton>
 
 namespace {
+
+// Runs one search pass on the extraction thread and one decoding pass on the
+// processing thread, so that every byte handed to the pipeline so far is decoded.
+void drainPipeline()
+{
+    ZThreadManager::instance()->runInThread(2, [] { ProtocolFrameExtraction::instance()->extractFrames(); }, true);
+    ZThreadManager::instance()->runInThread(3, [] { ProtocolDataProcessor::instance()->processFrames(); }, true);
+}
+
 WidgetDataPlayerBar* g_bar = nullptr;
 
 // Icon numbers of the general table.
@@ -130,8 +140,12 @@ WidgetDataPlayerBar::WidgetDataPlayerBar(QWidget* parent)
         playButton_->setChecked(false);
         slider_->setValue(0);
         emit slider_->sliderReleased();
-        // The end of the data ends an export that ran with it.
-        exportAction_->setChecked(false);
+        // The end of the data ends an export that ran with it, once the last chunks
+        // have gone through the pipeline: ended at once, it lost their frames.
+        if (exportAction_->isChecked()) {
+            drainPipeline();
+            exportAction_->setChecked(false);
+        }
     }, Qt::QueuedConnection);
     connect(slider_, &QSlider::valueChanged, this, [this](int v) { showTime(v); });
     connect(slider_, &QSlider::sliderReleased, this, [this] { emit sliderReleased(slider_->value()); });

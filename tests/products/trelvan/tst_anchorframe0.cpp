@@ -6,6 +6,7 @@
 #include "support/testenv.h"
 
 #include "foundation/ZUdpOutput.h"
+#include "helpers/TestCapture.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/protocols/NodeLabel.h"
@@ -25,7 +26,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
-#include <QMutex>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QUdpSocket>
@@ -33,32 +33,9 @@
 using Trelvan::ProtocolAnchorFrame0;
 using sim::AnchorFrame0Fields;
 using sim::AnchorTag;
+using TestTrelvan::logLines;
 
 namespace {
-ModelManager* g_manager = nullptr;
-ModelManager* currentManager()
-{
-    return g_manager;
-}
-
-QMutex g_logMutex;
-QStringList g_log;
-QtMessageHandler g_previousHandler = nullptr;
-void captureHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
-{
-    {
-        QMutexLocker lock(&g_logMutex);
-        g_log << msg;
-    }
-    if (type != QtDebugMsg && type != QtWarningMsg && g_previousHandler)
-        g_previousHandler(type, ctx, msg);
-}
-QStringList logLines(const QString& part)
-{
-    QMutexLocker lock(&g_logMutex);
-    return g_log.filter(part);
-}
-
 AnchorTag tag(quint8 id, std::array<qint32, 3> pos, std::array<quint16, 8> dis = {}, qint8 role = 2)
 {
     AnchorTag t;
@@ -123,7 +100,7 @@ private:
 private slots:
     void initTestCase()
     {
-        g_previousHandler = qInstallMessageHandler(&captureHandler);
+        TestTrelvan::startLogCapture(true);
         QVERIFY(dir.isValid());
         flatPage = new ModelManager(dir.filePath("flat.ini"),
                                     {ResourceType::Data, ResourceType::Line, ResourceType::Scatter}, this);
@@ -131,7 +108,7 @@ private slots:
                                     {ResourceType::Data, ResourceType::Line, ResourceType::Scatter,
                                      ResourceType::Scatter3D},
                                     this);
-        ProtocolSeams::setCurrentModelManagerLookup(&currentManager);
+        ProtocolSeams::setCurrentModelManagerLookup(&TestTrelvan::currentManager);
         Trelvan::installNodeLabel();
         ex = ProtocolFrameExtraction::instance();
         QVERIFY(receiver.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
@@ -150,15 +127,14 @@ private slots:
     {
         udpOutputEnabled = false;
         ProtocolSeams::setCurrentModelManagerLookup(nullptr);
-        qInstallMessageHandler(g_previousHandler);
+        TestTrelvan::stopLogCapture();
     }
 
     void init()
     {
         ex->clearBuffers();
         p->queue.takeAll();
-        QMutexLocker lock(&g_logMutex);
-        g_log.clear();
+        TestTrelvan::clearLog();
     }
 
     void shapeOfTheProtocol()
@@ -180,7 +156,7 @@ private slots:
     // The first frame, on a page without 3D items: the 3D point of each tag is absent.
     void allEmptySlotsWithout3D()
     {
-        g_manager = flatPage;
+        TestTrelvan::setCurrentManager(flatPage);
         udpOutputEnabled = true;
         feed(sim::anchorFrame0(frameFields()));
         QVERIFY(p->isDataItemsRegistered());
@@ -209,7 +185,7 @@ private slots:
 
     void tailByteAloneDecides()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         AnchorFrame0Fields f = frameFields();
         f.tagSlots[0] = tag(1, {1, 2, 3});
         QByteArray frame = sim::anchorFrame0(f);
@@ -235,7 +211,7 @@ private slots:
 
     void tagsGetTheirItems()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         p->processFrame(sim::anchorFrame0(frameFields()));
         p->registerDataItems(); // this page's frame items
         p->queue.takeAll();
@@ -301,7 +277,7 @@ private slots:
 
     void repeatedIdsAreReportedAndKept()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         AnchorFrame0Fields f = frameFields();
         f.tagSlots[0] = tag(3, {1000, 0, 0});
         f.tagSlots[2] = tag(7, {0, 0, 0});
@@ -321,7 +297,7 @@ private slots:
 
     void jsonTextOfEachFrame()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         while (receiver.hasPendingDatagrams())
             receive();
         udpOutputEnabled = true;
@@ -359,7 +335,7 @@ private slots:
 
     void pageShowsFrameLabelsAndOneBoxPerTag()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         QWidget host;
         DataResource resource(p->dataItem(), &host);
         auto* page = qobject_cast<Trelvan::WidgetAnchorFrame0*>(resource.view());

@@ -5,6 +5,7 @@
 
 #include "support/testenv.h"
 
+#include "helpers/TestCapture.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/protocols/NodeLabel.h"
@@ -21,7 +22,6 @@
 #include "widgets/ZLabel.h"
 
 #include <QLabel>
-#include <QMutex>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QVector3D>
@@ -29,32 +29,9 @@
 using Trelvan::ProtocolNodeFrame2;
 using sim::NodeFrame2Fields;
 using sim::NodeFrame2Record;
+using TestTrelvan::logLines;
 
 namespace {
-ModelManager* g_manager = nullptr;
-ModelManager* currentManager()
-{
-    return g_manager;
-}
-
-QMutex g_logMutex;
-QStringList g_log;
-QtMessageHandler g_previousHandler = nullptr;
-void captureHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
-{
-    {
-        QMutexLocker lock(&g_logMutex);
-        g_log << msg;
-    }
-    if (type != QtDebugMsg && g_previousHandler)
-        g_previousHandler(type, ctx, msg);
-}
-QStringList logLines(const QString& part)
-{
-    QMutexLocker lock(&g_logMutex);
-    return g_log.filter(part);
-}
-
 // A frame with every edge value of the navigation state.
 NodeFrame2Fields edgeFields()
 {
@@ -112,7 +89,7 @@ private:
 private slots:
     void initTestCase()
     {
-        g_previousHandler = qInstallMessageHandler(&captureHandler);
+        TestTrelvan::startLogCapture();
         QVERIFY(dir.isValid());
         flatPage = new ModelManager(dir.filePath("flat.ini"),
                                     {ResourceType::Data, ResourceType::Line, ResourceType::Scatter}, this);
@@ -120,7 +97,7 @@ private slots:
                                     {ResourceType::Data, ResourceType::Line, ResourceType::Scatter,
                                      ResourceType::Attitude, ResourceType::Scatter3D},
                                     this);
-        ProtocolSeams::setCurrentModelManagerLookup(&currentManager);
+        ProtocolSeams::setCurrentModelManagerLookup(&TestTrelvan::currentManager);
         Trelvan::installNodeLabel();
         ex = ProtocolFrameExtraction::instance();
 
@@ -137,15 +114,14 @@ private slots:
     void cleanupTestCase()
     {
         ProtocolSeams::setCurrentModelManagerLookup(nullptr);
-        qInstallMessageHandler(g_previousHandler);
+        TestTrelvan::stopLogCapture();
     }
 
     void init()
     {
         ex->clearBuffers();
         p->queue.takeAll();
-        QMutexLocker lock(&g_logMutex);
-        g_log.clear();
+        TestTrelvan::clearLog();
     }
 
     void shapeOfTheProtocol()
@@ -171,7 +147,7 @@ private slots:
     // nothing absent is written, the rest is.
     void threeDViewsOffParsesAndSkipsThe3DItems()
     {
-        g_manager = flatPage;
+        TestTrelvan::setCurrentManager(flatPage);
         NodeFrame2Fields f = edgeFields();
         f.nodes = {NodeFrame2Record{1, 30, 2500, 0xA0, 1}};
         feed(sim::nodeFrame2(f));
@@ -195,7 +171,7 @@ private slots:
 
     void registrationMakesTheItemsInOrder()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         p->processFrame(sim::nodeFrame2(NodeFrame2Fields{})); // takes this page's manager
         p->registerDataItems();
         QVERIFY(p->tagScatter && p->tagScatter3D && p->tagAttitude);
@@ -221,7 +197,7 @@ private slots:
 
     void frameLevelValuesAreScaled()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         feed(sim::nodeFrame2(edgeFields()));
         QCOMPARE(lastOf("plr"), 1.0);
         QCOMPARE(lastOf("voltage(V)"), double(3.7f));
@@ -281,7 +257,7 @@ private slots:
 
     void peersGetTheirItemsOnFirstSight()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         NodeFrame2Fields f = edgeFields();
         f.nodes = {NodeFrame2Record{1, 3, -1, 0xA0, 200}, NodeFrame2Record{0, 4, 1500, 1, 2},
                    NodeFrame2Record{1, 3, 4000, 10, 20}, NodeFrame2Record{2, 9, 8388607, 255, 0}};
@@ -339,7 +315,7 @@ private slots:
 
     void damagedFramesAreNotDecoded()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         const int dropped = p->droppedFrames;
         // A record count past the frame's end: dropped whole, nothing queued.
         NodeFrame2Fields f = edgeFields();
@@ -383,7 +359,7 @@ private slots:
 
     void pageShowsTheNewestFrameAndOneBoxPerPeer()
     {
-        g_manager = fullPage;
+        TestTrelvan::setCurrentManager(fullPage);
         QWidget host;
         DataResource resource(p->dataItem(), &host);
         auto* page = qobject_cast<Trelvan::WidgetNodeFrame2*>(resource.view());

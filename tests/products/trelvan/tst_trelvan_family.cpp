@@ -4,6 +4,7 @@
 
 #include "support/testenv.h"
 
+#include "helpers/TestCapture.h"
 #include "helpers/TestNodeFrame.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
@@ -21,7 +22,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QDir>
-#include <QMutex>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUdpSocket>
@@ -29,35 +29,7 @@
 using TestTrelvan::ProtocolTestFrame;
 using TestTrelvan::TestRecord;
 using TestTrelvan::buildTestFrame;
-
-namespace {
-ModelManager* g_manager = nullptr;
-ModelManager* currentManager()
-{
-    return g_manager;
-}
-
-QMutex g_logMutex;
-QStringList g_log;
-QtMessageHandler g_previousHandler = nullptr;
-void captureHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg)
-{
-    {
-        QMutexLocker lock(&g_logMutex);
-        g_log << msg;
-    }
-    if (type != QtDebugMsg && g_previousHandler)
-        g_previousHandler(type, ctx, msg);
-}
-int logCount(const QString& part)
-{
-    QMutexLocker lock(&g_logMutex);
-    int n = 0;
-    for (const QString& line : qAsConst(g_log))
-        n += line.contains(part) ? 1 : 0;
-    return n;
-}
-} // namespace
+using TestTrelvan::logCount;
 
 class TestTrelvanFamily : public QObject
 {
@@ -87,11 +59,11 @@ private:
 private slots:
     void initTestCase()
     {
-        g_previousHandler = qInstallMessageHandler(&captureHandler);
+        TestTrelvan::startLogCapture();
         QVERIFY(dir.isValid());
         linesPage = new ModelManager(dir.filePath("lines.ini"), {ResourceType::Data, ResourceType::Line}, this);
         dataPage = new ModelManager(dir.filePath("data.ini"), {ResourceType::Data}, this);
-        ProtocolSeams::setCurrentModelManagerLookup(&currentManager);
+        ProtocolSeams::setCurrentModelManagerLookup(&TestTrelvan::currentManager);
         ex = ProtocolFrameExtraction::instance();
         p = ProtocolTestFrame::instance();
         p->setActive(true);
@@ -102,15 +74,14 @@ private slots:
         ProtocolTestFrame::destroyInstance();
         DataExportSubject::destroyInstance();
         ProtocolSeams::setCurrentModelManagerLookup(nullptr);
-        qInstallMessageHandler(g_previousHandler);
+        TestTrelvan::stopLogCapture();
     }
 
     void init()
     {
         ex->clearBuffers();
         p->queue.takeAll();
-        QMutexLocker lock(&g_logMutex);
-        g_log.clear();
+        TestTrelvan::clearLog();
     }
 
     void constructionSetsTheFamilyShape()
@@ -145,7 +116,7 @@ private slots:
     // here on a page without line items.
     void pageWithoutLineItemsStillParses()
     {
-        g_manager = dataPage;
+        TestTrelvan::setCurrentManager(dataPage);
         QVERIFY(!p->isDataItemsRegistered());
         feed(buildTestFrame(1, 3, 1000, 3300, {{2, 9, 1500, 10}}));
         QVERIFY(p->isDataItemsRegistered());
@@ -162,7 +133,7 @@ private slots:
 
     void itemsReceiveScaledValues()
     {
-        g_manager = linesPage;
+        TestTrelvan::setCurrentManager(linesPage);
         // Items of the line page (registration again, as a page change would need).
         p->processFrame(buildTestFrame(1, 3, 1000, 3300, {})); // takes the line page
         p->registerDataItems();
@@ -195,7 +166,7 @@ private slots:
 
     void pageIsBuiltAndRefreshedThroughTheDataItem()
     {
-        g_manager = linesPage;
+        TestTrelvan::setCurrentManager(linesPage);
         QWidget host;
         DataResource resource(p->dataItem(), &host);
         auto* page = qobject_cast<TestTrelvan::WidgetTestFrame*>(resource.view());
@@ -222,7 +193,7 @@ private slots:
 
     void lengthRuleThroughTheSearch()
     {
-        g_manager = linesPage;
+        TestTrelvan::setCurrentManager(linesPage);
         const QByteArray f = buildTestFrame(2, 1, 5, 3000, {{1, 1, 100, 1}, {1, 2, 200, 2}});
         // Split before the length field, then inside the frame: found once, whole.
         feed(f.left(3));
@@ -260,7 +231,7 @@ private slots:
 
     void recordCountPastTheFrameDropsIt()
     {
-        g_manager = linesPage;
+        TestTrelvan::setCurrentManager(linesPage);
         const int dropped = p->droppedFrames;
         // Claims 5 records, carries 1: the sum is right, the count is not.
         const QByteArray liar = buildTestFrame(1, 4, 9, 3000, {{1, 40, 100, 1}}, 5);
@@ -270,13 +241,12 @@ private slots:
         QVERIFY(!p->nodeItems.value(1).contains(40));
         QCOMPARE(logCount("Test_Trelvan_Frame: record count 5 reaches past the frame"), 1);
         // Debug lines carry the time prefix.
-        QMutexLocker lock(&g_logMutex);
-        QVERIFY(QRegularExpression(R"(^\[\d\d\.\d\d \d\d:\d\d:\d\d\.\d\d\d\] Test_Trelvan_Frame: )").match(g_log.last()).hasMatch());
+        QVERIFY(QRegularExpression(R"(^\[\d\d\.\d\d \d\d:\d\d:\d\d\.\d\d\d\] Test_Trelvan_Frame: )").match(TestTrelvan::lastLogLine()).hasMatch());
     }
 
     void queueKeepsTheNewestThousand()
     {
-        g_manager = linesPage;
+        TestTrelvan::setCurrentManager(linesPage);
         for (quint32 i = 0; i < 1001; ++i)
             p->processFrame(buildTestFrame(1, 3, i, 3300, {}));
         QCOMPARE(p->queue.size(), 1000);
@@ -289,7 +259,7 @@ private slots:
 
     void exportRowRepeatsRecordColumns()
     {
-        g_manager = linesPage;
+        TestTrelvan::setCurrentManager(linesPage);
         p->processFrame(buildTestFrame(1, 3, 77, 3300, {{-1, 250, -1000, 3}, {2, 8, 1, 200}}));
         const QList<QVariant> row = p->fillExportRow();
         QCOMPARE(row.size(), 3 + 4 * 2);
@@ -307,7 +277,7 @@ private slots:
 
     void exportWritesOneRowPerFrame()
     {
-        g_manager = linesPage;
+        TestTrelvan::setCurrentManager(linesPage);
         exportDataDir = dir.filePath("export_data");
         QStringList opened;
         ViewHooks::setOpenFolderHook([&opened](const QString& path) { opened << path; });
@@ -353,7 +323,7 @@ private slots:
 
     void jsonOverUdp()
     {
-        g_manager = linesPage;
+        TestTrelvan::setCurrentManager(linesPage);
         QUdpSocket receiver;
         QVERIFY(receiver.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
         udpOutputPort = receiver.localPort();
