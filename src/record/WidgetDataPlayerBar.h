@@ -5,14 +5,16 @@
 
 #include <functional>
 
+// Complete types for the guarded pointers below, so the header stands on its own.
+#include "link/ZSerialPort.h"
+#include "record/RecordingCharger.h"
+#include "record/ReplayCharger.h"
+
 class QAction;
 class QDoubleSpinBox;
 class QLabel;
 class QToolButton;
-class RecordingCharger;
-class ReplayCharger;
 class SliderWithTag;
-class ZSerialPort;
 
 // The one widget through which the user records the serial byte stream, replays a
 // recording and exports decoded frames to Excel. It decides where the port's bytes
