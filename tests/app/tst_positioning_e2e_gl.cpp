@@ -158,6 +158,36 @@ class TstPositioningEndToEnd : public QObject
     // The tool bar's actions: export while recording the live stream, stop; then
     // replay the recording through "Data Replay" while exporting again. Answers
     // the sheet's rows of the live and the replayed workbook.
+    // The line series, the 2D marker and the 3D marker of the named resources all
+    // move while the stream runs. Returns the line resource (null on failure).
+    LineResource* chartsMove(const QString& lineName, const QString& scatterName, const QString& scatter3DName)
+    {
+        auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, lineName));
+        [&] {
+            QVERIFY(line);
+            QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
+            const QVector<QPointF> before = line->series()->pointsVector();
+            QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
+
+            auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, scatterName));
+            QVERIFY(scatter);
+            QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
+            const QPointF at = scatter->marker()->at(0);
+            QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
+
+            auto* s3 = qobject_cast<Scatter3DResource*>(view()->resource(ResourceType::Scatter3D, scatter3DName));
+            QVERIFY(s3);
+            auto position3D = [s3]() -> QVector3D {
+                auto* proxy = s3->marker() ? s3->marker()->dataProxy() : nullptr;
+                return proxy && proxy->itemCount() > 0 ? proxy->itemAt(0)->position() : QVector3D(-1, -1, -1);
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(position3D() != QVector3D(-1, -1, -1), 5000);
+            const QVector3D p3 = position3D();
+            QTRY_VERIFY_WITH_TIMEOUT(position3D() != p3, 5000);
+        }();
+        return line;
+    }
+
     void recordExportReplay(const QString& sheet, ZLabel* timeLabel, int frameSize, QList<QStringList>* liveRows,
                             QList<QStringList>* replayRows)
     {
@@ -332,29 +362,11 @@ private slots:
         QVERIFY2(d > 3.0 && d < 9.0, qPrintable(a2->disLabel->value()));
 
         // The line chart of x, the scatter point and the 3D point move.
-        auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, kNode2 + "pos_x(m)"));
-        QVERIFY(line);
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
-        const QVector<QPointF> before = line->series()->pointsVector();
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
+        LineResource* line = chartsMove(kNode2 + "pos_x(m)", kNode2 + "tag", kNode2 + "tag");
+        if (QTest::currentTestFailed())
+            return;
         for (const QPointF& point : line->series()->pointsVector())
             QVERIFY2(point.y() >= 3.4 && point.y() <= 6.6, qPrintable(QString::number(point.y())));
-
-        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, kNode2 + "tag"));
-        QVERIFY(scatter);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
-        const QPointF at = scatter->marker()->at(0);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
-
-        auto* s3 = qobject_cast<Scatter3DResource*>(view()->resource(ResourceType::Scatter3D, kNode2 + "tag"));
-        QVERIFY(s3);
-        auto position3D = [s3]() -> QVector3D {
-            auto* proxy = s3->marker() ? s3->marker()->dataProxy() : nullptr;
-            return proxy && proxy->itemCount() > 0 ? proxy->itemAt(0)->position() : QVector3D(-1, -1, -1);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(position3D() != QVector3D(-1, -1, -1), 5000);
-        const QVector3D p3 = position3D();
-        QTRY_VERIFY_WITH_TIMEOUT(position3D() != p3, 5000);
 
         QList<QStringList> live, replayed;
         recordExportReplay(kNode2, page->systemTimeLabel, scenario_.nodeFrame2At(0).size(), &live, &replayed);
@@ -420,25 +432,9 @@ private slots:
         QCOMPARE(t11->distances->labels[7]->value(), QString("0"));
         QCOMPARE(t11->position->z->value(), QString("1.25"));
 
-        auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, kAnchor0 + "pos_y[12](m)"));
-        QVERIFY(line);
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
-        const QVector<QPointF> before = line->series()->pointsVector();
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
-        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, kAnchor0 + "10"));
-        QVERIFY(scatter);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
-        const QPointF at = scatter->marker()->at(0);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
-        auto* s3 = qobject_cast<Scatter3DResource*>(view()->resource(ResourceType::Scatter3D, kAnchor0 + "12"));
-        QVERIFY(s3);
-        auto position3D = [s3]() -> QVector3D {
-            auto* proxy = s3->marker() ? s3->marker()->dataProxy() : nullptr;
-            return proxy && proxy->itemCount() > 0 ? proxy->itemAt(0)->position() : QVector3D(-1, -1, -1);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(position3D() != QVector3D(-1, -1, -1), 5000);
-        const QVector3D p3 = position3D();
-        QTRY_VERIFY_WITH_TIMEOUT(position3D() != p3, 5000);
+        chartsMove(kAnchor0 + "pos_y[12](m)", kAnchor0 + "10", kAnchor0 + "12");
+        if (QTest::currentTestFailed())
+            return;
 
         QList<QStringList> live, replayed;
         recordExportReplay(kAnchor0, page->systemTimeLabel, scenario_.anchorFrame0At(0).size(), &live, &replayed);
