@@ -41,6 +41,8 @@ public:
     bool isLengthKnown() const { return isLengthKnown_; }
     qint32 frameLength() const { return frameLength_; }
     qint32 minFrameLength() const { return minFrameLength_; }
+    // The longest frame this kind can carry (0: not stated, the fixed length applies).
+    qint32 maxFrameLength() const { return maxFrameLength_; }
     const QStringList& exportColumns() const { return exportColumns_; }
     ModelManager* modelManager() const { return modelManager_; }
     bool isDataItemsRegistered() const { return isDataItemsRegistered_; }
@@ -60,6 +62,7 @@ protected:
     bool isLengthKnown_ = true;
     qint32 frameLength_ = 0;
     qint32 minFrameLength_ = 0;
+    qint32 maxFrameLength_ = 0;
     QByteArray head_;
     QByteArray tail_;
     ModelManager* modelManager_ = nullptr;

@@ -100,7 +100,7 @@ private slots:
         struct Fixed : Trelvan::DataFrameProtocol
         {
             Fixed()
-                : DataFrameProtocol(0, 896, 0, nullptr)
+                : DataFrameProtocol(0, 896, 0, 896, nullptr)
             {
             }
             void parseFrame(const QByteArray&) override {}

@@ -8,13 +8,14 @@
 
 namespace Trelvan {
 
-DataFrameProtocol::DataFrameProtocol(quint8 frameKey, int fixedLength, int minLength, QObject* parent)
-    : DataFrameProtocol(frameNames.value(frameKey), frameKey, fixedLength, minLength, parent)
+DataFrameProtocol::DataFrameProtocol(quint8 frameKey, int fixedLength, int minLength, int maxLength,
+                                     QObject* parent)
+    : DataFrameProtocol(frameNames.value(frameKey), frameKey, fixedLength, minLength, maxLength, parent)
 {
 }
 
 DataFrameProtocol::DataFrameProtocol(const QString& name, quint8 frameKey, int fixedLength, int minLength,
-                                     QObject* parent)
+                                     int maxLength, QObject* parent)
     : ProtocolBase(name, parent)
     , frameKey_(frameKey)
     , variable_(fixedLength <= 0)
@@ -23,11 +24,13 @@ DataFrameProtocol::DataFrameProtocol(const QString& name, quint8 frameKey, int f
     isLengthKnown_ = true;
     if (variable_) {
         minFrameLength_ = minLength;
+        maxFrameLength_ = maxLength < minLength ? minLength : maxLength;
         if (frameLength_ < minFrameLength_)
             frameLength_ = minFrameLength_;
     } else {
         frameLength_ = fixedLength;
         minFrameLength_ = fixedLength;
+        maxFrameLength_ = fixedLength;
     }
     head_.append(char(kHeadByte));
     head_.append(char(frameKey));

@@ -30,10 +30,13 @@ public:
     static constexpr quint8 kHeadByte = 0x55;
 
     // fixedLength > 0: frames of that length (the default length check);
-    // otherwise variable frames of at least minLength bytes.
-    DataFrameProtocol(quint8 frameKey, int fixedLength, int minLength, QObject* parent);
+    // otherwise variable frames of minLength to maxLength bytes. maxLength is the
+    // largest frame the kind can really carry: the frame search gives up a head
+    // whose length field claims more, and holds no more bytes than that waiting.
+    DataFrameProtocol(quint8 frameKey, int fixedLength, int minLength, int maxLength, QObject* parent);
     // The same for a frame kind named outside the frame-name table.
-    DataFrameProtocol(const QString& name, quint8 frameKey, int fixedLength, int minLength, QObject* parent);
+    DataFrameProtocol(const QString& name, quint8 frameKey, int fixedLength, int minLength, int maxLength,
+                      QObject* parent);
     ~DataFrameProtocol() override;
 
     // Variable frames: the shared length rule; fixed frames: true.

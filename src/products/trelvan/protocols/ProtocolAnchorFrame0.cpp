@@ -36,7 +36,7 @@ void ProtocolAnchorFrame0::registerProtocol()
 }
 
 ProtocolAnchorFrame0::ProtocolAnchorFrame0(QObject* parent)
-    : DataFrameProtocol(kFrameKey, kFrameLength, kFrameLength, parent)
+    : DataFrameProtocol(kFrameKey, kFrameLength, kFrameLength, kFrameLength, parent)
     , DataExportObserver(this)
     , queue(name())
 {

@@ -43,7 +43,7 @@ void ProtocolNodeFrame2::registerProtocol()
 }
 
 ProtocolNodeFrame2::ProtocolNodeFrame2(QObject* parent)
-    : DataFrameProtocol(kFrameKey, 0, kFixedPart, parent)
+    : DataFrameProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
     , DataExportObserver(this)
     , queue(name())
 {

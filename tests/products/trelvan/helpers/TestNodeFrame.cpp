@@ -30,7 +30,7 @@ void ProtocolTestFrame::destroyInstance()
 }
 
 ProtocolTestFrame::ProtocolTestFrame(QObject* parent)
-    : Trelvan::DataFrameProtocol(QStringLiteral("Test_Trelvan_Frame"), kKey, 0, kFixedPart, parent)
+    : Trelvan::DataFrameProtocol(QStringLiteral("Test_Trelvan_Frame"), kKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
     , DataExportObserver(this)
     , queue(QStringLiteral("Test_Trelvan_Frame"))
 {
