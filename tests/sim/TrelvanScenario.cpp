@@ -34,6 +34,44 @@ void putF32(QByteArray& b, float v)
 
 } // namespace
 
+QByteArray nodeFrame0(const NodeFrame0Fields& f)
+{
+    QByteArray b;
+    b.append(char(0x55)).append(char(0x02));
+    putU16(b, 0); // length, below
+    b.append(char(f.role)).append(char(f.id));
+    for (quint8 r : f.reserved)
+        b.append(char(r));
+    b.append(char(f.countOverride >= 0 ? f.countOverride : f.nodes.size()));
+    for (const NodeFrame0Record& r : f.nodes) {
+        b.append(char(r.role)).append(char(r.id));
+        putU16(b, quint16(r.lengthOverride >= 0 ? r.lengthOverride : r.data.size()));
+        b.append(r.data);
+    }
+    b.append(char(0));
+    const quint16 length = quint16(b.size());
+    b[2] = char(length & 0xFF);
+    b[3] = char(length >> 8);
+    sealSum8(b);
+    return b;
+}
+
+QByteArray errorFrame0(const ErrorFrameFields& f)
+{
+    QByteArray b(32, '\0');
+    b[0] = char(0x54);
+    b[1] = char(0xFA);
+    b[4] = char(f.role);
+    b[5] = char(f.id);
+    for (int i = 0; i < 4; ++i)
+        b[6 + i] = char((f.systemTime >> (8 * i)) & 0xFF);
+    b[14] = char(f.flags);
+    for (int i = 0; i < 3; ++i)
+        b[17 + i] = char(f.marks[size_t(i)]);
+    sealSum8(b);
+    return b;
+}
+
 QByteArray nodeFrame2(const NodeFrame2Fields& f)
 {
     QByteArray b;
@@ -225,11 +263,84 @@ QByteArray TrelvanScenario::anchorFrame0Stream(int first, int count) const
     return all;
 }
 
+QByteArray TrelvanScenario::frameAt(Kind kind, int n) const
+{
+    switch (kind) {
+    case Kind::NodeFrame2:
+        return nodeFrame2At(n);
+    case Kind::AnchorFrame0:
+        return anchorFrame0At(n);
+    case Kind::NodeFrame0:
+        return nodeFrame0At(n);
+    }
+    return QByteArray();
+}
+
 void TrelvanScenario::streamTo(DeviceSimulator& device, Kind kind, int count, bool loop) const
 {
-    const QByteArray data = kind == Kind::NodeFrame2 ? nodeFrame2Stream(0, count) : anchorFrame0Stream(0, count);
+    QByteArray data;
+    for (int n = 0; n < count; ++n)
+        data += frameAt(kind, n);
     const int frameBytes = count > 0 ? data.size() / count : 0;
     device.stream(data, frameBytes * rate_, loop);
+}
+
+void TrelvanScenario::setNodeSilenced(int id, bool silenced)
+{
+    if (id >= 0 && id < kDtNodes)
+        silenced_[size_t(id)] = silenced;
+}
+
+NodeFrame0Fields TrelvanScenario::nodeFrame0Fields(int n) const
+{
+    NodeFrame0Fields f;
+    f.role = 3;
+    f.id = 0;
+    for (int id = 0; id < kDtNodes; ++id) {
+        if (silenced_[size_t(id)])
+            continue;
+        NodeFrame0Record r;
+        r.role = 2;
+        r.id = quint8(id);
+        const int length = payloadLengths_[size_t(id)];
+        r.data.resize(length);
+        for (int i = 0; i < length; ++i)
+            r.data[i] = char((n + 16 * id + i) & 0xFF);
+        f.nodes.append(r);
+    }
+    return f;
+}
+
+ErrorFrameFields TrelvanScenario::errorFrameFields(int n) const
+{
+    ErrorFrameFields e;
+    e.role = 2;
+    e.id = 7;
+    e.systemTime = timeOf(n);
+    e.flags = 0x11; // nodeRepeat, hardFault
+    e.marks = {2, 0, 0};
+    return e;
+}
+
+QByteArray TrelvanScenario::mixedStream(Kind kind, int first, int count) const
+{
+    const int errorEvery = 3 * rate_;
+    QByteArray all;
+    for (int n = first; n < first + count; ++n) {
+        if (errorEvery > 0 && n % errorEvery == 0)
+            all += errorFrame0At(n);
+        all += frameAt(kind, n);
+        if (kind != Kind::NodeFrame0 && n % nodeFrame0Interval_ == 0)
+            all += nodeFrame0At(n);
+    }
+    return all;
+}
+
+void TrelvanScenario::streamMixedTo(DeviceSimulator& device, Kind kind, int count, bool loop) const
+{
+    const QByteArray data = mixedStream(kind, 0, count);
+    const qint64 perSecond = count > 0 ? qint64(data.size()) * rate_ / count : 0;
+    device.stream(data, int(perSecond), loop);
 }
 
 } // namespace sim

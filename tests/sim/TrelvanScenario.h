@@ -75,6 +75,38 @@ struct AnchorFrame0Fields
 // 896 bytes; no checksum, tail byte last.
 QByteArray anchorFrame0(const AnchorFrame0Fields& f);
 
+// One payload of node frame 0: the node (role, id) it came from and its bytes.
+struct NodeFrame0Record
+{
+    qint8 role = 2;
+    quint8 id = 0;
+    QByteArray data;
+    int lengthOverride = -1; // length field written instead of data.size() when >= 0
+};
+
+struct NodeFrame0Fields
+{
+    qint8 role = 3; // the console that outputs the frame
+    quint8 id = 0;
+    std::array<quint8, 4> reserved{};
+    QVector<NodeFrame0Record> nodes;
+    int countOverride = -1; // record count written instead of nodes.size() when >= 0
+};
+// 12 + sum(4 + payload) bytes, length field and 8-bit sum filled in.
+QByteArray nodeFrame0(const NodeFrame0Fields& f);
+
+// The fields of the 32-byte error frame (head 54 FA) that a node fills in.
+struct ErrorFrameFields
+{
+    qint8 role = 2;
+    quint8 id = 0;
+    quint32 systemTime = 0;
+    quint8 flags = 0; // bit 0 nodeRepeat ... bit 7 dtLengthOverflow
+    std::array<quint8, 3> marks{};
+};
+// 32 bytes, 8-bit sum last.
+QByteArray errorFrame0(const ErrorFrameFields& f);
+
 // The scenario: frame n is taken at n * 1000 / rate ms.
 class TrelvanScenario
 {
@@ -110,13 +142,42 @@ public:
     QByteArray nodeFrame2Stream(int first, int count) const;
     QByteArray anchorFrame0Stream(int first, int count) const;
 
-    enum class Kind { NodeFrame2, AnchorFrame0 };
+    // Node frame 0: nodes 0 to 2 (tags, role 2) each deliver one payload of their
+    // chosen length per frame (bytes counting up from n + 16 x id); a silenced
+    // node delivers nothing. The console C_0 outputs the frame.
+    static constexpr int kDtNodes = 3;
+    void setPayloadLengths(const std::array<int, kDtNodes>& lengths) { payloadLengths_ = lengths; }
+    void setNodeSilenced(int id, bool silenced);
+    NodeFrame0Fields nodeFrame0Fields(int n) const;
+    QByteArray nodeFrame0At(int n) const { return nodeFrame0(nodeFrame0Fields(n)); }
+    // The error frame sent with frame n: tag T_7 reports nodeRepeat and hardFault
+    // with errorTypeMark0 2 at the system time of frame n.
+    ErrorFrameFields errorFrameFields(int n) const;
+    QByteArray errorFrame0At(int n) const { return errorFrame0(errorFrameFields(n)); }
+
+    // In a mixed stream node frame 0 follows every `frames`-th frame (10: 10 Hz at 100 Hz).
+    void setNodeFrame0Interval(int frames) { nodeFrame0Interval_ = frames < 1 ? 1 : frames; }
+    int nodeFrame0Interval() const { return nodeFrame0Interval_; }
+
+    enum class Kind { NodeFrame2, AnchorFrame0, NodeFrame0 };
     // Streams `count` frames of one kind to the device at this scenario's frame rate,
     // over and over when loop is set.
     void streamTo(DeviceSimulator& device, Kind kind, int count, bool loop) const;
 
+    // `count` frames of one kind from `first`, with node frame 0 after every
+    // nodeFrame0Interval()-th frame and an error frame every 3 s (frame 0 first).
+    // Kind::NodeFrame0 gives node frame 0 at every frame with the error frames.
+    QByteArray mixedStream(Kind kind, int first, int count) const;
+    // Streams mixedStream(kind, 0, count) at this scenario's frame rate.
+    void streamMixedTo(DeviceSimulator& device, Kind kind, int count, bool loop) const;
+
 private:
+    QByteArray frameAt(Kind kind, int n) const;
+
     int rate_;
+    std::array<int, kDtNodes> payloadLengths_{{3, 8, 32}};
+    std::array<bool, kDtNodes> silenced_{{false, false, false}};
+    int nodeFrame0Interval_ = 10;
 };
 
 } // namespace sim

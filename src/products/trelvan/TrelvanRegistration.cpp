@@ -2,6 +2,8 @@
 
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolErrorFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
 
 namespace Trelvan {
@@ -12,6 +14,8 @@ void registerProtocols()
     // Each frame protocol of the line registers its creator here.
     ProtocolNodeFrame2::registerProtocol();
     ProtocolAnchorFrame0::registerProtocol();
+    ProtocolNodeFrame0::registerProtocol();
+    ProtocolErrorFrame0::registerProtocol();
 }
 
 } // namespace Trelvan

@@ -713,6 +713,92 @@
     </message>
 </context>
 <context>
+    <name>Trelvan::WidgetErrorFrame0</name>
+    <message>
+        <source>Error Info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>role</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>systemTime(ms)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>nodeRepeat</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lpsSettingFrameError</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>anchorCoordinateError</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>restart</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>hardFault</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>uwbTxError</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>posAbnormalZero</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dtLengthOverflow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>errorTypeMark0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>errorTypeMark1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>errorTypeMark2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetNodeFrame0</name>
+    <message>
+        <source>Data Transmission</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check DT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Node Count: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Peried: </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ViewManager</name>
     <message>
         <source>Circle</source>

@@ -713,6 +713,92 @@
     </message>
 </context>
 <context>
+    <name>Trelvan::WidgetErrorFrame0</name>
+    <message>
+        <source>Error Info</source>
+        <translation>错误信息</translation>
+    </message>
+    <message>
+        <source>role</source>
+        <translation>角色</translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>systemTime(ms)</source>
+        <translation>系统时间(ms)</translation>
+    </message>
+    <message>
+        <source>nodeRepeat</source>
+        <translation>nodeRepeat</translation>
+    </message>
+    <message>
+        <source>lpsSettingFrameError</source>
+        <translation>lpsSettingFrameError</translation>
+    </message>
+    <message>
+        <source>anchorCoordinateError</source>
+        <translation>anchorCoordinateError</translation>
+    </message>
+    <message>
+        <source>restart</source>
+        <translation>restart</translation>
+    </message>
+    <message>
+        <source>hardFault</source>
+        <translation>hardFault</translation>
+    </message>
+    <message>
+        <source>uwbTxError</source>
+        <translation>uwbTxError</translation>
+    </message>
+    <message>
+        <source>posAbnormalZero</source>
+        <translation>posAbnormalZero</translation>
+    </message>
+    <message>
+        <source>dtLengthOverflow</source>
+        <translation>dtLengthOverflow</translation>
+    </message>
+    <message>
+        <source>errorTypeMark0</source>
+        <translation>errorTypeMark0</translation>
+    </message>
+    <message>
+        <source>errorTypeMark1</source>
+        <translation>errorTypeMark1</translation>
+    </message>
+    <message>
+        <source>errorTypeMark2</source>
+        <translation>errorTypeMark2</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetNodeFrame0</name>
+    <message>
+        <source>Data Transmission</source>
+        <translation>数据透传</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>Check DT</source>
+        <translation>检查透传</translation>
+    </message>
+    <message>
+        <source>Node Count: </source>
+        <translation>节点数：</translation>
+    </message>
+    <message>
+        <source>Peried: </source>
+        <translation>周期：</translation>
+    </message>
+</context>
+<context>
     <name>ViewManager</name>
     <message>
         <source>Circle</source>

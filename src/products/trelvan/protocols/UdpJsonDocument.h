@@ -3,6 +3,7 @@
 #include "foundation/ZUdpOutput.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <nlohmann/json.hpp>
 
@@ -23,7 +24,12 @@ namespace Trelvan {
 class UdpJsonDocument
 {
 public:
-    UdpJsonDocument(std::string objectName, std::string arrayKey);
+    // The largest payload one IPv4 UDP datagram carries; a longer text is refused
+    // by the socket.
+    static constexpr int kMaxDatagramSize = 65507;
+
+    // frameName names the frame in the warning about a text too long to send.
+    UdpJsonDocument(std::string objectName, std::string arrayKey, QString frameName = QString());
 
     const std::string& objectName() const { return objectName_; }
     const std::string& arrayKey() const { return arrayKey_; }
@@ -43,6 +49,8 @@ public:
     // Builds and sends one frame's text: nothing at all happens while UDP output is
     // off. Otherwise the records are emptied, fill(object(), *this) writes the
     // scalars and appends the records, and the text goes out as one datagram.
+    // A text longer than one datagram is not sent; the first such text of the
+    // document logs one warning with the frame's name and the text's size.
     // Returns whether a datagram was sent.
     template <typename Fill>
     bool sendFrame(Fill&& fill)
@@ -51,13 +59,20 @@ public:
             return false;
         clearRecords();
         std::forward<Fill>(fill)(object(), *this);
-        return sendUdpText(text());
+        return sendText(text());
     }
 
+    // Texts refused for their size so far.
+    int oversizeCount() const { return oversizeCount_; }
+
 private:
+    bool sendText(const QByteArray& text);
+
     std::string objectName_;
     std::string arrayKey_;
+    QString frameName_;
     nlohmann::json document_;
+    int oversizeCount_ = 0;
 };
 
 } // namespace Trelvan

@@ -1,0 +1,31 @@
+#include "products/trelvan/views/WindowActions.h"
+
+#include "protocol/ProductHandleBase.h"
+#include "protocol/ProductsManager.h"
+
+#include <QAction>
+#include <QWidget>
+
+namespace Trelvan {
+
+ProductHandleBase* existingProductHandle()
+{
+    return nullptr;
+}
+
+void publishWindowAction(QWidget* window, QAction* action)
+{
+    if (!action)
+        return;
+    if (ProductHandleBase* handle = existingProductHandle()) {
+        if (window)
+            handle->addWidgetToHide(window);
+        handle->addToolBarAction(action);
+        return;
+    }
+    ProductsManager* products = ProductsManager::existing();
+    if (ZToolBar* bar = products ? products->productToolBar() : nullptr)
+        bar->addAction(action);
+}
+
+} // namespace Trelvan
