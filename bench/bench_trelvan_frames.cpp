@@ -20,7 +20,10 @@
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/TrelvanRegistration.h"
+#include "foundation/ZUdpOutput.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolErrorFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFactory.h"
@@ -32,6 +35,8 @@
 
 #include <QTabBar>
 #include <QElapsedTimer>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
 
 using Trelvan::ProtocolAnchorFrame0;
 using Trelvan::ProtocolNodeFrame2;
@@ -226,6 +231,97 @@ void run(benchmark::State& state, bool anchor, bool live)
         window->takeCentralWidget();
 }
 
+// Node frame 0 with four 32-byte payloads (156 bytes), its JSON text sent to a
+// socket of this process on 127.0.0.1; or error frames (32 bytes). Neither kind
+// has line items: the records are taken as the window and the popup would.
+QByteArray nodeFrame0(int n)
+{
+    QByteArray b("\x55\x02\0\0\x03\x00\0\0\0\0\x04", 11);
+    for (int k = 0; k < 4; ++k) {
+        b.append(char(2)).append(char(k)).append(char(32)).append(char(0));
+        for (int i = 0; i < 32; ++i)
+            b.append(char((n + 16 * k + i) & 0xFF));
+    }
+    b.append('\0');
+    b[2] = char(b.size());
+    seal(b);
+    return b;
+}
+
+QByteArray errorFrame0(int n)
+{
+    QByteArray b(32, '\0');
+    b[0] = char(0x54);
+    b[1] = char(0xFA);
+    b[4] = char(2);
+    b[5] = char(n % 8);
+    b[6] = char(n & 0xFF);
+    b[7] = char((n >> 8) & 0xFF);
+    b[14] = char(0x11);
+    b[17] = char(2);
+    seal(b);
+    return b;
+}
+
+void runOwnItems(benchmark::State& state, bool error)
+{
+    // JSON to a socket of this process only: never a broadcast.
+    static QUdpSocket sink;
+    if (sink.state() != QAbstractSocket::BoundState && !sink.bind(QHostAddress(QHostAddress::LocalHost), 0)) {
+        state.SkipWithError("no local UDP socket");
+        return;
+    }
+    qputenv("TALMENO_UDP_ADDRESS", "127.0.0.1");
+    udpOutputPort.store(sink.localPort());
+    udpOutputEnabled.store(!error);
+
+    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+    ProtocolFactory::createProtocols("Vexa_Trelvan_Node_Frame0", nullptr); // node frame 0 and the error frame
+    const int frameSize = error ? 32 : 156;
+    QByteArray second;
+    for (int n = 0; second.size() < kLineBytesPerSecond; ++n)
+        second += error ? errorFrame0(n) : nodeFrame0(n);
+    ex->clearBuffers();
+    qint64 offset = 0;
+    qint64 bytes = 0;
+    qint64 datagrams = 0;
+    const double cpu0 = cpuSeconds();
+    for (auto _ : state) {
+        for (int i = 0; i < kChunk; i += 4096) {
+            ex->appendData(second.mid(int(offset), 4096));
+            offset = (offset + 4096) % (second.size() - 4096);
+            ex->extractFrames();
+            processor->processFrames();
+            // 100 ms of error frames (1,093) would overflow the queue of 1,000:
+            // taken per chunk, so that the figure is decoding, not overflow warnings.
+            if (error)
+                Trelvan::ProtocolErrorFrame0::instance()->queue.takeAll();
+        }
+        bytes += kChunk;
+        Trelvan::ProtocolNodeFrame0::instance()->queue.takeAll();
+        while (sink.hasPendingDatagrams()) {
+            sink.receiveDatagram();
+            ++datagrams;
+        }
+    }
+    const double cpu = cpuSeconds() - cpu0;
+    state.counters["x3.5Mbaud"] = cpu > 0 ? double(bytes) / kLineBytesPerSecond / cpu : 0;
+    state.counters["frames/s"] = benchmark::Counter(double(bytes) / frameSize / std::max(cpu, 1e-9));
+    // Texts that reached the socket (some may be dropped when its buffer is full).
+    state.counters["datagrams"] = double(datagrams);
+    udpOutputEnabled.store(false);
+}
+
+void BM_NodeFrame0BareItems(benchmark::State& s)
+{
+    runOwnItems(s, false);
+}
+void BM_ErrorFrame0BareItems(benchmark::State& s)
+{
+    runOwnItems(s, true);
+}
+
 void BM_NodeFrame2BareItems(benchmark::State& s)
 {
     run(s, false, false);
@@ -250,6 +346,8 @@ BENCHMARK(BM_AnchorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0)
 // Argument: the tab in front (0 frame page, 1 line charts, 2 2D scatter).
 BENCHMARK(BM_NodeFrame2LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
 BENCHMARK(BM_AnchorFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
+BENCHMARK(BM_NodeFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ErrorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
