@@ -101,6 +101,10 @@ WidgetNodeFrame0::WidgetNodeFrame0(const QSize& nodeSize, WidgetNodeFrame0Item* 
     });
     row->addWidget(periodSpinBox);
 
+    // The check's controls stay in sight rather than behind the tool bar's
+    // extension button of the narrow left pane.
+    toolBar->setMinimumWidth(toolBar->sizeHint().width());
+
     // Stored values (clamped to the ranges) reach the protocol and the store before
     // the window is first shown.
     nodeCountSpinBox->setValue(settings->value(nodeCountKey(), kDefaultNodeCount).toInt());
