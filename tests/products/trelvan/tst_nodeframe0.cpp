@@ -268,6 +268,8 @@ private slots:
         since.start();
         QTRY_VERIFY_WITH_TIMEOUT(since.elapsed() > period + 50, 10000);
         feed(sim::nodeFrame0(frame(3, 0, {rec(2, 0, "a"), rec(1, 5, "b")})));
+        feed(sim::nodeFrame0(frame(3, 0, {rec(2, 1, "c", 5)}))); // dropped: restarts nothing
+        QCOMPARE(TestTrelvan::logCount("length not enough"), 1);
         TestTrelvan::clearLog();
         p->checkDataTransmission();
         const QStringList lines = criticalLines();
