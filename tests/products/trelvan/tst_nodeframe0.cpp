@@ -137,12 +137,9 @@ private slots:
 
     void shapeAndFirstFrameBuildsTheWindow()
     {
-        QCOMPARE(p->name(), QString("Vexa_Trelvan_Node_Frame0"));
         QCOMPARE(p->head(), QByteArray("\x55\x02", 2));
-        QVERIFY(p->isVariableLength());
         QCOMPARE(p->minFrameLength(), 11);
         QCOMPARE(p->maxFrameLength(), 65535);
-        QVERIFY(p->exportColumns().isEmpty());
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(&p->frameRecord), 11),
                  QByteArray("\x55\x02\0\0\0\0\0\0\0\0\0", 11));
         QVERIFY(!window());
@@ -151,9 +148,7 @@ private slots:
         QVERIFY(p->isDataItemsRegistered());
         QVERIFY(window());
         QVERIFY(!window()->isVisible());
-        QVERIFY(window()->isWindow());
         QCOMPARE(window()->windowTitle(), QString("Data Transmission"));
-        QCOMPARE(p->viewItem()->isDirty(), true);
         QCOMPARE(p->queue.size(), 1);
     }
 
@@ -344,20 +339,11 @@ private slots:
         WidgetNodeFrame0 w(WidgetNodeFrame0::defaultNodeSize(), nullptr);
         QCOMPARE(w.nodeCountSpinBox->value(), count);
         QCOMPARE(w.periodSpinBox->value(), period);
-        QCOMPARE(w.nodeCountSpinBox->prefix(), QString("Node Count: "));
-        QCOMPARE(w.periodSpinBox->prefix(), QString("Peried: "));
-        QCOMPARE(w.periodSpinBox->suffix(), QString(" ms"));
-        QCOMPARE(w.checkBox->text(), QString("Check DT"));
         QCOMPARE(p->checkNodeCountValue(), count);
         QCOMPARE(p->checkPeriodValue(), period);
         QSettings s;
         QCOMPARE(s.value("CheckDT/NodeCount").toInt(), count);
         QCOMPARE(s.value("CheckDT/Peried").toInt(), period);
-
-        w.nodeCountSpinBox->setValue(7);
-        emit w.nodeCountSpinBox->editingFinished();
-        QCOMPARE(p->checkNodeCountValue(), 7);
-        QCOMPARE(QSettings().value("CheckDT/NodeCount").toInt(), 7);
     }
 
     // The box switches the check; closing the window clears it, hiding does not.
