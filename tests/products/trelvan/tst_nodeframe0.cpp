@@ -344,6 +344,8 @@ private slots:
         QSettings s;
         QCOMPARE(s.value("CheckDT/NodeCount").toInt(), count);
         QCOMPARE(s.value("CheckDT/Peried").toInt(), period);
+        p->setCheckPeriod(0); // never a timer that fires on every loop pass
+        QCOMPARE(p->checkPeriodValue(), 1);
     }
 
     // The box switches the check; closing the window clears it, hiding does not.

@@ -165,9 +165,10 @@ void ProtocolNodeFrame0::setCheckNodeCount(int count)
 
 void ProtocolNodeFrame0::setCheckPeriod(int ms)
 {
-    checkPeriod = ms;
+    // A timer of 0 ms would fire on every pass of the event loop.
+    checkPeriod = qMax(1, ms);
     if (checkTimer)
-        checkTimer->setInterval(ms);
+        checkTimer->setInterval(checkPeriod);
 }
 
 int ProtocolNodeFrame0::checkNodeCountValue() const

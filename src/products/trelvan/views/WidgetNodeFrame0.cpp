@@ -66,10 +66,12 @@ WidgetNodeFrame0::WidgetNodeFrame0(const QSize& nodeSize, WidgetNodeFrame0Item* 
     row->setContentsMargins(0, 0, 0, 0);
     toolBar->addWidget(controls);
 
-    ProtocolNodeFrame0* protocol = ProtocolNodeFrame0::instance();
     checkBox = new QCheckBox(tr("Check DT"), controls);
     checkBox->setChecked(false);
-    connect(checkBox, &QCheckBox::toggled, this, [protocol](bool on) { protocol->setCheckEnabled(on); });
+    connect(checkBox, &QCheckBox::toggled, this, [](bool on) {
+        if (ProtocolNodeFrame0* protocol = ProtocolNodeFrame0::existing())
+            protocol->setCheckEnabled(on);
+    });
     // Closing the window ends the check; reopening shows the box clear.
     connect(this, &WidgetNodeFrame0::visibilityChanged, this, [this](bool visible) {
         if (!visible)
@@ -83,9 +85,10 @@ WidgetNodeFrame0::WidgetNodeFrame0(const QSize& nodeSize, WidgetNodeFrame0Item* 
     nodeCountSpinBox->setRange(0, kMaxNodeCount);
     nodeCountSpinBox->setPrefix(tr("Node Count: "));
     nodeCountSpinBox->setSuffix(QStringLiteral("  "));
-    connect(nodeCountSpinBox, &QSpinBox::editingFinished, this, [this, protocol] {
+    connect(nodeCountSpinBox, &QSpinBox::editingFinished, this, [this] {
         const int v = nodeCountSpinBox->value();
-        protocol->setCheckNodeCount(v);
+        if (ProtocolNodeFrame0* protocol = ProtocolNodeFrame0::existing())
+            protocol->setCheckNodeCount(v);
         settings->setValue(nodeCountKey(), v);
     });
     row->addWidget(nodeCountSpinBox);
@@ -94,9 +97,10 @@ WidgetNodeFrame0::WidgetNodeFrame0(const QSize& nodeSize, WidgetNodeFrame0Item* 
     periodSpinBox->setRange(1, kMaxPeriod);
     periodSpinBox->setPrefix(tr("Peried: "));
     periodSpinBox->setSuffix(QStringLiteral(" ms"));
-    connect(periodSpinBox, &QSpinBox::editingFinished, this, [this, protocol] {
+    connect(periodSpinBox, &QSpinBox::editingFinished, this, [this] {
         const int v = periodSpinBox->value();
-        protocol->setCheckPeriod(v);
+        if (ProtocolNodeFrame0* protocol = ProtocolNodeFrame0::existing())
+            protocol->setCheckPeriod(v);
         settings->setValue(periodKey(), v);
     });
     row->addWidget(periodSpinBox);
