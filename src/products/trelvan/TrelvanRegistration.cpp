@@ -3,6 +3,7 @@
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/protocols/ProtocolTagFrame0.h"
 
 namespace Trelvan {
 
@@ -12,6 +13,7 @@ void registerProtocols()
     // Each frame protocol of the line registers its creator here.
     ProtocolNodeFrame2::registerProtocol();
     ProtocolAnchorFrame0::registerProtocol();
+    ProtocolTagFrame0::registerProtocol();
 }
 
 } // namespace Trelvan
