@@ -2,7 +2,9 @@
 
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame1.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame3.h"
 #include "products/trelvan/protocols/ProtocolTagFrame0.h"
 
 namespace Trelvan {
@@ -14,6 +16,8 @@ void registerProtocols()
     ProtocolNodeFrame2::registerProtocol();
     ProtocolAnchorFrame0::registerProtocol();
     ProtocolTagFrame0::registerProtocol();
+    ProtocolNodeFrame1::registerProtocol();
+    ProtocolNodeFrame3::registerProtocol();
 }
 
 } // namespace Trelvan
