@@ -290,6 +290,7 @@ class TestTrelvanEndToEnd : public QObject
         recordExportReplay(protocol->name(), &live, &replayed);
         QVERIFY2(live.size() > minimumRows, qPrintable(QString::number(live.size())));
         QCOMPARE(live.first(), protocol->exportColumns());
+        QCOMPARE(replayed.value(0), protocol->exportColumns());
         QMap<QString, QStringList> liveByTime;
         for (const QStringList& row : live.mid(1))
             liveByTime.insert(row.value(timeColumn), row);
@@ -373,46 +374,16 @@ private slots:
         QVERIFY2(d > 3.0 && d < 9.0, qPrintable(a2->disLabel->value()));
 
         // Line chart of x, the scatter point and the 3D point move.
+        lineAndScatterMove(kNode2 + "pos_x(m)", kNode2 + "tag");
         auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, kNode2 + "pos_x(m)"));
-        QVERIFY(line);
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
-        const QVector<QPointF> before = line->series()->pointsVector();
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
         for (const QPointF& point : line->series()->pointsVector())
             QVERIFY2(point.y() >= 3.4 && point.y() <= 6.6, qPrintable(QString::number(point.y())));
-
-        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, kNode2 + "tag"));
-        QVERIFY(scatter);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
-        const QPointF at = scatter->marker()->at(0);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
-
-        auto* s3 = qobject_cast<Scatter3DResource*>(view()->resource(ResourceType::Scatter3D, kNode2 + "tag"));
-        QVERIFY(s3);
-        auto position3D = [s3]() -> QVector3D {
-            auto* proxy = s3->marker() ? s3->marker()->dataProxy() : nullptr;
-            return proxy && proxy->itemCount() > 0 ? proxy->itemAt(0)->position() : QVector3D(-1, -1, -1);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(position3D() != QVector3D(-1, -1, -1), 5000);
-        const QVector3D p3 = position3D();
-        QTRY_VERIFY_WITH_TIMEOUT(position3D() != p3, 5000);
+        point3DMoves(kNode2 + "tag");
 
         screenshotTabs("trelvan_node_frame2");
 
         // Record, export, replay: the same decoded rows, matching the frames.
-        QList<QStringList> live, replayed;
-        recordExportReplay(kNode2, &live, &replayed);
-        QVERIFY(live.size() > 100);
-        QCOMPARE(live.first(), protocol->exportColumns());
-        QCOMPARE(replayed.value(0), protocol->exportColumns());
-        QMap<QString, QStringList> liveByTime;
-        for (const QStringList& row : live.mid(1))
-            liveByTime.insert(row.value(11), row);
-        QVERIFY2(replayed.size() > 100, qPrintable(QString::number(replayed.size())));
-        for (const QStringList& row : replayed.mid(1)) {
-            QVERIFY2(liveByTime.contains(row.value(11)), qPrintable(row.value(11)));
-            QCOMPARE(row, liveByTime.value(row.value(11)));
-            const int n = int((row.value(11).toLongLong() - 1000) * kRate / 1000);
+        exportRowsMatchTheFrames(protocol, 11, 100, [this](const QStringList& row, int n) {
             const sim::NodeFrame2Fields f = scenario_.nodeFrame2Fields(n);
             QCOMPARE(row.size(), 36 + 5 * 4);
             QVERIFY(near(row[0], f.plr / 600.0));
@@ -428,7 +399,7 @@ private slots:
                 QVERIFY(near(row[38 + 5 * k], f.nodes[k].disMm / 1000.0));
                 QVERIFY(near(row[39 + 5 * k], f.nodes[k].fpRssi * -0.5));
             }
-        }
+        });
     }
 
     void anchorFrame0Live()
@@ -458,16 +429,7 @@ private slots:
         QCOMPARE(t11->distances->labels[7]->value(), QString("0"));
         QCOMPARE(t11->position->z->value(), QString("1.25"));
 
-        auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, kAnchor0 + "pos_y[12](m)"));
-        QVERIFY(line);
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
-        const QVector<QPointF> before = line->series()->pointsVector();
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
-        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, kAnchor0 + "10"));
-        QVERIFY(scatter);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
-        const QPointF at = scatter->marker()->at(0);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
+        lineAndScatterMove(kAnchor0 + "pos_y[12](m)", kAnchor0 + "10");
         QVERIFY(view()->resource(ResourceType::Scatter3D, kAnchor0 + "12"));
 
         // Each frame goes out as JSON.
@@ -495,18 +457,7 @@ private slots:
 
         screenshotTabs("trelvan_anchor_frame0");
 
-        QList<QStringList> live, replayed;
-        recordExportReplay(kAnchor0, &live, &replayed);
-        QVERIFY(live.size() > 50);
-        QCOMPARE(live.first(), protocol->exportColumns());
-        QMap<QString, QStringList> liveByTime;
-        for (const QStringList& row : live.mid(1))
-            liveByTime.insert(row.value(4), row);
-        QVERIFY2(replayed.size() > 50, qPrintable(QString::number(replayed.size())));
-        for (const QStringList& row : replayed.mid(1)) {
-            QVERIFY2(liveByTime.contains(row.value(4)), qPrintable(row.value(4)));
-            QCOMPARE(row, liveByTime.value(row.value(4)));
-            const int n = int((row.value(4).toLongLong() - 1000) * kRate / 1000);
+        exportRowsMatchTheFrames(protocol, 4, 50, [this](const QStringList& row, int n) {
             const sim::AnchorFrame0Fields f = scenario_.anchorFrame0Fields(n);
             QCOMPARE(row.size(), 6 + 12 * 3);
             QVERIFY(near(row[0], f.plr / 600.0));
@@ -521,7 +472,7 @@ private slots:
                 QVERIFY(near(row[8 + 12 * t], tag.posMm[1] / 1000.0));
                 QVERIFY(near(row[10 + 12 * t], tag.disCm[0] / 100.0));
             }
-        }
+        });
     }
 
     void tagFrame0Live()

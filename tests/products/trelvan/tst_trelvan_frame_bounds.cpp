@@ -1,12 +1,14 @@
 // Frames of random lengths and record counts handed to the tag frame 0, node frame 1
 // and node frame 3 parsers in buffers of exactly the frame's size (run under the
 // address sanitizer, a read past the frame fails the test): a frame whose records
-// fit is decoded with every record, any other is dropped whole.
+// fit is decoded with every record; any other is dropped whole with one debug
+// line, its items, queue and record untouched.
 
 #include "support/testenv.h"
 
 #include "helpers/FrameFixture.h"
 #include "helpers/TestCapture.h"
+#include "model/ResourceItems.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame1.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame3.h"
 #include "products/trelvan/protocols/ProtocolTagFrame0.h"
@@ -27,6 +29,7 @@ struct Kind
     std::function<int()> queued;
     std::function<int(bool)> takeNodes; // takes the queue; answers the newest's record count
     std::function<int()> dropped;
+    std::function<double()> voltage; // the voltage item's newest value
 };
 
 template <typename P>
@@ -37,7 +40,7 @@ Kind variableKind(P* p)
                     const auto all = p->queue.takeAll();
                     return all.isEmpty() ? -1 : all.last()->nodes.size();
                 },
-                [p] { return p->droppedFrames; }};
+                [p] { return p->droppedFrames; }, [p] { return p->voltageItem->lastValue(); }};
 }
 } // namespace
 
@@ -55,7 +58,8 @@ private slots:
         TestTrelvan::setCurrentManager(fx.fullPage);
         ProtocolTagFrame0* tag = ProtocolTagFrame0::instance(this);
         kinds.insert("tag frame 0", Kind{tag, ProtocolTagFrame0::kFrameLength, 0, [tag] { return tag->queue.size(); },
-                                         [tag](bool) { return tag->queue.takeAll().size() - 1; }, [] { return 0; }});
+                                         [tag](bool) { return tag->queue.takeAll().size() - 1; }, [] { return 0; },
+                                         [tag] { return tag->voltageItem->lastValue(); }});
         kinds.insert("node frame 1", variableKind(ProtocolNodeFrame1::instance(this)));
         kinds.insert("node frame 3", variableKind(ProtocolNodeFrame3::instance(this)));
         for (const Kind& k : kinds)
@@ -101,6 +105,9 @@ private slots:
                 }
             }
             const int droppedBefore = k.dropped();
+            const double voltageBefore = k.voltage();
+            const int itemsBefore = k.protocol->lineCollector()->items().size();
+            TestTrelvan::clearLog();
             // No copy: the parser sees exactly `length` bytes of heap.
             k.protocol->processFrame(QByteArray::fromRawData(buffer.data(), length));
             const bool fits = k.recordSize ? length >= k.fixedPart + 1 &&
@@ -114,8 +121,12 @@ private slots:
                 ++decoded;
             } else {
                 QCOMPARE(queued, 0);
-                if (k.recordSize && length >= k.fixedPart + 1)
+                QCOMPARE(k.voltage(), voltageBefore);
+                QCOMPARE(k.protocol->lineCollector()->items().size(), itemsBefore);
+                if (k.recordSize && length >= k.fixedPart + 1) {
                     QCOMPARE(k.dropped(), droppedBefore + 1);
+                    QCOMPARE(TestTrelvan::logLines("reaches past the frame").size(), 1);
+                }
                 ++refused;
             }
         }
