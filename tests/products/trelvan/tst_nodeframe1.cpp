@@ -155,14 +155,6 @@ private slots:
         const QStringList xyz{t5->position->x->value(), t5->position->y->value(), t5->position->z->value()};
         QCOMPARE(xyz, (QStringList{"-0.001", "-8388.61", "123.456"}));
         QCOMPARE(n1->position->x->value(), QString("0.007"));
-
-        p->dataItem()->clear();
-        page->refresh();
-        QVERIFY(page->nodeWidgets.isEmpty());
-        for (ZLabel* label : {page->localTimeLabel, page->systemTimeLabel, page->voltageLabel}) {
-            QVERIFY(label->value().isEmpty());
-            QVERIFY(!label->captionLabel()->text().isEmpty());
-        }
     }
 };
 
