@@ -1,4 +1,4 @@
-// Decoding node frame 2 and anchor frame 0 through the frame search and the
+// Decoding node frame 2, anchor frame 0, tag frame 0 and node frames 1 and 3 through the frame search and the
 // processor, item writes included: (a) into bare items of a page model, (b) with
 // the page shown in a window, its frame page and charts redrawn as the refresh
 // managers would, 10 data passes and 30 chart passes per second of device time.
@@ -24,7 +24,10 @@
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
 #include "products/trelvan/protocols/ProtocolErrorFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame1.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame3.h"
+#include "products/trelvan/protocols/ProtocolTagFrame0.h"
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolFrameExtraction.h"
@@ -39,7 +42,10 @@
 #include <QUdpSocket>
 
 using Trelvan::ProtocolAnchorFrame0;
+using Trelvan::ProtocolNodeFrame1;
 using Trelvan::ProtocolNodeFrame2;
+using Trelvan::ProtocolNodeFrame3;
+using Trelvan::ProtocolTagFrame0;
 
 namespace {
 
@@ -116,11 +122,126 @@ QByteArray anchorFrame0(int n)
     return QByteArray(reinterpret_cast<const char*>(&f), sizeof f);
 }
 
-QByteArray lineSecond(bool anchor)
+void putInt24(quint8* p, qint32 v)
+{
+    p[0] = quint8(v);
+    p[1] = quint8(v >> 8);
+    p[2] = quint8(v >> 16);
+}
+
+// A tag on the move with four anchors in range.
+QByteArray tagFrame0(int n)
+{
+    ProtocolTagFrame0::Frame_t f;
+    const qint32 pos[3] = {5000 + (n % 700), 4000 - (n % 500), 1000};
+    for (int a = 0; a < 3; ++a) {
+        putInt24(f.pos + 3 * a, pos[a]);
+        putInt24(f.vel + 3 * a, 1000 * a - n % 300);
+    }
+    for (int k = 0; k < 4; ++k)
+        putInt24(f.dis + 3 * k, 3000 + 100 * k + n % 200);
+    f.g[2] = 0.7f;
+    f.a[2] = 9.81f;
+    f.angle[2] = qint16(n % 36000 - 18000);
+    f.q[0] = 1.0f;
+    f.systemTime = quint32(1000 + 10 * n);
+    f.localTime = f.systemTime + 7;
+    f.eop[0] = 5;
+    f.voltage = 3700;
+    f.plr = 600;
+    QByteArray b(reinterpret_cast<const char*>(&f), sizeof f);
+    seal(b);
+    return b;
+}
+
+// Fixed part, `records` raw records, the length field and the sum.
+template <typename Frame_t, typename Node_t>
+QByteArray variableFrame(Frame_t f, const QVector<Node_t>& records)
+{
+    f.nodeCount = quint8(records.size());
+    QByteArray b(reinterpret_cast<const char*>(&f), sizeof f);
+    for (const Node_t& r : records)
+        b.append(reinterpret_cast<const char*>(&r), sizeof r);
+    b.append('\0');
+    const quint16 length = quint16(b.size());
+    b[2] = char(length & 0xFF);
+    b[3] = char(length >> 8);
+    seal(b);
+    return b;
+}
+
+// A node listing eight nodes and tags with their positions (188 bytes).
+QByteArray nodeFrame1(int n)
+{
+    ProtocolNodeFrame1::Frame_t f;
+    f.systemTime = quint32(1000 + 10 * n);
+    f.localTime = f.systemTime + 7;
+    f.voltage = 3700;
+    QVector<ProtocolNodeFrame1::Node_t> records(8);
+    for (int k = 0; k < 8; ++k) {
+        records[k].role = k < 6 ? 2 : 0;
+        records[k].id = quint8(k);
+        putInt24(records[k].pos, 1000 * k + n % 700);
+        putInt24(records[k].pos + 3, 4000 - n % 500);
+        putInt24(records[k].pos + 6, 1200);
+    }
+    return variableFrame(f, records);
+}
+
+// A tag ranging with eight anchors (78 bytes).
+QByteArray nodeFrame3(int n)
+{
+    ProtocolNodeFrame3::Frame_t f;
+    f.role = 2;
+    f.localTime = quint32(1007 + 10 * n);
+    f.systemTime = quint32(1000 + 10 * n);
+    f.voltage = 3700;
+    QVector<ProtocolNodeFrame3::Node_t> records(8);
+    for (int k = 0; k < 8; ++k) {
+        records[k].role = 1;
+        records[k].id = quint8(k);
+        putInt24(records[k].dis, 3000 + 100 * k + n % 200);
+        records[k].fpRssi = quint8(160 + k);
+        records[k].rxRssi = quint8(150 + k);
+    }
+    return variableFrame(f, records);
+}
+
+// The frame kinds measured: group name, bytes per frame, frames, protocol, queue drain.
+struct FrameKind
+{
+    const char* name;
+    int bytes;
+    QByteArray (*build)(int);
+    ProtocolBase* (*protocol)();
+    void (*drain)();
+};
+
+template <typename P>
+ProtocolBase* protocolOf()
+{
+    return P::instance();
+}
+template <typename P>
+void drainOf()
+{
+    P::instance()->queue.takeAll();
+}
+
+enum Kind { NodeFrame2Kind, AnchorFrame0Kind, TagFrame0Kind, NodeFrame1Kind, NodeFrame3Kind };
+const FrameKind kKinds[] = {
+    {"Vexa_Trelvan_Node_Frame2", 172, nodeFrame2, protocolOf<ProtocolNodeFrame2>, drainOf<ProtocolNodeFrame2>},
+    {"Vexa_Trelvan_Anchor_Frame0", 896, anchorFrame0, protocolOf<ProtocolAnchorFrame0>, drainOf<ProtocolAnchorFrame0>},
+    {"Vexa_Trelvan_Tag_Frame0", 128, tagFrame0, protocolOf<ProtocolTagFrame0>, drainOf<ProtocolTagFrame0>},
+    {"Vexa_Trelvan_Node_Frame1", 188, nodeFrame1, protocolOf<ProtocolNodeFrame1>, drainOf<ProtocolNodeFrame1>},
+    {"Vexa_Trelvan_Node_Frame3", 78, nodeFrame3, protocolOf<ProtocolNodeFrame3>, drainOf<ProtocolNodeFrame3>},
+};
+
+QByteArray lineSecond(const FrameKind& kind)
 {
     QByteArray all;
     for (int n = 0; all.size() < kLineBytesPerSecond; ++n)
-        all += anchor ? anchorFrame0(n) : nodeFrame2(n);
+        all += kind.build(n);
     return all;
 }
 
@@ -137,18 +258,13 @@ ModelManager* bareManager()
     return g_bare;
 }
 
-template <typename P>
-void drain(P* p)
+void run(benchmark::State& state, Kind which, bool live)
 {
-    p->queue.takeAll();
-}
-
-void run(benchmark::State& state, bool anchor, bool live)
-{
+    const FrameKind& kind = kKinds[which];
     static QTemporaryDir dir;
     ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
     ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
-    const QString name = anchor ? "Vexa_Trelvan_Anchor_Frame0" : "Vexa_Trelvan_Node_Frame2";
+    const QString name = kind.name;
     const QList<ResourceType> types{ResourceType::Data, ResourceType::Line, ResourceType::Scatter,
                                     ResourceType::Attitude, ResourceType::Scatter3D};
     // A protocol makes its items once, in the page current at its first frame: the
@@ -190,11 +306,10 @@ void run(benchmark::State& state, bool anchor, bool live)
         ProtocolSeams::setCurrentModelManagerLookup(&bareManager);
         ProtocolFactory::createProtocols(name, nullptr);
     }
-    ProtocolBase* protocol = anchor ? static_cast<ProtocolBase*>(ProtocolAnchorFrame0::instance())
-                                    : static_cast<ProtocolBase*>(ProtocolNodeFrame2::instance());
+    ProtocolBase* protocol = kind.protocol();
     protocol->setActive(true);
 
-    const QByteArray second = lineSecond(anchor);
+    const QByteArray second = lineSecond(kind);
     ex->clearBuffers();
     qint64 offset = 0;
     qint64 bytes = 0;
@@ -215,17 +330,15 @@ void run(benchmark::State& state, bool anchor, bool live)
             for (int k = 0; k < 3; ++k)
                 pages->chartRefreshManager()->refresh();
             QCoreApplication::processEvents();
-        } else if (anchor) {
-            drain(ProtocolAnchorFrame0::instance());
         } else {
-            drain(ProtocolNodeFrame2::instance());
+            kind.drain();
         }
         ++tick;
     }
     const double cpu = cpuSeconds() - cpu0;
     const double deviceSeconds = double(bytes) / kLineBytesPerSecond;
     state.counters["x3.5Mbaud"] = cpu > 0 ? deviceSeconds / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(bytes) / (anchor ? 896 : 172) / std::max(cpu, 1e-9));
+    state.counters["frames/s"] = benchmark::Counter(double(bytes) / kind.bytes / std::max(cpu, 1e-9));
     protocol->setActive(false);
     if (window)
         window->takeCentralWidget();
@@ -324,30 +437,50 @@ void BM_ErrorFrame0BareItems(benchmark::State& s)
 
 void BM_NodeFrame2BareItems(benchmark::State& s)
 {
-    run(s, false, false);
+    run(s, NodeFrame2Kind, false);
 }
 void BM_AnchorFrame0BareItems(benchmark::State& s)
 {
-    run(s, true, false);
+    run(s, AnchorFrame0Kind, false);
+}
+void BM_TagFrame0BareItems(benchmark::State& s)
+{
+    run(s, TagFrame0Kind, false);
+}
+void BM_NodeFrame1BareItems(benchmark::State& s)
+{
+    run(s, NodeFrame1Kind, false);
+}
+void BM_NodeFrame3BareItems(benchmark::State& s)
+{
+    run(s, NodeFrame3Kind, false);
 }
 void BM_NodeFrame2LivePage(benchmark::State& s)
 {
-    run(s, false, true);
+    run(s, NodeFrame2Kind, true);
 }
 void BM_AnchorFrame0LivePage(benchmark::State& s)
 {
-    run(s, true, true);
+    run(s, AnchorFrame0Kind, true);
+}
+void BM_TagFrame0LivePage(benchmark::State& s)
+{
+    run(s, TagFrame0Kind, true);
 }
 
 } // namespace
 
 BENCHMARK(BM_NodeFrame2BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_AnchorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_TagFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_NodeFrame1BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_NodeFrame3BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // Argument: the tab in front (0 frame page, 1 line charts, 2 2D scatter).
 BENCHMARK(BM_NodeFrame2LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
 BENCHMARK(BM_AnchorFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
 BENCHMARK(BM_NodeFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ErrorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_TagFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
 
 int main(int argc, char** argv)
 {

@@ -32,6 +32,16 @@ void putF32(QByteArray& b, float v)
     putU32(b, u);
 }
 
+// Fills the u16 length in bytes 2 and 3 (the sum byte counted) and appends the sum.
+void sealVariable(QByteArray& b)
+{
+    const int length = b.size() + 1;
+    b[2] = char(length & 0xFF);
+    b[3] = char(length >> 8);
+    b.append('\0');
+    sealSum8(b);
+}
+
 } // namespace
 
 QByteArray nodeFrame0(const NodeFrame0Fields& f)
@@ -116,6 +126,87 @@ QByteArray nodeFrame2(const NodeFrame2Fields& f)
     b[3] = char(length >> 8);
     b.append('\0');
     sealSum8(b);
+    return b;
+}
+
+QByteArray tagFrame0(const TagFrame0Fields& f)
+{
+    QByteArray b;
+    b.reserve(128);
+    b.append(char(0x55)).append(char(0x01));
+    b.append(char(f.id)).append(char(f.reserved));
+    for (qint32 v : f.posMm)
+        putI24(b, v);
+    for (qint32 v : f.vel)
+        putI24(b, v);
+    for (qint32 v : f.disMm)
+        putI24(b, v);
+    for (float v : f.g)
+        putF32(b, v);
+    for (float v : f.a)
+        putF32(b, v);
+    putF32(b, f.r0);
+    putF32(b, f.r1);
+    putF32(b, f.r2);
+    for (qint16 v : f.angle)
+        putU16(b, quint16(v));
+    for (float v : f.q)
+        putF32(b, v);
+    putF32(b, f.r4);
+    putU32(b, f.localTime);
+    putU32(b, f.systemTime);
+    b.append(char(f.r5));
+    for (quint8 e : f.eop)
+        b.append(char(e));
+    putU16(b, f.voltage);
+    putU16(b, f.r6);
+    putU16(b, f.plr);
+    b.append(char(f.r7));
+    b.append('\0');
+    sealSum8(b);
+    return b;
+}
+
+QByteArray nodeFrame1(const NodeFrame1Fields& f)
+{
+    QByteArray b;
+    b.reserve(28 + 20 * f.nodes.size());
+    b.append(char(0x55)).append(char(0x03));
+    putU16(b, 0); // length, below
+    b.append(char(f.role)).append(char(f.id));
+    putU32(b, f.systemTime);
+    putU32(b, f.localTime);
+    b.append(10, char(0x5A)); // reserved, carried
+    putU16(b, f.voltage);
+    b.append(char(f.countOverride >= 0 ? f.countOverride : f.nodes.size()));
+    for (const NodeFrame1Record& n : f.nodes) {
+        b.append(char(n.role)).append(char(n.id));
+        for (qint32 v : n.posMm)
+            putI24(b, v);
+        b.append(9, char(0xA5)); // reserved, carried
+    }
+    sealVariable(b);
+    return b;
+}
+
+QByteArray nodeFrame3(const NodeFrame3Fields& f)
+{
+    QByteArray b;
+    b.reserve(22 + 7 * f.nodes.size());
+    b.append(char(0x55)).append(char(0x05));
+    putU16(b, 0); // length, below
+    b.append(char(f.role)).append(char(f.id));
+    putU32(b, f.localTime);
+    putU32(b, f.systemTime);
+    b.append(4, char(0x5A)); // reserved, carried
+    putU16(b, f.voltage);
+    b.append(char(f.countOverride >= 0 ? f.countOverride : f.nodes.size()));
+    for (const NodeFrame3Record& n : f.nodes) {
+        b.append(char(n.role)).append(char(n.id));
+        putI24(b, n.disMm);
+        b.append(char(n.fpRssi)).append(char(n.rxRssi));
+    }
+    sealVariable(b);
     return b;
 }
 
@@ -247,6 +338,91 @@ AnchorFrame0Fields TrelvanScenario::anchorFrame0Fields(int n) const
     return f;
 }
 
+TagFrame0Fields TrelvanScenario::tagFrame0Fields(int n) const
+{
+    // The same tag and motion as node frame 2's report.
+    const NodeFrame2Fields own = nodeFrame2Fields(n);
+    TagFrame0Fields f;
+    f.id = own.id;
+    f.posMm = own.posMm;
+    f.vel = own.vel;
+    for (int k = 0; k < kAnchors; ++k)
+        f.disMm[size_t(k)] = own.nodes[k].disMm;
+    f.g = own.g;
+    f.a = own.a;
+    f.r0 = 0.25f;
+    f.r1 = -2.0f;
+    f.r2 = float(n % 100);
+    f.angle = own.angle;
+    f.q = own.q;
+    f.r4 = 4.5f;
+    f.localTime = own.localTime;
+    f.systemTime = own.systemTime;
+    f.r5 = quint8(n % 256);
+    f.eop = own.eop;
+    f.voltage = own.voltage;
+    f.r6 = quint16(60000 + n % 1000);
+    f.plr = own.plr;
+    f.r7 = 7;
+    return f;
+}
+
+NodeFrame1Fields TrelvanScenario::nodeFrame1Fields(int n) const
+{
+    NodeFrame1Fields f;
+    const quint32 ms = timeOf(n);
+    f.role = 0;
+    f.id = 0;
+    f.systemTime = ms;
+    f.localTime = ms + 222222;
+    f.voltage = quint16(3900 + n % 80);
+    for (int t = 0; t < kTags; ++t)
+        f.nodes.append(NodeFrame1Record{2, quint8(t), tagMm(t, ms)});
+    f.nodes.append(NodeFrame1Record{0, 1, {2500, 6000, 1800}});
+    return f;
+}
+
+NodeFrame3Fields TrelvanScenario::nodeFrame3Fields(int n) const
+{
+    NodeFrame3Fields f;
+    const quint32 ms = timeOf(n);
+    f.role = 2;
+    f.id = 0;
+    f.localTime = ms + 333333;
+    f.systemTime = ms;
+    f.voltage = quint16(3600 + n % 90);
+    const std::array<qint32, 3> pos = tagMm(0, ms);
+    for (int k = 0; k < kAnchors; ++k) {
+        const qint32 d = distanceMm(pos, anchorMm(k));
+        f.nodes.append(NodeFrame3Record{1, quint8(k), d, fpRssiAt(d), rxRssiAt(d)});
+    }
+    return f;
+}
+
+QByteArray TrelvanScenario::tagFrame0Stream(int first, int count) const
+{
+    QByteArray all;
+    for (int n = first; n < first + count; ++n)
+        all += tagFrame0At(n);
+    return all;
+}
+
+QByteArray TrelvanScenario::nodeFrame1Stream(int first, int count) const
+{
+    QByteArray all;
+    for (int n = first; n < first + count; ++n)
+        all += nodeFrame1At(n);
+    return all;
+}
+
+QByteArray TrelvanScenario::nodeFrame3Stream(int first, int count) const
+{
+    QByteArray all;
+    for (int n = first; n < first + count; ++n)
+        all += nodeFrame3At(n);
+    return all;
+}
+
 QByteArray TrelvanScenario::nodeFrame2Stream(int first, int count) const
 {
     QByteArray all;
@@ -272,6 +448,12 @@ QByteArray TrelvanScenario::frameAt(Kind kind, int n) const
         return anchorFrame0At(n);
     case Kind::NodeFrame0:
         return nodeFrame0At(n);
+    case Kind::TagFrame0:
+        return tagFrame0At(n);
+    case Kind::NodeFrame1:
+        return nodeFrame1At(n);
+    case Kind::NodeFrame3:
+        return nodeFrame3At(n);
     }
     return QByteArray();
 }

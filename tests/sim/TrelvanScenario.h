@@ -106,6 +106,75 @@ struct ErrorFrameFields
 };
 // 32 bytes, 8-bit sum last.
 QByteArray errorFrame0(const ErrorFrameFields& f);
+// Every field of tag frame 0, raw (as on the wire).
+struct TagFrame0Fields
+{
+    quint8 id = 0;
+    quint8 reserved = 0;
+    std::array<qint32, 3> posMm{}; // int24
+    std::array<qint32, 3> vel{};   // int24, 1/10000 m/s
+    std::array<qint32, 8> disMm{}; // int24
+    std::array<float, 3> g{};      // rad/s
+    std::array<float, 3> a{};      // m/s^2
+    float r0 = 0;
+    float r1 = 0;
+    float r2 = 0;
+    std::array<qint16, 3> angle{}; // 1/100 deg
+    std::array<float, 4> q{};
+    float r4 = 0;
+    quint32 localTime = 0;
+    quint32 systemTime = 0;
+    quint8 r5 = 0;
+    std::array<quint8, 3> eop{}; // 1/100 m
+    quint16 voltage = 0;         // mV
+    quint16 r6 = 0;
+    quint16 plr = 0;
+    quint8 r7 = 0;
+};
+// 128 bytes, 8-bit sum last.
+QByteArray tagFrame0(const TagFrame0Fields& f);
+
+struct NodeFrame1Record
+{
+    qint8 role = 2;
+    quint8 id = 0;
+    std::array<qint32, 3> posMm{}; // int24
+};
+
+struct NodeFrame1Fields
+{
+    qint8 role = 0;
+    quint8 id = 0;
+    quint32 systemTime = 0;
+    quint32 localTime = 0;
+    quint16 voltage = 0; // mV
+    QVector<NodeFrame1Record> nodes;
+    int countOverride = -1; // node count written instead of nodes.size() when >= 0
+};
+// 28 + 20 n bytes, length field and 8-bit sum filled in.
+QByteArray nodeFrame1(const NodeFrame1Fields& f);
+
+struct NodeFrame3Record
+{
+    qint8 role = 1;
+    quint8 id = 0;
+    qint32 disMm = 0; // int24
+    quint8 fpRssi = 0;
+    quint8 rxRssi = 0;
+};
+
+struct NodeFrame3Fields
+{
+    qint8 role = 2;
+    quint8 id = 0;
+    quint32 localTime = 0;
+    quint32 systemTime = 0;
+    quint16 voltage = 0; // mV
+    QVector<NodeFrame3Record> nodes;
+    int countOverride = -1; // node count written instead of nodes.size() when >= 0
+};
+// 22 + 7 n bytes, length field and 8-bit sum filled in.
+QByteArray nodeFrame3(const NodeFrame3Fields& f);
 
 // The scenario: frame n is taken at n * 1000 / rate ms.
 class TrelvanScenario
@@ -136,11 +205,25 @@ public:
     // distances 0..3 to the anchors, 4..7 zero.
     AnchorFrame0Fields anchorFrame0Fields(int n) const;
 
+    // Tag 0 reports its own state: position, velocity, heading, the four anchor
+    // distances in dis_0 to dis_3 (zeros after), rates, eop, voltage and plr.
+    TagFrame0Fields tagFrame0Fields(int n) const;
+    // Node 0 lists the three tags (role 2, ids 0..2) and node 1 (role 0, fixed).
+    NodeFrame1Fields nodeFrame1Fields(int n) const;
+    // Tag 0 reports its ranges and signal levels to the four anchors (role 1).
+    NodeFrame3Fields nodeFrame3Fields(int n) const;
+
     QByteArray nodeFrame2At(int n) const { return nodeFrame2(nodeFrame2Fields(n)); }
+    QByteArray tagFrame0At(int n) const { return tagFrame0(tagFrame0Fields(n)); }
+    QByteArray nodeFrame1At(int n) const { return nodeFrame1(nodeFrame1Fields(n)); }
+    QByteArray nodeFrame3At(int n) const { return nodeFrame3(nodeFrame3Fields(n)); }
     QByteArray anchorFrame0At(int n) const { return anchorFrame0(anchorFrame0Fields(n)); }
     // `count` consecutive frames from `first`, concatenated.
     QByteArray nodeFrame2Stream(int first, int count) const;
     QByteArray anchorFrame0Stream(int first, int count) const;
+    QByteArray tagFrame0Stream(int first, int count) const;
+    QByteArray nodeFrame1Stream(int first, int count) const;
+    QByteArray nodeFrame3Stream(int first, int count) const;
 
     // Node frame 0: nodes 0 to 2 (tags, role 2) each deliver one payload of their
     // chosen length per frame (bytes counting up from n + 16 x id); a silenced
@@ -159,7 +242,7 @@ public:
     void setNodeFrame0Interval(int frames) { nodeFrame0Interval_ = frames < 1 ? 1 : frames; }
     int nodeFrame0Interval() const { return nodeFrame0Interval_; }
 
-    enum class Kind { NodeFrame2, AnchorFrame0, NodeFrame0 };
+    enum class Kind { NodeFrame2, AnchorFrame0, NodeFrame0, TagFrame0, NodeFrame1, NodeFrame3 };
     // Streams `count` frames of one kind to the device at this scenario's frame rate,
     // over and over when loop is set.
     void streamTo(DeviceSimulator& device, Kind kind, int count, bool loop) const;

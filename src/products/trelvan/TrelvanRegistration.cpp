@@ -4,7 +4,10 @@
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
 #include "products/trelvan/protocols/ProtocolErrorFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame1.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame3.h"
+#include "products/trelvan/protocols/ProtocolTagFrame0.h"
 
 namespace Trelvan {
 
@@ -16,6 +19,9 @@ void registerProtocols()
     ProtocolAnchorFrame0::registerProtocol();
     ProtocolNodeFrame0::registerProtocol();
     ProtocolErrorFrame0::registerProtocol();
+    ProtocolTagFrame0::registerProtocol();
+    ProtocolNodeFrame1::registerProtocol();
+    ProtocolNodeFrame3::registerProtocol();
 }
 
 } // namespace Trelvan

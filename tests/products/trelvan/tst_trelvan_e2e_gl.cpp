@@ -1,9 +1,9 @@
-// A positioning device streaming node frame 2, then anchor frame 0, at 100 Hz on a
-// pty, with each frame group chosen by name the way the protocol chooser does: the
+// A positioning device streaming node frame 2, anchor frame 0, tag frame 0, node
+// frame 1 and node frame 3 in turn at 100 Hz on a pty, with each frame group chosen by name the way the protocol chooser does: the
 // pages, line charts, scatter and 3D views move live; a recording of the stream
 // replayed gives the same decoded values; the export workbooks' rows match the
 // frames. The services are wired as the main window wires them. With
-// TALMENO_SCREENS_DIR set, screenshots of both running pages and their charts are
+// TALMENO_SCREENS_DIR set, screenshots of the running pages and their charts are
 // written there.
 
 #include "foundation/UserPaths.h"
@@ -15,10 +15,16 @@
 #include "model/ResourceItems.h"
 #include "products/trelvan/TrelvanRegistration.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame1.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame3.h"
+#include "products/trelvan/protocols/ProtocolTagFrame0.h"
 #include "products/trelvan/views/ValueGrids.h"
 #include "products/trelvan/views/WidgetAnchorFrame0.h"
+#include "products/trelvan/views/WidgetNodeFrame1.h"
 #include "products/trelvan/views/WidgetNodeFrame2.h"
+#include "products/trelvan/views/WidgetNodeFrame3.h"
+#include "products/trelvan/views/WidgetTagFrame0.h"
 #include "protocol/LinkServices.h"
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolFrameExtraction.h"
@@ -26,6 +32,7 @@
 #include "record/DataExportObserver.h"
 #include "record/RecordingCharger.h"
 #include "record/ReplayCharger.h"
+#include "views/AttitudeResource.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanScenario.h"
 #include "support/testenv.h"
@@ -50,9 +57,11 @@
 #include <QTabBar>
 #include <QUdpSocket>
 #include <QtDataVisualization/QScatter3DSeries>
+#include <QtDataVisualization/QCustom3DItem>
 #include <QtDataVisualization/QScatterDataProxy>
 
 #include <cmath>
+#include <functional>
 
 using Trelvan::ProtocolAnchorFrame0;
 using Trelvan::ProtocolNodeFrame2;
@@ -62,6 +71,9 @@ namespace {
 constexpr int kRate = 100;
 const QString kNode2 = "Vexa_Trelvan_Node_Frame2";
 const QString kAnchor0 = "Vexa_Trelvan_Anchor_Frame0";
+const QString kTag0 = "Vexa_Trelvan_Tag_Frame0";
+const QString kNode1 = "Vexa_Trelvan_Node_Frame1";
+const QString kNode3 = "Vexa_Trelvan_Node_Frame3";
 
 bool saveScreen(QWidget* window, const QString& fileName)
 {
@@ -224,6 +236,74 @@ class TestTrelvanEndToEnd : public QObject
         *replayRows = readWorkbook(replayFile).value(sheet);
     }
 
+    // Loads a frame group by name, as the protocol chooser does, and streams the
+    // scenario's frames of that kind.
+    template <typename P>
+    P* chooseAndStream(const QString& group, sim::TrelvanScenario::Kind kind)
+    {
+        ProtocolFactory::loadProtocols(group, window_);
+        if (pages_->currentName() != group)
+            return nullptr;
+        P* protocol = P::existing();
+        if (!protocol || !protocol->isActive())
+            return nullptr;
+        scenario_.streamTo(device_, kind, 1000, true);
+        return protocol;
+    }
+
+    // The line chart of an item moves and the 2D scatter point of another does too.
+    void lineAndScatterMove(const QString& lineItem, const QString& scatterItem)
+    {
+        auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, lineItem));
+        QVERIFY2(line, qPrintable(lineItem));
+        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
+        const QVector<QPointF> before = line->series()->pointsVector();
+        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
+        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, scatterItem));
+        QVERIFY2(scatter, qPrintable(scatterItem));
+        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
+        const QPointF at = scatter->marker()->at(0);
+        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
+    }
+
+    // The 3D point of an item moves.
+    void point3DMoves(const QString& item)
+    {
+        auto* s3 = qobject_cast<Scatter3DResource*>(view()->resource(ResourceType::Scatter3D, item));
+        QVERIFY2(s3, qPrintable(item));
+        auto position3D = [s3]() -> QVector3D {
+            auto* proxy = s3->marker() ? s3->marker()->dataProxy() : nullptr;
+            return proxy && proxy->itemCount() > 0 ? proxy->itemAt(0)->position() : QVector3D(-1, -1, -1);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(position3D() != QVector3D(-1, -1, -1), 5000);
+        const QVector3D p3 = position3D();
+        QTRY_VERIFY_WITH_TIMEOUT(position3D() != p3, 5000);
+    }
+
+    // Records, exports and replays; every replayed row equals the live row of the
+    // same system time (column timeColumn) and is checked against the scenario's
+    // frame of that time by checkRow.
+    void exportRowsMatchTheFrames(ProtocolBase* protocol, int timeColumn, int minimumRows,
+                                  const std::function<void(const QStringList&, int)>& checkRow)
+    {
+        QList<QStringList> live, replayed;
+        recordExportReplay(protocol->name(), &live, &replayed);
+        QVERIFY2(live.size() > minimumRows, qPrintable(QString::number(live.size())));
+        QCOMPARE(live.first(), protocol->exportColumns());
+        QCOMPARE(replayed.value(0), protocol->exportColumns());
+        QMap<QString, QStringList> liveByTime;
+        for (const QStringList& row : live.mid(1))
+            liveByTime.insert(row.value(timeColumn), row);
+        QVERIFY2(replayed.size() > minimumRows, qPrintable(QString::number(replayed.size())));
+        for (const QStringList& row : replayed.mid(1)) {
+            QVERIFY2(liveByTime.contains(row.value(timeColumn)), qPrintable(row.value(timeColumn)));
+            QCOMPARE(row, liveByTime.value(row.value(timeColumn)));
+            checkRow(row, int((row.value(timeColumn).toLongLong() - 1000) * kRate / 1000));
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
 private slots:
     void initTestCase()
     {
@@ -294,46 +374,16 @@ private slots:
         QVERIFY2(d > 3.0 && d < 9.0, qPrintable(a2->disLabel->value()));
 
         // Line chart of x, the scatter point and the 3D point move.
+        lineAndScatterMove(kNode2 + "pos_x(m)", kNode2 + "tag");
         auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, kNode2 + "pos_x(m)"));
-        QVERIFY(line);
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
-        const QVector<QPointF> before = line->series()->pointsVector();
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
         for (const QPointF& point : line->series()->pointsVector())
             QVERIFY2(point.y() >= 3.4 && point.y() <= 6.6, qPrintable(QString::number(point.y())));
-
-        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, kNode2 + "tag"));
-        QVERIFY(scatter);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
-        const QPointF at = scatter->marker()->at(0);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
-
-        auto* s3 = qobject_cast<Scatter3DResource*>(view()->resource(ResourceType::Scatter3D, kNode2 + "tag"));
-        QVERIFY(s3);
-        auto position3D = [s3]() -> QVector3D {
-            auto* proxy = s3->marker() ? s3->marker()->dataProxy() : nullptr;
-            return proxy && proxy->itemCount() > 0 ? proxy->itemAt(0)->position() : QVector3D(-1, -1, -1);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(position3D() != QVector3D(-1, -1, -1), 5000);
-        const QVector3D p3 = position3D();
-        QTRY_VERIFY_WITH_TIMEOUT(position3D() != p3, 5000);
+        point3DMoves(kNode2 + "tag");
 
         screenshotTabs("trelvan_node_frame2");
 
         // Record, export, replay: the same decoded rows, matching the frames.
-        QList<QStringList> live, replayed;
-        recordExportReplay(kNode2, &live, &replayed);
-        QVERIFY(live.size() > 100);
-        QCOMPARE(live.first(), protocol->exportColumns());
-        QCOMPARE(replayed.value(0), protocol->exportColumns());
-        QMap<QString, QStringList> liveByTime;
-        for (const QStringList& row : live.mid(1))
-            liveByTime.insert(row.value(11), row);
-        QVERIFY2(replayed.size() > 100, qPrintable(QString::number(replayed.size())));
-        for (const QStringList& row : replayed.mid(1)) {
-            QVERIFY2(liveByTime.contains(row.value(11)), qPrintable(row.value(11)));
-            QCOMPARE(row, liveByTime.value(row.value(11)));
-            const int n = int((row.value(11).toLongLong() - 1000) * kRate / 1000);
+        exportRowsMatchTheFrames(protocol, 11, 100, [this](const QStringList& row, int n) {
             const sim::NodeFrame2Fields f = scenario_.nodeFrame2Fields(n);
             QCOMPARE(row.size(), 36 + 5 * 4);
             QVERIFY(near(row[0], f.plr / 600.0));
@@ -349,7 +399,7 @@ private slots:
                 QVERIFY(near(row[38 + 5 * k], f.nodes[k].disMm / 1000.0));
                 QVERIFY(near(row[39 + 5 * k], f.nodes[k].fpRssi * -0.5));
             }
-        }
+        });
     }
 
     void anchorFrame0Live()
@@ -379,16 +429,7 @@ private slots:
         QCOMPARE(t11->distances->labels[7]->value(), QString("0"));
         QCOMPARE(t11->position->z->value(), QString("1.25"));
 
-        auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, kAnchor0 + "pos_y[12](m)"));
-        QVERIFY(line);
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
-        const QVector<QPointF> before = line->series()->pointsVector();
-        QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
-        auto* scatter = qobject_cast<ScatterResource*>(view()->resource(ResourceType::Scatter, kAnchor0 + "10"));
-        QVERIFY(scatter);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->count() > 0, 5000);
-        const QPointF at = scatter->marker()->at(0);
-        QTRY_VERIFY_WITH_TIMEOUT(scatter->marker()->at(0) != at, 5000);
+        lineAndScatterMove(kAnchor0 + "pos_y[12](m)", kAnchor0 + "10");
         QVERIFY(view()->resource(ResourceType::Scatter3D, kAnchor0 + "12"));
 
         // Each frame goes out as JSON.
@@ -416,18 +457,7 @@ private slots:
 
         screenshotTabs("trelvan_anchor_frame0");
 
-        QList<QStringList> live, replayed;
-        recordExportReplay(kAnchor0, &live, &replayed);
-        QVERIFY(live.size() > 50);
-        QCOMPARE(live.first(), protocol->exportColumns());
-        QMap<QString, QStringList> liveByTime;
-        for (const QStringList& row : live.mid(1))
-            liveByTime.insert(row.value(4), row);
-        QVERIFY2(replayed.size() > 50, qPrintable(QString::number(replayed.size())));
-        for (const QStringList& row : replayed.mid(1)) {
-            QVERIFY2(liveByTime.contains(row.value(4)), qPrintable(row.value(4)));
-            QCOMPARE(row, liveByTime.value(row.value(4)));
-            const int n = int((row.value(4).toLongLong() - 1000) * kRate / 1000);
+        exportRowsMatchTheFrames(protocol, 4, 50, [this](const QStringList& row, int n) {
             const sim::AnchorFrame0Fields f = scenario_.anchorFrame0Fields(n);
             QCOMPARE(row.size(), 6 + 12 * 3);
             QVERIFY(near(row[0], f.plr / 600.0));
@@ -442,7 +472,144 @@ private slots:
                 QVERIFY(near(row[8 + 12 * t], tag.posMm[1] / 1000.0));
                 QVERIFY(near(row[10 + 12 * t], tag.disCm[0] / 100.0));
             }
-        }
+        });
+    }
+
+    void tagFrame0Live()
+    {
+        auto* protocol =
+            chooseAndStream<Trelvan::ProtocolTagFrame0>(kTag0, sim::TrelvanScenario::Kind::TagFrame0);
+        QVERIFY(protocol);
+        QVERIFY(!ProtocolNodeFrame2::existing()->isActive());
+
+        Trelvan::WidgetTagFrame0* page = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((page = window_->findChild<Trelvan::WidgetTagFrame0*>()) != nullptr, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->systemTimeLabel->value().isEmpty(), 5000);
+        const QString firstTime = page->systemTimeLabel->value();
+        QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
+        QCOMPARE(page->idLabel->value(), QString("0"));
+        const double x = page->pos->x->value().toDouble();
+        QVERIFY2(x >= 3.4 && x <= 6.6, qPrintable(page->pos->x->value()));
+        QCOMPARE(page->pos->z->value(), QString("1"));
+        const double d2 = page->dis->labels[2]->value().toDouble();
+        QVERIFY2(d2 > 3.0 && d2 < 9.0, qPrintable(page->dis->labels[2]->value()));
+        QCOMPARE(page->dis->labels[4]->value(), QString("0"));
+        QCOMPARE(page->a->z->value(), QString("9.81"));
+
+        lineAndScatterMove(kTag0 + "pos_x(m)", kTag0 + "tag");
+        point3DMoves(kTag0 + "tag");
+        auto* attitude = qobject_cast<AttitudeResource*>(view()->resource(ResourceType::Attitude, kTag0 + "tag"));
+        QVERIFY(attitude && attitude->model());
+        const QQuaternion turned = attitude->model()->rotation();
+        QTRY_VERIFY_WITH_TIMEOUT(attitude->model()->rotation() != turned, 5000);
+
+        screenshotTabs("trelvan_tag_frame0");
+
+        exportRowsMatchTheFrames(protocol, 36, 100, [this](const QStringList& row, int n) {
+            const sim::TagFrame0Fields f = scenario_.tagFrame0Fields(n);
+            QCOMPARE(row.size(), 41);
+            QVERIFY(near(row[0], f.plr / 600.0));
+            QCOMPARE(row[5], QString::number(f.r5));
+            QCOMPARE(row[6], QString::number(f.r6));
+            QVERIFY(near(row[8], f.posMm[0] / 1000.0));
+            QVERIFY(near(row[9], f.posMm[1] / 1000.0));
+            QVERIFY(near(row[11], f.vel[0] / 10000.0));
+            for (int k = 0; k < 8; ++k)
+                QVERIFY(near(row[14 + k], f.disMm[size_t(k)] / 1000.0));
+            QVERIFY(near(row[30], f.angle[2] / 100.0));
+            QVERIFY(near(row[35], f.localTime));
+            QVERIFY(near(row[37], f.eop[0] / 100.0));
+            QVERIFY(near(row[40], f.voltage / 1000.0));
+        });
+    }
+
+    void nodeFrame1Live()
+    {
+        auto* protocol =
+            chooseAndStream<Trelvan::ProtocolNodeFrame1>(kNode1, sim::TrelvanScenario::Kind::NodeFrame1);
+        QVERIFY(protocol);
+        QVERIFY(!Trelvan::ProtocolTagFrame0::existing()->isActive());
+
+        Trelvan::WidgetNodeFrame1* page = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((page = window_->findChild<Trelvan::WidgetNodeFrame1*>()) != nullptr, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->systemTimeLabel->value().isEmpty(), 5000);
+        const QString firstTime = page->systemTimeLabel->value();
+        QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
+        QCOMPARE(page->senderLabel->text(), QString("N_0"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(2).size(), 3, 3000);
+        QCOMPARE(page->nodeCountLabel->value(), QString("4"));
+        Trelvan::WidgetNode1* n1 = page->nodeWidgets.value(0).value(1);
+        QVERIFY(n1);
+        QTRY_COMPARE_WITH_TIMEOUT(n1->position->y->value(), QString("6"), 3000);
+        Trelvan::WidgetNode1* t2 = page->nodeWidgets.value(2).value(2);
+        QVERIFY(t2);
+        QCOMPARE(t2->position->z->value(), QString("1.5"));
+        const QString t2x = t2->position->x->value();
+        QTRY_VERIFY_WITH_TIMEOUT(t2->position->x->value() != t2x, 3000);
+
+        lineAndScatterMove(kNode1 + "pos_y[T_1](m)", kNode1 + "T_0");
+        point3DMoves(kNode1 + "T_2");
+
+        screenshotTabs("trelvan_node_frame1");
+
+        exportRowsMatchTheFrames(protocol, 2, 100, [this](const QStringList& row, int n) {
+            const sim::NodeFrame1Fields f = scenario_.nodeFrame1Fields(n);
+            QCOMPARE(row.size(), 6 + 5 * 4);
+            QCOMPARE(row[0], QString("0"));
+            QVERIFY(near(row[3], f.localTime));
+            QVERIFY(near(row[4], f.voltage / 1000.0));
+            QCOMPARE(row[5], QString("4"));
+            for (int k = 0; k < 4; ++k) {
+                QCOMPARE(row[6 + 5 * k], QString::number(f.nodes[k].role));
+                QCOMPARE(row[7 + 5 * k], QString::number(f.nodes[k].id));
+                for (int c = 0; c < 3; ++c)
+                    QVERIFY(near(row[8 + 5 * k + c], f.nodes[k].posMm[size_t(c)] / 1000.0));
+            }
+        });
+    }
+
+    void nodeFrame3Live()
+    {
+        auto* protocol =
+            chooseAndStream<Trelvan::ProtocolNodeFrame3>(kNode3, sim::TrelvanScenario::Kind::NodeFrame3);
+        QVERIFY(protocol);
+        QVERIFY(!Trelvan::ProtocolNodeFrame1::existing()->isActive());
+
+        Trelvan::WidgetNodeFrame3* page = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((page = window_->findChild<Trelvan::WidgetNodeFrame3*>()) != nullptr, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->systemTimeLabel->value().isEmpty(), 5000);
+        const QString firstTime = page->systemTimeLabel->value();
+        QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
+        QCOMPARE(page->senderLabel->text(), QString("T_0"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(1).size(), 4, 3000);
+        Trelvan::WidgetNode3* a1 = page->nodeWidgets.value(1).value(1);
+        QVERIFY(a1);
+        QTRY_VERIFY_WITH_TIMEOUT(!a1->disLabel->value().isEmpty(), 3000);
+        const double d = a1->disLabel->value().toDouble();
+        QVERIFY2(d > 3.0 && d < 9.0, qPrintable(a1->disLabel->value()));
+        QVERIFY(a1->fpRssiLabel->value().toDouble() < -75.0);
+        const QString dis = a1->disLabel->value();
+        QTRY_VERIFY_WITH_TIMEOUT(a1->disLabel->value() != dis, 3000);
+        // This group offers pages only: no line views.
+        QVERIFY(!view()->resource(ResourceType::Line, kNode3 + "voltage(V)"));
+        QVERIFY(saveScreen(window_, "trelvan_node_frame3_page_live.png"));
+
+        exportRowsMatchTheFrames(protocol, 1, 100, [this](const QStringList& row, int n) {
+            const sim::NodeFrame3Fields f = scenario_.nodeFrame3Fields(n);
+            QCOMPARE(row.size(), 4 + 5 * 4);
+            QVERIFY(near(row[0], f.localTime));
+            QVERIFY(near(row[2], f.voltage / 1000.0));
+            for (int k = 0; k < 4; ++k) {
+                QCOMPARE(row[4 + 5 * k], QString("1"));
+                QCOMPARE(row[5 + 5 * k], QString::number(k));
+                QVERIFY(near(row[6 + 5 * k], f.nodes[k].disMm / 1000.0));
+                QVERIFY(near(row[7 + 5 * k], f.nodes[k].fpRssi * -0.5));
+                QVERIFY(near(row[8 + 5 * k], f.nodes[k].rxRssi * -0.5));
+            }
+        });
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -97,5 +98,11 @@ inline bool fixedRecordsWithin(int first, int count, int recordSize, int bound)
 // Debug line for a frame whose record count reaches past its end (the frame is
 // dropped, nothing read beyond it).
 void logRecordsPastFrame(const QString& protocolName, int count, int frameLength);
+
+// Debug line for a record whose role the frame kind does not expect:
+// "Invalid node role encountered,role:%1,id:%2,raw data:<frame in hex>". The record
+// is kept; callers log only the first such record of a frame, since the whole
+// frame is in the line anyway.
+void logInvalidNodeRole(qint8 role, quint64 id, const QByteArray& frame);
 
 } // namespace Trelvan

@@ -13,11 +13,11 @@ namespace {
 constexpr qint64 kMsecsPerDay = 86400000;
 }
 
-QString timeOfDayText(qint64 msecs)
+QString timeOfDayText(qint64 msecs, const QString& format)
 {
     if (msecs < 0 || msecs >= kMsecsPerDay)
         return QString();
-    return QTime::fromMSecsSinceStartOfDay(int(msecs)).toString("HH:mm:ss.zzz");
+    return QTime::fromMSecsSinceStartOfDay(int(msecs)).toString(format);
 }
 
 QString frameInfoLine(quint32 systemTime, qint32 pcTime)

@@ -14,9 +14,9 @@ class ZLabel;
 
 namespace Trelvan {
 
-// "HH:mm:ss.zzz" of a time of day in milliseconds; empty for a value that is no
-// time of day (86,400,000 or more, or negative).
-QString timeOfDayText(qint64 msecs);
+// "HH:mm:ss.zzz" (or another QTime format) of a time of day in milliseconds;
+// empty for a value that is no time of day (86,400,000 or more, or negative).
+QString timeOfDayText(qint64 msecs, const QString& format = QStringLiteral("HH:mm:ss.zzz"));
 
 // The time line of a frame: "system: <time>, pc: <time>", without the "system: "
 // part when the system time is 0.

@@ -1,0 +1,144 @@
+#include "products/trelvan/protocols/ProtocolNodeFrame1.h"
+
+#include "model/ResourceItems.h"
+#include "products/trelvan/TrelvanRegistration.h"
+#include "products/trelvan/protocols/FrameDecoding.h"
+#include "products/trelvan/protocols/NodeLabel.h"
+#include "products/trelvan/protocols/TrelvanNaming.h"
+#include "products/trelvan/views/WidgetNodeFrame1.h"
+
+#include <cstring>
+
+namespace Trelvan {
+
+namespace {
+ProtocolNodeFrame1* g_instance = nullptr;
+
+bool expectedRole(qint8 role)
+{
+    return role == 0 || role == 2; // NODE, TAG
+}
+} // namespace
+
+ProtocolNodeFrame1* ProtocolNodeFrame1::instance(QObject* parent)
+{
+    if (!g_instance)
+        g_instance = new ProtocolNodeFrame1(parent);
+    return g_instance;
+}
+
+ProtocolNodeFrame1* ProtocolNodeFrame1::existing()
+{
+    return g_instance;
+}
+
+void ProtocolNodeFrame1::registerProtocol()
+{
+    registerFrameProtocol<ProtocolNodeFrame1>();
+}
+
+ProtocolNodeFrame1::ProtocolNodeFrame1(QObject* parent)
+    : DataFrameProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
+    , DataExportObserver(this)
+    , queue(name())
+{
+    exportColumns_ << makeItemName(Field::role) << makeItemName(Field::id) << makeItemName(Field::systemTime)
+                   << makeItemName(Field::localTime) << makeItemName(Field::voltage)
+                   << makeItemName(Field::nodeCount) << makeItemName(Field::role) << makeItemName(Field::id)
+                   << makeVectorItemNames(Field::pos);
+}
+
+ProtocolNodeFrame1::~ProtocolNodeFrame1()
+{
+    for (auto& byId : nodeItems)
+        qDeleteAll(byId);
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+std::array<float, 3> ProtocolNodeFrame1::posMetres(const Node_t& n)
+{
+    const char* p = reinterpret_cast<const char*>(n.pos);
+    return {scaled(readInt24(p), 1000.0f), scaled(readInt24(p + 3), 1000.0f), scaled(readInt24(p + 6), 1000.0f)};
+}
+
+void ProtocolNodeFrame1::registerDataItems()
+{
+    voltageItem = createLineItem(makeItemName(Field::voltage));
+    createDataItem(new WidgetNodeFrame1Factory(lineCollector()));
+}
+
+void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
+{
+    if (frame.size() < kFixedPart + 1)
+        return;
+    const char* p = frame.constData();
+    const int count = readU8(p + kFixedPart - 1);
+    // Records lie between the fixed part and the checksum; a count that reaches
+    // past them marks a damaged frame, of which nothing is shown or exported.
+    if (!fixedRecordsWithin(kFixedPart, count, kRecordSize, frame.size() - 1)) {
+        ++droppedFrames;
+        logRecordsPastFrame(name(), count, frame.size());
+        return;
+    }
+
+    std::memcpy(&frameRecord, p, kFixedPart);
+    writeLine(voltageItem, scaled(quint16(frameRecord.voltage), 1000.0f));
+
+    QList<Node_t> records;
+    records.reserve(count);
+    bool roleLogged = false;
+    for (int i = 0; i < count; ++i) {
+        Node_t n;
+        std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
+        records.append(n);
+        if (!roleLogged && !expectedRole(n.role)) {
+            logInvalidNodeRole(n.role, n.id, frame);
+            roleLogged = true;
+        }
+        NodeItems*& items = nodeItems[n.role][n.id];
+        if (!items) {
+            items = new NodeItems;
+            const QString key = nodeLabel(n.role, n.id);
+            const QStringList names = makeVectorItemNames(Field::pos, key);
+            for (int k = 0; k < 3; ++k)
+                items->pos[k] = createLineItem(names[k]);
+            items->scatter = createItem(ResourceType::Scatter, key);
+            items->scatter3D = createItem(ResourceType::Scatter3D, key);
+        }
+        const std::array<float, 3> pos = posMetres(n);
+        for (int k = 0; k < 3; ++k)
+            writeLine(items->pos[k], pos[size_t(k)]);
+        writeScatter(items->scatter, pos[0], pos[1]);
+        writeScatter3D(items->scatter3D, Scatter3DValue{pos[0], pos[1], pos[2], 0.0f, 0.0f, 0.0f});
+    }
+    nodes = records;
+
+    exportRow();
+
+    auto data = QSharedPointer<Data>::create();
+    data->systemTime = frameRecord.systemTime;
+    data->pcTime = pcTimeOfDay();
+    data->rawFrame = frame;
+    data->frame = frameRecord;
+    data->nodes = std::move(records);
+    publish(queue, data);
+}
+
+QList<QVariant> ProtocolNodeFrame1::fillExportRow()
+{
+    const Frame_t& f = frameRecord;
+    QList<QVariant> row;
+    row.reserve(6 + 5 * nodes.size());
+    row << int(f.role) << int(f.id) << QVariant::fromValue(quint32(f.systemTime))
+        << QVariant::fromValue(quint32(f.localTime)) << QVariant::fromValue(scaled(quint16(f.voltage), 1000.0f))
+        << int(f.nodeCount);
+    for (const Node_t& n : qAsConst(nodes)) {
+        row << int(n.role) << int(n.id);
+        for (float v : posMetres(n))
+            row << QVariant::fromValue(v);
+    }
+    return row;
+}
+
+} // namespace Trelvan

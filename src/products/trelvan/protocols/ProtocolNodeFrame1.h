@@ -1,0 +1,97 @@
+#pragma once
+
+#include "products/trelvan/protocols/DataFrameProtocol.h"
+#include "record/DataExportObserver.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QSharedPointer>
+#include <QVariant>
+
+#include <array>
+
+class BaseResourceItem;
+class LineResourceItem;
+
+namespace Trelvan {
+
+// Node frame 1 (head 55 03, u16 length): the sender's clocks and voltage, then one
+// 20-byte record per node with that node's position.
+class ProtocolNodeFrame1 : public DataFrameProtocol, public DataExportObserver
+{
+    Q_OBJECT
+public:
+    static constexpr quint8 kFrameKey = 3;
+    static constexpr int kFixedPart = 27; // also the minimum length
+    static constexpr int kRecordSize = 20;
+
+#pragma pack(push, 1)
+    // The fixed part as on the wire, unscaled.
+    struct Frame_t
+    {
+        quint8 head[2] = {kHeadByte, kFrameKey};
+        quint16 frameLength = 0;
+        qint8 role = 0;
+        quint8 id = 0;
+        quint32 systemTime = 0; // before localTime in this frame
+        quint32 localTime = 0;
+        quint8 reserved[10] = {};
+        quint16 voltage = 0; // mV
+        quint8 nodeCount = 0;
+    };
+    struct Node_t
+    {
+        qint8 role = 0;
+        quint8 id = 0;
+        quint8 pos[9] = {}; // 3 x int24, mm
+        quint8 reserved[9] = {};
+    };
+#pragma pack(pop)
+    static_assert(sizeof(Frame_t) == kFixedPart, "packed fixed part of node frame 1");
+    static_assert(sizeof(Node_t) == kRecordSize, "packed node record of node frame 1");
+
+    struct Data
+    {
+        quint32 systemTime = 0;
+        qint32 pcTime = 0;
+        QByteArray rawFrame;
+        Frame_t frame;
+        QList<Node_t> nodes;
+    };
+
+    struct NodeItems
+    {
+        LineResourceItem* pos[3] = {nullptr, nullptr, nullptr};
+        BaseResourceItem* scatter = nullptr;
+        BaseResourceItem* scatter3D = nullptr;
+    };
+
+    static ProtocolNodeFrame1* instance(QObject* parent = nullptr);
+    // The singleton when it has been made, else null (never creates it).
+    static ProtocolNodeFrame1* existing();
+    // Makes the protocol factory create this protocol under its frame name.
+    static void registerProtocol();
+
+    void registerDataItems() override;
+    void parseFrame(const QByteArray& frame) override;
+    QList<QVariant> fillExportRow() override;
+
+    // A record's position in metres, shared with the page.
+    static std::array<float, 3> posMetres(const Node_t& n);
+
+    ProtocolDataQueue<Data> queue;
+    Frame_t frameRecord;
+    QList<Node_t> nodes;
+    // Frames dropped because their record count reaches past their end.
+    int droppedFrames = 0;
+
+    LineResourceItem* voltageItem = nullptr;
+    QMap<qint8, QMap<quint8, NodeItems*>> nodeItems;
+
+private:
+    explicit ProtocolNodeFrame1(QObject* parent);
+    ~ProtocolNodeFrame1() override;
+};
+
+} // namespace Trelvan
