@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -97,5 +98,9 @@ inline bool fixedRecordsWithin(int first, int count, int recordSize, int bound)
 // Debug line for a frame whose record count reaches past its end (the frame is
 // dropped, nothing read beyond it).
 void logRecordsPastFrame(const QString& protocolName, int count, int frameLength);
+
+// Debug line for a record whose role is neither NODE nor ANCHOR: the role signed,
+// the id unsigned, the whole frame in hexadecimal. Callers log it once per frame.
+void logInvalidNodeRole(qint64 role, quint64 id, const QByteArray& frame);
 
 } // namespace Trelvan
