@@ -2,7 +2,11 @@
 
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolAoaNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame4.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame5.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame7.h"
 
 namespace Trelvan {
 
@@ -12,6 +16,10 @@ void registerProtocols()
     // Each frame protocol of the line registers its creator here.
     ProtocolNodeFrame2::registerProtocol();
     ProtocolAnchorFrame0::registerProtocol();
+    ProtocolNodeFrame4::registerProtocol();
+    ProtocolNodeFrame5::registerProtocol();
+    ProtocolNodeFrame7::registerProtocol();
+    ProtocolAoaNodeFrame0::registerProtocol();
 }
 
 } // namespace Trelvan
