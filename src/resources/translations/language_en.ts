@@ -713,6 +713,13 @@
     </message>
 </context>
 <context>
+    <name>Trelvan::WidgetTag</name>
+    <message>
+        <source>Count</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ViewManager</name>
     <message>
         <source>Circle</source>
