@@ -7,6 +7,7 @@
 // written there.
 
 #include "foundation/UserPaths.h"
+#include "helpers/SenderFrames.h"
 #include "foundation/ZColorSchemeManager.h"
 #include "foundation/ZThreadManager.h"
 #include "foundation/ZTimerManager.h"
@@ -67,6 +68,7 @@
 
 using Trelvan::ProtocolAnchorFrame0;
 using Trelvan::ProtocolNodeFrame2;
+using namespace TestTrelvan;
 
 namespace {
 
@@ -177,34 +179,6 @@ bool rowMatches(const QStringList& row, const QList<QVariant>& expected, QString
         }
     }
     return true;
-}
-
-// A ranged record of the scenario as the pages and rows show it, in field order.
-QList<float> rangeValues(const sim::RangeRecord& r, int angles)
-{
-    QList<float> v{float(r.disMm) / 1000.0f};
-    if (angles >= 1)
-        v << float(r.angle0) / 100.0f;
-    if (angles >= 2)
-        v << float(r.angle1) / 100.0f;
-    v << float(r.fpRssi) * -0.5f << float(r.rxRssi) * -0.5f;
-    return v;
-}
-
-QList<QVariant> senderValues(const sim::SenderFields& f, int count)
-{
-    return {double(f.localTime), double(f.systemTime), double(float(f.voltage) / 1000.0f), count};
-}
-
-QList<QVariant> rangeRow(const sim::RangeFrameFields& f, int angles)
-{
-    QList<QVariant> row = senderValues(f, f.nodes.size());
-    for (const sim::RangeRecord& r : f.nodes) {
-        row << int(r.role) << double(r.id);
-        for (float v : rangeValues(r, angles))
-            row << double(v);
-    }
-    return row;
 }
 
 } // namespace
