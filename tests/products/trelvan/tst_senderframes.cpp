@@ -285,7 +285,7 @@ private slots:
                 QCOMPARE(item->values()[item->values().size() - (r == 0 ? 2 : 1)], double(values[i]));
             }
         }
-        QVERIFY(line(k, k.wideIds ? "dis[_4294967295](m)" : "dis[_255](m)"));
+        QCOMPARE(line(k, k.wideIds ? "dis[_4294967295](m)" : "dis[_255](m)")->lastValue(), 1.0);
         QCOMPARE(line(k, "dis[A_3](m)")->lastValue(), 4.0);
 
         // The invalid-role line (not for AOA): once per frame, for the first such record.
