@@ -1,9 +1,10 @@
-// Decoding node frame 2, anchor frame 0, tag frame 0 and node frames 1 and 3 through the frame search and the
-// processor, item writes included: (a) into bare items of a page model, (b) with
-// the page shown in a window, its frame page and charts redrawn as the refresh
-// managers would, 10 data passes and 30 chart passes per second of device time.
-// Each iteration feeds 100 ms of a 3.5 Mbaud line (35,000 bytes of back-to-back
-// frames); the counter x3.5Mbaud is device time over CPU time taken.
+// Decoding node frames 1, 2, 3, 4, 5, 7, anchor frame 0, tag frame 0 and AOA node
+// frame 0 through the frame search and the processor, item writes included: (a) into bare items of a
+// page model, (b) with the page shown in a window, its frame page and charts
+// redrawn as the refresh managers would, 10 data passes and 30 chart passes per
+// second of device time. Each iteration feeds 100 ms of a 3.5 Mbaud line (35,000
+// bytes of back-to-back frames); the counter x3.5Mbaud is device time over CPU
+// time taken.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -25,8 +26,12 @@
 #include "products/trelvan/protocols/ProtocolErrorFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame1.h"
+#include "products/trelvan/protocols/ProtocolAoaNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame3.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame4.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame5.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame7.h"
 #include "products/trelvan/protocols/ProtocolTagFrame0.h"
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFactory.h"
@@ -42,9 +47,13 @@
 #include <QUdpSocket>
 
 using Trelvan::ProtocolAnchorFrame0;
+using Trelvan::ProtocolAoaNodeFrame0;
 using Trelvan::ProtocolNodeFrame1;
 using Trelvan::ProtocolNodeFrame2;
 using Trelvan::ProtocolNodeFrame3;
+using Trelvan::ProtocolNodeFrame4;
+using Trelvan::ProtocolNodeFrame5;
+using Trelvan::ProtocolNodeFrame7;
 using Trelvan::ProtocolTagFrame0;
 
 namespace {
@@ -120,6 +129,102 @@ QByteArray anchorFrame0(int n)
     f.voltage = 3700;
     f.role = 1;
     return QByteArray(reinterpret_cast<const char*>(&f), sizeof f);
+}
+
+// Length field and sum of a frame built without its checksum byte.
+QByteArray finish(QByteArray b)
+{
+    b.append('\0');
+    const quint16 length = quint16(b.size());
+    b[2] = char(length & 0xFF);
+    b[3] = char(length >> 8);
+    seal(b);
+    return b;
+}
+
+template <typename Frame>
+QByteArray senderPart(int n, quint8 role, int count)
+{
+    Frame f;
+    f.role = role;
+    f.localTime = quint32(5000 + 10 * n);
+    f.systemTime = quint32(1000 + 10 * n);
+    f.voltage = quint16(3700 + n % 100);
+    f.nodeCount = quint8(count);
+    return QByteArray(reinterpret_cast<const char*>(&f), sizeof f);
+}
+
+void putDistance(quint8* dis, quint32 mm)
+{
+    dis[0] = quint8(mm);
+    dis[1] = quint8(mm >> 8);
+    dis[2] = quint8(mm >> 16);
+}
+
+// Anchor 0 listing three tags with their distances to four anchors: 85 bytes.
+QByteArray nodeFrame4(int n)
+{
+    QByteArray b = senderPart<ProtocolNodeFrame4::Frame_t>(n, 1, 3);
+    for (int t = 0; t < 3; ++t) {
+        b.append(char(10 + t)).append(2, '\0').append(char(74 + t)).append(char(4));
+        for (int k = 0; k < 4; ++k) {
+            const quint32 sub = quint32(k) | (quint32(3000 + 250 * k + 10 * t + n % 300) << 8);
+            for (int i = 0; i < 4; ++i)
+                b.append(char((sub >> (8 * i)) & 0xFF));
+        }
+    }
+    return finish(b);
+}
+
+// Eight ranged nodes under 32-bit ids: 105 bytes.
+QByteArray nodeFrame5(int n)
+{
+    QByteArray b = senderPart<ProtocolNodeFrame5::Frame_t>(n, 0, 8);
+    for (int k = 0; k < 8; ++k) {
+        ProtocolNodeFrame5::Node_t r;
+        r.role = 1;
+        r.id = 0x00010000u + quint32(k);
+        putDistance(r.dis, quint32(3000 + 100 * k + n % 200));
+        r.fpRssi = quint8(160 + k);
+        r.rxRssi = quint8(150 + k);
+        b.append(reinterpret_cast<const char*>(&r), sizeof r);
+    }
+    return finish(b);
+}
+
+// The same with two angles: 153 bytes.
+QByteArray nodeFrame7(int n)
+{
+    QByteArray b = senderPart<ProtocolNodeFrame7::Frame_t>(n, 0, 8);
+    for (int k = 0; k < 8; ++k) {
+        ProtocolNodeFrame7::Node_t r;
+        r.role = 1;
+        r.id = 0x00010000u + quint32(k);
+        putDistance(r.dis, quint32(3000 + 100 * k + n % 200));
+        r.angle0 = qint16(4500 * k - 18000 + n % 100);
+        r.angle1 = qint16(1000 + k);
+        r.fpRssi = quint8(160 + k);
+        r.rxRssi = quint8(150 + k);
+        b.append(reinterpret_cast<const char*>(&r), sizeof r);
+    }
+    return finish(b);
+}
+
+// An AOA anchor hearing eight tags: 110 bytes.
+QByteArray aoaNodeFrame0(int n)
+{
+    QByteArray b = senderPart<ProtocolAoaNodeFrame0::Frame_t>(n, 1, 8);
+    for (int k = 0; k < 8; ++k) {
+        ProtocolAoaNodeFrame0::Node_t r;
+        r.role = 2;
+        r.id = quint8(10 + k);
+        putDistance(r.dis, quint32(3000 + 100 * k + n % 200));
+        r.angle = qint16(4000 * k - 16000 + n % 100);
+        r.fpRssi = quint8(160 + k);
+        r.rxRssi = quint8(150 + k);
+        b.append(reinterpret_cast<const char*>(&r), sizeof r);
+    }
+    return finish(b);
 }
 
 void putInt24(quint8* p, qint32 v)
@@ -207,41 +312,38 @@ QByteArray nodeFrame3(int n)
     return variableFrame(f, records);
 }
 
-// The frame kinds measured: group name, bytes per frame, frames, protocol, queue drain.
-struct FrameKind
+
+// One frame kind of the bench: its protocol, its frames and how its queue is emptied.
+struct FrameCase
 {
     const char* name;
-    int bytes;
-    QByteArray (*build)(int);
+    QByteArray (*frameAt)(int n);
     ProtocolBase* (*protocol)();
     void (*drain)();
 };
 
 template <typename P>
-ProtocolBase* protocolOf()
+FrameCase frameCase(const char* name, QByteArray (*frameAt)(int))
 {
-    return P::instance();
-}
-template <typename P>
-void drainOf()
-{
-    P::instance()->queue.takeAll();
+    return {name, frameAt, [] { return static_cast<ProtocolBase*>(P::instance()); },
+            [] { P::instance()->queue.takeAll(); }};
 }
 
-enum Kind { NodeFrame2Kind, AnchorFrame0Kind, TagFrame0Kind, NodeFrame1Kind, NodeFrame3Kind };
-const FrameKind kKinds[] = {
-    {"Vexa_Trelvan_Node_Frame2", 172, nodeFrame2, protocolOf<ProtocolNodeFrame2>, drainOf<ProtocolNodeFrame2>},
-    {"Vexa_Trelvan_Anchor_Frame0", 896, anchorFrame0, protocolOf<ProtocolAnchorFrame0>, drainOf<ProtocolAnchorFrame0>},
-    {"Vexa_Trelvan_Tag_Frame0", 128, tagFrame0, protocolOf<ProtocolTagFrame0>, drainOf<ProtocolTagFrame0>},
-    {"Vexa_Trelvan_Node_Frame1", 188, nodeFrame1, protocolOf<ProtocolNodeFrame1>, drainOf<ProtocolNodeFrame1>},
-    {"Vexa_Trelvan_Node_Frame3", 78, nodeFrame3, protocolOf<ProtocolNodeFrame3>, drainOf<ProtocolNodeFrame3>},
-};
+const FrameCase kNodeFrame2 = frameCase<ProtocolNodeFrame2>("Vexa_Trelvan_Node_Frame2", &nodeFrame2);
+const FrameCase kAnchorFrame0 = frameCase<ProtocolAnchorFrame0>("Vexa_Trelvan_Anchor_Frame0", &anchorFrame0);
+const FrameCase kNodeFrame4 = frameCase<ProtocolNodeFrame4>("Vexa_Trelvan_Node_Frame4", &nodeFrame4);
+const FrameCase kNodeFrame5 = frameCase<ProtocolNodeFrame5>("Vexa_Trelvan_Node_Frame5", &nodeFrame5);
+const FrameCase kNodeFrame7 = frameCase<ProtocolNodeFrame7>("Vexa_Trelvan_Node_Frame7", &nodeFrame7);
+const FrameCase kAoaNodeFrame0 = frameCase<ProtocolAoaNodeFrame0>("Vexa_Trelvan_AOA_Node_Frame0", &aoaNodeFrame0);
+const FrameCase kTagFrame0 = frameCase<ProtocolTagFrame0>("Vexa_Trelvan_Tag_Frame0", &tagFrame0);
+const FrameCase kNodeFrame1 = frameCase<ProtocolNodeFrame1>("Vexa_Trelvan_Node_Frame1", &nodeFrame1);
+const FrameCase kNodeFrame3 = frameCase<ProtocolNodeFrame3>("Vexa_Trelvan_Node_Frame3", &nodeFrame3);
 
-QByteArray lineSecond(const FrameKind& kind)
+QByteArray lineSecond(const FrameCase& c)
 {
     QByteArray all;
     for (int n = 0; all.size() < kLineBytesPerSecond; ++n)
-        all += kind.build(n);
+        all += c.frameAt(n);
     return all;
 }
 
@@ -258,13 +360,12 @@ ModelManager* bareManager()
     return g_bare;
 }
 
-void run(benchmark::State& state, Kind which, bool live)
+void run(benchmark::State& state, const FrameCase& c, bool live)
 {
-    const FrameKind& kind = kKinds[which];
     static QTemporaryDir dir;
     ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
     ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
-    const QString name = kind.name;
+    const QString name = c.name;
     const QList<ResourceType> types{ResourceType::Data, ResourceType::Line, ResourceType::Scatter,
                                     ResourceType::Attitude, ResourceType::Scatter3D};
     // A protocol makes its items once, in the page current at its first frame: the
@@ -306,10 +407,10 @@ void run(benchmark::State& state, Kind which, bool live)
         ProtocolSeams::setCurrentModelManagerLookup(&bareManager);
         ProtocolFactory::createProtocols(name, nullptr);
     }
-    ProtocolBase* protocol = kind.protocol();
+    ProtocolBase* protocol = c.protocol();
     protocol->setActive(true);
 
-    const QByteArray second = lineSecond(kind);
+    const QByteArray second = lineSecond(c);
     ex->clearBuffers();
     qint64 offset = 0;
     qint64 bytes = 0;
@@ -331,14 +432,14 @@ void run(benchmark::State& state, Kind which, bool live)
                 pages->chartRefreshManager()->refresh();
             QCoreApplication::processEvents();
         } else {
-            kind.drain();
+            c.drain();
         }
         ++tick;
     }
     const double cpu = cpuSeconds() - cpu0;
     const double deviceSeconds = double(bytes) / kLineBytesPerSecond;
     state.counters["x3.5Mbaud"] = cpu > 0 ? deviceSeconds / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(bytes) / kind.bytes / std::max(cpu, 1e-9));
+    state.counters["frames/s"] = benchmark::Counter(double(bytes) / c.frameAt(0).size() / std::max(cpu, 1e-9));
     protocol->setActive(false);
     if (window)
         window->takeCentralWidget();
@@ -435,52 +536,79 @@ void BM_ErrorFrame0BareItems(benchmark::State& s)
     runOwnItems(s, true);
 }
 
-void BM_NodeFrame2BareItems(benchmark::State& s)
-{
-    run(s, NodeFrame2Kind, false);
-}
-void BM_AnchorFrame0BareItems(benchmark::State& s)
-{
-    run(s, AnchorFrame0Kind, false);
-}
 void BM_TagFrame0BareItems(benchmark::State& s)
 {
-    run(s, TagFrame0Kind, false);
+    run(s, kTagFrame0, false);
 }
 void BM_NodeFrame1BareItems(benchmark::State& s)
 {
-    run(s, NodeFrame1Kind, false);
+    run(s, kNodeFrame1, false);
 }
 void BM_NodeFrame3BareItems(benchmark::State& s)
 {
-    run(s, NodeFrame3Kind, false);
-}
-void BM_NodeFrame2LivePage(benchmark::State& s)
-{
-    run(s, NodeFrame2Kind, true);
-}
-void BM_AnchorFrame0LivePage(benchmark::State& s)
-{
-    run(s, AnchorFrame0Kind, true);
+    run(s, kNodeFrame3, false);
 }
 void BM_TagFrame0LivePage(benchmark::State& s)
 {
-    run(s, TagFrame0Kind, true);
+    run(s, kTagFrame0, true);
+}
+
+void BM_NodeFrame2BareItems(benchmark::State& s)
+{
+    run(s, kNodeFrame2, false);
+}
+void BM_AnchorFrame0BareItems(benchmark::State& s)
+{
+    run(s, kAnchorFrame0, false);
+}
+void BM_NodeFrame4BareItems(benchmark::State& s)
+{
+    run(s, kNodeFrame4, false);
+}
+void BM_NodeFrame5BareItems(benchmark::State& s)
+{
+    run(s, kNodeFrame5, false);
+}
+void BM_NodeFrame7BareItems(benchmark::State& s)
+{
+    run(s, kNodeFrame7, false);
+}
+void BM_AoaNodeFrame0BareItems(benchmark::State& s)
+{
+    run(s, kAoaNodeFrame0, false);
+}
+void BM_NodeFrame2LivePage(benchmark::State& s)
+{
+    run(s, kNodeFrame2, true);
+}
+void BM_AnchorFrame0LivePage(benchmark::State& s)
+{
+    run(s, kAnchorFrame0, true);
+}
+void BM_NodeFrame4LivePage(benchmark::State& s)
+{
+    run(s, kNodeFrame4, true);
 }
 
 } // namespace
 
 BENCHMARK(BM_NodeFrame2BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_AnchorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_NodeFrame4BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_NodeFrame5BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_NodeFrame7BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_AoaNodeFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_TagFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NodeFrame1BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NodeFrame3BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_NodeFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ErrorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // Argument: the tab in front (0 frame page, 1 line charts, 2 2D scatter).
 BENCHMARK(BM_NodeFrame2LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
 BENCHMARK(BM_AnchorFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
-BENCHMARK(BM_NodeFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_ErrorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_TagFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
+// Its group offers the frame page alone.
+BENCHMARK(BM_NodeFrame4LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->Arg(0);
 
 int main(int argc, char** argv)
 {

@@ -2,6 +2,8 @@
 
 #include "DeviceSimulator.h"
 
+#include <QList>
+
 #include <cmath>
 #include <cstring>
 
@@ -42,7 +44,90 @@ void sealVariable(QByteArray& b)
     sealSum8(b);
 }
 
+// Length field and 8-bit sum of a frame whose last byte is still to come.
+QByteArray sealed(QByteArray b)
+{
+    const int length = b.size() + 1;
+    b[2] = char(length & 0xFF);
+    b[3] = char(length >> 8);
+    b.append('\0');
+    sealSum8(b);
+    return b;
+}
+
+// The sender part: head, length (filled by sealed), role, id, clocks, reserved,
+// voltage, record count.
+QByteArray senderPart(quint8 key, const SenderFields& f, bool wideId, int count)
+{
+    QByteArray b;
+    b.append(char(0x55)).append(char(key));
+    putU16(b, 0);
+    b.append(char(f.role));
+    if (wideId)
+        putU32(b, f.id);
+    else
+        b.append(char(f.id));
+    putU32(b, f.localTime);
+    putU32(b, f.systemTime);
+    b.append("\xA5\x5A\xA5\x5A", 4); // reserved
+    putU16(b, f.voltage);
+    b.append(char(f.countOverride >= 0 ? f.countOverride : count));
+    return b;
+}
+
 } // namespace
+
+QByteArray nodeFrame5(const RangeFrameFields& f)
+{
+    QByteArray b = senderPart(0x08, f, true, f.nodes.size());
+    for (const RangeRecord& n : f.nodes) {
+        b.append(char(n.role));
+        putU32(b, n.id);
+        putI24(b, n.disMm);
+        b.append(char(n.fpRssi)).append(char(n.rxRssi));
+    }
+    return sealed(b);
+}
+
+QByteArray nodeFrame7(const RangeFrameFields& f)
+{
+    QByteArray b = senderPart(0x0B, f, true, f.nodes.size());
+    for (const RangeRecord& n : f.nodes) {
+        b.append(char(n.role));
+        putU32(b, n.id);
+        putI24(b, n.disMm);
+        putU16(b, quint16(n.angle0));
+        putU16(b, quint16(n.angle1));
+        b.append("\x5A\xA5", 2); // reserved, carried
+        b.append(char(n.fpRssi)).append(char(n.rxRssi));
+    }
+    return sealed(b);
+}
+
+QByteArray aoaNodeFrame0(const RangeFrameFields& f)
+{
+    QByteArray b = senderPart(0x07, f, false, f.nodes.size());
+    for (const RangeRecord& n : f.nodes) {
+        b.append(char(n.role)).append(char(n.id));
+        putI24(b, n.disMm);
+        putU16(b, quint16(n.angle0));
+        b.append(char(n.fpRssi)).append(char(n.rxRssi));
+        b.append("\x5A\xA5", 2); // reserved
+    }
+    return sealed(b);
+}
+
+QByteArray nodeFrame4(const NodeFrame4Fields& f)
+{
+    QByteArray b = senderPart(0x06, f, false, f.tags.size());
+    for (const TagDistances& t : f.tags) {
+        b.append(char(t.id)).append("\xA5\x5A", 2).append(char(t.voltage));
+        b.append(char(t.countOverride >= 0 ? t.countOverride : t.distancesMm.size()));
+        for (const QPair<quint8, quint32>& d : t.distancesMm)
+            putU32(b, quint32(d.first) | (d.second << 8));
+    }
+    return sealed(b);
+}
 
 QByteArray nodeFrame0(const NodeFrame0Fields& f)
 {
@@ -439,6 +524,95 @@ QByteArray TrelvanScenario::anchorFrame0Stream(int first, int count) const
     return all;
 }
 
+NodeFrame4Fields TrelvanScenario::nodeFrame4Fields(int n) const
+{
+    NodeFrame4Fields f;
+    const quint32 ms = timeOf(n);
+    f.role = 1;
+    f.id = 0;
+    f.systemTime = ms;
+    f.localTime = ms + 222222;
+    f.voltage = quint16(4000 - n % 40);
+    for (int t = 0; t < kTags; ++t) {
+        TagDistances tag;
+        tag.id = quint8(10 + t);
+        tag.voltage = quint8(74 + t + (n / 100) % 3); // 3.7 V and a little more
+        for (int k = 0; k < kAnchors; ++k)
+            tag.distancesMm.append({quint8(k), quint32(distanceMm(tagMm(t, ms), anchorMm(k)))});
+        f.tags.append(tag);
+    }
+    return f;
+}
+
+qint16 TrelvanScenario::azimuth(const std::array<qint32, 3>& from, const std::array<qint32, 3>& to)
+{
+    const double a = std::atan2(double(to[1] - from[1]), double(to[0] - from[0]));
+    return qint16(std::lround(a * 18000.0 / kPi));
+}
+
+qint16 TrelvanScenario::elevation(const std::array<qint32, 3>& from, const std::array<qint32, 3>& to)
+{
+    const double dx = to[0] - from[0], dy = to[1] - from[1];
+    const double e = std::atan2(double(to[2] - from[2]), std::sqrt(dx * dx + dy * dy));
+    return qint16(std::lround(e * 18000.0 / kPi));
+}
+
+RangeFrameFields TrelvanScenario::nodeFrame5Fields(int n) const
+{
+    RangeFrameFields f;
+    const quint32 ms = timeOf(n);
+    f.role = 0;
+    f.id = 0x00020000u;
+    f.systemTime = ms;
+    f.localTime = ms + 333333;
+    f.voltage = quint16(3600 + n % 100);
+    const std::array<qint32, 3> at = tagMm(0, ms);
+    for (int k = 0; k < kAnchors; ++k) {
+        RangeRecord r;
+        r.role = 1;
+        r.id = 0x00010000u + quint32(k);
+        r.disMm = distanceMm(at, anchorMm(k));
+        r.fpRssi = fpRssiAt(r.disMm);
+        r.rxRssi = rxRssiAt(r.disMm);
+        f.nodes.append(r);
+    }
+    return f;
+}
+
+RangeFrameFields TrelvanScenario::nodeFrame7Fields(int n) const
+{
+    RangeFrameFields f = nodeFrame5Fields(n);
+    const std::array<qint32, 3> at = tagMm(0, timeOf(n));
+    for (int k = 0; k < f.nodes.size(); ++k) {
+        f.nodes[k].angle0 = azimuth(at, anchorMm(k));
+        f.nodes[k].angle1 = elevation(at, anchorMm(k));
+    }
+    return f;
+}
+
+RangeFrameFields TrelvanScenario::aoaNodeFrame0Fields(int n) const
+{
+    RangeFrameFields f;
+    const quint32 ms = timeOf(n);
+    f.role = 1;
+    f.id = 0;
+    f.systemTime = ms;
+    f.localTime = ms + 444444;
+    f.voltage = quint16(5000 - n % 70);
+    for (int t = 0; t < kTags; ++t) {
+        const std::array<qint32, 3> tag = tagMm(t, ms);
+        RangeRecord r;
+        r.role = 2;
+        r.id = quint32(10 + t);
+        r.disMm = distanceMm(anchorMm(0), tag);
+        r.angle0 = azimuth(anchorMm(0), tag);
+        r.fpRssi = fpRssiAt(r.disMm);
+        r.rxRssi = rxRssiAt(r.disMm);
+        f.nodes.append(r);
+    }
+    return f;
+}
+
 QByteArray TrelvanScenario::frameAt(Kind kind, int n) const
 {
     switch (kind) {
@@ -454,15 +628,48 @@ QByteArray TrelvanScenario::frameAt(Kind kind, int n) const
         return nodeFrame1At(n);
     case Kind::NodeFrame3:
         return nodeFrame3At(n);
+    case Kind::NodeFrame4:
+        return nodeFrame4(nodeFrame4Fields(n));
+    case Kind::NodeFrame5:
+        return nodeFrame5(nodeFrame5Fields(n));
+    case Kind::NodeFrame7:
+        return nodeFrame7(nodeFrame7Fields(n));
+    case Kind::AoaNodeFrame0:
+        return aoaNodeFrame0(aoaNodeFrame0Fields(n));
     }
     return QByteArray();
 }
 
+QByteArray TrelvanScenario::stream(Kind kind, int first, int count) const
+{
+    QByteArray all;
+    for (int n = first; n < first + count; ++n)
+        all += frameAt(kind, n);
+    return all;
+}
+
+bool TrelvanScenario::kindOfGroup(const QString& group, Kind* kind)
+{
+    static const QList<QPair<QString, Kind>> kinds{
+        {"Node_Frame2", Kind::NodeFrame2}, {"Anchor_Frame0", Kind::AnchorFrame0},
+        {"Node_Frame0", Kind::NodeFrame0}, {"Tag_Frame0", Kind::TagFrame0},
+        {"Node_Frame1", Kind::NodeFrame1}, {"Node_Frame3", Kind::NodeFrame3},
+        {"Node_Frame4", Kind::NodeFrame4}, {"Node_Frame5", Kind::NodeFrame5},
+        {"Node_Frame7", Kind::NodeFrame7}, {"AOA_Node_Frame0", Kind::AoaNodeFrame0}};
+    for (const auto& k : kinds) {
+        if (group.compare(k.first, Qt::CaseInsensitive) == 0 ||
+            group.compare("Vexa_Trelvan_" + k.first, Qt::CaseInsensitive) == 0) {
+            if (kind)
+                *kind = k.second;
+            return true;
+        }
+    }
+    return false;
+}
+
 void TrelvanScenario::streamTo(DeviceSimulator& device, Kind kind, int count, bool loop) const
 {
-    QByteArray data;
-    for (int n = 0; n < count; ++n)
-        data += frameAt(kind, n);
+    const QByteArray data = stream(kind, 0, count);
     const int frameBytes = count > 0 ? data.size() / count : 0;
     device.stream(data, frameBytes * rate_, loop);
 }

@@ -8,6 +8,8 @@
 // The frame writers here are independent of the program's decoders on purpose.
 
 #include <QByteArray>
+#include <QPair>
+#include <QString>
 #include <QVector>
 
 #include <array>
@@ -175,6 +177,52 @@ struct NodeFrame3Fields
 };
 // 22 + 7 n bytes, length field and 8-bit sum filled in.
 QByteArray nodeFrame3(const NodeFrame3Fields& f);
+// The sender part of node frames 4, 5, 7 and AOA node frame 0.
+struct SenderFields
+{
+    quint8 role = 0;
+    quint32 id = 0; // 32 bits on the wire in node frames 5 and 7, else 8
+    quint32 localTime = 0;
+    quint32 systemTime = 0;
+    quint16 voltage = 0; // mV
+    int countOverride = -1; // record count written instead of the real one when >= 0
+};
+
+// A ranged node of node frames 5 and 7 and AOA node frame 0.
+struct RangeRecord
+{
+    qint8 role = 1;
+    quint32 id = 0; // 8 bits on the wire in AOA node frame 0
+    qint32 disMm = 0; // int24
+    qint16 angle0 = 0; // 1/100 deg; AOA node frame 0: the angle of arrival
+    qint16 angle1 = 0; // node frame 7 only
+    quint8 fpRssi = 0;
+    quint8 rxRssi = 0;
+};
+struct RangeFrameFields : SenderFields
+{
+    QVector<RangeRecord> nodes;
+};
+// 25 + 10 n, 25 + 16 n and 22 + 11 n bytes, length field and 8-bit sum filled in.
+// Reserved bytes carry 0xA5 0x5A patterns.
+QByteArray nodeFrame5(const RangeFrameFields& f);
+QByteArray nodeFrame7(const RangeFrameFields& f);
+QByteArray aoaNodeFrame0(const RangeFrameFields& f);
+
+// A tag entry of node frame 4: its voltage and (anchor id, unsigned 24-bit mm) pairs.
+struct TagDistances
+{
+    quint8 id = 0;
+    quint8 voltage = 0; // 1/20 V
+    QVector<QPair<quint8, quint32>> distancesMm;
+    int countOverride = -1;
+};
+struct NodeFrame4Fields : SenderFields
+{
+    QVector<TagDistances> tags;
+};
+// 22 + sum of (5 + 4 x distances) bytes.
+QByteArray nodeFrame4(const NodeFrame4Fields& f);
 
 // The scenario: frame n is taken at n * 1000 / rate ms.
 class TrelvanScenario
@@ -212,6 +260,19 @@ public:
     NodeFrame1Fields nodeFrame1Fields(int n) const;
     // Tag 0 reports its ranges and signal levels to the four anchors (role 1).
     NodeFrame3Fields nodeFrame3Fields(int n) const;
+    // Anchor 0 lists the three tags (ids 10, 11, 12) with their voltages and their
+    // distances to the four anchors.
+    NodeFrame4Fields nodeFrame4Fields(int n) const;
+    // A node (role 0, id 0x00020000) at tag 0's place ranges the four anchors,
+    // known by 32-bit ids 0x00010000 + k.
+    RangeFrameFields nodeFrame5Fields(int n) const;
+    // The same with the azimuth and elevation of each anchor seen from the node.
+    RangeFrameFields nodeFrame7Fields(int n) const;
+    // The AOA anchor 0 ranges the three tags, with the azimuth of each as its angle.
+    RangeFrameFields aoaNodeFrame0Fields(int n) const;
+    // Azimuth and elevation in 1/100 deg of `to` seen from `from`.
+    static qint16 azimuth(const std::array<qint32, 3>& from, const std::array<qint32, 3>& to);
+    static qint16 elevation(const std::array<qint32, 3>& from, const std::array<qint32, 3>& to);
 
     QByteArray nodeFrame2At(int n) const { return nodeFrame2(nodeFrame2Fields(n)); }
     QByteArray tagFrame0At(int n) const { return tagFrame0(tagFrame0Fields(n)); }
@@ -242,7 +303,24 @@ public:
     void setNodeFrame0Interval(int frames) { nodeFrame0Interval_ = frames < 1 ? 1 : frames; }
     int nodeFrame0Interval() const { return nodeFrame0Interval_; }
 
-    enum class Kind { NodeFrame2, AnchorFrame0, NodeFrame0, TagFrame0, NodeFrame1, NodeFrame3 };
+    enum class Kind {
+        NodeFrame2,
+        AnchorFrame0,
+        NodeFrame0,
+        TagFrame0,
+        NodeFrame1,
+        NodeFrame3,
+        NodeFrame4,
+        NodeFrame5,
+        NodeFrame7,
+        AoaNodeFrame0
+    };
+    // Frame n of a kind, and `count` of them from `first`, concatenated.
+    QByteArray frameAt(Kind kind, int n) const;
+    QByteArray stream(Kind kind, int first, int count) const;
+    // The kind streamed for a protocol group, by its frame name
+    // ("Vexa_Trelvan_Node_Frame4") or short name ("Node_Frame4"); false for others.
+    static bool kindOfGroup(const QString& group, Kind* kind);
     // Streams `count` frames of one kind to the device at this scenario's frame rate,
     // over and over when loop is set.
     void streamTo(DeviceSimulator& device, Kind kind, int count, bool loop) const;
@@ -255,7 +333,6 @@ public:
     void streamMixedTo(DeviceSimulator& device, Kind kind, int count, bool loop) const;
 
 private:
-    QByteArray frameAt(Kind kind, int n) const;
 
     int rate_;
     std::array<int, kDtNodes> payloadLengths_{{3, 8, 32}};

@@ -2,11 +2,15 @@
 
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolAoaNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolErrorFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame1.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame3.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame4.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame5.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame7.h"
 #include "products/trelvan/protocols/ProtocolTagFrame0.h"
 
 namespace Trelvan {
@@ -22,6 +26,10 @@ void registerProtocols()
     ProtocolTagFrame0::registerProtocol();
     ProtocolNodeFrame1::registerProtocol();
     ProtocolNodeFrame3::registerProtocol();
+    ProtocolNodeFrame4::registerProtocol();
+    ProtocolNodeFrame5::registerProtocol();
+    ProtocolNodeFrame7::registerProtocol();
+    ProtocolAoaNodeFrame0::registerProtocol();
 }
 
 } // namespace Trelvan

@@ -799,6 +799,13 @@
     </message>
 </context>
 <context>
+    <name>Trelvan::WidgetTag</name>
+    <message>
+        <source>Count</source>
+        <translation>计数</translation>
+    </message>
+</context>
+<context>
     <name>ViewManager</name>
     <message>
         <source>Circle</source>

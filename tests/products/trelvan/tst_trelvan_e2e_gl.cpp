@@ -1,5 +1,5 @@
 // A positioning device streaming node frame 2, anchor frame 0, tag frame 0, node
-// frame 1 and node frame 3 in turn at 100 Hz on a pty, with each frame group chosen by name the way the protocol chooser does: the
+// frames 1, 3, 4, 5, 7 and AOA node frame 0 in turn at 100 Hz on a pty, with each frame group chosen by name the way the protocol chooser does: the
 // pages, line charts, scatter and 3D views move live; a recording of the stream
 // replayed gives the same decoded values; the export workbooks' rows match the
 // frames. The services are wired as the main window wires them. With
@@ -7,6 +7,7 @@
 // written there.
 
 #include "foundation/UserPaths.h"
+#include "helpers/SenderFrames.h"
 #include "foundation/ZColorSchemeManager.h"
 #include "foundation/ZThreadManager.h"
 #include "foundation/ZTimerManager.h"
@@ -15,16 +16,26 @@
 #include "model/ResourceItems.h"
 #include "products/trelvan/TrelvanRegistration.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/NodeLabel.h"
+#include "products/trelvan/protocols/ProtocolAoaNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame1.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame3.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame4.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame5.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame7.h"
 #include "products/trelvan/protocols/ProtocolTagFrame0.h"
 #include "products/trelvan/views/ValueGrids.h"
 #include "products/trelvan/views/WidgetAnchorFrame0.h"
+#include "products/trelvan/views/WidgetAoaNodeFrame0.h"
 #include "products/trelvan/views/WidgetNodeFrame1.h"
 #include "products/trelvan/views/WidgetNodeFrame2.h"
 #include "products/trelvan/views/WidgetNodeFrame3.h"
+#include "products/trelvan/views/WidgetNodeFrame4.h"
+#include "products/trelvan/views/WidgetNodeFrame5.h"
+#include "products/trelvan/views/WidgetNodeFrame7.h"
 #include "products/trelvan/views/WidgetTagFrame0.h"
+#include "widgets/PlainTextEditWithFile.h"
 #include "protocol/LinkServices.h"
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolFrameExtraction.h"
@@ -65,6 +76,7 @@
 
 using Trelvan::ProtocolAnchorFrame0;
 using Trelvan::ProtocolNodeFrame2;
+using namespace TestTrelvan;
 
 namespace {
 
@@ -160,6 +172,24 @@ bool near(const QString& cell, double expected, double tolerance = 1e-4)
     bool ok = false;
     const double v = cell.toDouble(&ok);
     return ok && std::fabs(v - expected) <= tolerance * std::max(1.0, std::fabs(expected));
+}
+
+// A workbook row against the values a frame should give: texts exactly, numbers near.
+bool rowMatches(const QStringList& row, const QList<QVariant>& expected, QString* why)
+{
+    if (row.size() != expected.size()) {
+        *why = QString("%1 cells, %2 expected").arg(row.size()).arg(expected.size());
+        return false;
+    }
+    for (int i = 0; i < row.size(); ++i) {
+        const QVariant& e = expected[i];
+        const bool same = e.type() == QVariant::String ? row[i] == e.toString() : near(row[i], e.toDouble());
+        if (!same) {
+            *why = QString("cell %1: %2, expected %3").arg(i).arg(row[i], e.toString());
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -610,6 +640,160 @@ private slots:
                 QVERIFY(near(row[8 + 5 * k], f.nodes[k].rxRssi * -0.5));
             }
         });
+    }
+
+    // Node frames 4, 5, 7 and AOA node frame 0, each chosen by its group: the page
+    // moves live, a recording replayed shows the same values, and both exports'
+    // rows are the frames the scenario built.
+    void senderFramesLive_data()
+    {
+        QTest::addColumn<QString>("group");
+        for (const char* g : {"Vexa_Trelvan_Node_Frame4", "Vexa_Trelvan_Node_Frame5", "Vexa_Trelvan_Node_Frame7",
+                              "Vexa_Trelvan_AOA_Node_Frame0"})
+            QTest::newRow(g) << QString(g);
+    }
+    void senderFramesLive()
+    {
+        QFETCH(QString, group);
+        using Kind = sim::TrelvanScenario::Kind;
+        Kind kind;
+        QVERIFY(sim::TrelvanScenario::kindOfGroup(group, &kind));
+        const sim::TrelvanScenario& sc = scenario_;
+        switch (kind) {
+        case Kind::NodeFrame4:
+            senderFrameLive<Trelvan::WidgetNodeFrame4, Trelvan::ProtocolNodeFrame4>(
+                group, kind, "55 06 ",
+                [&sc](Trelvan::WidgetNodeFrame4* page, int n) {
+                    const sim::NodeFrame4Fields f = sc.nodeFrame4Fields(n);
+                    checkSender(page, f);
+                    for (const sim::TagDistances& t : f.tags) {
+                        Trelvan::WidgetTag* box = page->nodeWidgets.value(2).value(t.id);
+                        QVERIFY(box);
+                        QCOMPARE(box->voltageLabel->value(), Trelvan::formatValue(float(t.voltage) / 20.0f));
+                        QCOMPARE(box->countLabel->value(), QString::number(t.distancesMm.size()));
+                        QCOMPARE(box->anchorLabels.keys(), (QList<quint8>{0, 1, 2, 3}));
+                        for (const auto& d : t.distancesMm)
+                            QCOMPARE(box->anchorLabels.value(d.first)->value(),
+                                     Trelvan::formatValue(float(d.second) / 1000.0f));
+                        checkMarks(box);
+                    }
+                },
+                [&sc](int n) {
+                    const sim::NodeFrame4Fields f = sc.nodeFrame4Fields(n);
+                    QList<QVariant> row = senderValues(f, f.tags.size());
+                    for (const sim::TagDistances& t : f.tags) {
+                        QStringList text;
+                        for (const auto& d : t.distancesMm)
+                            text << QString("%1: %2").arg(d.first).arg(double(float(d.second) / 1000.0f), 0, 'g', 6);
+                        row << int(t.id) << double(float(t.voltage) / 20.0f) << t.distancesMm.size() << text.join(',');
+                    }
+                    return row;
+                });
+            break;
+        case Kind::NodeFrame5:
+            rangingFrameLive<Trelvan::WidgetNodeFrame5, Trelvan::ProtocolNodeFrame5>(
+                group, kind, "55 08 ", [&sc](int n) { return sc.nodeFrame5Fields(n); }, 0);
+            break;
+        case Kind::NodeFrame7:
+            rangingFrameLive<Trelvan::WidgetNodeFrame7, Trelvan::ProtocolNodeFrame7>(
+                group, kind, "55 0b ", [&sc](int n) { return sc.nodeFrame7Fields(n); }, 2);
+            break;
+        case Kind::AoaNodeFrame0:
+            rangingFrameLive<Trelvan::WidgetAoaNodeFrame0, Trelvan::ProtocolAoaNodeFrame0>(
+                group, kind, "55 07 ", [&sc](int n) { return sc.aoaNodeFrame0Fields(n); }, 1);
+            break;
+        default:
+            QFAIL("not a sender frame");
+        }
+    }
+
+private:
+    template <typename Page>
+    static void checkSender(Page* page, const sim::SenderFields& f)
+    {
+        QCOMPARE(page->senderLabel->text(), Trelvan::nodeLabel(qint8(f.role), f.id));
+        QCOMPARE(page->frameLabels.localTime->value(), QString::number(f.localTime));
+        QCOMPARE(page->frameLabels.voltage->value(), Trelvan::formatValue(float(f.voltage) / 1000.0f));
+    }
+    template <typename Box>
+    static void checkMarks(Box* box)
+    {
+        QCOMPARE(box->lightStack->currentIndex(), 1);
+        QCOMPARE(box->changedLabel->text(), QString("Changed"));
+    }
+
+    template <typename Page, typename Protocol>
+    void rangingFrameLive(const QString& group, sim::TrelvanScenario::Kind kind, const QString& head,
+                          std::function<sim::RangeFrameFields(int)> fields, int angles)
+    {
+        senderFrameLive<Page, Protocol>(
+            group, kind, head,
+            [fields, angles](Page* page, int n) {
+                const sim::RangeFrameFields f = fields(n);
+                checkSender(page, f);
+                QCOMPARE(page->nodeCountLabel->value(), QString::number(f.nodes.size()));
+                for (const sim::RangeRecord& r : f.nodes) {
+                    auto* box = page->nodeWidgets.value(r.role).value(r.id);
+                    QVERIFY(box);
+                    QCOMPARE(box->nameLabel->text(), Trelvan::nodeLabel(r.role, r.id));
+                    const QList<float> values = rangeValues(r, angles);
+                    QCOMPARE(box->fieldLabels.size(), values.size());
+                    for (int i = 0; i < values.size(); ++i)
+                        QCOMPARE(box->fieldLabels[i]->value(), Trelvan::formatValue(values[i]));
+                    checkMarks(box);
+                }
+            },
+            [fields, angles](int n) { return rangeRow(fields(n), angles); });
+    }
+
+    // The page of a sender frame group, live and after a replay, and its rows.
+    template <typename Page, typename Protocol>
+    void senderFrameLive(const QString& group, sim::TrelvanScenario::Kind kind, const QString& head,
+                         std::function<void(Page*, int)> checkPage, std::function<QList<QVariant>(int)> expectedRow)
+    {
+        ProtocolFactory::loadProtocols(group, window_);
+        QCOMPARE(pages_->currentName(), group);
+        Protocol* protocol = Protocol::existing();
+        QVERIFY(protocol && protocol->isActive());
+        QVERIFY(!ProtocolNodeFrame2::existing() || !ProtocolNodeFrame2::existing()->isActive());
+
+        scenario_.streamTo(device_, kind, 1000, true);
+
+        Page* page = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((page = window_->findChild<Page*>()) != nullptr, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->frameLabels.systemTime->value().isEmpty(), 5000);
+        const QString firstTime = page->frameLabels.systemTime->value();
+        QTRY_VERIFY_WITH_TIMEOUT(page->frameLabels.systemTime->value() != firstTime, 3000);
+        // Between two refreshes the page is still: it shows one frame of the scenario.
+        auto frameShown = [&] { return int((page->frameLabels.systemTime->value().toLongLong() - 1000) * kRate / 1000); };
+        checkPage(page, frameShown());
+        if (QTest::currentTestFailed())
+            return;
+        page->rawConsole->flushPending();
+        QVERIFY(page->rawConsole->toPlainText().contains("]\n" + head));
+        QVERIFY(saveScreen(window_, QString("trelvan_%1_page_live.png").arg(protocol->name().section('_', 2).toLower())));
+
+        QList<QStringList> live, replayed;
+        recordExportReplay(protocol->name(), &live, &replayed);
+        QVERIFY2(live.size() > 100, qPrintable(QString::number(live.size())));
+        QCOMPARE(live.first(), protocol->exportColumns());
+        QCOMPARE(replayed.value(0), protocol->exportColumns());
+        QMap<QString, QStringList> liveByTime;
+        for (const QStringList& row : live.mid(1))
+            liveByTime.insert(row.value(1), row);
+        QVERIFY2(replayed.size() > 100, qPrintable(QString::number(replayed.size())));
+        for (const QStringList& row : replayed.mid(1)) {
+            QVERIFY2(liveByTime.contains(row.value(1)), qPrintable(row.value(1)));
+            QCOMPARE(row, liveByTime.value(row.value(1)));
+            QString why;
+            const int n = int((row.value(1).toLongLong() - 1000) * kRate / 1000);
+            QVERIFY2(rowMatches(row, expectedRow(n), &why), qPrintable(why));
+        }
+        // The replay's last frame is on the page, with the values it had live.
+        const QString lastReplayed = replayed.last().value(1);
+        QTRY_COMPARE_WITH_TIMEOUT(page->frameLabels.systemTime->value(), lastReplayed, 5000);
+        checkPage(page, frameShown());
     }
 };
 

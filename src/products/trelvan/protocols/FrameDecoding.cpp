@@ -31,11 +31,11 @@ void logRecordsPastFrame(const QString& protocolName, int count, int frameLength
                                  << " reaches past the frame of " << frameLength << " bytes, frame dropped";
 }
 
-void logInvalidNodeRole(qint8 role, quint64 id, const QByteArray& frame)
+void logInvalidNodeRole(qint64 role, quint64 id, const QByteArray& frame)
 {
     qDebug().noquote().nospace() << logTimePrefix()
                                  << QString("Invalid node role encountered,role:%1,id:%2,raw data:%3")
-                                        .arg(int(role))
+                                        .arg(role)
                                         .arg(id)
                                         .arg(QString::fromLatin1(frame.toHex(' ')));
 }

@@ -99,10 +99,8 @@ inline bool fixedRecordsWithin(int first, int count, int recordSize, int bound)
 // dropped, nothing read beyond it).
 void logRecordsPastFrame(const QString& protocolName, int count, int frameLength);
 
-// Debug line for a record whose role the frame kind does not expect:
-// "Invalid node role encountered,role:%1,id:%2,raw data:<frame in hex>". The record
-// is kept; callers log only the first such record of a frame, since the whole
-// frame is in the line anyway.
-void logInvalidNodeRole(qint8 role, quint64 id, const QByteArray& frame);
+// Debug line for a record whose role is neither NODE nor ANCHOR: the role signed,
+// the id unsigned, the whole frame in hexadecimal. Callers log it once per frame.
+void logInvalidNodeRole(qint64 role, quint64 id, const QByteArray& frame);
 
 } // namespace Trelvan

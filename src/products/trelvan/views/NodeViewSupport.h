@@ -38,6 +38,23 @@ QStackedWidget* makeNodeLight(QWidget* parent);
 // Empties the value texts of labels, leaving captions (and colour styles) in place.
 void clearLabelValues(const QList<ZLabel*>& labels);
 
+// The frame-level labels that most node pages share: localTime(ms), systemTime(ms)
+// and voltage(V), each 12 digits wide, made with the page as parent. The page
+// places them (one row or one below the other).
+struct FrameClockLabels
+{
+    explicit FrameClockLabels(QWidget* parent);
+    // The times as unsigned decimals, the voltage from mV in V ('g', 6).
+    void show(quint32 localTime, quint32 systemTime, quint16 voltageMv);
+    // Empties the three values in that order; the captions stay.
+    void clear();
+    QList<ZLabel*> all() const { return {localTime, systemTime, voltage}; }
+
+    ZLabel* localTime;
+    ZLabel* systemTime;
+    ZLabel* voltage;
+};
+
 // How the views reach a record's role and id: members `role` and `id` by default.
 // A frame whose records carry no role (or no such members) specialises it.
 template <typename Node_t>

@@ -1,0 +1,171 @@
+#include "products/trelvan/protocols/ProtocolNodeFrame4.h"
+
+#include "products/trelvan/TrelvanRegistration.h"
+#include "products/trelvan/protocols/FrameDecoding.h"
+#include "products/trelvan/protocols/NodeLabel.h"
+#include "products/trelvan/protocols/TrelvanNaming.h"
+#include "products/trelvan/views/WidgetNodeFrame4.h"
+
+#include <QStringList>
+
+#include <cstring>
+
+namespace Trelvan {
+
+namespace {
+
+ProtocolNodeFrame4* g_instance = nullptr;
+
+// The longest frame the length field can state: 255 entries of 255 sub-records
+// would not fit in it.
+constexpr int kMaxLength = 65535;
+
+// Size of the entry at p, or 0 when its head is not within `left` bytes.
+int entrySize(const char* p, int left)
+{
+    if (left < ProtocolNodeFrame4::kEntryHead)
+        return 0;
+    return ProtocolNodeFrame4::kEntryHead + ProtocolNodeFrame4::kSubRecordSize * readU8(p + 4);
+}
+
+} // namespace
+
+ProtocolNodeFrame4* ProtocolNodeFrame4::instance(QObject* parent)
+{
+    if (!g_instance)
+        g_instance = new ProtocolNodeFrame4(parent);
+    return g_instance;
+}
+
+ProtocolNodeFrame4* ProtocolNodeFrame4::existing()
+{
+    return g_instance;
+}
+
+void ProtocolNodeFrame4::registerProtocol()
+{
+    registerFrameProtocol<ProtocolNodeFrame4>();
+}
+
+ProtocolNodeFrame4::ProtocolNodeFrame4(QObject* parent)
+    : DataFrameProtocol(kFrameKey, 0, kFixedPart, kMaxLength, parent)
+    , DataExportObserver(this)
+    , queue(name())
+{
+    // Each entry gives four values: "count" stands over its count, so the
+    // distance text stands under "id: dis(m)".
+    exportColumns_ << makeItemName(Field::localTime) << makeItemName(Field::systemTime)
+                   << makeItemName(Field::voltage) << makeItemName(Field::nodeCount) << makeItemName(Field::id)
+                   << makeItemName(Field::voltage) << QStringLiteral("count")
+                   << QString("%1: %2").arg(makeItemName(Field::id), makeItemName(Field::dis));
+}
+
+ProtocolNodeFrame4::~ProtocolNodeFrame4()
+{
+    for (auto& byId : nodeItems)
+        qDeleteAll(byId);
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+QString ProtocolNodeFrame4::distanceText(const Node_t& n)
+{
+    QStringList parts;
+    parts.reserve(n.disList.size());
+    for (quint32 sub : n.disList)
+        parts << QString("%1: %2").arg(anchorOf(sub)).arg(double(distanceMetres(sub)), 0, 'g', 6);
+    return parts.join(',');
+}
+
+void ProtocolNodeFrame4::registerDataItems()
+{
+    localTimeItem = createLineItem(makeItemName(Field::localTime), false);
+    systemTimeItem = createLineItem(makeItemName(Field::systemTime), false);
+    voltageItem = createLineItem(makeItemName(Field::voltage));
+    createDataItem(new WidgetNodeFrame4Factory(lineCollector()));
+}
+
+ProtocolNodeFrame4::TagItems* ProtocolNodeFrame4::tagItems(quint8 tagId)
+{
+    TagItems*& items = nodeItems[kTagRole][tagId];
+    if (!items) {
+        items = new TagItems;
+        items->voltage = createLineItem(makeRecordItemName(Field::voltage, nodeLabel(kTagRole, tagId)));
+    }
+    return items;
+}
+
+void ProtocolNodeFrame4::parseFrame(const QByteArray& frame)
+{
+    if (frame.size() < kFixedPart + 1)
+        return;
+    const char* p = frame.constData();
+    const int count = readU8(p + kFixedPart - 1);
+    // Entries lie between the fixed part and the checksum; counts that reach past
+    // them mark a damaged frame, of which nothing is shown or exported.
+    if (!recordsWithin(p, kFixedPart, count, frame.size() - 1, entrySize)) {
+        ++droppedFrames;
+        logRecordsPastFrame(name(), count, frame.size());
+        return;
+    }
+
+    std::memcpy(&frameRecord, p, kFixedPart);
+    const quint32 systemTime = frameRecord.systemTime;
+    writeLineInt(localTimeItem, quint32(frameRecord.localTime));
+    writeLineInt(systemTimeItem, systemTime);
+    writeLine(voltageItem, scaled(quint16(frameRecord.voltage), 1000.0f));
+
+    QList<Node_t> entries;
+    entries.reserve(count);
+    int at = kFixedPart;
+    for (int i = 0; i < count; ++i) {
+        Node_t n;
+        n.id = readU8(p + at);
+        n.reserved[0] = readU8(p + at + 1);
+        n.reserved[1] = readU8(p + at + 2);
+        n.voltage = readU8(p + at + 3);
+        n.count = readU8(p + at + 4);
+        at += kEntryHead;
+
+        TagItems* items = tagItems(n.id);
+        writeLine(items->voltage, tagVoltage(n));
+
+        n.disList.reserve(n.count);
+        for (int k = 0; k < n.count; ++k, at += kSubRecordSize) {
+            const quint32 sub = readU32(p + at);
+            n.disList.append(sub);
+            const quint8 anchor = anchorOf(sub);
+            auto it = items->distances.find(anchor);
+            if (it == items->distances.end()) {
+                const QString key = nodeLabel(kTagRole, n.id) + "-" + nodeLabel(kAnchorRole, anchor);
+                it = items->distances.insert(anchor, createLineItem(makeRecordItemName(Field::dis, key)));
+            }
+            writeLine(it.value(), distanceMetres(sub));
+        }
+        entries.append(n);
+    }
+    nodes = entries;
+
+    exportRow();
+
+    auto data = QSharedPointer<Data>::create();
+    data->systemTime = systemTime;
+    data->pcTime = pcTimeOfDay();
+    data->rawFrame = frame;
+    data->frame = frameRecord;
+    data->nodes = std::move(entries);
+    publish(queue, data);
+}
+
+QList<QVariant> ProtocolNodeFrame4::fillExportRow()
+{
+    QList<QVariant> row;
+    row.reserve(4 + 4 * nodes.size());
+    row << QVariant::fromValue(quint32(frameRecord.localTime)) << QVariant::fromValue(quint32(frameRecord.systemTime))
+        << QVariant::fromValue(scaled(quint16(frameRecord.voltage), 1000.0f)) << int(frameRecord.nodeCount);
+    for (const Node_t& n : qAsConst(nodes))
+        row << int(n.id) << QVariant::fromValue(tagVoltage(n)) << int(n.count) << distanceText(n);
+    return row;
+}
+
+} // namespace Trelvan

@@ -1,0 +1,192 @@
+#pragma once
+
+#include "model/ResourceItems.h"
+#include "products/trelvan/protocols/DataFrameProtocol.h"
+#include "products/trelvan/protocols/FrameDecoding.h"
+#include "products/trelvan/protocols/NodeLabel.h"
+#include "products/trelvan/protocols/SenderFrameHead.h"
+#include "products/trelvan/protocols/TrelvanNaming.h"
+#include "record/DataExportObserver.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QSharedPointer>
+#include <QVariant>
+
+#include <array>
+#include <cstring>
+#include <type_traits>
+#include <utility>
+
+class LineResourceItem;
+
+namespace Trelvan {
+
+// A node frame made of a sender's fixed part (SenderFrameHead) and nodeCount
+// records of one size, each giving a few scaled values of one ranged node (role,
+// id): one line item per value and (role, id), one export group per record.
+// Layout describes the frame:
+//   kFrameKey; Frame_t; Node_t (packed, with members role and id);
+//   kValues and fields(): the descriptors of the record's values, in item, box
+//   and export order; values(const Node_t&): those values, scaled;
+//   kChecksRole: records whose role is neither NODE nor ANCHOR are logged;
+//   kVoltageFirst: the voltage item is made before the two clock items.
+// The frame's own class adds the singleton and the page's "data" item.
+template <typename Layout>
+class RangingFrameProtocol : public DataFrameProtocol, public DataExportObserver
+{
+public:
+    using Frame_t = typename Layout::Frame_t;
+    using Node_t = typename Layout::Node_t;
+    using Id = std::decay_t<decltype(std::declval<const Node_t&>().id)>;
+    static constexpr quint8 kFrameKey = Layout::kFrameKey;
+    static constexpr int kFixedPart = int(sizeof(Frame_t)); // also the minimum length
+    static constexpr int kRecordSize = int(sizeof(Node_t));
+    static constexpr int kValues = Layout::kValues;
+    using Values = std::array<float, kValues>;
+    using NodeItems = std::array<LineResourceItem*, kValues>;
+
+    struct Data
+    {
+        quint32 systemTime = 0;
+        qint32 pcTime = 0;
+        QByteArray rawFrame;
+        Frame_t frame;
+        QList<Node_t> nodes;
+    };
+
+    // A record's values as items, boxes and export rows show them.
+    static Values recordValues(const Node_t& n) { return Layout::values(n); }
+    static QList<FieldDescriptor> recordFields() { return Layout::fields(); }
+
+    void parseFrame(const QByteArray& frame) override
+    {
+        if (frame.size() < kFixedPart + 1)
+            return;
+        const char* p = frame.constData();
+        const int count = readU8(p + kFixedPart - 1);
+        // Records lie between the fixed part and the checksum; a count that reaches
+        // past them marks a damaged frame, of which nothing is shown or exported.
+        if (!fixedRecordsWithin(kFixedPart, count, kRecordSize, frame.size() - 1)) {
+            ++droppedFrames;
+            logRecordsPastFrame(name(), count, frame.size());
+            return;
+        }
+
+        std::memcpy(&frameRecord, p, kFixedPart);
+        const quint32 localTime = frameRecord.localTime;
+        const quint32 systemTime = frameRecord.systemTime;
+        const quint16 voltage = frameRecord.voltage;
+        writeLineInt(localTimeItem, localTime);
+        writeLineInt(systemTimeItem, systemTime);
+        writeLine(voltageItem, scaled(voltage, 1000.0f));
+
+        QList<Node_t> records;
+        records.reserve(count);
+        bool roleLogged = false;
+        for (int i = 0; i < count; ++i) {
+            Node_t n;
+            std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
+            records.append(n);
+            const qint8 role = n.role;
+            const Id id = n.id;
+            // One line per frame is enough to tell a wrong setting; a line per record
+            // would flood the log at the frame rate.
+            if (Layout::kChecksRole && !roleLogged && role != 0 && role != 1) {
+                roleLogged = true;
+                logInvalidNodeRole(role, id, frame);
+            }
+            const NodeItems& items = itemsOf(role, id);
+            const Values v = Layout::values(n);
+            for (int k = 0; k < kValues; ++k)
+                writeLine(items[size_t(k)], v[size_t(k)]);
+        }
+        nodes = records;
+
+        exportRow();
+
+        auto data = QSharedPointer<Data>::create();
+        data->systemTime = systemTime;
+        data->pcTime = pcTimeOfDay();
+        data->rawFrame = frame;
+        data->frame = frameRecord;
+        data->nodes = std::move(records);
+        publish(queue, data);
+    }
+
+    QList<QVariant> fillExportRow() override
+    {
+        QList<QVariant> row;
+        row.reserve(4 + (2 + kValues) * nodes.size());
+        row << QVariant::fromValue(quint32(frameRecord.localTime)) << QVariant::fromValue(quint32(frameRecord.systemTime))
+            << QVariant::fromValue(scaled(quint16(frameRecord.voltage), 1000.0f)) << int(frameRecord.nodeCount);
+        for (const Node_t& n : qAsConst(nodes)) {
+            const Id id = n.id;
+            row << int(qint8(n.role));
+            if (sizeof(Id) == 1)
+                row << int(id);
+            else
+                row << QVariant::fromValue(quint32(id)); // never negative
+            for (float v : Layout::values(n))
+                row << QVariant::fromValue(v);
+        }
+        return row;
+    }
+
+    ProtocolDataQueue<Data> queue;
+    Frame_t frameRecord;
+    QList<Node_t> nodes;
+    // Frames dropped because their record count reaches past their end.
+    int droppedFrames = 0;
+
+    // Frame-level items (null until registered, or when the page lacks the type).
+    LineResourceItem* localTimeItem = nullptr;
+    LineResourceItem* systemTimeItem = nullptr;
+    LineResourceItem* voltageItem = nullptr;
+    QMap<qint8, QMap<Id, NodeItems>> nodeItems;
+
+protected:
+    explicit RangingFrameProtocol(QObject* parent)
+        : DataFrameProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
+        , DataExportObserver(this)
+        , queue(name())
+    {
+        exportColumns_ << makeItemName(Field::localTime) << makeItemName(Field::systemTime)
+                       << makeItemName(Field::voltage) << makeItemName(Field::nodeCount) << makeItemName(Field::role)
+                       << makeItemName(Field::id);
+        for (const FieldDescriptor& d : Layout::fields())
+            exportColumns_ << makeItemName(d);
+    }
+
+    // The two clocks (not in use) and the voltage; the page's "data" item is the
+    // frame class's own.
+    void registerFrameItems()
+    {
+        if (Layout::kVoltageFirst)
+            voltageItem = createLineItem(makeItemName(Field::voltage));
+        localTimeItem = createLineItem(makeItemName(Field::localTime), false);
+        systemTimeItem = createLineItem(makeItemName(Field::systemTime), false);
+        if (!Layout::kVoltageFirst)
+            voltageItem = createLineItem(makeItemName(Field::voltage));
+    }
+
+private:
+    // The items of (role, id), made on first sight: dis[A_3](m) and so on.
+    const NodeItems& itemsOf(qint8 role, Id id)
+    {
+        QMap<Id, NodeItems>& byId = nodeItems[role];
+        auto it = byId.find(id);
+        if (it == byId.end()) {
+            NodeItems made{};
+            const QString key = nodeLabel(role, id);
+            const QList<FieldDescriptor> fields = Layout::fields();
+            for (int k = 0; k < kValues; ++k)
+                made[size_t(k)] = createLineItem(makeRecordItemName(fields.at(k), key));
+            it = byId.insert(id, made);
+        }
+        return it.value();
+    }
+};
+
+} // namespace Trelvan

@@ -1,0 +1,478 @@
+// The frames of one sender with its clocks and voltage, through the real frame
+// search and processor. Node frames 5 and 7 and AOA node frame 0 (fixed-size
+// records of ranged nodes): items per (role, id), export rows, queued records,
+// the invalid-role line, their pages. Node frame 4 (tag entries with nested
+// distance lists): items per tag and (tag, anchor), export text, its page with
+// one distance label per anchor. All four against damaged and random frames.
+
+#include "support/testenv.h"
+
+#include "helpers/SenderFrames.h"
+#include "helpers/TestCapture.h"
+#include "model/ModelManager.h"
+#include "model/ResourceItems.h"
+#include "products/trelvan/protocols/NodeLabel.h"
+#include "products/trelvan/views/WidgetAoaNodeFrame0.h"
+#include "products/trelvan/views/WidgetNodeFrame4.h"
+#include "products/trelvan/views/WidgetNodeFrame5.h"
+#include "products/trelvan/views/WidgetNodeFrame7.h"
+#include "protocol/ProtocolDataProcessor.h"
+#include "protocol/ProtocolFrameExtraction.h"
+#include "protocol/ProtocolSeams.h"
+#include "sim/DeviceSimulator.h"
+#include "views/DataResource.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <functional>
+
+using namespace Trelvan;
+using sim::RangeFrameFields;
+using sim::RangeRecord;
+
+namespace {
+
+// What the tests need of one frame kind, whatever its class.
+struct Kind
+{
+    DataFrameProtocol* protocol = nullptr;
+    QByteArray head;
+    int recordSize = 0;
+    int angles = 0;       // angles per record: 0, 2 (node frame 7) or 1 (AOA)
+    bool wideIds = false;
+    QStringList fields;   // captions of the record values, "dis(m)" ...
+    QStringList columns;  // export columns
+    int maxLength = 0;
+    std::function<QByteArray(const RangeFrameFields&)> build;
+    std::function<QList<QVariant>()> exportRow;
+    std::function<QList<QByteArray>()> takeRawFrames;
+    std::function<int()> dropped;
+};
+
+template <typename P>
+Kind kindOf(P* p, const char* head, int angles, QByteArray (*build)(const RangeFrameFields&))
+{
+    Kind k;
+    k.protocol = p;
+    k.head = QByteArray(head, 2);
+    k.recordSize = P::kRecordSize;
+    k.angles = angles;
+    k.wideIds = P::kFixedPart == 24;
+    for (const FieldDescriptor& d : P::recordFields())
+        k.fields << d.name + d.unit;
+    k.columns = QStringList{"localTime(ms)", "systemTime(ms)", "voltage(V)", "nodeCount", "role", "id"} + k.fields;
+    k.maxLength = P::kFixedPart + 255 * P::kRecordSize + 1;
+    k.build = build;
+    k.exportRow = [p] { return p->fillExportRow(); };
+    k.takeRawFrames = [p] {
+        QList<QByteArray> raw;
+        for (const auto& d : p->queue.takeAll())
+            raw << d->rawFrame;
+        return raw;
+    };
+    k.dropped = [p] { return p->droppedFrames; };
+    return k;
+}
+
+// "dis(m)" with key "A_3" gives dis[A_3](m).
+QString itemName(const QString& caption, const QString& key)
+{
+    return caption.section('(', 0, 0) + "[" + key + "](" + caption.section('(', 1);
+}
+
+// Edge values of every kind (ids cut to 8 bits where the frame has them); (1, 3) twice.
+RangeFrameFields edgeFrame(bool wide)
+{
+    RangeFrameFields f;
+    f.role = 0;
+    f.id = wide ? 0xABCDEF01u : 0xEF;
+    f.localTime = 0xFFFFFFFFu;
+    f.systemTime = 3723004;
+    f.voltage = 3700;
+    f.nodes = {RangeRecord{1, 3, -1, -32768, 32767, 0xA0, 1},
+               RangeRecord{0, wide ? 256u : 255u, -8388608, 9000, 1, 255, 255},
+               RangeRecord{0, 0, 123456, -9000, -1, 200, 160},
+               RangeRecord{2, 9, 10000, 18000, 0, 1, 2},
+               RangeRecord{-1, wide ? 0xFFFFFFFFu : 0xFFu, 1000, 1, 2, 3, 4},
+               RangeRecord{1, 3, 4000, 100, 200, 10, 20}};
+    return f;
+}
+
+sim::NodeFrame4Fields frame4(quint8 role, quint8 id, const QVector<sim::TagDistances>& tags)
+{
+    sim::NodeFrame4Fields f;
+    f.role = role;
+    f.id = id;
+    f.localTime = 3723004;
+    f.systemTime = 0xFFFFFFFFu;
+    f.voltage = 3700;
+    f.tags = tags;
+    return f;
+}
+
+} // namespace
+
+class TestSenderFrames : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    ModelManager* page = nullptr;
+    ProtocolFrameExtraction* ex = nullptr;
+    QMap<QString, Kind> kinds;
+
+    void feed(const QByteArray& bytes)
+    {
+        ex->appendData(bytes);
+        ex->extractFrames();
+        ProtocolDataProcessor::instance()->processFrames();
+    }
+    LineResourceItem* line(const Kind& k, const QString& name)
+    {
+        return qobject_cast<LineResourceItem*>(
+            page->createResource(ResourceType::Line, k.protocol->name(), name, true, nullptr, false));
+    }
+    static void kindRows()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* k : {"Node_Frame5", "Node_Frame7", "AOA_Node_Frame0"})
+            QTest::newRow(k) << QString(k);
+    }
+    static void allKindRows()
+    {
+        kindRows();
+        QTest::newRow("Node_Frame4") << QString("Node_Frame4");
+    }
+
+    template <typename Page>
+    void checkPage(const Kind& k, bool oneRow)
+    {
+        QWidget host;
+        DataResource resource(k.protocol->dataItem(), &host);
+        auto* view = qobject_cast<Page*>(resource.view());
+        QVERIFY(view);
+        QCOMPARE(QSize(view->nodeWidthSpin->value(), view->nodeHeightSpin->value()), Page::defaultNodeSize());
+        // The three frame labels in one row, or one below the other, last in the pane.
+        QLayoutItem* last = view->leftPaneLayout->itemAt(view->leftPaneLayout->count() - 1);
+        QCOMPARE(last->widget() == view->frameLabels.voltage, !oneRow);
+        QCOMPARE(last->layout() && last->layout()->indexOf(view->frameLabels.localTime) == 0, oneRow);
+
+        const RangeFrameFields f = edgeFrame(k.wideIds);
+        feed(k.build(f));
+        view->refresh();
+        QCOMPARE(view->frameLabels.localTime->value(), QString("4294967295"));
+        QCOMPARE(view->frameLabels.systemTime->value(), QString("3723004"));
+        QCOMPARE(view->frameLabels.voltage->value(), QString("3.7"));
+        QCOMPARE(view->senderLabel->text(), nodeLabel(0, f.id));
+        // (0, 256) and (0, 0) are two boxes; each shows the values of its newest record.
+        QCOMPARE(view->nodeWidgets.value(0).size(), 2);
+        for (const RangeRecord& r : f.nodes) {
+            auto* box = view->nodeWidgets.value(r.role).value(r.id);
+            QVERIFY(box);
+            QCOMPARE(box->size(), Page::defaultNodeSize());
+            QCOMPARE(box->nameLabel->text(), nodeLabel(r.role, r.id));
+            QCOMPARE(box->fieldLabels.size(), k.fields.size());
+            const RangeRecord& newest = r.id == 3 ? f.nodes.last() : r;
+            const QList<float> values = TestTrelvan::rangeValues(newest, k.angles);
+            for (int i = 0; i < k.fields.size(); ++i) {
+                QCOMPARE(box->fieldLabels[i]->captionLabel()->text(), k.fields[i]);
+                QCOMPARE(box->fieldLabels[i]->value(), formatValue(values[i]));
+            }
+        }
+        auto* wide = view->nodeWidgets.value(0).value(f.nodes[1].id);
+        QCOMPARE(wide->fieldLabels.first()->value(), QString("-8388.61"));
+        QCOMPARE(wide->fieldLabels.last()->value(), QString("-127.5"));
+        if (oneRow) { // a 2 x 2 grid: dis, angle above, the levels below
+            auto* grid = qobject_cast<QGridLayout*>(wide->contentLayout->itemAt(0)->layout());
+            QVERIFY(grid);
+            int row = -1, column = -1, span = 0;
+            grid->getItemPosition(grid->indexOf(wide->fieldLabels[1]), &row, &column, &span, &span);
+            QCOMPARE(QPoint(column, row), QPoint(1, 0));
+            grid->getItemPosition(grid->indexOf(wide->fieldLabels[3]), &row, &column, &span, &span);
+            QCOMPARE(QPoint(column, row), QPoint(1, 1));
+        }
+
+        k.protocol->dataItem()->clear();
+        view->refresh();
+        QVERIFY(view->nodeWidgets.isEmpty());
+        for (ZLabel* label : view->frameLabels.all())
+            QVERIFY(label->value().isEmpty() && !label->captionLabel()->text().isEmpty());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestTrelvan::startLogCapture();
+        QVERIFY(dir.isValid());
+        page = new ModelManager(dir.filePath("page.ini"), {ResourceType::Data, ResourceType::Line}, this);
+        TestTrelvan::setCurrentManager(page);
+        ProtocolSeams::setCurrentModelManagerLookup(&TestTrelvan::currentManager);
+        installNodeLabel();
+        ex = ProtocolFrameExtraction::instance();
+        kinds.insert("Node_Frame5", kindOf(ProtocolNodeFrame5::instance(this), "\x55\x08", 0, &sim::nodeFrame5));
+        kinds.insert("Node_Frame7", kindOf(ProtocolNodeFrame7::instance(this), "\x55\x0B", 2, &sim::nodeFrame7));
+        kinds.insert("AOA_Node_Frame0", kindOf(ProtocolAoaNodeFrame0::instance(this), "\x55\x07", 1, &sim::aoaNodeFrame0));
+        Kind k4;
+        k4.protocol = ProtocolNodeFrame4::instance(this);
+        k4.head = QByteArray("\x55\x06", 2);
+        k4.maxLength = 65535; // 255 entries of 255 distances would not fit the length field
+        // "count" stands over each entry's count, so every heading is over its value.
+        k4.columns = QStringList{"localTime(ms)", "systemTime(ms)", "voltage(V)", "nodeCount", "id", "voltage(V)",
+                                 "count", "id: dis(m)"};
+        k4.takeRawFrames = [] {
+            QList<QByteArray> raw;
+            for (const auto& d : ProtocolNodeFrame4::instance()->queue.takeAll())
+                raw << d->rawFrame;
+            return raw;
+        };
+        k4.dropped = [] { return ProtocolNodeFrame4::instance()->droppedFrames; };
+        kinds.insert("Node_Frame4", k4);
+        for (const Kind& k : qAsConst(kinds))
+            k.protocol->setActive(true);
+    }
+
+    void cleanupTestCase()
+    {
+        ProtocolSeams::setCurrentModelManagerLookup(nullptr);
+        TestTrelvan::stopLogCapture();
+    }
+
+    void init()
+    {
+        ex->clearBuffers();
+        for (const Kind& k : qAsConst(kinds))
+            k.takeRawFrames();
+        TestTrelvan::clearLog();
+    }
+
+    void shapeOfTheProtocols_data() { allKindRows(); }
+    void shapeOfTheProtocols()
+    {
+        QFETCH(QString, kind);
+        const Kind& k = kinds[kind];
+        QCOMPARE(k.protocol->name(), "Vexa_Trelvan_" + kind);
+        QCOMPARE(k.protocol->head(), k.head);
+        QCOMPARE(k.protocol->minFrameLength(), k.wideIds ? 24 : 21);
+        QCOMPARE(k.protocol->maxFrameLength(), k.maxLength);
+        QCOMPARE(k.protocol->exportColumns(), k.columns);
+    }
+
+    void recordsBecomeItemsRowsAndRecords_data() { kindRows(); }
+    void recordsBecomeItemsRowsAndRecords()
+    {
+        QFETCH(QString, kind);
+        const Kind& k = kinds[kind];
+        const RangeFrameFields f = edgeFrame(k.wideIds);
+        const QByteArray frame = k.build(f);
+        feed(frame);
+
+        QVERIFY(!line(k, "localTime(ms)")->isUsed() && !line(k, "systemTime(ms)")->isUsed());
+        QCOMPARE(line(k, "localTime(ms)")->lastValue(), 4294967295.0); // unsigned, never -1
+        QCOMPARE(line(k, "systemTime(ms)")->lastValue(), 3723004.0);
+        QCOMPARE(line(k, "voltage(V)")->lastValue(), double(3.7f));
+
+        // One item per value and (role, id), named by the node label: (0, 256) and
+        // (0, 0) apart, role -1 without a letter; (1, 3) keeps both its records in order.
+        for (int r = 0; r < f.nodes.size(); ++r) {
+            const QString key = nodeLabel(f.nodes[r].role, f.nodes[r].id);
+            const QList<float> values = TestTrelvan::rangeValues(f.nodes[r], k.angles);
+            for (int i = 0; i < k.fields.size(); ++i) {
+                LineResourceItem* item = line(k, itemName(k.fields[i], key));
+                QVERIFY2(item && item->isUsed() && item->values().size() >= (r == 0 ? 2 : 1), qPrintable(key));
+                QCOMPARE(item->values()[item->values().size() - (r == 0 ? 2 : 1)], double(values[i]));
+            }
+        }
+        QCOMPARE(line(k, k.wideIds ? "dis[_4294967295](m)" : "dis[_255](m)")->lastValue(), 1.0);
+        QCOMPARE(line(k, "dis[A_3](m)")->lastValue(), 4.0);
+
+        // The invalid-role line (not for AOA): once per frame, for the first such record.
+        const QStringList logged = TestTrelvan::logLines("Invalid node role encountered");
+        QCOMPARE(logged.size(), k.angles == 1 ? 0 : 1);
+        if (!logged.isEmpty()) {
+            QVERIFY(logged[0].startsWith('['));
+            QVERIFY(logged[0].endsWith("Invalid node role encountered,role:2,id:9,raw data:" +
+                                       QString::fromLatin1(frame.toHex(' '))));
+        }
+
+        const QList<QVariant> row = k.exportRow();
+        const QList<QVariant> expected = TestTrelvan::rangeRow(f, k.angles);
+        QCOMPARE(row.size(), 4 + (2 + k.fields.size()) * f.nodes.size());
+        for (int i = 0; i < row.size(); ++i)
+            QCOMPARE(row[i].toDouble(), expected[i].toDouble());
+        QCOMPARE(row[1].toUInt(), 3723004u);
+        QCOMPARE(k.takeRawFrames(), QList<QByteArray>{frame});
+
+        // No records: the four frame values only.
+        RangeFrameFields none = f;
+        none.nodes.clear();
+        feed(k.build(none));
+        QCOMPARE(k.exportRow().size(), 4);
+        QCOMPARE(k.takeRawFrames().size(), 1);
+    }
+
+    void pagesShowTheNewestRecords_data() { kindRows(); }
+    void pagesShowTheNewestRecords()
+    {
+        QFETCH(QString, kind);
+        if (kind == "Node_Frame5")
+            checkPage<WidgetNodeFrame5>(kinds[kind], false);
+        else if (kind == "Node_Frame7")
+            checkPage<WidgetNodeFrame7>(kinds[kind], false);
+        else
+            checkPage<WidgetAoaNodeFrame0>(kinds[kind], true);
+    }
+
+    void tagEntriesBecomeItemsRowsAndRecords()
+    {
+        const Kind& k = kinds["Node_Frame4"];
+        using sim::TagDistances;
+        const QByteArray frame = sim::nodeFrame4(frame4(1, 0, {TagDistances{3, 50, {{1, 2500}, {3, 10250}}},
+                                                              TagDistances{7, 255, {}}, TagDistances{9, 0, {{0, 0xFFFFFF}}},
+                                                              TagDistances{3, 60, {{1, 4000}}}}));
+        QCOMPARE(frame.size(), 22 + 4 * 5 + 4 * 4);
+        feed(frame);
+        QVERIFY(!line(k, "localTime(ms)")->isUsed());
+        QCOMPARE(line(k, "systemTime(ms)")->lastValue(), 4294967295.0);
+        QCOMPARE(line(k, "voltage(V)")->lastValue(), double(3.7f));
+        // Tags under role 2; a tag twice keeps both entries' values in frame order.
+        QCOMPARE(line(k, "voltage[T_3](V)")->values().mid(0, 2), (QList<double>{2.5, 3.0}));
+        QCOMPARE(line(k, "dis[T_3-A_1](m)")->values().mid(0, 2), (QList<double>{2.5, 4.0}));
+        QCOMPARE(line(k, "dis[T_3-A_3](m)")->lastValue(), 10.25);
+        QCOMPARE(line(k, "voltage[T_7](V)")->lastValue(), 12.75);
+        QCOMPARE(line(k, "dis[T_9-A_0](m)")->lastValue(), double(16777.215f)); // unsigned
+        QCOMPARE(ProtocolNodeFrame4::instance()->nodeItems.keys(), QList<qint8>{2});
+
+        const QList<QVariant> row = ProtocolNodeFrame4::instance()->fillExportRow();
+        QCOMPARE(row.mid(0, 4), (QList<QVariant>{3723004u, 4294967295u, QVariant::fromValue(3.7f), 4}));
+        QCOMPARE(row.mid(4), (QList<QVariant>{3, QVariant::fromValue(2.5f), 2, QString("1: 2.5,3: 10.25"),
+                                              7, QVariant::fromValue(12.75f), 0, QString(),
+                                              9, QVariant::fromValue(0.0f), 1, QString("0: 16777.2"),
+                                              3, QVariant::fromValue(3.0f), 1, QString("1: 4")}));
+        const auto records = ProtocolNodeFrame4::instance()->queue.takeAll();
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records[0]->rawFrame, frame);
+        QCOMPARE(records[0]->nodes[0].disList, (QVector<quint32>{1 | (2500u << 8), 3 | (10250u << 8)}));
+        QCOMPARE(int(records[0]->nodes[0].count), 2);
+
+        // The same tag from another sender shares its items; no entries, four values.
+        const int collected = k.protocol->lineCollector()->items().size();
+        feed(sim::nodeFrame4(frame4(0, 5, {TagDistances{3, 40, {{1, 1000}}}})));
+        QCOMPARE(k.protocol->lineCollector()->items().size(), collected);
+        QCOMPARE(line(k, "dis[T_3-A_1](m)")->lastValue(), 1.0);
+        feed(sim::nodeFrame4(frame4(1, 0, {})));
+        QCOMPARE(ProtocolNodeFrame4::instance()->fillExportRow().size(), 4);
+        QCOMPARE(k.takeRawFrames().size(), 2);
+    }
+
+    void tagPageShowsOneBoxPerTagWithItsAnchors()
+    {
+        using sim::TagDistances;
+        QWidget host;
+        DataResource resource(kinds["Node_Frame4"].protocol->dataItem(), &host);
+        auto* view = qobject_cast<WidgetNodeFrame4*>(resource.view());
+        QVERIFY(view);
+        QCOMPARE(QSize(view->nodeWidthSpin->value(), view->nodeHeightSpin->value()), QSize(350, 200));
+        const int n = view->leftPaneLayout->count();
+        QCOMPARE(view->leftPaneLayout->itemAt(n - 3)->widget(), view->frameLabels.localTime);
+        QCOMPARE(view->leftPaneLayout->itemAt(n - 1)->widget(), view->frameLabels.voltage);
+
+        feed(sim::nodeFrame4(frame4(1, 0, {TagDistances{7, 70, {{2, 1000}, {0, 500}}}, TagDistances{3, 255, {}}})));
+        view->refresh();
+        QCOMPARE(view->senderLabel->text(), QString("A_0"));
+        QCOMPARE(view->frameLabels.systemTime->value(), QString("4294967295"));
+        QCOMPARE(view->nodeWidgets.keys(), QList<qint8>{2});
+        QCOMPARE(view->flowLayout->keyAt(0), 512 + 3);
+        QCOMPARE(view->flowLayout->keyAt(1), 512 + 7);
+        WidgetTag* t7 = view->nodeWidgets.value(2).value(7);
+        WidgetTag* t3 = view->nodeWidgets.value(2).value(3);
+        QVERIFY(t7 && t3);
+        QCOMPARE(t7->nameLabel->text(), QString("T_7"));
+        QCOMPARE(t7->size(), QSize(350, 200));
+        QCOMPARE(t7->voltageLabel->value(), QString("3.5"));
+        QCOMPARE(t7->countLabel->captionLabel()->text(), QString("Count"));
+        QCOMPARE(t7->countLabel->value(), QString("2"));
+        QCOMPARE(t3->voltageLabel->value(), QString("12.75"));
+        QVERIFY(t3->anchorLabels.isEmpty());
+        QCOMPARE(t7->anchorLabels.keys(), (QList<quint8>{0, 2}));
+        QCOMPARE(t7->anchorLabels.value(0)->captionLabel()->text(), QString("A_0"));
+        QCOMPARE(t7->anchorLabels.value(0)->value(), QString("0.5"));
+
+        // A later anchor takes its place by id; anchors not reported keep their values.
+        feed(sim::nodeFrame4(frame4(1, 0, {TagDistances{7, 70, {{1, 0xFFFFFF}}}})));
+        view->refresh();
+        QCOMPARE(t7->anchorFlow->itemAt(1)->widget(), t7->anchorLabels.value(1));
+        QCOMPARE(t7->anchorLabels.value(1)->value(), QString("16777.2"));
+        QCOMPARE(t7->anchorLabels.value(2)->value(), QString("1"));
+        QCOMPARE(t7->lightStack->currentIndex(), 1);
+        QCOMPARE(t3->lightStack->currentIndex(), 0);
+
+        kinds["Node_Frame4"].protocol->dataItem()->clear();
+        view->refresh();
+        QVERIFY(view->nodeWidgets.isEmpty());
+        QVERIFY(view->frameLabels.voltage->value().isEmpty());
+    }
+
+    // Counts that reach past the frame drop it whole; frames of random counts and
+    // lengths are decoded within their bytes or dropped (under the address
+    // sanitizer an overread stops the test).
+    void damagedAndRandomFrames_data() { allKindRows(); }
+    void damagedAndRandomFrames()
+    {
+        QFETCH(QString, kind);
+        const Kind& k = kinds[kind];
+        QRandomGenerator rng(20261207u + uint(kind.size()));
+        auto randomFrame = [&]() -> QByteArray {
+            const int count = int(rng.bounded(1, 9));
+            if (!k.build) {
+                sim::NodeFrame4Fields f;
+                for (int t = 0; t < count; ++t) {
+                    sim::TagDistances tag;
+                    tag.id = quint8(rng.bounded(256));
+                    for (int d = int(rng.bounded(0, 6)); d > 0; --d)
+                        tag.distancesMm.append({quint8(rng.bounded(256)), rng.bounded(0x1000000u)});
+                    f.tags.append(tag);
+                }
+                return sim::nodeFrame4(f);
+            }
+            RangeFrameFields f;
+            for (int r = 0; r < count; ++r)
+                f.nodes.append(RangeRecord{qint8(rng.bounded(-2, 4)), rng.generate(), qint32(rng.bounded(-100000, 100000)),
+                                           qint16(rng.bounded(-30000, 30000)), 0, quint8(rng.bounded(256)), 7});
+            return k.build(f);
+        };
+
+        // Frames with records, shortened or lengthened by a few bytes: bytes past the
+        // last record are ignored, a frame short of its records is dropped whole.
+        QByteArray stream;
+        QList<QByteArray> whole;
+        int shortened = 0;
+        for (int i = 0; i < 400; ++i) {
+            QByteArray f = randomFrame();
+            const int delta = int(rng.bounded(-4, 5));
+            if (delta < 0)
+                f.remove(f.size() - 1 + delta, -delta);
+            else
+                f.insert(f.size() - 1, QByteArray(delta, char(0x5A)));
+            f[2] = char(f.size() & 0xFF);
+            f[3] = char(f.size() >> 8);
+            sim::sealSum8(f);
+            if (delta < 0)
+                ++shortened;
+            else
+                whole << f;
+            stream += f;
+        }
+        QVERIFY(shortened > 50 && whole.size() > 50);
+        const int droppedBefore = k.dropped();
+        feed(stream);
+        QCOMPARE(k.takeRawFrames(), whole);
+        QCOMPARE(k.dropped(), droppedBefore + shortened);
+        QCOMPARE(TestTrelvan::logCount("reaches past the frame"), shortened);
+    }
+};
+
+TALMENO_TEST_MAIN(TestSenderFrames)
+#include "tst_senderframes.moc"
