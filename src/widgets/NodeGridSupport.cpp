@@ -1,4 +1,4 @@
-#include "products/trelvan/views/NodeViewSupport.h"
+#include "widgets/NodeGridSupport.h"
 
 #include "foundation/ZIconsManager.h"
 #include "widgets/ZLabel.h"
@@ -7,7 +7,7 @@
 #include <QStackedWidget>
 #include <QTime>
 
-namespace Trelvan {
+namespace NodeGrid {
 
 namespace {
 constexpr qint64 kMsecsPerDay = 86400000;
@@ -20,7 +20,7 @@ QString timeOfDayText(qint64 msecs)
     return QTime::fromMSecsSinceStartOfDay(int(msecs)).toString("HH:mm:ss.zzz");
 }
 
-QString frameInfoLine(quint32 systemTime, qint32 pcTime)
+QString frameInfoLine(quint32 systemTime, qint64 pcTime)
 {
     QString line;
     if (systemTime != 0)
@@ -55,4 +55,4 @@ void clearLabelValues(const QList<ZLabel*>& labels)
     }
 }
 
-} // namespace Trelvan
+} // namespace NodeGrid
