@@ -26,6 +26,7 @@
 #include "record/ReplayCharger.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/IotNodeSimulator.h"
+#include "support/ScreenShot.h"
 #include "support/WorkbookReader.h"
 #include "support/testenv.h"
 #include "views/CustomTabWidget.h"
@@ -37,7 +38,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QMainWindow>
-#include <QScreen>
 #include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -52,25 +52,6 @@ namespace {
 
 constexpr int kDeviceRate = 921600;
 constexpr int kHz = 50;
-
-bool saveScreen(QWidget* window, const QString& fileName)
-{
-    QCoreApplication::processEvents();
-    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    if (pixmap.isNull())
-        return false;
-    const QImage image = pixmap.toImage();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            colours.insert(image.pixel(x, y));
-    if (colours.size() < 8)
-        return false;
-    QString folder = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return pixmap.save(QDir(folder).filePath(fileName));
-}
 
 bool near(const QString& cell, double expected)
 {
@@ -221,7 +202,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(box->disLabel->value() != firstDis, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(box->lightStack->currentIndex() == 0 && box->changedLabel->text().isEmpty(), 6000);
         QTRY_VERIFY_WITH_TIMEOUT(box->lightStack->currentIndex() == 1, 6000);
-        QVERIFY(saveScreen(window_, "iot_node_grid_live.png"));
+        QVERIFY(talmeno_test::saveScreen(window_, "iot_node_grid_live.png"));
 
         // The line charts of chosen nodes: two that share their low byte stay apart.
         showTab("Line");
@@ -240,7 +221,7 @@ private slots:
         for (const QPointF& point : b->series()->pointsVector())
             QVERIFY2(point.y() >= 1.69 && point.y() <= 2.71, qPrintable(QString::number(point.y())));
         QTest::qWait(2000);
-        QVERIFY(saveScreen(window_, "iot_line_charts_live.png"));
+        QVERIFY(talmeno_test::saveScreen(window_, "iot_line_charts_live.png"));
         showTab("Data");
     }
 
