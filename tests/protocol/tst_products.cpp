@@ -118,7 +118,7 @@ class TestProducts : public QObject
             auto* h = new TestHandle(type, key, name, parent);
             // The singleton lines carry their own model tables.
             if (name.isEmpty()) {
-                for (int model : {3, 15, 16, 1})
+                for (int model : {0, 3, 15, 16})
                     h->modelNames_.insert(model, QString("own %1/%2").arg(type).arg(model));
             }
             handles_ << h;

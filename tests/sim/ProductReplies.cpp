@@ -18,7 +18,7 @@ const std::vector<ProductModel>& supportedProducts()
         {8, 2, 10, "Sarvel-Vora Nox", "sarvel_voranox"},
         {9, 0, 9, "Sarvel-Vora Kiro", "sarvel_vorakiro"},
         {10, 0, 10, "Sarvel-Vora Nox", "sarvel_voranox"},
-        {11, 1, 11, {}, {}},
+        {11, 0, 11, {}, {}},
         {12, 0, 12, "Sarvel-Vora Nox", "sarvel_vora2nox"},
         {13, 0, 13, "Sarvel-Vora", "sarvel_vora2"},
         {14, 0, 14, "Beam Gauge Nano", "sarvel_rion2nano"},

@@ -3,6 +3,7 @@
 // until it is stopped; killing it looks to the program like an unplugged adapter.
 
 #include "DeviceSimulator.h"
+#include "IotNodeSimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -39,7 +41,9 @@ int main(int argc, char** argv)
     QCommandLineOption speedOpt("rate", "Pace of --stream in bytes per second (0: as fast as read).", "bps", "0");
     QCommandLineOption loopOpt("loop", "Repeat --stream from the start.");
     QCommandLineOption linkOpt("link", "Also make a symbolic link to the port at this path.", "path");
-    parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt});
+    QCommandLineOption iotOpt("iot", "Be an iot node (product type 11, series 0) streaming node frames at this rate.",
+                              "hz");
+    parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt, iotOpt});
     parser.process(app);
 
     sim::DeviceSimulator device;
@@ -54,8 +58,11 @@ int main(int argc, char** argv)
     }
     device.setDeviceRate(parser.value(rateOpt).toInt());
 
+    std::unique_ptr<sim::IotNode> iotNode;
     QByteArray reply;
-    if (parser.isSet(replyOpt)) {
+    if (parser.isSet(iotOpt)) {
+        iotNode.reset(new sim::IotNode(device, parser.value(iotOpt).toInt(), device.deviceRate()));
+    } else if (parser.isSet(replyOpt)) {
         reply = QByteArray::fromHex(parser.value(replyOpt).toLatin1());
         if (reply.size() != 32) {
             std::fprintf(stderr, "--system-reply needs 32 bytes, got %d\n", reply.size());
@@ -68,7 +75,8 @@ int main(int argc, char** argv)
         info.baudRate = device.deviceRate();
         reply = sim::systemFrameReply(info);
     }
-    device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
+    if (!iotNode)
+        device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
 
     QString error;
     if (!device.start(&error)) {
@@ -88,11 +96,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
+    if (iotNode)
+        iotNode->start();
     std::printf("%s\n", qPrintable(device.portPath()));
     std::fflush(stdout);
 
     int sig = 0;
     sigwait(&stopSignals, &sig);
+    if (iotNode)
+        iotNode->stop();
     device.stop();
     if (!linkPath.isEmpty())
         QFile::remove(linkPath);

@@ -1,42 +1,25 @@
 #pragma once
 
-#include <QByteArray>
+#include "widgets/NodeGridSupport.h"
+
 #include <QList>
-#include <QString>
 #include <QtGlobal>
 
 #include <type_traits>
 #include <utility>
 
-class QStackedWidget;
 class QWidget;
 class ZLabel;
 
 namespace Trelvan {
 
-// "HH:mm:ss.zzz" (or another QTime format) of a time of day in milliseconds;
-// empty for a value that is no time of day (86,400,000 or more, or negative).
-QString timeOfDayText(qint64 msecs, const QString& format = QStringLiteral("HH:mm:ss.zzz"));
-
-// The time line of a frame: "system: <time>, pc: <time>", without the "system: "
-// part when the system time is 0.
-QString frameInfoLine(quint32 systemTime, qint32 pcTime);
-
-// One console block of a frame: "[<line>]\n<lower-case hex pairs, blank-separated>\n".
-QString rawFrameBlock(const QString& line, const QByteArray& rawFrame);
-
-// Order key of a node box: role first, then id, in 64 bits; with 8-bit ids exactly
-// role × 256 + id, with 32-bit ids role × 2^32 + id.
-inline qint64 nodeOrderKey(qint8 role, quint64 id, int idBits)
-{
-    return qint64(role) * (qint64(1) << idBits) + qint64(id);
-}
-
-// The two-page light of a node box: page 0 grey, page 1 green.
-QStackedWidget* makeNodeLight(QWidget* parent);
-
-// Empties the value texts of labels, leaving captions (and colour styles) in place.
-void clearLabelValues(const QList<ZLabel*>& labels);
+// The frame-independent pieces live with the node-grid template (widgets/).
+using NodeGrid::clearLabelValues;
+using NodeGrid::frameInfoLine;
+using NodeGrid::makeNodeLight;
+using NodeGrid::nodeOrderKey;
+using NodeGrid::rawFrameBlock;
+using NodeGrid::timeOfDayText;
 
 // The frame-level labels that most node pages share: localTime(ms), systemTime(ms)
 // and voltage(V), each 12 digits wide, made with the page as parent. The page

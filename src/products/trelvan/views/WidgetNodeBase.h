@@ -2,70 +2,12 @@
 
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/views/NodeViewSupport.h"
-
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QList>
-#include <QStackedWidget>
-#include <QString>
-#include <QVBoxLayout>
+#include "widgets/NodeGridBox.h"
 
 namespace Trelvan {
 
-// The box of one node (one role and id) of one frame kind. The frame's box class
-// derives from it, adds its value widgets to contentLayout and shows records in
-// updateNode(). Records arrive in pendingNodes during one refresh of the page and
-// are handed over, oldest first, at its end.
+// The box of one node (one role and id) of one Trelvan frame kind.
 template <typename Node_t>
-class WidgetNodeBase : public QGroupBox
-{
-public:
-    using NodeType = Node_t;
-
-    struct PendingNode
-    {
-        QString info; // time line of the frame that carried the record
-        Node_t node;
-    };
-
-    explicit WidgetNodeBase(QWidget* parent = nullptr)
-        : QGroupBox(parent)
-        , lightStack(makeNodeLight(this))
-        , nameLabel(new QLabel(this))
-        , infoLabel(new QLabel(this))
-        , changedLabel(new QLabel(this))
-        , contentLayout(new QVBoxLayout)
-    {
-        const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-        nameLabel->setAlignment(left);
-        infoLabel->setAlignment(left);
-        changedLabel->setAlignment(left);
-
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        auto* header = new QHBoxLayout;
-        header->addWidget(lightStack);
-        header->addWidget(nameLabel);
-        header->addWidget(changedLabel);
-        header->addStretch(1);
-        layout->addLayout(header);
-        layout->addWidget(infoLabel);
-        layout->addLayout(contentLayout);
-        layout->addStretch();
-    }
-    ~WidgetNodeBase() override = default;
-
-    // Shows the records queued for this node since the last refresh (never empty).
-    virtual void updateNode(const QList<PendingNode>& pending) { Q_UNUSED(pending) }
-
-    QStackedWidget* lightStack;
-    QLabel* nameLabel;
-    QLabel* infoLabel;
-    QLabel* changedLabel;
-    QVBoxLayout* contentLayout;
-    QList<PendingNode> pendingNodes;
-};
+using WidgetNodeBase = NodeGrid::WidgetNodeBase<Node_t>;
 
 } // namespace Trelvan

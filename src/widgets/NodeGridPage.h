@@ -1,0 +1,271 @@
+#pragma once
+
+#include "model/DataWidgetBaseFactory.h"
+#include "model/ResourceItems.h"
+#include "widgets/DataWidgetBase.h"
+#include "widgets/NodeGridSupport.h"
+#include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZFlowLayout.h"
+#include "widgets/ZLabel.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QList>
+#include <QMap>
+#include <QScrollArea>
+#include <QSettings>
+#include <QSharedPointer>
+#include <QSize>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace NodeGrid {
+
+// The page of one frame kind: the raw frames with their times, the sender of the
+// newest frame and the frame-level values on the left; one box of class W per
+// node (role, id) seen, in a wrapping flow ordered by role and id, on the right.
+// The frame's page class derives from it, says where its records come from
+// (takeFrames) and adds its frame-level labels to leftPaneLayout.
+//
+// W derives from WidgetNodeBase<Node_t>; Data is the frame's decoded record with
+// systemTime, pcTime and nodes. Traits tells what differs between product lines:
+//   static qint8 role(const Node_t&); static quint64 id(const Node_t&);
+//   static constexpr int idBits;                    // 8 or 32
+//   static QString nodeName(const Node_t&);         // a box's name label
+//   static QString senderName(const Data&);         // the sender label
+//   static const QByteArray& rawFrame(const Data&); // the frame as received
+//   static bool showsInfo(const Data* newest, const QString& info); // time line shown?
+template <typename W, typename Data, typename Traits>
+class WidgetNodeFrameBase : public DataWidgetBase
+{
+public:
+    using Node_t = typename W::NodeType;
+    using PendingNode = typename W::PendingNode;
+
+    static constexpr int kMinNodeSize = 25;
+    static constexpr int kMaxNodeSize = 10000;
+
+    WidgetNodeFrameBase(const QSize& nodeSize, const QString& protocolName, DataResourceItem* item,
+                        LineResourceCollector* collector, QWidget* parent = nullptr)
+        : DataWidgetBase(collector, parent)
+        , dataItem(item)
+        , protocolName_(protocolName)
+    {
+        QWidget* host = dataArea() ? dataArea() : static_cast<QWidget*>(this);
+        auto* pageLayout = new QHBoxLayout(host);
+        pageLayout->setSpacing(0);
+        auto* splitter = new QSplitter(Qt::Horizontal, host);
+        pageLayout->addWidget(splitter);
+
+        auto* leftPane = new QWidget(splitter);
+        leftPaneLayout = new QVBoxLayout(leftPane);
+        toolBar = new QToolBar(leftPane);
+        toolBar->setOrientation(Qt::Horizontal);
+        toolBar->setMovable(false);
+        toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        leftPaneLayout->addWidget(toolBar);
+        splitter->addWidget(leftPane);
+
+        auto* rightPane = new QWidget(splitter);
+        auto* rightLayout = new QVBoxLayout(rightPane);
+        rightLayout->setContentsMargins(0, 0, 0, 0);
+        auto* row = new QHBoxLayout;
+        rightLayout->addLayout(row);
+        auto* scroll = new QScrollArea(rightPane);
+        scroll->setWidgetResizable(true);
+        auto* flowHost = new QWidget;
+        flowLayout = new ZFlowLayout(flowHost, -1, -1, -1);
+        scroll->setWidget(flowHost);
+        rightLayout->addWidget(scroll);
+        splitter->addWidget(rightPane);
+
+        settings_ = new QSettings(this);
+
+        nodeCountLabel = new ZLabel(QCoreApplication::translate("WidgetNodeFrameBase", "Nodes of current frame"), this, 4);
+        nodeWidthSpin = makeSizeSpin(QCoreApplication::translate("WidgetNodeFrameBase", "Node Width: "), widthKey(), nodeSize.width());
+        QObject::connect(nodeWidthSpin, &QSpinBox::editingFinished, this, [this] { setNodeWidth(); });
+        nodeHeightSpin = makeSizeSpin(QCoreApplication::translate("WidgetNodeFrameBase", "Node Height: "), heightKey(), nodeSize.height());
+        QObject::connect(nodeHeightSpin, &QSpinBox::editingFinished, this, [this] { setNodeHeight(); });
+        row->addWidget(nodeCountLabel);
+        row->addWidget(nodeWidthSpin);
+        row->addWidget(nodeHeightSpin);
+        row->addStretch();
+
+        rawConsole = new PlainTextEditWithFile(leftPane);
+        senderLabel = new QLabel(leftPane);
+        leftPaneLayout->addWidget(rawConsole);
+        leftPaneLayout->addWidget(senderLabel);
+    }
+
+    ~WidgetNodeFrameBase() override = default; // the boxes die as Qt children
+
+    // Takes every queued record, shows the batch and marks changed and current nodes.
+    void refresh() override
+    {
+        const QList<QSharedPointer<Data>> frames = takeFrames();
+
+        if (takeClearRequest()) {
+            rawConsole->clearText();
+            clearFrameInfo();
+            for (auto& byId : nodeWidgets)
+                for (W* box : byId)
+                    delete box;
+            nodeWidgets.clear();
+            return;
+        }
+        if (frames.isEmpty())
+            return;
+
+        QString text;
+        for (const QSharedPointer<Data>& f : frames) {
+            if (!f)
+                continue;
+            const QString line = frameInfoLine(f->systemTime, f->pcTime);
+            text += rawFrameBlock(line, Traits::rawFrame(*f));
+            for (const Node_t& n : f->nodes)
+                boxFor(Traits::role(n), Traits::id(n))->pendingNodes.append(PendingNode{line, n});
+            nodeCountLabel->setValue(QString::number(f->nodes.size()));
+        }
+
+        const Data* newest = frames.last().data();
+        if (newest) {
+            senderLabel->setText(Traits::senderName(*newest));
+            showFrameInfo(newest);
+        }
+        rawConsole->appendText(text);
+
+        for (auto& byId : nodeWidgets) {
+            for (W* box : byId) {
+                if (box->pendingNodes.isEmpty()) {
+                    box->changedLabel->setText(QString());
+                } else {
+                    const PendingNode& p = box->pendingNodes.last();
+                    box->changedLabel->setText(QCoreApplication::translate("WidgetNodeFrameBase", "Changed"));
+                    if (Traits::showsInfo(newest, p.info))
+                        box->infoLabel->setText(p.info);
+                    box->nameLabel->setText(Traits::nodeName(p.node));
+                    box->updateNode(box->pendingNodes);
+                    box->pendingNodes.clear();
+                }
+                box->lightStack->setCurrentIndex(0);
+            }
+        }
+        if (newest) {
+            for (const Node_t& n : newest->nodes) {
+                if (W* box = nodeWidgets.value(Traits::role(n)).value(Traits::id(n)))
+                    box->lightStack->setCurrentIndex(1);
+            }
+        }
+    }
+
+    // Every queued record of the frame's protocol, oldest first.
+    virtual QList<QSharedPointer<Data>> takeFrames() = 0;
+    // Empties the frame-level values (on a clear request).
+    virtual void clearFrameInfo() {}
+    // Shows the frame-level values of the newest record of a refresh.
+    virtual void showFrameInfo(const Data* newest) { Q_UNUSED(newest) }
+    // The data item's clear request, taken (false without a data item).
+    virtual bool takeClearRequest()
+    {
+        if (!dataItem || !dataItem->isClearRequested())
+            return false;
+        dataItem->resetClearRequest();
+        return true;
+    }
+
+    // Handlers of the size spin boxes: resize every box and remember the size.
+    void setNodeWidth()
+    {
+        const int v = nodeWidthSpin->value();
+        for (auto& byId : nodeWidgets)
+            for (W* box : byId)
+                box->setFixedWidth(v);
+        settings_->setValue(widthKey(), v);
+    }
+    void setNodeHeight()
+    {
+        const int v = nodeHeightSpin->value();
+        for (auto& byId : nodeWidgets)
+            for (W* box : byId)
+                box->setFixedHeight(v);
+        settings_->setValue(heightKey(), v);
+    }
+
+    const QString& protocolName() const { return protocolName_; }
+
+    QMap<qint8, QMap<quint64, W*>> nodeWidgets;
+    DataResourceItem* dataItem = nullptr;
+    PlainTextEditWithFile* rawConsole = nullptr;
+    QLabel* senderLabel = nullptr;
+    QVBoxLayout* leftPaneLayout = nullptr;
+    ZFlowLayout* flowLayout = nullptr;
+    ZLabel* nodeCountLabel = nullptr;
+    QSpinBox* nodeWidthSpin = nullptr;
+    QSpinBox* nodeHeightSpin = nullptr;
+    QToolBar* toolBar = nullptr;
+
+private:
+    QString widthKey() const { return QString("%1/%2").arg(protocolName_, QStringLiteral("NodeWidth")); }
+    QString heightKey() const { return QString("%1/%2").arg(protocolName_, QStringLiteral("NodeHeight")); }
+
+    QSpinBox* makeSizeSpin(const QString& prefix, const QString& key, int fallback)
+    {
+        auto* spin = new QSpinBox(this);
+        spin->setPrefix(prefix);
+        spin->setRange(kMinNodeSize, kMaxNodeSize);
+        spin->setValue(settings_->value(key, fallback).toInt());
+        return spin;
+    }
+
+    // The box of (role, id), made on first sight with the current size and put
+    // into the flow by role, then id.
+    W* boxFor(qint8 role, quint64 id)
+    {
+        auto roleIt = nodeWidgets.find(role);
+        if (roleIt != nodeWidgets.end()) {
+            auto idIt = roleIt->constFind(id);
+            if (idIt != roleIt->constEnd())
+                return idIt.value();
+        }
+        W* box = new W(this);
+        nodeWidgets[role].insert(id, box);
+        box->setFixedSize(nodeWidthSpin->value(), nodeHeightSpin->value());
+        flowLayout->addWidget(nodeOrderKey(role, id, Traits::idBits), box);
+        return box;
+    }
+
+    QString protocolName_;
+    QSettings* settings_ = nullptr;
+};
+
+// The view factory of one frame page: builds the page (hidden) with the page's
+// default box size, Page::defaultNodeSize(), and the protocol's line-item
+// collector. Page offers the constructor (const QSize&, DataResourceItem*,
+// LineResourceCollector*, QWidget*).
+template <typename Page>
+class NodeFrameViewFactory : public DataWidgetBaseFactory
+{
+public:
+    explicit NodeFrameViewFactory(LineResourceCollector* collector)
+        : collector_(collector)
+    {
+    }
+
+    DataWidgetBase* create(DataResourceItem* item, QWidget* parent) override
+    {
+        auto* page = new Page(Page::defaultNodeSize(), item, collector_, parent);
+        page->setVisible(false);
+        return page;
+    }
+
+    LineResourceCollector* collector() const { return collector_; }
+
+private:
+    LineResourceCollector* collector_;
+};
+
+} // namespace NodeGrid

@@ -1,0 +1,290 @@
+// An iot node plugged in while the program runs: it is connected, recognised as
+// "IOT", its node frame loaded and decoded, the node grid and the line charts of
+// the nodes follow the stream, all without a click; an export gives rows matching
+// the frames, and a recording of the stream replays to the same rows. The test
+// wires the services the way the main window does. With TALMENO_SCREENS_DIR set,
+// screenshots of the running page and its charts are written there.
+
+#include "foundation/UserPaths.h"
+#include "foundation/ZColorSchemeManager.h"
+#include "foundation/ZThreadManager.h"
+#include "foundation/ZTimerManager.h"
+#include "foundation/ZUdpOutput.h"
+#include "link/ZSerialPort.h"
+#include "link/ZUiSerialPortAssistant.h"
+#include "model/ResourceItems.h"
+#include "products/iot/IotProductHandle.h"
+#include "products/iot/IotProtocolFrame0.h"
+#include "products/iot/IotWidgetFrame0.h"
+#include "protocol/LinkServices.h"
+#include "protocol/ProductsManager.h"
+#include "protocol/ProtocolFrameExtraction.h"
+#include "protocol/ProtocolSeams.h"
+#include "protocol/WidgetSystemInfo.h"
+#include "record/DataExportObserver.h"
+#include "record/RecordingCharger.h"
+#include "record/ReplayCharger.h"
+#include "sim/DeviceSimulator.h"
+#include "sim/IotNodeSimulator.h"
+#include "support/ScreenShot.h"
+#include "support/WorkbookReader.h"
+#include "support/testenv.h"
+#include "views/CustomTabWidget.h"
+#include "views/LineResource.h"
+#include "views/ModelViewManagers.h"
+#include "views/ViewManager.h"
+#include "widgets/ZLabel.h"
+
+#include <QLabel>
+#include <QLineSeries>
+#include <QMainWindow>
+#include <QSerialPortInfo>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int kDeviceRate = 921600;
+constexpr int kHz = 50;
+
+bool near(const QString& cell, double expected)
+{
+    bool ok = false;
+    const double v = cell.toDouble(&ok);
+    return ok && std::fabs(v - expected) <= 1e-6 * std::max(1.0, std::fabs(expected));
+}
+
+// Whether an export row is the row of frame n of the simulated scene.
+bool rowOfFrame(const QStringList& row, quint64 n)
+{
+    const sim::IotSlots slots_ = sim::IotNode::scene(n);
+    if (row.size() != int(5 * slots_.size()))
+        return false;
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        const sim::IotNodeRecord& r = slots_[i].second;
+        const int c = int(5 * i);
+        if (row[c] != QString::number(r.id) || row[c + 1] != QString::number(r.cnt) ||
+            !near(row[c + 2], double(float(r.disMm) / 1000.0f)) || !near(row[c + 3], double(float(r.aoaH) / 1000.0f)) ||
+            !near(row[c + 4], double(float(r.aoaV) / 1000.0f)))
+            return false;
+    }
+    return true;
+}
+
+// The frame number of an export row (its counters give n modulo 256), or -1.
+qint64 frameOfRow(const QStringList& row, quint64 framesSent)
+{
+    if (row.size() < 2)
+        return -1;
+    for (quint64 n = row[1].toUInt(); n <= framesSent + 256; n += 256)
+        if (rowOfFrame(row, n))
+            return qint64(n);
+    return -1;
+}
+
+} // namespace
+
+class TestIotEndToEnd : public QObject
+{
+    Q_OBJECT
+
+    QMainWindow* window_ = nullptr;
+    ModelViewManagers* pages_ = nullptr;
+    ZUiSerialPortAssistant* terminal_ = nullptr;
+    QString linkPath_;
+    sim::DeviceSimulator device_;
+    std::unique_ptr<sim::IotNode> node_;
+
+    iot::WidgetFrame0* page() const { return window_->findChild<iot::WidgetFrame0*>(); }
+    ViewManager* view() const { return pages_->currentManager()->viewManager(); }
+
+    void showTab(const QString& prefix)
+    {
+        for (CustomTabWidget* tabs : window_->findChildren<CustomTabWidget*>())
+            for (int i = 0; i < tabs->count(); ++i)
+                if (tabs->tabBar()->tabText(i).startsWith(prefix))
+                    tabs->setCurrentPage(tabs->page(i));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ZColorSchemeManager::instance()->applyStyleSheet(QString());
+        initUserDataFolders();
+
+        // Only the simulator may be connected: the machine's own ports are ignored.
+        QStringList realPorts;
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            realPorts << info.portName();
+        QSettings().setValue("SerialPort/IgnoredPortNames", realPorts);
+        linkPath_ = QDir::temp().filePath("iot-node-usb");
+        QFile::remove(linkPath_);
+        qputenv("TALMENO_EXTRA_PORTS", linkPath_.toLocal8Bit());
+        udpOutputEnabled.store(false);
+
+        // What the main window wires at start-up.
+        window_ = new QMainWindow;
+        pages_ = initViewServices(window_);
+        initSerialPortInterface(window_);
+        terminal_ = ZUiSerialPortAssistant::existing();
+        QVERIFY(terminal_);
+        initLinkServices(terminal_->serialPort());
+        ProtocolSeams::setCurrentModelManagerLookup(&ModelViewManagers::currentModelManager);
+        iot::registerIotLine();
+        ZThreadManager::instance()->moveToThread(ZTimerManager::instance(), 5);
+        ZThreadManager::instance()->startThreads();
+        ProtocolFrameExtraction::instance()->setEnabled(true);
+        ProductsManager* products = ProductsManager::instance(window_);
+        ZSerialPort* port = terminal_->serialPort();
+        connect(port, &ZSerialPort::singlePortInserted, window_,
+                [this] { QTimer::singleShot(200, terminal_, [this] { terminal_->setSerialPortOpen(true); }); });
+        connect(port, &ZSerialPort::statusChanged, window_, [](bool isOpen) {
+            if (isOpen)
+                WidgetSystemInfo::existing()->waitDataThenRecognize(3000);
+        });
+        window_->setCentralWidget(pages_->pageStack());
+        QToolBar* main = window_->addToolBar("main");
+        main->addWidget(WidgetSystemInfo::existing());
+        main->addAction(WidgetSystemInfo::existing()->recognizeAction());
+        window_->addToolBar(products->productToolBar());
+        window_->resize(1500, 950);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_));
+    }
+
+    void cleanupTestCase()
+    {
+        if (terminal_)
+            terminal_->setSerialPortOpen(false);
+        if (node_)
+            node_->stop();
+        device_.stop();
+        QFile::remove(linkPath_);
+        delete ProductsManager::existing();
+        delete window_;
+    }
+
+    void plugInRecognisedAndLive()
+    {
+        QVERIFY(device_.start());
+        node_.reset(new sim::IotNode(device_, kHz, kDeviceRate, 0));
+        node_->start();
+        QVERIFY(QFile::link(device_.portPath(), linkPath_)); // plugged in
+
+        QTRY_VERIFY_WITH_TIMEOUT(terminal_->serialPort()->isOpen(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), 11, 30000);
+        QCOMPARE(terminal_->serialPort()->baudRate(), kDeviceRate);
+        QCOMPARE(ProductsManager::existing()->currentProductHandle(),
+                 static_cast<ProductHandleBase*>(iot::ProductHandle::existing()));
+        QCOMPARE(WidgetSystemInfo::existing()->productLabel()->text(), QString("IOT"));
+        iot::ProtocolFrame0* protocol = iot::ProtocolFrame0::existing();
+        QTRY_VERIFY_WITH_TIMEOUT(protocol && protocol->isActive(), 5000);
+        QCOMPARE(pages_->currentName(), QString("iot_frame0"));
+
+        // The node grid: one box per node, values moving, a node greying out while
+        // it is away and coming back.
+        QTRY_VERIFY_WITH_TIMEOUT(page() && page()->isVisible(), 5000);
+        iot::WidgetFrame0* p = page();
+        QTRY_COMPARE_WITH_TIMEOUT(p->nodeWidgets.value(0).size(), 5, 8000);
+        QStringList order;
+        for (int i = 0; i < p->flowLayout->count(); ++i)
+            order << qobject_cast<iot::WidgetNode0*>(p->flowLayout->itemAt(i)->widget())->nameLabel->text();
+        QCOMPARE(order, (QStringList{"9", "1a", "101", "201", "80000005"}));
+        iot::WidgetNode0* box = p->nodeWidgets.value(0).value(0x1a);
+        QVERIFY(box);
+        const QString firstDis = box->disLabel->value();
+        QTRY_VERIFY_WITH_TIMEOUT(box->disLabel->value() != firstDis, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(box->lightStack->currentIndex() == 0 && box->changedLabel->text().isEmpty(), 6000);
+        QTRY_VERIFY_WITH_TIMEOUT(box->lightStack->currentIndex() == 1, 6000);
+        QVERIFY(talmeno_test::saveScreen(window_, "iot_node_grid_live.png"));
+
+        // The line charts of chosen nodes: two that share their low byte stay apart.
+        showTab("Line");
+        for (const char* name : {"iot_frame0dis(m)[101]", "iot_frame0dis(m)[201]", "iot_frame0aoa_h(deg)[80000005]"}) {
+            auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, name));
+            QVERIFY2(line, name);
+            QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
+            const QVector<QPointF> before = line->series()->pointsVector();
+            QTRY_VERIFY_WITH_TIMEOUT(line->series()->pointsVector() != before, 5000);
+        }
+        auto* a = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, "iot_frame0dis(m)[101]"));
+        auto* b = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, "iot_frame0dis(m)[201]"));
+        // Node 0x0101 stays within 1.0..2.0 m, node 0x0201 within 1.7..2.7 m.
+        for (const QPointF& point : a->series()->pointsVector())
+            QVERIFY2(point.y() >= 0.99 && point.y() <= 2.01, qPrintable(QString::number(point.y())));
+        for (const QPointF& point : b->series()->pointsVector())
+            QVERIFY2(point.y() >= 1.69 && point.y() <= 2.71, qPrintable(QString::number(point.y())));
+        QTest::qWait(2000);
+        QVERIFY(talmeno_test::saveScreen(window_, "iot_line_charts_live.png"));
+        showTab("Data");
+    }
+
+    void exportAndReplayGiveTheFramesRows()
+    {
+        ZSerialPort* port = terminal_->serialPort();
+        DataExportSubject* subject = DataExportSubject::instance();
+        QVERIFY(subject->setExporting(true));
+        RecordingCharger recorder;
+        QVERIFY(recorder.startRecording());
+        const QMetaObject::Connection c =
+            connect(port, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
+        QTest::qWait(2500);
+        disconnect(c);
+        QVERIFY(recorder.finishRecording());
+        QTest::qWait(300); // the frames of the last chunks are decoded
+        QVERIFY(subject->setExporting(false));
+        const QString liveFile = subject->fileName();
+
+        // The node goes quiet; the recording plays instead.
+        node_->stop();
+        const quint64 sent = node_->framesSent();
+        QTest::qWait(1100); // no export file of the same second
+        QVERIFY(subject->setExporting(true));
+        ReplayCharger replay;
+        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
+        QVERIFY(replay.startReplay(recorder.fileName()));
+        replay.setSpeed(4.0);
+        replay.setPlaying(true);
+        QVERIFY(finished.wait(20000));
+        QTest::qWait(300);
+        QVERIFY(subject->setExporting(false));
+        QVERIFY(subject->waitForSaves());
+        const QString replayFile = subject->fileName();
+        QVERIFY(replayFile != liveFile);
+        replay.removeTempFiles();
+
+        QString error;
+        const QList<QStringList> live = talmeno_test::readSheetRows(liveFile, "iot_frame0", &error);
+        QVERIFY2(live.size() > 50, qPrintable(error + QString::number(live.size())));
+        const QList<QStringList> replayed = talmeno_test::readSheetRows(replayFile, "iot_frame0", &error);
+        QVERIFY2(replayed.size() > 50, qPrintable(error + QString::number(replayed.size())));
+        const QStringList header{"id", "cnt", "dis(m)", "aoa_h(deg)", "aoa_v(deg)"};
+        QCOMPARE(live.first(), header);
+        QCOMPARE(replayed.first(), header);
+
+        QMap<qint64, QStringList> liveByFrame;
+        for (const QStringList& row : live.mid(1)) {
+            const qint64 n = frameOfRow(row, sent);
+            QVERIFY2(n >= 0, qPrintable(row.join(' ')));
+            liveByFrame.insert(n, row);
+        }
+        for (const QStringList& row : replayed.mid(1)) {
+            const qint64 n = frameOfRow(row, sent);
+            QVERIFY2(n >= 0, qPrintable(row.join(' ')));
+            QVERIFY2(liveByFrame.contains(n), qPrintable(QString::number(n)));
+            QCOMPARE(row, liveByFrame.value(n));
+        }
+        // The replay shows in the grid too.
+        QVERIFY(page()->isVisible());
+        QCOMPARE(page()->nodeWidgets.value(0).size(), 5);
+    }
+};
+
+TALMENO_TEST_MAIN(TestIotEndToEnd)
+#include "tst_iot_e2e_gl.moc"

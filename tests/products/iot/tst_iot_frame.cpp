@@ -1,0 +1,315 @@
+// The iot node frame through a real serial port and the frame pipeline: decoding,
+// line items, export rows, bad input, the queue bound, the head it shares with the
+// Trelvan tag frame, and the product handle.
+
+#include "model/ModelManager.h"
+#include "model/ResourceItems.h"
+#include "products/iot/IotProductHandle.h"
+#include "products/iot/IotProtocolFrame0.h"
+#include "protocol/ProductsManager.h"
+#include "protocol/ProtocolFactory.h"
+#include "protocol/ProtocolSystem.h"
+#include "record/DataExportObserver.h"
+#include "helpers/IotTestEnv.h"
+#include "sim/IotNodeSimulator.h"
+#include "sim/ProductReplies.h"
+#include "support/LogCapture.h"
+#include "support/WorkbookReader.h"
+#include "support/testenv.h"
+
+#include <QFileInfo>
+#include <QTime>
+
+#include <atomic>
+
+using iot::ProtocolFrame0;
+using sim::IotNodeRecord;
+using sim::IotSlots;
+
+namespace {
+
+// A protocol on the same head as the iot frame, named as the Trelvan tag frame.
+class TagFrameStandIn : public ProtocolBase
+{
+public:
+    explicit TagFrameStandIn(QObject* parent)
+        : ProtocolBase("Vexa_Trelvan_Tag_Frame0", parent)
+    {
+        head_ = QByteArray("\x55\x01", 2);
+        isLengthKnown_ = true;
+        frameLength_ = minFrameLength_ = maxFrameLength_ = 128;
+    }
+    void parseFrame(const QByteArray&) override { parsed.fetch_add(1); }
+    std::atomic<int> parsed{0};
+};
+
+IotNodeRecord node(quint32 id, quint8 cnt, qint32 dis, qint32 h, qint32 v)
+{
+    IotNodeRecord r;
+    r.id = id;
+    r.cnt = cnt;
+    r.disMm = dis;
+    r.aoaH = h;
+    r.aoaV = v;
+    return r;
+}
+
+} // namespace
+
+class TestIotFrame : public QObject
+{
+    Q_OBJECT
+
+    iottest::DeviceOnPort link_;
+    ProtocolFrame0* protocol_ = nullptr;
+    TagFrameStandIn* tag_ = nullptr;
+
+    // Sends bytes from the device and waits until `records` frames were decoded.
+    QList<QSharedPointer<ProtocolFrame0::Data>> decode(const QByteArray& bytes, int records)
+    {
+        QList<QSharedPointer<ProtocolFrame0::Data>> taken;
+        link_.send(bytes);
+        QElapsedTimer t;
+        t.start();
+        while (taken.size() < records && t.elapsed() < 20000) {
+            taken += protocol_->queue.takeAll();
+            QTest::qWait(10);
+        }
+        QTest::qWait(100); // nothing more arrives
+        taken += protocol_->queue.takeAll();
+        return taken;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        iottest::startPipeline();
+        ProtocolFactory::registerProtocol("Vexa_Trelvan_Tag_Frame0", [this](QObject* parent) -> ProtocolBase* {
+            if (!tag_)
+                tag_ = new TagFrameStandIn(parent);
+            return tag_;
+        });
+        QVERIFY(link_.open());
+        ProtocolFactory::loadProtocols("iot_frame0", this);
+        protocol_ = ProtocolFrame0::existing();
+        QVERIFY(protocol_ && protocol_->isActive());
+    }
+
+    void protocolShape()
+    {
+        QCOMPARE(protocol_->head(), QByteArray("\x55\x01", 2));
+        QVERIFY(protocol_->isLengthKnown());
+        QCOMPARE(protocol_->frameLength(), 160);
+        QCOMPARE(protocol_->maxFrameLength(), 160);
+    }
+
+    void decodesNodes_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QList<uint>>("ids");
+        // cnt, dis, aoa_h, aoa_v per node, as shown.
+        QTest::addColumn<QList<float>>("values");
+        QTest::addColumn<QStringList>("disItemNames");
+
+        QTest::newRow("no nodes") << sim::iotFrame({}, 0xDEADBEEF) << QList<uint>{} << QList<float>{} << QStringList{};
+        QTest::newRow("three nodes, slots 0 4 9")
+            << sim::iotFrame({{0, node(7, 1, 1500, 12345, -2500)},
+                              {4, node(3, 2, 0, 0, 0)},
+                              {9, node(0x1A, 255, 2, -1, 90000)}})
+            << QList<uint>{7, 3, 0x1A} << QList<float>{1, 1.5f, 12.345f, -2.5f, 2, 0, 0, 0, 255, 0.002f, -0.001f, 90.0f}
+            << QStringList{"dis(m)[7]", "dis(m)[3]", "dis(m)[1a]"};
+        QTest::newRow("24-bit extremes")
+            << sim::iotFrame({{5, node(42, 9, -1, -8388608, 8388607)}}) << QList<uint>{42}
+            << QList<float>{9, -0.001f, -8388.608f, 8388.607f} << QStringList{"dis(m)[2a]"};
+        QTest::newRow("low byte shared, id above 0x7fffffff")
+            << sim::iotFrame({{1, node(0x0101, 4, 1000, 0, 0)},
+                              {2, node(0x0201, 5, 2000, 0, 0)},
+                              {3, node(0x80000005u, 6, 3000, 0, 0)}})
+            << QList<uint>{0x0101, 0x0201, 0x80000005u} << QList<float>{4, 1, 0, 0, 5, 2, 0, 0, 6, 3, 0, 0}
+            << QStringList{"dis(m)[101]", "dis(m)[201]", "dis(m)[80000005]"};
+    }
+
+    void decodesNodes()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(QList<uint>, ids);
+        QFETCH(QList<float>, values);
+        QFETCH(QStringList, disItemNames);
+
+        const QList<QSharedPointer<ProtocolFrame0::Data>> records = decode(frame, 1);
+        QCOMPARE(records.size(), 1);
+        const ProtocolFrame0::Data& d = *records.first();
+        QCOMPARE(d.systemTime, 0u);
+        const int now = QTime::currentTime().msecsSinceStartOfDay();
+        QVERIFY2(qAbs(int(d.pcTime) - now) < 60000 || now < 60000, qPrintable(QString::number(d.pcTime)));
+        QCOMPARE(d.raw, frame);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(d.frame.data()), 160), frame);
+        QCOMPARE(protocol_->frameImage(), frame);
+
+        QCOMPARE(d.nodes.size(), ids.size());
+        QList<QVariant> expectedRow;
+        for (int i = 0; i < ids.size(); ++i) {
+            const ProtocolFrame0::Node_t& n = d.nodes.at(i);
+            QCOMPARE(uint(n.id), ids.at(i));
+            QCOMPARE(float(n.cnt), values.at(4 * i));
+            QCOMPARE(n.disMetres(), values.at(4 * i + 1));
+            QCOMPARE(n.aoaHDegrees(), values.at(4 * i + 2));
+            QCOMPARE(n.aoaVDegrees(), values.at(4 * i + 3));
+
+            // Each node writes its own three line items, named by the full id.
+            const ProtocolFrame0::NodeItems items = protocol_->nodeItems(ids.at(i));
+            QVERIFY(items.dis && items.aoaH && items.aoaV);
+            QCOMPARE(items.dis->name(), disItemNames.at(i));
+            QCOMPARE(items.aoaH->name(), QString(disItemNames.at(i)).replace("dis(m)", "aoa_h(deg)"));
+            QCOMPARE(items.aoaV->name(), QString(disItemNames.at(i)).replace("dis(m)", "aoa_v(deg)"));
+            QCOMPARE(items.dis->belong(), QString("iot_frame0"));
+            QCOMPARE(items.dis->lastValue(), double(values.at(4 * i + 1)));
+            QCOMPARE(items.aoaH->lastValue(), double(values.at(4 * i + 2)));
+            QCOMPARE(items.aoaV->lastValue(), double(values.at(4 * i + 3)));
+            QVERIFY(protocol_->collector()->items().contains(items.dis));
+            expectedRow << QVariant(uint(ids.at(i))) << QVariant(int(values.at(4 * i))) << QVariant(values.at(4 * i + 1))
+                        << QVariant(values.at(4 * i + 2)) << QVariant(values.at(4 * i + 3));
+        }
+        QCOMPARE(protocol_->fillExportRow(), expectedRow);
+        QVERIFY(protocol_->dataItem());
+        QVERIFY(protocol_->dataItem()->isDirty());
+    }
+
+    void badInput_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<uint>>("firstIds"); // first node of each decoded frame
+
+        const QByteArray a = sim::iotFrame({{0, node(0xA, 1, 1, 1, 1)}});
+        const QByteArray b = sim::iotFrame({{9, node(0xB, 2, 2, 2, 2)}});
+        QByteArray wrongSum = a;
+        wrongSum[159] = char(wrongSum[159] + 1);
+        QTest::newRow("wrong sum refused") << wrongSum + b << QList<uint>{0xB};
+        QTest::newRow("noise around frames") << QByteArray("\x55\x55\x01\x00", 4) + a + QByteArray(37, '\x55') + b
+                                             << QList<uint>{0xA, 0xB};
+        QTest::newRow("cut short, then whole frames") << a.left(90) + a + b << QList<uint>{0xA, 0xB};
+    }
+
+    void badInput()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<uint>, firstIds);
+        const QList<QSharedPointer<ProtocolFrame0::Data>> records = decode(bytes, firstIds.size());
+        QList<uint> ids;
+        for (const auto& r : records)
+            ids << (r->nodes.isEmpty() ? 0u : uint(r->nodes.first().id));
+        QCOMPARE(ids, firstIds);
+    }
+
+    void queueKeepsTheNewest1000()
+    {
+        talmeno_test::LogCapture log;
+        QByteArray burst;
+        for (int n = 0; n < 1005; ++n)
+            burst += sim::iotFrame({{0, node(quint32(n + 1), 0, n, 0, 0)}});
+        link_.send(burst);
+        QTRY_VERIFY_WITH_TIMEOUT(protocol_->nodeItems(1005).dis != nullptr, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(protocol_->queue.size(), 1000, 5000);
+        const QList<QSharedPointer<ProtocolFrame0::Data>> kept = protocol_->queue.takeAll();
+        QCOMPARE(kept.first()->nodes.first().id, 6u);
+        QCOMPARE(kept.last()->nodes.first().id, 1005u);
+        QCOMPARE(log.count(QtWarningMsg, "iot_frame0:datas_.size() > 1000, previous data will be discarded"), 5);
+    }
+
+    void exportRowsReadBack()
+    {
+        DataExportSubject* subject = DataExportSubject::instance();
+        QVERIFY(subject->setExporting(true));
+        const QByteArray three = sim::iotFrame({{2, node(0x80000005u, 3, -1, 1500, -250)},
+                                                {5, node(0x1A, 4, 2000, 0, 0)},
+                                                {8, node(9, 5, 8388607, -8388608, 1)}});
+        const QByteArray none = sim::iotFrame({});
+        const QByteArray one = sim::iotFrame({{9, node(0x0201, 6, 123, 456, 789)}});
+        QCOMPARE(decode(three + none + one, 3).size(), 3);
+        QVERIFY(subject->setExporting(false));
+        QVERIFY(subject->waitForSaves());
+        QVERIFY(QFileInfo::exists(subject->fileName()));
+
+        QString error;
+        const QList<QStringList> rows = talmeno_test::readSheetRows(subject->fileName(), "iot_frame0", &error);
+        QVERIFY2(!rows.isEmpty(), qPrintable(error));
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows.at(0), (QStringList{"id", "cnt", "dis(m)", "aoa_h(deg)", "aoa_v(deg)"}));
+        QCOMPARE(rows.at(1).size(), 15);
+        const QStringList ids{rows.at(1).at(0), rows.at(1).at(5), rows.at(1).at(10)};
+        QCOMPARE(ids, (QStringList{"2147483653", "26", "9"}));
+        QCOMPARE(rows.at(1).at(6), QString("4"));
+        QCOMPARE(rows.at(1).at(2).toFloat(), -0.001f);
+        QCOMPARE(rows.at(1).at(3).toFloat(), 1.5f);
+        QCOMPARE(rows.at(1).at(12).toFloat(), 8388.607f);
+        QCOMPARE(rows.at(1).at(13).toFloat(), -8388.608f);
+        QVERIFY(rows.at(2).isEmpty()); // the frame without nodes
+        QCOMPARE(rows.at(3).size(), 5);
+        QCOMPARE(rows.at(3).at(0), QString("513"));
+        QCOMPARE(rows.at(3).at(4).toFloat(), 0.789f);
+    }
+
+    // Runs after the tests that need the iot frame decoded.
+    void tagFrameLoadedLaterTakesTheHead()
+    {
+        ProtocolFactory::loadProtocols("Vexa_Trelvan_Tag_Frame0", this);
+        QVERIFY(tag_ && tag_->isActive());
+        QVERIFY(!protocol_->isActive());
+        protocol_->queue.takeAll();
+        QByteArray stream;
+        for (quint64 n = 0; n < 50; ++n)
+            stream += sim::IotNode::frame(n);
+        link_.send(stream);
+        link_.send(QByteArray(128, '\x00')); // something the stand-in can judge after the stream
+        QTest::qWait(1500);
+        QCOMPARE(protocol_->queue.size(), 0);
+        QCOMPARE(tag_->parsed.load(), 0); // 160-byte frames never sum up as 128-byte ones here
+
+        ProtocolFactory::loadProtocols("iot_frame0", this);
+        QVERIFY(protocol_->isActive() && !tag_->isActive());
+        QCOMPARE(decode(sim::IotNode::frame(7), 1).size(), 1);
+    }
+
+    void handleServesProductType11_data()
+    {
+        QTest::addColumn<int>("series");
+        QTest::addColumn<QString>("displayName");
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("series 0") << 0 << "IOT" << 0;
+        QTest::newRow("series 1 still served") << 1 << "" << 1;
+    }
+
+    void handleServesProductType11()
+    {
+        QFETCH(int, series);
+        QFETCH(QString, displayName);
+        QFETCH(int, warnings);
+
+        ProductsManager* products = ProductsManager::instance();
+        if (!iot::ProductHandle::existing()) {
+            // Inactive from its construction on.
+            iot::ProductHandle* fresh = iot::ProductHandle::instance(products);
+            QVERIFY(!fresh->isActive());
+            QCOMPARE(fresh->productType(), 11);
+            QCOMPARE(fresh->name(), QString("iot"));
+            QCOMPARE(fresh->modelNames(), (QMap<int, QString>{{0, "IOT"}}));
+        }
+        ProtocolFactory::loadProtocols("Vexa_Trelvan_Tag_Frame0", this);
+        QVERIFY(!protocol_->isActive());
+
+        ProtocolSystem::instance()->processFrame(sim::systemFrameReply(sim::productInfo(11, series, 921600)));
+        talmeno_test::LogCapture log;
+        ProductHandleBase* handle = products->setCurrentProduct(11, series);
+        QCOMPARE(handle, static_cast<ProductHandleBase*>(iot::ProductHandle::existing()));
+        QCOMPARE(products->currentProductType(), 11);
+        QVERIFY(handle->isActive());
+        QCOMPARE(handle->displayName(), displayName);
+        QCOMPARE(log.count(QtWarningMsg, QString("Product series is illegal: %1").arg(series)), warnings);
+        QVERIFY(protocol_->isActive());
+        QVERIFY(!tag_->isActive());
+        QCOMPARE(handle->handleProductRecognized(), QString());
+    }
+};
+
+TALMENO_TEST_MAIN(TestIotFrame)
+#include "tst_iot_frame.moc"

@@ -1,0 +1,265 @@
+// The iot node-grid page fed with real frames through its protocol: boxes per id,
+// their order, values, "Changed" marks and lights across refreshes, the console,
+// the clear request and the box size settings.
+
+#include "model/ResourceItems.h"
+#include "products/iot/IotProtocolFrame0.h"
+#include "products/iot/IotWidgetFrame0.h"
+#include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZFlowLayout.h"
+#include "widgets/ZLabel.h"
+#include "helpers/IotTestEnv.h"
+#include "sim/IotNodeSimulator.h"
+#include "support/testenv.h"
+
+#include <QLabel>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStackedWidget>
+
+#include <memory>
+
+using iot::ProtocolFrame0;
+using iot::WidgetFrame0;
+using iot::WidgetNode0;
+
+namespace {
+
+// Frame number k carries the given ids in slots 0.. with cnt k and distance
+// id + k/1000 m (whole mm).
+QByteArray frameWith(const QList<uint>& ids, int k)
+{
+    sim::IotSlots nodes;
+    int slot = 0;
+    for (uint id : ids) {
+        sim::IotNodeRecord r;
+        r.id = id;
+        r.cnt = quint8(k);
+        r.disMm = qint32(id % 1000) * 1000 + k;
+        r.aoaH = -k * 10;
+        r.aoaV = 1;
+        nodes.emplace_back(slot++, r);
+    }
+    return sim::iotFrame(nodes);
+}
+
+// "1,2|1;5": refreshes split by ';', frames by '|', ids (hex) by ','.
+QList<QList<QList<uint>>> parseBatches(const QString& text)
+{
+    QList<QList<QList<uint>>> batches;
+    for (const QString& batch : text.split(';')) {
+        QList<QList<uint>> frames;
+        for (const QString& frame : batch.split('|')) {
+            QList<uint> ids;
+            for (const QString& id : frame.split(',', Qt::SkipEmptyParts))
+                ids << id.toUInt(nullptr, 16);
+            frames << ids;
+        }
+        batches << frames;
+    }
+    return batches;
+}
+
+} // namespace
+
+class TestIotView : public QObject
+{
+    Q_OBJECT
+
+    ProtocolFrame0* protocol_ = nullptr;
+    QWidget parent_;
+
+    std::unique_ptr<WidgetFrame0> makePage()
+    {
+        DataResourceItem* item = protocol_->dataItem();
+        auto* page = qobject_cast<WidgetFrame0*>(item->factory()->create(item, &parent_));
+        return std::unique_ptr<WidgetFrame0>(page);
+    }
+
+    static QList<WidgetNode0*> boxesInFlow(const WidgetFrame0& page)
+    {
+        QList<WidgetNode0*> boxes;
+        for (int i = 0; i < page.flowLayout->count(); ++i)
+            boxes << qobject_cast<WidgetNode0*>(page.flowLayout->itemAt(i)->widget());
+        return boxes;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        iottest::startPipeline();
+        protocol_ = ProtocolFrame0::instance();
+        protocol_->processFrame(frameWith({}, 0)); // registers the data item
+        QVERIFY(protocol_->dataItem());
+        protocol_->queue.takeAll();
+    }
+
+    void refreshesShowNodes_data()
+    {
+        QTest::addColumn<QString>("batches");
+        QTest::addColumn<QStringList>("boxes");   // id labels in flow order
+        QTest::addColumn<QStringList>("changed"); // per box
+        QTest::addColumn<QString>("lights");      // per box: g(reen) or -
+        QTest::addColumn<QStringList>("cnts");    // per box
+        QTest::addColumn<QString>("nodeCount");
+
+        QTest::newRow("three frames with node 5 in one refresh")
+            << "5|5|5" << QStringList{"5"} << QStringList{"Changed"} << "g" << QStringList{"3"} << "1";
+        QTest::newRow("a node leaves")
+            << "1,2;1" << QStringList{"1", "2"} << QStringList{"Changed", ""} << "g-" << QStringList{"2", "1"} << "1";
+        QTest::newRow("ids 9, 3, 1a laid out by id")
+            << "9|3|1a" << QStringList{"3", "9", "1a"} << QStringList{"Changed", "Changed", "Changed"} << "--g"
+            << QStringList{"2", "1", "3"} << "1";
+        QTest::newRow("ids above 0x7fffffff sort last")
+            << "80000005,1,ffffffff;7fffffff" << QStringList{"1", "7fffffff", "80000005", "ffffffff"}
+            << QStringList{"", "Changed", "", ""} << "-g--" << QStringList{"1", "2", "1", "1"} << "1";
+        QTest::newRow("newest frame without nodes")
+            << "1|" << QStringList{"1"} << QStringList{"Changed"} << "-" << QStringList{"1"} << "0";
+    }
+
+    void refreshesShowNodes()
+    {
+        QFETCH(QString, batches);
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, changed);
+        QFETCH(QString, lights);
+        QFETCH(QStringList, cnts);
+        QFETCH(QString, nodeCount);
+
+        protocol_->queue.takeAll();
+        std::unique_ptr<WidgetFrame0> page = makePage();
+        int k = 0;
+        for (const QList<QList<uint>>& batch : parseBatches(batches)) {
+            for (const QList<uint>& ids : batch)
+                protocol_->processFrame(frameWith(ids, ++k));
+            page->refresh();
+        }
+
+        const QList<WidgetNode0*> flow = boxesInFlow(*page);
+        QStringList names, changedTexts, cntTexts;
+        QString lightText;
+        for (WidgetNode0* box : flow) {
+            QVERIFY(box);
+            names << box->nameLabel->text();
+            changedTexts << box->changedLabel->text();
+            lightText += box->lightStack->currentIndex() == 1 ? "g" : "-";
+            cntTexts << box->cntLabel->value();
+            // Values of the newest record that carried the node.
+            const int n = box->cntLabel->value().toInt();
+            const uint id = box->nameLabel->text().toUInt(nullptr, 16);
+            QCOMPARE(box->disLabel->value(), QString::number(float(qint32(id % 1000) * 1000 + n) / 1000.0f, 'g', 6));
+            QCOMPARE(box->aoaHLabel->value(), QString::number(float(-n * 10) / 1000.0f, 'g', 6));
+            QCOMPARE(box->aoaVLabel->value(), QString("0.001"));
+            QVERIFY(box->infoLabel->text().startsWith("pc: "));
+            QCOMPARE(box->size(), QSize(150, 150));
+            QCOMPARE(page->nodeWidgets.value(0).value(id), box);
+        }
+        QCOMPARE(names, boxes);
+        QCOMPARE(changedTexts, changed);
+        QCOMPARE(lightText, lights);
+        QCOMPARE(cntTexts, cnts);
+        QCOMPARE(page->nodeCountLabel->value(), nodeCount);
+        QCOMPARE(page->nodeWidgets.size(), boxes.isEmpty() ? 0 : 1);
+        QVERIFY(page->senderLabel->text().isEmpty());
+    }
+
+    void consoleAndTimeLines()
+    {
+        protocol_->queue.takeAll();
+        std::unique_ptr<WidgetFrame0> page = makePage();
+        const QByteArray a = frameWith({0x1a}, 1);
+        const QByteArray b = frameWith({0x1a, 2}, 2);
+        for (const auto& pc : {qMakePair(a, 3723004u), qMakePair(b, 0u)}) {
+            auto d = QSharedPointer<ProtocolFrame0::Data>::create();
+            d->pcTime = pc.second;
+            d->raw = pc.first;
+            d->nodes = ProtocolFrame0::decodeNodes(pc.first.constData());
+            protocol_->queue.push(d);
+        }
+        page->refresh();
+        page->rawConsole->flushPending();
+        const QString expected = "[pc: 01:02:03.004]\n" + QString::fromLatin1(a.toHex(' ')) + "\n[pc: 00:00:00.000]\n" +
+                                 QString::fromLatin1(b.toHex(' '));
+        QCOMPARE(page->rawConsole->toPlainText().trimmed(), expected);
+        QVERIFY(expected.contains("55 01 00 00 00 00 1a 00 00 00 01"));
+        // The newest frame has no PC time: the time lines of the boxes stay unset.
+        QCOMPARE(page->nodeWidgets.value(0).value(0x1a)->infoLabel->text(), QString());
+
+        // With a PC time, each box shows the line of the newest frame that carried it.
+        protocol_->processFrame(frameWith({2}, 3));
+        page->refresh();
+        QVERIFY(page->nodeWidgets.value(0).value(2)->infoLabel->text().startsWith("pc: "));
+        QCOMPARE(page->nodeWidgets.value(0).value(0x1a)->infoLabel->text(), QString());
+    }
+
+    void clearDropsTakenRecords()
+    {
+        protocol_->queue.takeAll();
+        std::unique_ptr<WidgetFrame0> page = makePage();
+        page->refresh(); // nothing taken: nothing changes
+        QVERIFY(page->nodeWidgets.isEmpty() && page->nodeCountLabel->value().isEmpty());
+        protocol_->processFrame(frameWith({1, 2}, 1));
+        page->refresh();
+        QCOMPARE(boxesInFlow(*page).size(), 2);
+
+        protocol_->processFrame(frameWith({3}, 2));
+        protocol_->dataItem()->clear();
+        page->refresh();
+        page->rawConsole->flushPending();
+        QVERIFY(page->nodeWidgets.isEmpty());
+        QCOMPARE(page->flowLayout->count(), 0);
+        QVERIFY(page->rawConsole->toPlainText().isEmpty());
+        QCOMPARE(protocol_->queue.size(), 0);
+        QVERIFY(!protocol_->dataItem()->isClearRequested());
+
+        protocol_->processFrame(frameWith({4}, 3));
+        page->refresh();
+        QCOMPARE(page->nodeWidgets.value(0).keys(), QList<quint64>{4});
+        QCOMPARE(page->nodeWidgets.value(0).value(4)->cntLabel->value(), QString("3"));
+    }
+
+    void nodeSizeIsStored_data()
+    {
+        QTest::addColumn<bool>("width");
+        QTest::addColumn<int>("typed");
+        QTest::addColumn<int>("applied");
+        QTest::newRow("width 300") << true << 300 << 300;
+        QTest::newRow("height 40") << false << 40 << 40;
+        QTest::newRow("width below range") << true << 10 << 25;
+        QTest::newRow("height above range") << false << 20000 << 10000;
+    }
+
+    void nodeSizeIsStored()
+    {
+        QFETCH(bool, width);
+        QFETCH(int, typed);
+        QFETCH(int, applied);
+        QSettings().remove("iot_frame0");
+        protocol_->queue.takeAll();
+        std::unique_ptr<WidgetFrame0> page = makePage();
+        protocol_->processFrame(frameWith({1, 2}, 1));
+        page->refresh();
+
+        QSpinBox* spin = width ? page->nodeWidthSpin : page->nodeHeightSpin;
+        QCOMPARE(spin->value(), 150);
+        spin->setValue(typed);
+        emit spin->editingFinished();
+        const QString key = width ? "iot_frame0/NodeWidth" : "iot_frame0/NodeHeight";
+        QCOMPARE(QSettings().value(key).toInt(), applied);
+        for (WidgetNode0* box : boxesInFlow(*page))
+            QCOMPARE(width ? box->width() : box->height(), applied);
+
+        // A page made later starts with the stored size and gives it to new boxes.
+        std::unique_ptr<WidgetFrame0> later = makePage();
+        QCOMPARE(spin == page->nodeWidthSpin ? later->nodeWidthSpin->value() : later->nodeHeightSpin->value(), applied);
+        protocol_->processFrame(frameWith({5}, 2));
+        later->refresh();
+        WidgetNode0* box = later->nodeWidgets.value(0).value(5);
+        QVERIFY(box);
+        QCOMPARE(box->size(), width ? QSize(applied, 150) : QSize(150, applied));
+        QSettings().remove("iot_frame0");
+    }
+};
+
+TALMENO_TEST_MAIN(TestIotView)
+#include "tst_iot_view.moc"
