@@ -2,6 +2,7 @@
 
 #include "products/sarvel/RangeProductHandles.h"
 #include "products/trelvan/TrelvanRegistration.h"
+#include "products/uwbana/UwbAnaProductHandle.h"
 
 void registerProductLines()
 {
@@ -12,6 +13,7 @@ void registerProductLines()
 
     Trelvan::registerProtocols();
     Sarvel::registerRangeSensors();
+    UwbAna::registerAnalyser();
     // The positioning line's UWB calibration window joins through
     // MainWindow::setUwbCalibrationWindowFactory when that line provides it.
 }
