@@ -48,44 +48,14 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QString, text);
         QFETCH(quint32, code);
-        const QMap<QString, const ValueTable*> tables{{"channels", &channels},     {"preambleLengths", &preambleLengths},
-                                                      {"stsLengths", &stsLengths}, {"phrModes", &phrModes},
-                                                      {"phrRates", &phrRates},     {"detectModes", &detectModes},
-                                                      {"frameNames", &frameNames}};
+        const QMap<QString, const ValueTable*> tables{
+            {"channels", &channels}, {"preambleLengths", &preambleLengths}, {"stsLengths", &stsLengths},
+            {"phrModes", &phrModes}, {"phrRates", &phrRates}, {"detectModes", &detectModes}, {"frameNames", &frameNames}};
         const ValueTable& t = *tables.value(table);
         QCOMPARE(codeOf(t, text), code);
         if (code != 0 || text == "INVALID")
             QCOMPARE(textOf(t, code), text);
         QCOMPARE(textOf(t, 99), QString());
-    }
-
-    void chipLists_data()
-    {
-        QTest::addColumn<int>("chipIndex");
-        QTest::addColumn<QStringList>("channelTexts");
-        QTest::addColumn<QStringList>("stsLengthTexts");
-        QTest::addColumn<int>("preambleLengthCount");
-        QTest::newRow("chip 0") << 0 << QStringList{"2", "3"} << QStringList{"INVALID"} << 9;
-        QTest::newRow("chip 1") << 1 << QStringList{"2", "3"} << QStringList{"INVALID"} << 9;
-        QTest::newRow("chip 2") << 2 << QStringList{"5", "9"}
-                                << QStringList{"32", "64", "128", "256", "512", "1024", "2048"} << 10;
-        QTest::newRow("chip 3") << 3 << QStringList{"5", "9"}
-                                << QStringList{"32", "64", "128", "256", "512", "1024", "2048"} << 10;
-        QTest::newRow("chip 7 is type 0") << 7 << QStringList{"2", "3"} << QStringList{"INVALID"} << 9;
-        QTest::newRow("chip -1 is type 0") << -1 << QStringList{"2", "3"} << QStringList{"INVALID"} << 9;
-    }
-    void chipLists()
-    {
-        QFETCH(int, chipIndex);
-        QFETCH(QStringList, channelTexts);
-        QFETCH(QStringList, stsLengthTexts);
-        QFETCH(int, preambleLengthCount);
-        const int type = chipTypeOf(chipIndex);
-        QCOMPARE(listOf(chipChannels, type), channelTexts);
-        QCOMPARE(listOf(chipStsLengths, type), stsLengthTexts);
-        QCOMPARE(listOf(chipPreambleLengths, type).size(), preambleLengthCount);
-        QVERIFY(!listOf(chipPreambleLengths, type).contains("16"));
-        QCOMPARE(listOf(chipChannels, 5), QStringList());
     }
 
     void preambleCodesByChannel()
@@ -183,19 +153,6 @@ private slots:
         QCOMPARE(quint8(s.toWriteFrame()[10]) & 0x10, 0);
     }
 
-    void simulatorDefaultsDecode()
-    {
-        const ParameterSettings s = ParameterSettings::fromFrame(sim::analyserParameterDefaults(230400));
-        QCOMPARE(s.baud, 230400u);
-        QCOMPARE(textOf(channels, s.chips[0].field(ChipConfig::Channel)), QString("3"));
-        QCOMPARE(textOf(channels, s.chips[2].field(ChipConfig::Channel)), QString("9"));
-        QCOMPARE(textOf(stsLengths, s.chips[2].field(ChipConfig::StsLength)), QString("128"));
-        QVERIFY(s.chips[2].sdc());
-        QVERIFY(!s.chips[0].sdc());
-        // Read back and written again, the frame is the same bytes.
-        QCOMPARE(s.toWriteFrame(), sim::analyserParameterDefaults(230400));
-    }
-
     // Records made by the protocols' decoders from simulated frames.
     void receiveFrame_data()
     {
@@ -207,21 +164,12 @@ private slots:
     void receiveFrame()
     {
         QFETCH(int, payloadLength);
-        sim::AnalyserReceive r;
-        r.chip = 2;
-        r.systemTime = 123456;
+        sim::AnalyserReceive r = sim::Analyser::receiveOf(2, 0, 123456);
         r.rxTime = 0x12345678ABull;
         r.fpRssi = 160;
         r.rxRssi = 171;
-        r.fpIndex = 745;
-        r.fpAmpl = 5123;
-        r.pkIndex = 750;
         r.pkAmpl = 7777;
-        r.idiff = 3;
         r.luep = 255;
-        r.mc = 42;
-        r.prNlos = 100;
-        r.cl = 7;
         r.hwClockOffset = 1.0f;
         r.payload = QByteArray(payloadLength, char(0x5A));
         const QByteArray frame = sim::analyserReceiveFrame(r);
@@ -252,9 +200,7 @@ private slots:
         QCOMPARE(h.rxTime, 0x12345678ABull);
         QCOMPARE(double(ReceiveHeader::rssi(h.fpRssi)), -80.0);
         QCOMPARE(double(ReceiveHeader::rssi(h.rxRssi)), -85.5);
-        QCOMPARE(double(ReceiveHeader::hundredths(h.luep)), double(2.55f));
         QCOMPARE(QString::number(double(ReceiveHeader::hundredths(h.luep)), 'g', 6), QString("2.55"));
-        QCOMPARE(h.fpIndex, quint16(745));
         QCOMPARE(h.pkAmpl, quint16(7777));
         QCOMPARE(double(h.hwClockOffset), 1.0);
         QCOMPARE(int(h.dataLength), payloadLength);
@@ -319,8 +265,14 @@ private slots:
         QCOMPARE(spy.count(), 1);
         const auto d = spy.at(0).at(0).value<std::shared_ptr<ProtocolParameter::Data>>();
         QCOMPARE(d->raw, reply);
-        QCOMPARE(d->settings().baud, 115200u);
-        QCOMPARE(d->settings().threshold, quint8(50));
+        const ParameterSettings s = d->settings();
+        QCOMPARE(s.baud, 115200u);
+        QCOMPARE(s.threshold, quint8(50));
+        QCOMPARE(textOf(channels, s.chips[2].field(ChipConfig::Channel)), QString("9"));
+        QCOMPARE(textOf(stsLengths, s.chips[2].field(ChipConfig::StsLength)), QString("128"));
+        QVERIFY(s.chips[2].sdc() && !s.chips[0].sdc());
+        // Read back and written again, the settings are the same bytes.
+        QCOMPARE(s.toWriteFrame(), reply);
     }
 };
 

@@ -122,17 +122,12 @@ private slots:
         QTest::addColumn<QStringList>("channels");
         QTest::addColumn<bool>("hasSdc");
         QTest::addColumn<QStringList>("stsLengths");
-        QTest::addColumn<QStringList>("dataRates");
-        QTest::newRow("0 DW1000") << 0 << QStringList{"2", "3"} << false << QStringList{"INVALID"}
-                                  << QStringList{"110K", "850K", "6.8M"};
-        QTest::newRow("1 DW1000") << 1 << QStringList{"2", "3"} << false << QStringList{"INVALID"}
-                                  << QStringList{"110K", "850K", "6.8M"};
-        QTest::newRow("2 DW3000") << 2 << QStringList{"5", "9"} << true
-                                  << QStringList{"32", "64", "128", "256", "512", "1024", "2048"}
-                                  << QStringList{"850K", "6.8M"};
-        QTest::newRow("3 DW3000") << 3 << QStringList{"5", "9"} << true
-                                  << QStringList{"32", "64", "128", "256", "512", "1024", "2048"}
-                                  << QStringList{"850K", "6.8M"};
+        const QStringList dw3000Sts{"32", "64", "128", "256", "512", "1024", "2048"};
+        QTest::newRow("0 DW1000") << 0 << QStringList{"2", "3"} << false << QStringList{"INVALID"};
+        QTest::newRow("1 DW1000") << 1 << QStringList{"2", "3"} << false << QStringList{"INVALID"};
+        QTest::newRow("2 DW3000") << 2 << QStringList{"5", "9"} << true << dw3000Sts;
+        QTest::newRow("3 DW3000") << 3 << QStringList{"5", "9"} << true << dw3000Sts;
+        QTest::newRow("7 taken as DW1000") << 7 << QStringList{"2", "3"} << false << QStringList{"INVALID"};
     }
     void chipLists()
     {
@@ -140,20 +135,17 @@ private slots:
         QFETCH(QStringList, channels);
         QFETCH(bool, hasSdc);
         QFETCH(QStringList, stsLengths);
-        QFETCH(QStringList, dataRates);
         ChipWidget w(chip);
         QCOMPARE(w.title(), QString::number(chip));
         QCOMPARE(items(w.combo(ChipWidget::Channel)), channels);
         QCOMPARE(w.sdcBox() != nullptr, hasSdc);
         QCOMPARE(items(w.combo(ChipWidget::StsLength)), stsLengths);
-        QCOMPARE(items(w.combo(ChipWidget::DataRate)), dataRates);
         QCOMPARE(items(w.combo(ChipWidget::PhrMode)), (QStringList{"STD", "EXT"}));
+        QVERIFY(!items(w.combo(ChipWidget::PreambleLength)).contains("16"));
         // The initial channel's preamble codes and PRF are filled at construction.
         QCOMPARE(items(w.combo(ChipWidget::PreambleCode)),
                  channelPreambleCodes.value(codeOf(UwbAna::channels, channels.first())));
         QVERIFY(!w.prfLabel()->text().isEmpty());
-        QCOMPARE(w.latestView()->placeholderText(), QString("latest data ..."));
-        QCOMPARE(w.historyView()->placeholderText(), QString("history datas ..."));
     }
 
     void cascades()
@@ -209,7 +201,6 @@ private slots:
         w.updateStatus(s);
         QCOMPARE(w.statusPage(), 2);
         QCOMPARE(w.counterLabel(ChipWidget::Plr)->text(), QString("12.34"));
-        QCOMPARE(w.counterLabel(ChipWidget::RxfcgCount)->text(), QString("11"));
         QCOMPARE(w.counterLabel(ChipWidget::RxstoCount)->text(), QString("65535"));
         s.status = 3; // no light for it: the page stays
         w.updateStatus(s);
@@ -275,10 +266,7 @@ private slots:
     {
         QCOMPARE(items(page_->baudRateBox()), baudRates);
         QCOMPARE(items(page_->detectModeBox()), (QStringList{"Error", "Exist"}));
-        QCOMPARE(page_->periodBox()->minimum(), 1);
         QCOMPARE(page_->periodBox()->maximum(), 60);
-        QCOMPARE(page_->radixBox()->maximum(), 65535);
-        QCOMPARE(page_->thresholdBox()->maximum(), 100);
         page_->show();
         QVERIFY(page_->showConfigBox()->isChecked());
         QVERIFY(page_->configArea()->isVisible());
@@ -288,8 +276,7 @@ private slots:
             QVERIFY(!page_->chip(c)->configArea()->isVisible());
             QVERIFY(page_->chip(c)->latestView()->isVisible());
         }
-        QVERIFY(page_->readButton()->isVisible());
-        QVERIFY(page_->systemTimeLabel()->isVisible());
+        QVERIFY(page_->readButton()->isVisible() && page_->systemTimeLabel()->isVisible());
         page_->showConfigBox()->setChecked(true);
         QVERIFY(page_->chip(2)->configArea()->isVisible());
         page_->hide();
@@ -335,7 +322,6 @@ private slots:
         QCOMPARE(page_->detectModeBox()->currentText(), QString("Exist"));
         QVERIFY(page_->chip(2)->enableBox()->isChecked());
         QVERIFY(!page_->chip(1)->enableBox()->isChecked());
-        QCOMPARE(page_->chip(2)->combo(ChipWidget::Channel)->currentText(), QString("9"));
         QCOMPARE(line("voltage")->lastValue(), double(4.99f));
         QCOMPARE(line("threshold")->lastValue(), 50.0);
         QVERIFY(page_->chip(0)->latestView()->toPlainText().startsWith("pc_time: 08:09:10.124\n"));
