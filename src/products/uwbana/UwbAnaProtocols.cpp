@@ -126,6 +126,8 @@ QByteArray ParameterSettings::toWriteFrame() const
         // Reserved bits travel as 0.
         c.words[0] &= 0x3FFFFFFFu;
         c.words[1] &= 0x0000000Fu;
+        if (chipTypeOf(i) == 0)
+            c.setSdc(false); // the DW1000 has no SDC
         c.toBytes(d + 16 + 8 * i);
     }
     ZAlgo::updateCheckSum8(reinterpret_cast<quint8*>(d), kFrameLength);

@@ -141,6 +141,9 @@ QString WidgetData::frameText(const QDateTime& time, int kind, const QByteArray&
 
 void WidgetData::refresh()
 {
+    // The item raises its request after its clearRequired, which has cleared the page.
+    if (item_ && item_->isClearRequested())
+        item_->resetClearRequest();
     QList<std::shared_ptr<ProtocolFrame0::Data>> frames0 = frame0Queue_.takeAll();
     QList<std::shared_ptr<ProtocolFrame1::Data>> frames1 = frame1Queue_.takeAll();
     QList<std::shared_ptr<ProtocolParameter::Data>> parameters = parameterQueue_.takeAll();
@@ -265,8 +268,6 @@ void WidgetData::updateButtons()
 
 void WidgetData::clear()
 {
-    if (item_)
-        item_->resetClearRequest();
     for (ChipWidget* chip : chips_)
         chip->clearStatus();
     systemTime_->clear();

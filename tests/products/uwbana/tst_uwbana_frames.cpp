@@ -102,7 +102,7 @@ private slots:
         QTest::newRow("sts mode 4") << 3 << int(ChipConfig::StsMode) << 4u << false << (4u << 27) << 0u;
         QTest::newRow("too wide for prf") << 1 << int(ChipConfig::Prf) << 7u << false << (3u << 13) << 0u;
         QTest::newRow("sts length + sdc on DW3000") << 2 << int(ChipConfig::StsLength) << 7u << true << 0u << 0x0Fu;
-        QTest::newRow("sdc kept off DW1000") << 0 << int(ChipConfig::StsLength) << 0u << false << 0u << 0u;
+        QTest::newRow("no sdc on DW1000") << 1 << int(ChipConfig::StsLength) << 0u << true << 0u << 0u;
     }
     void writeFrame()
     {

@@ -37,6 +37,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSerialPortInfo>
+#include <QLabel>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
@@ -200,6 +201,10 @@ private slots:
         QVERIFY(chart);
         QTRY_VERIFY_WITH_TIMEOUT(chart->series()->count() > 5, 8000);
         QVERIFY(saveScreen(window_, "uwbana_data_page_live.png"));
+        // The model's clear reaches the page.
+        UwbAna::dataViewItem()->clear();
+        QVERIFY(p->systemTimeLabel()->text().isEmpty() && p->chip(0)->latestView()->toPlainText().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!UwbAna::dataViewItem()->isClearRequested(), 5000);
         auto* tabs = window_->findChild<CustomTabWidget*>();
         QVERIFY(tabs);
         for (int i = 0; i < tabs->count(); ++i)

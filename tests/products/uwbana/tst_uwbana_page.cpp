@@ -8,6 +8,7 @@
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/uwbana/UwbAnaChipWidget.h"
+#include "products/uwbana/UwbAnaProductHandle.h"
 #include "products/uwbana/UwbAnaTables.h"
 #include "products/uwbana/UwbAnaWidgetData.h"
 #include "sim/AnalyserSimulator.h"
@@ -355,6 +356,16 @@ private slots:
         page_->refresh();
         QCOMPARE(page_->systemTimeLabel()->text(), QString("1002"));
         page_->clear();
+    }
+
+    void handleWithoutPageSkipsRead()
+    {
+        written_.clear();
+        ProductHandle handle(20, "kx40_core", "KX40 Core");
+        QCOMPARE(handle.modelNames(), (QMap<int, QString>{{0, "KX40 Core"}}));
+        QVERIFY(!handle.isActive());
+        QCOMPARE(handle.handleProductRecognized(), QString());
+        QVERIFY(written_.isEmpty());
     }
 
     void exchanges_data()
