@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(pages_->currentName(), QString("UWB_Analyzer"));
         QVERIFY(UwbAna::ProtocolFrame0::existing()->isActive() && UwbAna::ProtocolFrame1::existing()->isActive());
 
-        // The read request went out on the wire as it is specified.
+        // The read request went out on the wire: 78 00 01, 52 zero bytes, 79.
         QTRY_VERIFY_WITH_TIMEOUT(analyser_->parameters().readRequests() >= 1, 5000);
         QByteArray request(56, '\0');
         request[0] = char(0x78);
