@@ -160,6 +160,7 @@ private slots:
         QTest::newRow("empty payload") << 0;
         QTest::newRow("10 bytes") << 10;
         QTest::newRow("127 bytes") << 127;
+        QTest::newRow("longest: beyond a 16-bit frame length") << 65535;
     }
     void receiveFrame()
     {
