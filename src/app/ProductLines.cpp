@@ -3,6 +3,7 @@
 #include "products/iot/IotProductHandle.h"
 #include "products/sarvel/RangeProductHandles.h"
 #include "products/trelvan/TrelvanRegistration.h"
+#include "products/uwbana/UwbAnaProductHandle.h"
 
 void registerProductLines()
 {
@@ -14,6 +15,7 @@ void registerProductLines()
     Trelvan::registerProtocols();
     Sarvel::registerRangeSensors();
     iot::registerIotLine();
+    UwbAna::registerAnalyser();
     // The positioning line's UWB calibration window joins through
     // MainWindow::setUwbCalibrationWindowFactory when that line provides it.
 }

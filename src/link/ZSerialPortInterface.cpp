@@ -75,7 +75,8 @@ void ZSerialPortInterfaceManager::setOpen(bool isOpen)
 namespace detail {
 
 bool waitForReplyImpl(ZTimerManager* timers, int timeoutMs,
-                      const std::function<QMetaObject::Connection(std::function<void()>)>& connectReply)
+                      const std::function<QMetaObject::Connection(std::function<void()>)>& connectReply,
+                      const std::function<void()>& afterConnect)
 {
     // The reply may come on the processing thread at any moment, also before the
     // loop runs or after it has gone: it sets a flag and posts a quit, which the
@@ -98,6 +99,8 @@ bool waitForReplyImpl(ZTimerManager* timers, int timeoutMs,
         if (state->loop)
             QMetaObject::invokeMethod(state->loop, "quit", Qt::QueuedConnection);
     });
+    if (afterConnect)
+        afterConnect();
     if (!state->replied.load() && !handle->isTimedOut())
         loop.exec();
     QObject::disconnect(replyConnection);

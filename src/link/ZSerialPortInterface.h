@@ -61,8 +61,10 @@ private:
 namespace detail {
 // Runs the wait: connectReply connects the reply signal to the given function
 // (direct connection) and returns the connection.
+// afterConnect (may be empty) runs once the reply is connected, before the wait.
 bool waitForReplyImpl(ZTimerManager* timers, int timeoutMs,
-                      const std::function<QMetaObject::Connection(std::function<void()>)>& connectReply);
+                      const std::function<QMetaObject::Connection(std::function<void()>)>& connectReply,
+                      const std::function<void()>& afterConnect = {});
 } // namespace detail
 
 // Waits in a local event loop until sender emits signal or timeoutMs pass. Returns
@@ -75,4 +77,16 @@ bool waitForReply(ZTimerManager* timers, int timeoutMs,
     return detail::waitForReplyImpl(timers, timeoutMs, [&](std::function<void()> onReply) {
         return QObject::connect(sender, signal, std::move(onReply));
     });
+}
+
+// As waitForReply, but runs send (the request's write) after the reply is connected,
+// so that a reply to it can never come before the wait listens.
+template <typename Func>
+bool sendAndWaitForReply(ZTimerManager* timers, int timeoutMs,
+                         const typename QtPrivate::FunctionPointer<Func>::Object* sender, Func signal,
+                         const std::function<void()>& send)
+{
+    return detail::waitForReplyImpl(
+        timers, timeoutMs,
+        [&](std::function<void()> onReply) { return QObject::connect(sender, signal, std::move(onReply)); }, send);
 }

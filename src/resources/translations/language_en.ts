@@ -1310,4 +1310,146 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>UwbAna::ChipWidget</name>
+    <message>
+        <source>Enable Chip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preamble Length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preamble Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PRF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PAC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SFD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data Rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PHR Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PHR Rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>STS Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>STS Length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enable SDC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PLR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RXFCG Count</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RXPHE Count</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RXFCE Count</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RXFSL Count</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RXSTO Count</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>latest data ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>history datas ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UwbAna::WidgetData</name>
+    <message>
+        <source>Read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Diagnose</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Baud Rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Period(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Radix</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Detect Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time out.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

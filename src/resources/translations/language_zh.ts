@@ -1310,4 +1310,146 @@
         <translation>打开日志目录</translation>
     </message>
 </context>
+<context>
+    <name>UwbAna::ChipWidget</name>
+    <message>
+        <source>Enable Chip</source>
+        <translation>启用芯片</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>信道</translation>
+    </message>
+    <message>
+        <source>Preamble Length</source>
+        <translation>前导码长度</translation>
+    </message>
+    <message>
+        <source>Preamble Code</source>
+        <translation>前导码</translation>
+    </message>
+    <message>
+        <source>PRF</source>
+        <translation>PRF</translation>
+    </message>
+    <message>
+        <source>PAC</source>
+        <translation>PAC</translation>
+    </message>
+    <message>
+        <source>SFD</source>
+        <translation>SFD</translation>
+    </message>
+    <message>
+        <source>Data Rate</source>
+        <translation>数据速率</translation>
+    </message>
+    <message>
+        <source>PHR Mode</source>
+        <translation>PHR 模式</translation>
+    </message>
+    <message>
+        <source>PHR Rate</source>
+        <translation>PHR 速率</translation>
+    </message>
+    <message>
+        <source>STS Mode</source>
+        <translation>STS 模式</translation>
+    </message>
+    <message>
+        <source>STS Length</source>
+        <translation>STS 长度</translation>
+    </message>
+    <message>
+        <source>Enable SDC</source>
+        <translation>启用 SDC</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>PLR</source>
+        <translation>PLR</translation>
+    </message>
+    <message>
+        <source>RXFCG Count</source>
+        <translation>RXFCG 计数</translation>
+    </message>
+    <message>
+        <source>RXPHE Count</source>
+        <translation>RXPHE 计数</translation>
+    </message>
+    <message>
+        <source>RXFCE Count</source>
+        <translation>RXFCE 计数</translation>
+    </message>
+    <message>
+        <source>RXFSL Count</source>
+        <translation>RXFSL 计数</translation>
+    </message>
+    <message>
+        <source>RXSTO Count</source>
+        <translation>RXSTO 计数</translation>
+    </message>
+    <message>
+        <source>latest data ...</source>
+        <translation>最新数据 ...</translation>
+    </message>
+    <message>
+        <source>history datas ...</source>
+        <translation>历史数据 ...</translation>
+    </message>
+</context>
+<context>
+    <name>UwbAna::WidgetData</name>
+    <message>
+        <source>Read</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>Show Config</source>
+        <translation>显示配置</translation>
+    </message>
+    <message>
+        <source>Diagnose</source>
+        <translation>诊断</translation>
+    </message>
+    <message>
+        <source>Baud Rate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Period(s)</source>
+        <translation>周期(s)</translation>
+    </message>
+    <message>
+        <source>Radix</source>
+        <translation>基数</translation>
+    </message>
+    <message>
+        <source>Detect Mode</source>
+        <translation>检测模式</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>阈值</translation>
+    </message>
+    <message>
+        <source>System Time</source>
+        <translation>系统时间</translation>
+    </message>
+    <message>
+        <source>Voltage</source>
+        <translation>电压</translation>
+    </message>
+    <message>
+        <source>Time out.</source>
+        <translation>超时。</translation>
+    </message>
+</context>
 </TS>

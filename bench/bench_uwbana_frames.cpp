@@ -1,0 +1,177 @@
+// The UWB analyser's frames through the frame search and the processor into the
+// page's record queues (the page's receivers do the push, as in the program), and
+// one refresh of the page taking a burst of 1000 queued records. Each decoding
+// iteration feeds 100 ms of a 3.5 Mbaud line of back-to-back frames; the queues
+// are emptied outside the timed part.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "foundation/UserPaths.h"
+#include "model/ModelManager.h"
+#include "products/uwbana/UwbAnaProtocols.h"
+#include "products/uwbana/UwbAnaTables.h"
+#include "products/uwbana/UwbAnaWidgetData.h"
+#include "protocol/ProtocolDataProcessor.h"
+#include "protocol/ProtocolFrameExtraction.h"
+#include "resources/init_resources.h"
+
+namespace {
+
+constexpr int kChunk = 35000; // 100 ms of a 3.5 Mbaud line (10 bits a byte)
+
+void seal(QByteArray& f)
+{
+    quint8 sum = 0;
+    for (int i = 0; i < f.size() - 1; ++i)
+        sum = quint8(sum + quint8(f[i]));
+    f[f.size() - 1] = char(sum);
+}
+
+QByteArray statusFrame(int n)
+{
+    QByteArray f(88, '\0');
+    f[0] = char(0x7A);
+    f[3] = char(n & 0xFF);
+    f[4] = char((n >> 8) & 0xFF);
+    f[7] = char(0xF4);
+    f[8] = char(0x01);
+    for (int c = 0; c < 4; ++c) {
+        f[16 + 16 * c] = char(1);
+        f[17 + 16 * c] = char(n % 100);
+        f[19 + 16 * c] = char(n & 0xFF);
+    }
+    seal(f);
+    return f;
+}
+
+// A receive frame with a 12-byte payload: 63 bytes.
+QByteArray receiveFrame(int n)
+{
+    QByteArray f(63, '\0');
+    f[0] = char(0x7A);
+    f[1] = char(0x01);
+    f[3] = char(n % 4);
+    const quint64 rx = quint64(n) * 3194880000ull;
+    for (int i = 0; i < 5; ++i)
+        f[9 + i] = char((rx >> (8 * i)) & 0xFF);
+    f[17] = char(150 + n % 40);
+    f[18] = char(140 + n % 40);
+    f[28] = char(n % 256);
+    f[34] = char(0x80);
+    f[35] = char(0x3F);
+    f[48] = 12;
+    for (int i = 0; i < 12; ++i)
+        f[50 + i] = char(n + i);
+    seal(f);
+    return f;
+}
+
+QByteArray line(bool receive)
+{
+    QByteArray all;
+    for (int n = 0; all.size() < 2 * kChunk + 4096; ++n)
+        all += receive ? receiveFrame(n) : statusFrame(n);
+    return all;
+}
+
+UwbAna::WidgetData* page()
+{
+    static QTemporaryDir dir;
+    static UwbAna::WidgetData* p = [] {
+        auto* models = new ModelManager(dir.filePath("uwbana.ini"), {ResourceType::Data, ResourceType::Line});
+        UwbAna::ProtocolParameter::instance()->setModelManager(models);
+        UwbAna::ProtocolFrame0::instance()->setActive(true);
+        UwbAna::ProtocolFrame1::instance()->setActive(true);
+        UwbAna::ProtocolParameter::instance()->setActive(true);
+        auto* window = new QMainWindow;
+        auto* w = new UwbAna::WidgetData(nullptr, UwbAna::lineCollector);
+        window->setCentralWidget(w);
+        window->resize(1600, 900);
+        window->show();
+        return w;
+    }();
+    return p;
+}
+
+void decode(benchmark::State& state, bool receive)
+{
+    UwbAna::WidgetData* p = page();
+    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+    const QByteArray data = line(receive);
+    const int frameBytes = receive ? 63 : 88;
+    ex->clearBuffers();
+    qint64 offset = 0;
+    qint64 frames = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kChunk; i += 4096) {
+            ex->appendData(data.mid(int(offset), 4096));
+            offset = (offset + 4096) % (data.size() - 4096 - frameBytes);
+            ex->extractFrames();
+            processor->processFrames();
+        }
+        frames += kChunk / frameBytes;
+        state.PauseTiming();
+        if (p->queuedRecords() == 0)
+            state.SkipWithError("no record reached the page");
+        p->clear();
+        p->refresh(); // empties the queues
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(frames);
+    state.counters["line_frames/s"] = 350000.0 / frameBytes;
+}
+
+void BM_Frame0ToPageQueue(benchmark::State& s)
+{
+    decode(s, false);
+}
+void BM_Frame1ToPageQueue(benchmark::State& s)
+{
+    decode(s, true);
+}
+
+// One refresh of 1000 queued records: 100 status frames and 900 receive frames.
+void BM_PageRefresh1000(benchmark::State& state)
+{
+    UwbAna::WidgetData* p = page();
+    auto* f0 = UwbAna::ProtocolFrame0::instance();
+    auto* f1 = UwbAna::ProtocolFrame1::instance();
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int n = 0; n < 1000; ++n) {
+            if (n % 10 == 0)
+                f0->parseFrame(statusFrame(n));
+            else
+                f1->parseFrame(receiveFrame(n));
+        }
+        state.ResumeTiming();
+        p->refresh();
+        QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * 1000);
+}
+
+} // namespace
+
+BENCHMARK(BM_Frame0ToPageQueue)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Frame1ToPageQueue)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PageRefresh1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    talmenoInitResources();
+    initUserDataFolders();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    fflush(stdout);
+    _exit(0);
+}
