@@ -43,6 +43,7 @@ void ProtocolNodeFrame2::registerProtocol()
 }
 
 ProtocolNodeFrame2::ProtocolNodeFrame2(QObject* parent)
+    // The u8 record count allows at most 255 records: 120 + 13 * 255 = 3435 bytes.
     : DataFrameProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
     , DataExportObserver(this)
     , queue(name())
