@@ -173,11 +173,15 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
 
     QList<Node_t> records;
     records.reserve(count);
+    // One line per frame, for its first invalid record: the line carries the whole
+    // frame, and one per record let a single damaged frame flood the log.
+    bool roleLogged = false;
     for (int i = 0; i < count; ++i) {
         Node_t n;
         std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
         records.append(n);
-        if (n.role != 0 && n.role != 1) {
+        if (n.role != 0 && n.role != 1 && !roleLogged) {
+            roleLogged = true;
             qDebug().noquote().nospace()
                 << logTimePrefix()
                 << QString("Invalid node role encountered,role:%1,id:%2,raw data:%3")
