@@ -4,6 +4,7 @@
 // managers would, 10 data passes and 30 chart passes per second of device time.
 // Each iteration feeds 100 ms of a 3.5 Mbaud line (35,000 bytes of back-to-back
 // frames); the counter x3.5Mbaud is device time over CPU time taken.
+#include "BenchEnv.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -253,6 +254,7 @@ BENCHMARK(BM_AnchorFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)-
 
 int main(int argc, char** argv)
 {
+    benchenv::usePrivateHome();
     QApplication app(argc, argv);
     talmenoInitResources();
     initUserDataFolders();

@@ -168,8 +168,6 @@ void ProtocolFrameExtraction::extractFrames()
         if (!holding_ || !sinceInput_.isValid() || sinceInput_.elapsed() < kIdleGiveUpMs)
             return;
         giveUp = true;
-    } else {
-        sinceInput_.start();
     }
     const QList<ProtocolBase*> protocols = ProtocolBase::searchedProtocols();
 
@@ -213,9 +211,11 @@ void ProtocolFrameExtraction::extractFrames()
             return a.frameLength < b.frameLength;
         return a.protocolIndex < b.protocolIndex;
     };
-    std::sort(candidates_.begin() + static_cast<std::ptrdiff_t>(known), candidates_.end(), before);
-    std::inplace_merge(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(known),
-                       candidates_.end(), before);
+    const auto fresh = candidates_.begin() + static_cast<std::ptrdiff_t>(known);
+    std::sort(fresh, candidates_.end(), before);
+    // New heads mostly lie behind the kept ones; merging would allocate every pass.
+    if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1)))
+        std::inplace_merge(candidates_.begin(), fresh, candidates_.end(), before);
 
     QVector<ExtractedFrame> found;
     QTime receivedAt;
@@ -254,6 +254,10 @@ void ProtocolFrameExtraction::extractFrames()
     const int keep = protocols.isEmpty() ? 1 : std::max(longestHead - 1, 0);
     int start = std::max(size - keep, queuedEnd);
     holding_ = held < candidates_.size();
+    // The idle time counts from the last input a held candidate saw; passes that
+    // hold nothing skip the clock.
+    if (holding_ && !giveUp)
+        sinceInput_.start();
     if (holding_) {
         start = std::min(start, candidates_[held].offset);
         candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(held));
