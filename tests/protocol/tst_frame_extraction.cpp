@@ -482,7 +482,7 @@ private slots:
 
     void tailModeRules()
     {
-        make<SentenceProtocol>("gga", QByteArray("$GPGGA,"), 20);
+        auto* gga = make<SentenceProtocol>("gga", QByteArray("$GPGGA,"), 20);
         const QByteArray tooShort = frames::nmea("GPGGA,1");
         QVERIFY(tooShort.size() < 20);
         const QByteArray good = frames::nmea("GPGGA,092750.000,5321.6802,N");
@@ -498,6 +498,17 @@ private slots:
         q = feed(good.right(1));
         QCOMPARE(q.size(), 1);
         QCOMPARE(q[0].second, good);
+        // With a stated maximum, a head without its tail that far on is no frame:
+        // the sentence behind it is found and nothing of the head is kept.
+        gga->setMaxFrameLength(40);
+        const QByteArray endless = QByteArray("$GPGGA,") + QByteArray(60, '1');
+        QVERIFY(feed(endless.left(30)).isEmpty());
+        QCOMPARE(ex->remainder(), endless.left(30));
+        q = feed(endless.mid(30) + good);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0].second, good);
+        QVERIFY(ex->remainder().size() <= 6);
+        gga->setMaxFrameLength(0);
 
         // A tail-delimited protocol without a head would match at every byte: it is
         // never a candidate, while the headed one beside it still finds its sentences.
