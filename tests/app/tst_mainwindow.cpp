@@ -567,8 +567,6 @@ private slots:
         exportDataDir = "/dev/null/export"; // no workbook can be written there
         WidgetDataPlayerBar::instance()->exportAction()->trigger();
         QVERIFY(DataExportSubject::instance()->isExporting());
-        emit ZUiSerialPortAssistant::existing()->serialPort()->dataArrived(QByteArray(500, char(0x5a)));
-        QTest::qWait(50);
         delete window_;
         window_ = nullptr;
         exportDataDir = folder;
