@@ -17,7 +17,10 @@ struct FrameCandidate
 {
     qint32 protocolIndex;
     qint32 offset;
-    qint32 frameLength; // for ordering only
+    // For ordering only: the protocol's minimum length, or its frame length when it
+    // states none; fixed, unlike a variable protocol's last length, so the order
+    // does not depend on which frames came before.
+    qint32 frameLength;
     // Tail-delimited candidates: where the search for the tail goes on, so a held
     // candidate's bytes are not searched again on every pass.
     qint32 tailFrom = 0;
