@@ -1,6 +1,7 @@
 // Cost of the chart refresh for line series: copy of each changed item's values
 // and one replace per series, and (with --whole-process) the CPU use of a whole
 // process drawing a line container under a real display.
+#include "BenchEnv.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -188,6 +189,7 @@ int wholeProcess(int seconds, bool draw)
 
 int main(int argc, char** argv)
 {
+    benchenv::usePrivateHome();
     int wholeSeconds = 0;
     bool draw = true;
     std::vector<char*> rest;

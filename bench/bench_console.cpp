@@ -1,6 +1,7 @@
 // Cost of showing a received stream in the text console: gathered appends (what the
 // terminal does) against one view append per chunk. A chunk is 700 received bytes
 // shown in hex (2100 characters), the size that arrives every 2 ms at 3.5 Mbaud.
+#include "BenchEnv.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -74,6 +75,7 @@ BENCHMARK(BM_ViewPerChunk)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
+    benchenv::usePrivateHome();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

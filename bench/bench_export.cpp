@@ -3,6 +3,7 @@
 // the final save takes. One protocol with eight numeric columns, as a positioning
 // frame exports them.
 
+#include "BenchEnv.h"
 #include "foundation/UserPaths.h"
 #include "protocol/ProtocolBase.h"
 #include "record/DataExportObserver.h"
@@ -118,6 +119,7 @@ BENCHMARK(BM_ExportRows)->Arg(100000)->Arg(1000000)->Arg(2000000)->Iterations(1)
 
 int main(int argc, char** argv)
 {
+    benchenv::usePrivateHome();
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -5,6 +5,7 @@
 // second of device time. Each iteration feeds 100 ms of a 3.5 Mbaud line (35,000
 // bytes of back-to-back frames); the counter x3.5Mbaud is device time over CPU
 // time taken.
+#include "BenchEnv.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -612,6 +613,7 @@ BENCHMARK(BM_NodeFrame4LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->A
 
 int main(int argc, char** argv)
 {
+    benchenv::usePrivateHome();
     QApplication app(argc, argv);
     talmenoInitResources();
     initUserDataFolders();

@@ -157,8 +157,6 @@ MainWindow::MainWindow()
 
 MainWindow::~MainWindow()
 {
-    // From here on the hooks only log: nothing may reach a window being taken apart.
-    resetMessageHooks();
     if (!closing_) {
         // Destroyed without being closed: the same stop as a close, so that no frame
         // is decoded into a page that is about to go.
@@ -166,6 +164,10 @@ MainWindow::~MainWindow()
             bar->finishOnClose();
         ProtocolFrameExtraction::instance()->setEnabled(false);
     }
+    // From here on the hooks only log: nothing may reach a window being taken apart.
+    // Not before the saves have finished: a failing save calls the hook from its
+    // own thread, and the hook must not change under it.
+    resetMessageHooks();
     stopWorkerThreads();
     delete ZUiSerialPortAssistant::existing();
     delete ModelViewManagers::instance(); // saves every page

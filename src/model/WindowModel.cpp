@@ -5,6 +5,7 @@
 #include <QTextCodec>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <cstdlib>
 
 #include "foundation/ZLog.h"
@@ -75,7 +76,12 @@ bool WindowItem::setColumnData(int column, const QVariant& value)
 {
     switch (column) {
     case ColType: {
-        const auto type = static_cast<WindowItemType>(value.toInt());
+        bool ok = false;
+        const int raw = value.toInt(&ok);
+        // A value outside the enum would be saved back as a layout no reader takes.
+        if (!ok || raw < Root || raw > Window)
+            return false;
+        const auto type = static_cast<WindowItemType>(raw);
         if (type == type_)
             return false;
         type_ = type;
@@ -143,22 +149,65 @@ QStringList WindowModel::windowNames() const
     return names;
 }
 
-QString WindowModel::generateName() const
+QString WindowModel::generateName()
 {
-    auto nameOf = [](int n, int width) {
-        return QStringLiteral("Window ") + QStringLiteral(" [%1]").arg(n, width, 10, QLatin1Char('0'));
-    };
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        const QString candidate = nameOf(std::rand() % 100, 2);
-        if (!items_.contains(candidate))
-            return candidate;
+    auto nameOf = [](int n) { return QStringLiteral("Window ") + QStringLiteral(" [%1]").arg(n, 2, 10, QLatin1Char('0')); };
+    bool poolHasRoom = false;
+    for (int n = 0; n < 100 && !poolHasRoom; ++n)
+        poolHasRoom = !items_.contains(nameOf(n));
+    if (poolHasRoom) {
+        for (;;) {
+            const QString candidate = nameOf(std::rand() % 100);
+            if (!items_.contains(candidate))
+                return candidate;
+        }
     }
-    // The two-digit pool is (nearly) used up: take the first free number.
-    for (int n = 0;; ++n) {
-        const QString candidate = nameOf(n, 2);
-        if (!items_.contains(candidate))
-            return candidate;
+    // The pool is used up: count on from where the last such name was taken.
+    while (items_.contains(nameOf(nextNameNumber_)))
+        ++nextNameNumber_;
+    return nameOf(nextNameNumber_++);
+}
+
+int WindowModel::itemCount() const
+{
+    if (!root_)
+        return 0;
+    int count = 0;
+    QList<const WindowItem*> pending{root_};
+    while (!pending.isEmpty()) {
+        const WindowItem* item = pending.takeLast();
+        count += item->children_.size();
+        for (const WindowItem* child : item->children_)
+            pending.append(child);
     }
+    return count;
+}
+
+int WindowModel::levelOf(const WindowItem* item)
+{
+    int level = 0;
+    for (const WindowItem* p = item ? item->parent_ : nullptr; p; p = p->parent_)
+        ++level;
+    return level;
+}
+
+int WindowModel::heightOf(const WindowItem* item)
+{
+    // Within the limits the recursion is at most MaxDepth deep.
+    int height = 0;
+    for (const WindowItem* child : item->children_)
+        height = std::max(height, 1 + heightOf(child));
+    return height;
+}
+
+bool WindowModel::withinLimits(int added, WindowItem* item, int deeper, int placedDepth) const
+{
+    bool ok = itemCount() + added <= MaxItems && placedDepth <= MaxDepth;
+    if (ok && item && item != root_)
+        ok = levelOf(item) + heightOf(item) + deeper <= MaxDepth;
+    if (!ok)
+        zWarning() << "window layout would exceed" << MaxDepth << "levels or" << MaxItems << "items, refused";
+    return ok;
 }
 
 WindowItem* WindowModel::createItem(WindowItem::WindowItemType type, Qt::Orientation orientation, const QString& name,
@@ -228,8 +277,11 @@ void WindowModel::addDefaultWindow()
 
 void WindowModel::addNew(WindowItem* parent, WindowItem::WindowItemType type)
 {
-    beginResetModel();
     root();
+    WindowItem* beside = parent && parent != root_ && parent->parent_ ? parent : nullptr;
+    if (!(beside ? withinLimits(2, beside, 1, 0) : withinLimits(1, nullptr, 0, 1)))
+        return;
+    beginResetModel();
     WindowItem* target = splitAround(parent ? parent : root_);
     WindowItem* item = createItem(type, target->orientation_, QString(), QString());
     placeItem(item, target, -1);
@@ -271,6 +323,10 @@ void WindowModel::move(WindowItem* itemNeedMove, WindowItem* itemTarget)
             return;
         }
     }
+    const bool split = itemTarget != root() && itemTarget->parent_;
+    if (!(split ? withinLimits(1, itemTarget, 1, levelOf(itemTarget) + 1 + heightOf(itemNeedMove))
+                : withinLimits(0, nullptr, 0, 1 + heightOf(itemNeedMove))))
+        return;
     beginResetModel();
     WindowItem* target = splitAround(itemTarget);
     WindowItem* oldParent = itemNeedMove->parent_;
@@ -345,6 +401,15 @@ bool WindowModel::readItems(QXmlStreamReader& reader, WindowItem* parent, bool w
 {
     WindowItem* current = parent;
     bool first = true;
+    int level = levelOf(parent);
+    int count = itemCount();
+    QList<QPointer<WindowItem>> created; // directly under parent, taken back on failure
+    auto refuse = [&](const QString& why) {
+        *error = why;
+        for (const QPointer<WindowItem>& item : qAsConst(created))
+            delete item.data();
+        return false;
+    };
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement) {
@@ -362,8 +427,16 @@ bool WindowModel::readItems(QXmlStreamReader& reader, WindowItem* parent, bool w
             first = false;
             if (reader.name() == QLatin1String("Item")) {
                 const QXmlStreamAttributes attributes = reader.attributes();
-                const auto type = static_cast<WindowItem::WindowItemType>(
-                    attributes.value(QStringLiteral("Type")).toInt());
+                bool known = false;
+                const int rawType = attributes.value(QStringLiteral("Type")).toInt(&known);
+                if (!known || rawType < WindowItem::Root || rawType > WindowItem::Window)
+                    return refuse(QStringLiteral("unknown item type \"%1\"")
+                                      .arg(attributes.value(QStringLiteral("Type")).toString()));
+                if (++level > MaxDepth)
+                    return refuse(QStringLiteral("items nested deeper than %1 levels").arg(MaxDepth));
+                if (++count > MaxItems)
+                    return refuse(QStringLiteral("more than %1 items").arg(MaxItems));
+                const auto type = static_cast<WindowItem::WindowItemType>(rawType);
                 QString name = attributes.value(QStringLiteral("Name")).toString();
                 if (!wrapper && items_.contains(name))
                     name.clear(); // a dropped copy gets names of its own
@@ -373,17 +446,19 @@ bool WindowModel::readItems(QXmlStreamReader& reader, WindowItem* parent, bool w
                 WindowItem* item = createItem(type, orientation, name,
                                               attributes.value(QStringLiteral("CurrentContainer")).toString());
                 placeItem(item, current, -1);
+                if (current == parent)
+                    created << item;
                 current = item;
             }
         } else if (token == QXmlStreamReader::EndElement) {
-            if (reader.name() == QLatin1String("Item") && current != parent && current->parent_)
+            if (reader.name() == QLatin1String("Item") && current != parent && current->parent_) {
                 current = current->parent_;
+                --level;
+            }
         }
     }
-    if (reader.hasError()) {
-        *error = reader.errorString();
-        return false;
-    }
+    if (reader.hasError())
+        return refuse(reader.errorString());
     return true;
 }
 
@@ -408,7 +483,7 @@ void WindowModel::load(const QString& text)
             return;
         }
         if (!versionRefused) {
-            zWarning() << "window layout is not well-formed XML, the default layout is used:" << error;
+            zWarning() << "window layout is not well-formed XML or is refused, the default layout is used:" << error;
         }
         // Whatever was read before the fault goes: half a tree is no layout.
         clear();
@@ -510,7 +585,7 @@ bool WindowModel::setData(const QModelIndex& index, const QVariant& value, int r
 bool WindowModel::insertRows(int, int count, const QModelIndex& parent)
 {
     WindowItem* parentItem = parent.isValid() ? itemFromIndex(parent) : root();
-    if (!parentItem || count < 1)
+    if (!parentItem || count < 1 || count > MaxItems || !withinLimits(count, nullptr, 0, levelOf(parentItem) + 1))
         return false;
     const int first = parentItem->children_.size();
     beginInsertRows(parent, first, first + count - 1);

@@ -68,6 +68,10 @@ class WindowModel : public QAbstractItemModel
 public:
     static constexpr const char* MimeType = "application/vnd.bimox.xml.task.z";
     static constexpr const char* XmlVersion = "1.2";
+    // A layout deeper or larger than this is refused like a malformed one, and the
+    // model never grows beyond it, so reading, saving and destruction stay bounded.
+    static constexpr int MaxDepth = 32;
+    static constexpr int MaxItems = 1000;
 
     explicit WindowModel(const QList<ResourceType>& neededTypes, QObject* parent = nullptr);
     ~WindowModel() override;
@@ -81,8 +85,11 @@ public:
     WindowItem* itemFromIndex(const QModelIndex& index) const;
     QModelIndex indexOf(WindowItem* item, int column = 0) const;
 
-    // Generates a free name "Window  [NN]" (two blanks before the bracket).
-    QString generateName() const;
+    // Generates a free name "Window  [NN]" (two blanks before the bracket): drawn at
+    // random while the two-digit pool has free names, then counted on.
+    QString generateName();
+    // Items in the tree below the root.
+    int itemCount() const;
 
     QString save() const;
     // Reads the tree from text; an empty text, another version or malformed
@@ -108,6 +115,7 @@ public:
                       const QModelIndex& parent) override;
 
 public slots:
+    // Refused (with a warning) when the tree would grow beyond MaxDepth or MaxItems.
     void addNew(WindowItem* parent, WindowItem::WindowItemType type = WindowItem::Window);
     void remove(WindowItem* item);
     void remove(QModelIndex index);
@@ -134,9 +142,15 @@ private:
     // error set when the text is refused or malformed.
     bool readItems(QXmlStreamReader& reader, WindowItem* parent, bool wrapper, QString* error,
                    bool* versionRefused);
+    // Whether `added` more items fit, and whether the subtree of `item` (null: none)
+    // may sink by `deeper` levels, with a new leaf at `leafLevel` (0: none).
+    bool withinLimits(int added, WindowItem* item, int deeper, int leafLevel) const;
+    static int levelOf(const WindowItem* item);
+    static int heightOf(const WindowItem* item);
 
     WindowItem* root_ = nullptr;
     QMap<QString, WindowItem*> items_;
     QMap<QString, WindowItem*> windows_;
     QList<ResourceType> neededTypes_;
+    int nextNameNumber_ = 100; // once the two-digit pool is used up
 };

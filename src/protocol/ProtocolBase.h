@@ -41,7 +41,8 @@ public:
     bool isLengthKnown() const { return isLengthKnown_; }
     qint32 frameLength() const { return frameLength_; }
     qint32 minFrameLength() const { return minFrameLength_; }
-    // The longest frame this kind can carry (0: not stated, the fixed length applies).
+    // The longest frame this kind can really carry; the frame search waits for no
+    // longer one. Every protocol states it (0: not stated, 65,535 is assumed).
     qint32 maxFrameLength() const { return maxFrameLength_; }
     const QStringList& exportColumns() const { return exportColumns_; }
     ModelManager* modelManager() const { return modelManager_; }

@@ -82,6 +82,10 @@ void ProtocolFrameExtraction::clearBuffers()
 {
     takePendingData();
     remainder_.clear();
+    candidates_.clear();
+    searchedSize_ = 0;
+    searchedBy_.clear();
+    holding_ = false;
 }
 
 void ProtocolFrameExtraction::timerEvent(QTimerEvent* event)
@@ -109,28 +113,81 @@ QTime ProtocolFrameExtraction::currentTime()
     return clockBase_.addMSecs(static_cast<int>(clock_.elapsed()));
 }
 
+qint32 ProtocolFrameExtraction::longestFrame(const ProtocolBase* protocol)
+{
+    // A protocol that states no maximum is bounded by the 16-bit length fields
+    // and by the default checksum's reach.
+    const qint32 stated = protocol->maxFrameLength();
+    return stated > 0 ? stated : 0xFFFF;
+}
+
+ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p, FrameCandidate& c,
+                                                                const char* base, int size)
+{
+    const char* data = base + c.offset;
+    const qint64 available = size - c.offset;
+    const qint32 longest = longestFrame(p);
+    const qint32 shortest = std::max({p->minFrameLength(), p->head().size(), 1});
+    if (p->isLengthKnown()) {
+        if (!p->checkFrameLength(data, available))
+            return available >= longest ? Verdict::NoFrame : Verdict::Incomplete;
+        // A length field outside what the kind can carry marks no frame: waiting for
+        // it would hold every later frame behind a false head.
+        const qint32 length = p->frameLength();
+        if (length < shortest || length > longest)
+            return Verdict::NoFrame;
+        return available < length ? Verdict::Incomplete : Verdict::Frame;
+    }
+    const QByteArray& tail = p->tail();
+    if (tail.isEmpty())
+        return Verdict::NoFrame;
+    // The tail must end within the longest frame; bytes searched before are not again.
+    const int from = std::max(c.offset + p->head().size(), c.tailFrom);
+    const int end = static_cast<int>(std::min<qint64>(size, qint64(c.offset) + longest));
+    const int at = findBytes(base, end, from, tail.constData(), tail.size());
+    if (at < 0) {
+        if (available >= longest)
+            return Verdict::NoFrame;
+        c.tailFrom = std::max(from, end - tail.size() + 1);
+        return Verdict::Incomplete;
+    }
+    const int length = at - c.offset + tail.size();
+    // Too short for the protocol: not a frame of it.
+    if (length < shortest)
+        return Verdict::NoFrame;
+    p->frameLength_ = length;
+    return Verdict::Frame;
+}
+
 void ProtocolFrameExtraction::extractFrames()
 {
     QByteArray input = takePendingData();
-    if (input.isEmpty())
-        return;
+    bool giveUp = false;
+    if (input.isEmpty()) {
+        // Nothing new: only a held candidate that has waited too long changes anything.
+        if (!holding_ || !sinceInput_.isValid() || sinceInput_.elapsed() < kIdleGiveUpMs)
+            return;
+        giveUp = true;
+    }
     const QList<ProtocolBase*> protocols = ProtocolBase::searchedProtocols();
 
-    QByteArray buffer;
-    if (remainder_.isEmpty()) {
-        buffer.swap(input);
-    } else {
-        buffer.reserve(remainder_.size() + input.size());
-        buffer.append(remainder_);
-        buffer.append(input);
-        remainder_.clear();
+    // The buffer is the kept bytes followed by the input; it lives in remainder_.
+    if (remainder_.isEmpty())
+        remainder_.swap(input);
+    else
+        remainder_.append(input);
+    const int size = remainder_.size();
+    const char* base = remainder_.constData();
+
+    // Candidates of the kept bytes stay valid while the searched protocols do.
+    if (protocols != searchedBy_) {
+        candidates_.clear();
+        searchedSize_ = 0;
+        searchedBy_ = protocols;
     }
-    const int size = buffer.size();
-    const char* base = buffer.constData();
-    unconsumedStart_ = size;
-    candidates_.clear();
 
     int longestHead = 0;
+    const size_t known = candidates_.size();
     for (int i = 0; i < protocols.size(); ++i) {
         const ProtocolBase* p = protocols.at(i);
         const QByteArray& head = p->head();
@@ -138,75 +195,83 @@ void ProtocolFrameExtraction::extractFrames()
         // A protocol without a head would match everywhere: it yields nothing.
         if (head.isEmpty())
             continue;
-        int pos = 0;
+        // Heads that fitted wholly in the bytes searched before were found then.
+        int pos = std::max(0, searchedSize_ - head.size() + 1);
+        const qint32 orderLength = p->minFrameLength() > 0 ? p->minFrameLength() : p->frameLength();
         while ((pos = findBytes(base, size, pos, head.constData(), head.size())) >= 0) {
-            candidates_.push_back(FrameCandidate{i, pos, p->frameLength()});
+            candidates_.push_back(FrameCandidate{i, pos, orderLength});
             pos += head.size();
         }
     }
-    std::sort(candidates_.begin(), candidates_.end(), [](const FrameCandidate& a, const FrameCandidate& b) {
+    searchedSize_ = size;
+    const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
         if (a.offset != b.offset)
             return a.offset < b.offset;
         if (a.frameLength != b.frameLength)
             return a.frameLength < b.frameLength;
         return a.protocolIndex < b.protocolIndex;
-    });
+    };
+    const auto fresh = candidates_.begin() + static_cast<std::ptrdiff_t>(known);
+    std::sort(fresh, candidates_.end(), before);
+    // New heads mostly lie behind the kept ones; merging would allocate every pass.
+    if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1)))
+        std::inplace_merge(candidates_.begin(), fresh, candidates_.end(), before);
 
     QVector<ExtractedFrame> found;
     QTime receivedAt;
     int queuedEnd = 0; // end of the last queued frame: nothing before it is looked at again
-    for (const FrameCandidate& c : candidates_) {
+    size_t held = candidates_.size();
+    for (size_t k = 0; k < candidates_.size(); ++k) {
+        FrameCandidate& c = candidates_[k];
         // Candidates that start inside a queued frame belong to it.
         if (c.offset < queuedEnd)
             continue;
         ProtocolBase* p = protocols.at(c.protocolIndex);
-        const char* data = base + c.offset;
-        const qint64 available = size - c.offset;
-        bool incomplete = false;
-        if (p->isLengthKnown()) {
-            incomplete = !p->checkFrameLength(data, available) || available < p->frameLength();
-        } else {
-            const QByteArray& tail = p->tail();
-            if (tail.isEmpty())
+        const Verdict verdict = judge(p, c, base, size);
+        if (verdict == Verdict::Incomplete) {
+            if (giveUp)
                 continue;
-            const int at = findBytes(base, size, c.offset + p->head().size(), tail.constData(), tail.size());
-            if (at < 0) {
-                incomplete = true;
-            } else {
-                const int length = at - c.offset + tail.size();
-                // Too short for the protocol: not a frame of it.
-                if (length < p->minFrameLength())
-                    continue;
-                p->frameLength_ = length;
-            }
+            // Later candidates wait for this one: it may yet be the frame that holds them.
+            held = k;
+            break;
         }
-        if (incomplete) {
-            if (unconsumedStart_ == size)
-                unconsumedStart_ = c.offset;
+        if (verdict == Verdict::NoFrame)
             continue;
-        }
-        const qint32 length = p->frameLength();
-        // Never verify or copy beyond what has arrived, nor a frame shorter than its head.
-        if (length < p->head().size() || length > available || length < 1)
-            continue;
+        const char* data = base + c.offset;
         if (!p->verifyFrame(data))
             continue;
+        const qint32 length = p->frameLength();
         if (!receivedAt.isValid())
             receivedAt = currentTime();
         found.append(ExtractedFrame{p, QByteArray(data, length), receivedAt});
-        unconsumedStart_ = size;
         queuedEnd = c.offset + length;
     }
-    processor_->appendFrames(found);
+    if (!found.isEmpty())
+        processor_->appendFrames(found);
 
-    if (unconsumedStart_ < size) {
-        remainder_ = buffer.mid(unconsumedStart_);
+    // Keep what may begin a head split across two reads, but no byte of a frame
+    // already queued; a held candidate keeps everything from its head on.
+    const int keep = protocols.isEmpty() ? 1 : std::max(longestHead - 1, 0);
+    int start = std::max(size - keep, queuedEnd);
+    holding_ = held < candidates_.size();
+    // The idle time counts from the last input a held candidate saw; passes that
+    // hold nothing skip the clock.
+    if (holding_ && !giveUp)
+        sinceInput_.start();
+    if (holding_) {
+        start = std::min(start, candidates_[held].offset);
+        candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(held));
+        for (FrameCandidate& c : candidates_) {
+            c.offset -= start;
+            c.tailFrom = std::max(0, c.tailFrom - start);
+        }
     } else {
-        // Keep what may begin a head split across two reads, but no byte of a frame
-        // already queued.
-        const int keep = protocols.isEmpty() ? 1 : std::max(longestHead - 1, 0);
-        const int start = std::max(size - keep, queuedEnd);
-        if (start < size)
-            remainder_ = buffer.mid(start);
+        candidates_.clear();
     }
+    unconsumedStart_ = start;
+    if (start >= size)
+        remainder_.clear();
+    else if (start > 0)
+        remainder_.remove(0, start);
+    searchedSize_ = remainder_.size();
 }

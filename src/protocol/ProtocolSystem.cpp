@@ -25,6 +25,8 @@ ProtocolSystem::ProtocolSystem(QObject* parent)
 {
     isLengthKnown_ = true;
     frameLength_ = SystemInfoFrame::kSize;
+    minFrameLength_ = SystemInfoFrame::kSize;
+    maxFrameLength_ = SystemInfoFrame::kSize;
     head_ = SystemInfoFrame::defaultFrame().toByteArray().left(2);
 }
 

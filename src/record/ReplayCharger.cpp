@@ -341,6 +341,16 @@ void ReplayCharger::jumpHere(qint64 ms)
         readData();
 }
 
+int ReplayCharger::waitBetween(qint64 previousMs, qint64 nextMs) const
+{
+    // Times of a damaged file may run backwards or leap past the recording's end:
+    // that chunk goes on at once. Checked first, so the difference cannot overflow.
+    if (nextMs <= previousMs || nextMs > header_.lastElapsedMs() || previousMs < 0)
+        return 0;
+    const double interval = double(nextMs - previousMs) / speed_;
+    return int(qMin(interval, double(INT_MAX)));
+}
+
 void ReplayCharger::readData()
 {
     TickReport report;
@@ -382,9 +392,7 @@ void ReplayCharger::readData()
             currentDataPos_ = pos;
             if (currentMs_ == start)
                 continue;
-            // Times of a damaged file may run backwards: go on at once then.
-            const double interval = double(currentMs_ - start) / speed_;
-            timer_->setInterval(interval > 0 ? int(qMin(interval, double(INT_MAX))) : 0);
+            timer_->setInterval(waitBetween(start, currentMs_));
             break;
         }
     }

@@ -72,6 +72,8 @@ private:
     void closeFilesLocked();
     void readDataLocked();
     bool readRecordLocked(qint64 index, qint64& ms, qint64& dataPos);
+    // The timer interval between two chunk times at the current speed. Under mutex_.
+    int waitBetween(qint64 previousMs, qint64 nextMs) const;
     bool openSection(QFile& recording, QFile& target, qint64 pos, qint64 size, const char* msg0, const char* msg1);
 
     mutable std::mutex mutex_;

@@ -554,6 +554,25 @@ private slots:
         QVERIFY(!ZUiSerialPortAssistant::existing());
         QVERIFY(logger.isNull()); // went with the window
     }
+
+    void destroyedWithoutCloseReportsAFailedSave()
+    {
+        // A window taken apart without a close event still waits for the export's
+        // save, and a save that fails reports to the window's own message hook.
+        window_ = new MainWindow;
+        QStringList reported;
+        connect(window_, &MainWindow::newMessageForMessageBox, window_,
+                [&reported](const QString& text) { reported << text; }, Qt::DirectConnection);
+        const QString folder = exportDataDir;
+        exportDataDir = "/dev/null/export"; // no workbook can be written there
+        WidgetDataPlayerBar::instance()->exportAction()->trigger();
+        QVERIFY(DataExportSubject::instance()->isExporting());
+        delete window_;
+        window_ = nullptr;
+        exportDataDir = folder;
+        QCOMPARE(reported.size(), 1);
+        QVERIFY2(reported.first().endsWith(" save failed"), qPrintable(reported.first()));
+    }
 };
 
 TALMENO_TEST_MAIN(TstMainWindow)

@@ -69,6 +69,8 @@ private slots:
     void loadRoundTripAndOrientation();
     void wrongVersionFallsBack();
     void malformedXmlFallsBackWithoutLeftovers();
+    void layoutsBeyondTheLimits_data();
+    void layoutsBeyondTheLimits();
     void removingAWindowCollapsesItsSplitter();
     void addNewSplitsBesideTheWindow();
     void generatedNamesNeverHang();
@@ -181,6 +183,73 @@ void TestWindowModel::malformedXmlFallsBackWithoutLeftovers()
     QCOMPARE(deleted.count(), 2);
 }
 
+namespace {
+QString nested(int levels, const char* innerType = "2")
+{
+    QString xml = "<WindowModel Version=\"1.2\">";
+    for (int i = 1; i < levels; ++i)
+        xml += QString("<Item Type=\"1\" Name=\"S%1\" Orientation=\"V\" CurrentContainer=\"\">").arg(i);
+    xml += QString("<Item Type=\"%1\" Name=\"W\" Orientation=\"V\" CurrentContainer=\"\"/>").arg(innerType);
+    for (int i = 1; i < levels; ++i)
+        xml += "</Item>";
+    return xml + "</WindowModel>";
+}
+
+QString siblings(int n)
+{
+    QString xml = "<WindowModel Version=\"1.2\">";
+    for (int i = 0; i < n; ++i)
+        xml += QString("<Item Type=\"2\" Name=\"W%1\" Orientation=\"V\" CurrentContainer=\"\"/>").arg(i);
+    return xml + "</WindowModel>";
+}
+} // namespace
+
+void TestWindowModel::layoutsBeyondTheLimits_data()
+{
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<int>("items"); // 0: refused, the default layout instead
+    QTest::newRow("unknown type") << QString(R"(<WindowModel Version="1.2"><Item Type="7"/></WindowModel>)") << 0;
+    QTest::newRow("type not a number") << nested(2, "x") << 0;
+    QTest::newRow("unknown type deep inside") << nested(5, "3") << 0;
+    QTest::newRow("32 levels") << nested(32) << 32;
+    QTest::newRow("33 levels") << nested(33) << 0;
+    QTest::newRow("100000 levels") << nested(100000) << 0;
+    QTest::newRow("1000 items") << siblings(1000) << 1000;
+    QTest::newRow("1001 items") << siblings(1001) << 0;
+}
+
+void TestWindowModel::layoutsBeyondTheLimits()
+{
+    QFETCH(QString, xml);
+    QFETCH(int, items);
+    WindowModel model({});
+    LogCapture log;
+    model.load(xml);
+    if (items == 0) {
+        QCOMPARE(log.count(QtWarningMsg, "or is refused, the default layout is used"), 1);
+        QCOMPARE(shape(model.root()), QString("0(2)"));
+        QVERIFY(generatedName.match(model.windowNames().first()).hasMatch());
+        return;
+    }
+    QCOMPARE(log.lines(QtWarningMsg).size(), 0);
+    QCOMPARE(model.itemCount(), items);
+    // What is taken is saved back as it was read, and read again.
+    const QString saved = model.save();
+    WindowModel again({});
+    again.load(saved);
+    QCOMPARE(shape(again.root()), shape(model.root()));
+    QCOMPARE(again.save(), saved);
+    // The model does not grow past the limits either.
+    WindowItem* deepest = model.window(items == 32 ? "W" : "W999");
+    model.addNew(deepest);
+    QVERIFY(!model.insertRows(0, 1, model.indexOf(items == 32 ? deepest : nullptr)));
+    QCOMPARE(model.itemCount(), items);
+    QVERIFY(log.count(QtWarningMsg, "refused") >= 2);
+    // Nor does an edit give an item a type outside the enum.
+    model.setData(model.indexOf(deepest, WindowItem::ColType), 7);
+    QCOMPARE(deepest->type(), WindowItem::Window);
+}
+
 void TestWindowModel::removingAWindowCollapsesItsSplitter()
 {
     WindowModel model({});
@@ -235,6 +304,12 @@ void TestWindowModel::generatedNamesNeverHang()
     QCOMPARE(names.size(), 150);
     QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 150);
     QVERIFY(model.item("Window  [100]"));
+    // Up to the item limit: once the pool is used up, names are counted on.
+    for (int i = 150; i < WindowModel::MaxItems + 5; ++i)
+        model.addNew(nullptr);
+    QCOMPARE(model.itemCount(), WindowModel::MaxItems);
+    QVERIFY(model.item("Window  [999]"));
+    QVERIFY(!model.item("Window  [1000]"));
 }
 
 void TestWindowModel::containersFollowMovesAndLeaveDestroyedWindows()

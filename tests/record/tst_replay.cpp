@@ -336,6 +336,45 @@ private slots:
         QCOMPARE(replay.timerInterval(), 333); // truncated
     }
 
+    void damagedTimesAreNotWaitedFor_data()
+    {
+        QTest::addColumn<QList<qlonglong>>("times");
+        QTest::addColumn<qlonglong>("lastElapsed");
+        QTest::addColumn<QList<int>>("waits");
+        // The waits between the chunk times that differ (the chunks of the last
+        // time go out together).
+        QTest::newRow("backwards and extremes") << QList<qlonglong>{0, 10, LLONG_MIN, 20, LLONG_MAX, 30, 45, 45}
+                                                << 45LL << QList<int>{10, 0, 0, 0, 0, 15};
+        QTest::newRow("beyond the last elapsed time")
+            << QList<qlonglong>{0, 10, 500, 20, 40, 40} << 40LL << QList<int>{10, 0, 0, 20};
+    }
+
+    void damagedTimesAreNotWaitedFor()
+    {
+        QFETCH(QList<qlonglong>, times);
+        QFETCH(qlonglong, lastElapsed);
+        QFETCH(QList<int>, waits);
+        kit::HandMadeRecording r;
+        for (qlonglong t : times)
+            r.chunks.append({t, QByteArray::number(r.chunks.size())});
+        r.tamper = [lastElapsed](RecordingFileHeader& h) { h.setField(RecordingFileHeader::LastElapsedMs, lastElapsed); };
+        ReplayCharger replay;
+        QList<QByteArray> got;
+        replay.setChunkSink([&got](const QByteArray& c) { got << c; });
+        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
+        QVERIFY(replay.startReplay(write(r)));
+        // One tick per wait, then the last one ends the replay.
+        QList<int> seen;
+        for (int i = 0; i < times.size() && finished.isEmpty(); ++i) {
+            replay.readData();
+            if (finished.isEmpty())
+                seen << replay.timerInterval();
+        }
+        QCOMPARE(seen, waits);
+        QCOMPARE(got.size(), times.size());
+        QCOMPARE(finished.count(), 1);
+    }
+
     void temporaryFilesArePrivate()
     {
         // A link at the old fixed name in the shared folder is never written through.

@@ -408,7 +408,7 @@ AnchorFrame0Fields TrelvanScenario::anchorFrame0Fields(int n) const
     f.systemTime = ms;
     f.localTime = ms + 654321;
     f.plr = quint16(1200 - n % 60);
-    f.voltage = quint16(4100 - n % 50);
+    f.voltage = quint16(3700 + 8 * (n % 50)); // 3.7 V every 50th frame
     f.id = 0;
     f.role = 1;
     static const int usedSlots[kTags] = {0, 2, 5};

@@ -62,6 +62,7 @@ RangeParameterProtocol::RangeParameterProtocol(const QByteArray& defaultFrame, Q
     isLengthKnown_ = true;
     frameLength_ = kParameterFrameLength;
     minFrameLength_ = kParameterFrameLength;
+    maxFrameLength_ = kParameterFrameLength;
     head_ = defaultFrame.left(2);
     emitParseFinished_ = true;
 }

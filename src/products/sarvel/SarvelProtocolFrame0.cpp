@@ -67,6 +67,7 @@ ProtocolFrame0::ProtocolFrame0(QObject* parent)
     isLengthKnown_ = true;
     frameLength_ = kFrameLength;
     minFrameLength_ = kFrameLength;
+    maxFrameLength_ = kFrameLength;
     head_ = frame_.left(2);
     exportColumns_ = itemNames();
     queue.name_ = name_;

@@ -245,12 +245,13 @@ bool WidgetSetting::isOffered(const QWidget* widget) const
 QList<RangeSettingWindow::KeptField> WidgetSetting::keptFields() const
 {
     QList<KeptField> fields;
-    if (isOffered(idSpinBox_))
-        fields.append({tr("ID"), 4, 1, 0xFF});
+    // The id and the range bits are compared whether or not their controls are
+    // enabled: the frame carries what the window read, so a device that changed
+    // either has not kept the write.
+    fields.append({tr("ID"), 4, 1, 0xFF});
     fields.append({tr("Interface"), 9, 1, 0x11});
     fields.append({tr("Output"), 9, 1, 0x02});
-    if (isOffered(rangeGroup_->button(0)))
-        fields.append({tr("Range"), 9, 1, 0x0C});
+    fields.append({tr("Range"), 9, 1, 0x0C});
     if (isOffered(baudrateComboBox_) && baudrateComboBox_->count() > 0)
         fields.append({tr("Baudrate"), 12, 3, 0xFF});
     if (isOffered(xFovSpinBox_)) {

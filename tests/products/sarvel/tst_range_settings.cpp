@@ -435,13 +435,26 @@ private slots:
         QCOMPARE(w.idSpinBox()->value(), 0x63);
         QCOMPARE(w.baudrateComboBox()->currentText(), QString("115200"));
 
-        // In IO mode the ID and the rate are not the window's to set.
+        // In IO mode the ID box is disabled and the rate is not the window's to set,
+        // but a device that changed its id has not kept the write.
         sensor_->sensor().parameters().setWriteFilter([](QByteArray& f) { f[4] = char(0x01); });
         w.interfaceGroup()->button(Sarvel::Io)->click();
+        QVERIFY(!w.idSpinBox()->isEnabledTo(&w));
         w.bandStartSpinBox()->setValue(123);
         w.writeButton()->click();
-        QCOMPARE(w.statusBar()->currentMessage(), QString("Write parameter succeeded"));
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Write parameter failed,ID mismatch.  write failed."));
         QCOMPARE(w.bandStartSpinBox()->value(), 123);
+        sensor_->sensor().parameters().setWriteFilter(nullptr);
+        w.writeButton()->click();
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Write parameter succeeded"));
+
+        // Nor one that changed its range bits while the range buttons are disabled.
+        Sarvel::WidgetSetting rion(6);
+        QCOMPARE(rion.readParameter(), QString());
+        QVERIFY(!rion.rangeGroup()->button(0)->isEnabled());
+        sensor_->sensor().parameters().setWriteFilter([](QByteArray& f) { f[9] = char(quint8(f[9]) ^ 0x04); });
+        rion.writeButton()->click();
+        QCOMPARE(rion.statusBar()->currentMessage(), QString("Write parameter failed,Range mismatch.  write failed."));
         sensor_->sensor().parameters().setWriteFilter(nullptr);
     }
 

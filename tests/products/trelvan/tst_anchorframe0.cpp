@@ -169,7 +169,8 @@ private slots:
         QCOMPARE(p->fillExportRow().size(), 6);
         // No frame with tags sent yet: "tags" is null; no local time.
         const QJsonObject o = receive();
-        QCOMPARE(lastText, QByteArray(R"({"anchor_frame0":{"id":4,"plr":1.0,"role":1,"system_time":3723004,"tags":null,"voltage":3.7}})"));
+        // Scaled numbers in single precision, widened as they stand: 3700 mV is 3.7f.
+        QCOMPARE(lastText, QByteArray(R"({"anchor_frame0":{"id":4,"plr":1.0,"role":1,"system_time":3723004,"tags":null,"voltage":3.700000047683716}})"));
         QVERIFY(o.contains("anchor_frame0"));
 
         AnchorFrame0Fields f = frameFields();
@@ -310,7 +311,7 @@ private slots:
         QCOMPARE(o.value("id").toInt(), 4);
         QCOMPARE(o.value("role").toInt(), -2);
         QCOMPARE(o.value("system_time").toDouble(), 3723004.0);
-        QCOMPARE(o.value("voltage").toDouble(), 3.7);
+        QCOMPARE(o.value("voltage").toDouble(), double(3.7f));
         QJsonArray tags = o.value("tags").toArray();
         QCOMPARE(tags.size(), 1);
         const QJsonObject t = tags[0].toObject();
@@ -318,8 +319,8 @@ private slots:
         QCOMPARE(t.value("id").toInt(), 9);
         QCOMPARE(t.value("role").toInt(), 2);
         QCOMPARE(t.value("pos").toArray(), (QJsonArray{1.5, -0.25, 0.0}));
-        QCOMPARE(t.value("dis").toArray()[7].toDouble(), 655.35);
-        QVERIFY(lastText.startsWith(R"({"anchor_frame0":{"id":4,"plr":1.0,"role":-2,"system_time":3723004,"tags":[{"dis":[1.0,2.0,3.0,4.0,5.0,6.0,7.0,655.35],"id":9,)"));
+        QCOMPARE(t.value("dis").toArray()[7].toDouble(), double(655.35f));
+        QVERIFY(lastText.startsWith(R"({"anchor_frame0":{"id":4,"plr":1.0,"role":-2,"system_time":3723004,"tags":[{"dis":[1.0,2.0,3.0,4.0,5.0,6.0,7.0,655.3499755859375],"id":9,)"));
 
         // The next frame's tags replace the earlier ones; an empty frame sends [].
         feed(sim::anchorFrame0(frameFields()));

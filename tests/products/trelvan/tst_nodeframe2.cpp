@@ -311,6 +311,17 @@ private slots:
         feed(sim::nodeFrame2(f));
         QCOMPARE(p->lineCollector()->items().size(), collected);
         QCOMPARE(dis->lastValue(), 3.0);
+
+        // Many invalid records in one frame: one line, for the first of them.
+        f.nodes.clear();
+        for (int i = 0; i < 200; ++i)
+            f.nodes.append(NodeFrame2Record{qint8(i % 2 ? 5 : -3), quint8(100 + i % 3), 1, 0, 0});
+        const QByteArray damaged = sim::nodeFrame2(f);
+        feed(damaged);
+        const QStringList more = logLines("Invalid node role encountered");
+        QCOMPARE(more.size(), 2);
+        QVERIFY(more[1].contains(QString("Invalid node role encountered,role:-3,id:100,raw data:") +
+                                 QString::fromLatin1(damaged.toHex(' '))));
     }
 
     void damagedFramesAreNotDecoded()

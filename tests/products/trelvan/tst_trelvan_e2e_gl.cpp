@@ -462,18 +462,20 @@ private slots:
         lineAndScatterMove(kAnchor0 + "pos_y[12](m)", kAnchor0 + "10");
         QVERIFY(view()->resource(ResourceType::Scatter3D, kAnchor0 + "12"));
 
-        // Each frame goes out as JSON.
+        // Each frame goes out as JSON, its scaled numbers in single precision: a
+        // frame of 3700 mV sends 3.7f widened.
         QList<QJsonObject> datagrams;
+        bool sent3700 = false;
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
-                while (receiver_.hasPendingDatagrams())
-                    datagrams << QJsonDocument::fromJson(receiver_.receiveDatagram().data())
-                                     .object()
-                                     .value("anchor_frame0")
-                                     .toObject();
-                return datagrams.size() >= 20;
+                while (receiver_.hasPendingDatagrams()) {
+                    const QByteArray text = receiver_.receiveDatagram().data();
+                    sent3700 = sent3700 || text.contains(R"("voltage":3.700000047683716})");
+                    datagrams << QJsonDocument::fromJson(text).object().value("anchor_frame0").toObject();
+                }
+                return datagrams.size() >= 20 && sent3700;
             }(),
-            5000);
+            10000);
         for (const QJsonObject& o : datagrams) {
             QCOMPARE(o.keys(), (QStringList{"id", "plr", "role", "system_time", "tags", "voltage"}));
             const QJsonArray tags = o.value("tags").toArray();
@@ -481,8 +483,9 @@ private slots:
             const int n = int((o.value("system_time").toDouble() - 1000) * kRate / 1000);
             const sim::AnchorFrame0Fields f = scenario_.anchorFrame0Fields(n);
             QCOMPARE(tags[1].toObject().value("id").toInt(), 11);
-            QVERIFY(std::fabs(tags[1].toObject().value("pos").toArray()[0].toDouble() -
-                              f.tagSlots[2].posMm[0] / 1000.0) < 1e-9);
+            QCOMPARE(o.value("voltage").toDouble(), double(float(f.voltage) / 1000.0f));
+            QCOMPARE(tags[1].toObject().value("pos").toArray()[0].toDouble(),
+                     double(float(f.tagSlots[2].posMm[0]) / 1000.0f));
         }
 
         screenshotTabs("trelvan_anchor_frame0");

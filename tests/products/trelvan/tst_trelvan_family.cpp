@@ -209,9 +209,8 @@ private slots:
         QCOMPARE(got[0]->systemTime, 5u);
         QCOMPARE(int(got[0]->frame.role), 2);
 
-        // A length field below the minimum is ignored: the frame is judged at the
-        // last accepted length, fails the sum check, and the next good frame still
-        // comes through.
+        // A length field below the minimum marks no frame; the next good frame
+        // still comes through.
         QByteArray bad = buildTestFrame(2, 1, 6, 3000, {});
         bad[2] = char(5);
         const QByteArray good = buildTestFrame(2, 1, 7, 3000, {{1, 1, 1, 1}});

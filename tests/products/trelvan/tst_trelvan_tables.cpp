@@ -224,10 +224,10 @@ private slots:
         // A field above the minimum becomes the frame length.
         QVERIFY(checkVariableFrameLength(head.constData(), 4, 21, length));
         QCOMPARE(length, 0x30);
-        // Below the minimum: the last accepted length stays.
+        // Below the minimum: read as it is, for the frame search to refuse.
         const QByteArray small = bytes({0x55, 0x06, 0x05, 0x00});
         QVERIFY(checkVariableFrameLength(small.constData(), 4, 21, length));
-        QCOMPARE(length, 0x30);
+        QCOMPARE(length, 5);
         // Exactly the minimum is accepted.
         const QByteArray exact = bytes({0x55, 0x06, 21, 0x00});
         QVERIFY(checkVariableFrameLength(exact.constData(), 4, 21, length));

@@ -33,6 +33,7 @@ public:
     int parseCount() const { return parseCount_.load(); }
     QThread* parseThread() const { return parseThread_.load(); }
     QThread* searchThread() const { return searchThread_.load(); }
+    void setMaxFrameLength(int n) { maxFrameLength_ = n; }
     using ProtocolBase::emitParseFinished_;
 
     void registerDataItems() override;

@@ -16,11 +16,8 @@ bool checkVariableFrameLength(const char* data, qint64 available, qint32 minLeng
 {
     if (!data || available < 4)
         return false;
-    const qint32 length = readU16(data + 2);
-    if (length >= minLength)
-        frameLength = length;
-    else if (frameLength < minLength)
-        frameLength = minLength; // nothing accepted yet: judge at the minimum
+    Q_UNUSED(minLength) // judged by the frame search, which knows the maximum too
+    frameLength = readU16(data + 2);
     return true;
 }
 

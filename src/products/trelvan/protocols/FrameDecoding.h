@@ -63,8 +63,9 @@ inline float signalLevelDb(quint8 raw)
 qint32 pcTimeOfDay();
 
 // The length rule of the variable frames. Fewer than 4 bytes: false (incomplete).
-// Otherwise the u16 in bytes 2 and 3 becomes frameLength when it is at least
-// minLength; a smaller field keeps the length last accepted. Then true.
+// Otherwise the u16 in bytes 2 and 3 becomes frameLength, then true. A length
+// below minLength (or above the kind's maximum) marks no frame: the frame search
+// drops the candidate rather than judge it at another length.
 bool checkVariableFrameLength(const char* data, qint64 available, qint32 minLength, qint32& frameLength);
 
 // Walks `count` records from offset `first`; sizeOf(record, bytesLeft) gives each

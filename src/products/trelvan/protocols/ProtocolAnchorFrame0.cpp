@@ -146,18 +146,20 @@ void ProtocolAnchorFrame0::sendJson()
     doc.sendFrame([this](nlohmann::json& object, UdpJsonDocument& d) {
         const Frame_t& f = frameRecord;
         object["id"] = unsigned(f.id);
-        object["plr"] = double(f.plr) / 600.0;
+        // Scaled numbers follow the single-precision convention of every value the
+        // program shows or exports; nlohmann widens the float as it stands.
+        object["plr"] = scaled(f.plr, 600.0f);
         object["role"] = int(f.role);
         object["system_time"] = quint32(f.systemTime);
-        object["voltage"] = double(f.voltage) / 1000.0;
+        object["voltage"] = scaled(f.voltage, 1000.0f);
         for (const Node_t& n : qAsConst(lastNodes)) {
             nlohmann::json tag;
             nlohmann::json dis = nlohmann::json::array();
             for (int i = 0; i < 8; ++i)
-                dis.push_back(double(n.dis[i]) / 100.0);
+                dis.push_back(scaled(n.dis[i], 100.0f));
             nlohmann::json pos = nlohmann::json::array();
             for (int axis = 0; axis < 3; ++axis)
-                pos.push_back(double(readInt24(reinterpret_cast<const char*>(n.pos + 3 * axis))) / 1000.0);
+                pos.push_back(scaled(readInt24(reinterpret_cast<const char*>(n.pos + 3 * axis)), 1000.0f));
             tag["dis"] = std::move(dis);
             tag["id"] = unsigned(n.id);
             tag["pos"] = std::move(pos);

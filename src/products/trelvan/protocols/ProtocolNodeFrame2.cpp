@@ -43,6 +43,7 @@ void ProtocolNodeFrame2::registerProtocol()
 }
 
 ProtocolNodeFrame2::ProtocolNodeFrame2(QObject* parent)
+    // The u8 record count allows at most 255 records: 120 + 13 * 255 = 3435 bytes.
     : DataFrameProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
     , DataExportObserver(this)
     , queue(name())
@@ -172,11 +173,15 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
 
     QList<Node_t> records;
     records.reserve(count);
+    // One line per frame, for its first invalid record: the line carries the whole
+    // frame, and one per record let a single damaged frame flood the log.
+    bool roleLogged = false;
     for (int i = 0; i < count; ++i) {
         Node_t n;
         std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
         records.append(n);
-        if (n.role != 0 && n.role != 1) {
+        if (n.role != 0 && n.role != 1 && !roleLogged) {
+            roleLogged = true;
             qDebug().noquote().nospace()
                 << logTimePrefix()
                 << QString("Invalid node role encountered,role:%1,id:%2,raw data:%3")
