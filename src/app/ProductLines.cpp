@@ -1,5 +1,6 @@
 #include "app/ProductLines.h"
 
+#include "products/parvo/ParvoProtocolFrame0.h"
 #include "products/sarvel/RangeProductHandles.h"
 #include "products/trelvan/TrelvanRegistration.h"
 
@@ -12,6 +13,7 @@ void registerProductLines()
 
     Trelvan::registerProtocols();
     Sarvel::registerRangeSensors();
+    Parvo::registerZoneFrames();
     // The positioning line's UWB calibration window joins through
     // MainWindow::setUwbCalibrationWindowFactory when that line provides it.
 }

@@ -3,12 +3,14 @@
 // until it is stopped; killing it looks to the program like an unplugged adapter.
 
 #include "DeviceSimulator.h"
+#include "RangeSensorSimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 
 #include <csignal>
+#include <memory>
 #include <cstdio>
 #include <pthread.h>
 #include <unistd.h>
@@ -39,7 +41,11 @@ int main(int argc, char** argv)
     QCommandLineOption speedOpt("rate", "Pace of --stream in bytes per second (0: as fast as read).", "bps", "0");
     QCommandLineOption loopOpt("loop", "Repeat --stream from the start.");
     QCommandLineOption linkOpt("link", "Also make a symbolic link to the port at this path.", "path");
-    parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt});
+    QCommandLineOption rangeOpt("range-sensor",
+                                "Play a range sensor of --product: parameter replies and its frame stream.");
+    QCommandLineOption zoneRateOpt("zone-rate", "Zone frames per second of a multi-zone range sensor.", "hz", "15");
+    parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt,
+                       rangeOpt, zoneRateOpt});
     parser.process(app);
 
     sim::DeviceSimulator device;
@@ -54,8 +60,13 @@ int main(int argc, char** argv)
     }
     device.setDeviceRate(parser.value(rateOpt).toInt());
 
+    std::unique_ptr<sim::RangeSensor> rangeSensor;
     QByteArray reply;
-    if (parser.isSet(replyOpt)) {
+    if (parser.isSet(rangeOpt)) {
+        rangeSensor.reset(new sim::RangeSensor(device, parser.value(productOpt).toInt(), device.deviceRate(),
+                                               parser.value(modelOpt).toInt()));
+        rangeSensor->setZoneRate(parser.value(zoneRateOpt).toInt());
+    } else if (parser.isSet(replyOpt)) {
         reply = QByteArray::fromHex(parser.value(replyOpt).toLatin1());
         if (reply.size() != 32) {
             std::fprintf(stderr, "--system-reply needs 32 bytes, got %d\n", reply.size());
@@ -68,13 +79,16 @@ int main(int argc, char** argv)
         info.baudRate = device.deviceRate();
         reply = sim::systemFrameReply(info);
     }
-    device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
+    if (!rangeSensor)
+        device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
 
     QString error;
     if (!device.start(&error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
+    if (rangeSensor)
+        rangeSensor->start();
     QString linkPath = parser.value(linkOpt);
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
@@ -93,6 +107,8 @@ int main(int argc, char** argv)
 
     int sig = 0;
     sigwait(&stopSignals, &sig);
+    if (rangeSensor)
+        rangeSensor->stop();
     device.stop();
     if (!linkPath.isEmpty())
         QFile::remove(linkPath);
