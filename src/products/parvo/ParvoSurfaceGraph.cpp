@@ -62,6 +62,10 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
     yMaxSpin_ = new QDoubleSpinBox(this);
     yMaxSpin_->setRange(yMin, kHighest);
     yMaxSpin_->setValue(yMax);
+    // The bounds may be any double: without a width of their own the boxes would
+    // be sized for the longest such number and crowd out the page's other panes.
+    for (QDoubleSpinBox* spin : {yMinSpin_, yMaxSpin_})
+        spin->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-000000.00")) + 30);
     lower->addWidget(titleLabel_);
     lower->addWidget(yMinSpin_);
     lower->addWidget(yMaxSpin_);
@@ -93,11 +97,14 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
         upper->addWidget(container, 1);
 
         presetCombo_ = new QComboBox(this);
+        presetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        presetCombo_->setMinimumContentsLength(12);
         for (int code = 0; code < presetNames().size(); ++code)
             presetCombo_->addItem(presetNames().at(code), code);
         connect(presetCombo_, &QComboBox::textActivated, this, &SurfaceGraph::applyPreset);
         connect(presetCombo_, &QComboBox::currentTextChanged, this, &SurfaceGraph::applyPreset);
         changePreset_ = new QPushButton(tr("Change Preset"), this);
+        changePreset_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         connect(changePreset_, &QPushButton::clicked, this, [this] {
             presetCombo_->setCurrentIndex((presetCombo_->currentIndex() + 1) % presetCombo_->count());
         });

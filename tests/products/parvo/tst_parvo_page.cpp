@@ -17,7 +17,9 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
+#include <QVBoxLayout>
 
 using namespace Parvo;
 
@@ -130,11 +132,20 @@ private slots:
         QCOMPARE(page->strengthSurface()->titleLabel()->text(), QString("signal_strength"));
         QCOMPARE(page->distanceSurface()->yMaxSpinBox()->value(), 5.0);
         QCOMPARE(page->strengthSurface()->yMaxSpinBox()->value(), 65535.0);
+        auto* frame = new QVBoxLayout(&parent);
+        frame->addWidget(page);
         page->show();
-        parent.resize(1200, 800);
+        parent.resize(1500, 900);
         parent.show();
         QVERIFY(QTest::qWaitForWindowExposed(&parent));
         QVERIFY(page->distanceSurface()->mapTo(page, QPoint()).y() < page->strengthSurface()->mapTo(page, QPoint()).y());
+        // The statistics rows get their width once the page is laid out, never more
+        // than half of it.
+        auto* rowsPane = page->findChild<QScrollArea*>();
+        QVERIFY(rowsPane && rowsPane->widget());
+        QTRY_VERIFY2_WITH_TIMEOUT(rowsPane->width() >= 300,
+                                  qPrintable(QString("%1 %2 %3").arg(rowsPane->width()).arg(rowsPane->widget()->sizeHint().width()).arg(page->width())), 5000);
+        QVERIFY(rowsPane->width() <= page->width() / 2);
     }
 
     // Three frames since the last refresh: three console blocks with their own
