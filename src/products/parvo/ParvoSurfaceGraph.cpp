@@ -65,7 +65,7 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
     // The bounds may be any double: without a width of their own the boxes would
     // be sized for the longest such number and crowd out the page's other panes.
     for (QDoubleSpinBox* spin : {yMinSpin_, yMaxSpin_})
-        spin->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-000000.00")) + 30);
+        spin->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.00")) + 24);
     lower->addWidget(titleLabel_);
     lower->addWidget(yMinSpin_);
     lower->addWidget(yMaxSpin_);
@@ -98,12 +98,16 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
 
         presetCombo_ = new QComboBox(this);
         presetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        presetCombo_->setMinimumContentsLength(12);
+        presetCombo_->setMinimumContentsLength(10);
         for (int code = 0; code < presetNames().size(); ++code)
             presetCombo_->addItem(presetNames().at(code), code);
         connect(presetCombo_, &QComboBox::textActivated, this, &SurfaceGraph::applyPreset);
         connect(presetCombo_, &QComboBox::currentTextChanged, this, &SurfaceGraph::applyPreset);
         changePreset_ = new QPushButton(tr("Change Preset"), this);
+        // A style sheet's minimum width stands in for the text's width when the button
+        // is sized: give it the text's own.
+        changePreset_->setStyleSheet(QStringLiteral("QPushButton { min-width: %1px; }")
+                                         .arg(changePreset_->fontMetrics().horizontalAdvance(changePreset_->text())));
         changePreset_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         connect(changePreset_, &QPushButton::clicked, this, [this] {
             presetCombo_->setCurrentIndex((presetCombo_->currentIndex() + 1) % presetCombo_->count());

@@ -48,6 +48,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QtDataVisualization/QSurface3DSeries>
 
 using QtDataVisualization::QSurfaceDataArray;
@@ -170,6 +171,9 @@ class TestParvoLive : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(!p->distanceSurface()->meanLabel()->text().isEmpty(), 8000);
         for (Parvo::SurfaceGraph* s : {p->distanceSurface(), p->strengthSurface()}) {
             QVERIFY(s->graph());
+            // The button shows its whole text under the program's style sheet.
+            QPushButton* change = s->changePresetButton();
+            QVERIFY(change->width() >= change->fontMetrics().horizontalAdvance(change->text()) + 16);
             const QString mean = s->meanLabel()->text();
             const QSurfaceDataArray* array = s->series()->dataProxy()->array();
             QVERIFY(array && array->size() == s->side());
