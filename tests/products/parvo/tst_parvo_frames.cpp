@@ -4,13 +4,10 @@
 #include "products/parvo/ParvoProtocolFrame0.h"
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolFrameExtraction.h"
-#include "record/DataExportObserver.h"
 #include "helpers/RangeTestEnv.h"
 #include "sim/RangeSensorSimulator.h"
 #include "support/testenv.h"
 
-#include <QFileInfo>
-#include <QProcess>
 
 using namespace Parvo;
 
@@ -39,11 +36,6 @@ ZoneFrameProtocol* protocolOf(int zones)
 {
     return zones == 16 ? static_cast<ZoneFrameProtocol*>(ProtocolFrame0_16::instance())
                        : static_cast<ZoneFrameProtocol*>(ProtocolFrame0_64::instance());
-}
-
-int queued(int zones)
-{
-    return zones == 16 ? ProtocolFrame0_16::instance()->queue.size() : ProtocolFrame0_64::instance()->queue.size();
 }
 
 void drain()
@@ -174,7 +166,6 @@ private slots:
         QCOMPARE(row.at(3 + 3 * zone).toInt(), status);
         QCOMPARE(row.at(4 + 3 * zone).toInt(), strength);
 
-        QCOMPARE(queued(zones), 1);
         drain();
     }
 
@@ -266,50 +257,6 @@ private slots:
         QCOMPARE(small->lineItem(16)->lastValue(), double(z.status));
         QCOMPARE(small->lineItem(17)->lastValue(), double(z.strength));
         small->setActive(false);
-    }
-
-    void exportWritesOneRowPerFrame()
-    {
-        drain();
-        ProtocolFrame0_16* p = ProtocolFrame0_16::instance();
-        p->setActive(true);
-        DataExportSubject* subject = DataExportSubject::instance();
-        QVERIFY(subject->setExporting(true));
-        QList<QByteArray> zonesA, zonesB;
-        for (int i = 0; i < 16; ++i) {
-            zonesA << QByteArray("\x60\xE3\x16\x07\xE8\x03", 6); // 1.5 m, 7, 1000
-            zonesB << QByteArray("\xFF\xFF\xFF\xFF\xFF\xFF", 6); // -1 um, 255, 65535
-        }
-        p->processFrame(frameBytes(16, 9, 1234, zonesA));
-        p->processFrame(frameBytes(16, 10, 5678, zonesB));
-        QVERIFY(subject->setExporting(false));
-        QVERIFY(subject->waitForSaves());
-        p->setActive(false);
-        drain();
-        const QString file = subject->fileName();
-        QVERIFY(QFileInfo::exists(file));
-        QVERIFY2(QFileInfo::exists("/usr/bin/python3"), "/usr/bin/python3 is needed to read the workbook");
-        QProcess py;
-        py.start("/usr/bin/python3",
-                 {"-c",
-                  "import sys, openpyxl\n"
-                  "ws = openpyxl.load_workbook(sys.argv[1])['Vexa_Sarvel-Vora_Frame0_16']\n"
-                  "for r in ws.iter_rows(values_only=True): print('|'.join(str(v) for v in r))\n",
-                  file});
-        QVERIFY(py.waitForFinished(20000));
-        QVERIFY2(py.exitStatus() == QProcess::NormalExit && py.exitCode() == 0,
-                 py.readAllStandardError().constData());
-        const QStringList rows = QString::fromUtf8(py.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows.at(0).split('|'), p->exportColumns());
-        const QStringList a = rows.at(1).split('|');
-        QCOMPARE(a.size(), 50);
-        QCOMPARE(a.mid(0, 5), (QStringList{"9", "1234", "1.5", "7", "1000"}));
-        QCOMPARE(a.mid(47), (QStringList{"1.5", "7", "1000"}));
-        const QStringList b = rows.at(2).split('|');
-        QCOMPARE(b.mid(0, 2), (QStringList{"10", "5678"}));
-        QCOMPARE(b.at(2).toFloat(), -0.000001f);
-        QCOMPARE(b.mid(3, 2), (QStringList{"255", "65535"}));
     }
 };
 
