@@ -168,7 +168,8 @@ class TestParvoLive : public QObject
         const int last = p->distanceSurface()->side() - 1;
         for (int r = 0; r <= last; ++r)
             for (int c = 0; c <= last; ++c)
-                QVERIFY2(d->at(r)->at(c).y() > 0.8f && d->at(r)->at(c).y() < 3.1f, qPrintable(QString::number(r * 8 + c)));
+                QVERIFY2(d->at(r)->at(c).y() > 0.8f && d->at(r)->at(c).y() < 3.1f,
+                         qPrintable(QString::number(r * 8 + c)));
         QVERIFY(d->at(0)->at(last).y() > d->at(0)->at(0).y());
         p->console()->flushPending();
         const QStringList lines = p->console()->toPlainText().split('\n', Qt::SkipEmptyParts);
@@ -254,8 +255,7 @@ private slots:
         auto* handle = qobject_cast<Parvo::ProductHandle*>(ProductsManager::existing()->currentProductHandle());
         QVERIFY(handle);
         QTRY_VERIFY_WITH_TIMEOUT(sensor_->parameters().readRequests() >= 1, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(Parvo::ProtocolFrame0_64::existing() && Parvo::ProtocolFrame0_64::existing()->isActive(),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(Parvo::existingZoneProtocol(0) && Parvo::existingZoneProtocol(0)->isActive(), 5000);
         QCOMPARE(pages_->currentName(), k64);
         QVERIFY(!Parvo::ProtocolFrame0_16::existing() || !Parvo::ProtocolFrame0_16::existing()->isActive());
         QCOMPARE(handle->widgetSetting()->pixelGroup()->checkedId(), 0);
@@ -281,8 +281,7 @@ private slots:
         QVERIFY(quint8(sensor_->parameters().parameters()[9]) & 0x20);
         setting->close();
 
-        QTRY_VERIFY_WITH_TIMEOUT(Parvo::ProtocolFrame0_16::existing() && Parvo::ProtocolFrame0_16::existing()->isActive(),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(Parvo::existingZoneProtocol(1) && Parvo::existingZoneProtocol(1)->isActive(), 5000);
         QVERIFY(!Parvo::ProtocolFrame0_64::existing()->isActive());
         QCOMPARE(pages_->currentName(), k16);
         QTRY_VERIFY_WITH_TIMEOUT(sensor_->smallZoneFramesSent() > 10, 5000);
