@@ -4,6 +4,7 @@
 // frames), the counter x3.5Mbaud being device time over the CPU time taken;
 // (b) one refresh of the node-grid page, shown in a window, taking a burst of
 // queued ten-node records (the argument) and drawing it.
+#include "BenchEnv.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -168,6 +169,7 @@ BENCHMARK(BM_IotPageRefresh)->Unit(benchmark::kMicrosecond)->Arg(5)->Arg(100)->A
 
 int main(int argc, char** argv)
 {
+    benchenv::usePrivateHome();
     QApplication app(argc, argv);
     talmenoInitResources();
     initUserDataFolders();

@@ -3,6 +3,7 @@
 // one refresh of the page taking a burst of 1000 queued records. Each decoding
 // iteration feeds 100 ms of a 3.5 Mbaud line of back-to-back frames; the queues
 // are emptied outside the timed part.
+#include "BenchEnv.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -167,6 +168,7 @@ BENCHMARK(BM_PageRefresh1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
+    benchenv::usePrivateHome();
     QApplication app(argc, argv);
     talmenoInitResources();
     initUserDataFolders();

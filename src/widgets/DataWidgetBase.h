@@ -6,6 +6,9 @@
 class LineResourceCollector;
 class LineResourceItem;
 class LineStatisticWidget;
+class QResizeEvent;
+class QShowEvent;
+class QSplitter;
 class QVBoxLayout;
 
 // Base of every product's data page. Built with a collector, the page is a splitter
@@ -29,7 +32,21 @@ public:
     const QList<LineStatisticWidget*>& statisticRows() const { return rows_; }
     QVBoxLayout* statisticsLayout() const { return statisticsLayout_; }
 
+protected:
+    // Pages that opt in get, once, when first laid out, a statistics pane as wide as
+    // its rows (at most half the page) and the rest for their own content.
+    void setFitStatisticsPaneWhenShown(bool on) { fitWhenShown_ = on; }
+    void showEvent(QShowEvent* event) override;
+    // A page first shown before its container was laid out is fitted when it gets
+    // its real size.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void fitStatisticsPane();
+
+    QSplitter* splitter_ = nullptr;
+    bool fitWhenShown_ = false;
+    bool statisticsPaneFitted_ = false;
     QList<LineStatisticWidget*> rows_;
     QWidget* dataArea_ = nullptr;
     QVBoxLayout* statisticsLayout_ = nullptr;

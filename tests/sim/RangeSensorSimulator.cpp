@@ -46,6 +46,34 @@ bool isMultiZoneType(int productType)
     return (productType >= 8 && productType <= 10) || productType == 12 || productType == 13;
 }
 
+QByteArray zoneFrame(int pixelMode, quint8 id, quint32 systemTime, const std::vector<ZoneValue>& zones,
+                     quint8 reserved)
+{
+    const int count = pixelMode == 1 ? 16 : 64;
+    const int length = 9 + 6 * count + 6 + 1;
+    QByteArray f(length, '\0');
+    f[0] = char(0x57);
+    f[1] = char(0x01);
+    f[2] = char(reserved);
+    f[3] = char(id);
+    for (int i = 0; i < 4; ++i)
+        f[4 + i] = char((systemTime >> (8 * i)) & 0xFF);
+    f[8] = char(reserved);
+    for (int i = 0; i < count && i < int(zones.size()); ++i) {
+        const int o = 9 + 6 * i;
+        const quint32 d = static_cast<quint32>(zones[i].distanceUm) & 0xFFFFFFu;
+        f[o] = char(d & 0xFF);
+        f[o + 1] = char((d >> 8) & 0xFF);
+        f[o + 2] = char((d >> 16) & 0xFF);
+        f[o + 3] = char(zones[i].status);
+        putU16(f, o + 4, zones[i].strength);
+    }
+    for (int i = 9 + 6 * count; i < length - 1; ++i)
+        f[i] = char(reserved);
+    sealSum8(f);
+    return f;
+}
+
 QByteArray rangeParameterDefaults(int productType, qint32 deviceRate)
 {
     QByteArray f(32, char(0xFF));
@@ -166,10 +194,13 @@ void RangeSensor::start()
     device_.setDeviceRate(deviceRate_);
     device_.addHandler(system_);
     device_.addHandler(parameters_);
-    if (isMultiZoneType(productType_) || thread_.joinable())
-        return; // the zone frames are not simulated
+    if (thread_.joinable())
+        return;
     quit_.store(false);
-    thread_ = std::thread([this] { run(); });
+    if (isMultiZoneType(productType_))
+        thread_ = std::thread([this] { runZones(); });
+    else
+        thread_ = std::thread([this] { run(); });
 }
 
 void RangeSensor::stop()
@@ -182,6 +213,65 @@ void RangeSensor::stop()
 qint32 RangeSensor::distanceOf(quint64 n)
 {
     return 1500 + static_cast<qint32>(std::lround(400.0 * std::sin(static_cast<double>(n) / 15.0)));
+}
+
+void RangeSensor::setZoneRate(int hz)
+{
+    zoneRate_.store(qMax(1, hz));
+}
+
+ZoneValue RangeSensor::zoneValueOf(quint64 n, int zone, int side)
+{
+    const int r = zone / side;
+    const int c = zone % side;
+    const double u = side > 1 ? double(c) / (side - 1) : 0.0;
+    const double v = side > 1 ? double(r) / (side - 1) : 0.0;
+    const double t = double(n) / 15.0;
+    const double metres = 1.2 + 0.9 * u + 0.5 * v + 0.3 * std::sin(t + 2.0 * u);
+    ZoneValue z;
+    z.distanceUm = static_cast<qint32>(std::lround(metres * 1e6));
+    z.status = static_cast<quint8>((n + quint64(zone) * 13) % 256);
+    z.strength = static_cast<quint16>(1000 + 400 * r + 250 * c + (n * 37) % 500);
+    return z;
+}
+
+QByteArray RangeSensor::zoneFrameOf(quint64 n, int pixelMode, quint8 id, quint32 systemTime)
+{
+    const int side = pixelMode == 1 ? 4 : 8;
+    std::vector<ZoneValue> zones(side * side);
+    for (int i = 0; i < side * side; ++i)
+        zones[i] = zoneValueOf(n, i, side);
+    return zoneFrame(pixelMode, id, systemTime, zones);
+}
+
+void RangeSensor::runZones()
+{
+    quint64 n = 0;
+    auto next = std::chrono::steady_clock::now();
+    while (!quit_.load()) {
+        const QByteArray params = parameters_->parameters();
+        const bool active = (quint8(params[9]) & 0x02) == 0;
+        const int pixelMode = (quint8(params[9]) >> 5) & 0x01;
+        const int length = pixelMode == 1 ? 112 : 400;
+        // Never more frames than the line carries (10 bits a byte), with room to spare.
+        int hz = zoneRate_.load();
+        if (deviceRate_ > 0)
+            hz = qMax(1, qMin(hz, int(0.8 * deviceRate_ / 10.0 / length)));
+        next += std::chrono::microseconds(1000000 / hz);
+        std::this_thread::sleep_until(next);
+        if (quit_.load())
+            break;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - next > std::chrono::milliseconds(200))
+            next = now;
+        if (!active || !device_.isRunning() || (deviceRate_ > 0 && device_.portRate() != deviceRate_))
+            continue;
+        device_.send(zoneFrameOf(n, pixelMode, quint8(params[4]), parameters_->uptimeMs()));
+        ++n;
+        if (pixelMode == 1)
+            smallFramesSent_.fetch_add(1);
+        framesSent_.store(n);
+    }
 }
 
 void RangeSensor::run()

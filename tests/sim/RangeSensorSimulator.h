@@ -3,7 +3,9 @@
 // The simulator as a range sensor of the maker: it answers the system frame as any
 // range product type, answers parameter reads and writes (keeping what was written),
 // and, as a single-point sensor in active output mode, streams range frames at the
-// refresh rate of its parameters while the port runs at its own line rate.
+// refresh rate of its parameters while the port runs at its own line rate; as a
+// multi-zone sensor in active output mode, it streams zone frames of the pixel mode
+// of its parameters (4 x 4 or 8 x 8) at its zone rate.
 
 #include "DeviceSimulator.h"
 
@@ -11,6 +13,7 @@
 
 #include <atomic>
 #include <functional>
+#include <vector>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -23,6 +26,19 @@ QByteArray rangeFrame(quint32 systemTime, qint32 distanceMm, quint8 status, quin
 
 // Whether a product type is one of the multi-zone sensors (8 to 10, 12, 13).
 bool isMultiZoneType(int productType);
+
+// One zone of a zone frame.
+struct ZoneValue
+{
+    qint32 distanceUm = 0; // signed 24-bit, micrometres
+    quint8 status = 0;
+    quint16 strength = 0;
+};
+
+// One zone frame "57 01": pixelMode 1 gives 16 zones (112 bytes), 0 gives 64 (400);
+// zones beyond the values given are zero, reserved bytes are filled with `reserved`.
+QByteArray zoneFrame(int pixelMode, quint8 id, quint32 systemTime, const std::vector<ZoneValue>& zones,
+                     quint8 reserved = 0);
 
 // The parameter frame a fresh sensor of that type keeps (function 0, sealed): id 1,
 // UART at deviceRate, active output; single-point types long range, FOV 27/27, band
@@ -81,8 +97,22 @@ public:
     // The distance of frame n in mm: a slow wave around 1.5 m, so that charts move.
     static qint32 distanceOf(quint64 n);
 
+    // Zone frames per second of a multi-zone sensor (15 by default); kept below
+    // what the line carries at the sensor's rate.
+    void setZoneRate(int hz);
+    int zoneRate() const { return zoneRate_.load(); }
+    // Zone frames sent, and how many of them had 16 zones.
+    quint64 zoneFramesSent() const { return framesSent_.load(); }
+    quint64 smallZoneFramesSent() const { return smallFramesSent_.load(); }
+    // Zone `zone` of frame n on a side x side grid: a slowly moving slanted
+    // surface of about 1 to 3 m, strengths varying over the grid, statuses 0..255.
+    static ZoneValue zoneValueOf(quint64 n, int zone, int side);
+    // The frame n as the sensor sends it for a pixel mode.
+    static QByteArray zoneFrameOf(quint64 n, int pixelMode, quint8 id, quint32 systemTime);
+
 private:
     void run();
+    void runZones();
 
     DeviceSimulator& device_;
     int productType_;
@@ -92,6 +122,8 @@ private:
     std::thread thread_;
     std::atomic<bool> quit_{false};
     std::atomic<quint64> framesSent_{0};
+    std::atomic<quint64> smallFramesSent_{0};
+    std::atomic<int> zoneRate_{15};
 };
 
 } // namespace sim

@@ -4,6 +4,7 @@
 
 #include "DeviceSimulator.h"
 #include "IotNodeSimulator.h"
+#include "RangeSensorSimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -43,7 +44,11 @@ int main(int argc, char** argv)
     QCommandLineOption linkOpt("link", "Also make a symbolic link to the port at this path.", "path");
     QCommandLineOption iotOpt("iot", "Be an iot node (product type 11, series 0) streaming node frames at this rate.",
                               "hz");
-    parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt, iotOpt});
+    QCommandLineOption rangeOpt("range-sensor",
+                                "Play a range sensor of --product: parameter replies and its frame stream.");
+    QCommandLineOption zoneRateOpt("zone-rate", "Zone frames per second of a multi-zone range sensor.", "hz", "15");
+    parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt,
+                       rangeOpt, zoneRateOpt, iotOpt});
     parser.process(app);
 
     sim::DeviceSimulator device;
@@ -59,9 +64,14 @@ int main(int argc, char** argv)
     device.setDeviceRate(parser.value(rateOpt).toInt());
 
     std::unique_ptr<sim::IotNode> iotNode;
+    std::unique_ptr<sim::RangeSensor> rangeSensor;
     QByteArray reply;
     if (parser.isSet(iotOpt)) {
         iotNode.reset(new sim::IotNode(device, parser.value(iotOpt).toInt(), device.deviceRate()));
+    } else if (parser.isSet(rangeOpt)) {
+        rangeSensor.reset(new sim::RangeSensor(device, parser.value(productOpt).toInt(), device.deviceRate(),
+                                               parser.value(modelOpt).toInt()));
+        rangeSensor->setZoneRate(parser.value(zoneRateOpt).toInt());
     } else if (parser.isSet(replyOpt)) {
         reply = QByteArray::fromHex(parser.value(replyOpt).toLatin1());
         if (reply.size() != 32) {
@@ -75,7 +85,7 @@ int main(int argc, char** argv)
         info.baudRate = device.deviceRate();
         reply = sim::systemFrameReply(info);
     }
-    if (!iotNode)
+    if (!iotNode && !rangeSensor)
         device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
 
     QString error;
@@ -83,6 +93,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
+    if (rangeSensor)
+        rangeSensor->start();
     QString linkPath = parser.value(linkOpt);
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
@@ -105,6 +117,8 @@ int main(int argc, char** argv)
     sigwait(&stopSignals, &sig);
     if (iotNode)
         iotNode->stop();
+    if (rangeSensor)
+        rangeSensor->stop();
     device.stop();
     if (!linkPath.isEmpty())
         QFile::remove(linkPath);

@@ -81,8 +81,6 @@ void registerRangeSensors()
         ProductLine::Parvo, [](int type, const QString& key, const QString& name, QObject* parent) {
             return static_cast<ProductHandleBase*>(new Parvo::ProductHandle(type, key, name, parent));
         });
-    // The zone frames of the multi-zone sensors are not decoded yet: loading them
-    // logs that the protocol is not supported.
     ProtocolFactory::registerProtocol(frameName(0), [](QObject* parent) -> ProtocolBase* {
         return ProtocolFrame0::instance(parent);
     });

@@ -234,6 +234,17 @@
     </message>
 </context>
 <context>
+    <name>Parvo::SurfaceGraph</name>
+    <message>
+        <source>Change Preset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Parvo::WidgetSetting</name>
     <message>
         <source>Sarvel-Vora Setting</source>

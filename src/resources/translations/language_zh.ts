@@ -234,6 +234,17 @@
     </message>
 </context>
 <context>
+    <name>Parvo::SurfaceGraph</name>
+    <message>
+        <source>Change Preset</source>
+        <translation>切换视角</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>均值</translation>
+    </message>
+</context>
+<context>
     <name>Parvo::WidgetSetting</name>
     <message>
         <source>Sarvel-Vora Setting</source>

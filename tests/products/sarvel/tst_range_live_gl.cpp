@@ -28,6 +28,7 @@
 #include "helpers/RangeTestEnv.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/RangeSensorSimulator.h"
+#include "support/ScreenShot.h"
 #include "support/testenv.h"
 
 #include <QButtonGroup>
@@ -53,27 +54,6 @@ namespace {
 
 constexpr int kProductType = 4;   // "Sarvel Kiro"
 constexpr int kDeviceRate = 921600;
-
-// A picture of a top-level window as the screen shows it (charts drawn by OpenGL
-// included); checked to be more than one flat colour.
-bool saveScreen(QWidget* window, const QString& fileName)
-{
-    QCoreApplication::processEvents();
-    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    if (pixmap.isNull())
-        return false;
-    const QImage image = pixmap.toImage();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            colours.insert(image.pixel(x, y));
-    if (colours.size() < 8)
-        return false;
-    QString folder = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return pixmap.save(QDir(folder).filePath(fileName));
-}
 
 } // namespace
 
@@ -224,7 +204,7 @@ private slots:
             QCOMPARE(o.value("range_precision").toInt(), 2);
         }
 
-        QVERIFY(saveScreen(window_, "sarvel_data_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(window_, "sarvel_data_page_live.png"));
         // The same page with its line charts in front.
         auto* tabs = window_->findChild<CustomTabWidget*>();
         QVERIFY(tabs);
@@ -232,7 +212,7 @@ private slots:
             if (tabs->tabBar()->tabText(i).startsWith("Line"))
                 tabs->setCurrentPage(tabs->page(i));
         QTest::qWait(2500); // a few waves of the simulated distance
-        QVERIFY(saveScreen(window_, "sarvel_line_charts_live.png"));
+        QVERIFY(talmeno_test::saveScreen(window_, "sarvel_line_charts_live.png"));
     }
 
     void settingWindowsOnScreen()
@@ -247,19 +227,19 @@ private slots:
         QVERIFY(Sarvel::ProtocolParameter::existing()->isActive());
         sarvel->readButton()->click();
         QCOMPARE(sarvel->statusBar()->currentMessage(), QString("Read parameter succeeded"));
-        QVERIFY(saveScreen(sarvel, "sarvel_setting_window.png"));
+        QVERIFY(talmeno_test::saveScreen(sarvel, "sarvel_setting_window.png"));
 
         // A Beam Gauge sensor's window: no range or FOV, refresh rate and filter factor.
         Sarvel::WidgetSetting rion(15);
         rion.show();
         QVERIFY(QTest::qWaitForWindowExposed(&rion));
-        QVERIFY(saveScreen(&rion, "sarvel_setting_window_type15.png"));
+        QVERIFY(talmeno_test::saveScreen(&rion, "sarvel_setting_window_type15.png"));
         rion.close();
 
         Parvo::WidgetSetting parvo;
         parvo.show();
         QVERIFY(QTest::qWaitForWindowExposed(&parvo));
-        QVERIFY(saveScreen(&parvo, "parvo_setting_window.png"));
+        QVERIFY(talmeno_test::saveScreen(&parvo, "parvo_setting_window.png"));
         parvo.close();
         sarvel->close();
         QVERIFY(!Sarvel::ProtocolParameter::existing()->isActive());

@@ -1,0 +1,193 @@
+// The zone surfaces drawn through OpenGL (Xvfb): where each zone lies, the mean bar,
+// the Y-range controls, the camera presets, and that the data array survives
+// updates and is freed exactly once.
+
+#include "products/parvo/ParvoSurfaceGraph.h"
+#include "views/GlContextCheck.h"
+#include "support/testenv.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtDataVisualization/Q3DSurface>
+#include <QtDataVisualization/QSurface3DSeries>
+#include <QtDataVisualization/QValue3DAxis>
+
+using namespace Parvo;
+using namespace QtDataVisualization;
+
+namespace {
+
+QVector<QVector<float>> filled(int side, float value)
+{
+    return QVector<QVector<float>>(side, QVector<float>(side, value));
+}
+
+void edit(QDoubleSpinBox* spin, const QString& text)
+{
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, text);
+    QTest::keyClick(spin, Qt::Key_Return);
+}
+
+} // namespace
+
+class TestParvoSurface : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY2(GlContextCheck::canCreate3DContext(), "this test needs OpenGL (Xvfb)"); }
+
+    void zonePositions_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("zone");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("z");
+        QTest::newRow("4x4 zone 5") << 16 << 5 << 1 << 1;
+        QTest::newRow("4x4 zone 3") << 16 << 3 << 3 << 0;
+        QTest::newRow("4x4 zone 12") << 16 << 12 << 0 << 3;
+        QTest::newRow("8x8 zone 10") << 64 << 10 << 2 << 1;
+        QTest::newRow("8x8 zone 63") << 64 << 63 << 7 << 7;
+    }
+
+    void zonePositions()
+    {
+        QFETCH(int, count);
+        QFETCH(int, zone);
+        QFETCH(int, x);
+        QFETCH(int, z);
+        SurfaceGraph surface(count, 0.0, 100.0, "dis(m)");
+        QVERIFY(surface.graph() && surface.series());
+        const int side = surface.side();
+        QVector<QVector<float>> m = filled(side, 0.0f);
+        for (int i = 0; i < count; ++i)
+            m[i / side][i % side] = float(i);
+        surface.setData(m);
+        const QSurfaceDataArray* array = surface.series()->dataProxy()->array();
+        QVERIFY(array);
+        QCOMPARE(array->size(), side);
+        QCOMPARE(array->at(z)->size(), side);
+        QCOMPARE(array->at(z)->at(x).position(), QVector3D(float(x), float(zone), float(z)));
+
+        // Later updates rewrite the same array in place.
+        m[z][x] = 42.5f;
+        surface.setData(m);
+        QCOMPARE(surface.series()->dataProxy()->array(), array);
+        QCOMPARE(array->at(z)->at(x).y(), 42.5f);
+
+        QCOMPARE(surface.graph()->axisX()->segmentCount(), side - 1);
+        QCOMPARE(surface.graph()->axisZ()->max(), float(side - 1));
+        QCOMPARE(surface.graph()->axisZ()->title(), QString("Y"));
+    }
+
+    void meanBar_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("bar");
+        QTest::newRow("half") << 2.5f << "2.5" << 50000;
+        QTest::newRow("truncated") << 1.23456f << "1.23456" << 24691;
+        QTest::newRow("below the range") << -1.0f << "-1" << 0;
+        QTest::newRow("above the range") << 7.0f << "7" << 100000;
+    }
+
+    void meanBar()
+    {
+        QFETCH(float, value);
+        QFETCH(QString, label);
+        QFETCH(int, bar);
+        SurfaceGraph surface(16, 0.0, 5.0, "dis(m)");
+        QVector<QVector<float>> m = filled(4, value);
+        // Spread the values around the mean so that the sum is really taken.
+        m[0][0] = value - 1.0f;
+        m[3][3] = value + 1.0f;
+        surface.setData(m);
+        QCOMPARE(surface.meanLabel()->text(), label);
+        QCOMPARE(surface.meanBar()->value(), bar);
+    }
+
+    // Editing one bound limits the other and moves the axis; a range of zero width
+    // leaves the bar where it was.
+    void yRangeControls()
+    {
+        SurfaceGraph surface(64, 0.0, 5.0, "dis(m)");
+        surface.resize(600, 400);
+        surface.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&surface));
+        QCOMPARE(surface.yMinSpinBox()->maximum(), 5.0);
+        QCOMPARE(surface.yMaxSpinBox()->minimum(), 0.0);
+        QCOMPARE(surface.graph()->axisY()->min(), 0.0f);
+        QCOMPARE(surface.graph()->axisY()->max(), 5.0f);
+
+        edit(surface.yMinSpinBox(), "1");
+        QCOMPARE(surface.yMinSpinBox()->value(), 1.0);
+        QCOMPARE(surface.yMaxSpinBox()->minimum(), 1.0);
+        QCOMPARE(surface.graph()->axisY()->min(), 1.0f);
+        QCOMPARE(surface.graph()->axisY()->max(), 5.0f);
+        surface.setData(filled(8, 2.0f));
+        QCOMPARE(surface.meanBar()->value(), 25000);
+
+        edit(surface.yMaxSpinBox(), "3");
+        QCOMPARE(surface.yMinSpinBox()->maximum(), 3.0);
+        QCOMPARE(surface.graph()->axisY()->max(), 3.0f);
+        surface.setData(filled(8, 2.0f));
+        QCOMPARE(surface.meanBar()->value(), 50000);
+
+        edit(surface.yMinSpinBox(), "3");
+        QCOMPARE(surface.rangeMin(), surface.rangeMax());
+        surface.setData(filled(8, 2.9f));
+        QCOMPARE(surface.meanLabel()->text(), QString::number(double(2.9f)));
+        QCOMPARE(surface.meanBar()->value(), 50000);
+    }
+
+    void cameraPresets()
+    {
+        SurfaceGraph surface(16, 0.0, 5.0, "dis(m)");
+        QComboBox* combo = surface.presetComboBox();
+        QVERIFY(combo && surface.changePresetButton());
+        QCOMPARE(surface.changePresetButton()->text(), QString("Change Preset"));
+        QCOMPARE(combo->count(), 24);
+        for (int i = 0; i < combo->count(); ++i) {
+            QCOMPARE(combo->itemData(i).toInt(), i);
+            QCOMPARE(combo->itemText(i), SurfaceGraph::presetNames().at(i));
+        }
+        QCOMPARE(combo->itemText(17), QString("DirectlyAboveCW45"));
+        QCOMPARE(combo->currentText(), QString("DirectlyAbove"));
+        QCOMPARE(surface.cameraPreset(), 16);
+
+        combo->setCurrentText("Behind");
+        QCOMPARE(surface.cameraPreset(), 10);
+        combo->setCurrentText("DirectlyBelow");
+        QCOMPARE(surface.cameraPreset(), 23);
+        surface.changePresetButton()->click();
+        QCOMPARE(combo->currentText(), QString("FrontLow"));
+        QCOMPARE(surface.cameraPreset(), 0);
+        surface.changePresetButton()->click();
+        QCOMPARE(surface.cameraPreset(), 1);
+    }
+
+    // Surfaces made and destroyed with and without data: the array goes exactly
+    // once, with the series that owns it or by the surface that never handed it on.
+    void destroyedCleanly()
+    {
+        for (int round = 0; round < 5; ++round) {
+            auto* fresh = new SurfaceGraph(64, 0.0, 5.0, "dis(m)");
+            QVERIFY(fresh->graph());
+            delete fresh;
+            auto* used = new SurfaceGraph(16, 0.0, 5.0, "dis(m)");
+            used->setData(filled(4, float(round)));
+            used->setData(filled(4, float(round) + 0.5f));
+            QPointer<QSurface3DSeries> series = used->series();
+            delete used;
+            QVERIFY(series.isNull());
+        }
+    }
+};
+
+TALMENO_TEST_MAIN(TestParvoSurface)
+#include "tst_parvo_surface_gl.moc"
