@@ -172,9 +172,11 @@ int TrelvanParameterHandler::handle(const QByteArray& input, const SimContext&, 
     } else if (command & 0x02) {
         ++modeSwitches_;
         const quint8 running = quint8(input[17]) & 0x0F;
-        frame_[17] = char(localMode << 4 | running);
-        if (running == 8)
-            measured_ = 0;
+        if (fault_.load() != Fault::KeepMode) {
+            frame_[17] = char(localMode << 4 | running);
+            if (running == 8)
+                measured_ = 0;
+        }
     } else if (command & 0x01) {
         ++reads_;
         group = quint8(input[36]);
@@ -212,6 +214,7 @@ int TrelvanParameterHandler::handle(const QByteArray& input, const SimContext&, 
         return kSize;
     }
     case Fault::None:
+    case Fault::KeepMode:
         break;
     }
     reply.append(answer(group));

@@ -11,7 +11,7 @@
 // anchor; after the last one the node returns to its local mode.
 //
 // Faults a test can switch on: silence, a damaged checksum, a reply under another
-// role and id, and a filter that changes a written frame before it is kept.
+// role and id, a node that stays in its running mode, and a filter that changes a written frame before it is kept.
 // Independent of the program's own frame code on purpose.
 
 #include "DeviceSimulator.h"
@@ -51,7 +51,8 @@ public:
     static constexpr int kAnchorSlots = 130;
     static constexpr qint32 kNoAnchorMm = -8388000;
 
-    enum class Fault { None, Silent, BadChecksum, WrongNode };
+    // KeepMode: mode switches are answered but not carried out.
+    enum class Fault { None, Silent, BadChecksum, WrongNode, KeepMode };
 
     explicit TrelvanParameterHandler(const TrelvanNodeSetup& setup = TrelvanNodeSetup{});
 
