@@ -93,6 +93,9 @@ QIcon WidgetNode::stateIcon(quint8 role, int state)
 void WidgetNode::initialize(quint8 role, qint32 id)
 {
     if (!g_stateIcons.contains(role)) {
+        // A pooled row keeps no title or icon of its former node.
+        nodeButton_->setText(QString());
+        nodeButton_->setIcon(QIcon());
         role_ = role;
         id_ = id;
         return;
