@@ -151,6 +151,7 @@ void ProtocolParameter::parseFrame(const QByteArray& frame)
         receivedFrame_ = reply;
         rawRole_ = raw;
         pendingReplies_.append(reply);
+        ++replyCount_;
     }
 
     if (waitingForReply_.load()) {

@@ -70,6 +70,8 @@ public:
     // The last reply, role corrected; a copy (written on the processing thread).
     ParameterFrame receivedFrame() const;
     int rawRole() const;
+    // Replies parsed so far (tells a newly received reply from one shown before).
+    quint64 replyCount() const { return replyCount_.load(); }
     // GUI thread: the record a write sends and the record the editors show.
     ParameterFrame& writeFrame() { return writeFrame_; }
     ParameterFrame& backupFrame() { return backupFrame_; }
@@ -110,6 +112,7 @@ private:
     QMap<int, ZConfigItemInterface*> configItems_;
     std::atomic<quint8> waitingForReply_{0};
     quint8 requestedRunningMode_ = 0;
+    std::atomic<quint64> replyCount_{0};
     // Set while the reply handler runs for one reply.
     const ParameterFrame* dispatched_ = nullptr;
 };
