@@ -155,8 +155,10 @@ int TrelvanParameterHandler::handle(const QByteArray& input, const SimContext&, 
     const quint8 localMode = quint8(frame_[17]) >> 4;
     if (command & 0x08) {
         ++restarts_;
-        startNs_ = nowNs();
-        frame_[17] = char(localMode << 4 | localMode);
+        if (fault_.load() != Fault::NoRestart) {
+            startNs_ = nowNs();
+            frame_[17] = char(localMode << 4 | localMode);
+        }
     } else if (command & 0x20) {
         ++polls_;
         if ((quint8(frame_[17]) & 0x0F) == 8) {
@@ -174,8 +176,11 @@ int TrelvanParameterHandler::handle(const QByteArray& input, const SimContext&, 
         const quint8 running = quint8(input[17]) & 0x0F;
         if (fault_.load() != Fault::KeepMode) {
             frame_[17] = char(localMode << 4 | running);
-            if (running == 8)
+            if (running == 8) {
                 measured_ = 0;
+                for (int n = 0; n < calibrationAnchors_.load() && n < kAnchorSlots; ++n)
+                    anchors_[size_t(n)] = {kNoAnchorMm, kNoAnchorMm, kNoAnchorMm};
+            }
         }
     } else if (command & 0x01) {
         ++reads_;
@@ -215,6 +220,7 @@ int TrelvanParameterHandler::handle(const QByteArray& input, const SimContext&, 
     }
     case Fault::None:
     case Fault::KeepMode:
+    case Fault::NoRestart:
         break;
     }
     reply.append(answer(group));

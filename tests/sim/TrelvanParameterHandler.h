@@ -7,11 +7,12 @@
 // nibble), 0x01 read (byte 36 names the coordinate group), none of them a write
 // (kept, except the node's own bytes: system time, the anchor and console
 // capacities and the reserved bytes). Every request is answered with the node's
-// current frame. In calibration mode (running mode 8) each poll measures one more
-// anchor; after the last one the node returns to its local mode.
+// current frame. Entering calibration mode (running mode 8) forgets the measured
+// anchors; each poll then measures one more, and after the last one the node
+// returns to its local mode.
 //
 // Faults a test can switch on: silence, a damaged checksum, a reply under another
-// role and id, a node that stays in its running mode, and a filter that changes a written frame before it is kept.
+// role and id, a node that stays in its running mode or does not restart, and a filter that changes a written frame before it is kept.
 // Independent of the program's own frame code on purpose.
 
 #include "DeviceSimulator.h"
@@ -51,8 +52,9 @@ public:
     static constexpr int kAnchorSlots = 130;
     static constexpr qint32 kNoAnchorMm = -8388000;
 
-    // KeepMode: mode switches are answered but not carried out.
-    enum class Fault { None, Silent, BadChecksum, WrongNode, KeepMode };
+    // KeepMode: mode switches are answered but not carried out; NoRestart: restart
+    // commands likewise.
+    enum class Fault { None, Silent, BadChecksum, WrongNode, KeepMode, NoRestart };
 
     explicit TrelvanParameterHandler(const TrelvanNodeSetup& setup = TrelvanNodeSetup{});
 

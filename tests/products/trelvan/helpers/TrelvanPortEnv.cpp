@@ -1,6 +1,7 @@
 #include "TrelvanPortEnv.h"
 
 #include "foundation/UserPaths.h"
+#include "foundation/ZUdpOutput.h"
 #include "foundation/ZThreadManager.h"
 #include "foundation/ZTimerManager.h"
 #include "link/ZSerialPort.h"
@@ -48,28 +49,37 @@ void startPortPipeline()
     ProtocolSeams::setCurrentModelManagerLookup(&currentPage);
 }
 
-NodeOnPort::NodeOnPort(const sim::TrelvanNodeSetup& setup)
+NodeOnPort::NodeOnPort(const sim::TrelvanNodeSetup& setup, bool stream)
     : device_(new sim::DeviceSimulator)
-    , parameters_(std::make_shared<sim::TrelvanParameterHandler>(setup))
     , port_(new ZSerialPort)
     , rate_(setup.baudRate)
+    , stream_(stream)
 {
-    device_->setDeviceRate(int(rate_));
-    device_->addHandler(parameters_);
+    node_.reset(new sim::TrelvanNode(*device_, setup));
 }
 
 NodeOnPort::~NodeOnPort()
 {
     close();
+    node_->stop();
     device_->stop();
 }
 
 bool NodeOnPort::open()
 {
-    if (!device_->isRunning() && !device_->start())
-        return false;
-    // Hooks first: the open status reaches the interfaces through them.
+    if (!device_->isRunning()) {
+        if (!device_->start())
+            return false;
+        node_->start(stream_);
+    }
+    // Hooks first: the open status reaches the interfaces through them. They also
+    // reset the UDP output switch and port, which a test may have pointed at its
+    // own receiver.
+    const bool udpOn = udpOutputEnabled.load();
+    const int udpPort = udpOutputPort.load();
     initLinkServices(port_.get());
+    udpOutputEnabled.store(udpOn);
+    udpOutputPort.store(udpPort);
     port_->setPortName(device_->portPath());
     port_->setBaudRate(int(rate_));
     return port_->open(3);

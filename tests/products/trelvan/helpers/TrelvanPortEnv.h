@@ -5,6 +5,7 @@
 // and the serial interface hooks, and the pipeline's worker threads.
 
 #include "sim/DeviceSimulator.h"
+#include "sim/TrelvanNodeSimulator.h"
 #include "sim/TrelvanParameterHandler.h"
 
 #include <QByteArray>
@@ -24,7 +25,8 @@ void startPortPipeline();
 class NodeOnPort
 {
 public:
-    explicit NodeOnPort(const sim::TrelvanNodeSetup& setup = sim::TrelvanNodeSetup{});
+    // With stream set the node also sends node frame 2 at its update rate.
+    explicit NodeOnPort(const sim::TrelvanNodeSetup& setup = sim::TrelvanNodeSetup{}, bool stream = false);
     ~NodeOnPort();
 
     // Starts the device and opens the port at the node's rate.
@@ -32,14 +34,16 @@ public:
     void close();
 
     sim::DeviceSimulator& device() { return *device_; }
-    sim::TrelvanParameterHandler& parameters() { return *parameters_; }
+    sim::TrelvanParameterHandler& parameters() { return node_->parameters(); }
+    sim::TrelvanNode& node() { return *node_; }
     ZSerialPort& port() { return *port_; }
 
 private:
     std::unique_ptr<sim::DeviceSimulator> device_;
-    std::shared_ptr<sim::TrelvanParameterHandler> parameters_;
+    std::unique_ptr<sim::TrelvanNode> node_;
     std::unique_ptr<ZSerialPort> port_;
     quint32 rate_;
+    bool stream_;
 };
 
 // Frame bytes from a hex text with blanks.
