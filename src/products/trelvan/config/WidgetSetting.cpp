@@ -178,9 +178,9 @@ void WidgetSetting::initUi()
     columnsLayout_->addLayout(left);
     auto* outer = new QVBoxLayout(page_);
     outer->addLayout(columnsLayout_);
+    // The window's own status bar, below the page (the main window keeps laying it out).
     statusBar()->setSizeGripEnabled(false);
     statusBar()->show();
-    outer->addWidget(statusBar());
     auto* central = new QWidget(this);
     pageLayout_ = new QVBoxLayout(central);
     pageLayout_->setContentsMargins(0, 0, 0, 0);
