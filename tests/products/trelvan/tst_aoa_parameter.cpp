@@ -21,15 +21,6 @@ using TestTrelvan::hexBytes;
 namespace {
 const char* const kNodeFrame0 = "Vexa_Trelvan_Node_Frame0";
 
-QByteArray defaultRecordWith(quint8 command, quint8 checksum)
-{
-    QByteArray f = hexBytes("54 00 00 00 00 00 00 00 00 00 00 00 00 FF 00 FF 00 00 FF FF 00 FF FF 00 "
-                            "00 00 00 00 00 00 00 FF FF FF FF FF 00");
-    f.append(90, '\0');
-    f.append(char(checksum));
-    f[2] = char(command);
-    return f;
-}
 } // namespace
 
 class TestAoaParameter : public QObject
@@ -57,9 +48,9 @@ private slots:
         QCOMPARE(p->frameLength(), 128);
         QCOMPARE(p->maxFrameLength(), 128);
         QCOMPARE(p->head(), hexBytes("54 00"));
-        QCOMPARE(ParameterFrame().toByteArray(), defaultRecordWith(0x00, 0x00));
-        QCOMPARE(p->packReadRequest(), defaultRecordWith(0x01, 0x4A));
-        QCOMPARE(AoaProtocolParameter::makeRestartCommand(), defaultRecordWith(0x08, 0x51));
+        QCOMPARE(ParameterFrame().toByteArray(), TestTrelvan::defaultParameterRecord(0x00, 0x00));
+        QCOMPARE(p->packReadRequest(), TestTrelvan::defaultParameterRecord(0x01, 0x4A));
+        QCOMPARE(AoaProtocolParameter::makeRestartCommand(), TestTrelvan::defaultParameterRecord(0x08, 0x51));
         QVERIFY(p->packWriteRequest().isEmpty());
         QCOMPARE(p->receivedFrame(), ParameterFrame());
     }
@@ -85,7 +76,7 @@ private slots:
         QVERIFY(ZSerialPortInterface::write(p->packReadRequest()));
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 10000);
         QCOMPARE(node.parameters().reads(), 1);
-        QCOMPARE(node.parameters().lastRequest(), defaultRecordWith(0x01, 0x4A));
+        QCOMPARE(node.parameters().lastRequest(), TestTrelvan::defaultParameterRecord(0x01, 0x4A));
         const ParameterFrame reply = p->receivedFrame();
         QCOMPARE(reply.toByteArray().mid(5, 3), hexBytes("00 10 0E"));
         QCOMPARE(reply.id(), quint8(5));
@@ -95,7 +86,7 @@ private slots:
 
         QVERIFY(ZSerialPortInterface::write(AoaProtocolParameter::makeRestartCommand()));
         QTRY_COMPARE_WITH_TIMEOUT(node.parameters().restarts(), 1, 10000);
-        QCOMPARE(node.parameters().lastRequest(), defaultRecordWith(0x08, 0x51));
+        QCOMPARE(node.parameters().lastRequest(), TestTrelvan::defaultParameterRecord(0x08, 0x51));
     }
 
     // A reply with a wrong sum or cut short is never kept; the good one after it is.

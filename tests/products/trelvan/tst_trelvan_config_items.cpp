@@ -106,18 +106,6 @@ void receive(const ParameterFrame& frame)
     p->loadConfigItems();
 }
 
-ParameterFrame nodeFrame(quint8 role, quint8 id, quint8 localMode, quint8 runningMode, quint8 protocol = 4)
-{
-    sim::TrelvanNodeSetup s;
-    s.role = role;
-    s.id = id;
-    s.localMode = localMode;
-    s.protocol = protocol;
-    ParameterFrame f = ParameterFrame::fromBytes(sim::trelvanParameterDefaults(s));
-    f.setRunningMode(runningMode);
-    f.seal();
-    return f;
-}
 
 void receiveSystemFrame(quint8 modelId, quint8 productType)
 {
@@ -132,15 +120,6 @@ void receiveSystemFrame(quint8 modelId, quint8 productType)
     system->setActive(false);
 }
 
-void screenshot(QWidget& window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (dir.isEmpty())
-        return;
-    window.show();
-    QCoreApplication::processEvents();
-    QVERIFY(window.grab().save(dir + "/" + name + ".png"));
-}
 
 } // namespace
 
@@ -160,7 +139,7 @@ private slots:
     {
         Editors e;
         QVERIFY(!ModelViewManagers::instance());
-        receive(nodeFrame(ANCHOR, 3, 0, 0, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 3, 0, 0, 0));
         QVERIFY(e.coordinates->isRetryPending());
         e.coordinates->loadFromParameter();
         e.coordinates->loadFromParameter();
@@ -198,7 +177,7 @@ private slots:
         QFETCH(int, mirrored);
         Editors e;
         QSignalSpy changed(e.protocol, &ZProtocolTypeItem::currentTypeChanged);
-        receive(nodeFrame(quint8(role), 1, quint8(mode), quint8(mode), quint8(protocol)));
+        receive(TestTrelvan::nodeParameters(quint8(role), 1, quint8(mode), quint8(mode), quint8(protocol)));
         QCOMPARE(itemsOf(e.protocol->comboBox()), offered);
         QCOMPARE(e.protocol->comboBox()->currentText(), selected);
         QCOMPARE(int(ProtocolParameter::instance()->backupFrame().protocol()), mirrored);
@@ -230,7 +209,7 @@ private slots:
         QFETCH(QStringList, rates);
         Editors e;
         ProtocolParameter* p = ProtocolParameter::instance();
-        p->backupFrame() = nodeFrame(mode == 10 ? NODE : ANCHOR, 1, quint8(mode), quint8(mode), quint8(protocol));
+        p->backupFrame() = TestTrelvan::nodeParameters(mode == 10 ? NODE : ANCHOR, 1, quint8(mode), quint8(mode), quint8(protocol));
         p->backupFrame().setBaudRate(quint32(baud));
         p->backupFrame().setNodeCapacity(quint8(capacity));
         e.rate->loadFromParameter();
@@ -253,13 +232,13 @@ private slots:
         QFETCH(QString, last);
         receiveSystemFrame(quint8(modelId), 0);
         Editors e;
-        receive(nodeFrame(TAG, 1, 0, 0));
+        receive(TestTrelvan::nodeParameters(TAG, 1, 0, 0));
         QCOMPARE(e.baud->comboBox()->count(), count);
         QCOMPARE(e.baud->comboBox()->itemText(0), QString("4800"));
         QCOMPARE(e.baud->comboBox()->itemText(count - 1), last);
         QCOMPARE(e.baud->comboBox()->currentText(), QString("115200"));
         // A rate the list lacks selects the first and mirrors it.
-        ParameterFrame odd = nodeFrame(TAG, 1, 0, 0);
+        ParameterFrame odd = TestTrelvan::nodeParameters(TAG, 1, 0, 0);
         odd.setBaudRate(3500000 & 0xFFFFFF);
         odd.seal();
         receive(odd);
@@ -270,7 +249,7 @@ private slots:
     {
         Editors e;
         ProtocolParameter* p = ProtocolParameter::instance();
-        ParameterFrame f = nodeFrame(TAG, 5, 0, 0);
+        ParameterFrame f = TestTrelvan::nodeParameters(TAG, 5, 0, 0);
         f.setTxGain(67);
         f.setOnOffControl(0x5E);
         f.seal();
@@ -308,7 +287,7 @@ private slots:
     {
         Editors e;
         ProtocolParameter* p = ProtocolParameter::instance();
-        receive(nodeFrame(9, 10, DR_MODE1, DR_MODE1, 8));
+        receive(TestTrelvan::nodeParameters(9, 10, DR_MODE1, DR_MODE1, 8));
         QCOMPARE(itemsOf(e.role->comboBox()), QStringList{"NODE"});
         QVERIFY(e.role->roleSpinBox()->isVisibleTo(&e.window));
         QCOMPARE(e.role->roleSpinBox()->value(), 9);
@@ -316,13 +295,13 @@ private slots:
         e.role->storeToParameter();
         QCOMPARE(p->writeFrame().role(), quint8(9));
         QVERIFY(!e.onOff->idcAutoSetButton()->isEnabled());
-        receive(nodeFrame(ANCHOR, 3, 0, 0, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 3, 0, 0, 0));
         QVERIFY(!e.role->roleSpinBox()->isVisibleTo(&e.window));
         QCOMPARE(nodeLabel(1, 3), QString("A_3"));
         QCOMPARE(itemsOf(e.role->comboBox()), (QStringList{"ANCHOR", "TAG", "CONSOLE"}));
-        screenshot(e.window, "editors_lp_anchor");
-        receive(nodeFrame(NODE, 3, DR_MODE1, DR_MODE1, 8));
-        screenshot(e.window, "editors_dr_mode1_node");
+        TestTrelvan::saveScreenshot(&e.window, "editors_lp_anchor");
+        receive(TestTrelvan::nodeParameters(NODE, 3, DR_MODE1, DR_MODE1, 8));
+        TestTrelvan::saveScreenshot(&e.window, "editors_dr_mode1_node");
     }
 
     void modeEditorShortcuts()
@@ -331,7 +310,7 @@ private slots:
         QSignalSpy required(e.mode, &ZAppModeItem::runningModeRequired);
         QSignalSpy changed(e.mode, &ZAppModeItem::runningModeChanged);
         e.role->setRoleOfNodeConnectedDirectly(ANCHOR);
-        receive(nodeFrame(ANCHOR, 1, 0, 0, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 1, 0, 0, 0));
         QVERIFY(e.mode->localGroup()->button(0)->isChecked());
         QCOMPARE(e.mode->currentRunningButton(), e.mode->runningGroup()->button(0));
         QVERIFY(!e.mode->wirelessSettingButton()->isHidden());
@@ -344,7 +323,7 @@ private slots:
         QVERIFY(e.mode->runningGroup()->button(0)->isChecked());
         QCOMPARE(ProtocolParameter::instance()->makeModeSwitchRequest().at(17), char(0x03));
 
-        receive(nodeFrame(ANCHOR, 1, 0, 3, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 1, 0, 3, 0));
         QCOMPARE(changed.count(), changedBefore + 1);
         QCOMPARE(int(changed.last().at(0).value<LPSMode>()), 3);
         QVERIFY(!e.mode->wirelessSettingButton()->isHidden());
@@ -354,19 +333,19 @@ private slots:
 
         // Local mode 3 running 3: both hidden, never a change signal.
         const int before = changed.count();
-        receive(nodeFrame(MASTER, 1, 3, 3));
+        receive(TestTrelvan::nodeParameters(MASTER, 1, 3, 3));
         QVERIFY(e.mode->wirelessSettingButton()->isHidden());
         QVERIFY(e.mode->oneKeySetupButton()->isHidden());
-        receive(nodeFrame(MASTER, 1, 3, 0));
-        receive(nodeFrame(MASTER, 1, 3, 3));
+        receive(TestTrelvan::nodeParameters(MASTER, 1, 3, 0));
+        receive(TestTrelvan::nodeParameters(MASTER, 1, 3, 3));
         QCOMPARE(changed.count(), before);
 
         e.role->setRoleOfNodeConnectedDirectly(NODE);
-        receive(nodeFrame(NODE, 1, 10, 10));
+        receive(TestTrelvan::nodeParameters(NODE, 1, 10, 10));
         QVERIFY(!e.mode->wirelessSettingButton()->isHidden());
         QVERIFY(e.mode->oneKeySetupButton()->isHidden());
         e.role->setRoleOfNodeConnectedDirectly(TAG);
-        receive(nodeFrame(TAG, 1, 0, 0));
+        receive(TestTrelvan::nodeParameters(TAG, 1, 0, 0));
         QVERIFY(e.mode->wirelessSettingButton()->isHidden());
         QVERIFY(e.mode->oneKeySetupButton()->isHidden());
 
@@ -391,7 +370,7 @@ private slots:
     {
         Editors e;
         QCOMPARE(e.role->roleOfNodeConnectedDirectly(), -1);
-        receive(nodeFrame(ANCHOR, 1, 0, 0, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 1, 0, 0, 0));
         QVERIFY(e.mode->wirelessSettingButton()->isHidden());
         QVERIFY(e.mode->oneKeySetupButton()->isHidden());
     }
@@ -399,16 +378,16 @@ private slots:
     void coordinatePagesAndPoints()
     {
         Editors e;
-        receive(nodeFrame(ANCHOR, 3, 0, 0, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 3, 0, 0, 0));
         QCOMPARE(e.coordinates->pages()->pages().size(), 1);
-        receive(nodeFrame(ANCHOR, 3, 12, 12, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 3, 12, 12, 0));
         QCOMPARE(e.coordinates->pages()->pages().size(), 13);
         QCOMPARE(e.coordinates->pages()->pageChooser()->itemText(12), QString("Group 12"));
-        receive(nodeFrame(ANCHOR, 3, 0, 0, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 3, 0, 0, 0));
         QCOMPARE(e.coordinates->pages()->pages().size(), 1);
 
         // Mode 1, anchor 23: page 2, rows A20 to A29, points named by row.
-        ParameterFrame f = nodeFrame(ANCHOR, 23, 1, 1, 0);
+        ParameterFrame f = TestTrelvan::nodeParameters(ANCHOR, 23, 1, 1, 0);
         f.setAnchorCoordinate(0, 0, 1500);
         f.setAnchorCoordinate(0, 1, -2097151);
         f.setAnchorCoordinate(0, 2, 1000001);
@@ -456,24 +435,24 @@ private slots:
         QVERIFY(e.coordinates->firstInvalidCell().isEmpty());
 
         // Mode 0 has one page: the same anchor shows page 0, points A0 to A9.
-        receive(nodeFrame(ANCHOR, 23, 0, 0, 0));
+        receive(TestTrelvan::nodeParameters(ANCHOR, 23, 0, 0, 0));
         QCOMPARE(e.coordinates->pages()->currentIndex(), 0);
         QCOMPARE(e.coordinates->currentTable()->verticalHeaderItem(0)->text(), QString("A0"));
 
         // A TAG: cells disabled, page activations ask for that group when the node at
         // the port is a TAG.
         e.role->setRoleOfNodeConnectedDirectly(TAG);
-        receive(nodeFrame(TAG, 1, 1, 1));
+        receive(TestTrelvan::nodeParameters(TAG, 1, 1, 1));
         QVERIFY(!(e.coordinates->currentTable()->item(0, 0)->flags() & Qt::ItemIsEnabled));
         QSignalSpy group(e.coordinates, &ZCoordinateItem::readCoordinatesRequired);
         emit e.coordinates->pages()->activated(3);
         QCOMPARE(group.count(), 1);
         QCOMPARE(group.last().at(0).toInt(), 3);
-        screenshot(e.window, "editors_lp_tag_coordinates");
+        TestTrelvan::saveScreenshot(&e.window, "editors_lp_tag_coordinates");
 
         // DR modes have no anchors: nothing changes.
         const int pages = e.coordinates->pages()->pages().size();
-        receive(nodeFrame(NODE, 1, DR_MODE0, DR_MODE0));
+        receive(TestTrelvan::nodeParameters(NODE, 1, DR_MODE0, DR_MODE0));
         QCOMPARE(e.coordinates->pages()->pages().size(), pages);
     }
 

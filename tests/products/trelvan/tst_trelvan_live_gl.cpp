@@ -6,6 +6,7 @@
 // the live page and the setting window are written there.
 
 #include "foundation/ZColorSchemeManager.h"
+#include "foundation/ZThreadManager.h"
 #include "foundation/ZUdpOutput.h"
 #include "helpers/TrelvanPortEnv.h"
 #include "link/ZSerialPort.h"
@@ -18,6 +19,8 @@
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
 #include "products/trelvan/views/WidgetNodeFrame2.h"
 #include "protocol/LinkServices.h"
+#include "protocol/ProtocolDataProcessor.h"
+#include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/WidgetSystemInfo.h"
 #include "sim/DeviceSimulator.h"
@@ -41,16 +44,6 @@
 namespace {
 
 constexpr quint32 kDeviceRate = 921600;
-
-bool saveScreen(QWidget* window, const QString& fileName)
-{
-    QCoreApplication::processEvents();
-    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    if (pixmap.isNull())
-        return false;
-    const QString folder = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    return pixmap.save(QDir(folder.isEmpty() ? QDir::tempPath() : folder).filePath(fileName));
-}
 
 } // namespace
 
@@ -113,6 +106,10 @@ private slots:
         if (node_)
             node_->stop();
         device_.stop();
+        // Frames still on their way are decoded while the pages they write exist.
+        ProtocolFrameExtraction::instance()->setEnabled(false);
+        ZThreadManager::instance()->runInThread(2, [] { ProtocolFrameExtraction::instance()->clearBuffers(); }, true);
+        ZThreadManager::instance()->runInThread(3, [] { ProtocolDataProcessor::instance()->processFrames(); }, true);
         QFile::remove(linkPath_);
         delete ProductsManager::existing();
         delete window_;
@@ -165,7 +162,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!page->systemTimeLabel->value().isEmpty(), 10000);
         const QString first = page->systemTimeLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != first, 10000);
-        QVERIFY(saveScreen(window_, "trelvan_node_frame2_live.png"));
+        TestTrelvan::saveScreenshot(window_, "trelvan_node_frame2_live");
     }
 
     // The user opens the setting window from the tool bar, changes the update rate
@@ -190,7 +187,7 @@ private slots:
         setting->writeButton()->click();
         QCOMPARE(setting->statusBar()->currentMessage(), QString("Write parameter succeeded"));
         QCOMPARE(Trelvan::ParameterFrame::fromBytes(node_->parameters().parameters()).refreshRate(), quint16(25));
-        QVERIFY(saveScreen(setting, "trelvan_setting_live.png"));
+        TestTrelvan::saveScreenshot(setting, "trelvan_setting_live");
         // The stream goes on at the new rate, decoded after the new recognition.
         const quint64 sent = node_->framesSent();
         QTRY_VERIFY_WITH_TIMEOUT(node_->framesSent() >= sent + 50, 20000);

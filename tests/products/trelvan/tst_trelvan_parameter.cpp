@@ -27,15 +27,6 @@ using TestTrelvan::hexBytes;
 
 namespace {
 
-QByteArray defaultRecord(quint8 command, quint8 checksum)
-{
-    QByteArray f = hexBytes("54 00 00 00 00 00 00 00 00 00 00 00 00 FF 00 FF 00 00 FF FF 00 FF FF 00 "
-                            "00 00 00 00 00 00 00 FF FF FF FF FF 00");
-    f.append(90, '\0');
-    f.append(char(checksum));
-    f[2] = char(command);
-    return f;
-}
 
 // An editor that records the order of the stores and writes one byte.
 struct OrderItem : Trelvan::ZConfigItemInterface
@@ -51,16 +42,10 @@ struct OrderItem : Trelvan::ZConfigItemInterface
     QList<int>* order;
 };
 
-ParameterFrame replyFrame(quint8 role, quint8 id, quint8 appMode, quint8 protocol)
+
+ParameterFrame appModeFrame(quint8 role, quint8 id, quint8 appMode, quint8 protocol)
 {
-    sim::TrelvanNodeSetup s;
-    s.role = role;
-    s.id = id;
-    s.protocol = protocol;
-    ParameterFrame f = ParameterFrame::fromBytes(sim::trelvanParameterDefaults(s));
-    f.setAppMode(appMode);
-    f.seal();
-    return f;
+    return TestTrelvan::nodeParameters(role, id, appMode >> 4, appMode & 0x0F, protocol);
 }
 
 } // namespace
@@ -106,13 +91,13 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("read") << "read" << defaultRecord(0x01, 0x4A) << "trelvan read parameter data updated : 54 00 01 00";
-        QByteArray group2 = defaultRecord(0x01, 0x4C);
+        QTest::newRow("read") << "read" << TestTrelvan::defaultParameterRecord(0x01, 0x4A) << "trelvan read parameter data updated : 54 00 01 00";
+        QByteArray group2 = TestTrelvan::defaultParameterRecord(0x01, 0x4C);
         group2[36] = 2;
         QTest::newRow("group 2") << "group" << group2 << "";
-        QTest::newRow("restart") << "restart" << defaultRecord(0x08, 0x51) << "";
-        QTest::newRow("poll") << "poll" << defaultRecord(0x20, 0x69) << "";
-        QTest::newRow("mode switch") << "switch" << defaultRecord(0x02, 0x4B) << "parameter send: localMode: 0   runningMode: 0";
+        QTest::newRow("restart") << "restart" << TestTrelvan::defaultParameterRecord(0x08, 0x51) << "";
+        QTest::newRow("poll") << "poll" << TestTrelvan::defaultParameterRecord(0x20, 0x69) << "";
+        QTest::newRow("mode switch") << "switch" << TestTrelvan::defaultParameterRecord(0x02, 0x4B) << "parameter send: localMode: 0   runningMode: 0";
     }
     void requestsAreByteExact()
     {
@@ -184,7 +169,7 @@ private slots:
         QFETCH(bool, sent);
         while (receiver_.hasPendingDatagrams())
             receiver_.receiveDatagram();
-        ParameterFrame reply = replyFrame(quint8(rawRole), 3, 0x21, quint8(protocol));
+        ParameterFrame reply = appModeFrame(quint8(rawRole), 3, 0x21, quint8(protocol));
         reply.setBaudRate(460800);
         reply.setSystemTime(0x01020304);
         reply.setTxGain(67);
@@ -256,7 +241,7 @@ private slots:
         QFETCH(int, changedByte);
         QFETCH(int, op);
         QFETCH(QString, error);
-        ParameterFrame written = replyFrame(quint8(role), 4, quint8(localMode << 4 | localMode), 4);
+        ParameterFrame written = appModeFrame(quint8(role), 4, quint8(localMode << 4 | localMode), 4);
         p_->writeFrame() = written;
         ParameterFrame back = written;
         // bit 2 of byte 14 is compared, so is the local nibble of byte 17
@@ -304,10 +289,10 @@ private slots:
             errors << e;
             return true;
         });
-        ParameterFrame r1 = replyFrame(1, 1, 0, 0);
+        ParameterFrame r1 = appModeFrame(1, 1, 0, 0);
         r1.setSystemTime(5000);
         r1.seal();
-        ParameterFrame r2 = replyFrame(1, 2, 0, 0);
+        ParameterFrame r2 = appModeFrame(1, 2, 0, 0);
         r2.setSystemTime(7000);
         r2.seal();
         p_->setActive(true);
@@ -334,7 +319,7 @@ private slots:
         r1.seal();
         r2.setSystemTime(12);
         r2.seal();
-        ParameterFrame stranger = replyFrame(1, 9, 0, 0);
+        ParameterFrame stranger = appModeFrame(1, 9, 0, 0);
         ProtocolFrameExtraction::instance()->appendData(r1.toByteArray() + r2.toByteArray() + stranger.toByteArray());
         QTRY_COMPARE_WITH_TIMEOUT(results.size(), 3, 10000);
         QCOMPARE(results, (QList<bool>{false, true, false}));
@@ -349,7 +334,8 @@ private slots:
         p_->setActive(false);
     }
 
-    // Exchanges with the simulated node over a pty.
+    // Mode switches and polls with the simulated node over a pty (reads, writes and
+    // time-outs run through the setting window's tests).
     void exchangesWithTheNode()
     {
         sim::TrelvanNodeSetup setup;
@@ -358,35 +344,6 @@ private slots:
         TestTrelvan::NodeOnPort node(setup);
         QVERIFY(node.open());
         const int readTimeout = ZSerialPortInterface::timeoutForBytes(128, 3000);
-
-        // Read; the node's frame comes back as it is.
-        QVERIFY(exchange(p_->packReadRequest(), readTimeout));
-        QCOMPARE(p_->receivedFrame().id(), quint8(3));
-        QCOMPARE(p_->receivedFrame().anchorCoordinate(1, 0), 10000);
-
-        // Group 3 carries anchors 30 to 39.
-        node.parameters().setAnchor(31, {1234, -5678, 900});
-        QVERIFY(exchange(p_->makeGroupReadRequest(3), readTimeout));
-        QCOMPARE(p_->receivedFrame().coordinateGroup(), quint8(3));
-        QCOMPARE(p_->receivedFrame().anchorCoordinate(1, 1), -5678);
-        QCOMPARE(p_->receivedFrame().anchorCoordinate(0, 0), -8388000);
-
-        // A write the node keeps passes its check; one it changes names the field.
-        p_->copyReceivedToBackup();
-        p_->writeFrame() = p_->receivedFrame();
-        p_->writeFrame().setCommand(0);
-        p_->writeFrame().setRefreshRate(25);
-        p_->writeFrame().setSystemID(7);
-        QVERIFY(exchange(p_->packWriteRequest(), 2000));
-        QString error;
-        QVERIFY2(p_->runReplyCheck(ProtocolParameter::CheckWriteWithId, error), qPrintable(error));
-        QCOMPARE(node.parameters().writes(), 1);
-        QCOMPARE(p_->receivedFrame().refreshRate(), quint16(25));
-        node.parameters().setWriteFilter([](QByteArray& f) { f[10] = char(10); });
-        p_->writeFrame().setRefreshRate(50);
-        QVERIFY(exchange(p_->packWriteRequest(), 2000));
-        QVERIFY(!p_->runReplyCheck(ProtocolParameter::CheckWriteWithId, error));
-        QCOMPARE(error, QString("refreshRate error"));
 
         // Mode switch through the mode editor's request and the retrying switch.
         p_->setRequestedRunningMode(3);
@@ -406,18 +363,6 @@ private slots:
         // Calibration poll.
         QVERIFY(exchange(ProtocolParameter::makeCalibrationPollRequest(), readTimeout));
         QCOMPARE(node.parameters().polls(), 1);
-
-        // Silence and a damaged reply end in the read time-out.
-        for (auto fault : {sim::TrelvanParameterHandler::Fault::Silent, sim::TrelvanParameterHandler::Fault::BadChecksum}) {
-            node.parameters().setFault(fault);
-            const int before = node.parameters().reads();
-            QElapsedTimer t;
-            t.start();
-            QVERIFY(!exchange(p_->packReadRequest(), readTimeout));
-            QVERIFY(t.elapsed() >= readTimeout - 5);
-            QCOMPARE(node.parameters().reads(), before + 1);
-        }
-        node.parameters().setFault(sim::TrelvanParameterHandler::Fault::None);
     }
 };
 

@@ -52,14 +52,6 @@ class TestTrelvanSetting : public QObject
         WidgetSetting::setPortLookup([this] { return &node_->port(); });
     }
 
-    void screenshot(const QString& name)
-    {
-        const QString dir = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-        if (dir.isEmpty())
-            return;
-        QCoreApplication::processEvents();
-        QVERIFY(window_->grab().save(dir + "/" + name + ".png"));
-    }
 
 private slots:
     void initTestCase()
@@ -98,7 +90,7 @@ private slots:
             QCOMPARE(window_->configItemWidget(i)->isVisibleTo(window_),
                      commonConfigItems.contains(i) || configItemApplies(0, ANCHOR, i));
         QVERIFY(!window_->configItemWidget(NodeCapacityItem)->isVisibleTo(window_));
-        screenshot("setting_anchor");
+        TestTrelvan::saveScreenshot(window_, "setting_anchor");
         node_->close();
         QVERIFY(!window_->centralWidget()->isEnabled());
         QVERIFY(node_->open());
@@ -214,7 +206,7 @@ private slots:
         emit window_->coordinateItem()->pages()->activated(3);
         QTRY_COMPARE_WITH_TIMEOUT(node_->parameters().reads(), reads + 1, 10000);
         QCOMPARE(int(quint8(node_->parameters().lastRequest()[36])), 3);
-        screenshot("setting_tag");
+        TestTrelvan::saveScreenshot(window_, "setting_tag");
     }
 
     // Running mode 8 polls the anchors one by one, until the node leaves the mode or

@@ -251,6 +251,23 @@ QByteArray ProtocolParameter::makeRestartCommand()
     return AoaProtocolParameter::makeRestartCommand();
 }
 
+bool ProtocolParameter::waitForReplyAfter(quint64 before, int timeoutMs, bool announced)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    ZTimerManager* timers = ZTimerManager::instance();
+    while (replyCount() == before) {
+        const int left = timeoutMs - int(elapsed.elapsed());
+        if (left <= 0)
+            return false;
+        const bool timedOut = announced ? waitForReply(timers, left, this, &ProtocolParameter::dataFrameReceived)
+                                        : waitForReply(timers, left, this, &ProtocolBase::dataParseFinished);
+        if (timedOut)
+            return false;
+    }
+    return true;
+}
+
 bool ProtocolParameter::writeParameter(quint8 runningMode)
 {
     ZScopeGuard active([this] { setActive(true); }, [this] { setActive(false); });
@@ -260,9 +277,9 @@ bool ProtocolParameter::writeParameter(quint8 runningMode)
     f.seal();
     const QByteArray request = f.toByteArray();
     for (int attempt = 0; attempt < 5; ++attempt) {
+        const quint64 before = replyCount();
         write(request);
-        const bool timedOut = waitForReply(ZTimerManager::instance(), 200, this, &ProtocolBase::dataParseFinished);
-        if (timedOut)
+        if (!waitForReplyAfter(before, 200, false))
             continue;
         zDebug() << "writeParameter" << attempt;
         // Only a reply in the asked-for mode counts; another mode means the switch

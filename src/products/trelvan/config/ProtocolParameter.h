@@ -72,6 +72,12 @@ public:
     int rawRole() const;
     // Replies parsed so far (tells a newly received reply from one shown before).
     quint64 replyCount() const { return replyCount_.load(); }
+    // Waits in a local event loop until a reply parsed after `before` (a replyCount()
+    // taken before the request was written) is done, or timeoutMs pass. The late
+    // signal of an earlier exchange's reply does not end the wait. With announced set
+    // the wait is for dataFrameReceived, else for dataParseFinished. True when the
+    // reply came.
+    bool waitForReplyAfter(quint64 before, int timeoutMs, bool announced);
     // GUI thread: the record a write sends and the record the editors show.
     ParameterFrame& writeFrame() { return writeFrame_; }
     ParameterFrame& backupFrame() { return backupFrame_; }

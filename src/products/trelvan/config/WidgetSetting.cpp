@@ -236,9 +236,10 @@ void WidgetSetting::runButtonAction(const std::function<QString()>& action, cons
     centralWidget()->setEnabled(isOpen());
 }
 
-bool WidgetSetting::waitForParameterReply(int ms)
+bool WidgetSetting::waitForParameterReply(quint64 before, int ms)
 {
-    return waitForReply(ZTimerManager::instance(), ms, protocol_, &ProtocolParameter::dataFrameReceived);
+    // True on time-out, like the other waits.
+    return !protocol_->waitForReplyAfter(before, ms, true);
 }
 
 QString WidgetSetting::readParameterOfNodeConnected(quint8 group)
@@ -247,8 +248,9 @@ QString WidgetSetting::readParameterOfNodeConnected(quint8 group)
     ZScopeGuard exchange([p] { p->setActive(true); p->setWaitingForReply(true); },
                          [p] { p->setWaitingForReply(false); p->setActive(false); });
     const int timeout = timeoutForBytes(ParameterFrame::kSize, 3000);
+    const quint64 before = p->replyCount();
     write(p->makeGroupReadRequest(group));
-    if (waitForParameterReply(timeout)) {
+    if (waitForParameterReply(before, timeout)) {
         zDebug() << "readParameterOfNodeConnected time out";
         return "time out";
     }
@@ -283,8 +285,9 @@ QString WidgetSetting::verifyWrite()
     {
         ZScopeGuard exchange([p] { p->setActive(true); p->setWaitingForReply(true); },
                              [p] { p->setWaitingForReply(false); p->setActive(false); });
+        const quint64 before = p->replyCount();
         write(p->packWriteRequest());
-        if (waitForParameterReply(kWriteWaitMs)) {
+        if (waitForParameterReply(before, kWriteWaitMs)) {
             error = "time out";
         } else {
             QString detail;
@@ -362,8 +365,11 @@ bool WidgetSetting::switchApplication(quint8 runningMode)
     ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
     p->setRequestedRunningMode(runningMode);
     const int timeout = timeoutForBytes(ParameterFrame::kSize, 5000);
+    const quint64 before = p->replyCount();
     write(p->makeModeSwitchRequest());
-    if (waitForReply(ZTimerManager::instance(), timeout, p, &ProtocolBase::dataParseFinished)) {
+    // The previous exchange's reply may still be finishing its parse: only a reply
+    // to this request ends the wait.
+    if (!p->waitForReplyAfter(before, timeout, false)) {
         statusBar()->showMessage(tr("Switch application failed:%1").arg(runningMode), kSwitchStatusMs);
         return false;
     }
@@ -406,8 +412,9 @@ void WidgetSetting::oneKeyCalibration()
     bool anyReply = false;
     while (isOpen() && modeItem_->runningMode() == CM_MODE) {
         p->setActive(true);
+        const quint64 before = p->replyCount();
         write(poll);
-        if (!waitForReply(timers, 100, p, &ProtocolBase::dataParseFinished)) {
+        if (p->waitForReplyAfter(before, 100, false)) {
             p->copyReceivedToBackup();
             modeItem_->loadFromParameter();
             coordinateItem_->loadFromParameter();

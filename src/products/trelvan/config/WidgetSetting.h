@@ -72,7 +72,8 @@ public:
     bool confirmRestart();
     WidgetNode* connectedNodeWidget() const;
     void arrangeForWirelessSetting(bool shown);
-    bool waitForParameterReply(int ms);
+    // Waits for the announced reply to a request written after `before` was taken.
+    bool waitForParameterReply(quint64 before, int ms);
 
     static bool isCalibrating();
 

@@ -1,6 +1,7 @@
 #include "TrelvanPortEnv.h"
 
 #include "foundation/UserPaths.h"
+#include <QGuiApplication>
 #include "foundation/ZUdpOutput.h"
 #include "foundation/ZThreadManager.h"
 #include "foundation/ZTimerManager.h"
@@ -13,6 +14,8 @@
 #include "views/ModelViewManagers.h"
 
 #include <QDir>
+#include <QScreen>
+#include <QWidget>
 #include <QFile>
 
 namespace TestTrelvan {
@@ -94,6 +97,42 @@ void NodeOnPort::close()
 QByteArray hexBytes(const char* text)
 {
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+QByteArray defaultParameterRecord(quint8 command, quint8 checksum)
+{
+    QByteArray f = hexBytes("54 00 00 00 00 00 00 00 00 00 00 00 00 FF 00 FF 00 00 FF FF 00 FF FF 00 "
+                            "00 00 00 00 00 00 00 FF FF FF FF FF 00");
+    f.append(90, '\0');
+    f.append(char(checksum));
+    f[2] = char(command);
+    return f;
+}
+
+Trelvan::ParameterFrame nodeParameters(quint8 role, quint8 id, quint8 localMode, quint8 runningMode, quint8 protocol)
+{
+    sim::TrelvanNodeSetup s;
+    s.role = role;
+    s.id = id;
+    s.localMode = localMode;
+    s.protocol = protocol;
+    Trelvan::ParameterFrame f = Trelvan::ParameterFrame::fromBytes(sim::trelvanParameterDefaults(s));
+    f.setRunningMode(runningMode);
+    f.seal();
+    return f;
+}
+
+void saveScreenshot(QWidget* window, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("TALMENO_SCREENS_DIR");
+    if (dir.isEmpty())
+        return;
+    window->show();
+    QCoreApplication::processEvents();
+    // The screen's picture where there is one (OpenGL drawing included).
+    const bool offscreen = QGuiApplication::platformName() == "offscreen";
+    const QPixmap picture = offscreen ? window->grab() : window->screen()->grabWindow(window->winId());
+    picture.save(QDir(dir).filePath(name + ".png"));
 }
 
 } // namespace TestTrelvan

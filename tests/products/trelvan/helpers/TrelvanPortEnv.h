@@ -4,6 +4,7 @@
 // the pty device with its parameter handler, the port wired to the frame pipeline
 // and the serial interface hooks, and the pipeline's worker threads.
 
+#include "products/trelvan/protocols/ParameterFrame.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanNodeSimulator.h"
 #include "sim/TrelvanParameterHandler.h"
@@ -13,6 +14,7 @@
 #include <memory>
 
 class ModelManager;
+class QWidget;
 class ZSerialPort;
 
 namespace TestTrelvan {
@@ -48,5 +50,16 @@ private:
 
 // Frame bytes from a hex text with blanks.
 QByteArray hexBytes(const char* text);
+
+// The default parameter record with a command byte and a checksum byte, written out
+// byte by byte (independent of the program's own record).
+QByteArray defaultParameterRecord(quint8 command, quint8 checksum);
+
+// A node's parameter frame as the simulated node keeps it, with the running mode set.
+Trelvan::ParameterFrame nodeParameters(quint8 role, quint8 id, quint8 localMode, quint8 runningMode,
+                                       quint8 protocol = 4);
+
+// With TALMENO_SCREENS_DIR set, saves a picture of the window there as name.png.
+void saveScreenshot(QWidget* window, const QString& name);
 
 } // namespace TestTrelvan
