@@ -18,6 +18,7 @@
 #include <QNetworkDatagram>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QUdpSocket>
 
 using Trelvan::ParameterFrame;
@@ -331,6 +332,22 @@ private slots:
         QVERIFY(!cache->contains(1, 9)); // the check makes no row
         p_->setReplyHandler([](QString&) { return true; });
         cache->releaseAll();
+        p_->setActive(false);
+    }
+
+    // A previous exchange's reply finishing late does not end the next wait; the
+    // reply parsed after the request does.
+    void waitEndsOnlyWithANewReply()
+    {
+        const quint64 before = p_->replyCount();
+        QTimer::singleShot(10, p_, [this] { emit p_->dataParseFinished(); });
+        QVERIFY(!p_->waitForReplyAfter(before, 300, false));
+        p_->setActive(true);
+        QTimer::singleShot(10, p_, [] {
+            ProtocolFrameExtraction::instance()->appendData(appModeFrame(1, 2, 0, 0).toByteArray());
+        });
+        QVERIFY(p_->waitForReplyAfter(before, 10000, false));
+        QCOMPARE(p_->replyCount(), before + 1);
         p_->setActive(false);
     }
 
