@@ -180,15 +180,37 @@ private slots:
         });
         window_->modeItem()->enterWirelessSetting();
         QTRY_VERIFY_WITH_TIMEOUT(window_->modeItem()->isWirelessSettingActive(), 10000);
+        QCOMPARE(status(), QString("Switch mode succeeded"));
         QVERIFY(!window_->restartButton()->isEnabled());
         const int before = node_->parameters().requests();
         window_->restartNode();
         QCOMPARE(asked, (QStringList{"Restarting current node will make it exit wireless setting mode", "Confirm Restart?"}));
         QCOMPARE(node_->parameters().requests(), before);
         WidgetSetting::setQuestionHook(nullptr);
-        window_->modeItem()->restoreLocalRunningMode();
+        // Hiding the window brings the node back to its local mode; showing reads.
+        window_->close();
         QTRY_VERIFY_WITH_TIMEOUT(!window_->modeItem()->isWirelessSettingActive(), 10000);
+        QCOMPARE(int(ParameterFrame::fromBytes(node_->parameters().parameters()).runningMode()), 0);
         QTRY_VERIFY_WITH_TIMEOUT(window_->restartButton()->isEnabled(), 10000);
+        const int reads = node_->parameters().reads();
+        window_->show();
+        QTRY_COMPARE_WITH_TIMEOUT(node_->parameters().reads(), reads + 1, 10000);
+    }
+
+    // A silent node: the write and the mode switch report their time-outs.
+    void silentNodeTexts()
+    {
+        node_->parameters().setFault(Fault::Silent);
+        QElapsedTimer t;
+        t.start();
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter failed,time out"));
+        QVERIFY(t.elapsed() >= WidgetSetting::kWriteWaitMs);
+        // A silent node still takes the request: ask for the mode it runs.
+        QVERIFY(!window_->switchApplication(0));
+        QCOMPARE(status(), QString("Switch application failed:0"));
+        node_->parameters().setFault(Fault::None);
+        window_->readButton()->click();
     }
 
     // A TAG at the port: the coordinate pages ask for their group.
