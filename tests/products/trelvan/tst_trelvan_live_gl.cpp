@@ -184,8 +184,11 @@ private slots:
         QVERIFY(index >= 0);
         rate->comboBox()->setCurrentIndex(index);
         emit rate->comboBox()->activated(index);
+        const int readsBeforeWrite = node_->parameters().reads();
         setting->writeButton()->click();
         QCOMPARE(setting->statusBar()->currentMessage(), QString("Write parameter succeeded"));
+        // After the write the node is recognised again, which reads it once more.
+        QTRY_VERIFY_WITH_TIMEOUT(node_->parameters().reads() > readsBeforeWrite, 20000);
         QCOMPARE(Trelvan::ParameterFrame::fromBytes(node_->parameters().parameters()).refreshRate(), quint16(25));
         TestTrelvan::saveScreenshot(setting, "trelvan_setting_live");
         // The stream goes on at the new rate, decoded after the new recognition.
