@@ -23,6 +23,7 @@
 #include "model/ResourceItems.h"
 #include "products/trelvan/TrelvanRegistration.h"
 #include "foundation/ZUdpOutput.h"
+#include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
 #include "products/trelvan/protocols/ProtocolErrorFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame0.h"
@@ -591,8 +592,55 @@ void BM_NodeFrame4LivePage(benchmark::State& s)
     run(s, kNodeFrame4, true);
 }
 
+// Parameter replies (128 bytes) back to back through the search and the processor,
+// each parsed and sent as its "param_frame" JSON text to 127.0.0.1.
+void BM_ParameterReplyWithJson(benchmark::State& state)
+{
+    qputenv("TALMENO_UDP_ADDRESS", "127.0.0.1");
+    udpOutputPort.store(33000);
+    udpOutputEnabled.store(true);
+    Trelvan::ProtocolParameter* p = Trelvan::ProtocolParameter::instance(nullptr);
+    p->setActive(true);
+    QByteArray second;
+    for (int n = 0; second.size() < kLineBytesPerSecond; ++n) {
+        Trelvan::ParameterFrame f;
+        f.setRole(1);
+        f.setId(quint8(n));
+        f.setAppMode(0x00);
+        f.setProtocol(0);
+        f.setBaudRate(3000000);
+        f.setRefreshRate(10);
+        f.setSystemTime(quint32(1000 + n));
+        f.seal();
+        second += f.toByteArray();
+    }
+    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+    ex->clearBuffers();
+    qint64 offset = 0;
+    qint64 bytes = 0;
+    const double cpu0 = cpuSeconds();
+    for (auto _ : state) {
+        for (int i = 0; i < kChunk; i += 4096) {
+            ex->appendData(second.mid(int(offset), 4096));
+            offset = (offset + 4096) % (second.size() - 4096);
+            ex->extractFrames();
+            processor->processFrames();
+        }
+        bytes += kChunk;
+        // The queued reply checks are what the GUI thread would run.
+        QCoreApplication::processEvents();
+    }
+    const double cpu = cpuSeconds() - cpu0;
+    state.counters["x3.5Mbaud"] = cpu > 0 ? double(bytes) / kLineBytesPerSecond / cpu : 0;
+    state.counters["frames/s"] = benchmark::Counter(double(bytes) / 128 / std::max(cpu, 1e-9));
+    p->setActive(false);
+    udpOutputEnabled.store(false);
+}
+
 } // namespace
 
+BENCHMARK(BM_ParameterReplyWithJson)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NodeFrame2BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_AnchorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NodeFrame4BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -1,5 +1,6 @@
 #include "products/trelvan/TrelvanRegistration.h"
 
+#include "products/trelvan/config/TrelvanProductHandle.h"
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
 #include "products/trelvan/protocols/ProtocolAoaNodeFrame0.h"
@@ -12,6 +13,7 @@
 #include "products/trelvan/protocols/ProtocolNodeFrame5.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame7.h"
 #include "products/trelvan/protocols/ProtocolTagFrame0.h"
+#include "protocol/ProductRegistration.h"
 
 namespace Trelvan {
 
@@ -30,6 +32,11 @@ void registerProtocols()
     ProtocolNodeFrame5::registerProtocol();
     ProtocolNodeFrame7::registerProtocol();
     ProtocolAoaNodeFrame0::registerProtocol();
+    // The handle of the positioning nodes, made on their first recognition.
+    ProductRegistration::registerLine(ProductRegistration::ProductLine::Trelvan,
+                                      [](int, const QString&, const QString&, QObject* parent) -> ProductHandleBase* {
+                                          return ProductHandle::instance(parent);
+                                      });
 }
 
 } // namespace Trelvan

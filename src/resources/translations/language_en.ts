@@ -1463,4 +1463,248 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>Trelvan::ZSystemChannelItem</name>
+    <message>
+        <source>System CH</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZSystemIDItem</name>
+    <message>
+        <source>System ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZTxPowerItem</name>
+    <message>
+        <source>Tx Gain(dB)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZOnOffItem</name>
+    <message>
+        <source>LED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IDC Auto Set</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZRoleItem</name>
+    <message>
+        <source>Role</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZIdItem</name>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZProtocolTypeItem</name>
+    <message>
+        <source>Protocol</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZBaudrateItem</name>
+    <message>
+        <source>Baudrate</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZNodeCapacityItem</name>
+    <message>
+        <source>Capacity</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZRefreshRateItem</name>
+    <message>
+        <source>Update Rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZFilterFactorItem</name>
+    <message>
+        <source>Filter Factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZMathModelItem</name>
+    <message>
+        <source>Math Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZAppModeItem</name>
+    <message>
+        <source>Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wireless Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic networking in the wireless setting state, can operate multiple nodes together</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One Key Setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After anchors is arranged, connect any anchor for automatic coordinate measurement</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZCoordinateItem</name>
+    <message>
+        <source>Group </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetNode</name>
+    <message>
+        <source>Local</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time(ms)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetSetting</name>
+    <message>
+        <source>Trelvan Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart Node</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restarting current node will make it exit wireless setting mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Confirm Restart?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch application failed:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Finding nodes...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch mode succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1. Please keep anchors free from blocking;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2. Anchors need to be kept in the same plane, and the height error of each anchor is generally required to be no more than 20cm;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3. The layout range of anchors should be greater than 1 * 1m generally;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4. The length-width ratio of layout should be less than 3:1 generally;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5. If the above steps do not solve your problem, please click exit one  key calibration, and the last calibration result will be stored in the anchor or console that initiates one key calibration;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>6. If the calibration results are roughly in line with the actual situation, the automatic calibration is completed; if there is a large discrepancy between the calibration results and the actual situation, please determine the anchor coordinates through other measurement methods, and write the parameters after entering the anchor coordinates.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to Exit one key calibration?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calibration time is too long, please check as follows:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One key calibration failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

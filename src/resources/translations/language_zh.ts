@@ -1463,4 +1463,248 @@
         <translation>超时。</translation>
     </message>
 </context>
+<context>
+    <name>Trelvan::ZSystemChannelItem</name>
+    <message>
+        <source>System CH</source>
+        <translation>系统信道</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZSystemIDItem</name>
+    <message>
+        <source>System ID</source>
+        <translation>系统ID</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZTxPowerItem</name>
+    <message>
+        <source>Tx Gain(dB)</source>
+        <translation>发射增益(dB)</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZOnOffItem</name>
+    <message>
+        <source>LED</source>
+        <translation>LED</translation>
+    </message>
+    <message>
+        <source>IDC Auto Set</source>
+        <translation>IDC自动设置</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZRoleItem</name>
+    <message>
+        <source>Role</source>
+        <translation>角色</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZIdItem</name>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZProtocolTypeItem</name>
+    <message>
+        <source>Protocol</source>
+        <translation>协议</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZBaudrateItem</name>
+    <message>
+        <source>Baudrate</source>
+        <translation>波特率</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZNodeCapacityItem</name>
+    <message>
+        <source>Capacity</source>
+        <translation>容量</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZRefreshRateItem</name>
+    <message>
+        <source>Update Rate</source>
+        <translation>更新频率</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZFilterFactorItem</name>
+    <message>
+        <source>Filter Factor</source>
+        <translation>滤波系数</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZMathModelItem</name>
+    <message>
+        <source>Math Model</source>
+        <translation>数学模型</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZAppModeItem</name>
+    <message>
+        <source>Mode</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>Wireless Setting</source>
+        <translation>无线设置</translation>
+    </message>
+    <message>
+        <source>Automatic networking in the wireless setting state, can operate multiple nodes together</source>
+        <translation>无线设置状态下自动组网，可同时操作多个节点</translation>
+    </message>
+    <message>
+        <source>One Key Setup</source>
+        <translation>一键标定</translation>
+    </message>
+    <message>
+        <source>After anchors is arranged, connect any anchor for automatic coordinate measurement</source>
+        <translation>基站布置完成后，连接任一基站即可自动测量坐标</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::ZCoordinateItem</name>
+    <message>
+        <source>Group </source>
+        <translation>组 </translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetNode</name>
+    <message>
+        <source>Local</source>
+        <translation>本地</translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation>硬件</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>固件</translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Time(ms)</source>
+        <translation>时间(ms)</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetSetting</name>
+    <message>
+        <source>Trelvan Setting</source>
+        <translation>Trelvan设置</translation>
+    </message>
+    <message>
+        <source>Read Parameter</source>
+        <translation>读取参数</translation>
+    </message>
+    <message>
+        <source>Write Parameter</source>
+        <translation>写入参数</translation>
+    </message>
+    <message>
+        <source>Restart Node</source>
+        <translation>重启节点</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>系统</translation>
+    </message>
+    <message>
+        <source>Read parameter succeeded</source>
+        <translation>读取参数成功</translation>
+    </message>
+    <message>
+        <source>Read parameter failed,</source>
+        <translation>读取参数失败，</translation>
+    </message>
+    <message>
+        <source>Write parameter succeeded</source>
+        <translation>写入参数成功</translation>
+    </message>
+    <message>
+        <source>Write parameter failed,</source>
+        <translation>写入参数失败，</translation>
+    </message>
+    <message>
+        <source>Restarting current node will make it exit wireless setting mode</source>
+        <translation>重启当前节点将使其退出无线设置模式</translation>
+    </message>
+    <message>
+        <source>Confirm Restart?</source>
+        <translation>确认重启？</translation>
+    </message>
+    <message>
+        <source>Restart succeeded</source>
+        <translation>重启成功</translation>
+    </message>
+    <message>
+        <source>Restart failed,</source>
+        <translation>重启失败，</translation>
+    </message>
+    <message>
+        <source>Switch application failed:%1</source>
+        <translation>切换应用失败:%1</translation>
+    </message>
+    <message>
+        <source>Finding nodes...</source>
+        <translation>正在查找节点...</translation>
+    </message>
+    <message>
+        <source>Switch mode succeeded</source>
+        <translation>切换模式成功</translation>
+    </message>
+    <message>
+        <source>1. Please keep anchors free from blocking;</source>
+        <translation>1. 请保持基站无遮挡；</translation>
+    </message>
+    <message>
+        <source>2. Anchors need to be kept in the same plane, and the height error of each anchor is generally required to be no more than 20cm;</source>
+        <translation>2. 基站需保持在同一平面，各基站高度误差一般要求不超过20cm；</translation>
+    </message>
+    <message>
+        <source>3. The layout range of anchors should be greater than 1 * 1m generally;</source>
+        <translation>3. 基站布置范围一般应大于1 * 1m；</translation>
+    </message>
+    <message>
+        <source>4. The length-width ratio of layout should be less than 3:1 generally;</source>
+        <translation>4. 布置的长宽比一般应小于3:1；</translation>
+    </message>
+    <message>
+        <source>5. If the above steps do not solve your problem, please click exit one  key calibration, and the last calibration result will be stored in the anchor or console that initiates one key calibration;</source>
+        <translation>5. 若以上步骤不能解决问题，请点击退出一键标定，最后一次标定结果将保存在发起一键标定的基站或控制台中；</translation>
+    </message>
+    <message>
+        <source>6. If the calibration results are roughly in line with the actual situation, the automatic calibration is completed; if there is a large discrepancy between the calibration results and the actual situation, please determine the anchor coordinates through other measurement methods, and write the parameters after entering the anchor coordinates.</source>
+        <translation>6. 若标定结果与实际情况大致相符，则自动标定完成；若标定结果与实际情况差异较大，请通过其他测量方法确定基站坐标，输入基站坐标后写入参数。</translation>
+    </message>
+    <message>
+        <source>Do you want to Exit one key calibration?</source>
+        <translation>是否退出一键标定？</translation>
+    </message>
+    <message>
+        <source>Calibration time is too long, please check as follows:</source>
+        <translation>标定时间过长，请按以下几点检查：</translation>
+    </message>
+    <message>
+        <source>One key calibration failed</source>
+        <translation>一键标定失败</translation>
+    </message>
+</context>
 </TS>

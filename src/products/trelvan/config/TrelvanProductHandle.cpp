@@ -1,0 +1,74 @@
+#include "products/trelvan/config/TrelvanProductHandle.h"
+
+#include "foundation/ZLog.h"
+#include "products/trelvan/config/ProtocolParameter.h"
+#include "products/trelvan/config/WidgetSetting.h"
+#include "products/trelvan/protocols/TrelvanTables.h"
+#include "widgets/ZMainWindow.h"
+
+#include <QAction>
+#include <QPointer>
+
+namespace Trelvan {
+
+namespace {
+QPointer<ProductHandle> g_handle;
+}
+
+ProductHandle* ProductHandle::instance(QObject* parent)
+{
+    if (!g_handle)
+        g_handle = new ProductHandle(parent);
+    return g_handle.data();
+}
+
+ProductHandle* ProductHandle::existing()
+{
+    return g_handle.data();
+}
+
+ProductHandle::ProductHandle(QObject* parent)
+    : ProductHandleBase(0, parent)
+{
+    name_ = "uwb";
+    modelNames_ = Trelvan::modelNames;
+    WidgetSetting* window = WidgetSetting::instance(nullptr);
+    addToolBarAction(windowAction(window));
+    addWidgetToHide(window);
+    // The data protocols a reply loads belong to the handle.
+    ProtocolParameter::setDataProtocolOwner(this);
+    setActive(false);
+}
+
+ProductHandle::~ProductHandle()
+{
+    ProtocolParameter::setDataProtocolOwner(nullptr);
+    delete WidgetSetting::existing();
+}
+
+QAction* ProductHandle::windowAction(ZMainWindow* window)
+{
+    if (!window->windowAction()) {
+        auto* action = new QAction(window->windowIcon(), window->windowTitle(), window);
+        window->setWindowAction(action);
+        QObject::connect(action, &QAction::triggered, window, [window] {
+            const QPoint position = window->pos();
+            window->showNormal();
+            window->show();
+            window->raise();
+            window->activateWindow();
+            window->move(position);
+        });
+    }
+    return window->windowAction();
+}
+
+QString ProductHandle::handleProductRecognized()
+{
+    const QString error = WidgetSetting::instance()->readParameterOfNodeConnected(0);
+    if (!error.isEmpty())
+        zWarning() << "Read parameter failed," << error;
+    return error;
+}
+
+} // namespace Trelvan

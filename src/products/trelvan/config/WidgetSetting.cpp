@@ -1,0 +1,496 @@
+#include "products/trelvan/config/WidgetSetting.h"
+
+#include "foundation/ZAlgo.h"
+#include "foundation/ZIconsManager.h"
+#include "foundation/ZLog.h"
+#include "foundation/ZTimerManager.h"
+#include "link/ZSerialPort.h"
+#include "link/ZUiSerialPortAssistant.h"
+#include "products/trelvan/config/ConfigItems.h"
+#include "products/trelvan/config/ProtocolParameter.h"
+#include "products/trelvan/config/ZAppModeItem.h"
+#include "products/trelvan/config/ZCoordinateItem.h"
+#include "products/trelvan/wireless/WidgetNode.h"
+#include "protocol/WidgetSystemInfo.h"
+#include "widgets/ZVToolBarWidget.h"
+
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace Trelvan {
+
+namespace {
+
+QPointer<WidgetSetting> g_window;
+bool g_calibrating = false;
+WidgetSetting::WirelessHooks g_wireless;
+WidgetSetting::QuestionHook g_question;
+WidgetSetting::PortLookup g_portLookup;
+
+bool defaultQuestion(QWidget* parent, const QString& text, const QString& informative)
+{
+    QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::Yes | QMessageBox::Cancel, parent);
+    box.setInformativeText(informative);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Yes;
+}
+
+ZSerialPort* defaultPort()
+{
+    ZUiSerialPortAssistant* terminal = ZUiSerialPortAssistant::existing();
+    return terminal ? terminal->serialPort() : nullptr;
+}
+
+} // namespace
+
+void WidgetSetting::setWirelessHooks(WirelessHooks hooks)
+{
+    g_wireless = std::move(hooks);
+}
+
+WidgetSetting::QuestionHook WidgetSetting::setQuestionHook(QuestionHook hook)
+{
+    QuestionHook previous = g_question;
+    g_question = std::move(hook);
+    return previous;
+}
+
+void WidgetSetting::setPortLookup(PortLookup lookup)
+{
+    g_portLookup = std::move(lookup);
+}
+
+bool WidgetSetting::isCalibrating()
+{
+    return g_calibrating;
+}
+
+WidgetSetting* WidgetSetting::instance(QWidget* parent)
+{
+    if (!g_window)
+        g_window = new WidgetSetting(parent);
+    return g_window.data();
+}
+
+WidgetSetting* WidgetSetting::existing()
+{
+    return g_window.data();
+}
+
+WidgetSetting::WidgetSetting(QWidget* parent)
+    : ZMainWindow(parent)
+{
+    setWindowTitle(tr("Trelvan Setting"));
+    setWindowIcon(ZIconsManager::instance()->icon(105));
+    protocol_ = ProtocolParameter::instance(this);
+    initUi();
+    centralWidget()->setEnabled(isOpen());
+}
+
+WidgetSetting::~WidgetSetting()
+{
+    for (int i = 0; i < ConfigItemCount; ++i) {
+        if (ZConfigItemInterface* item = protocol_->configItem(i))
+            protocol_->unregisterConfigItem(item);
+    }
+}
+
+QWidget* WidgetSetting::configItemWidget(int index) const
+{
+    return itemWidgets_.value(index);
+}
+
+void WidgetSetting::initUi()
+{
+    page_ = new QWidget(this);
+    toolBar_ = new ZVToolBarWidget(page_);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ZIconsManager* icons = ZIconsManager::instance();
+    readButton_ = toolBar_->addButton(icons->icon(61), tr("Read Parameter"));
+    writeButton_ = toolBar_->addButton(icons->icon(87), tr("Write Parameter"));
+    restartButton_ = toolBar_->addButton(icons->icon(64), tr("Restart Node"));
+
+    // Created and registered in this order; the indices are the protocol's.
+    systemIdItem_ = new ZSystemIDItem(page_);
+    auto* onOff = new ZOnOffItem(page_);
+    roleItem_ = new ZRoleItem(onOff, page_);
+    modeItem_ = new ZAppModeItem(roleItem_, page_);
+    protocolItem_ = new ZProtocolTypeItem(page_);
+    baudItem_ = new ZBaudrateItem(page_);
+    auto* capacity = new ZNodeCapacityItem(page_);
+    rateItem_ = new ZRefreshRateItem(page_);
+    idItem_ = new ZIdItem(page_);
+    auto* filter = new ZFilterFactorItem(page_);
+    auto* model = new ZMathModelItem(page_);
+    coordinateItem_ = new ZCoordinateItem(page_);
+    channelItem_ = new ZSystemChannelItem(page_);
+    auto* tx = new ZTxPowerItem(page_);
+    const QList<QPair<int, QWidget*>> order{
+        {SystemIdItem, systemIdItem_}, {OnOffItem, onOff},         {RoleItem, roleItem_},     {AppModeItem, modeItem_},
+        {ProtocolTypeItem, protocolItem_}, {BaudrateItem, baudItem_}, {NodeCapacityItem, capacity},
+        {RefreshRateItem, rateItem_},  {IdItem, idItem_},          {FilterFactorItem, filter}, {MathModelItem, model},
+        {CoordinateItem, coordinateItem_}, {SystemChannelItem, channelItem_}, {TxPowerItem, tx}};
+    itemWidgets_ = QVector<QWidget*>(ConfigItemCount, nullptr).toList();
+    for (const auto& entry : order) {
+        itemWidgets_[entry.first] = entry.second;
+        protocol_->registerConfigItem(entry.first, dynamic_cast<ZConfigItemInterface*>(entry.second));
+    }
+    for (QToolButton* b : modeItem_->shortcutButtons())
+        toolBar_->addToolButton(b);
+
+    auto* system = new QGroupBox(tr("System"), page_);
+    auto* systemLayout = new QVBoxLayout(system);
+    systemLayout->addWidget(systemIdItem_);
+    systemLayout->addWidget(channelItem_);
+    systemLayout->addWidget(tx);
+    auto* left = new QVBoxLayout;
+    left->addWidget(system);
+    left->addWidget(modeItem_);
+    left->addStretch();
+    scrollArea_ = new QScrollArea(page_);
+    scrollArea_->setWidgetResizable(true);
+    auto* scrollContents = new QWidget(scrollArea_);
+    scrollLayout_ = new QHBoxLayout(scrollContents);
+    scrollArea_->setWidget(scrollContents);
+    scrollArea_->hide();
+    left->addWidget(scrollArea_);
+
+    itemColumn_ = new QWidget(page_);
+    auto* column = new QVBoxLayout(itemColumn_);
+    column->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* w : {static_cast<QWidget*>(roleItem_), static_cast<QWidget*>(idItem_),
+                       static_cast<QWidget*>(protocolItem_), static_cast<QWidget*>(capacity),
+                       static_cast<QWidget*>(baudItem_), static_cast<QWidget*>(rateItem_),
+                       static_cast<QWidget*>(onOff), static_cast<QWidget*>(filter), static_cast<QWidget*>(model)})
+        column->addWidget(w);
+    column->addStretch();
+
+    columnsLayout_ = new QHBoxLayout;
+    columnsLayout_->addWidget(toolBar_);
+    columnsLayout_->addLayout(left);
+    auto* outer = new QVBoxLayout(page_);
+    outer->addLayout(columnsLayout_);
+    // The window's own status bar, below the page (the main window keeps laying it out).
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->show();
+    auto* central = new QWidget(this);
+    pageLayout_ = new QVBoxLayout(central);
+    pageLayout_->setContentsMargins(0, 0, 0, 0);
+    pageLayout_->addWidget(page_);
+    setCentralWidget(central);
+
+    // The editors start from the default record, with TAG as the role shown (and
+    // kept by the next reload).
+    protocol_->loadConfigItems();
+    roleItem_->setCurrentRole(TAG);
+    protocol_->backupFrame().setRole(TAG);
+
+    connect(readButton_, &QToolButton::clicked, this, [this] {
+        runButtonAction([this] { return readParameterOfNodeConnected(0); }, tr("Read parameter succeeded"),
+                        tr("Read parameter failed,"));
+    });
+    connect(writeButton_, &QToolButton::clicked, this, [this] {
+        runButtonAction([this] { return verifyWrite(); }, tr("Write parameter succeeded"), tr("Write parameter failed,"));
+    });
+    connect(restartButton_, &QToolButton::clicked, this, &WidgetSetting::restartNode);
+    connect(roleItem_, &ZRoleItem::currentRoleChanged, this, &WidgetSetting::applyParameter);
+    connect(modeItem_, &ZAppModeItem::localModeChanged, this, &WidgetSetting::applyParameter);
+    connect(modeItem_, &ZAppModeItem::runningModeChanged, this, [this](LPSMode mode) {
+        runningModeIsWireless_ = mode == DT_MODE0;
+        updateButtons();
+    });
+    connect(modeItem_, &ZAppModeItem::runningModeRequired, this,
+            [this](LPSMode mode) { switchApplication(quint8(mode)); });
+    connect(protocolItem_, &ZProtocolTypeItem::currentTypeChanged, this, &WidgetSetting::applyParameter);
+    connect(baudItem_, &ZBaudrateItem::currentBaudrateChanged, this, &WidgetSetting::applyParameter);
+    connect(capacity, &ZNodeCapacityItem::capacityChanged, this, &WidgetSetting::applyParameter);
+    connect(coordinateItem_, &ZCoordinateItem::readCoordinatesRequired, this,
+            [this](int group) { readParameterOfNodeConnected(quint8(group)); });
+
+    arrangeForWirelessSetting(false);
+}
+
+void WidgetSetting::updateButtons()
+{
+    // While the calibration loop polls, an exchange in between would take a poll
+    // reply for its own; the running-mode buttons stay usable to end the loop.
+    const bool enabled = !runningModeIsWireless_ && !g_calibrating;
+    for (QToolButton* b : {readButton_, writeButton_, restartButton_})
+        b->setEnabled(enabled);
+}
+
+void WidgetSetting::runButtonAction(const std::function<QString()>& action, const QString& succeeded,
+                                    const QString& failed)
+{
+    centralWidget()->setEnabled(false);
+    const QString error = action();
+    statusBar()->showMessage(error.isEmpty() ? succeeded : failed + error, kStatusMs);
+    centralWidget()->setEnabled(isOpen());
+}
+
+bool WidgetSetting::waitForParameterReply(quint64 before, int ms)
+{
+    // True on time-out, like the other waits.
+    return !protocol_->waitForReplyAfter(before, ms, true);
+}
+
+QString WidgetSetting::readParameterOfNodeConnected(quint8 group)
+{
+    ProtocolParameter* p = protocol_;
+    ZScopeGuard exchange([p] { p->setActive(true); p->setWaitingForReply(true); },
+                         [p] { p->setWaitingForReply(false); p->setActive(false); });
+    const int timeout = timeoutForBytes(ParameterFrame::kSize, 3000);
+    const quint64 before = p->replyCount();
+    write(p->makeGroupReadRequest(group));
+    if (waitForParameterReply(before, timeout)) {
+        zDebug() << "readParameterOfNodeConnected time out";
+        return "time out";
+    }
+    readSinceOpen_ = true;
+    p->copyReceivedToBackup();
+    const ParameterFrame reply = p->receivedFrame();
+    roleItem_->setRoleOfNodeConnectedDirectly(Role(reply.role()));
+    idItem_->setIdOfNodeConnectedDirectly(reply.id());
+    applyParameter();
+    NodeWidgetCache* cache = NodeWidgetCache::instance();
+    if (cache->contains(reply.role(), reply.id())) {
+        WidgetNode* row = cache->findNode(reply.role(), reply.id());
+        row->setStatusText(QString());
+        row->setState(Succeeded);
+        row->setTime(reply.systemTime());
+    }
+    return QString();
+}
+
+QString WidgetSetting::verifyWrite()
+{
+    // The editors hold start values until a read filled them: writing those would
+    // overwrite the node (its mode nibbles included).
+    if (!readSinceOpen_)
+        return "no parameters read";
+    const QString invalid = coordinateItem_->firstInvalidCell();
+    if (!invalid.isEmpty())
+        return "invalid coordinate " + invalid;
+
+    ProtocolParameter* p = protocol_;
+    QString error;
+    {
+        ZScopeGuard exchange([p] { p->setActive(true); p->setWaitingForReply(true); },
+                             [p] { p->setWaitingForReply(false); p->setActive(false); });
+        const quint64 before = p->replyCount();
+        write(p->packWriteRequest());
+        if (waitForParameterReply(before, kWriteWaitMs)) {
+            error = "time out";
+        } else {
+            QString detail;
+            if (!p->runReplyCheck(ProtocolParameter::CheckWriteWithId, detail)) {
+                error = "check error";
+                // The node at the port rarely has a row to show the detail.
+                zWarning() << "write check failed:" << detail;
+            }
+        }
+        if (WidgetSystemInfo* recognition = WidgetSystemInfo::existing())
+            recognition->waitDataThenRecognize(6000);
+    }
+    return error;
+}
+
+QString WidgetSetting::verifyRestart()
+{
+    QString error = readParameterOfNodeConnected(0);
+    if (!error.isEmpty())
+        return "read before restart failed," + error;
+    // The two replies' system times tell whether the node restarted; no row needed.
+    const quint32 previous = protocol_->receivedFrame().systemTime();
+    write(ProtocolParameter::makeRestartCommand());
+    ZTimerManager* timers = ZTimerManager::instance();
+    timers->wait(100);
+    ZSerialPort* port = g_portLookup ? g_portLookup() : defaultPort();
+    if (port)
+        waitForReply(timers, 5000, port, &ZSerialPort::dataArrived);
+    else
+        timers->wait(5000);
+    error = readParameterOfNodeConnected(0);
+    if (!error.isEmpty())
+        return "read after restart failed," + error;
+    const quint32 current = protocol_->receivedFrame().systemTime();
+    if (current <= previous)
+        return QString();
+    return QString("currentSystemTime(%1) > prevSystemTime(%2)").arg(current).arg(previous);
+}
+
+bool WidgetSetting::ask(const QString& text, const QString& informative)
+{
+    return g_question ? g_question(this, text, informative) : defaultQuestion(this, text, informative);
+}
+
+bool WidgetSetting::confirmRestart()
+{
+    if (!modeItem_->isWirelessSettingActive())
+        return true;
+    if (!ask(tr("Restarting current node will make it exit wireless setting mode"), tr("Confirm Restart?")))
+        return false;
+    modeItem_->restoreLocalRunningMode();
+    return true;
+}
+
+void WidgetSetting::restartNode()
+{
+    if (!confirmRestart())
+        return;
+    runButtonAction([this] { return verifyRestart(); }, tr("Restart succeeded"), tr("Restart failed,"));
+}
+
+WidgetNode* WidgetSetting::connectedNodeWidget() const
+{
+    const int role = roleItem_->roleOfNodeConnectedDirectly();
+    const int id = idItem_->idOfNodeConnectedDirectly();
+    NodeWidgetCache* cache = NodeWidgetCache::existing();
+    if (role < 0 || id < 0 || !cache || !cache->contains(quint8(role), id))
+        return nullptr;
+    return cache->findNode(quint8(role), id);
+}
+
+bool WidgetSetting::switchApplication(quint8 runningMode)
+{
+    ProtocolParameter* p = protocol_;
+    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    p->setRequestedRunningMode(runningMode);
+    const int timeout = timeoutForBytes(ParameterFrame::kSize, 5000);
+    const quint64 before = p->replyCount();
+    write(p->makeModeSwitchRequest());
+    // The previous exchange's reply may still be finishing its parse: only a reply
+    // to this request ends the wait.
+    if (!p->waitForReplyAfter(before, timeout, false)) {
+        statusBar()->showMessage(tr("Switch application failed:%1").arg(runningMode), kSwitchStatusMs);
+        return false;
+    }
+    p->backupFrame().setAppMode(p->receivedFrame().appMode());
+    modeItem_->loadFromParameter();
+    if (runningMode == DT_MODE0 && g_wireless.findAllNodes) {
+        QTimer::singleShot(0, this, [this] {
+            statusBar()->showMessage(tr("Finding nodes..."), kStatusMs);
+            setEnabled(false);
+            g_wireless.findAllNodes(2000);
+            setEnabled(true);
+        });
+    } else if (runningMode == CM_MODE) {
+        QTimer::singleShot(0, this, &WidgetSetting::oneKeyCalibration);
+    }
+    statusBar()->showMessage(tr("Switch mode succeeded"), kSwitchStatusMs);
+    return true;
+}
+
+void WidgetSetting::oneKeyCalibration()
+{
+    if (g_calibrating)
+        return;
+    ProtocolParameter* p = protocol_;
+    ZScopeGuard running(
+        [this, p] {
+            g_calibrating = true;
+            p->setActive(true);
+            updateButtons();
+        },
+        [this, p] {
+            g_calibrating = false;
+            p->setActive(false);
+            updateButtons();
+        });
+    QElapsedTimer watch;
+    watch.start();
+    const QByteArray poll = ProtocolParameter::makeCalibrationPollRequest();
+    ZTimerManager* timers = ZTimerManager::instance();
+    bool anyReply = false;
+    while (isOpen() && modeItem_->runningMode() == CM_MODE) {
+        p->setActive(true);
+        const quint64 before = p->replyCount();
+        write(poll);
+        if (p->waitForReplyAfter(before, 100, false)) {
+            p->copyReceivedToBackup();
+            modeItem_->loadFromParameter();
+            coordinateItem_->loadFromParameter();
+            anyReply = true;
+            timers->wait(100);
+        }
+        if (watch.elapsed() > 60000) {
+            watch.restart();
+            const QStringList lines{
+                tr("1. Please keep anchors free from blocking;"),
+                tr("2. Anchors need to be kept in the same plane, and the height error of each anchor is generally "
+                   "required to be no more than 20cm;"),
+                tr("3. The layout range of anchors should be greater than 1 * 1m generally;"),
+                tr("4. The length-width ratio of layout should be less than 3:1 generally;"),
+                tr("5. If the above steps do not solve your problem, please click exit one  key calibration, and the "
+                   "last calibration result will be stored in the anchor or console that initiates one key "
+                   "calibration;"),
+                tr("6. If the calibration results are roughly in line with the actual situation, the automatic "
+                   "calibration is completed; if there is a large discrepancy between the calibration results and "
+                   "the actual situation, please determine the anchor coordinates through other measurement "
+                   "methods, and write the parameters after entering the anchor coordinates."),
+                tr("Do you want to Exit one key calibration?")};
+            if (ask(tr("Calibration time is too long, please check as follows:"), lines.join("\n"))) {
+                QTimer::singleShot(0, modeItem_, &ZAppModeItem::restoreLocalRunningMode);
+                break;
+            }
+        }
+    }
+    if (!anyReply)
+        statusBar()->showMessage(tr("One key calibration failed"), kStatusMs);
+}
+
+void WidgetSetting::applyParameter()
+{
+    protocol_->loadConfigItems();
+    const int mode = modeItem_->localMode();
+    const Role role = roleItem_->currentRole();
+    if (g_wireless.applyModeAndRole)
+        g_wireless.applyModeAndRole(protocol_->receivedFrame().localMode(), role);
+    for (int i = 0; i < ConfigItemCount; ++i) {
+        if (commonConfigItems.contains(i) || !itemWidgets_.value(i))
+            continue;
+        itemWidgets_[i]->setVisible(configItemApplies(quint8(mode), qint8(role), i));
+    }
+    QTimer::singleShot(100, this, [this] {
+        if (!wirelessShown_)
+            adjustSize();
+    });
+}
+
+void WidgetSetting::arrangeForWirelessSetting(bool shown)
+{
+    wirelessShown_ = shown;
+    scrollArea_->setVisible(shown);
+    if (shown) {
+        scrollLayout_->addWidget(itemColumn_);
+        scrollLayout_->addWidget(coordinateItem_);
+    } else {
+        columnsLayout_->addWidget(itemColumn_);
+        columnsLayout_->addWidget(coordinateItem_);
+        QTimer::singleShot(100, this, [this] { adjustSize(); });
+    }
+}
+
+void WidgetSetting::handleSerialPortStatusChanged(bool open)
+{
+    centralWidget()->setEnabled(open);
+    readSinceOpen_ = false;
+}
+
+void WidgetSetting::onVisibilityChanged(bool visible)
+{
+    if (visible)
+        readButton_->click();
+    else
+        modeItem_->restoreLocalRunningMode();
+}
+
+} // namespace Trelvan

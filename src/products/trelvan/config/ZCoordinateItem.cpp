@@ -1,0 +1,267 @@
+#include "products/trelvan/config/ZCoordinateItem.h"
+
+#include "model/ModelManager.h"
+#include "model/ResourceItems.h"
+#include "model/ResourceValues.h"
+#include "products/trelvan/config/ConfigItems.h"
+#include "products/trelvan/config/ProtocolParameter.h"
+#include "products/trelvan/protocols/TrelvanTables.h"
+// ModelViewManagers.h needs the refresh managers complete.
+#include "views/RefreshManagers.h"
+#include "views/ModelViewManagers.h"
+#include "widgets/ZTableWidget.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace Trelvan {
+
+namespace {
+
+const char* const kAxes[3] = {"X", "Y", "Z"};
+
+QString groupPrefix()
+{
+    return ZCoordinateItem::tr("Group ");
+}
+
+} // namespace
+
+QWidget* ZCoordinatePageFactory::createPage(QWidget* parent)
+{
+    QStringList rows;
+    for (int r = 0; r < rowCount; ++r)
+        rows << QString("A%1").arg(pageIndex * 10 + r);
+    auto* table = new ZTableWidget(parent, 3, rowCount, {"X/m", "Y/m", "Z/m"}, rows);
+    for (int c = 0; c < 3; ++c)
+        table->setColumnWidth(c, 75);
+    return table;
+}
+
+ZCoordinateItem::ZCoordinateItem(QWidget* parent)
+    : QWidget(parent)
+    , factory_(new ZCoordinatePageFactory)
+    , retry_(new QTimer(this))
+{
+    setMinimumSize(300, 300);
+    pages_ = new ZMultiPageWidget(factory_, this);
+    pages_->setEditable(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pages_);
+    // At most one retry waits while no page is current.
+    retry_->setSingleShot(true);
+    retry_->setInterval(300);
+    connect(retry_, &QTimer::timeout, this, &ZCoordinateItem::loadFromParameter);
+    connect(pages_, &ZMultiPageWidget::activated, this, [this](int index) {
+        const ZRoleItem* role = ZRoleItem::instance();
+        if (role && role->roleOfNodeConnectedDirectly() == TAG)
+            emit readCoordinatesRequired(index);
+    });
+}
+
+ZCoordinateItem::~ZCoordinateItem() = default;
+
+bool ZCoordinateItem::isRetryPending() const
+{
+    return retry_->isActive();
+}
+
+ZTableWidget* ZCoordinateItem::currentTable() const
+{
+    return qobject_cast<ZTableWidget*>(pages_->currentPage());
+}
+
+QString ZCoordinateItem::millimetresText(qint32 mm)
+{
+    return QString::number(double(mm) / 1000.0, 'g', 7);
+}
+
+bool ZCoordinateItem::cellToMillimetres(const QString& text, qint32* mm)
+{
+    bool ok = false;
+    const double metres = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(metres))
+        return false;
+    const double v = metres * 1000.0;
+    const double whole = std::trunc(v);
+    // Nearest millimetre; an exact half goes toward zero.
+    const double rounded = std::fabs(v - whole) == 0.5 ? whole : std::round(v);
+    if (rounded < -8388608.0 || rounded > 8388607.0)
+        return false;
+    *mm = qint32(rounded);
+    return true;
+}
+
+void ZCoordinateItem::loadFromParameter()
+{
+    ProtocolParameter* protocol = ProtocolParameter::instance();
+    const ParameterFrame received = protocol->receivedFrame();
+    const ParameterFrame& edited = protocol->backupFrame();
+    const QMap<int, int> capacities = roleCapacities.value(received.localMode());
+    const int anchors = capacities.value(ANCHOR, 0);
+    if (anchors == 0)
+        return;
+
+    const int wanted = anchors / 10 + 1;
+    while (pages_->pages().size() < wanted) {
+        factory_->pageIndex = pages_->pages().size();
+        factory_->rowCount = 10;
+        pages_->addNewPage(groupPrefix() + QString::number(factory_->pageIndex));
+    }
+    while (pages_->pages().size() > wanted)
+        pages_->deletePage(pages_->pages().size() - 1);
+
+    // Only a newly received reply refills the cells; a load after another editor's
+    // change keeps what the user typed and only follows the role.
+    const bool newReply = protocol->replyCount() != shownReply_;
+    const bool enabled = edited.role() != TAG;
+    for (QWidget* page : pages_->pages()) {
+        auto* table = qobject_cast<ZTableWidget*>(page);
+        if (!table)
+            continue;
+        if (newReply) {
+            table->setCellsEnabled(enabled);
+            continue;
+        }
+        for (int r = 0; r < table->rowCount(); ++r) {
+            for (int c = 0; c < table->columnCount(); ++c) {
+                if (QTableWidgetItem* item = table->item(r, c))
+                    item->setFlags(enabled ? item->flags() | Qt::ItemIsEnabled : item->flags() & ~Qt::ItemIsEnabled);
+            }
+        }
+    }
+
+    switch (edited.role()) {
+    case ANCHOR:
+        pages_->setCurrentIndex(received.id() / 10);
+        break;
+    case TAG:
+        break;
+    case CONSOLE:
+        pages_->setCurrentIndex(0);
+        break;
+    default:
+        return;
+    }
+
+    if (newReply) {
+        shownReply_ = protocol->replyCount();
+        if (ZTableWidget* table = currentTable()) {
+            for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
+                for (int c = 0; c < 3; ++c)
+                    table->item(r, c)->setText(millimetresText(received.anchorCoordinate(r, c)));
+            }
+        }
+    }
+
+    ModelViewManagers* registry = ModelViewManagers::instance();
+    ModelViewManager* current = registry ? registry->currentManager() : nullptr;
+    if (!current) {
+        if (!retry_->isActive())
+            retry_->start();
+        return;
+    }
+    if (ModelManager* models = current->modelManager())
+        publishChartPoints(models);
+}
+
+void ZCoordinateItem::publishChartPoints(ModelManager* models)
+{
+    const ParameterFrame received = ProtocolParameter::instance()->receivedFrame();
+    const int page = pages_->currentIndex();
+    QMap<quint64, QPair<BaseResourceItem*, BaseResourceItem*>>& items = anchorItems_[models];
+    for (int r = 0; r < ParameterFrame::kAnchorRows; ++r) {
+        const quint64 n = quint64(page * 10 + r);
+        const float x = float(received.anchorCoordinate(r, 0)) / 1000.0f;
+        const float y = float(received.anchorCoordinate(r, 1)) / 1000.0f;
+        const float z = float(received.anchorCoordinate(r, 2)) / 1000.0f;
+        const bool valid = !qFuzzyCompare(x, -8388.0f) && !qFuzzyCompare(y, -8388.0f) && !qFuzzyCompare(z, -8388.0f);
+        if (!items.contains(n)) {
+            const QString owner = QString::fromLatin1(ProtocolParameter::kName);
+            const QString name = QString("A%1").arg(n);
+            BaseResourceItem* scatter = models->createResource(ResourceType::Scatter, owner, name, true, nullptr, true);
+            if (scatter) {
+                scatter->setData(11, QString(":/images/anchorBlue.png"));
+                scatter->setData(10, 2);
+                scatter->setData(8, false);
+                scatter->setData(9, false);
+                scatter->setData(4, true);
+            }
+            BaseResourceItem* scatter3d = models->createResource(ResourceType::Scatter3D, owner, name, true, nullptr, true);
+            if (scatter3d) {
+                scatter3d->setData(9, 1);
+                scatter3d->setData(8, false);
+                scatter3d->setData(5, QColor(Qt::blue));
+                scatter3d->setData(4, true);
+            }
+            items.insert(n, qMakePair(scatter, scatter3d));
+        }
+        const auto pair = items.value(n);
+        if (valid) {
+            if (pair.first)
+                pair.first->setData(6, QVariant::fromValue(ScatterValue{x, y, 0.0f}));
+            if (pair.second)
+                pair.second->setData(6, QVariant::fromValue(Scatter3DValue{x, y, z, 0.0f, 0.0f, 0.0f}));
+        } else {
+            for (BaseResourceItem* item : {pair.first, pair.second}) {
+                if (item) {
+                    item->clear();
+                    item->setDirty(true);
+                }
+            }
+        }
+    }
+}
+
+QString ZCoordinateItem::firstInvalidCell() const
+{
+    const ZTableWidget* table = currentTable();
+    if (!table)
+        return QString();
+    for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const QTableWidgetItem* item = table->item(r, c);
+            qint32 mm = 0;
+            if (!cellToMillimetres(item ? item->text() : QString(), &mm))
+                return QString("%1 %2").arg(table->verticalHeaderItem(r) ? table->verticalHeaderItem(r)->text()
+                                                                          : QString::number(r),
+                                            QLatin1String(kAxes[c]));
+        }
+    }
+    return QString();
+}
+
+void ZCoordinateItem::storeToParameter()
+{
+    ParameterFrame& target = ProtocolParameter::instance()->writeFrame();
+    QString group = pages_->currentText();
+    group.remove(groupPrefix());
+    bool ok = false;
+    const uint index = group.toUInt(&ok);
+    target.setCoordinateGroup(ok ? quint8(index) : 0);
+    const ZTableWidget* table = currentTable();
+    if (!table)
+        return;
+    int r = 0;
+    for (; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const QTableWidgetItem* item = table->item(r, c);
+            qint32 mm = 0;
+            // A cell that cannot be stored is left as it was: the writer refuses to
+            // send while firstInvalidCell() names one.
+            if (cellToMillimetres(item ? item->text() : QString(), &mm))
+                target.setAnchorCoordinate(r, c, mm);
+        }
+    }
+    for (; r < ParameterFrame::kAnchorRows; ++r) {
+        for (int c = 0; c < 3; ++c)
+            target.setAnchorCoordinate(r, c, ParameterFrame::kNoAnchorMm);
+    }
+}
+
+} // namespace Trelvan

@@ -1,0 +1,138 @@
+#include "TrelvanPortEnv.h"
+
+#include "foundation/UserPaths.h"
+#include <QGuiApplication>
+#include "foundation/ZUdpOutput.h"
+#include "foundation/ZThreadManager.h"
+#include "foundation/ZTimerManager.h"
+#include "link/ZSerialPort.h"
+#include "model/ModelManager.h"
+#include "protocol/LinkServices.h"
+#include "protocol/ProtocolFrameExtraction.h"
+#include "protocol/ProtocolSeams.h"
+#include "views/RefreshManagers.h"
+#include "views/ModelViewManagers.h"
+
+#include <QDir>
+#include <QScreen>
+#include <QWidget>
+#include <QFile>
+
+namespace TestTrelvan {
+
+namespace {
+ModelManager* g_page = nullptr;
+
+ModelManager* currentPage()
+{
+    if (ModelManager* m = ModelViewManagers::currentModelManager())
+        return m;
+    if (!g_page) {
+        const QString file = QDir::temp().filePath("trelvan_port_page.ini");
+        QFile::remove(file);
+        g_page = new ModelManager(file, {ResourceType::Data, ResourceType::Line, ResourceType::Scatter});
+    }
+    return g_page;
+}
+} // namespace
+
+void startPortPipeline()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    initUserDataFolders();
+    ZThreadManager* tm = ZThreadManager::instance();
+    tm->moveToThread(ZTimerManager::instance(), 5);
+    ProtocolFrameExtraction* extraction = ProtocolFrameExtraction::instance();
+    tm->moveToThread(extraction, 2);
+    tm->startThreads();
+    extraction->setEnabled(true);
+    ProtocolSeams::setCurrentModelManagerLookup(&currentPage);
+}
+
+NodeOnPort::NodeOnPort(const sim::TrelvanNodeSetup& setup, bool stream)
+    : device_(new sim::DeviceSimulator)
+    , port_(new ZSerialPort)
+    , rate_(setup.baudRate)
+    , stream_(stream)
+{
+    node_.reset(new sim::TrelvanNode(*device_, setup));
+}
+
+NodeOnPort::~NodeOnPort()
+{
+    close();
+    node_->stop();
+    device_->stop();
+}
+
+bool NodeOnPort::open()
+{
+    if (!device_->isRunning()) {
+        if (!device_->start())
+            return false;
+        node_->start(stream_);
+    }
+    // Hooks first: the open status reaches the interfaces through them. They also
+    // reset the UDP output switch and port, which a test may have pointed at its
+    // own receiver.
+    const bool udpOn = udpOutputEnabled.load();
+    const int udpPort = udpOutputPort.load();
+    initLinkServices(port_.get());
+    udpOutputEnabled.store(udpOn);
+    udpOutputPort.store(udpPort);
+    port_->setPortName(device_->portPath());
+    port_->setBaudRate(int(rate_));
+    return port_->open(3);
+}
+
+void NodeOnPort::close()
+{
+    if (port_ && port_->isOpen())
+        port_->close();
+}
+
+QByteArray hexBytes(const char* text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+QByteArray defaultParameterRecord(quint8 command, quint8 checksum)
+{
+    QByteArray f = hexBytes("54 00 00 00 00 00 00 00 00 00 00 00 00 FF 00 FF 00 00 FF FF 00 FF FF 00 "
+                            "00 00 00 00 00 00 00 FF FF FF FF FF 00");
+    f.append(90, '\0');
+    f.append(char(checksum));
+    f[2] = char(command);
+    return f;
+}
+
+Trelvan::ParameterFrame nodeParameters(quint8 role, quint8 id, quint8 localMode, quint8 runningMode, quint8 protocol)
+{
+    sim::TrelvanNodeSetup s;
+    s.role = role;
+    s.id = id;
+    s.localMode = localMode;
+    s.protocol = protocol;
+    Trelvan::ParameterFrame f = Trelvan::ParameterFrame::fromBytes(sim::trelvanParameterDefaults(s));
+    f.setRunningMode(runningMode);
+    f.seal();
+    return f;
+}
+
+void saveScreenshot(QWidget* window, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("TALMENO_SCREENS_DIR");
+    if (dir.isEmpty())
+        return;
+    window->show();
+    QCoreApplication::processEvents();
+    // The screen's picture where there is one (OpenGL drawing included).
+    const bool offscreen = QGuiApplication::platformName() == "offscreen";
+    const QPixmap picture = offscreen ? window->grab() : window->screen()->grabWindow(window->winId());
+    picture.save(QDir(dir).filePath(name + ".png"));
+}
+
+} // namespace TestTrelvan

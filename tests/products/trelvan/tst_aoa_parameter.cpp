@@ -1,0 +1,132 @@
+// The AOA parameter protocol through a real port and the simulated node: the
+// request bytes it builds, a reply that stores the node's rate, switches to the AOA
+// node frame group and signals once, and damaged replies that change nothing.
+
+#include "support/testenv.h"
+
+#include "helpers/TestNodeFrame.h"
+#include "helpers/TrelvanPortEnv.h"
+#include "link/ZSerialPortInterface.h"
+#include "products/trelvan/protocols/AoaProtocolParameter.h"
+#include "protocol/ProtocolFactory.h"
+#include "sim/TrelvanParameterHandler.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+
+using Trelvan::AoaProtocolParameter;
+using Trelvan::ParameterFrame;
+using TestTrelvan::hexBytes;
+
+namespace {
+const char* const kNodeFrame0 = "Vexa_Trelvan_Node_Frame0";
+
+} // namespace
+
+class TestAoaParameter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        TestTrelvan::startPortPipeline();
+        // The AOA group's own frames come from other parts of the line; a stand-in
+        // member shows the group switch.
+        if (!ProtocolFactory::isProtocolRegistered(kNodeFrame0))
+            ProtocolFactory::registerProtocol(kNodeFrame0, [](QObject* parent) -> ProtocolBase* {
+                return TestTrelvan::ProtocolTestFrame::instance(parent);
+            });
+    }
+
+    void requestsAndShape()
+    {
+        AoaProtocolParameter* p = AoaProtocolParameter::instance(this);
+        QCOMPARE(AoaProtocolParameter::instance(nullptr), p);
+        QCOMPARE(p->parent(), this);
+        QCOMPARE(p->name(), QString("Vexa_Trelvan_AOA_Parameter"));
+        QCOMPARE(p->frameLength(), 128);
+        QCOMPARE(p->maxFrameLength(), 128);
+        QCOMPARE(p->head(), hexBytes("54 00"));
+        QCOMPARE(ParameterFrame().toByteArray(), TestTrelvan::defaultParameterRecord(0x00, 0x00));
+        QCOMPARE(p->packReadRequest(), TestTrelvan::defaultParameterRecord(0x01, 0x4A));
+        QCOMPARE(AoaProtocolParameter::makeRestartCommand(), TestTrelvan::defaultParameterRecord(0x08, 0x51));
+        QVERIFY(p->packWriteRequest().isEmpty());
+        QCOMPARE(p->receivedFrame(), ParameterFrame());
+    }
+
+    // Read and restart through the pty: the node answers the read at 921600 baud.
+    void replyThroughPort()
+    {
+        sim::TrelvanNodeSetup setup;
+        setup.baudRate = 921600;
+        setup.id = 5;
+        TestTrelvan::NodeOnPort node(setup);
+        QVERIFY(node.open());
+        QSettings().setValue("RecognizedBaudrate", 0);
+        AoaProtocolParameter* p = AoaProtocolParameter::instance(this);
+        QSignalSpy received(p, &AoaProtocolParameter::dataFrameReceived);
+        bool standInActiveAtSignal = false;
+        QObject probeScope;
+        connect(p, &AoaProtocolParameter::dataFrameReceived, &probeScope, [&] {
+            standInActiveAtSignal = TestTrelvan::ProtocolTestFrame::instance()->isActive();
+        }, Qt::DirectConnection);
+
+        p->setActive(true);
+        QVERIFY(ZSerialPortInterface::write(p->packReadRequest()));
+        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 10000);
+        QCOMPARE(node.parameters().reads(), 1);
+        QCOMPARE(node.parameters().lastRequest(), TestTrelvan::defaultParameterRecord(0x01, 0x4A));
+        const ParameterFrame reply = p->receivedFrame();
+        QCOMPARE(reply.toByteArray().mid(5, 3), hexBytes("00 10 0E"));
+        QCOMPARE(reply.id(), quint8(5));
+        QCOMPARE(QSettings().value("RecognizedBaudrate").toUInt(), 921600u);
+        QVERIFY(standInActiveAtSignal);
+        QVERIFY(!p->isActive());
+
+        QVERIFY(ZSerialPortInterface::write(AoaProtocolParameter::makeRestartCommand()));
+        QTRY_COMPARE_WITH_TIMEOUT(node.parameters().restarts(), 1, 10000);
+        QCOMPARE(node.parameters().lastRequest(), TestTrelvan::defaultParameterRecord(0x08, 0x51));
+    }
+
+    // A reply with a wrong sum or cut short is never kept; the good one after it is.
+    void damagedRepliesChangeNothing_data()
+    {
+        QTest::addColumn<bool>("cutShort");
+        QTest::addColumn<int>("goodId");
+        QTest::newRow("bad checksum") << false << 6;
+        QTest::newRow("short frame") << true << 8;
+    }
+    void damagedRepliesChangeNothing()
+    {
+        QFETCH(bool, cutShort);
+        QFETCH(int, goodId);
+        sim::TrelvanNodeSetup setup;
+        setup.id = 77;
+        setup.baudRate = 460800;
+        const QByteArray good77 = sim::trelvanParameterDefaults(setup);
+        QByteArray bad = cutShort ? good77.left(100) : good77;
+        if (!cutShort)
+            bad[127] = char(quint8(bad[127]) + 1);
+        setup.id = quint8(goodId);
+        setup.baudRate = 115200;
+        const QByteArray good = sim::trelvanParameterDefaults(setup);
+
+        TestTrelvan::NodeOnPort node(setup);
+        QVERIFY(node.open());
+        AoaProtocolParameter* p = AoaProtocolParameter::instance(this);
+        const ParameterFrame before = p->receivedFrame();
+        QSignalSpy received(p, &AoaProtocolParameter::dataFrameReceived);
+        p->setActive(true);
+        QSettings().setValue("RecognizedBaudrate", 1);
+        node.device().send(bad + good);
+        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 10000);
+        QCOMPARE(p->receivedFrame().toByteArray(), good);
+        QVERIFY(p->receivedFrame() != before);
+        QCOMPARE(QSettings().value("RecognizedBaudrate").toUInt(), 115200u);
+        QCOMPARE(received.count(), 1);
+    }
+};
+
+TALMENO_TEST_MAIN(TestAoaParameter)
+#include "tst_aoa_parameter.moc"

@@ -1,0 +1,319 @@
+// The setting window of the node at the port and the product handle, against the
+// simulated node over a pty: the window's parts, reads, writes and their checks,
+// restarts, the guarded writes, the coordinate group read, the one-key calibration
+// loop, and recognition through the handle. With TALMENO_SCREENS_DIR set, pictures
+// of the window for an anchor and for a tag are written there.
+
+#include "support/testenv.h"
+
+#include "foundation/ZTimerManager.h"
+#include "helpers/TrelvanPortEnv.h"
+#include "link/ZSerialPort.h"
+#include "products/trelvan/TrelvanRegistration.h"
+#include "products/trelvan/config/ConfigItems.h"
+#include "products/trelvan/config/ProtocolParameter.h"
+#include "products/trelvan/config/TrelvanProductHandle.h"
+#include "products/trelvan/config/WidgetSetting.h"
+#include "products/trelvan/config/ZAppModeItem.h"
+#include "products/trelvan/config/ZCoordinateItem.h"
+#include "products/trelvan/protocols/NodeLabel.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "protocol/ProductRegistration.h"
+#include "support/LogCapture.h"
+#include "views/RefreshManagers.h"
+#include "views/ModelViewManagers.h"
+#include "widgets/ZTableWidget.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace Trelvan;
+using talmeno_test::LogCapture;
+using Fault = sim::TrelvanParameterHandler::Fault;
+
+class TestTrelvanSetting : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestTrelvan::NodeOnPort> node_;
+    WidgetSetting* window_ = nullptr;
+
+    QString status() const { return window_->statusBar()->currentMessage(); }
+
+    void startNode(const sim::TrelvanNodeSetup& setup)
+    {
+        node_.reset();
+        node_.reset(new TestTrelvan::NodeOnPort(setup));
+        QVERIFY(node_->open());
+        WidgetSetting::setPortLookup([this] { return &node_->port(); });
+    }
+
+
+private slots:
+    void initTestCase()
+    {
+        TestTrelvan::startPortPipeline();
+        ModelViewManagers::createInstance(this);
+        ProtocolNodeFrame2::registerProtocol();
+        window_ = WidgetSetting::instance(nullptr);
+    }
+
+    void cleanupTestCase()
+    {
+        WidgetSetting::setQuestionHook(nullptr);
+        node_.reset();
+        delete ProductHandle::existing();
+    }
+
+    // The port decides whether the page can be used; showing reads once.
+    void windowFollowsPortAndShowReads()
+    {
+        QCOMPARE(window_->windowTitle(), QString("Trelvan Setting"));
+        QCOMPARE(window_->roleItem()->currentRole(), TAG);
+        QVERIFY(!window_->centralWidget()->isEnabled());
+        sim::TrelvanNodeSetup setup;
+        setup.role = ANCHOR;
+        setup.id = 3;
+        startNode(setup);
+        QVERIFY(window_->centralWidget()->isEnabled());
+        window_->show();
+        QTRY_COMPARE_WITH_TIMEOUT(node_->parameters().reads(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Read parameter succeeded"), 10000);
+        QCOMPARE(window_->roleItem()->roleOfNodeConnectedDirectly(), int(ANCHOR));
+        QCOMPARE(window_->idItem()->idOfNodeConnectedDirectly(), 3);
+        // Exactly the items that apply to an anchor in LP_MODE0 show (common ones always).
+        for (int i = 0; i < ConfigItemCount; ++i)
+            QCOMPARE(window_->configItemWidget(i)->isVisibleTo(window_),
+                     commonConfigItems.contains(i) || configItemApplies(0, ANCHOR, i));
+        QVERIFY(!window_->configItemWidget(NodeCapacityItem)->isVisibleTo(window_));
+        TestTrelvan::saveScreenshot(window_, "setting_anchor");
+        node_->close();
+        QVERIFY(!window_->centralWidget()->isEnabled());
+        QVERIFY(node_->open());
+        QVERIFY(window_->centralWidget()->isEnabled());
+    }
+
+    // Reads time out on silence and on damaged replies.
+    void readTimesOut_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("silent") << int(Fault::Silent);
+        QTest::newRow("bad checksum") << int(Fault::BadChecksum);
+    }
+    void readTimesOut()
+    {
+        QFETCH(int, fault);
+        node_->parameters().setFault(Fault(fault));
+        QElapsedTimer t;
+        t.start();
+        window_->readButton()->click();
+        QVERIFY(t.elapsed() >= ZSerialPortInterface::timeoutForBytes(128, 3000) - 5);
+        QCOMPARE(status(), QString("Read parameter failed,time out"));
+        node_->parameters().setFault(Fault::None);
+    }
+
+    // Writes are refused before a read and with a coordinate that cannot be stored.
+    void guardedWrites()
+    {
+        node_->close();
+        QVERIFY(node_->open()); // a new opening forgets the read
+        const int writes = node_->parameters().writes();
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter failed,no parameters read"));
+        window_->readButton()->click();
+        QCOMPARE(status(), QString("Read parameter succeeded"));
+        window_->coordinateItem()->currentTable()->item(2, 0)->setText("12,5");
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter failed,invalid coordinate A2 X"));
+        QCOMPARE(node_->parameters().writes(), writes);
+        window_->readButton()->click();
+    }
+
+    void writesAreChecked()
+    {
+        auto* rate = window_->findChild<ZRefreshRateItem*>();
+        QVERIFY(rate);
+        rate->comboBox()->setCurrentText("5");
+        emit rate->comboBox()->activated(rate->comboBox()->currentIndex());
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter succeeded"));
+        QCOMPARE(ParameterFrame::fromBytes(node_->parameters().parameters()).refreshRate(), quint16(5));
+
+        // A node that ignores the rate fails the check, named in the log.
+        node_->parameters().setWriteFilter([](QByteArray& f) { f[10] = char(5); });
+        LogCapture log;
+        rate->comboBox()->setCurrentText("2");
+        emit rate->comboBox()->activated(rate->comboBox()->currentIndex());
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter failed,check error"));
+        QCOMPARE(log.count(QtWarningMsg, "refreshRate error"), 1);
+        node_->parameters().setWriteFilter(nullptr);
+    }
+
+    void restarts()
+    {
+        window_->restartButton()->click();
+        QCOMPARE(status(), QString("Restart succeeded"));
+        QCOMPARE(node_->parameters().restarts(), 1);
+        node_->parameters().setFault(Fault::NoRestart);
+        window_->restartButton()->click();
+        QVERIFY2(status().startsWith("Restart failed,currentSystemTime("), qPrintable(status()));
+        QVERIFY(status().contains(") > prevSystemTime("));
+        node_->parameters().setFault(Fault::None);
+        node_->parameters().setFault(Fault::Silent);
+        window_->restartButton()->click();
+        QCOMPARE(status(), QString("Restart failed,read before restart failed,time out"));
+        node_->parameters().setFault(Fault::None);
+    }
+
+    // In the wireless-setting state a restart asks first; Cancel sends nothing.
+    void restartInWirelessStateAsks()
+    {
+        QStringList asked;
+        WidgetSetting::setQuestionHook([&](QWidget*, const QString& text, const QString& informative) {
+            asked << text << informative;
+            return false;
+        });
+        window_->modeItem()->enterWirelessSetting();
+        QTRY_VERIFY_WITH_TIMEOUT(window_->modeItem()->isWirelessSettingActive(), 10000);
+        QCOMPARE(status(), QString("Switch mode succeeded"));
+        QVERIFY(!window_->restartButton()->isEnabled());
+        const int before = node_->parameters().requests();
+        window_->restartNode();
+        QCOMPARE(asked, (QStringList{"Restarting current node will make it exit wireless setting mode", "Confirm Restart?"}));
+        QCOMPARE(node_->parameters().requests(), before);
+        WidgetSetting::setQuestionHook(nullptr);
+        // Hiding the window brings the node back to its local mode; showing reads.
+        window_->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!window_->modeItem()->isWirelessSettingActive(), 10000);
+        QCOMPARE(int(ParameterFrame::fromBytes(node_->parameters().parameters()).runningMode()), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->restartButton()->isEnabled(), 10000);
+        const int reads = node_->parameters().reads();
+        window_->show();
+        QTRY_COMPARE_WITH_TIMEOUT(node_->parameters().reads(), reads + 1, 10000);
+    }
+
+    // A silent node: the write and the mode switch report their time-outs.
+    void silentNodeTexts()
+    {
+        node_->parameters().setFault(Fault::Silent);
+        QElapsedTimer t;
+        t.start();
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter failed,time out"));
+        QVERIFY(t.elapsed() >= WidgetSetting::kWriteWaitMs);
+        // A silent node still takes the request: ask for the mode it runs.
+        QVERIFY(!window_->switchApplication(0));
+        QCOMPARE(status(), QString("Switch application failed:0"));
+        node_->parameters().setFault(Fault::None);
+        window_->readButton()->click();
+    }
+
+    // A TAG at the port: the coordinate pages ask for their group.
+    void tagAsksForCoordinateGroups()
+    {
+        sim::TrelvanNodeSetup setup;
+        setup.role = TAG;
+        setup.id = 7;
+        setup.localMode = 1;
+        startNode(setup);
+        window_->readButton()->click();
+        QCOMPARE(status(), QString("Read parameter succeeded"));
+        QCOMPARE(window_->coordinateItem()->pages()->pages().size(), 4);
+        const int reads = node_->parameters().reads();
+        emit window_->coordinateItem()->pages()->activated(3);
+        QTRY_COMPARE_WITH_TIMEOUT(node_->parameters().reads(), reads + 1, 10000);
+        QCOMPARE(int(quint8(node_->parameters().lastRequest()[36])), 3);
+        TestTrelvan::saveScreenshot(window_, "setting_tag");
+    }
+
+    // Running mode 8 polls the anchors one by one, until the node leaves the mode or
+    // the user picks another running mode.
+    void oneKeyCalibration()
+    {
+        sim::TrelvanNodeSetup setup;
+        setup.role = ANCHOR;
+        setup.id = 0;
+        startNode(setup);
+        window_->readButton()->click();
+        QCOMPARE(status(), QString("Read parameter succeeded"));
+        QTRY_VERIFY_WITH_TIMEOUT(!window_->modeItem()->oneKeySetupButton()->isHidden(), 10000);
+        window_->modeItem()->oneKeySetupButton()->click();
+        // The loop runs in this wait and ends when the node is back in its mode.
+        QTRY_VERIFY_WITH_TIMEOUT(node_->parameters().polls() >= 4, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!WidgetSetting::isCalibrating(), 20000);
+        ZTableWidget* table = window_->coordinateItem()->currentTable();
+        QCOMPARE(table->item(1, 0)->text(), QString("10"));
+        QCOMPARE(table->item(3, 1)->text(), QString("8"));
+        QVERIFY(window_->readButton()->isEnabled());
+
+        // Another running mode ends a loop the node would not end itself.
+        node_->parameters().setCalibrationAnchors(100);
+        const int polls = node_->parameters().polls();
+        QTimer stopper;
+        connect(&stopper, &QTimer::timeout, this, [this, &stopper, polls] {
+            if (node_->parameters().polls() >= polls + 3 && WidgetSetting::isCalibrating()) {
+                QVERIFY(!window_->readButton()->isEnabled());
+                stopper.stop();
+                window_->modeItem()->runningGroup()->button(0)->click();
+            }
+        });
+        stopper.start(20);
+        window_->modeItem()->oneKeySetupButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(node_->parameters().polls() >= polls + 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!WidgetSetting::isCalibrating(), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(ParameterFrame::fromBytes(node_->parameters().parameters()).runningMode()), 0, 10000);
+    }
+
+    // The handle: recognition reads the node once; silence returns "time out" and
+    // loads no data protocol.
+    void productHandle()
+    {
+        ProductRegistration::clearRegistrations();
+        Trelvan::registerProtocols();
+        const auto creator = ProductRegistration::creator(0);
+        QVERIFY(creator);
+        ProductHandleBase* handle = creator(0, QString(), QString(), this);
+        QCOMPARE(handle, ProductHandle::instance());
+        QCOMPARE(handle->productType(), 0);
+        QCOMPARE(handle->name(), QString("uwb"));
+        QCOMPARE(handle->modelNames(), Trelvan::modelNames);
+        QVERIFY(!handle->isActive());
+        QCOMPARE(handle->toolBarActions().size(), 1);
+        QCOMPARE(handle->toolBarActions().first(), window_->windowAction());
+        QCOMPARE(handle->toolBarActions().first()->text(), QString("Trelvan Setting"));
+
+        sim::TrelvanNodeSetup setup;
+        setup.role = NODE;
+        setup.id = 10;
+        setup.localMode = 6;
+        setup.protocol = 4;
+        startNode(setup);
+        const int reads = node_->parameters().reads();
+        QCOMPARE(handle->handleProductRecognized(), QString());
+        QCOMPARE(node_->parameters().reads(), reads + 1);
+        QCOMPARE(nodeLabel(0, 10), QString("NODE0_0A"));
+        QVERIFY(ProtocolNodeFrame2::instance()->isActive());
+
+        ProtocolNodeFrame2::instance()->setActive(false);
+        node_->parameters().setFault(Fault::Silent);
+        LogCapture log;
+        QCOMPARE(handle->handleProductRecognized(), QString("time out"));
+        QCOMPARE(log.count(QtWarningMsg, "Read parameter failed, time out"), 1);
+        QVERIFY(!ProtocolNodeFrame2::instance()->isActive());
+        node_->parameters().setFault(Fault::None);
+        setup.role = ANCHOR;
+        setup.id = 3;
+        setup.localMode = 0;
+        startNode(setup);
+        QCOMPARE(handle->handleProductRecognized(), QString());
+        QCOMPARE(nodeLabel(1, 3), QString("A_3"));
+    }
+};
+
+TALMENO_TEST_MAIN(TestTrelvanSetting)
+#include "tst_trelvan_setting.moc"

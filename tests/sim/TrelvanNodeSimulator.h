@@ -1,0 +1,46 @@
+#pragma once
+
+// The simulator as a whole positioning node on a DeviceSimulator: it answers the
+// system frame as product type 0 at its own rate, answers the parameter frame
+// (TrelvanParameterHandler), and streams node frame 2 of TrelvanScenario at the
+// update rate of its parameters while it runs an ordinary mode and the port runs
+// at its rate. A write that changes the rate or the update rate takes effect at once.
+
+#include "DeviceSimulator.h"
+#include "TrelvanParameterHandler.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace sim {
+
+class TrelvanNode
+{
+public:
+    TrelvanNode(DeviceSimulator& device, const TrelvanNodeSetup& setup, int modelId = 1);
+    ~TrelvanNode();
+    TrelvanNode(const TrelvanNode&) = delete;
+    TrelvanNode& operator=(const TrelvanNode&) = delete;
+
+    // Adds the handlers; with stream set, also starts the node frame 2 stream.
+    void start(bool stream = true);
+    void stop();
+
+    TrelvanParameterHandler& parameters() { return *parameters_; }
+    std::shared_ptr<SystemFrameHandler> systemHandler() const { return system_; }
+    quint64 framesSent() const { return framesSent_.load(); }
+
+private:
+    void run();
+
+    DeviceSimulator& device_;
+    std::shared_ptr<SystemFrameHandler> system_;
+    std::shared_ptr<TrelvanParameterHandler> parameters_;
+    SystemInfo info_;
+    std::thread thread_;
+    std::atomic<bool> quit_{false};
+    std::atomic<quint64> framesSent_{0};
+};
+
+} // namespace sim
