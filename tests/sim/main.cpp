@@ -3,6 +3,9 @@
 // until it is stopped; killing it looks to the program like an unplugged adapter.
 
 #include "DeviceSimulator.h"
+#include "ProductReplies.h"
+#include "RangeSensorSimulator.h"
+#include "TrelvanScenario.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -10,8 +13,53 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <pthread.h>
 #include <unistd.h>
+
+namespace {
+
+// The Trelvan frame kinds the scenario can stream, by the program's frame names.
+struct TrelvanFrameKind
+{
+    const char* name;
+    sim::TrelvanScenario::Kind kind;
+};
+const TrelvanFrameKind kTrelvanFrames[] = {
+    {"Node_Frame2", sim::TrelvanScenario::Kind::NodeFrame2},
+    {"Anchor_Frame0", sim::TrelvanScenario::Kind::AnchorFrame0},
+};
+
+QStringList trelvanFrameNames()
+{
+    QStringList names;
+    for (const TrelvanFrameKind& k : kTrelvanFrames)
+        names << QString::fromLatin1(k.name);
+    return names;
+}
+
+const TrelvanFrameKind* findTrelvanFrame(const QString& name)
+{
+    for (const TrelvanFrameKind& k : kTrelvanFrames)
+        if (name.compare(QLatin1String(k.name), Qt::CaseInsensitive) == 0)
+            return &k;
+    return nullptr;
+}
+
+// The Trelvan node the simulator plays: product type 0, a node's model id.
+constexpr int kTrelvanProduct = 0;
+constexpr int kTrelvanModel = 3;
+// The single-point range sensor played when --product is not given.
+constexpr int kDefaultRangeProduct = 3;
+// Frames in one loop of a Trelvan stream: a minute of movement at the chosen rate.
+constexpr int kTrelvanLoopSeconds = 60;
+
+bool isRangeProduct(int type)
+{
+    return type >= 3 && type <= 20 && type != 11;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -39,8 +87,42 @@ int main(int argc, char** argv)
     QCommandLineOption speedOpt("rate", "Pace of --stream in bytes per second (0: as fast as read).", "bps", "0");
     QCommandLineOption loopOpt("loop", "Repeat --stream from the start.");
     QCommandLineOption linkOpt("link", "Also make a symbolic link to the port at this path.", "path");
-    parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt});
+    QCommandLineOption sarvelOpt("sarvel",
+                                 "Play a range sensor of type --product (default 3) at --baud: answers recognition "
+                                 "and parameter reads, streams range frames at --frame-rate.");
+    QCommandLineOption trelvanOpt("trelvan",
+                                  "Play a Trelvan node that answers recognition and streams this frame kind at "
+                                  "--frame-rate; one of: " + trelvanFrameNames().join(", ") + ".",
+                                  "frame name");
+    QCommandLineOption frameRateOpt("frame-rate", "Frames per second of --sarvel and --trelvan.", "Hz", "100");
+    parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt,
+                       sarvelOpt, trelvanOpt, frameRateOpt});
     parser.process(app);
+
+    bool rateOk = false;
+    const int frameRate = parser.value(frameRateOpt).toInt(&rateOk);
+    if (!rateOk || frameRate < 1 || frameRate > 1000) {
+        std::fprintf(stderr, "--frame-rate needs 1 to 1000 frames per second\n");
+        return 2;
+    }
+    const bool sarvel = parser.isSet(sarvelOpt);
+    const TrelvanFrameKind* trelvan = nullptr;
+    if (parser.isSet(trelvanOpt)) {
+        trelvan = findTrelvanFrame(parser.value(trelvanOpt));
+        if (!trelvan) {
+            std::fprintf(stderr, "unknown Trelvan frame: %s (known: %s)\n", qPrintable(parser.value(trelvanOpt)),
+                         qPrintable(trelvanFrameNames().join(", ")));
+            return 2;
+        }
+    }
+    if (sarvel && trelvan) {
+        std::fprintf(stderr, "--sarvel and --trelvan exclude each other\n");
+        return 2;
+    }
+    if ((sarvel || trelvan) && (parser.isSet(replyOpt) || parser.isSet(streamOpt) || parser.isSet(modeOpt))) {
+        std::fprintf(stderr, "--sarvel and --trelvan play a whole device: no --system-reply, --stream or --mode\n");
+        return 2;
+    }
 
     sim::DeviceSimulator device;
     const QString mode = parser.value(modeOpt);
@@ -54,8 +136,26 @@ int main(int argc, char** argv)
     }
     device.setDeviceRate(parser.value(rateOpt).toInt());
 
+    std::unique_ptr<sim::RangeSensor> rangeSensor;
     QByteArray reply;
-    if (parser.isSet(replyOpt)) {
+    if (sarvel) {
+        const int type = parser.isSet(productOpt) ? parser.value(productOpt).toInt() : kDefaultRangeProduct;
+        if (!isRangeProduct(type)) {
+            std::fprintf(stderr, "--sarvel needs a range sensor type (3 to 20 but 11), got %d\n", type);
+            return 2;
+        }
+        const int model = parser.isSet(modelOpt) ? parser.value(modelOpt).toInt() : 0;
+        rangeSensor.reset(new sim::RangeSensor(device, type, device.deviceRate(), model));
+        // The sensor streams at the refresh rate kept in its parameters.
+        QByteArray params = rangeSensor->parameters().parameters();
+        params[24] = char(frameRate & 0xFF);
+        params[25] = char((frameRate >> 8) & 0xFF);
+        rangeSensor->parameters().setParameters(params);
+        if (sim::isMultiZoneType(type))
+            std::fprintf(stderr, "type %d answers only: its zone frames are not simulated\n", type);
+    } else if (trelvan) {
+        device.addHandler(sim::productHandler(kTrelvanProduct, kTrelvanModel, device.deviceRate()));
+    } else if (parser.isSet(replyOpt)) {
         reply = QByteArray::fromHex(parser.value(replyOpt).toLatin1());
         if (reply.size() != 32) {
             std::fprintf(stderr, "--system-reply needs 32 bytes, got %d\n", reply.size());
@@ -68,7 +168,8 @@ int main(int argc, char** argv)
         info.baudRate = device.deviceRate();
         reply = sim::systemFrameReply(info);
     }
-    device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
+    if (!sarvel && !trelvan)
+        device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
 
     QString error;
     if (!device.start(&error)) {
@@ -88,11 +189,19 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
+    if (rangeSensor)
+        rangeSensor->start();
+    if (trelvan) {
+        const sim::TrelvanScenario scenario(frameRate);
+        scenario.streamTo(device, trelvan->kind, frameRate * kTrelvanLoopSeconds, true);
+    }
     std::printf("%s\n", qPrintable(device.portPath()));
     std::fflush(stdout);
 
     int sig = 0;
     sigwait(&stopSignals, &sig);
+    if (rangeSensor)
+        rangeSensor->stop();
     device.stop();
     if (!linkPath.isEmpty())
         QFile::remove(linkPath);
