@@ -81,9 +81,26 @@ const QList<int>& ZUiSerialPortAssistant::standardBaudRates()
 ZUiSerialPortAssistant::CriticalBox& ZUiSerialPortAssistant::criticalBoxHook()
 {
     static CriticalBox hook = [](QWidget* parent, const QString& title, const QString& text) {
-        QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+        QMessageBox::critical(parent, title, boxLines(text), QMessageBox::Ok);
     };
     return hook;
+}
+
+QString ZUiSerialPortAssistant::openFailureText(const QString& errorName)
+{
+    return tr("Failed to open the serial port,") + QString(62, QLatin1Char(' '))
+           + tr("please check whether the serial port driver") + QString(63, QLatin1Char(' '))
+           + tr("is normal or whether the current serial port is occupied.Error code:") + errorName;
+}
+
+QString ZUiSerialPortAssistant::boxLines(const QString& text)
+{
+    // The long runs of blanks were meant to wrap a fixed-width box; a box that wraps
+    // by itself breaks inside words (and anywhere in Chinese), so each run becomes
+    // one line break and single blanks stay.
+    static const QRegularExpression runs(QStringLiteral(" {2,}"));
+    QString lines = text;
+    return lines.replace(runs, QStringLiteral("\n"));
 }
 
 ZUiSerialPortAssistant* ZUiSerialPortAssistant::instance(QWidget* parent)
@@ -389,11 +406,7 @@ bool ZUiSerialPortAssistant::setSerialPortOpen(bool open)
 
     const bool opened = serialPort_->open(kOpenTries);
     if (!opened) {
-        const QString text = tr("Failed to open the serial port,") + QString(62, QLatin1Char(' ')) +
-                             tr("please check whether the serial port driver") + QString(63, QLatin1Char(' ')) +
-                             tr("is normal or whether the current serial port is occupied.Error code:") +
-                             serialPort_->errorName();
-        criticalBoxHook()(this, tr("Error"), text);
+        criticalBoxHook()(this, tr("Error"), openFailureText(serialPort_->errorName()));
         openAction_->setChecked(false);
         openButton_->setChecked(false);
     }

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QSerialPortInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <csignal>
 
@@ -137,8 +138,9 @@ private slots:
         clock.start();
         QVERIFY(!port.open(30));
         const qint64 ms = clock.elapsed();
-        // Thirty attempts, each failure followed by a 100 ms wait.
-        QCOMPARE(log.count("serialport error occurred: PermissionError"), 30);
+        // Thirty attempts, each failure followed by a 100 ms wait; one line for them all.
+        QCOMPARE(log.count("serialport error occurred:"), 0);
+        QCOMPARE(log.count("in ZSerialPort::open ,error occured:PermissionError (30 tries)"), 1);
         QVERIFY2(ms >= 2900 && ms < 30000, qPrintable(QString::number(ms)));
         QCOMPARE(status.count(), 0);
         QCOMPARE(port.error(), QSerialPort::PermissionError);
@@ -150,6 +152,76 @@ private slots:
         clock.restart();
         QVERIFY(!port.open(0));
         QVERIFY(clock.elapsed() < 50);
+    }
+
+    // A listed path that is no serial port: one error line per open series, however
+    // many tries it makes.
+    void pathThatIsNoPortLogsOncePerSeries_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("tries");
+        QTest::newRow("character device") << QString("/dev/null") << 6;
+        QTest::newRow("regular file") << QString("FILE") << 4;
+    }
+
+    void pathThatIsNoPortLogsOncePerSeries()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, tries);
+        QTemporaryDir dir;
+        if (path == "FILE") {
+            path = dir.filePath("not-a-port");
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("x");
+        }
+        testenv::LogCapture log;
+        ZSerialPort port;
+        port.setPortName(path);
+        for (int series = 1; series <= 2; ++series) {
+            QVERIFY(!port.open(tries));
+            QVERIFY(!port.isOpen());
+            const QString line = QString("in ZSerialPort::open ,error occured:%1 (%2 tries)").arg(port.errorName()).arg(tries);
+            QCOMPARE(log.count(line), series);
+            QCOMPARE(log.count("error occur"), series);
+        }
+    }
+
+    // The per-second rates read 0 once the port is closed, whatever closed it; the
+    // totals stay.
+    void ratesFallToZeroWhenThePortCloses_data()
+    {
+        QTest::addColumn<bool>("unplug");
+        QTest::newRow("unplugged") << true;
+        QTest::newRow("closed") << false;
+    }
+
+    void ratesFallToZeroWhenThePortCloses()
+    {
+        QFETCH(bool, unplug);
+        sim::DeviceSimulator device;
+        device.setMode(sim::DeviceSimulator::Mode::Echo);
+        QVERIFY(device.start());
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        QVERIFY(port.open(3));
+        device.stream(QByteArray(4000, '\x33'), 2000, true);
+        port.write(QByteArray(100, 'a')); // echoed and counted both ways
+        QTRY_VERIFY_WITH_TIMEOUT(port.receivedPerSecond() > 0 && port.transmittedPerSecond() > 0, 10000);
+
+        QSignalSpy stats(&port, &ZSerialPort::statisticsUpdated);
+        if (unplug)
+            device.stop();
+        else
+            port.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!port.isOpen(), 5000);
+        QVERIFY(stats.count() >= 1);
+        QCOMPARE(port.receivedPerSecond(), quint64(0));
+        QCOMPARE(port.transmittedPerSecond(), quint64(0));
+        const quint64 received = port.receivedBytes();
+        QVERIFY(received > 0);
+        QCOMPARE(port.transmittedBytes(), quint64(100));
+        device.stop();
     }
 
     void openCountsWritesAndSamplesStatistics()

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSerialPort>
@@ -11,6 +12,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 
 #include "sim/DeviceSimulator.h"
 #include "link/ZSerialPort.h"
@@ -62,6 +64,8 @@ class TestTerminal : public QObject
         return w_->setSerialPortOpen(true);
     }
 
+    ZUiSerialPortAssistant::CriticalBox defaultBox_;
+
 private slots:
     void initTestCase()
     {
@@ -69,6 +73,7 @@ private slots:
         QVERIFY2(device_.start(&error), qPrintable(error));
         device_.setMode(sim::DeviceSimulator::Mode::Silent);
         qputenv("TALMENO_EXTRA_PORTS", device_.portPath().toLocal8Bit());
+        defaultBox_ = ZUiSerialPortAssistant::criticalBoxHook();
         ZUiSerialPortAssistant::criticalBoxHook() = [this](QWidget*, const QString& title, const QString& text) {
             boxes_ << Box{title, text};
         };
@@ -308,6 +313,52 @@ private slots:
         holder.close();
         QVERIFY(w_->setSerialPortOpen(true));
         QCOMPARE(boxes_.size(), 1);
+    }
+
+    // The box shows the open-failure text as three whole lines in either language,
+    // the error name at the end of the last.
+    void errorBoxShowsWholeLines_data()
+    {
+        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QStringList>("firstLines");
+        QTest::newRow("English") << QString()
+                                 << QStringList{"Failed to open the serial port,",
+                                                "please check whether the serial port driver"};
+        QTest::newRow("Chinese") << QString(":/translations/language_zh.qm")
+                                 << QStringList{QString::fromUtf8("串口打开失败，"),
+                                                QString::fromUtf8("请检查串口驱动是否正常，")};
+    }
+
+    void errorBoxShowsWholeLines()
+    {
+        QFETCH(QString, translation);
+        QFETCH(QStringList, firstLines);
+        QTranslator translator;
+        if (!translation.isEmpty()) {
+            QVERIFY(translator.load(translation));
+            QCoreApplication::installTranslator(&translator);
+        }
+        const QString text = ZUiSerialPortAssistant::openFailureText("PermissionError");
+        QCoreApplication::removeTranslator(&translator);
+        // The text itself keeps its runs of blanks.
+        QVERIFY(text.contains(QString(62, ' ')) && text.contains(QString(63, ' ')));
+
+        // The real box, read while it is up.
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                    shown = box->text();
+                    box->accept();
+                }
+            }
+        });
+        defaultBox_(nullptr, "Error", text);
+        const QStringList lines = shown.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.mid(0, 2), firstLines);
+        QVERIFY2(lines.at(2).endsWith("PermissionError") && !lines.at(2).startsWith(' '), qPrintable(lines.at(2)));
+        QVERIFY(!shown.contains("  "));
     }
 
     void baudRateChangesAndPersistence()
