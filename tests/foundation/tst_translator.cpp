@@ -1,4 +1,9 @@
 #include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QActionGroup>
 #include <QFile>
 #include <QLocale>
@@ -116,6 +121,8 @@ private slots:
     void currentLanguageNameChoosesBestEntry();
     void instanceIsOne();
     void translationSourcesAreCompleteAndCompiled();
+    void qtOwnTextsFollowTheLanguage_data();
+    void qtOwnTextsFollowTheLanguage();
 
 private:
     QList<QPair<QString, QString>> notices_;
@@ -323,6 +330,52 @@ void TestTranslator::translationSourcesAreCompleteAndCompiled()
     for (const Message& m : en)
         enKeys.insert(m.context + '\x1f' + m.source + '\x1f' + m.comment);
     QCOMPARE(enKeys, zhKeys);
+}
+
+namespace {
+bool hasChinese(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF)
+            return true;
+    return false;
+}
+} // namespace
+
+void TestTranslator::qtOwnTextsFollowTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("Chinese") << QString("Chinese");
+    QTest::newRow("English") << QString("English");
+}
+
+// Qt's own dialogs speak the chosen language once both translators are installed,
+// as start-up does.
+void TestTranslator::qtOwnTextsFollowTheLanguage()
+{
+    QFETCH(QString, language);
+    writeLanguage(language);
+    ZTranslatorManager m;
+    QCOMPARE(m.qtTranslator()->isEmpty(), language == "English");
+    QCoreApplication::installTranslator(m.qtTranslator());
+    QCoreApplication::installTranslator(m.translator());
+
+    QFileDialog dialog(nullptr, "x");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* lookIn = dialog.findChild<QLabel*>("lookInLabel");
+    auto* fileName = dialog.findChild<QLabel*>("fileNameLabel");
+    auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+    QVERIFY(lookIn && fileName && buttons && buttons->button(QDialogButtonBox::Cancel));
+    const QStringList texts{lookIn->text(), fileName->text(), buttons->button(QDialogButtonBox::Cancel)->text()};
+    QCoreApplication::removeTranslator(m.translator());
+    QCoreApplication::removeTranslator(m.qtTranslator());
+
+    for (const QString& text : texts) {
+        QVERIFY2(!text.isEmpty(), qPrintable(texts.join('|')));
+        QVERIFY2(hasChinese(text) == (language == "Chinese"), qPrintable(texts.join('|')));
+    }
+    if (language == "English")
+        QCOMPARE(texts.at(0), QString("Look in:"));
 }
 
 TALMENO_TEST_MAIN(TestTranslator)
