@@ -27,7 +27,7 @@ WidgetFrame0::WidgetFrame0(DataResourceItem* item, LineResourceCollector* collec
     console_ = new PlainTextEditWithFile(area);
     layout->addWidget(console_);
     auto* labels = new QVBoxLayout;
-    const QStringList captions{"time(ms):", "dis(m):", "dis_status:", "signal_strength:", "range_precision(m):"};
+    const QStringList captions{"time(ms):", "dis(m):", "dis_status:", "signal_strength:", "range_precision(cm):"};
     for (int i = 0; i < 5; ++i) {
         labels_[i] = new ZLabel(captions.at(i), area, 12);
         labels->addWidget(labels_[i], 0, Qt::AlignLeft);
