@@ -2,7 +2,11 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QTreeView>
+#include <QAbstractProxyModel>
+#include <QHeaderView>
+#include <QSet>
 #include <QtCharts/QLineSeries>
 #include <memory>
 
@@ -80,7 +84,9 @@ private slots:
         for (int i = 0; i < tabs->tabBar()->count(); ++i)
             titles << tabs->tabBar()->tabText(i);
         QCOMPARE(titles, (QStringList{"Window", "Container", "Resource"}));
-        QCOMPARE(vm->windowTree()->model(), static_cast<QAbstractItemModel*>(page.models->windowModel()));
+        auto* shown = qobject_cast<QAbstractProxyModel*>(vm->windowTree()->model());
+        QVERIFY(shown);
+        QCOMPARE(shown->sourceModel(), static_cast<QAbstractItemModel*>(page.models->windowModel()));
         QCOMPARE(vm->activateButton()->text(), QString("Activate"));
 
         // Ascending type order whatever the order of the needed types.
@@ -97,6 +103,79 @@ private slots:
                  static_cast<QAbstractItemModel*>(page.models->resourceModel(ResourceType::Scatter)));
         // The window area is a separate widget, for the page stack.
         QVERIFY(vm->windowView() && !vm->isAncestorOf(vm->windowView()));
+    }
+
+    // The window tree names its types and orientations, its headers follow the
+    // interface language, and the window opens large enough to show them whole.
+    void windowTreeShowsNamesAndWholeHeaders_data()
+    {
+        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("splitter");
+        QTest::addColumn<QString>("vertical");
+        QTest::newRow("English") << QString() << QStringList{"Type", "Name", "Orientation", "CurrentContainer"}
+                                 << "Window" << "Splitter" << "Vertical";
+        QTest::newRow("Chinese") << QString(":/translations/language_zh.qm")
+                                 << QStringList{QString::fromUtf8("类型"), QString::fromUtf8("名称"),
+                                                QString::fromUtf8("方向"), QString::fromUtf8("当前容器")}
+                                 << QString::fromUtf8("窗口") << QString::fromUtf8("分割器")
+                                 << QString::fromUtf8("垂直");
+    }
+
+    void windowTreeShowsNamesAndWholeHeaders()
+    {
+        QFETCH(QString, translation);
+        QFETCH(QStringList, headers);
+        QFETCH(QString, window);
+        QFETCH(QString, splitter);
+        QFETCH(QString, vertical);
+        QTranslator translator;
+        if (!translation.isEmpty()) {
+            QVERIFY(translator.load(translation));
+            QCoreApplication::installTranslator(&translator);
+        }
+        Page page({ResourceType::Line, ResourceType::Scatter});
+        WindowModel* windows = page.models->windowModel();
+        windows->addNew(nullptr, WindowItem::Splitter);
+        ViewManager* vm = page.views.get();
+        vm->show();
+        QVERIFY(QTest::qWaitForWindowExposed(vm));
+        // The translator stays for the whole check, as it does in the program.
+        struct Uninstall
+        {
+            QTranslator* t;
+            ~Uninstall() { QCoreApplication::removeTranslator(t); }
+        } uninstall{&translator};
+
+        QTreeView* tree = vm->windowTree();
+        QAbstractItemModel* shown = tree->model();
+        QStringList shownHeaders;
+        for (int c = 0; c < shown->columnCount(); ++c)
+            shownHeaders << shown->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(shownHeaders, headers);
+        QStringList types;
+        QSet<QString> orientations;
+        for (int r = 0; r < shown->rowCount(); ++r) {
+            types << shown->index(r, WindowItem::ColType).data().toString();
+            orientations << shown->index(r, WindowItem::ColOrientation).data().toString();
+        }
+        QVERIFY2(types.contains(window) && types.contains(splitter), qPrintable(types.join('|')));
+        QVERIFY2(orientations.contains(vertical), qPrintable(QStringList(orientations.values()).join('|')));
+        // Edits and storage still see the numbers.
+        QCOMPARE(shown->index(0, WindowItem::ColType).data(Qt::EditRole).toInt(),
+                 windows->index(0, WindowItem::ColType).data(Qt::EditRole).toInt());
+
+        // Every header and value is whole, and the window holds every column.
+        const QHeaderView* header = tree->header();
+        for (int c = 0; c < header->count(); ++c) {
+            int needed = header->fontMetrics().horizontalAdvance(headers.at(c));
+            for (int r = 0; r < shown->rowCount(); ++r)
+                needed = qMax(needed, tree->fontMetrics().horizontalAdvance(shown->index(r, c).data().toString()));
+            QVERIFY2(header->sectionSize(c) >= needed, qPrintable(headers.at(c)));
+        }
+        QVERIFY2(tree->viewport()->width() >= header->length(),
+                 qPrintable(QString("%1 < %2").arg(tree->viewport()->width()).arg(header->length())));
     }
 
     void containersAndResourcesFollowTheModels()
