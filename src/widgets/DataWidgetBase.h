@@ -6,6 +6,8 @@
 class LineResourceCollector;
 class LineResourceItem;
 class LineStatisticWidget;
+class QScrollArea;
+class QSplitter;
 class QVBoxLayout;
 
 // Base of every product's data page. Built with a collector, the page is a splitter
@@ -28,9 +30,23 @@ public:
     QWidget* dataArea() const { return dataArea_; }
     const QList<LineStatisticWidget*>& statisticRows() const { return rows_; }
     QVBoxLayout* statisticsLayout() const { return statisticsLayout_; }
+    // The splitter between the statistics column and the data area (null without one).
+    QSplitter* statisticsSplitter() const { return splitter_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // The statistics column gets the width of its rows (check boxes and captions
+    // whole), at most half of the window, until the user moves the handle.
+    void sizeStatisticsColumn();
+    void scheduleStatisticsSizing();
+    int statisticsContentWidth() const;
+
     QList<LineStatisticWidget*> rows_;
+    QSplitter* splitter_ = nullptr;
+    QScrollArea* statisticsScroll_ = nullptr;
+    bool statisticsSized_ = false;
     QWidget* dataArea_ = nullptr;
     QVBoxLayout* statisticsLayout_ = nullptr;
 };

@@ -5,11 +5,7 @@
 #include "widgets/PlainTextEditWithFile.h"
 #include "widgets/ZLabel.h"
 
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QSplitter>
 #include <QTime>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace Sarvel {
@@ -33,32 +29,6 @@ WidgetFrame0::WidgetFrame0(DataResourceItem* item, LineResourceCollector* collec
         labels->addWidget(labels_[i], 0, Qt::AlignLeft);
     }
     layout->addLayout(labels);
-}
-
-void WidgetFrame0::showEvent(QShowEvent* event)
-{
-    DataWidgetBase::showEvent(event);
-    if (!splitterSized_)
-        QTimer::singleShot(0, this, &WidgetFrame0::sizeSplitter);
-}
-
-void WidgetFrame0::sizeSplitter()
-{
-    // Once, when first laid out: the statistics column gets the width of its rows,
-    // at most half of the page, the console the rest.
-    auto* splitter = findChild<QSplitter*>(QString(), Qt::FindDirectChildrenOnly);
-    if (splitterSized_ || !splitter || splitter->count() < 2 || splitter->width() < 100)
-        return;
-    splitterSized_ = true;
-    const int total = splitter->width() - splitter->handleWidth();
-    int wanted = total / 3;
-    if (auto* scroll = qobject_cast<QScrollArea*>(splitter->widget(0))) {
-        if (scroll->widget())
-            wanted = scroll->widget()->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width()
-                     + 2 * scroll->frameWidth();
-    }
-    wanted = qMin(wanted, total / 2);
-    splitter->setSizes({wanted, total - wanted});
 }
 
 QString WidgetFrame0::timeStamp(quint32 systemTimeMs)

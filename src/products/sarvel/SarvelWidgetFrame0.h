@@ -31,13 +31,7 @@ public:
     PlainTextEditWithFile* console() const { return console_; }
     ZLabel* label(int index) const { return index >= 0 && index < 5 ? labels_[index] : nullptr; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void sizeSplitter();
-
-    bool splitterSized_ = false;
     DataResourceItem* item_;
     PlainTextEditWithFile* console_;
     ZLabel* labels_[5];

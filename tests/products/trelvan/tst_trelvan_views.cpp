@@ -8,9 +8,14 @@
 #include "model/ResourceItems.h"
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/views/ValueGrids.h"
+#include "products/trelvan/views/WidgetAnchorFrame0.h"
+#include "products/trelvan/views/WidgetNodeFrame2.h"
+#include "sim/TrelvanScenario.h"
 #include "widgets/ZLabel.h"
 
 #include <QGridLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
@@ -405,19 +410,21 @@ private slots:
             p->queue.push(record({node(1, 1), node(2, 2)}));
             page.refresh();
             page.nodeWidthSpin->setValue(300);
-            // Applied only when editing finishes.
-            QCOMPARE(box(&page, 1, 1)->width(), 200);
+            // Applied only when editing finishes; the size is each box's least, and
+            // a box grows to its content.
+            QCOMPARE(box(&page, 1, 1)->minimumWidth(), 200);
             emit page.nodeWidthSpin->editingFinished();
-            QCOMPARE(box(&page, 1, 1)->width(), 300);
-            QCOMPARE(box(&page, 2, 2)->width(), 300);
+            QCOMPARE(box(&page, 1, 1)->minimumWidth(), 300);
+            QCOMPARE(box(&page, 2, 2)->minimumWidth(), 300);
             page.nodeHeightSpin->setValue(10); // below the range
             QCOMPARE(page.nodeHeightSpin->value(), 25);
             emit page.nodeHeightSpin->editingFinished();
-            QCOMPARE(box(&page, 2, 2)->height(), 25);
+            QCOMPARE(box(&page, 2, 2)->minimumHeight(), 25);
+            QVERIFY(box(&page, 2, 2)->sizeHint().height() > 25); // its rows need more
             // New boxes take the current size.
             p->queue.push(record({node(3, 3)}));
             page.refresh();
-            QCOMPARE(box(&page, 3, 3)->size(), QSize(300, 25));
+            QCOMPARE(box(&page, 3, 3)->minimumSize(), QSize(300, 25));
         }
         QSettings settings;
         QCOMPARE(settings.value(p->name() + "/NodeWidth").toInt(), 300);
@@ -425,6 +432,76 @@ private slots:
         WidgetTestFrame later(QSize(200, 120), nullptr, nullptr);
         QCOMPARE(later.nodeWidthSpin->value(), 300);
         QCOMPARE(later.nodeHeightSpin->value(), 25);
+    }
+
+    // The real pages, in a data area of about the size the default window gives it,
+    // fed with simulated frames: no caption or value is squeezed, and no box is cut
+    // inside its pane (a page too wide for the window scrolls as a whole).
+    void realPagesShowEveryCaptionAndValueWhole_data()
+    {
+        QTest::addColumn<bool>("anchor");
+        QTest::newRow("node frame 2") << false;
+        QTest::newRow("anchor frame 0") << true;
+    }
+
+    void realPagesShowEveryCaptionAndValueWhole()
+    {
+        QFETCH(bool, anchor);
+        using namespace Trelvan;
+        QScrollArea area; // as a data container holds a page
+        area.setWidgetResizable(true);
+        DataWidgetBase* page = nullptr;
+        if (anchor)
+            page = new WidgetAnchorFrame0(WidgetAnchorFrame0::defaultNodeSize(), nullptr, nullptr);
+        else
+            page = new WidgetNodeFrame2(WidgetNodeFrame2::defaultNodeSize(), nullptr, nullptr);
+        area.setWidget(page);
+        area.resize(1100, 560);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+
+        const sim::TrelvanScenario scenario(50);
+        for (int n = 0; n < 5; ++n) {
+            if (anchor)
+                ProtocolAnchorFrame0::instance()->processFrame(scenario.anchorFrame0At(n));
+            else
+                ProtocolNodeFrame2::instance()->processFrame(scenario.nodeFrame2At(n));
+        }
+        page->refresh();
+
+        const auto squeezed = [page] {
+            QStringList out;
+            for (QLabel* l : page->findChildren<QLabel*>()) {
+                if (!l->isVisibleTo(page) || l->text().isEmpty())
+                    continue;
+                const QSize need = l->minimumSizeHint();
+                if (l->width() < need.width() || l->height() < need.height())
+                    out << QString("%1 %2x%3<%4x%5").arg(l->text()).arg(l->width()).arg(l->height())
+                               .arg(need.width()).arg(need.height());
+                // Cut by a parent that is too small for it (up to the scrolled content).
+                QRect r = l->rect();
+                for (QWidget* w = l; w != page && w->parentWidget(); w = w->parentWidget()) {
+                    QWidget* parent = w->parentWidget();
+                    if (qobject_cast<QAbstractScrollArea*>(parent->parentWidget()))
+                        break; // a viewport: scrolling shows the rest
+                    r.translate(w->pos());
+                    if (!parent->rect().contains(r)) {
+                        out << QString("%1 cut by %2").arg(l->text(), parent->metaObject()->className());
+                        break;
+                    }
+                }
+            }
+            for (QGroupBox* box : page->findChildren<QGroupBox*>()) {
+                auto* pane = qobject_cast<QScrollArea*>(box->parentWidget()->parentWidget()->parentWidget());
+                if (pane && pane->horizontalScrollBar()->maximum() > 0)
+                    out << QString("box pane scrolls by %1").arg(pane->horizontalScrollBar()->maximum());
+            }
+            return out;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(page->findChildren<QGroupBox*>().size() >= 3, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(squeezed(), QStringList(), 5000);
+        ProtocolNodeFrame2::instance()->queue.takeAll();
+        ProtocolAnchorFrame0::instance()->queue.takeAll();
     }
 
     void parsedFramesReachThePage()
