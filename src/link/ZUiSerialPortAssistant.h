@@ -60,6 +60,8 @@ public:
     static QString openFailureText(const QString& errorName);
     // What the box shows of such a text: each run of blanks as one line break.
     static QString boxLines(const QString& text);
+    // The critical box of the default hook: an icon, the text's lines whole, "Ok".
+    static void showErrorBox(QWidget* parent, const QString& title, const QString& text);
 
     // Controls, for the main window's mirrors and for tests.
     QToolButton* openButton() const { return openButton_; }

@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSerialPort>
@@ -345,17 +345,27 @@ private slots:
 
         // The real box, read while it is up.
         QString shown;
-        QTimer::singleShot(0, [&shown] {
+        bool wrapped = true;
+        QTimer::singleShot(0, [&shown, &wrapped] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* box = qobject_cast<QMessageBox*>(w)) {
-                    shown = box->text();
-                    box->accept();
-                }
+                auto* box = qobject_cast<QDialog*>(w);
+                auto* label = box ? box->findChild<QLabel*>("errorBoxText") : nullptr;
+                if (!label || !box->isVisible())
+                    continue;
+                shown = label->text();
+                // The box wraps no line of its own: the label is as wide as its
+                // longest line.
+                int longest = 0;
+                for (const QString& line : shown.split('\n'))
+                    longest = qMax(longest, label->fontMetrics().horizontalAdvance(line));
+                wrapped = label->wordWrap() || label->width() < longest;
+                box->accept();
             }
         });
         defaultBox_(nullptr, "Error", text);
         const QStringList lines = shown.split('\n');
         QCOMPARE(lines.size(), 3);
+        QVERIFY(!wrapped);
         QCOMPARE(lines.mid(0, 2), firstLines);
         QVERIFY2(lines.at(2).endsWith("PermissionError") && !lines.at(2).startsWith(' '), qPrintable(lines.at(2)));
         QVERIFY(!shown.contains("  "));
