@@ -1,10 +1,10 @@
-# make run   installs what is missing, builds and starts Talmeno
-# make test  installs what is missing, builds and runs the whole test suite
+# make run   installs what is missing, builds the program and the simulator, starts Talmeno
+# make test  installs what is missing, builds everything and runs the whole test suite
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench sanitize clean
+.PHONY: all deps configure build program run test bench sanitize clean
 
 all: build
 
@@ -17,7 +17,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only the program and the simulator: the tests and benchmarks are most of the tree.
+program: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target talmeno talmeno-sim
+
+run: program
 	./$(BUILD)/bin/talmeno
 
 test: build

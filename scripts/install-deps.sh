@@ -7,7 +7,7 @@ pkgs=(
   qtbase5-dev libqt5serialport5-dev libqt5charts5-dev libqt5datavisualization5-dev
   qttools5-dev qttools5-dev-tools libqt5svg5-dev
   nlohmann-json3-dev libeigen3-dev libxlsxwriter-dev libbenchmark-dev
-  xvfb xauth libgl1-mesa-dri fonts-wqy-microhei
+  xvfb xauth libgl1-mesa-dri fonts-wqy-microhei qttranslations5-l10n
   socat python3 python3-openpyxl
 )
 missing=()

@@ -86,7 +86,10 @@ int runApplication(int argc, char** argv)
 
     initUserDataFolders();
 
-    QCoreApplication::installTranslator(ZTranslatorManager::instance(nullptr)->translator());
+    // Qt's own texts first: the translator installed last is asked first, and the
+    // program's own translations must win.
+    QCoreApplication::installTranslator(ZTranslatorManager::instance(nullptr)->qtTranslator());
+    QCoreApplication::installTranslator(ZTranslatorManager::instance()->translator());
 
     ZColorSchemeManager::instance(colorSchemeDir)->applyStyleSheet(settings.value("ColorScheme").toString());
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
@@ -48,6 +49,7 @@ void ZTranslatorManager::setNoticeHook(NoticeHook hook)
 ZTranslatorManager::ZTranslatorManager(QObject* parent)
     : QObject(parent)
     , translator_(new QTranslator(this))
+    , qtTranslator_(new QTranslator(this))
     , menu_(new QMenu)
     , group_(new QActionGroup(this))
     , settings_(new QSettings(this))
@@ -67,8 +69,7 @@ ZTranslatorManager::ZTranslatorManager(QObject* parent)
     QString name = settings_->value(kLanguageKey, QLocale::languageToString(QLocale().language())).toString();
     if (!table.contains(name))
         name = kFallbackLanguage;
-    // A file that cannot be loaded leaves the texts in English.
-    translator_->load(table.value(name));
+    loadLanguage(name);
     for (QAction* action : group_->actions()) {
         if (action->text() == name)
             action->setChecked(true);
@@ -97,7 +98,25 @@ void ZTranslatorManager::chooseLanguage(const QString& name)
         noticeHook()(title, text);
     else
         QMessageBox::information(nullptr, title, text, QMessageBox::Ok);
+    loadLanguage(name);
+}
+
+QString ZTranslatorManager::qtCatalogue(const QString& languageName)
+{
+    if (languageName != kFallbackLanguage)
+        return QString();
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm");
+}
+
+void ZTranslatorManager::loadLanguage(const QString& name)
+{
+    // A file that cannot be loaded leaves the texts in English.
     translator_->load(languageTable().value(name));
+    const QString qtFile = qtCatalogue(name);
+    if (qtFile.isEmpty())
+        qtTranslator_->load(QString()); // empties it
+    else
+        qtTranslator_->load(qtFile);
 }
 
 QString ZTranslatorManager::currentLanguageName(const QStringList& names) const

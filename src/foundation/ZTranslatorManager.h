@@ -35,6 +35,12 @@ public:
     static const QMap<QString, QString>& languageTable();
 
     QTranslator* translator() const { return translator_; }
+    // Qt's own texts (file dialog, standard buttons, colour dialog) in the chosen
+    // language; empty for English. Installed beside translator().
+    QTranslator* qtTranslator() const { return qtTranslator_; }
+    // The catalogue of Qt's own texts for a language name of the table; empty when
+    // Qt's texts need none (English).
+    static QString qtCatalogue(const QString& languageName);
     // Not owned by any widget: the main window adds it as a submenu; the manager deletes it.
     QMenu* menu() const { return menu_; }
     // The language chosen for this run; fixed until the program restarts.
@@ -47,8 +53,10 @@ public:
 
 private:
     void chooseLanguage(const QString& name);
+    void loadLanguage(const QString& name);
 
     QTranslator* translator_ = nullptr;
+    QTranslator* qtTranslator_ = nullptr;
     QPointer<QMenu> menu_;
     QString currentLanguageName_;
     QActionGroup* group_ = nullptr;

@@ -85,12 +85,19 @@ void ZSerialPort::closeStep()
 {
     scanTimer_->start(100);
     statisticsTimer_->stop();
+    // Nothing flows through a closed port, whatever closed it: the rates read 0 at
+    // once (the totals stay), and the next sample after an open counts from here.
+    receivedPerSecond_ = transmittedPerSecond_ = 0;
+    receivedAtLastSample_ = receivedBytes_;
+    transmittedAtLastSample_ = transmittedBytes_;
+    emit statisticsUpdated();
     emit statusChanged(false);
 }
 
 void ZSerialPort::errorStep(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::NoError || closingOnError_)
+    // A failing open series reports its error once, when it ends (open()).
+    if (error == QSerialPort::NoError || closingOnError_ || opening_)
         return;
     const bool deviceFailed = error == QSerialPort::ReadError || error == QSerialPort::ResourceError
         || error == QSerialPort::PermissionError;
@@ -116,18 +123,31 @@ bool ZSerialPort::open(int tries)
     clock.start();
     closedOnError_ = false;
     bool opened = false;
+    int failed = 0;
+    QString failure;
+    opening_ = true;
     for (int i = 0; i < tries; ++i) {
         if (QSerialPort::open(QIODevice::ReadWrite)) {
             opened = true;
             break;
         }
+        ++failed;
+        failure = errorName();
         ZTimerManager::instance()->wait(100);
     }
+    opening_ = false;
     if (opened)
         zInfo() << clock.elapsed() << "ms elapsed after open serialport";
-    logError("ZSerialPort::open");
-    if (!opened)
+    if (!opened) {
+        // One line for the whole series: a path that is no serial port fails the
+        // same way every time.
+        if (error() != QSerialPort::NoError)
+            zCritical() << QString("in ZSerialPort::open ,error occured:%1 (%2 tries)").arg(errorName()).arg(failed);
         return false;
+    }
+    if (failed > 0)
+        zWarning() << QString("ZSerialPort::open succeeded after %1 failed tries, last error:%2").arg(failed).arg(failure);
+    logError("ZSerialPort::open");
     scanTimer_->stop();
     statisticsTimer_->start();
     emit statusChanged(true);

@@ -59,4 +59,5 @@ private:
     // dying device keeps raising are then not reported again.
     bool closedOnError_ = false;
     bool closingOnError_ = false;
+    bool opening_ = false; // inside open()'s tries
 };

@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QStyle>
+#include <QDialogButtonBox>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -16,6 +18,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextCodec>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtEndian>
@@ -81,9 +84,51 @@ const QList<int>& ZUiSerialPortAssistant::standardBaudRates()
 ZUiSerialPortAssistant::CriticalBox& ZUiSerialPortAssistant::criticalBoxHook()
 {
     static CriticalBox hook = [](QWidget* parent, const QString& title, const QString& text) {
-        QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+        showErrorBox(parent, title, text);
     };
     return hook;
+}
+
+QString ZUiSerialPortAssistant::openFailureText(const QString& errorName)
+{
+    return tr("Failed to open the serial port,") + QString(62, QLatin1Char(' '))
+           + tr("please check whether the serial port driver") + QString(63, QLatin1Char(' '))
+           + tr("is normal or whether the current serial port is occupied.Error code:") + errorName;
+}
+
+QString ZUiSerialPortAssistant::boxLines(const QString& text)
+{
+    // The long runs of blanks were meant to wrap a fixed-width box; a box that wraps
+    // by itself breaks inside words (and anywhere in Chinese), so each run becomes
+    // one line break and single blanks stay.
+    static const QRegularExpression runs(QStringLiteral(" {2,}"));
+    QString lines = text;
+    return lines.replace(runs, QStringLiteral("\n"));
+}
+
+void ZUiSerialPortAssistant::showErrorBox(QWidget* parent, const QString& title, const QString& text)
+{
+    // A dialog of our own: a message box turns word wrap on for any text wider than
+    // about 500 px and would break the last line before the error name.
+    QDialog box(parent);
+    box.setWindowTitle(title);
+    auto* icon = new QLabel(&box);
+    const int iconSize = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    icon->setPixmap(box.style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, &box).pixmap(iconSize));
+    auto* label = new QLabel(boxLines(text), &box);
+    label->setObjectName(QStringLiteral("errorBoxText"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(false);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto* layout = new QGridLayout(&box);
+    layout->setHorizontalSpacing(16);
+    layout->addWidget(icon, 0, 0, Qt::AlignTop);
+    layout->addWidget(label, 0, 1);
+    layout->addWidget(buttons, 1, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    box.exec();
 }
 
 ZUiSerialPortAssistant* ZUiSerialPortAssistant::instance(QWidget* parent)
@@ -389,11 +434,7 @@ bool ZUiSerialPortAssistant::setSerialPortOpen(bool open)
 
     const bool opened = serialPort_->open(kOpenTries);
     if (!opened) {
-        const QString text = tr("Failed to open the serial port,") + QString(62, QLatin1Char(' ')) +
-                             tr("please check whether the serial port driver") + QString(63, QLatin1Char(' ')) +
-                             tr("is normal or whether the current serial port is occupied.Error code:") +
-                             serialPort_->errorName();
-        criticalBoxHook()(this, tr("Error"), text);
+        criticalBoxHook()(this, tr("Error"), openFailureText(serialPort_->errorName()));
         openAction_->setChecked(false);
         openButton_->setChecked(false);
     }

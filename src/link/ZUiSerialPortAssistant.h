@@ -55,6 +55,13 @@ public:
     // How the open failure is shown; replaceable so that tests never block on a box.
     using CriticalBox = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
     static CriticalBox& criticalBoxHook();
+    // The open-failure text handed to the box: three parts joined by long runs of blanks,
+    // the port's error name last.
+    static QString openFailureText(const QString& errorName);
+    // What the box shows of such a text: each run of blanks as one line break.
+    static QString boxLines(const QString& text);
+    // The critical box of the default hook: an icon, the text's lines whole, "Ok".
+    static void showErrorBox(QWidget* parent, const QString& title, const QString& text);
 
     // Controls, for the main window's mirrors and for tests.
     QToolButton* openButton() const { return openButton_; }

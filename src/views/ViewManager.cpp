@@ -2,9 +2,14 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTreeView>
@@ -80,6 +85,49 @@ BaseResource* createResourceObject(ResourceType type, BaseResourceItem* item, QO
     return nullptr;
 }
 
+// The window model as the user reads it: names instead of the stored numbers of
+// the type and orientation columns, and headers in the interface language. Edits
+// still reach the model as numbers.
+class WindowTreeNames : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const QVariant value = QIdentityProxyModel::data(index, role);
+        if (role != Qt::DisplayRole || !value.isValid())
+            return value;
+        if (index.column() == WindowItem::ColType)
+            return ViewManager::windowTypeName(value.toInt());
+        if (index.column() == WindowItem::ColOrientation)
+            return ViewManager::orientationName(value.toInt());
+        return value;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QIdentityProxyModel::headerData(section, orientation, role);
+        switch (section) {
+        case WindowItem::ColType: return ViewManager::tr("Type");
+        case WindowItem::ColName: return ViewManager::tr("Name");
+        case WindowItem::ColOrientation: return ViewManager::tr("Orientation");
+        case WindowItem::ColCurrentContainer: return ViewManager::tr("CurrentContainer");
+        }
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+};
+
+// Width of a view that shows all its columns whole.
+int wholeWidth(QAbstractItemView* view, QHeaderView* header)
+{
+    int width = 0;
+    for (int c = 0; c < header->count(); ++c)
+        width += qMax(header->sectionSizeHint(c), view->sizeHintForColumn(c));
+    return width + 2 * view->frameWidth() + view->verticalScrollBar()->sizeHint().width();
+}
+
 QTabWidget* modelTables(const QList<ResourceType>& types, const std::function<QAbstractItemModel*(ResourceType)>& model,
                         QWidget* parent)
 {
@@ -97,6 +145,65 @@ QTabWidget* modelTables(const QList<ResourceType>& types, const std::function<QA
 }
 
 } // namespace
+
+QString ViewManager::windowTypeName(int type)
+{
+    switch (type) {
+    case WindowItem::Root: return tr("Root");
+    case WindowItem::Splitter: return tr("Splitter");
+    case WindowItem::Window: return tr("Window");
+    }
+    return QString::number(type);
+}
+
+QString ViewManager::orientationName(int orientation)
+{
+    switch (orientation) {
+    case Qt::Horizontal: return tr("Horizontal");
+    case Qt::Vertical: return tr("Vertical");
+    }
+    return QString::number(orientation);
+}
+
+QSize ViewManager::contentSize() const
+{
+    int width = 0;
+    for (int c = 0; c < windowTree_->header()->count(); ++c)
+        windowTree_->resizeColumnToContents(c);
+    // The tree's first column also holds the indentation of the deepest item.
+    width = wholeWidth(windowTree_, windowTree_->header()) + 2 * windowTree_->indentation();
+    int rows = windowTree_->model()->rowCount();
+    for (QTabWidget* tables : {containerTables_, resourceTables_}) {
+        for (int i = 0; i < tables->count(); ++i) {
+            auto* table = qobject_cast<QTableView*>(tables->widget(i));
+            if (!table || !table->model())
+                continue;
+            table->resizeColumnsToContents();
+            width = qMax(width, wholeWidth(table, table->horizontalHeader()) + table->verticalHeader()->sizeHint().width());
+            rows = qMax(rows, table->model()->rowCount());
+        }
+    }
+    const QMargins margins = layout()->contentsMargins();
+    // Room for a few rows beyond the tab bar, the header and the corner button.
+    const int rowHeight = windowTree_->fontMetrics().height() + 8;
+    const int height = tabs_->sizeHint().height() + rowHeight * (qBound(4, rows, 12) + 2);
+    return QSize(width + margins.left() + margins.right() + 2 * tabs_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8,
+                 height + margins.top() + margins.bottom());
+}
+
+void ViewManager::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Once, at the first show: large enough for every header and value, never
+    // smaller than it is, nor larger than the screen.
+    if (sized_)
+        return;
+    sized_ = true;
+    QSize wanted = contentSize().expandedTo(size());
+    if (QScreen* s = screen())
+        wanted = wanted.boundedTo(s->availableGeometry().size() * 0.9);
+    resize(wanted);
+}
 
 QReadWriteLock& ViewManager::redrawLock()
 {
@@ -118,7 +225,8 @@ ViewManager::ViewManager(ModelManager* modelManager, QWidget* parent)
     connect(activateButton_, &QPushButton::clicked, modelManager_, &ModelManager::activateResources);
 
     windowTree_ = new QTreeView(this);
-    windowTree_->setModel(modelManager_->windowModel());
+    windowTree_->setModel(new WindowTreeNames(windowTree_));
+    static_cast<WindowTreeNames*>(windowTree_->model())->setSourceModel(modelManager_->windowModel());
     tabs_->addPage(windowTree_, tr("Window"));
 
     windowView_ = new WindowView(modelManager_->windowModel());

@@ -54,7 +54,12 @@ public:
 
     CustomTabWidget* managementTabs() const { return tabs_; }
     QPushButton* activateButton() const { return activateButton_; }
+    // Shows the window model with the names of its types and orientations and
+    // translated headers; the model itself keeps its numbers (they are stored).
     QTreeView* windowTree() const { return windowTree_; }
+    // Display names of the window tree's type and orientation values.
+    static QString windowTypeName(int type);
+    static QString orientationName(int orientation);
     QTabWidget* containerTables() const { return containerTables_; }
     QTabWidget* resourceTables() const { return resourceTables_; }
 
@@ -70,7 +75,13 @@ public slots:
     void handleContainerMoved(ResourceType type, QString containerName, QString oldWindowName,
                               QString newWindowName);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // The width and height that show every column of the tree and tables whole.
+    QSize contentSize() const;
+
     // Walks the resources of types under the read lock (chart thread).
     int refreshTypes(std::initializer_list<ResourceType> types);
 
@@ -87,4 +98,5 @@ private:
     QTreeView* windowTree_ = nullptr;
     QTabWidget* containerTables_ = nullptr;
     QTabWidget* resourceTables_ = nullptr;
+    bool sized_ = false;
 };

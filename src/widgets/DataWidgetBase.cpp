@@ -20,8 +20,11 @@ DataWidgetBase::DataWidgetBase(LineResourceCollector* collector, QWidget* parent
     auto* splitter = new FixedSplitter(Qt::Horizontal, this);
     splitter_ = splitter;
     layout->addWidget(splitter);
+    // A drag of the handle is the user's choice; the column stops following its rows.
+    connect(splitter, &QSplitter::splitterMoved, this, [this] { statisticsSized_ = true; });
 
     auto* scroll = new QScrollArea(this);
+    statisticsScroll_ = scroll;
     auto* column = new QWidget;
     scroll->setWidget(column);
     scroll->setWidgetResizable(true);
@@ -49,8 +52,7 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
     auto* row = new LineStatisticWidget(item, this);
     statisticsLayout_->addWidget(row);
     rows_.append(row);
-    if (fitWhenShown_ && !statisticsPaneFitted_ && rows_.size() == 1 && isVisible())
-        QTimer::singleShot(0, this, &DataWidgetBase::fitStatisticsPane);
+    scheduleStatisticsSizing();
 }
 
 void DataWidgetBase::updateStatistics()
@@ -63,32 +65,37 @@ void DataWidgetBase::updateStatistics()
 void DataWidgetBase::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (fitWhenShown_ && !statisticsPaneFitted_)
-        QTimer::singleShot(0, this, &DataWidgetBase::fitStatisticsPane);
+    // After the page got its geometry: the layouts settle on the next turn.
+    scheduleStatisticsSizing();
 }
 
-void DataWidgetBase::resizeEvent(QResizeEvent* event)
+void DataWidgetBase::scheduleStatisticsSizing()
 {
-    QWidget::resizeEvent(event);
-    if (fitWhenShown_ && !statisticsPaneFitted_ && isVisible())
-        QTimer::singleShot(0, this, &DataWidgetBase::fitStatisticsPane);
+    if (splitter_ && !statisticsSized_ && isVisible())
+        QTimer::singleShot(0, this, &DataWidgetBase::sizeStatisticsColumn);
 }
 
-void DataWidgetBase::fitStatisticsPane()
+int DataWidgetBase::statisticsContentWidth() const
 {
-    QSplitter* splitter = splitter_;
-    // Rows of items made after the page come later: a pane fitted to no rows would
-    // stay a sliver.
-    if (statisticsPaneFitted_ || !splitter || splitter->count() < 2 || splitter->width() < 100 || rows_.isEmpty())
+    if (!statisticsScroll_ || !statisticsScroll_->widget())
+        return 0;
+    return statisticsScroll_->widget()->sizeHint().width() + statisticsScroll_->verticalScrollBar()->sizeHint().width()
+           + 2 * statisticsScroll_->frameWidth();
+}
+
+void DataWidgetBase::sizeStatisticsColumn()
+{
+    if (statisticsSized_ || !splitter_ || splitter_->count() < 2 || !isVisible())
         return;
-    statisticsPaneFitted_ = true;
-    const int total = splitter->width() - splitter->handleWidth();
-    int wanted = total / 3;
-    if (auto* scroll = qobject_cast<QScrollArea*>(splitter->widget(0))) {
-        if (scroll->widget())
-            wanted = scroll->widget()->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width()
-                     + 2 * scroll->frameWidth();
-    }
-    wanted = qMin(wanted, total / 2);
-    splitter->setSizes({wanted, total - wanted});
+    // Rows arrive with the first frames: until the user moves the handle the column
+    // follows them. It takes its rows' width as far as the data area leaves room in
+    // the window (up to half of it), and at least a quarter of the window, which
+    // holds the check boxes and captions whole; past that the column scrolls.
+    const int windowWidth = window()->width();
+    const int dataNeeds = dataArea_ ? dataArea_->minimumSizeHint().width() : 0;
+    const int room = qMax(windowWidth / 4, qMin(windowWidth / 2, windowWidth - dataNeeds - 40));
+    const int wanted = qMin(statisticsContentWidth(), room);
+    statisticsScroll_->setMinimumWidth(wanted);
+    const int total = splitter_->width() - splitter_->handleWidth();
+    splitter_->setSizes({wanted, qMax(0, total - wanted)});
 }

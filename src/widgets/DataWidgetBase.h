@@ -6,8 +6,7 @@
 class LineResourceCollector;
 class LineResourceItem;
 class LineStatisticWidget;
-class QResizeEvent;
-class QShowEvent;
+class QScrollArea;
 class QSplitter;
 class QVBoxLayout;
 
@@ -31,23 +30,23 @@ public:
     QWidget* dataArea() const { return dataArea_; }
     const QList<LineStatisticWidget*>& statisticRows() const { return rows_; }
     QVBoxLayout* statisticsLayout() const { return statisticsLayout_; }
+    // The splitter between the statistics column and the data area (null without one).
+    QSplitter* statisticsSplitter() const { return splitter_; }
 
 protected:
-    // Pages that opt in get, once, when first laid out, a statistics pane as wide as
-    // its rows (at most half the page) and the rest for their own content.
-    void setFitStatisticsPaneWhenShown(bool on) { fitWhenShown_ = on; }
     void showEvent(QShowEvent* event) override;
-    // A page first shown before its container was laid out is fitted when it gets
-    // its real size.
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void fitStatisticsPane();
+    // The statistics column gets the width of its rows (check boxes and captions
+    // whole), at most half of the window, until the user moves the handle.
+    void sizeStatisticsColumn();
+    void scheduleStatisticsSizing();
+    int statisticsContentWidth() const;
 
-    QSplitter* splitter_ = nullptr;
-    bool fitWhenShown_ = false;
-    bool statisticsPaneFitted_ = false;
     QList<LineStatisticWidget*> rows_;
+    QSplitter* splitter_ = nullptr;
+    QScrollArea* statisticsScroll_ = nullptr;
+    bool statisticsSized_ = false;
     QWidget* dataArea_ = nullptr;
     QVBoxLayout* statisticsLayout_ = nullptr;
 };

@@ -15,11 +15,13 @@
 #include <QList>
 #include <QMap>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSharedPointer>
 #include <QSize>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -59,9 +61,13 @@ public:
         auto* pageLayout = new QHBoxLayout(host);
         pageLayout->setSpacing(0);
         auto* splitter = new QSplitter(Qt::Horizontal, host);
+        paneSplitter_ = splitter;
+        // Neither pane is squeezed below what its captions and values need.
+        splitter->setChildrenCollapsible(false);
         pageLayout->addWidget(splitter);
 
         auto* leftPane = new QWidget(splitter);
+        leftPane_ = leftPane;
         leftPaneLayout = new QVBoxLayout(leftPane);
         toolBar = new QToolBar(leftPane);
         toolBar->setOrientation(Qt::Horizontal);
@@ -76,6 +82,7 @@ public:
         auto* row = new QHBoxLayout;
         rightLayout->addLayout(row);
         auto* scroll = new QScrollArea(rightPane);
+        boxScroll_ = scroll;
         scroll->setWidgetResizable(true);
         auto* flowHost = new QWidget;
         flowLayout = new ZFlowLayout(flowHost, -1, -1, -1);
@@ -90,9 +97,16 @@ public:
         QObject::connect(nodeWidthSpin, &QSpinBox::editingFinished, this, [this] { setNodeWidth(); });
         nodeHeightSpin = makeSizeSpin(QCoreApplication::translate("WidgetNodeFrameBase", "Node Height: "), heightKey(), nodeSize.height());
         QObject::connect(nodeHeightSpin, &QSpinBox::editingFinished, this, [this] { setNodeHeight(); });
-        row->addWidget(nodeCountLabel);
-        row->addWidget(nodeWidthSpin);
-        row->addWidget(nodeHeightSpin);
+        // The count above the two sizes: on one line they would make the box pane
+        // wider than a box.
+        auto* counts = new QVBoxLayout;
+        counts->addWidget(nodeCountLabel, 0, Qt::AlignLeft);
+        auto* sizes = new QHBoxLayout;
+        sizes->addWidget(nodeWidthSpin);
+        sizes->addWidget(nodeHeightSpin);
+        sizes->addStretch();
+        counts->addLayout(sizes);
+        row->addLayout(counts);
         row->addStretch();
 
         rawConsole = new PlainTextEditWithFile(leftPane);
@@ -160,6 +174,8 @@ public:
                     box->lightStack->setCurrentIndex(1);
             }
         }
+        if (boxesChanged_)
+            fitBoxPane();
     }
 
     // Every queued record of the frame's protocol, oldest first.
@@ -177,13 +193,15 @@ public:
         return true;
     }
 
-    // Handlers of the size spin boxes: resize every box and remember the size.
+    // Handlers of the size spin boxes: every box takes the size as its least and
+    // grows to its content (captions and values stay whole); the size is remembered.
     void setNodeWidth()
     {
         const int v = nodeWidthSpin->value();
         for (auto& byId : nodeWidgets)
             for (W* box : byId)
-                box->setFixedWidth(v);
+                setBoxSize(box, QSize(v, box->minimumHeight()));
+        fitBoxPane();
         settings_->setValue(widthKey(), v);
     }
     void setNodeHeight()
@@ -191,7 +209,7 @@ public:
         const int v = nodeHeightSpin->value();
         for (auto& byId : nodeWidgets)
             for (W* box : byId)
-                box->setFixedHeight(v);
+                setBoxSize(box, QSize(box->minimumWidth(), v));
         settings_->setValue(heightKey(), v);
     }
 
@@ -208,7 +226,55 @@ public:
     QSpinBox* nodeHeightSpin = nullptr;
     QToolBar* toolBar = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        DataWidgetBase::showEvent(event);
+        if (!panesSized_)
+            QTimer::singleShot(0, this, [this] { sizePanes(); });
+    }
+
 private:
+    // Once, when first laid out: the frame-level values get the width they need,
+    // the boxes the rest.
+    void sizePanes()
+    {
+        if (panesSized_ || paneSplitter_->width() < 100)
+            return;
+        panesSized_ = true;
+        // The splitter's own minimum can lag behind its panes' by a few pixels once
+        // the style sheet has polished them: stated outright, it holds.
+        leftPane_->setMinimumWidth(leftPane_->minimumSizeHint().width());
+        const int total = paneSplitter_->width() - paneSplitter_->handleWidth();
+        const int left = qMax(leftPane_->minimumWidth(),
+                              qMin(leftPane_->sizeHint().width(), total - nodeWidthSpin->value() / 2));
+        paneSplitter_->setSizes({left, qMax(0, total - left)});
+    }
+
+    void setBoxSize(W* box, const QSize& least)
+    {
+        box->setMinimumSize(least);
+        box->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        box->updateGeometry();
+        boxesChanged_ = true;
+    }
+
+    // The box pane is never narrower than its widest box: a box too wide for the
+    // window makes the page scroll rather than being cut inside its pane.
+    void fitBoxPane()
+    {
+        boxesChanged_ = false;
+        int widest = 0;
+        for (auto& byId : nodeWidgets)
+            for (W* box : byId)
+                widest = qMax(widest, box->sizeHint().expandedTo(box->minimumSize()).width());
+        const QMargins m = flowLayout->contentsMargins();
+        const int wanted = widest + m.left() + m.right() + 2 * boxScroll_->frameWidth()
+                           + boxScroll_->verticalScrollBar()->sizeHint().width();
+        if (wanted > boxScroll_->minimumWidth())
+            boxScroll_->setMinimumWidth(wanted);
+    }
+
     QString widthKey() const { return QString("%1/%2").arg(protocolName_, QStringLiteral("NodeWidth")); }
     QString heightKey() const { return QString("%1/%2").arg(protocolName_, QStringLiteral("NodeHeight")); }
 
@@ -233,13 +299,18 @@ private:
         }
         W* box = new W(this);
         nodeWidgets[role].insert(id, box);
-        box->setFixedSize(nodeWidthSpin->value(), nodeHeightSpin->value());
+        setBoxSize(box, QSize(nodeWidthSpin->value(), nodeHeightSpin->value()));
         flowLayout->addWidget(nodeOrderKey(role, id, Traits::idBits), box);
         return box;
     }
 
     QString protocolName_;
     QSettings* settings_ = nullptr;
+    QSplitter* paneSplitter_ = nullptr;
+    QScrollArea* boxScroll_ = nullptr;
+    bool boxesChanged_ = false;
+    QWidget* leftPane_ = nullptr;
+    bool panesSized_ = false;
 };
 
 // The view factory of one frame page: builds the page (hidden) with the page's

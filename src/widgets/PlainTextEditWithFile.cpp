@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTimerEvent>
 
 #include "foundation/UserPaths.h"
@@ -35,6 +36,37 @@ PlainTextEditWithFile::PlainTextEditWithFile(QWidget* parent)
         zCritical() << "temporary file create failed";
     attachStream();
     PlainTextEditWithFileManager::instance()->addConsole(this);
+    // Only a visible view tells where the user wants to be; a hidden one keeps the
+    // last wish.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (isVisible() && !scrolling_)
+            followEnd_ = value >= verticalScrollBar()->maximum();
+    });
+}
+
+void PlainTextEditWithFile::scrollToEnd()
+{
+    scrolling_ = true;
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    scrolling_ = false;
+}
+
+void PlainTextEditWithFile::showEvent(QShowEvent* event)
+{
+    QPlainTextEdit::showEvent(event);
+    // Lines appended while hidden (another tab in front) are not followed by the
+    // base view; without this the view stays where it was hidden and never follows
+    // again, since its end is then out of sight.
+    if (followEnd_)
+        scrollToEnd();
+}
+
+void PlainTextEditWithFile::resizeEvent(QResizeEvent* event)
+{
+    const bool follow = followEnd_;
+    QPlainTextEdit::resizeEvent(event);
+    if (follow)
+        scrollToEnd();
 }
 
 PlainTextEditWithFile::~PlainTextEditWithFile()
@@ -70,9 +102,15 @@ void PlainTextEditWithFile::flushPending()
         while (first < pending_.size() && pending_.at(first).isEmpty())
             ++first;
     }
-    if (first < pending_.size())
+    if (first < pending_.size()) {
+        const bool follow = followEnd_;
+        scrolling_ = true;
         appendPlainText(first == 0 ? pending_.join(QChar::ParagraphSeparator)
                                    : pending_.mid(first).join(QChar::ParagraphSeparator));
+        scrolling_ = false;
+        if (follow)
+            scrollToEnd();
+    }
     for (const QString& chunk : qAsConst(pending_))
         stream_ << chunk << '\n';
     pending_.clear();

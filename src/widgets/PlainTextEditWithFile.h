@@ -51,19 +51,28 @@ public:
     // Milliseconds between two writes of gathered chunks.
     static constexpr int kFlushIntervalMs = 30;
 
+    // Whether the view keeps showing the newest line: true unless the user scrolled
+    // away from the end, and again once they scroll back to it.
+    bool followsEnd() const { return followEnd_; }
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void resetFile(); // truncate the file to 0 bytes and restart the stream
     void attachStream();
+    void scrollToEnd();
 
     QTemporaryFile file_;
     QTextStream stream_;
     int charCount_ = 0;
     QStringList pending_;
     int flushTimerId_ = 0;
+    bool followEnd_ = true;
+    bool scrolling_ = false; // our own scroll, not the user's
 };
 
 // Watches all consoles together and empties their views when their estimated

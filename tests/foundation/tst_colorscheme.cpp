@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTextStream>
 
 #include "foundation/ZColorSchemeManager.h"
@@ -148,6 +150,26 @@ private slots:
         widget.ensurePolished();
         QCOMPARE(widget.palette().color(QPalette::Window), QColor("#efebe7"));
         QCOMPARE(widget.palette().color(QPalette::WindowText), QColor("#232323"));
+    }
+
+    // A checked tool button (a running recording, replay or export) has an accent
+    // edge that neither an idle nor a hovered one shows, at the same size.
+    void checkedToolButtonsStandOut()
+    {
+        QVERIFY(manager_->applyStyleSheet("PaperLike"));
+        QToolBar bar;
+        QAction* action = bar.addAction(ZIconsManager::instance()->icon(0), "Data Recording");
+        action->setCheckable(true);
+        auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(action));
+        bar.show();
+        const QSize idleSize = button->sizeHint();
+        for (int state = 0; state < 4; ++state) {
+            action->setChecked(state & 1);
+            button->setAttribute(Qt::WA_UnderMouse, state & 2);
+            const QImage image = button->grab().toImage();
+            QCOMPARE(image.pixelColor(0, image.height() / 2) == manager_->color(11), bool(state & 1));
+            QCOMPARE(button->sizeHint(), idleSize);
+        }
     }
 
     void templateCarriesTheNamedRules()

@@ -1,4 +1,8 @@
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QActionGroup>
 #include <QFile>
 #include <QLocale>
@@ -116,6 +120,8 @@ private slots:
     void currentLanguageNameChoosesBestEntry();
     void instanceIsOne();
     void translationSourcesAreCompleteAndCompiled();
+    void qtOwnTextsFollowTheLanguage_data();
+    void qtOwnTextsFollowTheLanguage();
 
 private:
     QList<QPair<QString, QString>> notices_;
@@ -323,6 +329,35 @@ void TestTranslator::translationSourcesAreCompleteAndCompiled()
     for (const Message& m : en)
         enKeys.insert(m.context + '\x1f' + m.source + '\x1f' + m.comment);
     QCOMPARE(enKeys, zhKeys);
+}
+
+void TestTranslator::qtOwnTextsFollowTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("expected"); // "Look in", "File name", "Cancel"
+    QTest::newRow("Chinese") << QString("Chinese") << QString::fromUtf8("查找范围：文件名称(&N)：取消");
+    QTest::newRow("English") << QString("English") << QString("Look in:File &name:Cancel");
+}
+
+// With both translators installed, as start-up does, Qt's own dialogs speak the
+// chosen language.
+void TestTranslator::qtOwnTextsFollowTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, expected);
+    writeLanguage(language);
+    ZTranslatorManager m;
+    QCoreApplication::installTranslator(m.qtTranslator());
+    QCoreApplication::installTranslator(m.translator());
+    QFileDialog dialog(nullptr, "x");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+    QVERIFY(buttons && buttons->button(QDialogButtonBox::Cancel));
+    const QString texts = dialog.findChild<QLabel*>("lookInLabel")->text() + dialog.findChild<QLabel*>("fileNameLabel")->text()
+                          + buttons->button(QDialogButtonBox::Cancel)->text();
+    QCoreApplication::removeTranslator(m.translator());
+    QCoreApplication::removeTranslator(m.qtTranslator());
+    QCOMPARE(texts, expected);
 }
 
 TALMENO_TEST_MAIN(TestTranslator)

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSerialPort>
@@ -11,6 +12,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 
 #include "sim/DeviceSimulator.h"
 #include "link/ZSerialPort.h"
@@ -62,6 +64,8 @@ class TestTerminal : public QObject
         return w_->setSerialPortOpen(true);
     }
 
+    ZUiSerialPortAssistant::CriticalBox defaultBox_;
+
 private slots:
     void initTestCase()
     {
@@ -69,6 +73,7 @@ private slots:
         QVERIFY2(device_.start(&error), qPrintable(error));
         device_.setMode(sim::DeviceSimulator::Mode::Silent);
         qputenv("TALMENO_EXTRA_PORTS", device_.portPath().toLocal8Bit());
+        defaultBox_ = ZUiSerialPortAssistant::criticalBoxHook();
         ZUiSerialPortAssistant::criticalBoxHook() = [this](QWidget*, const QString& title, const QString& text) {
             boxes_ << Box{title, text};
         };
@@ -308,6 +313,49 @@ private slots:
         holder.close();
         QVERIFY(w_->setSerialPortOpen(true));
         QCOMPARE(boxes_.size(), 1);
+    }
+
+    // The box shows the open-failure text as three whole lines in either language,
+    // the error name at the end of the last; the text handed over keeps its blanks.
+    void errorBoxShowsWholeLines_data()
+    {
+        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("English") << QString() << "Failed to open the serial port,";
+        QTest::newRow("Chinese") << ":/translations/language_zh.qm" << QString::fromUtf8("串口打开失败，");
+    }
+
+    void errorBoxShowsWholeLines()
+    {
+        QFETCH(QString, translation);
+        QFETCH(QString, firstLine);
+        QTranslator translator;
+        QVERIFY(translation.isEmpty() || translator.load(translation));
+        QCoreApplication::installTranslator(&translator);
+        const QString text = ZUiSerialPortAssistant::openFailureText("PermissionError");
+        QCoreApplication::removeTranslator(&translator);
+        QVERIFY(text.contains(QString(62, ' ')) && text.contains(QString(63, ' ')));
+
+        QStringList lines;
+        bool wrapped = true;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* label = w->isVisible() ? w->findChild<QLabel*>("errorBoxText") : nullptr;
+                if (!label)
+                    continue;
+                lines = label->text().split('\n');
+                int longest = 0;
+                for (const QString& line : lines)
+                    longest = qMax(longest, label->fontMetrics().horizontalAdvance(line));
+                wrapped = label->wordWrap() || label->width() < longest;
+                qobject_cast<QDialog*>(w)->accept();
+            }
+        });
+        defaultBox_(nullptr, "Error", text);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.first(), firstLine);
+        QVERIFY(lines.last().endsWith("PermissionError") && !lines.join("").contains("  "));
+        QVERIFY(!wrapped);
     }
 
     void baudRateChangesAndPersistence()

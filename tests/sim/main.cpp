@@ -5,6 +5,8 @@
 #include "DeviceSimulator.h"
 #include "IotNodeSimulator.h"
 #include "RangeSensorSimulator.h"
+#include "TrelvanNodeSimulator.h"
+#include "TrelvanScenario.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,6 +17,33 @@
 #include <memory>
 #include <pthread.h>
 #include <unistd.h>
+
+namespace {
+
+// The frame kinds --trelvan streams, by their short frame names.
+const char* const kTrelvanFrameNames[] = {"Node_Frame2",  "Anchor_Frame0", "Node_Frame0", "Tag_Frame0",
+                                          "Node_Frame1",  "Node_Frame3",   "Node_Frame4", "Node_Frame5",
+                                          "Node_Frame7",  "AOA_Node_Frame0"};
+
+QString trelvanFrameNames()
+{
+    QStringList names;
+    for (const char* name : kTrelvanFrameNames)
+        names << QString::fromLatin1(name);
+    return names.join(", ");
+}
+
+// The single-point range sensor played when --product is not given.
+constexpr int kDefaultRangeProduct = 3;
+// Frames in one loop of a Trelvan stream: a minute of movement at the chosen rate.
+constexpr int kTrelvanLoopSeconds = 60;
+
+bool isRangeProduct(int type)
+{
+    return type >= 3 && type <= 20 && type != 11;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -42,14 +71,48 @@ int main(int argc, char** argv)
     QCommandLineOption speedOpt("rate", "Pace of --stream in bytes per second (0: as fast as read).", "bps", "0");
     QCommandLineOption loopOpt("loop", "Repeat --stream from the start.");
     QCommandLineOption linkOpt("link", "Also make a symbolic link to the port at this path.", "path");
+    QCommandLineOption sarvelOpt("sarvel",
+                                 "Play a range sensor of type --product (default 3) at --baud: answers recognition "
+                                 "and parameter reads, streams range frames at --frame-rate (multi-zone types: "
+                                 "zone frames at --zone-rate).");
+    QCommandLineOption rangeOpt("range-sensor", "The same as --sarvel.");
+    QCommandLineOption zoneRateOpt("zone-rate", "Zone frames per second of a multi-zone range sensor.", "hz", "15");
+    QCommandLineOption trelvanOpt("trelvan",
+                                  "Play a Trelvan node that answers recognition and parameter reads and streams "
+                                  "this frame kind at --frame-rate, with node frame 0 and error frames between; "
+                                  "one of: " + trelvanFrameNames() + ".",
+                                  "frame name");
+    QCommandLineOption frameRateOpt("frame-rate", "Frames per second of --sarvel and --trelvan.", "Hz", "100");
     QCommandLineOption iotOpt("iot", "Be an iot node (product type 11, series 0) streaming node frames at this rate.",
                               "hz");
-    QCommandLineOption rangeOpt("range-sensor",
-                                "Play a range sensor of --product: parameter replies and its frame stream.");
-    QCommandLineOption zoneRateOpt("zone-rate", "Zone frames per second of a multi-zone range sensor.", "hz", "15");
     parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt,
-                       rangeOpt, zoneRateOpt, iotOpt});
+                       sarvelOpt, rangeOpt, zoneRateOpt, trelvanOpt, frameRateOpt, iotOpt});
     parser.process(app);
+
+    bool rateOk = false;
+    const int frameRate = parser.value(frameRateOpt).toInt(&rateOk);
+    if (!rateOk || frameRate < 1 || frameRate > 1000) {
+        std::fprintf(stderr, "--frame-rate needs 1 to 1000 frames per second\n");
+        return 2;
+    }
+    const bool sarvel = parser.isSet(sarvelOpt) || parser.isSet(rangeOpt);
+    const bool trelvan = parser.isSet(trelvanOpt);
+    const bool iot = parser.isSet(iotOpt);
+    sim::TrelvanScenario::Kind trelvanKind = sim::TrelvanScenario::Kind::NodeFrame2;
+    if (trelvan && !sim::TrelvanScenario::kindOfGroup(parser.value(trelvanOpt), &trelvanKind)) {
+        std::fprintf(stderr, "unknown Trelvan frame: %s (known: %s)\n", qPrintable(parser.value(trelvanOpt)),
+                     qPrintable(trelvanFrameNames()));
+        return 2;
+    }
+    if (int(sarvel) + int(trelvan) + int(iot) > 1) {
+        std::fprintf(stderr, "--sarvel, --trelvan and --iot exclude each other\n");
+        return 2;
+    }
+    const bool wholeDevice = sarvel || trelvan || iot;
+    if (wholeDevice && (parser.isSet(replyOpt) || parser.isSet(streamOpt) || parser.isSet(modeOpt))) {
+        std::fprintf(stderr, "--sarvel, --trelvan and --iot play a whole device: no --system-reply, --stream or --mode\n");
+        return 2;
+    }
 
     sim::DeviceSimulator device;
     const QString mode = parser.value(modeOpt);
@@ -63,15 +126,35 @@ int main(int argc, char** argv)
     }
     device.setDeviceRate(parser.value(rateOpt).toInt());
 
-    std::unique_ptr<sim::IotNode> iotNode;
     std::unique_ptr<sim::RangeSensor> rangeSensor;
+    std::unique_ptr<sim::IotNode> iotNode;
+    std::unique_ptr<sim::TrelvanNode> trelvanNode;
+    const sim::TrelvanScenario scenario(frameRate);
     QByteArray reply;
-    if (parser.isSet(iotOpt)) {
-        iotNode.reset(new sim::IotNode(device, parser.value(iotOpt).toInt(), device.deviceRate()));
-    } else if (parser.isSet(rangeOpt)) {
-        rangeSensor.reset(new sim::RangeSensor(device, parser.value(productOpt).toInt(), device.deviceRate(),
-                                               parser.value(modelOpt).toInt()));
+    if (sarvel) {
+        const int type = parser.isSet(productOpt) ? parser.value(productOpt).toInt() : kDefaultRangeProduct;
+        if (!isRangeProduct(type)) {
+            std::fprintf(stderr, "--sarvel needs a range sensor type (3 to 20 but 11), got %d\n", type);
+            return 2;
+        }
+        const int model = parser.isSet(modelOpt) ? parser.value(modelOpt).toInt() : 0;
+        rangeSensor.reset(new sim::RangeSensor(device, type, device.deviceRate(), model));
+        // The sensor streams at the refresh rate kept in its parameters.
+        QByteArray params = rangeSensor->parameters().parameters();
+        params[24] = char(frameRate & 0xFF);
+        params[25] = char((frameRate >> 8) & 0xFF);
+        rangeSensor->parameters().setParameters(params);
         rangeSensor->setZoneRate(parser.value(zoneRateOpt).toInt());
+    } else if (trelvan) {
+        // The node names the streamed kind as its output protocol (the frame key), so
+        // that recognition loads that kind's page.
+        sim::TrelvanNodeSetup setup;
+        setup.baudRate = quint32(device.deviceRate() > 0 ? device.deviceRate() : 115200);
+        setup.protocol = quint8(scenario.frameAt(trelvanKind, 0).at(1));
+        setup.refreshRate = quint16(frameRate);
+        trelvanNode.reset(new sim::TrelvanNode(device, setup));
+    } else if (iot) {
+        iotNode.reset(new sim::IotNode(device, parser.value(iotOpt).toInt(), device.deviceRate()));
     } else if (parser.isSet(replyOpt)) {
         reply = QByteArray::fromHex(parser.value(replyOpt).toLatin1());
         if (reply.size() != 32) {
@@ -85,7 +168,7 @@ int main(int argc, char** argv)
         info.baudRate = device.deviceRate();
         reply = sim::systemFrameReply(info);
     }
-    if (!iotNode && !rangeSensor)
+    if (!wholeDevice)
         device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
 
     QString error;
@@ -93,8 +176,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    if (rangeSensor)
-        rangeSensor->start();
     QString linkPath = parser.value(linkOpt);
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
@@ -108,13 +189,26 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
+    if (rangeSensor)
+        rangeSensor->start();
     if (iotNode)
         iotNode->start();
+    if (trelvanNode) {
+        // Node frame 2 follows the node's own update rate (a parameter write changes
+        // it); the other kinds stream from the scenario with node frame 0 and error
+        // frames between.
+        const bool ownStream = trelvanKind == sim::TrelvanScenario::Kind::NodeFrame2;
+        trelvanNode->start(ownStream);
+        if (!ownStream)
+            scenario.streamMixedTo(device, trelvanKind, frameRate * kTrelvanLoopSeconds, true);
+    }
     std::printf("%s\n", qPrintable(device.portPath()));
     std::fflush(stdout);
 
     int sig = 0;
     sigwait(&stopSignals, &sig);
+    if (trelvanNode)
+        trelvanNode->stop();
     if (iotNode)
         iotNode->stop();
     if (rangeSensor)

@@ -2,7 +2,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QTreeView>
+#include <QAbstractProxyModel>
+#include <QHeaderView>
 #include <QtCharts/QLineSeries>
 #include <memory>
 
@@ -80,7 +83,9 @@ private slots:
         for (int i = 0; i < tabs->tabBar()->count(); ++i)
             titles << tabs->tabBar()->tabText(i);
         QCOMPARE(titles, (QStringList{"Window", "Container", "Resource"}));
-        QCOMPARE(vm->windowTree()->model(), static_cast<QAbstractItemModel*>(page.models->windowModel()));
+        auto* shown = qobject_cast<QAbstractProxyModel*>(vm->windowTree()->model());
+        QVERIFY(shown);
+        QCOMPARE(shown->sourceModel(), static_cast<QAbstractItemModel*>(page.models->windowModel()));
         QCOMPARE(vm->activateButton()->text(), QString("Activate"));
 
         // Ascending type order whatever the order of the needed types.
@@ -97,6 +102,55 @@ private slots:
                  static_cast<QAbstractItemModel*>(page.models->resourceModel(ResourceType::Scatter)));
         // The window area is a separate widget, for the page stack.
         QVERIFY(vm->windowView() && !vm->isAncestorOf(vm->windowView()));
+    }
+
+    // The window tree names its types and orientations, its headers follow the
+    // interface language, and the window opens wide enough to show them whole.
+    void windowTreeShowsNamesAndWholeHeaders_data()
+    {
+        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QStringList>("expected"); // headers, then the two rows' type and orientation
+        QTest::newRow("English") << QString()
+                                 << QStringList{"Type", "Name", "Orientation", "CurrentContainer", "Window",
+                                                "Vertical", "Splitter", "Vertical"};
+        QTest::newRow("Chinese") << ":/translations/language_zh.qm"
+                                 << QString::fromUtf8("类型 名称 方向 当前容器 窗口 垂直 分割器 垂直").split(' ');
+    }
+
+    void windowTreeShowsNamesAndWholeHeaders()
+    {
+        QFETCH(QString, translation);
+        QFETCH(QStringList, expected);
+        QTranslator translator;
+        QVERIFY(translation.isEmpty() || translator.load(translation));
+        QCoreApplication::installTranslator(&translator);
+        struct Uninstall
+        {
+            QTranslator* t;
+            ~Uninstall() { QCoreApplication::removeTranslator(t); }
+        } uninstall{&translator}; // for the whole check, as in the program
+        Page page({ResourceType::Line, ResourceType::Scatter});
+        page.models->windowModel()->addNew(nullptr, WindowItem::Splitter);
+        page.views->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.views.get()));
+        QTreeView* tree = page.views->windowTree();
+        QAbstractItemModel* shown = tree->model();
+        QStringList texts;
+        for (int c = 0; c < 4; ++c)
+            texts << shown->headerData(c, Qt::Horizontal).toString();
+        for (int r = 0; r < 2; ++r)
+            texts << shown->index(r, WindowItem::ColType).data().toString()
+                  << shown->index(r, WindowItem::ColOrientation).data().toString();
+        QCOMPARE(texts, expected);
+        // Edits and storage still see the numbers.
+        QCOMPARE(shown->index(1, WindowItem::ColType).data(Qt::EditRole).toInt(), int(WindowItem::Splitter));
+        for (int c = 0; c < 4; ++c) {
+            int needed = tree->header()->fontMetrics().horizontalAdvance(texts.at(c));
+            for (int r = 0; r < 2; ++r)
+                needed = qMax(needed, tree->fontMetrics().horizontalAdvance(shown->index(r, c).data().toString()));
+            QVERIFY2(tree->header()->sectionSize(c) >= needed, qPrintable(texts.at(c)));
+        }
+        QVERIFY(tree->viewport()->width() >= tree->header()->length());
     }
 
     void containersAndResourcesFollowTheModels()

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -156,6 +158,51 @@ private slots:
         // The same item announced twice gets one row.
         page.addLineStatistic(items.last());
         QCOMPARE(page.statisticRows().size(), 3);
+    }
+
+    // Shown, the statistics column takes its rows' width (check boxes and captions
+    // whole) up to half the window, also for rows that come with the first frames;
+    // after a drag of the handle it keeps the user's width.
+    void statisticsColumnFitsItsRows_data()
+    {
+        QTest::addColumn<bool>("rowsAfterShow");
+        QTest::addColumn<int>("windowWidth");
+        QTest::newRow("rows before show") << false << 2400;
+        QTest::newRow("rows with the first frames") << true << 2400;
+        QTest::newRow("narrow window") << false << 500;
+    }
+
+    void statisticsColumnFitsItsRows()
+    {
+        QFETCH(bool, rowsAfterShow);
+        QFETCH(int, windowWidth);
+        LineResourceCollector collector;
+        const auto addRows = [&] {
+            for (const QString& n : {"systemTime(ms)", "fpRssi(dB)", "range_precision(cm)"})
+                collector.addItem(line(n));
+        };
+        if (!rowsAfterShow)
+            addRows();
+        CountingPage page(&collector);
+        page.resize(windowWidth, 400);
+        page.show();
+        if (rowsAfterShow)
+            addRows();
+        auto* scroll = qobject_cast<QScrollArea*>(page.statisticsSplitter()->widget(0));
+        const int bar = scroll->verticalScrollBar()->sizeHint().width() + 2 * scroll->frameWidth();
+        const auto fits = [&] {
+            const int expected = qMin(scroll->widget()->sizeHint().width() + bar, windowWidth / 2);
+            if (scroll->width() < expected || scroll->width() > qMax(expected, windowWidth / 4))
+                return QString("column %1, expected %2").arg(scroll->width()).arg(expected);
+            return QString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(fits(), QString(), 5000);
+
+        emit page.statisticsSplitter()->splitterMoved(100, 1);
+        const int userWidth = scroll->width();
+        collector.addItem(line(QStringLiteral("late with a much longer caption than the others")));
+        QTest::qWait(50);
+        QCOMPARE(scroll->width(), userWidth);
     }
 
     void statisticsOfExample()

@@ -18,7 +18,6 @@ ZoneMatrixPage::ZoneMatrixPage(int zones, DataResourceItem* item, LineResourceCo
     , zones_(zones)
     , item_(item)
 {
-    setFitStatisticsPaneWhenShown(true);
     QWidget* area = dataArea() ? dataArea() : this;
     auto* box = new QHBoxLayout(area);
     box->setContentsMargins(0, 0, 0, 0);

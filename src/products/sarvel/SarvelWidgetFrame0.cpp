@@ -18,13 +18,12 @@ WidgetFrame0::WidgetFrame0(DataResourceItem* item, LineResourceCollector* collec
     : DataWidgetBase(collector, parent)
     , item_(item)
 {
-    setFitStatisticsPaneWhenShown(true);
     QWidget* area = dataArea() ? dataArea() : this;
     auto* layout = new QVBoxLayout(area);
     console_ = new PlainTextEditWithFile(area);
     layout->addWidget(console_);
     auto* labels = new QVBoxLayout;
-    const QStringList captions{"time(ms):", "dis(m):", "dis_status:", "signal_strength:", "range_precision(m):"};
+    const QStringList captions{"time(ms):", "dis(m):", "dis_status:", "signal_strength:", "range_precision(cm):"};
     for (int i = 0; i < 5; ++i) {
         labels_[i] = new ZLabel(captions.at(i), area, 12);
         labels->addWidget(labels_[i], 0, Qt::AlignLeft);

@@ -850,6 +850,38 @@
         <source>Resource</source>
         <translation>资源</translation>
     </message>
+    <message>
+        <source>Type</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>方向</translation>
+    </message>
+    <message>
+        <source>CurrentContainer</source>
+        <translation>当前容器</translation>
+    </message>
+    <message>
+        <source>Root</source>
+        <translation>根</translation>
+    </message>
+    <message>
+        <source>Splitter</source>
+        <translation>分割器</translation>
+    </message>
+    <message>
+        <source>Horizontal</source>
+        <translation>水平</translation>
+    </message>
+    <message>
+        <source>Vertical</source>
+        <translation>垂直</translation>
+    </message>
 </context>
 <context>
     <name>WidgetDataPlayerBar</name>

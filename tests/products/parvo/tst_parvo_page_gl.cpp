@@ -145,7 +145,7 @@ private slots:
         auto* rows = page->findChild<QScrollArea*>();
         QVERIFY(rows);
         QTRY_VERIFY_WITH_TIMEOUT(rows->width() >= 300, 5000);
-        QVERIFY(rows->width() <= page->width() / 2);
+        QVERIFY(rows->width() <= page->window()->width() / 2);
 
         for (SurfaceGraph* s : {distance, strength}) {
             QVERIFY(!s->graph());

@@ -18,6 +18,9 @@
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QLabel>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTextBlock>
 #include <QNetworkDatagram>
 #include <QProcess>
 #include <QUdpSocket>
@@ -286,7 +289,7 @@ private slots:
         QVERIFY(page);
         QVERIFY(page->isHidden());
         QCOMPARE(page->statisticRows().size(), 5);
-        QCOMPARE(page->label(4)->captionLabel()->text(), QString("range_precision(m):"));
+        QCOMPARE(page->label(4)->captionLabel()->text(), QString("range_precision(cm):"));
         QCOMPARE(page->label(0)->captionLabel()->text(), QString("time(ms):"));
 
         // An empty queue changes nothing.
@@ -327,6 +330,51 @@ private slots:
         QCOMPARE(protocol_->queue.size(), 0);
         page->console()->flushPending();
         QCOMPARE(page->console()->toPlainText().split('\n').size(), 6);
+    }
+
+    // The console shows the newest frame whenever its page is in front, also after
+    // Data -> Line -> Data while frames went on (its last batch written while hidden),
+    // unless the user scrolled up.
+    void consoleFollowsNewestFramesAcrossTabs()
+    {
+        protocol_->queue.takeAll();
+        DataResourceItem* data = protocol_->dataItem();
+        QTabWidget tabs;
+        auto* page = qobject_cast<WidgetFrame0*>(data->factory()->create(data, &tabs));
+        tabs.addTab(page, "Data");
+        tabs.addTab(new QWidget, "Line");
+        tabs.resize(900, 500);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        PlainTextEditWithFile* console = page->console();
+        quint32 t = 1000;
+        QString newest;
+        const auto feed = [&](int count) {
+            for (int i = 0; i < count; ++i) {
+                const QByteArray f = frame(t += 10, quint8(i), 0x10, 0, 0, quint16(i), 2);
+                protocol_->processFrame(f);
+                newest = QString::fromLatin1(f.toHex(' ').toUpper());
+            }
+            page->refresh();
+        };
+        const auto bottomLine = [console] {
+            return console->cursorForPosition(QPoint(4, console->viewport()->height() - 4)).block().text();
+        };
+        feed(100);
+        QTRY_COMPARE(bottomLine(), newest);
+        feed(100);
+        tabs.setCurrentIndex(1);
+        console->flushPending();
+        tabs.setCurrentIndex(0);
+        for (int round = 0; round < 3; ++round) {
+            feed(5);
+            QTRY_COMPARE(bottomLine(), newest);
+        }
+        console->verticalScrollBar()->setValue(0);
+        const QString top = bottomLine();
+        feed(5);
+        console->flushPending();
+        QCOMPARE(bottomLine(), top);
     }
 
     void simulatorFramesDecode()

@@ -8,9 +8,14 @@
 #include "model/ResourceItems.h"
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/views/ValueGrids.h"
+#include "products/trelvan/views/WidgetAnchorFrame0.h"
+#include "products/trelvan/views/WidgetNodeFrame2.h"
+#include "sim/TrelvanScenario.h"
 #include "widgets/ZLabel.h"
 
 #include <QGridLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
@@ -405,19 +410,21 @@ private slots:
             p->queue.push(record({node(1, 1), node(2, 2)}));
             page.refresh();
             page.nodeWidthSpin->setValue(300);
-            // Applied only when editing finishes.
-            QCOMPARE(box(&page, 1, 1)->width(), 200);
+            // Applied only when editing finishes; the size is each box's least, and
+            // a box grows to its content.
+            QCOMPARE(box(&page, 1, 1)->minimumWidth(), 200);
             emit page.nodeWidthSpin->editingFinished();
-            QCOMPARE(box(&page, 1, 1)->width(), 300);
-            QCOMPARE(box(&page, 2, 2)->width(), 300);
+            QCOMPARE(box(&page, 1, 1)->minimumWidth(), 300);
+            QCOMPARE(box(&page, 2, 2)->minimumWidth(), 300);
             page.nodeHeightSpin->setValue(10); // below the range
             QCOMPARE(page.nodeHeightSpin->value(), 25);
             emit page.nodeHeightSpin->editingFinished();
-            QCOMPARE(box(&page, 2, 2)->height(), 25);
+            QCOMPARE(box(&page, 2, 2)->minimumHeight(), 25);
+            QVERIFY(box(&page, 2, 2)->sizeHint().height() > 25); // its rows need more
             // New boxes take the current size.
             p->queue.push(record({node(3, 3)}));
             page.refresh();
-            QCOMPARE(box(&page, 3, 3)->size(), QSize(300, 25));
+            QCOMPARE(box(&page, 3, 3)->minimumSize(), QSize(300, 25));
         }
         QSettings settings;
         QCOMPARE(settings.value(p->name() + "/NodeWidth").toInt(), 300);
@@ -425,6 +432,60 @@ private slots:
         WidgetTestFrame later(QSize(200, 120), nullptr, nullptr);
         QCOMPARE(later.nodeWidthSpin->value(), 300);
         QCOMPARE(later.nodeHeightSpin->value(), 25);
+    }
+
+    // The real pages in a data area of the default window's size, fed simulated
+    // frames: no caption or value is squeezed or cut by its parent, and no box is
+    // cut inside its pane (a page too wide for the window scrolls as a whole).
+    void realPagesShowEveryCaptionAndValueWhole_data()
+    {
+        QTest::addColumn<bool>("anchor");
+        QTest::newRow("node frame 2") << false;
+        QTest::newRow("anchor frame 0") << true;
+    }
+
+    void realPagesShowEveryCaptionAndValueWhole()
+    {
+        QFETCH(bool, anchor);
+        using namespace Trelvan;
+        QScrollArea area;
+        area.setWidgetResizable(true);
+        DataWidgetBase* page = anchor ? static_cast<DataWidgetBase*>(new WidgetAnchorFrame0(
+                                            WidgetAnchorFrame0::defaultNodeSize(), nullptr, nullptr))
+                                      : new WidgetNodeFrame2(WidgetNodeFrame2::defaultNodeSize(), nullptr, nullptr);
+        area.setWidget(page);
+        area.resize(1100, 560);
+        area.show();
+        const sim::TrelvanScenario scenario(50);
+        for (int n = 0; n < 5; ++n)
+            anchor ? ProtocolAnchorFrame0::instance()->processFrame(scenario.anchorFrame0At(n))
+                   : ProtocolNodeFrame2::instance()->processFrame(scenario.nodeFrame2At(n));
+        page->refresh();
+        const auto cut = [page] {
+            QStringList out;
+            for (QLabel* l : page->findChildren<QLabel*>()) {
+                if (!l->isVisibleTo(page) || l->text().isEmpty())
+                    continue;
+                QRect r = l->rect();
+                bool whole = l->width() >= l->minimumSizeHint().width() && l->height() >= l->minimumSizeHint().height();
+                // Up to the scrolled content: a viewport shows the rest by scrolling.
+                for (QWidget* w = l; whole && w != page && !qobject_cast<QAbstractScrollArea*>(w->parentWidget()->parentWidget());
+                     w = w->parentWidget()) {
+                    r.translate(w->pos());
+                    whole = w->parentWidget()->rect().contains(r);
+                }
+                if (!whole)
+                    out << l->text();
+            }
+            for (QScrollArea* pane : page->findChildren<QScrollArea*>())
+                if (pane->widget()->findChild<QGroupBox*>() && pane->horizontalScrollBar()->maximum() > 0)
+                    out << "box pane scrolls";
+            return out;
+        };
+        QTRY_VERIFY(page->findChildren<QGroupBox*>().size() >= 3);
+        QTRY_COMPARE_WITH_TIMEOUT(cut(), QStringList(), 5000);
+        ProtocolNodeFrame2::instance()->queue.takeAll();
+        ProtocolAnchorFrame0::instance()->queue.takeAll();
     }
 
     void parsedFramesReachThePage()
