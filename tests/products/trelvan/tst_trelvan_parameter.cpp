@@ -179,6 +179,12 @@ private slots:
         LogCapture log;
         QSignalSpy received(p_, &ProtocolParameter::dataFrameReceived);
         QSignalSpy parsed(p_, &ProtocolBase::dataParseFinished);
+        // The data protocol is in place when the waiting window hears of the reply.
+        bool switchedAtSignal = false;
+        QObject probe;
+        connect(p_, &ProtocolParameter::dataFrameReceived, &probe, [&] {
+            switchedAtSignal = Trelvan::ProtocolNodeFrame2::existing() && Trelvan::ProtocolNodeFrame2::existing()->isActive();
+        }, Qt::DirectConnection);
         p_->setActive(true);
         p_->setWaitingForReply(waiting);
         ProtocolFrameExtraction::instance()->appendData(hexBytes("00 54") + reply.toByteArray());
@@ -191,7 +197,7 @@ private slots:
         QCOMPARE(QSettings().value("RecognizedBaudrate").toUInt(), waiting ? 460800u : 0u);
         QCOMPARE(log.count(QtCriticalMsg, "error protocol value received: 77"), waiting && protocol == 77 ? 1 : 0);
         if (waiting && protocol == 4)
-            QVERIFY(Trelvan::ProtocolNodeFrame2::instance()->isActive());
+            QVERIFY(switchedAtSignal);
         if (sent) {
             const QByteArray text = nextDatagram();
             QCOMPARE(QString::fromLatin1(text),

@@ -156,18 +156,23 @@ void ProtocolParameter::parseFrame(const QByteArray& frame)
 
     if (waitingForReply_.load()) {
         QSettings().setValue(kRecognizedBaudrateKey, reply.baudRate());
-        emit dataFrameReceived();
         const QString name = frameNames.value(reply.protocol());
+        // The data protocol is switched before the reply is announced: the waiting
+        // window goes on at once, and a switch still under way would take the
+        // protocols out of the search in the middle of its next exchange.
+        if (!name.isEmpty()) {
+            QElapsedTimer elapsed;
+            elapsed.start();
+            ProtocolFactory::loadProtocols(name, g_dataProtocolOwner.data());
+            if (elapsed.elapsed() > 0)
+                zInfo() << elapsed.elapsed() << " ms elapsed after change protocol";
+            modelManager_ = ModelViewManagers::currentModelManager();
+        }
+        emit dataFrameReceived();
         if (name.isEmpty()) {
             zCritical() << "error protocol value received:" << reply.protocol();
             return;
         }
-        QElapsedTimer elapsed;
-        elapsed.start();
-        ProtocolFactory::loadProtocols(name, g_dataProtocolOwner.data());
-        if (elapsed.elapsed() > 0)
-            zInfo() << elapsed.elapsed() << " ms elapsed after change protocol";
-        modelManager_ = ModelViewManagers::currentModelManager();
     }
 
     zDebug() << "parameter received:"
