@@ -1,5 +1,6 @@
 #include "products/trelvan/views/WindowActions.h"
 
+#include "products/trelvan/config/TrelvanProductHandle.h"
 #include "protocol/ProductHandleBase.h"
 #include "protocol/ProductsManager.h"
 
@@ -10,7 +11,7 @@ namespace Trelvan {
 
 ProductHandleBase* existingProductHandle()
 {
-    return nullptr;
+    return ProductHandle::existing();
 }
 
 void publishWindowAction(QWidget* window, QAction* action)
