@@ -2,6 +2,7 @@
 // without hardware. Prints the port path on the first line of its output and runs
 // until it is stopped; killing it looks to the program like an unplugged adapter.
 
+#include "AoaNodeSimulator.h"
 #include "DeviceSimulator.h"
 #include "IotNodeSimulator.h"
 #include "RangeSensorSimulator.h"
@@ -47,8 +48,12 @@ int main(int argc, char** argv)
     QCommandLineOption rangeOpt("range-sensor",
                                 "Play a range sensor of --product: parameter replies and its frame stream.");
     QCommandLineOption zoneRateOpt("zone-rate", "Zone frames per second of a multi-zone range sensor.", "hz", "15");
+    QCommandLineOption aoaOpt("aoa",
+                              "Be an AOA node of this model (15 anchor, 16 tag): parameters, calibration frame and "
+                              "AOA node frames at its update rate.",
+                              "model");
     parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt,
-                       rangeOpt, zoneRateOpt, iotOpt});
+                       rangeOpt, zoneRateOpt, iotOpt, aoaOpt});
     parser.process(app);
 
     sim::DeviceSimulator device;
@@ -65,8 +70,16 @@ int main(int argc, char** argv)
 
     std::unique_ptr<sim::IotNode> iotNode;
     std::unique_ptr<sim::RangeSensor> rangeSensor;
+    std::unique_ptr<sim::AoaNode> aoaNode;
     QByteArray reply;
-    if (parser.isSet(iotOpt)) {
+    if (parser.isSet(aoaOpt)) {
+        const int model = parser.value(aoaOpt).toInt();
+        if (model != sim::AoaNode::kAnchorModel && model != sim::AoaNode::kTagModel) {
+            std::fprintf(stderr, "--aoa needs model 15 or 16, got %d\n", model);
+            return 2;
+        }
+        aoaNode.reset(new sim::AoaNode(device, model, quint32(device.deviceRate() > 0 ? device.deviceRate() : 115200)));
+    } else if (parser.isSet(iotOpt)) {
         iotNode.reset(new sim::IotNode(device, parser.value(iotOpt).toInt(), device.deviceRate()));
     } else if (parser.isSet(rangeOpt)) {
         rangeSensor.reset(new sim::RangeSensor(device, parser.value(productOpt).toInt(), device.deviceRate(),
@@ -85,7 +98,7 @@ int main(int argc, char** argv)
         info.baudRate = device.deviceRate();
         reply = sim::systemFrameReply(info);
     }
-    if (!iotNode && !rangeSensor)
+    if (!iotNode && !rangeSensor && !aoaNode)
         device.addHandler(std::make_shared<sim::SystemFrameHandler>(reply));
 
     QString error;
@@ -95,6 +108,8 @@ int main(int argc, char** argv)
     }
     if (rangeSensor)
         rangeSensor->start();
+    if (aoaNode)
+        aoaNode->start(true);
     QString linkPath = parser.value(linkOpt);
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
@@ -119,6 +134,8 @@ int main(int argc, char** argv)
         iotNode->stop();
     if (rangeSensor)
         rangeSensor->stop();
+    if (aoaNode)
+        aoaNode->stop();
     device.stop();
     if (!linkPath.isEmpty())
         QFile::remove(linkPath);
