@@ -3,8 +3,8 @@
 // frames it streams are decoded; the product tool bar opens "AOA Setting" with the
 // values read, whose calibration page reads and writes the offsets; the main
 // window's "UWB Calibration" opens the calibration window, which reads and writes
-// all six and is the same window when opened again. The node's faults give their
-// messages. With TALMENO_SCREENS_DIR set, pictures of both windows are kept.
+// all six and is the same window when opened again. With TALMENO_SCREENS_DIR set,
+// pictures of both windows are kept.
 
 #include "app/MainWindow.h"
 #include "foundation/UserPaths.h"
@@ -27,17 +27,14 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QSerialPortInfo>
 #include <QSettings>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolButton>
 
 using Trelvan::AoaCalibrationFrame;
 using F = AoaCalibrationFrame;
-using Fault = sim::AoaCalibrationHandler::Fault;
 using talmeno_test::LogCapture;
 
 namespace {
@@ -47,21 +44,6 @@ constexpr quint32 kDeviceRate = 921600;
 QByteArray hex(const char* text)
 {
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
-
-void setValue(Trelvan::AoaCalibrationEditor* e, int offset, double v)
-{
-    if (auto* d = qobject_cast<QDoubleSpinBox*>(e->editor(offset)))
-        d->setValue(v);
-    else
-        qobject_cast<QSpinBox*>(e->editor(offset))->setValue(int(v));
-}
-
-double valueOf(Trelvan::AoaCalibrationEditor* e, int offset)
-{
-    if (auto* d = qobject_cast<QDoubleSpinBox*>(e->editor(offset)))
-        return d->value();
-    return qobject_cast<QSpinBox*>(e->editor(offset))->value();
 }
 
 } // namespace
@@ -165,9 +147,9 @@ private slots:
         page->readButton()->click();
         QVERIFY(log.contains("Read parameter succeeded"));
         QCOMPARE(page->itemCombo()->currentText(), QString("aoa"));
-        QCOMPARE(valueOf(page, F::AoaOffset), 12.34);
-        QCOMPARE(valueOf(page, F::AntennaRxDelay), 16410.0);
-        setValue(page, F::AoaOffset, -2.55);
+        QCOMPARE(page->value(F::AoaOffset), 12.34);
+        QCOMPARE(page->value(F::AntennaRxDelay), 16410.0);
+        page->setValue(F::AoaOffset, -2.55);
         page->writeButton()->click();
         QVERIFY(log.contains("Write parameter succeeded"));
         QCOMPARE(node_->calibration().kept().mid(7, 2), hex("01 FF")); // -255
@@ -189,18 +171,18 @@ private slots:
         w->readButton()->click();
         QCOMPARE(w->statusBar()->currentMessage(), QString("Read parameter succeeded"));
         QCOMPARE(w->itemCombo()->currentText(), QString("Distance Offset"));
-        QCOMPARE(valueOf(w, F::DistanceOffset), -0.25);
-        QCOMPARE(valueOf(w, F::TxGainOffset), -3.0);
-        QCOMPARE(valueOf(w, F::XtrimOffset), -0.94);
+        QCOMPARE(w->value(F::DistanceOffset), -0.25);
+        QCOMPARE(w->value(F::TxGainOffset), -3.0);
+        QCOMPARE(w->value(F::XtrimOffset), -0.94);
         QVERIFY(talmeno_test::saveScreen(w, "uwb_calibration.png"));
 
         w->itemCombo()->setCurrentIndex(3);
-        setValue(w, F::XtrimOffset, 2.5);
-        setValue(w, F::AntennaTxDelay, -100);
-        setValue(w, F::AntennaRxDelay, 100);
-        setValue(w, F::AoaOffset, 90);
-        setValue(w, F::TxGainOffset, 7);
-        setValue(w, F::DistanceOffset, 0.5);
+        w->setValue(F::XtrimOffset, 2.5);
+        w->setValue(F::AntennaTxDelay, -100);
+        w->setValue(F::AntennaRxDelay, 100);
+        w->setValue(F::AoaOffset, 90);
+        w->setValue(F::TxGainOffset, 7);
+        w->setValue(F::DistanceOffset, 0.5);
         w->writeButton()->click();
         QCOMPARE(w->statusBar()->currentMessage(), QString("Write parameter succeeded"));
         QCOMPARE(node_->calibration().kept(), hex("03 FA 00 9C FF 64 00 28 23 07 F4 01"));
@@ -211,40 +193,6 @@ private slots:
         QCOMPARE(openCalibration(), w);
         QVERIFY(w->isVisible());
         QCOMPARE(w->pos(), at);
-    }
-
-    // Silence, a damaged reply and a refused value, each with its message.
-    void faults_data()
-    {
-        QTest::addColumn<int>("fault");
-        QTest::addColumn<int>("refused");
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("silent") << int(Fault::Silent) << -1 << false << "Read parameter failed, error type: timeout";
-        QTest::newRow("bad checksum") << int(Fault::BadChecksum) << -1 << false
-                                      << "Read parameter failed, error type: timeout";
-        QTest::newRow("aoa refused") << int(Fault::None) << 10 << true
-                                     << "Write parameter failed, error type: aoa_offset()";
-    }
-    void faults()
-    {
-        QFETCH(int, fault);
-        QFETCH(int, refused);
-        QFETCH(bool, write);
-        QFETCH(QString, expected);
-        trelvan::WidgetCalibration* w = openCalibration();
-        node_->calibration().setFault(Fault(fault));
-        node_->calibration().setChangedByte(refused);
-        LogCapture log;
-        (write ? w->writeButton() : w->readButton())->click();
-        node_->calibration().setFault(Fault::None);
-        node_->calibration().setChangedByte(-1);
-        QCOMPARE(w->statusBar()->currentMessage(), expected);
-        if (write)
-            QCOMPARE(log.count(QtCriticalMsg, expected), 1);
-        // The link goes on: the next read succeeds.
-        w->readButton()->click();
-        QCOMPARE(w->statusBar()->currentMessage(), QString("Read parameter succeeded"));
     }
 };
 

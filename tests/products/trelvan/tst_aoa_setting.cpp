@@ -85,8 +85,9 @@ private slots:
         node_.reset();
     }
 
-    // Each notification in turn: (recognised, type, model, role) -> role list and current.
-    void roleLists()
+    // Each notification in turn: (recognised, type, model, role) -> role list, the
+    // current role, and whether the "ID" and "Update Rate" rows are shown.
+    void roleListsAndRows()
     {
         AoaWidgetSetting window;
         struct Step
@@ -95,53 +96,25 @@ private slots:
             quint8 type, model, role;
             QStringList roles;
             QString current;
+            bool idShown, rateShown;
         };
+        const QStringList anchorRoles{"ANCHOR", "MONITOR"};
         const QList<Step> steps{
-            {true, 0, 15, 6, {"ANCHOR", "MONITOR"}, "MONITOR"},
-            {false, 0, 16, 2, {"ANCHOR", "MONITOR"}, "MONITOR"},  // not recognised
-            {true, 1, 16, 2, {"ANCHOR", "MONITOR"}, "MONITOR"},   // another product type
-            {true, 0, 15, 1, {"ANCHOR", "MONITOR"}, "MONITOR"},   // same model: not refilled
-            {true, 0, 16, 2, {"TAG"}, "TAG"},
-            {true, 0, 17, 2, {}, ""},
-            {true, 0, 15, 1, {"ANCHOR", "MONITOR"}, "ANCHOR"},
+            {true, 0, 15, 6, anchorRoles, "MONITOR", false, false},
+            {false, 0, 16, 2, anchorRoles, "MONITOR", false, false}, // not recognised
+            {true, 1, 16, 2, anchorRoles, "MONITOR", false, false},  // another product type
+            {true, 0, 15, 1, anchorRoles, "MONITOR", false, false},  // same model: not refilled
+            {true, 0, 16, 2, {"TAG"}, "TAG", false, true},
+            {true, 0, 17, 2, {}, "", false, true},                   // no role: rows unchanged
+            {true, 0, 15, 1, anchorRoles, "ANCHOR", true, false},
         };
         for (const Step& s : steps) {
             window.handleSystemInfoChanged(s.recognised, systemInfo(s.type, s.model, s.role));
             QCOMPARE(itemTexts(window.roleCombo()), s.roles);
             QCOMPARE(window.roleCombo()->currentText(), s.current);
+            QCOMPARE(window.isRowShown(window.idEditor()), s.idShown);
+            QCOMPARE(window.isRowShown(window.updateRateCombo()), s.rateShown);
         }
-    }
-
-    // The "ID" and "Update Rate" rows follow the role.
-    void rowsByRole_data()
-    {
-        QTest::addColumn<quint8>("model");
-        QTest::addColumn<quint8>("role");
-        QTest::addColumn<bool>("idShown");
-        QTest::addColumn<bool>("rateShown");
-        QTest::newRow("anchor") << quint8(15) << quint8(1) << true << false;
-        QTest::newRow("monitor") << quint8(15) << quint8(6) << false << false;
-        QTest::newRow("tag") << quint8(16) << quint8(2) << false << true;
-    }
-    void rowsByRole()
-    {
-        QFETCH(quint8, model);
-        QFETCH(quint8, role);
-        QFETCH(bool, idShown);
-        QFETCH(bool, rateShown);
-        AoaWidgetSetting window;
-        window.handleSystemInfoChanged(true, systemInfo(0, model, role));
-        QSpinBox* id = nullptr;
-        QComboBox* rate = nullptr;
-        for (QSpinBox* s : window.findChildren<QSpinBox*>())
-            if (s->maximum() == 3)
-                id = s;
-        for (QComboBox* c : window.findChildren<QComboBox*>())
-            if (c->findText("200") >= 0 && c->findText("25") >= 0)
-                rate = c;
-        QVERIFY(id && rate);
-        QCOMPARE(window.isRowShown(id), idShown);
-        QCOMPARE(window.isRowShown(rate), rateShown);
     }
 
     // Read, then write the editors: the frame is the default record with the ten
@@ -168,15 +141,9 @@ private slots:
         window_->readButton()->click();
         QCOMPARE(status(), QString("Read parameter succeeded"));
         QCOMPARE(enabledMeanwhile, QList<bool>({false, false, false, false, false}));
-        const ParameterFrame node = ParameterFrame::fromBytes(node_->parameters().parameters());
-        const ParameterFrame shown = window_->frameFromEditors();
-        QCOMPARE(shown.role(), quint8(1));
-        QCOMPARE(shown.baudRate(), 460800u);
-        QCOMPARE(shown.protocol(), quint8(7));
-        QCOMPARE(shown.txGain(), node.txGain());
-        QCOMPARE(shown.refreshRate(), node.refreshRate());
-
-        ParameterFrame edited = node;
+        ParameterFrame edited = ParameterFrame::fromBytes(node_->parameters().parameters());
+        QCOMPARE(window_->frameFromEditors().baudRate(), 460800u);
+        QCOMPARE(window_->roleCombo()->currentText(), QString("ANCHOR"));
         edited.setSystemNum(3);
         edited.setSystemID(200);
         edited.setTxGain(21);
@@ -186,21 +153,15 @@ private slots:
         edited.setFilterFactor(9);
         edited.setOnOffControl(0x01);
         window_->applyParameter(edited);
+        // The default record with the ten fields: (offset, bytes).
         QByteArray expected = TestTrelvan::defaultParameterRecord(0x00, 0x00);
-        expected[8] = 3;
-        expected[12] = char(200);
-        expected[20] = 21;
-        expected[3] = 6;
-        expected[9] = 2;
-        expected[19] = 7;
-        expected.replace(5, 3, hexBytes("00 08 07"));
-        expected.replace(10, 2, hexBytes("32 00"));
+        const QList<QPair<int, const char*>> fields{{3, "06"},    {5, "00 08 07"}, {8, "03"}, {9, "02"}, {10, "32 00"},
+                                                    {12, "C8"},   {16, "09"},      {19, "07"}, {20, "15"}};
+        for (const auto& f : fields)
+            expected.replace(f.first, hexBytes(f.second).size(), hexBytes(f.second));
         expected[14] = char(quint8(expected[14]) | 0x01);
-        expected[16] = 9;
-        quint8 sum = 0;
         for (int i = 0; i < 127; ++i)
-            sum = quint8(sum + quint8(expected[i]));
-        expected[127] = char(sum);
+            expected[127] = char(quint8(expected[127]) + quint8(expected[i]));
         enabledMeanwhile.clear();
         probe();
         window_->writeButton()->click();

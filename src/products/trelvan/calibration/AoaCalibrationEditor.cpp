@@ -115,6 +115,34 @@ void AoaCalibrationEditor::handleSerialPortStatusChanged(bool)
     updateButtons();
 }
 
+double AoaCalibrationEditor::value(int offset) const
+{
+    const QAbstractSpinBox* box = editors_.value(offset);
+    if (const auto* d = qobject_cast<const QDoubleSpinBox*>(box))
+        return d->value();
+    const auto* i = qobject_cast<const QSpinBox*>(box);
+    return i ? i->value() : 0.0;
+}
+
+void AoaCalibrationEditor::setValue(int offset, double value)
+{
+    QAbstractSpinBox* box = editors_.value(offset);
+    if (auto* d = qobject_cast<QDoubleSpinBox*>(box))
+        d->setValue(value);
+    else if (auto* i = qobject_cast<QSpinBox*>(box))
+        i->setValue(int(value));
+}
+
+QList<int> AoaCalibrationEditor::enabledFields() const
+{
+    QList<int> on;
+    for (auto it = editors_.constBegin(); it != editors_.constEnd(); ++it) {
+        if (it.value()->isEnabled())
+            on << it.key();
+    }
+    return on;
+}
+
 AoaCalibrationFrame AoaCalibrationEditor::frameFromEditors() const
 {
     AoaCalibrationFrame f = AoaCalibrationFrame::defaults(protocol_->layout());
@@ -125,10 +153,7 @@ AoaCalibrationFrame AoaCalibrationEditor::frameFromEditors() const
         qint32 lowest = 0;
         qint32 highest = 0;
         rawRange(field, &lowest, &highest);
-        const QAbstractSpinBox* box = editors_.value(field.offset);
-        const double shown = field.scale == 1 ? double(static_cast<const QSpinBox*>(box)->value())
-                                              : static_cast<const QDoubleSpinBox*>(box)->value();
-        const qint32 raw = scaledToInteger(shown, field.scale, lowest, highest);
+        const qint32 raw = scaledToInteger(value(field.offset), field.scale, lowest, highest);
         if (field.width == 1)
             f.setU8(field.offset, quint8(raw & 0xFF));
         else
@@ -148,11 +173,7 @@ void AoaCalibrationEditor::applyFrame(const AoaCalibrationFrame& frame)
             raw = field.isSigned ? qint32(qint8(frame.u8(field.offset))) : qint32(frame.u8(field.offset));
         else
             raw = field.isSigned ? qint32(frame.s16(field.offset)) : qint32(frame.u16(field.offset));
-        QAbstractSpinBox* box = editors_.value(field.offset);
-        if (field.scale == 1)
-            static_cast<QSpinBox*>(box)->setValue(raw);
-        else
-            static_cast<QDoubleSpinBox*>(box)->setValue(double(raw) / field.scale);
+        setValue(field.offset, double(raw) / field.scale);
     }
 }
 

@@ -55,6 +55,11 @@ public:
     QComboBox* itemCombo() const { return itemCombo_; }
     // The editor of the field at this offset; null when the layout has none.
     QAbstractSpinBox* editor(int offset) const { return editors_.value(offset); }
+    // The value shown by the editor of the field at offset, as the user reads it.
+    double value(int offset) const;
+    void setValue(int offset, double value);
+    // Offsets of the enabled value editors, in frame order.
+    QList<int> enabledFields() const;
 
     // The write frame from the editors (selected item in byte 3, FF when none), sealed.
     AoaCalibrationFrame frameFromEditors() const;

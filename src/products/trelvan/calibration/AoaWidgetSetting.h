@@ -53,6 +53,8 @@ public:
     QToolButton* writeButton() const { return writeButton_; }
     QToolButton* restartButton() const { return restartButton_; }
     QComboBox* roleCombo() const { return roleCombo_; }
+    QSpinBox* idEditor() const { return id_; }
+    QComboBox* updateRateCombo() const { return rateCombo_; }
     WidgetUwbCalibration* calibrationPage() const { return calibrationPage_; }
     // Whether the row of this editor (label and field) is shown.
     bool isRowShown(QWidget* field) const;
