@@ -22,6 +22,7 @@
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/TrelvanRegistration.h"
+#include "products/trelvan/calibration/AoaCalibrationProtocols.h"
 #include "foundation/ZUdpOutput.h"
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
@@ -638,8 +639,48 @@ void BM_ParameterReplyWithJson(benchmark::State& state)
     udpOutputEnabled.store(false);
 }
 
+// Calibration replies (32 bytes, window layout) back to back through the search and
+// the processor, each copied into the protocol's held frame.
+void BM_AoaCalibrationReply(benchmark::State& state)
+{
+    trelvan::ProtocolCalibration* p = trelvan::ProtocolCalibration::instance(nullptr);
+    p->setActive(true);
+    qint64 parsed = 0;
+    QObject scope;
+    QObject::connect(p, &ProtocolBase::dataParseFinished, &scope, [&parsed] { ++parsed; }, Qt::DirectConnection);
+    QByteArray second;
+    for (int n = 0; second.size() < kLineBytesPerSecond; ++n) {
+        Trelvan::AoaCalibrationFrame f = Trelvan::AoaCalibrationFrame::defaults(Trelvan::AoaCalibrationFrame::Layout::Window);
+        f.setU8(Trelvan::AoaCalibrationFrame::ItemType, quint8(n % 5));
+        f.setU16(Trelvan::AoaCalibrationFrame::AoaOffset, quint16(n));
+        f.setU16(Trelvan::AoaCalibrationFrame::DistanceOffset, quint16(-n));
+        f.seal();
+        second += f.toByteArray();
+    }
+    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+    ex->clearBuffers();
+    qint64 offset = 0;
+    qint64 bytes = 0;
+    const double cpu0 = cpuSeconds();
+    for (auto _ : state) {
+        for (int i = 0; i < kChunk; i += 4096) {
+            ex->appendData(second.mid(int(offset), 4096));
+            offset = (offset + 4096) % (second.size() - 4096);
+            ex->extractFrames();
+            processor->processFrames();
+        }
+        bytes += kChunk;
+    }
+    const double cpu = cpuSeconds() - cpu0;
+    state.counters["x3.5Mbaud"] = cpu > 0 ? double(bytes) / kLineBytesPerSecond / cpu : 0;
+    state.counters["frames/s"] = benchmark::Counter(double(parsed) / std::max(cpu, 1e-9));
+    p->setActive(false);
+}
+
 } // namespace
 
+BENCHMARK(BM_AoaCalibrationReply)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ParameterReplyWithJson)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NodeFrame2BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_AnchorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -1,9 +1,11 @@
 #include "app/ProductLines.h"
 
+#include "app/MainWindow.h"
 #include "products/iot/IotProductHandle.h"
 #include "products/parvo/ParvoProtocolFrame0.h"
 #include "products/sarvel/RangeProductHandles.h"
 #include "products/trelvan/TrelvanRegistration.h"
+#include "products/trelvan/calibration/UwbCalibrationWindow.h"
 #include "products/uwbana/UwbAnaProductHandle.h"
 
 void registerProductLines()
@@ -18,6 +20,6 @@ void registerProductLines()
     iot::registerIotLine();
     UwbAna::registerAnalyser();
     Parvo::registerZoneFrames();
-    // The positioning line's UWB calibration window joins through
-    // MainWindow::setUwbCalibrationWindowFactory when that line provides it.
+    // The main window's "UWB Calibration" entry makes the window once, without parent.
+    MainWindow::setUwbCalibrationWindowFactory([]() -> QWidget* { return new trelvan::WidgetCalibration(nullptr); });
 }

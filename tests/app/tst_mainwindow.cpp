@@ -26,6 +26,7 @@
 #include "foundation/ZWidgetLogger.h"
 #include "link/ZSerialPort.h"
 #include "link/ZUiSerialPortAssistant.h"
+#include "products/trelvan/calibration/UwbCalibrationWindow.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/WidgetSystemInfo.h"
@@ -246,6 +247,15 @@ private slots:
 
     void uwbCalibrationThroughItsFactory()
     {
+        // The product lines install the positioning line's calibration window.
+        window_->uwbCalibrationAction()->trigger();
+        auto* installed = qobject_cast<trelvan::WidgetCalibration*>(MainWindow::uwbCalibrationWindow());
+        QVERIFY(installed);
+        QVERIFY(!installed->parent());
+        QVERIFY(installed->isVisible());
+        delete installed;
+        MainWindow::setUwbCalibrationWindowFactory(nullptr);
+
         window_->uwbCalibrationAction()->trigger(); // no window registered: nothing
         QVERIFY(!MainWindow::uwbCalibrationWindow());
 

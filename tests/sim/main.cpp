@@ -2,6 +2,7 @@
 // without hardware. Prints the port path on the first line of its output and runs
 // until it is stopped; killing it looks to the program like an unplugged adapter.
 
+#include "AoaNodeSimulator.h"
 #include "DeviceSimulator.h"
 #include "IotNodeSimulator.h"
 #include "RangeSensorSimulator.h"
@@ -85,8 +86,12 @@ int main(int argc, char** argv)
     QCommandLineOption frameRateOpt("frame-rate", "Frames per second of --sarvel and --trelvan.", "Hz", "100");
     QCommandLineOption iotOpt("iot", "Be an iot node (product type 11, series 0) streaming node frames at this rate.",
                               "hz");
+    QCommandLineOption aoaOpt("aoa",
+                              "Be an AOA node of this model (15 anchor, 16 tag): parameters, calibration frame and "
+                              "AOA node frames at its update rate.",
+                              "model");
     parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt,
-                       sarvelOpt, rangeOpt, zoneRateOpt, trelvanOpt, frameRateOpt, iotOpt});
+                       sarvelOpt, rangeOpt, zoneRateOpt, trelvanOpt, frameRateOpt, iotOpt, aoaOpt});
     parser.process(app);
 
     bool rateOk = false;
@@ -98,19 +103,20 @@ int main(int argc, char** argv)
     const bool sarvel = parser.isSet(sarvelOpt) || parser.isSet(rangeOpt);
     const bool trelvan = parser.isSet(trelvanOpt);
     const bool iot = parser.isSet(iotOpt);
+    const bool aoa = parser.isSet(aoaOpt);
     sim::TrelvanScenario::Kind trelvanKind = sim::TrelvanScenario::Kind::NodeFrame2;
     if (trelvan && !sim::TrelvanScenario::kindOfGroup(parser.value(trelvanOpt), &trelvanKind)) {
         std::fprintf(stderr, "unknown Trelvan frame: %s (known: %s)\n", qPrintable(parser.value(trelvanOpt)),
                      qPrintable(trelvanFrameNames()));
         return 2;
     }
-    if (int(sarvel) + int(trelvan) + int(iot) > 1) {
-        std::fprintf(stderr, "--sarvel, --trelvan and --iot exclude each other\n");
+    if (int(sarvel) + int(trelvan) + int(iot) + int(aoa) > 1) {
+        std::fprintf(stderr, "--sarvel, --trelvan, --iot and --aoa exclude each other\n");
         return 2;
     }
-    const bool wholeDevice = sarvel || trelvan || iot;
+    const bool wholeDevice = sarvel || trelvan || iot || aoa;
     if (wholeDevice && (parser.isSet(replyOpt) || parser.isSet(streamOpt) || parser.isSet(modeOpt))) {
-        std::fprintf(stderr, "--sarvel, --trelvan and --iot play a whole device: no --system-reply, --stream or --mode\n");
+        std::fprintf(stderr, "--sarvel, --trelvan, --iot and --aoa play a whole device: no --system-reply, --stream or --mode\n");
         return 2;
     }
 
@@ -129,6 +135,7 @@ int main(int argc, char** argv)
     std::unique_ptr<sim::RangeSensor> rangeSensor;
     std::unique_ptr<sim::IotNode> iotNode;
     std::unique_ptr<sim::TrelvanNode> trelvanNode;
+    std::unique_ptr<sim::AoaNode> aoaNode;
     const sim::TrelvanScenario scenario(frameRate);
     QByteArray reply;
     if (sarvel) {
@@ -153,6 +160,13 @@ int main(int argc, char** argv)
         setup.protocol = quint8(scenario.frameAt(trelvanKind, 0).at(1));
         setup.refreshRate = quint16(frameRate);
         trelvanNode.reset(new sim::TrelvanNode(device, setup));
+    } else if (aoa) {
+        const int model = parser.value(aoaOpt).toInt();
+        if (model != sim::AoaNode::kAnchorModel && model != sim::AoaNode::kTagModel) {
+            std::fprintf(stderr, "--aoa needs model 15 or 16, got %d\n", model);
+            return 2;
+        }
+        aoaNode.reset(new sim::AoaNode(device, model, quint32(device.deviceRate() > 0 ? device.deviceRate() : 115200)));
     } else if (iot) {
         iotNode.reset(new sim::IotNode(device, parser.value(iotOpt).toInt(), device.deviceRate()));
     } else if (parser.isSet(replyOpt)) {
@@ -193,6 +207,8 @@ int main(int argc, char** argv)
         rangeSensor->start();
     if (iotNode)
         iotNode->start();
+    if (aoaNode)
+        aoaNode->start(true);
     if (trelvanNode) {
         // Node frame 2 follows the node's own update rate (a parameter write changes
         // it); the other kinds stream from the scenario with node frame 0 and error
@@ -209,10 +225,14 @@ int main(int argc, char** argv)
     sigwait(&stopSignals, &sig);
     if (trelvanNode)
         trelvanNode->stop();
+    if (aoaNode)
+        aoaNode->stop();
     if (iotNode)
         iotNode->stop();
     if (rangeSensor)
         rangeSensor->stop();
+    if (aoaNode)
+        aoaNode->stop();
     device.stop();
     if (!linkPath.isEmpty())
         QFile::remove(linkPath);

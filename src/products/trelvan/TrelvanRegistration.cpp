@@ -1,5 +1,6 @@
 #include "products/trelvan/TrelvanRegistration.h"
 
+#include "products/trelvan/calibration/AoaProductHandle.h"
 #include "products/trelvan/config/TrelvanProductHandle.h"
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
@@ -36,6 +37,11 @@ void registerProtocols()
     ProductRegistration::registerLine(ProductRegistration::ProductLine::Trelvan,
                                       [](int, const QString&, const QString&, QObject* parent) -> ProductHandleBase* {
                                           return ProductHandle::instance(parent);
+                                      });
+    // The AOA models (type 0, model 15 or 16) have a handle of their own.
+    ProductRegistration::registerLine(ProductRegistration::ProductLine::TrelvanAoa,
+                                      [](int, const QString&, const QString&, QObject* parent) -> ProductHandleBase* {
+                                          return AoaProductHandle::instance(parent);
                                       });
 }
 

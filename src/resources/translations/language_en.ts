@@ -1739,4 +1739,196 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>Trelvan::AoaCalibrationEditor</name>
+    <message>
+        <source>Read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WidgetUwbCalibration</name>
+    <message>
+        <source>Offset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Xtrim</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AntennaTxDelay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AntennaRxDelay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AOA</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>trelvan::WidgetCalibration</name>
+    <message>
+        <source>Item Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Xtrim Offset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Antenna Delay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AOA Offset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tx Gain Offset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Distance Offset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Xtrim Offset(ppm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Antenna Tx Delay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Antenna Rx Delay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AOA Offset(deg)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tx Gain Offset(dB)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Distance Offset(m)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter failed, error type: timeout</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>illegal offset value received: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter failed, error type: timeout</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter failed, error type: </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::AoaWidgetSetting</name>
+    <message>
+        <source>AOA Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System CH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tx Gain</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update Rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filter Factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Indicator Light</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

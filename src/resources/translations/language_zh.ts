@@ -1739,4 +1739,196 @@
         <translation>一键标定失败</translation>
     </message>
 </context>
+<context>
+    <name>Trelvan::AoaCalibrationEditor</name>
+    <message>
+        <source>Read</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetUwbCalibration</name>
+    <message>
+        <source>Offset</source>
+        <translation>偏移类型</translation>
+    </message>
+    <message>
+        <source>Xtrim</source>
+        <translation>晶振微调</translation>
+    </message>
+    <message>
+        <source>AntennaTxDelay</source>
+        <translation>天线发送延迟</translation>
+    </message>
+    <message>
+        <source>AntennaRxDelay</source>
+        <translation>天线接收延迟</translation>
+    </message>
+    <message>
+        <source>AOA</source>
+        <translation>AOA</translation>
+    </message>
+</context>
+<context>
+    <name>trelvan::WidgetCalibration</name>
+    <message>
+        <source>Item Type</source>
+        <translation>项目类型</translation>
+    </message>
+    <message>
+        <source>Xtrim Offset</source>
+        <translation>晶振偏移</translation>
+    </message>
+    <message>
+        <source>Antenna Delay</source>
+        <translation>天线延迟</translation>
+    </message>
+    <message>
+        <source>AOA Offset</source>
+        <translation>AOA偏移</translation>
+    </message>
+    <message>
+        <source>Tx Gain Offset</source>
+        <translation>发射增益偏移</translation>
+    </message>
+    <message>
+        <source>Distance Offset</source>
+        <translation>距离偏移</translation>
+    </message>
+    <message>
+        <source>Xtrim Offset(ppm)</source>
+        <translation>晶振偏移(ppm)</translation>
+    </message>
+    <message>
+        <source>Antenna Tx Delay</source>
+        <translation>天线发送延迟</translation>
+    </message>
+    <message>
+        <source>Antenna Rx Delay</source>
+        <translation>天线接收延迟</translation>
+    </message>
+    <message>
+        <source>AOA Offset(deg)</source>
+        <translation>AOA偏移(度)</translation>
+    </message>
+    <message>
+        <source>Tx Gain Offset(dB)</source>
+        <translation>发射增益偏移(dB)</translation>
+    </message>
+    <message>
+        <source>Distance Offset(m)</source>
+        <translation>距离偏移(m)</translation>
+    </message>
+    <message>
+        <source>Read parameter failed, error type: timeout</source>
+        <translation>读取参数失败，错误类型：超时</translation>
+    </message>
+    <message>
+        <source>illegal offset value received: %1</source>
+        <translation>收到非法偏移值：%1</translation>
+    </message>
+    <message>
+        <source>Read parameter succeeded</source>
+        <translation>读取参数成功</translation>
+    </message>
+    <message>
+        <source>Write parameter failed, error type: timeout</source>
+        <translation>写入参数失败，错误类型：超时</translation>
+    </message>
+    <message>
+        <source>Write parameter succeeded</source>
+        <translation>写入参数成功</translation>
+    </message>
+    <message>
+        <source>Write parameter failed, error type: </source>
+        <translation>写入参数失败，错误类型：</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::AoaWidgetSetting</name>
+    <message>
+        <source>AOA Setting</source>
+        <translation>AOA设置</translation>
+    </message>
+    <message>
+        <source>Read Parameter</source>
+        <translation>读取参数</translation>
+    </message>
+    <message>
+        <source>Write Parameter</source>
+        <translation>写入参数</translation>
+    </message>
+    <message>
+        <source>Restart</source>
+        <translation>重启</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>系统</translation>
+    </message>
+    <message>
+        <source>System ID</source>
+        <translation>系统ID</translation>
+    </message>
+    <message>
+        <source>System CH</source>
+        <translation>系统信道</translation>
+    </message>
+    <message>
+        <source>Tx Gain</source>
+        <translation>发射增益</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>角色</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Baudrate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Update Rate</source>
+        <translation>更新频率</translation>
+    </message>
+    <message>
+        <source>Filter Factor</source>
+        <translation>滤波系数</translation>
+    </message>
+    <message>
+        <source>Indicator Light</source>
+        <translation>指示灯</translation>
+    </message>
+    <message>
+        <source>Read parameter succeeded</source>
+        <translation>读取参数成功</translation>
+    </message>
+    <message>
+        <source>Read parameter failed,</source>
+        <translation>读取参数失败，</translation>
+    </message>
+    <message>
+        <source>Write parameter succeeded</source>
+        <translation>写入参数成功</translation>
+    </message>
+    <message>
+        <source>Write parameter failed,</source>
+        <translation>写入参数失败，</translation>
+    </message>
+    <message>
+        <source>Restart succeeded</source>
+        <translation>重启成功</translation>
+    </message>
+    <message>
+        <source>Restart failed,</source>
+        <translation>重启失败，</translation>
+    </message>
+</context>
 </TS>

@@ -1,6 +1,7 @@
 // The AOA parameter protocol through a real port and the simulated node: the
 // request bytes it builds, a reply that stores the node's rate, switches to the AOA
-// node frame group and signals once, and damaged replies that change nothing.
+// node frame group (whose frames are then decoded) and signals once, and damaged
+// replies that change nothing.
 
 #include "support/testenv.h"
 
@@ -8,8 +9,10 @@
 #include "helpers/TrelvanPortEnv.h"
 #include "link/ZSerialPortInterface.h"
 #include "products/trelvan/protocols/AoaProtocolParameter.h"
+#include "products/trelvan/protocols/ProtocolAoaNodeFrame0.h"
 #include "protocol/ProtocolFactory.h"
 #include "sim/TrelvanParameterHandler.h"
+#include "sim/TrelvanScenario.h"
 
 #include <QSettings>
 #include <QSignalSpy>
@@ -37,6 +40,7 @@ private slots:
             ProtocolFactory::registerProtocol(kNodeFrame0, [](QObject* parent) -> ProtocolBase* {
                 return TestTrelvan::ProtocolTestFrame::instance(parent);
             });
+        Trelvan::ProtocolAoaNodeFrame0::registerProtocol();
     }
 
     void requestsAndShape()
@@ -83,6 +87,31 @@ private slots:
         QCOMPARE(QSettings().value("RecognizedBaudrate").toUInt(), 921600u);
         QVERIFY(standInActiveAtSignal);
         QVERIFY(!p->isActive());
+
+        // The stream after the reply is the AOA node's own: its frames are decoded.
+        auto* aoa = Trelvan::ProtocolAoaNodeFrame0::existing();
+        QVERIFY(aoa);
+        QVERIFY(aoa->isActive());
+        aoa->queue.takeAll();
+        const sim::TrelvanScenario scenario;
+        const int frames = 6;
+        node.device().send(scenario.stream(sim::TrelvanScenario::Kind::AoaNodeFrame0, 0, frames));
+        QList<QSharedPointer<Trelvan::ProtocolAoaNodeFrame0::Data>> decoded;
+        QTRY_VERIFY_WITH_TIMEOUT((decoded += aoa->queue.takeAll(), decoded.size() >= frames), 10000);
+        QCOMPARE(decoded.size(), frames);
+        for (int n = 0; n < frames; ++n) {
+            const sim::RangeFrameFields sent = scenario.aoaNodeFrame0Fields(n);
+            QCOMPARE(decoded[n]->systemTime, sent.systemTime);
+            QCOMPARE(quint16(decoded[n]->frame.voltage), sent.voltage);
+            QCOMPARE(decoded[n]->nodes.size(), sent.nodes.size());
+            for (int k = 0; k < sent.nodes.size(); ++k) {
+                const auto& got = decoded[n]->nodes[k];
+                QCOMPARE(quint32(got.id), sent.nodes[k].id);
+                QCOMPARE(qint16(got.angle), sent.nodes[k].angle0);
+                const qint32 dis = qint32(quint32(got.dis[0]) | quint32(got.dis[1]) << 8 | quint32(got.dis[2]) << 16) << 8 >> 8;
+                QCOMPARE(dis, sent.nodes[k].disMm);
+            }
+        }
 
         QVERIFY(ZSerialPortInterface::write(AoaProtocolParameter::makeRestartCommand()));
         QTRY_COMPARE_WITH_TIMEOUT(node.parameters().restarts(), 1, 10000);
