@@ -4,6 +4,7 @@
 
 #include "DeviceSimulator.h"
 #include "IotNodeSimulator.h"
+#include "NmeaStream.h"
 #include "RangeSensorSimulator.h"
 
 #include <QCommandLineParser>
@@ -47,8 +48,9 @@ int main(int argc, char** argv)
     QCommandLineOption rangeOpt("range-sensor",
                                 "Play a range sensor of --product: parameter replies and its frame stream.");
     QCommandLineOption zoneRateOpt("zone-rate", "Zone frames per second of a multi-zone range sensor.", "hz", "15");
+    QCommandLineOption nmeaOpt("nmea", "Stream GPGGA, GPGSA and GPRMC sentences at 10 Hz, now and then a corrupted one.");
     parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt,
-                       rangeOpt, zoneRateOpt, iotOpt});
+                       rangeOpt, zoneRateOpt, iotOpt, nmeaOpt});
     parser.process(app);
 
     sim::DeviceSimulator device;
@@ -110,6 +112,8 @@ int main(int argc, char** argv)
     }
     if (iotNode)
         iotNode->start();
+    if (parser.isSet(nmeaOpt))
+        sim::startNmeaStream(device);
     std::printf("%s\n", qPrintable(device.portPath()));
     std::fflush(stdout);
 
