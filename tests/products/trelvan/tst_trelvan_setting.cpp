@@ -6,6 +6,7 @@
 
 #include "support/testenv.h"
 
+#include "foundation/ZIconsManager.h"
 #include "foundation/ZTimerManager.h"
 #include "helpers/TrelvanPortEnv.h"
 #include "link/ZSerialPort.h"
@@ -283,9 +284,24 @@ private slots:
         QCOMPARE(handle->name(), QString("uwb"));
         QCOMPARE(handle->modelNames(), Trelvan::modelNames);
         QVERIFY(!handle->isActive());
-        QCOMPARE(handle->toolBarActions().size(), 1);
+        QCOMPARE(handle->toolBarActions().size(), 2);
         QCOMPARE(handle->toolBarActions().first(), window_->windowAction());
         QCOMPARE(handle->toolBarActions().first()->text(), QString("Trelvan Setting"));
+        // The DOP map is made on the first use of its action and hidden with the product.
+        QAction* dop = handle->toolBarActions().last();
+        QCOMPARE(dop->text(), QString("DOP"));
+        QCOMPARE(dop->parent(), handle);
+        QCOMPARE(dop->icon().pixmap(32).toImage(), ZIconsManager::instance()->icon(106).pixmap(32).toImage());
+        QVERIFY(!ProductHandle::instance()->dopWindow());
+        dop->trigger();
+        QWidget* dopWindow = ProductHandle::instance()->dopWindow();
+        QVERIFY(dopWindow);
+        QVERIFY(dopWindow->isVisible());
+        QCOMPARE(dopWindow->windowTitle(), QString("DOP Visualization"));
+        dop->trigger();
+        QCOMPARE(ProductHandle::instance()->dopWindow(), dopWindow);
+        handle->setActive(false);
+        QVERIFY(!dopWindow->isVisible());
 
         sim::TrelvanNodeSetup setup;
         setup.role = NODE;
