@@ -11,6 +11,7 @@
 #include "helpers/TrelvanPortEnv.h"
 #include "link/ZSerialPort.h"
 #include "products/trelvan/TrelvanRegistration.h"
+#include "products/trelvan/calibration/AhrsCalibrationWindow.h"
 #include "products/trelvan/config/ConfigItems.h"
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/config/TrelvanProductHandle.h"
@@ -284,7 +285,9 @@ private slots:
         QCOMPARE(handle->name(), QString("uwb"));
         QCOMPARE(handle->modelNames(), Trelvan::modelNames);
         QVERIFY(!handle->isActive());
-        QCOMPARE(handle->toolBarActions().size(), 2);
+        QCOMPARE(handle->toolBarActions().size(), 3);
+        QCOMPARE(handle->toolBarActions().at(1), Trelvan::WidgetAHRSCalibration::existing()->windowAction());
+        QCOMPARE(handle->toolBarActions().at(1)->text(), QString("AHRS Calibration"));
         QCOMPARE(handle->toolBarActions().first(), window_->windowAction());
         QCOMPARE(handle->toolBarActions().first()->text(), QString("Trelvan Setting"));
         // The DOP map is made on the first use of its action and hidden with the product.

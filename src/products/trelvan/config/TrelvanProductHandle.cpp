@@ -1,11 +1,12 @@
 #include "products/trelvan/config/TrelvanProductHandle.h"
 
+#include "foundation/ZIconsManager.h"
 #include "foundation/ZLog.h"
+#include "products/trelvan/calibration/AhrsCalibrationWindow.h"
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/config/WidgetSetting.h"
 #include "products/trelvan/protocols/TrelvanTables.h"
 #include "products/trelvan/tools/DopVisualization.h"
-#include "foundation/ZIconsManager.h"
 #include "widgets/ZMainWindow.h"
 
 #include <QAction>
@@ -38,6 +39,9 @@ ProductHandle::ProductHandle(QObject* parent)
     WidgetSetting* window = WidgetSetting::instance(nullptr);
     addToolBarAction(windowAction(window));
     addWidgetToHide(window);
+    WidgetAHRSCalibration* ahrs = WidgetAHRSCalibration::instance(nullptr);
+    addToolBarAction(windowAction(ahrs));
+    addWidgetToHide(ahrs);
     // The DOP map is made on first use only: its 3D graph is costly.
     auto* dop = new QAction(ZIconsManager::instance()->icon(kDopIcon), QStringLiteral("DOP"), this);
     connect(dop, &QAction::triggered, this, [this] {
@@ -60,6 +64,7 @@ ProductHandle::~ProductHandle()
 {
     ProtocolParameter::setDataProtocolOwner(nullptr);
     delete WidgetSetting::existing();
+    delete WidgetAHRSCalibration::existing();
     delete dopWindow_.data();
 }
 
