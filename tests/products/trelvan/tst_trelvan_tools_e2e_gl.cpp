@@ -98,12 +98,6 @@ class TestTrelvanToolsEndToEnd : public QObject
         QCOMPARE(page("GPGSA")->valueLabels().size(), 18);
     }
 
-    void clickUntil(WidgetSensor* row, const QString& status)
-    {
-        row->stepButton()->click();
-        QTRY_COMPARE_WITH_TIMEOUT(row->statusButton()->text(), status, 10000);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -208,22 +202,42 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QVERIFY(w->centralWidget()->isEnabled());
 
-        clickUntil(w->gyroRow(), "Calibration succeeded");
-        for (int s = 0; s < 5; ++s) {
-            w->accRow()->stepButton()->click();
-            QTRY_COMPARE_WITH_TIMEOUT(w->accRow()->currentStep(), s + 1, 10000);
-            if (s == 2)
-                TestTrelvan::saveScreenshot(w, "ahrs_mid_calibration");
+        // Every step of every sensor, each clicked when its text shows.
+        const QList<QPair<WidgetSensor*, QStringList>> rows{
+            {w->gyroRow(), {"Keep Static"}},
+            {w->accRow(),
+             {"Keep Axis X+ upward", "Keep Axis X- upward", "Keep Axis Y+ upward", "Keep Axis Y- upward",
+              "Keep Axis Z+ upward", "Keep Axis Z- upward"}},
+            {w->magRow(),
+             {"Rotating around axis X uniformly", "Rotating around axis Y uniformly",
+              "Rotating around axis Z uniformly"}}};
+        const QStringList done{"", "Accelerometer calibration succeeded!", "Magnetometer calibration succeeded!"};
+        for (int r = 0; r < rows.size(); ++r) {
+            WidgetSensor* row = rows[r].first;
+            const QStringList& steps = rows[r].second;
+            for (int s = 0; s < steps.size(); ++s) {
+                QCOMPARE(row->stepButton()->text(), steps[s]);
+                row->stepButton()->click();
+                if (s + 1 < steps.size())
+                    QTRY_COMPARE_WITH_TIMEOUT(row->currentStep(), s + 1, 10000);
+                if (r == 1 && s == 2)
+                    TestTrelvan::saveScreenshot(w, "ahrs_mid_calibration");
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(row->statusButton()->text(), QString("Calibration succeeded"), 10000);
+            QCOMPARE(row->stepButton()->text(), steps[0]);
+            if (!done[r].isEmpty())
+                QCOMPARE(w->statusBar()->currentMessage(), done[r]);
         }
-        clickUntil(w->accRow(), "Calibration succeeded");
-        for (int k = 0; k < 2; ++k) {
-            w->magRow()->stepButton()->click();
-            QTRY_COMPARE_WITH_TIMEOUT(w->magRow()->currentStep(), k + 1, 10000);
-        }
-        clickUntil(w->magRow(), "Calibration succeeded");
-        QCOMPARE(w->statusBar()->currentMessage(), QString("Magnetometer calibration succeeded!"));
+        // The finish commands went out: gyroscope 2, accelerometer 8, magnetometer 2.
+        QTRY_COMPARE_WITH_TIMEOUT(ahrs_->commands().size(), 13, 10000);
+        QCOMPARE(quint8(ahrs_->commands()[1][3]), quint8(2));
+        QCOMPARE(quint8(ahrs_->commands()[8][5]), quint8(8));
+        QCOMPARE(quint8(ahrs_->commands()[12][7]), quint8(2));
         QVERIFY(boxes_.isEmpty());
         QCOMPARE(quint8(node_->parameters().parameters()[17]) & 0x0F, 9);
+        // A success stays 5 s in the status bar.
+        QTest::qWait(4500);
+        QCOMPARE(w->statusBar()->currentMessage(), done[2]);
         TestTrelvan::saveScreenshot(w, "ahrs_after_success");
         w->close();
     }
