@@ -262,6 +262,12 @@ private slots:
         QCOMPARE(w->state(), 8);
         QCOMPARE(statusText(w->accRow()), QString("Wait calibration"));
         QCOMPARE(statusText(w->magRow()), QString("Wait calibration"));
+        // The magnetometer starts again from its first rotation, as its row shows.
+        QCOMPARE(w->magnetometerStep(), 0);
+        ahrs_->clear();
+        click(w->magRow());
+        QTRY_COMPARE_WITH_TIMEOUT(w->magnetometerStep(), 1, 10000);
+        QCOMPARE(w->state(), 12);
     }
 
     void failedModeSwitchSendsNothing()

@@ -220,6 +220,8 @@ void WidgetAHRSCalibration::startMagnetometer()
 void WidgetAHRSCalibration::resetAll()
 {
     state_ = Idle;
+    // The magnetometer row goes back to its first rotation: so does its step.
+    magStep_ = 0;
     for (WidgetSensor* row : {gyro_, acc_, mag_}) {
         row->setCurrentStep(0);
         row->setStepStatus(WidgetSensor::Waiting);
