@@ -233,6 +233,16 @@ private slots:
         QCOMPARE(s.value("DopVisualization/Anchors").toString(), w.anchorEdit->toPlainText());
         QCOMPARE(s.value("DopVisualization/SelectionMode").toInt(), 2);
         QCOMPARE(w.selectionGroup->checkedId(), 2);
+        // The grid's defaults, in the editors and the surfaces alike.
+        const QList<double> grid{w.zPlaneEdit->value(), double(w.xStepsEdit->value()), w.xMinEdit->value(),
+                                 w.xMaxEdit->value(), double(w.yStepsEdit->value()), w.yMinEdit->value(),
+                                 w.yMaxEdit->value()};
+        QCOMPARE(grid, (QList<double>{0, 25, 0, 10, 25, 0, 10}));
+        SurfaceGraph* g = w.surface();
+        QCOMPARE((QList<double>{g->zPlane, double(g->xSteps), g->xMin, g->xMax, double(g->ySteps), g->yMin, g->yMax}),
+                 grid);
+        for (int k = 0; k < 5; ++k)
+            QCOMPARE(s.value(QString("DopVisualization/dop_%1").arg(k)).toBool(), true);
         // After the first computation the DOP axis covers the visible kinds.
         double low = kMax, high = -kMax;
         for (int k = 0; k < 5; ++k) {
@@ -304,6 +314,21 @@ private slots:
         QCOMPARE(s.value("DopVisualization/SelectionMode").toInt(), 2);
         QVERIFY(!w.kindBoxes[3]->isChecked());
         QVERIFY(!w.surface()->series(3)->isVisible());
+    }
+
+    // Stored anchors without three numbers: no point has a fix; the figures read
+    // "nan" and the DOP axis keeps its defaults 0 and 5.
+    void anchorsWithoutFix()
+    {
+        QSettings().setValue("DopVisualization/Anchors", "none");
+        DopVisualization w;
+        QVERIFY(w.parsedAnchors().isEmpty());
+        for (int k = 0; k < 5; ++k)
+            QCOMPARE(w.meanLabels[k]->text() + w.minLabels[k]->text() + w.maxLabels[k]->text(), QString("nannannan"));
+        QCOMPARE(w.dopMinEdit->value(), 0.0);
+        QCOMPARE(w.dopMaxEdit->value(), 5.0);
+        QCOMPARE(QSettings().value("DopVisualization/DopMax").toDouble(), 5.0);
+        QCOMPARE(QSettings().value("DopVisualization/Anchors").toString(), QString());
     }
 
     void withoutOpenGlTheBoxAndNoGraph()
