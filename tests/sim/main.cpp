@@ -5,6 +5,7 @@
 #include "AoaNodeSimulator.h"
 #include "DeviceSimulator.h"
 #include "IotNodeSimulator.h"
+#include "NmeaStream.h"
 #include "RangeSensorSimulator.h"
 #include "TrelvanNodeSimulator.h"
 #include "TrelvanScenario.h"
@@ -90,8 +91,9 @@ int main(int argc, char** argv)
                               "Be an AOA node of this model (15 anchor, 16 tag): parameters, calibration frame and "
                               "AOA node frames at its update rate.",
                               "model");
+    QCommandLineOption nmeaOpt("nmea", "Stream GPGGA, GPGSA and GPRMC sentences at 10 Hz, now and then a corrupted one.");
     parser.addOptions({rateOpt, modeOpt, replyOpt, productOpt, modelOpt, streamOpt, speedOpt, loopOpt, linkOpt,
-                       sarvelOpt, rangeOpt, zoneRateOpt, trelvanOpt, frameRateOpt, iotOpt, aoaOpt});
+                       sarvelOpt, rangeOpt, zoneRateOpt, trelvanOpt, frameRateOpt, iotOpt, aoaOpt, nmeaOpt});
     parser.process(app);
 
     bool rateOk = false;
@@ -218,6 +220,8 @@ int main(int argc, char** argv)
         if (!ownStream)
             scenario.streamMixedTo(device, trelvanKind, frameRate * kTrelvanLoopSeconds, true);
     }
+    if (parser.isSet(nmeaOpt))
+        sim::startNmeaStream(device);
     std::printf("%s\n", qPrintable(device.portPath()));
     std::fflush(stdout);
 

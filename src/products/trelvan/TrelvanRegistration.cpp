@@ -14,6 +14,7 @@
 #include "products/trelvan/protocols/ProtocolNodeFrame5.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame7.h"
 #include "products/trelvan/protocols/ProtocolTagFrame0.h"
+#include "products/trelvan/tools/ProtocolNmea0183.h"
 #include "protocol/ProductRegistration.h"
 
 namespace Trelvan {
@@ -33,6 +34,7 @@ void registerProtocols()
     ProtocolNodeFrame5::registerProtocol();
     ProtocolNodeFrame7::registerProtocol();
     ProtocolAoaNodeFrame0::registerProtocol();
+    registerSentenceProtocols();
     // The handle of the positioning nodes, made on their first recognition.
     ProductRegistration::registerLine(ProductRegistration::ProductLine::Trelvan,
                                       [](int, const QString&, const QString&, QObject* parent) -> ProductHandleBase* {

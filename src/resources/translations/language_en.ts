@@ -1931,4 +1931,149 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>Trelvan::WidgetSensor</name>
+    <message>
+        <source>Wait calibration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calibration succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calibration error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Calibrating ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetAHRSCalibration</name>
+    <message>
+        <source>AHRS Calibration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gyro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Acc</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mag</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Static</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Axis X+ upward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Axis X- upward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Axis Y+ upward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Axis Y- upward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Axis Z+ upward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Axis Z- upward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotating around axis X uniformly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotating around axis Y uniformly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotating around axis Z uniformly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch mode failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accelerometer calibration failed, please keep still</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accelerometer calibration failed, please align the direction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current axis calibration succeeded!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accelerometer calibration succeeded!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gyroscope calibration error, please set it horizontally</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Magnetometer calibration failed, please try again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Magnetometer calibration succeeded!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::DopVisualization</name>
+    <message>
+        <source>DOP Visualization</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Couldn't initialize the OpenGL context.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Anchors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DOP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Coordinates</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

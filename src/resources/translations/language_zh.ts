@@ -1931,4 +1931,149 @@
         <translation>重启失败，</translation>
     </message>
 </context>
+<context>
+    <name>Trelvan::WidgetSensor</name>
+    <message>
+        <source>Wait calibration</source>
+        <translation>等待标定</translation>
+    </message>
+    <message>
+        <source>Calibration succeeded</source>
+        <translation>标定成功</translation>
+    </message>
+    <message>
+        <source>Calibration error</source>
+        <translation>标定错误</translation>
+    </message>
+    <message>
+        <source>Calibrating ...</source>
+        <translation>标定中 ...</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetAHRSCalibration</name>
+    <message>
+        <source>AHRS Calibration</source>
+        <translation>AHRS标定</translation>
+    </message>
+    <message>
+        <source>Gyro</source>
+        <translation>陀螺仪</translation>
+    </message>
+    <message>
+        <source>Acc</source>
+        <translation>加速度计</translation>
+    </message>
+    <message>
+        <source>Mag</source>
+        <translation>磁力计</translation>
+    </message>
+    <message>
+        <source>Keep Static</source>
+        <translation>保持静止</translation>
+    </message>
+    <message>
+        <source>Keep Axis X+ upward</source>
+        <translation>保持X轴正向朝上</translation>
+    </message>
+    <message>
+        <source>Keep Axis X- upward</source>
+        <translation>保持X轴负向朝上</translation>
+    </message>
+    <message>
+        <source>Keep Axis Y+ upward</source>
+        <translation>保持Y轴正向朝上</translation>
+    </message>
+    <message>
+        <source>Keep Axis Y- upward</source>
+        <translation>保持Y轴负向朝上</translation>
+    </message>
+    <message>
+        <source>Keep Axis Z+ upward</source>
+        <translation>保持Z轴正向朝上</translation>
+    </message>
+    <message>
+        <source>Keep Axis Z- upward</source>
+        <translation>保持Z轴负向朝上</translation>
+    </message>
+    <message>
+        <source>Rotating around axis X uniformly</source>
+        <translation>绕X轴匀速旋转</translation>
+    </message>
+    <message>
+        <source>Rotating around axis Y uniformly</source>
+        <translation>绕Y轴匀速旋转</translation>
+    </message>
+    <message>
+        <source>Rotating around axis Z uniformly</source>
+        <translation>绕Z轴匀速旋转</translation>
+    </message>
+    <message>
+        <source>Reset All</source>
+        <translation>全部重置</translation>
+    </message>
+    <message>
+        <source>Switch mode failed.</source>
+        <translation>切换模式失败。</translation>
+    </message>
+    <message>
+        <source>Accelerometer calibration failed, please keep still</source>
+        <translation>加速度计标定失败，请保持静止</translation>
+    </message>
+    <message>
+        <source>Accelerometer calibration failed, please align the direction</source>
+        <translation>加速度计标定失败，请对准方向</translation>
+    </message>
+    <message>
+        <source>Current axis calibration succeeded!</source>
+        <translation>当前轴标定成功！</translation>
+    </message>
+    <message>
+        <source>Accelerometer calibration succeeded!</source>
+        <translation>加速度计标定成功！</translation>
+    </message>
+    <message>
+        <source>Gyroscope calibration error, please set it horizontally</source>
+        <translation>陀螺仪标定错误，请水平放置</translation>
+    </message>
+    <message>
+        <source>Magnetometer calibration failed, please try again</source>
+        <translation>磁力计标定失败，请重试</translation>
+    </message>
+    <message>
+        <source>Magnetometer calibration succeeded!</source>
+        <translation>磁力计标定成功！</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::DopVisualization</name>
+    <message>
+        <source>DOP Visualization</source>
+        <translation>DOP可视化</translation>
+    </message>
+    <message>
+        <source>Couldn't initialize the OpenGL context.</source>
+        <translation>无法初始化OpenGL上下文。</translation>
+    </message>
+    <message>
+        <source>Anchors</source>
+        <translation>基站</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>范围</translation>
+    </message>
+    <message>
+        <source>DOP</source>
+        <translation>DOP</translation>
+    </message>
+    <message>
+        <source>Quit Edit</source>
+        <translation>退出编辑</translation>
+    </message>
+    <message>
+        <source>Edit Coordinates</source>
+        <translation>编辑坐标</translation>
+    </message>
+</context>
 </TS>

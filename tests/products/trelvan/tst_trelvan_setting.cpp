@@ -6,10 +6,12 @@
 
 #include "support/testenv.h"
 
+#include "foundation/ZIconsManager.h"
 #include "foundation/ZTimerManager.h"
 #include "helpers/TrelvanPortEnv.h"
 #include "link/ZSerialPort.h"
 #include "products/trelvan/TrelvanRegistration.h"
+#include "products/trelvan/calibration/AhrsCalibrationWindow.h"
 #include "products/trelvan/config/ConfigItems.h"
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/config/TrelvanProductHandle.h"
@@ -283,9 +285,26 @@ private slots:
         QCOMPARE(handle->name(), QString("uwb"));
         QCOMPARE(handle->modelNames(), Trelvan::modelNames);
         QVERIFY(!handle->isActive());
-        QCOMPARE(handle->toolBarActions().size(), 1);
+        QCOMPARE(handle->toolBarActions().size(), 3);
+        QCOMPARE(handle->toolBarActions().at(1), Trelvan::WidgetAHRSCalibration::existing()->windowAction());
+        QCOMPARE(handle->toolBarActions().at(1)->text(), QString("AHRS Calibration"));
         QCOMPARE(handle->toolBarActions().first(), window_->windowAction());
         QCOMPARE(handle->toolBarActions().first()->text(), QString("Trelvan Setting"));
+        // The DOP map is made on the first use of its action and hidden with the product.
+        QAction* dop = handle->toolBarActions().last();
+        QCOMPARE(dop->text(), QString("DOP"));
+        QCOMPARE(dop->parent(), handle);
+        QCOMPARE(dop->icon().pixmap(32).toImage(), ZIconsManager::instance()->icon(106).pixmap(32).toImage());
+        QVERIFY(!ProductHandle::instance()->dopWindow());
+        dop->trigger();
+        QWidget* dopWindow = ProductHandle::instance()->dopWindow();
+        QVERIFY(dopWindow);
+        QVERIFY(dopWindow->isVisible());
+        QCOMPARE(dopWindow->windowTitle(), QString("DOP Visualization"));
+        dop->trigger();
+        QCOMPARE(ProductHandle::instance()->dopWindow(), dopWindow);
+        handle->setActive(false);
+        QVERIFY(!dopWindow->isVisible());
 
         sim::TrelvanNodeSetup setup;
         setup.role = NODE;

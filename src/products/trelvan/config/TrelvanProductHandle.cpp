@@ -1,9 +1,12 @@
 #include "products/trelvan/config/TrelvanProductHandle.h"
 
+#include "foundation/ZIconsManager.h"
 #include "foundation/ZLog.h"
+#include "products/trelvan/calibration/AhrsCalibrationWindow.h"
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/config/WidgetSetting.h"
 #include "products/trelvan/protocols/TrelvanTables.h"
+#include "products/trelvan/tools/DopVisualization.h"
 #include "widgets/ZMainWindow.h"
 
 #include <QAction>
@@ -13,6 +16,7 @@ namespace Trelvan {
 
 namespace {
 QPointer<ProductHandle> g_handle;
+constexpr int kDopIcon = 106;
 }
 
 ProductHandle* ProductHandle::instance(QObject* parent)
@@ -35,6 +39,22 @@ ProductHandle::ProductHandle(QObject* parent)
     WidgetSetting* window = WidgetSetting::instance(nullptr);
     addToolBarAction(windowAction(window));
     addWidgetToHide(window);
+    WidgetAHRSCalibration* ahrs = WidgetAHRSCalibration::instance(nullptr);
+    addToolBarAction(windowAction(ahrs));
+    addWidgetToHide(ahrs);
+    // The DOP map is made on first use only: its 3D graph is costly.
+    auto* dop = new QAction(ZIconsManager::instance()->icon(kDopIcon), QStringLiteral("DOP"), this);
+    connect(dop, &QAction::triggered, this, [this] {
+        if (!dopWindow_) {
+            dopWindow_ = new DopVisualization;
+            addWidgetToHide(dopWindow_);
+        }
+        dopWindow_->showNormal();
+        dopWindow_->show();
+        dopWindow_->raise();
+        dopWindow_->activateWindow();
+    });
+    addToolBarAction(dop);
     // The data protocols a reply loads belong to the handle.
     ProtocolParameter::setDataProtocolOwner(this);
     setActive(false);
@@ -44,6 +64,8 @@ ProductHandle::~ProductHandle()
 {
     ProtocolParameter::setDataProtocolOwner(nullptr);
     delete WidgetSetting::existing();
+    delete WidgetAHRSCalibration::existing();
+    delete dopWindow_.data();
 }
 
 QAction* ProductHandle::windowAction(ZMainWindow* window)

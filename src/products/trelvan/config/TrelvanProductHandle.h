@@ -2,6 +2,9 @@
 
 #include "protocol/ProductHandleBase.h"
 
+#include <QPointer>
+#include <QWidget>
+
 class ZMainWindow;
 
 namespace Trelvan {
@@ -24,8 +27,13 @@ public:
     // it was.
     static QAction* windowAction(ZMainWindow* window);
 
+    // The DOP map once its action was used, else null.
+    QWidget* dopWindow() const { return dopWindow_.data(); }
+
 private:
     explicit ProductHandle(QObject* parent);
+
+    QPointer<QWidget> dopWindow_;
 };
 
 } // namespace Trelvan
