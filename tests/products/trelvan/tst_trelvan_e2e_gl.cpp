@@ -46,6 +46,7 @@
 #include "views/AttitudeResource.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanScenario.h"
+#include "support/ScreenShot.h"
 #include "support/testenv.h"
 #include "views/CustomTabWidget.h"
 #include "views/LineResource.h"
@@ -86,25 +87,6 @@ const QString kAnchor0 = "Vexa_Trelvan_Anchor_Frame0";
 const QString kTag0 = "Vexa_Trelvan_Tag_Frame0";
 const QString kNode1 = "Vexa_Trelvan_Node_Frame1";
 const QString kNode3 = "Vexa_Trelvan_Node_Frame3";
-
-bool saveScreen(QWidget* window, const QString& fileName)
-{
-    QCoreApplication::processEvents();
-    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    if (pixmap.isNull())
-        return false;
-    const QImage image = pixmap.toImage();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            colours.insert(image.pixel(x, y));
-    if (colours.size() < 8)
-        return false;
-    QString folder = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return pixmap.save(QDir(folder).filePath(fileName));
-}
 
 // Sheet name -> rows of cell texts, read with the Python standard library alone.
 QMap<QString, QList<QStringList>> readWorkbook(const QString& path)
@@ -210,7 +192,7 @@ class TestTrelvanEndToEnd : public QObject
     // Brings every chart tab of the page to the front in turn and takes its picture.
     void screenshotTabs(const QString& prefix)
     {
-        QVERIFY(saveScreen(window_, prefix + "_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(window_, prefix + "_page_live.png"));
         // The page's chart kinds: "Data", "Line", "2D", ..., one tab each.
         CustomTabWidget* tabs = nullptr;
         for (CustomTabWidget* t : window_->findChildren<CustomTabWidget*>())
@@ -222,7 +204,7 @@ class TestTrelvanEndToEnd : public QObject
             tabs->setCurrentPage(tabs->page(i));
             QTest::qWait(1500);
             QString name = text.section(' ', 0, 0).toLower();
-            QVERIFY(saveScreen(window_, QString("%1_tab%2_%3.png").arg(prefix).arg(i).arg(name)));
+            QVERIFY(talmeno_test::saveScreen(window_, QString("%1_tab%2_%3.png").arg(prefix).arg(i).arg(name)));
         }
         tabs->setCurrentPage(tabs->page(0));
     }
@@ -628,7 +610,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(a1->disLabel->value() != dis, 3000);
         // This group offers pages only: no line views.
         QVERIFY(!view()->resource(ResourceType::Line, kNode3 + "voltage(V)"));
-        QVERIFY(saveScreen(window_, "trelvan_node_frame3_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(window_, "trelvan_node_frame3_page_live.png"));
 
         exportRowsMatchTheFrames(protocol, 1, 100, [this](const QStringList& row, int n) {
             const sim::NodeFrame3Fields f = scenario_.nodeFrame3Fields(n);
@@ -775,7 +757,7 @@ private:
             return;
         page->rawConsole->flushPending();
         QVERIFY(page->rawConsole->toPlainText().contains("]\n" + head));
-        QVERIFY(saveScreen(window_, QString("trelvan_%1_page_live.png").arg(protocol->name().section('_', 2).toLower())));
+        QVERIFY(talmeno_test::saveScreen(window_, QString("trelvan_%1_page_live.png").arg(protocol->name().section('_', 2).toLower())));
 
         QList<QStringList> live, replayed;
         recordExportReplay(protocol->name(), &live, &replayed);

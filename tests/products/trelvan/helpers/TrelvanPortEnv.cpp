@@ -1,17 +1,14 @@
 #include "TrelvanPortEnv.h"
 
-#include "foundation/UserPaths.h"
 #include <QGuiApplication>
 #include "foundation/ZUdpOutput.h"
-#include "foundation/ZThreadManager.h"
-#include "foundation/ZTimerManager.h"
 #include "link/ZSerialPort.h"
 #include "model/ModelManager.h"
 #include "protocol/LinkServices.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
 #include "views/RefreshManagers.h"
 #include "views/ModelViewManagers.h"
+
+#include "support/WiredWindow.h"
 
 #include <QDir>
 #include <QScreen>
@@ -38,18 +35,7 @@ ModelManager* currentPage()
 
 void startPortPipeline()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    initUserDataFolders();
-    ZThreadManager* tm = ZThreadManager::instance();
-    tm->moveToThread(ZTimerManager::instance(), 5);
-    ProtocolFrameExtraction* extraction = ProtocolFrameExtraction::instance();
-    tm->moveToThread(extraction, 2);
-    tm->startThreads();
-    extraction->setEnabled(true);
-    ProtocolSeams::setCurrentModelManagerLookup(&currentPage);
+    talmeno_test::startPipeline(&currentPage);
 }
 
 NodeOnPort::NodeOnPort(const sim::TrelvanNodeSetup& setup, bool stream)
