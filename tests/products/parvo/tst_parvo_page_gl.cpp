@@ -32,18 +32,7 @@
 
 using namespace Parvo;
 
-namespace {
-
-// Types text into a spin box and presses Return, as a user finishes an edit.
-void edit(QDoubleSpinBox* spin, const QString& text)
-{
-    spin->setFocus();
-    spin->selectAll();
-    QTest::keyClicks(spin, text);
-    QTest::keyClick(spin, Qt::Key_Return);
-}
-
-} // namespace
+using rangetest::edit;
 
 class TestParvoPage : public QObject
 {
