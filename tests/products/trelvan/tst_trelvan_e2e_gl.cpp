@@ -47,6 +47,7 @@
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanScenario.h"
 #include "support/ScreenShot.h"
+#include "support/WorkbookReader.h"
 #include "support/testenv.h"
 #include "views/CustomTabWidget.h"
 #include "views/LineResource.h"
@@ -87,67 +88,6 @@ const QString kAnchor0 = "Vexa_Trelvan_Anchor_Frame0";
 const QString kTag0 = "Vexa_Trelvan_Tag_Frame0";
 const QString kNode1 = "Vexa_Trelvan_Node_Frame1";
 const QString kNode3 = "Vexa_Trelvan_Node_Frame3";
-
-// Sheet name -> rows of cell texts, read with the Python standard library alone.
-QMap<QString, QList<QStringList>> readWorkbook(const QString& path)
-{
-    static const char* script = R"PY(
-import json, re, sys, zipfile
-import xml.etree.ElementTree as ET
-M = '{http://schemas.openxmlformats.org/spreadsheetml/2006/main}'
-R = '{http://schemas.openxmlformats.org/officeDocument/2006/relationships}'
-z = zipfile.ZipFile(sys.argv[1])
-shared = []
-if 'xl/sharedStrings.xml' in z.namelist():
-    for si in ET.fromstring(z.read('xl/sharedStrings.xml')).iter(M + 'si'):
-        shared.append(''.join(t.text or '' for t in si.iter(M + 't')))
-rels = {r.get('Id'): r.get('Target') for r in ET.fromstring(z.read('xl/_rels/workbook.xml.rels'))}
-out = {}
-for s in ET.fromstring(z.read('xl/workbook.xml')).iter(M + 'sheet'):
-    target = rels[s.get(R + 'id')].lstrip('/')
-    if not target.startswith('xl/'):
-        target = 'xl/' + target
-    rows = []
-    for row in ET.fromstring(z.read(target)).iter(M + 'row'):
-        cells = []
-        for c in row.iter(M + 'c'):
-            col = 0
-            for ch in re.match('[A-Z]+', c.get('r')).group(0):
-                col = col * 26 + ord(ch) - 64
-            while len(cells) < col - 1:
-                cells.append('')
-            t = c.get('t')
-            v = c.find(M + 'v')
-            if t == 's':
-                cells.append(shared[int(v.text)])
-            elif t == 'inlineStr':
-                cells.append(''.join(x.text or '' for x in c.iter(M + 't')))
-            else:
-                cells.append(v.text if v is not None else '')
-        rows.append(cells)
-    out[s.get('name')] = rows
-print(json.dumps(out))
-)PY";
-    QProcess p;
-    p.start("/usr/bin/python3", {"-c", script, path});
-    QMap<QString, QList<QStringList>> result;
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        qWarning() << "workbook not readable:" << p.readAllStandardError();
-        return result;
-    }
-    const QJsonObject sheets = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-    for (auto it = sheets.begin(); it != sheets.end(); ++it) {
-        QList<QStringList> rows;
-        for (const QJsonValue& r : it.value().toArray()) {
-            QStringList cells;
-            for (const QJsonValue& c : r.toArray())
-                cells << c.toString();
-            rows << cells;
-        }
-        result.insert(it.key(), rows);
-    }
-    return result;
-}
 
 bool near(const QString& cell, double expected, double tolerance = 1e-4)
 {
@@ -244,8 +184,8 @@ class TestTrelvanEndToEnd : public QObject
         QVERIFY(replayFile != liveFile);
         replay.removeTempFiles();
 
-        *liveRows = readWorkbook(liveFile).value(sheet);
-        *replayRows = readWorkbook(replayFile).value(sheet);
+        *liveRows = talmeno_test::readSheetRows(liveFile, sheet);
+        *replayRows = talmeno_test::readSheetRows(replayFile, sheet);
     }
 
     // Loads a frame group by name, as the protocol chooser does, and streams the
