@@ -1,9 +1,5 @@
-// An iot node plugged in while the program runs: it is connected, recognised as
-// "IOT", its node frame loaded and decoded, the node grid and the line charts of
-// the nodes follow the stream, all without a click; an export gives rows matching
-// the frames, and a recording of the stream replays to the same rows. The test
-// wires the services the way the main window does. With TALMENO_SCREENS_DIR set,
-// screenshots of the running page and its charts are written there.
+// An iot node plugged in while the program runs: recognised, its grid and charts
+// live without a click; export and replay of a recording give the frames' rows.
 
 #include "foundation/ZUdpOutput.h"
 #include "link/ZSerialPort.h"

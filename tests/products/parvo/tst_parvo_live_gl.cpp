@@ -1,10 +1,5 @@
-// A multi-zone range sensor plugged in while the program runs: recognised, its
-// parameters read, the zone frame of its pixel mode loaded, the console, both
-// surfaces and the zone line charts moving, all without a click. Writing "4*4"
-// switches sensor and program to 16 zones; an export of the live stream and of its
-// recording replayed gives the same rows, matching the frames sent. A second sensor
-// (type 13) plugged in after the first brings the 64-zone frame back. With
-// TALMENO_SCREENS_DIR set, screenshots of both pages are written there.
+// A multi-zone sensor plugged in while the program runs: recognised, its page live;
+// "4*4" switches to 16 zones; live and replayed exports match; a type 13 sensor follows.
 
 #include "foundation/ZUdpOutput.h"
 #include "link/ZSerialPort.h"

@@ -1,8 +1,5 @@
-// The zone-matrix page on a display where no OpenGL context can be made (the probe
-// is made to answer no): each surface logs the failure once and keeps only its
-// range boxes and mean, the page follows a live zone-frame stream, and a refresh
-// shows every frame in the console but draws only the newest. With
-// TALMENO_SCREENS_DIR set, a screenshot is written there.
+// The zone-matrix page where no OpenGL context can be made: range boxes and mean only,
+// a live stream followed, every frame in the console, the newest drawn.
 
 #include "foundation/ZColorSchemeManager.h"
 #include "link/ZSerialPort.h"

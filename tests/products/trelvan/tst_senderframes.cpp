@@ -1,9 +1,5 @@
-// The frames of one sender with its clocks and voltage, through the real frame
-// search and processor. Node frames 5 and 7 and AOA node frame 0 (fixed-size
-// records of ranged nodes): items per (role, id), export rows, queued records,
-// the invalid-role line, their pages. Node frame 4 (tag entries with nested
-// distance lists): items per tag and (tag, anchor), export text, its page with
-// one distance label per anchor. All four against damaged and random frames.
+// Node frames 4, 5, 7 and AOA node frame 0 through the real frame search: items,
+// export rows, queued records, pages, and damaged or random frames.
 
 #include "support/testenv.h"
 

@@ -1,9 +1,5 @@
-// The parameter editors of the positioning nodes, wired as the setting window wires
-// them (registered with the protocol; every change signal reloads all), fed with
-// replies and system frames through the frame pipeline: choices by mode, role,
-// protocol, rate and capacity, the live mirror, the stores, the mode editor's
-// shortcuts and requests, and the coordinate pages, cells and chart points.
-// With TALMENO_SCREENS_DIR set, pictures of the editors are written there.
+// The node parameter editors wired as the setting window wires them, fed with replies
+// through the frame pipeline: choices, mirrors, stores, mode shortcuts, coordinates.
 
 #include "support/testenv.h"
 

@@ -1,9 +1,5 @@
-// A positioning tag plugged in while the program runs, as a user meets it: it is
-// connected, recognised at its own rate, its parameters read and sent as JSON, its
-// node frame 2 decoded and shown, all without a click; then the setting window is
-// opened from the tool bar, the update rate changed and written. The services are
-// wired as the main window wires them. With TALMENO_SCREENS_DIR set, pictures of
-// the live page and the setting window are written there.
+// A positioning tag plugged in while the program runs: recognised at its rate, read,
+// sent as JSON and shown without a click; the setting window writes a new rate.
 
 #include "foundation/ZUdpOutput.h"
 #include "helpers/TrelvanPortEnv.h"

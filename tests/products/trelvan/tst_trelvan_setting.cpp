@@ -1,8 +1,5 @@
-// The setting window of the node at the port and the product handle, against the
-// simulated node over a pty: the window's parts, reads, writes and their checks,
-// restarts, the guarded writes, the coordinate group read, the one-key calibration
-// loop, and recognition through the handle. With TALMENO_SCREENS_DIR set, pictures
-// of the window for an anchor and for a tag are written there.
+// The setting window against the simulated node over a pty: reads, checked writes,
+// restarts, guards, coordinate groups, one-key calibration and recognition.
 
 #include "support/testenv.h"
 

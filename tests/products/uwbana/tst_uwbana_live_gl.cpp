@@ -1,9 +1,5 @@
-// A UWB analyser plugged in while the program runs: recognised, its protocol group
-// loaded and its settings read onto the page without a click; a changed channel is
-// written and kept by the device; its streamed frames light the chips and fill
-// their views and charts; a silent device ends the read in a time-out with the page
-// still usable. The test wires the services the way the main window does. With
-// TALMENO_SCREENS_DIR set, screenshots of the live page are written there.
+// A UWB analyser plugged in while the program runs: recognised and read without a
+// click, a channel written, chips and charts live, a silent device times out.
 
 #include "link/ZSerialPort.h"
 #include "model/ResourceItems.h"
