@@ -276,9 +276,6 @@ private slots:
         QVERIFY(creator);
         ProductHandleBase* handle = creator(0, QString(), QString(), this);
         QCOMPARE(handle, ProductHandle::instance());
-        QCOMPARE(handle->productType(), 0);
-        QCOMPARE(handle->name(), QString("uwb"));
-        QCOMPARE(handle->modelNames(), Trelvan::modelNames);
         QVERIFY(!handle->isActive());
         QCOMPARE(handle->toolBarActions().size(), 1);
         QCOMPARE(handle->toolBarActions().first(), window_->windowAction());

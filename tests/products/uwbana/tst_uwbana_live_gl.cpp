@@ -79,7 +79,6 @@ private slots:
         auto* handle = qobject_cast<UwbAna::ProductHandle*>(ProductsManager::existing()->currentProductHandle());
         QVERIFY(handle);
         QCOMPARE(handle->name(), QString("kx40"));
-        QCOMPARE(handle->modelNames(), (QMap<int, QString>{{0, "KX40 Apex"}}));
         QCOMPARE(UwbAna::ProtocolParameter::existing()->parent(), handle);
         QCOMPARE(w_.pages->currentName(), QString("UWB_Analyzer"));
         QVERIFY(UwbAna::ProtocolFrame0::existing()->isActive() && UwbAna::ProtocolFrame1::existing()->isActive());
