@@ -1,6 +1,7 @@
 // The node parameter editors wired as the setting window wires them, fed with replies
 // through the frame pipeline: choices, mirrors, stores, mode shortcuts, coordinates.
 
+#include "support/ScreenShot.h"
 #include "support/testenv.h"
 
 #include "helpers/TrelvanPortEnv.h"
@@ -294,9 +295,9 @@ private slots:
         QVERIFY(!e.role->roleSpinBox()->isVisibleTo(&e.window));
         QCOMPARE(nodeLabel(1, 3), QString("A_3"));
         QCOMPARE(itemsOf(e.role->comboBox()), (QStringList{"ANCHOR", "TAG", "CONSOLE"}));
-        TestTrelvan::saveScreenshot(&e.window, "editors_lp_anchor");
+        talmeno_test::saveWindowIfAsked(&e.window, "editors_lp_anchor");
         receive(TestTrelvan::nodeParameters(NODE, 3, DR_MODE1, DR_MODE1, 8));
-        TestTrelvan::saveScreenshot(&e.window, "editors_dr_mode1_node");
+        talmeno_test::saveWindowIfAsked(&e.window, "editors_dr_mode1_node");
     }
 
     void modeEditorShortcuts()
@@ -443,7 +444,7 @@ private slots:
         emit e.coordinates->pages()->activated(3);
         QCOMPARE(group.count(), 1);
         QCOMPARE(group.last().at(0).toInt(), 3);
-        TestTrelvan::saveScreenshot(&e.window, "editors_lp_tag_coordinates");
+        talmeno_test::saveWindowIfAsked(&e.window, "editors_lp_tag_coordinates");
 
         // DR modes have no anchors: nothing changes.
         const int pages = e.coordinates->pages()->pages().size();

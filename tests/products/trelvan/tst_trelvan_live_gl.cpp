@@ -16,6 +16,7 @@
 #include "protocol/WidgetSystemInfo.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanNodeSimulator.h"
+#include "support/ScreenShot.h"
 #include "support/WiredWindow.h"
 #include "support/testenv.h"
 #include "views/RefreshManagers.h"
@@ -108,7 +109,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!page->systemTimeLabel->value().isEmpty(), 10000);
         const QString first = page->systemTimeLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != first, 10000);
-        TestTrelvan::saveScreenshot(w_.window, "trelvan_node_frame2_live");
+        QVERIFY(talmeno_test::saveScreen(w_.window, "trelvan_node_frame2_live.png"));
     }
 
     // The user opens the setting window from the tool bar, changes the update rate
@@ -136,7 +137,7 @@ private slots:
         // After the write the node is recognised again, which reads it once more.
         QTRY_VERIFY_WITH_TIMEOUT(node_->parameters().reads() > readsBeforeWrite, 20000);
         QCOMPARE(Trelvan::ParameterFrame::fromBytes(node_->parameters().parameters()).refreshRate(), quint16(25));
-        TestTrelvan::saveScreenshot(setting, "trelvan_setting_live");
+        QVERIFY(talmeno_test::saveScreen(setting, "trelvan_setting_live.png"));
         // The stream goes on at the new rate, decoded after the new recognition.
         const quint64 sent = node_->framesSent();
         QTRY_VERIFY_WITH_TIMEOUT(node_->framesSent() >= sent + 50, 20000);

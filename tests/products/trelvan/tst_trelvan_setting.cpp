@@ -1,6 +1,7 @@
 // The setting window against the simulated node over a pty: reads, checked writes,
 // restarts, guards, coordinate groups, one-key calibration and recognition.
 
+#include "support/ScreenShot.h"
 #include "support/testenv.h"
 
 #include "foundation/ZTimerManager.h"
@@ -87,7 +88,7 @@ private slots:
             QCOMPARE(window_->configItemWidget(i)->isVisibleTo(window_),
                      commonConfigItems.contains(i) || configItemApplies(0, ANCHOR, i));
         QVERIFY(!window_->configItemWidget(NodeCapacityItem)->isVisibleTo(window_));
-        TestTrelvan::saveScreenshot(window_, "setting_anchor");
+        talmeno_test::saveWindowIfAsked(window_, "setting_anchor");
         node_->close();
         QVERIFY(!window_->centralWidget()->isEnabled());
         QVERIFY(node_->open());
@@ -225,7 +226,7 @@ private slots:
         emit window_->coordinateItem()->pages()->activated(3);
         QTRY_COMPARE_WITH_TIMEOUT(node_->parameters().reads(), reads + 1, 10000);
         QCOMPARE(int(quint8(node_->parameters().lastRequest()[36])), 3);
-        TestTrelvan::saveScreenshot(window_, "setting_tag");
+        talmeno_test::saveWindowIfAsked(window_, "setting_tag");
     }
 
     // Running mode 8 polls the anchors one by one, until the node leaves the mode or

@@ -1,6 +1,5 @@
 #include "TrelvanPortEnv.h"
 
-#include <QGuiApplication>
 #include "foundation/ZUdpOutput.h"
 #include "link/ZSerialPort.h"
 #include "model/ModelManager.h"
@@ -11,8 +10,6 @@
 #include "support/WiredWindow.h"
 
 #include <QDir>
-#include <QScreen>
-#include <QWidget>
 #include <QFile>
 
 namespace TestTrelvan {
@@ -106,19 +103,6 @@ Trelvan::ParameterFrame nodeParameters(quint8 role, quint8 id, quint8 localMode,
     f.setRunningMode(runningMode);
     f.seal();
     return f;
-}
-
-void saveScreenshot(QWidget* window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (dir.isEmpty())
-        return;
-    window->show();
-    QCoreApplication::processEvents();
-    // The screen's picture where there is one (OpenGL drawing included).
-    const bool offscreen = QGuiApplication::platformName() == "offscreen";
-    const QPixmap picture = offscreen ? window->grab() : window->screen()->grabWindow(window->winId());
-    picture.save(QDir(dir).filePath(name + ".png"));
 }
 
 } // namespace TestTrelvan
