@@ -9,11 +9,9 @@
 #include "products/iot/IotWidgetFrame0.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/WidgetSystemInfo.h"
-#include "record/DataExportObserver.h"
-#include "record/RecordingCharger.h"
-#include "record/ReplayCharger.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/IotNodeSimulator.h"
+#include "support/RecordReplay.h"
 #include "support/ScreenShot.h"
 #include "support/WiredWindow.h"
 #include "support/WorkbookReader.h"
@@ -25,7 +23,6 @@
 
 #include <QLabel>
 #include <QLineSeries>
-#include <QSignalSpy>
 
 #include <cmath>
 #include <memory>
@@ -156,37 +153,17 @@ private slots:
 
     void exportAndReplayGiveTheFramesRows()
     {
-        ZSerialPort* port = w_.port();
-        DataExportSubject* subject = DataExportSubject::instance();
-        QVERIFY(subject->setExporting(true));
-        RecordingCharger recorder;
-        QVERIFY(recorder.startRecording());
-        const QMetaObject::Connection c =
-            connect(port, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
-        QTest::qWait(2500);
-        disconnect(c);
-        QVERIFY(recorder.finishRecording());
-        QTest::qWait(300); // the frames of the last chunks are decoded
-        QVERIFY(subject->setExporting(false));
-        const QString liveFile = subject->fileName();
-
-        // The node goes quiet; the recording plays instead.
-        node_->stop();
-        const quint64 sent = node_->framesSent();
-        QTest::qWait(1100); // no export file of the same second
-        QVERIFY(subject->setExporting(true));
-        ReplayCharger replay;
-        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
-        QVERIFY(replay.startReplay(recorder.fileName()));
-        replay.setSpeed(4.0);
-        replay.setPlaying(true);
-        QVERIFY(finished.wait(20000));
-        QTest::qWait(300);
-        QVERIFY(subject->setExporting(false));
-        QVERIFY(subject->waitForSaves());
-        const QString replayFile = subject->fileName();
-        QVERIFY(replayFile != liveFile);
-        replay.removeTempFiles();
+        quint64 sent = 0;
+        QString liveFile, replayFile;
+        talmeno_test::exportLiveAndReplay(
+            w_.port(), [] { QTest::qWait(2500); },
+            [&] {
+                node_->stop(); // the recording plays instead
+                sent = node_->framesSent();
+            },
+            &liveFile, &replayFile);
+        if (QTest::currentTestFailed())
+            return;
 
         QString error;
         const QList<QStringList> live = talmeno_test::readSheetRows(liveFile, "iot_frame0", &error);

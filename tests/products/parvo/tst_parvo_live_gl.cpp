@@ -12,9 +12,6 @@
 #include "products/sarvel/RangeProductHandles.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/WidgetSystemInfo.h"
-#include "record/DataExportObserver.h"
-#include "record/RecordingCharger.h"
-#include "record/ReplayCharger.h"
 #include "views/LineResource.h"
 #include "views/ModelViewManagers.h"
 #include "views/RefreshManagers.h"
@@ -23,6 +20,7 @@
 #include "helpers/RangeTestEnv.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/RangeSensorSimulator.h"
+#include "support/RecordReplay.h"
 #include "support/ScreenShot.h"
 #include "support/WiredWindow.h"
 #include "support/WorkbookReader.h"
@@ -34,7 +32,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QProgressBar>
@@ -228,41 +225,23 @@ private slots:
     {
         Parvo::ProtocolFrame0_16* protocol = Parvo::ProtocolFrame0_16::existing();
         QVERIFY(protocol && protocol->isActive());
-        ZSerialPort* port = w_.port();
-
-        DataExportSubject* subject = DataExportSubject::instance();
-        QVERIFY(subject->setExporting(true));
-        RecordingCharger recorder;
-        QVERIFY(recorder.startRecording());
-        const QMetaObject::Connection c =
-            connect(port, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
-        const quint64 first = sensor_->zoneFramesSent();
-        QTRY_VERIFY_WITH_TIMEOUT(sensor_->zoneFramesSent() >= first + 20, 10000);
-        disconnect(c);
-        QVERIFY(recorder.finishRecording());
-        QTest::qWait(300); // the last chunks are decoded
-        QVERIFY(subject->setExporting(false));
-        const QString liveFile = subject->fileName();
-
-        // The sensor goes quiet (inquire mode); the recording plays instead.
-        QByteArray quiet = sensor_->parameters().parameters();
-        quiet[9] = char(quint8(quiet[9]) | 0x02);
-        sensor_->parameters().setParameters(quiet);
-        QTest::qWait(400);
-        QTest::qWait(1100); // no export file of the same second
-        QVERIFY(subject->setExporting(true));
-        ReplayCharger replay;
-        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
-        QVERIFY(replay.startReplay(recorder.fileName()));
-        replay.setSpeed(4.0);
-        replay.setPlaying(true);
-        QVERIFY(finished.wait(20000));
-        QTest::qWait(300);
-        QVERIFY(subject->setExporting(false));
-        const QString replayFile = subject->fileName();
-        QVERIFY(replayFile != liveFile);
-        replay.removeTempFiles();
-        QVERIFY(subject->waitForSaves());
+        QString liveFile, replayFile;
+        talmeno_test::exportLiveAndReplay(
+            w_.port(),
+            [this] {
+                const quint64 first = sensor_->zoneFramesSent();
+                QTRY_VERIFY_WITH_TIMEOUT(sensor_->zoneFramesSent() >= first + 20, 10000);
+            },
+            [this] {
+                // The sensor goes quiet (inquire mode); the recording plays instead.
+                QByteArray quiet = sensor_->parameters().parameters();
+                quiet[9] = char(quint8(quiet[9]) | 0x02);
+                sensor_->parameters().setParameters(quiet);
+                QTest::qWait(400);
+            },
+            &liveFile, &replayFile);
+        if (QTest::currentTestFailed())
+            return;
 
         const quint64 sent = sensor_->zoneFramesSent();
         const QList<QStringList> live = talmeno_test::readSheetRows(liveFile, k16);

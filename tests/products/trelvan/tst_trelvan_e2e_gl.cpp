@@ -40,12 +40,10 @@
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/ProtocolSeams.h"
-#include "record/DataExportObserver.h"
-#include "record/RecordingCharger.h"
-#include "record/ReplayCharger.h"
 #include "views/AttitudeResource.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanScenario.h"
+#include "support/RecordReplay.h"
 #include "support/ScreenShot.h"
 #include "support/WorkbookReader.h"
 #include "support/testenv.h"
@@ -66,7 +64,6 @@
 #include <QProcess>
 #include <QScatterSeries>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTabBar>
 #include <QUdpSocket>
 #include <QtDataVisualization/QScatter3DSeries>
@@ -153,36 +150,16 @@ class TestTrelvanEndToEnd : public QObject
     // exporting again, and answers both workbooks' rows of the sheet.
     void recordExportReplay(const QString& sheet, QList<QStringList>* liveRows, QList<QStringList>* replayRows)
     {
-        DataExportSubject* subject = DataExportSubject::instance();
-        QVERIFY(subject->setExporting(true));
-        RecordingCharger recorder;
-        QVERIFY(recorder.startRecording());
-        const QMetaObject::Connection c =
-            connect(port_, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
-        QTest::qWait(1500);
-        disconnect(c);
-        QVERIFY(recorder.finishRecording());
-        QTest::qWait(200); // the frames of the last chunks are decoded
-        QVERIFY(subject->setExporting(false));
-        const QString liveFile = subject->fileName();
-        QVERIFY(QFile::exists(recorder.fileName()));
-
-        // The device goes quiet; the recording plays instead.
-        device_.stopStream();
-        QTest::qWait(300);
-        QTest::qWait(1100); // no export file of the same second
-        QVERIFY(subject->setExporting(true));
-        ReplayCharger replay;
-        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
-        QVERIFY(replay.startReplay(recorder.fileName()));
-        replay.setSpeed(4.0);
-        replay.setPlaying(true);
-        QVERIFY(finished.wait(10000));
-        QTest::qWait(300);
-        QVERIFY(subject->setExporting(false));
-        const QString replayFile = subject->fileName();
-        QVERIFY(replayFile != liveFile);
-        replay.removeTempFiles();
+        QString liveFile, replayFile;
+        talmeno_test::exportLiveAndReplay(
+            port_, [] { QTest::qWait(1500); },
+            [this] {
+                device_.stopStream(); // the recording plays instead
+                QTest::qWait(300);
+            },
+            &liveFile, &replayFile);
+        if (QTest::currentTestFailed())
+            return;
 
         *liveRows = talmeno_test::readSheetRows(liveFile, sheet);
         *replayRows = talmeno_test::readSheetRows(replayFile, sheet);
