@@ -23,6 +23,7 @@
 #include "record/WidgetDataPlayerBar.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanScenario.h"
+#include "support/WorkbookReader.h"
 #include "support/testenv.h"
 #include "views/LineResource.h"
 #include "views/ModelViewManagers.h"
@@ -63,38 +64,6 @@ namespace {
 constexpr int kRate = 100;
 const QString kNode2 = "Vexa_Trelvan_Node_Frame2";
 const QString kAnchor0 = "Vexa_Trelvan_Anchor_Frame0";
-
-// The rows of one sheet as texts: integral numbers without a fraction, others in
-// their shortest exact form, empty cells empty.
-QList<QStringList> readSheet(const QString& path, const QString& sheet, QString* error)
-{
-    static const char* script =
-        "import json, sys, openpyxl\n"
-        "wb = openpyxl.load_workbook(sys.argv[1], read_only=True)\n"
-        "def text(v):\n"
-        "    if v is None: return ''\n"
-        "    if isinstance(v, float) and v.is_integer(): return str(int(v))\n"
-        "    return str(v) if not isinstance(v, float) else repr(v)\n"
-        "ws = wb[sys.argv[2]]\n"
-        "print(json.dumps([[text(c) for c in r] for r in ws.iter_rows(values_only=True)]))\n";
-    QProcess p;
-    p.start("/usr/bin/python3", {"-c", script, path, sheet});
-    QList<QStringList> rows;
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        *error = QString::fromLocal8Bit(p.readAllStandardError());
-        return rows;
-    }
-    for (const QJsonValue& r : QJsonDocument::fromJson(p.readAllStandardOutput()).array()) {
-        QStringList cells;
-        for (const QJsonValue& c : r.toArray())
-            cells << c.toString();
-        // Trailing empty cells of a shorter row are no data.
-        while (!cells.isEmpty() && cells.last().isEmpty())
-            cells.removeLast();
-        rows << cells;
-    }
-    return rows;
-}
 
 bool near(const QString& cell, double expected, double tolerance = 1e-4)
 {
@@ -259,9 +228,9 @@ class TstPositioningEndToEnd : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(!window_->playerToolBar()->isVisible(), 5000);
 
         QString error;
-        *liveRows = readSheet(liveFile, sheet, &error);
+        *liveRows = talmeno_test::readSheetRows(liveFile, sheet, &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        *replayRows = readSheet(replayFile, sheet, &error);
+        *replayRows = talmeno_test::readSheetRows(replayFile, sheet, &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY(boxes_.isEmpty());
     }

@@ -1,6 +1,7 @@
 #include "support/ScreenShot.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
@@ -27,6 +28,18 @@ bool saveScreen(QWidget* window, const QString& fileName)
     if (folder.isEmpty())
         folder = QDir::tempPath();
     return pixmap.save(QDir(folder).filePath(fileName));
+}
+
+void saveWindowIfAsked(QWidget* window, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("TALMENO_SCREENS_DIR");
+    if (dir.isEmpty())
+        return;
+    window->show();
+    QCoreApplication::processEvents();
+    const bool offscreen = QGuiApplication::platformName() == "offscreen";
+    const QPixmap picture = offscreen ? window->grab() : window->screen()->grabWindow(window->winId());
+    picture.save(QDir(dir).filePath(name + ".png"));
 }
 
 } // namespace talmeno_test

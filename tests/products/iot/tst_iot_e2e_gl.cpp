@@ -1,35 +1,21 @@
-// An iot node plugged in while the program runs: it is connected, recognised as
-// "IOT", its node frame loaded and decoded, the node grid and the line charts of
-// the nodes follow the stream, all without a click; an export gives rows matching
-// the frames, and a recording of the stream replays to the same rows. The test
-// wires the services the way the main window does. With TALMENO_SCREENS_DIR set,
-// screenshots of the running page and its charts are written there.
+// An iot node plugged in while the program runs: recognised, its grid and charts
+// live without a click; export and replay of a recording give the frames' rows.
 
-#include "foundation/UserPaths.h"
-#include "foundation/ZColorSchemeManager.h"
-#include "foundation/ZThreadManager.h"
-#include "foundation/ZTimerManager.h"
 #include "foundation/ZUdpOutput.h"
 #include "link/ZSerialPort.h"
-#include "link/ZUiSerialPortAssistant.h"
 #include "model/ResourceItems.h"
 #include "products/iot/IotProductHandle.h"
 #include "products/iot/IotProtocolFrame0.h"
 #include "products/iot/IotWidgetFrame0.h"
-#include "protocol/LinkServices.h"
 #include "protocol/ProductsManager.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
 #include "protocol/WidgetSystemInfo.h"
-#include "record/DataExportObserver.h"
-#include "record/RecordingCharger.h"
-#include "record/ReplayCharger.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/IotNodeSimulator.h"
+#include "support/RecordReplay.h"
 #include "support/ScreenShot.h"
+#include "support/WiredWindow.h"
 #include "support/WorkbookReader.h"
 #include "support/testenv.h"
-#include "views/CustomTabWidget.h"
 #include "views/LineResource.h"
 #include "views/ModelViewManagers.h"
 #include "views/ViewManager.h"
@@ -37,13 +23,6 @@
 
 #include <QLabel>
 #include <QLineSeries>
-#include <QMainWindow>
-#include <QSerialPortInfo>
-#include <QSignalSpy>
-#include <QStackedWidget>
-#include <QTabBar>
-#include <QTimer>
-#include <QToolBar>
 
 #include <cmath>
 #include <memory>
@@ -94,80 +73,27 @@ class TestIotEndToEnd : public QObject
 {
     Q_OBJECT
 
-    QMainWindow* window_ = nullptr;
-    ModelViewManagers* pages_ = nullptr;
-    ZUiSerialPortAssistant* terminal_ = nullptr;
-    QString linkPath_;
+    talmeno_test::WiredWindow w_;
     sim::DeviceSimulator device_;
     std::unique_ptr<sim::IotNode> node_;
 
-    iot::WidgetFrame0* page() const { return window_->findChild<iot::WidgetFrame0*>(); }
-    ViewManager* view() const { return pages_->currentManager()->viewManager(); }
-
-    void showTab(const QString& prefix)
-    {
-        for (CustomTabWidget* tabs : window_->findChildren<CustomTabWidget*>())
-            for (int i = 0; i < tabs->count(); ++i)
-                if (tabs->tabBar()->tabText(i).startsWith(prefix))
-                    tabs->setCurrentPage(tabs->page(i));
-    }
+    iot::WidgetFrame0* page() const { return w_.window->findChild<iot::WidgetFrame0*>(); }
+    ViewManager* view() const { return w_.pages->currentManager()->viewManager(); }
 
 private slots:
     void initTestCase()
     {
-        ZColorSchemeManager::instance()->applyStyleSheet(QString());
-        initUserDataFolders();
-
-        // Only the simulator may be connected: the machine's own ports are ignored.
-        QStringList realPorts;
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            realPorts << info.portName();
-        QSettings().setValue("SerialPort/IgnoredPortNames", realPorts);
-        linkPath_ = QDir::temp().filePath("iot-node-usb");
-        QFile::remove(linkPath_);
-        qputenv("TALMENO_EXTRA_PORTS", linkPath_.toLocal8Bit());
         udpOutputEnabled.store(false);
-
-        // What the main window wires at start-up.
-        window_ = new QMainWindow;
-        pages_ = initViewServices(window_);
-        initSerialPortInterface(window_);
-        terminal_ = ZUiSerialPortAssistant::existing();
-        QVERIFY(terminal_);
-        initLinkServices(terminal_->serialPort());
-        ProtocolSeams::setCurrentModelManagerLookup(&ModelViewManagers::currentModelManager);
-        iot::registerIotLine();
-        ZThreadManager::instance()->moveToThread(ZTimerManager::instance(), 5);
-        ZThreadManager::instance()->startThreads();
-        ProtocolFrameExtraction::instance()->setEnabled(true);
-        ProductsManager* products = ProductsManager::instance(window_);
-        ZSerialPort* port = terminal_->serialPort();
-        connect(port, &ZSerialPort::singlePortInserted, window_,
-                [this] { QTimer::singleShot(200, terminal_, [this] { terminal_->setSerialPortOpen(true); }); });
-        connect(port, &ZSerialPort::statusChanged, window_, [](bool isOpen) {
-            if (isOpen)
-                WidgetSystemInfo::existing()->waitDataThenRecognize(3000);
-        });
-        window_->setCentralWidget(pages_->pageStack());
-        QToolBar* main = window_->addToolBar("main");
-        main->addWidget(WidgetSystemInfo::existing());
-        main->addAction(WidgetSystemInfo::existing()->recognizeAction());
-        window_->addToolBar(products->productToolBar());
-        window_->resize(1500, 950);
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_));
+        talmeno_test::startPipeline();
+        QVERIFY(w_.setUp("iot-node-usb", {1500, 950}, &iot::registerIotLine));
     }
 
     void cleanupTestCase()
     {
-        if (terminal_)
-            terminal_->setSerialPortOpen(false);
+        w_.tearDown();
         if (node_)
             node_->stop();
         device_.stop();
-        QFile::remove(linkPath_);
-        delete ProductsManager::existing();
-        delete window_;
     }
 
     void plugInRecognisedAndLive()
@@ -175,17 +101,17 @@ private slots:
         QVERIFY(device_.start());
         node_.reset(new sim::IotNode(device_, kHz, kDeviceRate, 0));
         node_->start();
-        QVERIFY(QFile::link(device_.portPath(), linkPath_)); // plugged in
+        QVERIFY(w_.plugIn(device_.portPath())); // plugged in
 
-        QTRY_VERIFY_WITH_TIMEOUT(terminal_->serialPort()->isOpen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w_.port()->isOpen(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), 11, 30000);
-        QCOMPARE(terminal_->serialPort()->baudRate(), kDeviceRate);
+        QCOMPARE(w_.port()->baudRate(), kDeviceRate);
         QCOMPARE(ProductsManager::existing()->currentProductHandle(),
                  static_cast<ProductHandleBase*>(iot::ProductHandle::existing()));
         QCOMPARE(WidgetSystemInfo::existing()->productLabel()->text(), QString("IOT"));
         iot::ProtocolFrame0* protocol = iot::ProtocolFrame0::existing();
         QTRY_VERIFY_WITH_TIMEOUT(protocol && protocol->isActive(), 5000);
-        QCOMPARE(pages_->currentName(), QString("iot_frame0"));
+        QCOMPARE(w_.pages->currentName(), QString("iot_frame0"));
 
         // The node grid: one box per node, values moving, a node greying out while
         // it is away and coming back.
@@ -202,10 +128,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(box->disLabel->value() != firstDis, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(box->lightStack->currentIndex() == 0 && box->changedLabel->text().isEmpty(), 6000);
         QTRY_VERIFY_WITH_TIMEOUT(box->lightStack->currentIndex() == 1, 6000);
-        QVERIFY(talmeno_test::saveScreen(window_, "iot_node_grid_live.png"));
+        QVERIFY(talmeno_test::saveScreen(w_.window, "iot_node_grid_live.png"));
 
         // The line charts of chosen nodes: two that share their low byte stay apart.
-        showTab("Line");
+        w_.showTab("Line");
         for (const char* name : {"iot_frame0dis(m)[101]", "iot_frame0dis(m)[201]", "iot_frame0aoa_h(deg)[80000005]"}) {
             auto* line = qobject_cast<LineResource*>(view()->resource(ResourceType::Line, name));
             QVERIFY2(line, name);
@@ -221,43 +147,23 @@ private slots:
         for (const QPointF& point : b->series()->pointsVector())
             QVERIFY2(point.y() >= 1.69 && point.y() <= 2.71, qPrintable(QString::number(point.y())));
         QTest::qWait(2000);
-        QVERIFY(talmeno_test::saveScreen(window_, "iot_line_charts_live.png"));
-        showTab("Data");
+        QVERIFY(talmeno_test::saveScreen(w_.window, "iot_line_charts_live.png"));
+        w_.showTab("Data");
     }
 
     void exportAndReplayGiveTheFramesRows()
     {
-        ZSerialPort* port = terminal_->serialPort();
-        DataExportSubject* subject = DataExportSubject::instance();
-        QVERIFY(subject->setExporting(true));
-        RecordingCharger recorder;
-        QVERIFY(recorder.startRecording());
-        const QMetaObject::Connection c =
-            connect(port, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
-        QTest::qWait(2500);
-        disconnect(c);
-        QVERIFY(recorder.finishRecording());
-        QTest::qWait(300); // the frames of the last chunks are decoded
-        QVERIFY(subject->setExporting(false));
-        const QString liveFile = subject->fileName();
-
-        // The node goes quiet; the recording plays instead.
-        node_->stop();
-        const quint64 sent = node_->framesSent();
-        QTest::qWait(1100); // no export file of the same second
-        QVERIFY(subject->setExporting(true));
-        ReplayCharger replay;
-        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
-        QVERIFY(replay.startReplay(recorder.fileName()));
-        replay.setSpeed(4.0);
-        replay.setPlaying(true);
-        QVERIFY(finished.wait(20000));
-        QTest::qWait(300);
-        QVERIFY(subject->setExporting(false));
-        QVERIFY(subject->waitForSaves());
-        const QString replayFile = subject->fileName();
-        QVERIFY(replayFile != liveFile);
-        replay.removeTempFiles();
+        quint64 sent = 0;
+        QString liveFile, replayFile;
+        talmeno_test::exportLiveAndReplay(
+            w_.port(), [] { QTest::qWait(2500); },
+            [&] {
+                node_->stop(); // the recording plays instead
+                sent = node_->framesSent();
+            },
+            &liveFile, &replayFile);
+        if (QTest::currentTestFailed())
+            return;
 
         QString error;
         const QList<QStringList> live = talmeno_test::readSheetRows(liveFile, "iot_frame0", &error);

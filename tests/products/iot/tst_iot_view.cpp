@@ -1,6 +1,6 @@
 // The iot node-grid page fed with real frames through its protocol: boxes per id,
-// their order, values, "Changed" marks and lights across refreshes, the console,
-// the clear request and the box size settings.
+// their order, values, "Changed" marks and lights across refreshes, the console
+// and the clear request.
 
 #include "model/ResourceItems.h"
 #include "products/iot/IotProtocolFrame0.h"
@@ -13,8 +13,6 @@
 #include "support/testenv.h"
 
 #include <QLabel>
-#include <QSettings>
-#include <QSpinBox>
 #include <QStackedWidget>
 
 #include <memory>
@@ -216,49 +214,6 @@ private slots:
         page->refresh();
         QCOMPARE(page->nodeWidgets.value(0).keys(), QList<quint64>{4});
         QCOMPARE(page->nodeWidgets.value(0).value(4)->cntLabel->value(), QString("3"));
-    }
-
-    void nodeSizeIsStored_data()
-    {
-        QTest::addColumn<bool>("width");
-        QTest::addColumn<int>("typed");
-        QTest::addColumn<int>("applied");
-        QTest::newRow("width 300") << true << 300 << 300;
-        QTest::newRow("height 40") << false << 40 << 40;
-        QTest::newRow("width below range") << true << 10 << 25;
-        QTest::newRow("height above range") << false << 20000 << 10000;
-    }
-
-    void nodeSizeIsStored()
-    {
-        QFETCH(bool, width);
-        QFETCH(int, typed);
-        QFETCH(int, applied);
-        QSettings().remove("iot_frame0");
-        protocol_->queue.takeAll();
-        std::unique_ptr<WidgetFrame0> page = makePage();
-        protocol_->processFrame(frameWith({1, 2}, 1));
-        page->refresh();
-
-        QSpinBox* spin = width ? page->nodeWidthSpin : page->nodeHeightSpin;
-        QCOMPARE(spin->value(), 150);
-        spin->setValue(typed);
-        emit spin->editingFinished();
-        const QString key = width ? "iot_frame0/NodeWidth" : "iot_frame0/NodeHeight";
-        QCOMPARE(QSettings().value(key).toInt(), applied);
-        // The size is each box's least: a box grows to what its captions need.
-        for (WidgetNode0* box : boxesInFlow(*page))
-            QCOMPARE(width ? box->minimumWidth() : box->minimumHeight(), applied);
-
-        // A page made later starts with the stored size and gives it to new boxes.
-        std::unique_ptr<WidgetFrame0> later = makePage();
-        QCOMPARE(spin == page->nodeWidthSpin ? later->nodeWidthSpin->value() : later->nodeHeightSpin->value(), applied);
-        protocol_->processFrame(frameWith({5}, 2));
-        later->refresh();
-        WidgetNode0* box = later->nodeWidgets.value(0).value(5);
-        QVERIFY(box);
-        QCOMPARE(box->minimumSize(), width ? QSize(applied, 150) : QSize(150, applied));
-        QSettings().remove("iot_frame0");
     }
 };
 

@@ -1,15 +1,8 @@
-// A multi-zone range sensor plugged in while the program runs: recognised, its
-// parameters read, the zone frame of its pixel mode loaded, the console, both
-// surfaces and the zone line charts moving, all without a click. Writing "4*4"
-// switches sensor and program to 16 zones; an export of the live stream and of its
-// recording replayed gives the same rows, matching the frames sent. A second sensor
-// (type 13) plugged in after the first brings the 64-zone frame back. With
-// TALMENO_SCREENS_DIR set, screenshots of both pages are written there.
+// A multi-zone sensor plugged in while the program runs: recognised, its page live;
+// "4*4" switches to 16 zones; live and replayed exports match; a type 13 sensor follows.
 
-#include "foundation/ZColorSchemeManager.h"
 #include "foundation/ZUdpOutput.h"
 #include "link/ZSerialPort.h"
-#include "link/ZUiSerialPortAssistant.h"
 #include "model/ResourceItems.h"
 #include "products/parvo/ParvoProtocolFrame0.h"
 #include "products/parvo/ParvoSurfaceGraph.h"
@@ -17,12 +10,8 @@
 #include "products/sarvel/ParvoWidgetSetting.h"
 #include "products/sarvel/RangeParameterProtocol.h"
 #include "products/sarvel/RangeProductHandles.h"
-#include "protocol/LinkServices.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/WidgetSystemInfo.h"
-#include "record/DataExportObserver.h"
-#include "record/RecordingCharger.h"
-#include "record/ReplayCharger.h"
 #include "views/LineResource.h"
 #include "views/ModelViewManagers.h"
 #include "views/RefreshManagers.h"
@@ -31,7 +20,10 @@
 #include "helpers/RangeTestEnv.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/RangeSensorSimulator.h"
+#include "support/RecordReplay.h"
 #include "support/ScreenShot.h"
+#include "support/WiredWindow.h"
+#include "support/WorkbookReader.h"
 #include "support/testenv.h"
 
 #include <QAbstractButton>
@@ -39,14 +31,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMainWindow>
-#include <QProcess>
 #include <QScreen>
-#include <QSerialPortInfo>
-#include <QSignalSpy>
 #include <QStatusBar>
-#include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QProgressBar>
 #include <QPushButton>
@@ -61,25 +47,6 @@ namespace {
 constexpr int kDeviceRate = 921600;
 const QString k64 = "Vexa_Sarvel-Vora_Frame0_64";
 const QString k16 = "Vexa_Sarvel-Vora_Frame0_16";
-
-// Rows of one sheet as cell texts, read with openpyxl.
-QList<QStringList> readSheet(const QString& file, const QString& sheet)
-{
-    QProcess py;
-    py.start("/usr/bin/python3", {"-c",
-                                  "import sys, openpyxl\n"
-                                  "ws = openpyxl.load_workbook(sys.argv[1], read_only=True)[sys.argv[2]]\n"
-                                  "for r in ws.iter_rows(values_only=True): print('|'.join(repr(v) for v in r))\n",
-                                  file, sheet});
-    QList<QStringList> rows;
-    if (!py.waitForFinished(60000) || py.exitCode() != 0) {
-        qWarning() << "workbook not readable:" << py.readAllStandardError();
-        return rows;
-    }
-    for (const QString& line : QString::fromUtf8(py.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
-        rows << line.split('|');
-    return rows;
-}
 
 // Whether an exported row is the simulator's frame n for some n up to `sent`: the
 // status of zone 0 gives n modulo 256, the rest of the row must then match.
@@ -107,22 +74,19 @@ class TestParvoLive : public QObject
 {
     Q_OBJECT
 
-    QMainWindow* window_ = nullptr;
-    ModelViewManagers* pages_ = nullptr;
-    ZUiSerialPortAssistant* terminal_ = nullptr;
-    QString linkPath_;
+    talmeno_test::WiredWindow w_;
     std::unique_ptr<sim::DeviceSimulator> device_;
     std::unique_ptr<sim::RangeSensor> sensor_;
 
     Parvo::ZoneMatrixPage* page(int zones) const
     {
-        for (Parvo::ZoneMatrixPage* p : window_->findChildren<Parvo::ZoneMatrixPage*>())
+        for (Parvo::ZoneMatrixPage* p : w_.window->findChildren<Parvo::ZoneMatrixPage*>())
             if (p->zones() == zones)
                 return p;
         return nullptr;
     }
 
-    ViewManager* view() const { return pages_->currentManager()->viewManager(); }
+    ViewManager* view() const { return w_.pages->currentManager()->viewManager(); }
 
     void plugIn(int productType)
     {
@@ -130,17 +94,17 @@ class TestParvoLive : public QObject
         QVERIFY(device_->start());
         sensor_.reset(new sim::RangeSensor(*device_, productType, kDeviceRate));
         sensor_->start();
-        QVERIFY(QFile::link(device_->portPath(), linkPath_));
+        QVERIFY(w_.plugIn(device_->portPath()));
     }
 
     void unplug()
     {
-        QFile::remove(linkPath_);
+        QFile::remove(w_.linkPath);
         sensor_->stop();
         device_->stop();
-        QTRY_VERIFY_WITH_TIMEOUT(!terminal_->serialPort()->isOpen(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w_.port()->isOpen(), 10000);
         // The adapter is gone from the port list before the next one comes.
-        QTRY_VERIFY_WITH_TIMEOUT(terminal_->serialPort()->existedPorts().isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(w_.port()->existedPorts().isEmpty(), 10000);
         sensor_.reset();
         device_.reset();
     }
@@ -195,68 +159,34 @@ class TestParvoLive : public QObject
 private slots:
     void initTestCase()
     {
-        ZColorSchemeManager::instance()->applyStyleSheet(QString());
         rangetest::startPipeline();
-        QStringList realPorts;
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            realPorts << info.portName();
-        QSettings().setValue("SerialPort/IgnoredPortNames", realPorts);
-        linkPath_ = QDir::temp().filePath("zone-sensor-usb");
-        QFile::remove(linkPath_);
-        qputenv("TALMENO_EXTRA_PORTS", linkPath_.toLocal8Bit());
         udpOutputEnabled.store(false);
-
-        // What the main window wires at start-up.
-        window_ = new QMainWindow;
-        pages_ = initViewServices(window_);
-        initSerialPortInterface(window_);
-        terminal_ = ZUiSerialPortAssistant::existing();
-        QVERIFY(terminal_);
-        initLinkServices(terminal_->serialPort());
-        Sarvel::registerRangeSensors();
-        Parvo::registerZoneFrames();
-        ProductsManager* products = ProductsManager::instance(window_);
-        ZSerialPort* port = terminal_->serialPort();
-        connect(port, &ZSerialPort::singlePortInserted, window_,
-                [this] { QTimer::singleShot(200, terminal_, [this] { terminal_->setSerialPortOpen(true); }); });
-        connect(port, &ZSerialPort::statusChanged, window_, [](bool isOpen) {
-            if (isOpen)
-                WidgetSystemInfo::existing()->waitDataThenRecognize(3000);
-        });
-        window_->setCentralWidget(pages_->pageStack());
-        QToolBar* main = window_->addToolBar("main");
-        main->addWidget(WidgetSystemInfo::existing());
-        main->addAction(WidgetSystemInfo::existing()->recognizeAction());
-        window_->addToolBar(products->productToolBar());
-        window_->resize(1500, 950);
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_));
+        QVERIFY(w_.setUp("zone-sensor-usb", {1500, 950}, [] {
+            Sarvel::registerRangeSensors();
+            Parvo::registerZoneFrames();
+        }));
     }
 
     void cleanupTestCase()
     {
-        if (terminal_)
-            terminal_->setSerialPortOpen(false);
+        w_.tearDown();
         if (sensor_)
             sensor_->stop();
         if (device_)
             device_->stop();
-        QFile::remove(linkPath_);
-        delete ProductsManager::existing();
-        delete window_;
     }
 
     void plugInRecognisedAndLive()
     {
         plugIn(8);
-        QTRY_VERIFY_WITH_TIMEOUT(terminal_->serialPort()->isOpen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w_.port()->isOpen(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), 8, 30000);
-        QCOMPARE(terminal_->serialPort()->baudRate(), kDeviceRate);
+        QCOMPARE(w_.port()->baudRate(), kDeviceRate);
         auto* handle = qobject_cast<Parvo::ProductHandle*>(ProductsManager::existing()->currentProductHandle());
         QVERIFY(handle);
         QTRY_VERIFY_WITH_TIMEOUT(sensor_->parameters().readRequests() >= 1, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(Parvo::existingZoneProtocol(0) && Parvo::existingZoneProtocol(0)->isActive(), 5000);
-        QCOMPARE(pages_->currentName(), k64);
+        QCOMPARE(w_.pages->currentName(), k64);
         QVERIFY(!Parvo::ProtocolFrame0_16::existing() || !Parvo::ProtocolFrame0_16::existing()->isActive());
         QCOMPARE(handle->widgetSetting()->pixelGroup()->checkedId(), 0);
 
@@ -264,7 +194,7 @@ private slots:
         QCOMPARE(page(64)->statisticRows().size(), 192);
         zoneChartMoves(k64, 0);
         zoneChartMoves(k64, 45);
-        QVERIFY(talmeno_test::saveScreen(window_, "parvo_8x8_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(w_.window, "parvo_8x8_page_live.png"));
     }
 
     void writingFourByFourSwitches()
@@ -283,60 +213,42 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(Parvo::existingZoneProtocol(1) && Parvo::existingZoneProtocol(1)->isActive(), 5000);
         QVERIFY(!Parvo::ProtocolFrame0_64::existing()->isActive());
-        QCOMPARE(pages_->currentName(), k16);
+        QCOMPARE(w_.pages->currentName(), k16);
         QTRY_VERIFY_WITH_TIMEOUT(sensor_->smallZoneFramesSent() > 10, 5000);
         pageMoves(16);
         QCOMPARE(page(16)->statisticRows().size(), 48);
         zoneChartMoves(k16, 5);
-        QVERIFY(talmeno_test::saveScreen(window_, "parvo_4x4_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(w_.window, "parvo_4x4_page_live.png"));
     }
 
     void exportRecordReplay()
     {
         Parvo::ProtocolFrame0_16* protocol = Parvo::ProtocolFrame0_16::existing();
         QVERIFY(protocol && protocol->isActive());
-        ZSerialPort* port = terminal_->serialPort();
-
-        DataExportSubject* subject = DataExportSubject::instance();
-        QVERIFY(subject->setExporting(true));
-        RecordingCharger recorder;
-        QVERIFY(recorder.startRecording());
-        const QMetaObject::Connection c =
-            connect(port, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
-        const quint64 first = sensor_->zoneFramesSent();
-        QTRY_VERIFY_WITH_TIMEOUT(sensor_->zoneFramesSent() >= first + 20, 10000);
-        disconnect(c);
-        QVERIFY(recorder.finishRecording());
-        QTest::qWait(300); // the last chunks are decoded
-        QVERIFY(subject->setExporting(false));
-        const QString liveFile = subject->fileName();
-
-        // The sensor goes quiet (inquire mode); the recording plays instead.
-        QByteArray quiet = sensor_->parameters().parameters();
-        quiet[9] = char(quint8(quiet[9]) | 0x02);
-        sensor_->parameters().setParameters(quiet);
-        QTest::qWait(400);
-        QTest::qWait(1100); // no export file of the same second
-        QVERIFY(subject->setExporting(true));
-        ReplayCharger replay;
-        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
-        QVERIFY(replay.startReplay(recorder.fileName()));
-        replay.setSpeed(4.0);
-        replay.setPlaying(true);
-        QVERIFY(finished.wait(20000));
-        QTest::qWait(300);
-        QVERIFY(subject->setExporting(false));
-        const QString replayFile = subject->fileName();
-        QVERIFY(replayFile != liveFile);
-        replay.removeTempFiles();
-        QVERIFY(subject->waitForSaves());
+        QString liveFile, replayFile;
+        talmeno_test::exportLiveAndReplay(
+            w_.port(),
+            [this] {
+                const quint64 first = sensor_->zoneFramesSent();
+                QTRY_VERIFY_WITH_TIMEOUT(sensor_->zoneFramesSent() >= first + 20, 10000);
+            },
+            [this] {
+                // The sensor goes quiet (inquire mode); the recording plays instead.
+                QByteArray quiet = sensor_->parameters().parameters();
+                quiet[9] = char(quint8(quiet[9]) | 0x02);
+                sensor_->parameters().setParameters(quiet);
+                QTest::qWait(400);
+            },
+            &liveFile, &replayFile);
+        if (QTest::currentTestFailed())
+            return;
 
         const quint64 sent = sensor_->zoneFramesSent();
-        const QList<QStringList> live = readSheet(liveFile, k16);
-        const QList<QStringList> replayed = readSheet(replayFile, k16);
+        const QList<QStringList> live = talmeno_test::readSheetRows(liveFile, k16);
+        const QList<QStringList> replayed = talmeno_test::readSheetRows(replayFile, k16);
         QVERIFY2(live.size() > 15, qPrintable(QString::number(live.size())));
         QCOMPARE(live.first().size(), 50);
-        QCOMPARE(live.first().mid(0, 3), (QStringList{"'id'", "'systemTime'", "'0_dis'"}));
+        QCOMPARE(live.first().mid(0, 3), (QStringList{"id", "systemTime", "0_dis"}));
         for (const QStringList& row : live.mid(1))
             QVERIFY2(rowIsASentFrame(row, 4, sent, 1), qPrintable(row.join(' ')));
         // The replay decodes the recorded stretch of the live stream again: the same
@@ -358,11 +270,11 @@ private slots:
     {
         unplug();
         plugIn(13);
-        QTRY_VERIFY_WITH_TIMEOUT(terminal_->serialPort()->isOpen(), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(w_.port()->isOpen(), 8000);
         QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), 13, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(Parvo::ProtocolFrame0_64::existing()->isActive(), 5000);
         QVERIFY(!Parvo::ProtocolFrame0_16::existing()->isActive());
-        QCOMPARE(pages_->currentName(), k64);
+        QCOMPARE(w_.pages->currentName(), k64);
         pageMoves(64);
     }
 };

@@ -1,8 +1,5 @@
-// The zone-matrix page on a display where no OpenGL context can be made (the probe
-// is made to answer no): each surface logs the failure once and keeps only its
-// range boxes and mean, the page follows a live zone-frame stream, and a refresh
-// shows every frame in the console but draws only the newest. With
-// TALMENO_SCREENS_DIR set, a screenshot is written there.
+// The zone-matrix page where no OpenGL context can be made: range boxes and mean only,
+// a live stream followed, every frame in the console, the newest drawn.
 
 #include "foundation/ZColorSchemeManager.h"
 #include "link/ZSerialPort.h"
@@ -32,18 +29,7 @@
 
 using namespace Parvo;
 
-namespace {
-
-// Types text into a spin box and presses Return, as a user finishes an edit.
-void edit(QDoubleSpinBox* spin, const QString& text)
-{
-    spin->setFocus();
-    spin->selectAll();
-    QTest::keyClicks(spin, text);
-    QTest::keyClick(spin, Qt::Key_Return);
-}
-
-} // namespace
+using rangetest::edit;
 
 class TestParvoPage : public QObject
 {

@@ -4,10 +4,8 @@
 // services the way the main window does. With TALMENO_SCREENS_DIR set, screenshots
 // of the live page and both setting windows are written there.
 
-#include "foundation/ZColorSchemeManager.h"
 #include "foundation/ZUdpOutput.h"
 #include "link/ZSerialPort.h"
-#include "link/ZUiSerialPortAssistant.h"
 #include "model/ResourceItems.h"
 #include "products/sarvel/ParvoWidgetSetting.h"
 #include "products/sarvel/RangeParameterProtocol.h"
@@ -15,7 +13,6 @@
 #include "products/sarvel/SarvelProtocolFrame0.h"
 #include "products/sarvel/SarvelWidgetFrame0.h"
 #include "products/sarvel/SarvelWidgetSetting.h"
-#include "protocol/LinkServices.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/WidgetSystemInfo.h"
 #include "views/RefreshManagers.h"
@@ -29,6 +26,7 @@
 #include "sim/DeviceSimulator.h"
 #include "sim/RangeSensorSimulator.h"
 #include "support/ScreenShot.h"
+#include "support/WiredWindow.h"
 #include "support/testenv.h"
 
 #include <QButtonGroup>
@@ -40,14 +38,9 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMainWindow>
 #include <QNetworkDatagram>
 #include <QScreen>
-#include <QSerialPortInfo>
-#include <QStackedWidget>
 #include <QTabBar>
-#include <QTimer>
-#include <QToolBar>
 #include <QUdpSocket>
 
 namespace {
@@ -61,93 +54,52 @@ class TestRangeLive : public QObject
 {
     Q_OBJECT
 
-    QMainWindow* window_ = nullptr;
-    ModelViewManagers* pages_ = nullptr;
-    ZUiSerialPortAssistant* terminal_ = nullptr;
+    talmeno_test::WiredWindow w_;
     QUdpSocket receiver_;
-    QString linkPath_;
     sim::DeviceSimulator device_;
     std::unique_ptr<sim::RangeSensor> sensor_;
 
-    Sarvel::WidgetFrame0* page() const { return window_->findChild<Sarvel::WidgetFrame0*>(); }
+    Sarvel::WidgetFrame0* page() const { return w_.window->findChild<Sarvel::WidgetFrame0*>(); }
 
 private slots:
     void initTestCase()
     {
-        ZColorSchemeManager::instance()->applyStyleSheet(QString());
         rangetest::startPipeline();
-
-        // Only the simulator may be connected: the machine's own ports are ignored.
-        QStringList realPorts;
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            realPorts << info.portName();
-        QSettings().setValue("SerialPort/IgnoredPortNames", realPorts);
-        linkPath_ = QDir::temp().filePath("range-sensor-usb");
-        QFile::remove(linkPath_);
-        qputenv("TALMENO_EXTRA_PORTS", linkPath_.toLocal8Bit());
         QVERIFY(receiver_.bind(QHostAddress(QHostAddress::LocalHost), 0));
-
-        // What the main window wires at start-up.
-        window_ = new QMainWindow;
-        pages_ = initViewServices(window_);
-        initSerialPortInterface(window_);
-        terminal_ = ZUiSerialPortAssistant::existing();
-        QVERIFY(terminal_);
-        initLinkServices(terminal_->serialPort());
+        QVERIFY(w_.setUp("range-sensor-usb", {1400, 860}, &Sarvel::registerRangeSensors));
         QVERIFY(udpOutputEnabled.load()); // "EnableUDPOutput" defaults to on
         udpOutputPort.store(receiver_.localPort());
-        Sarvel::registerRangeSensors();
-        ProductsManager* products = ProductsManager::instance(window_);
-        ZSerialPort* port = terminal_->serialPort();
-        connect(port, &ZSerialPort::singlePortInserted, window_,
-                [this] { QTimer::singleShot(200, terminal_, [this] { terminal_->setSerialPortOpen(true); }); });
-        connect(port, &ZSerialPort::statusChanged, window_, [](bool isOpen) {
-            if (isOpen)
-                WidgetSystemInfo::existing()->waitDataThenRecognize(3000);
-        });
-        window_->setCentralWidget(pages_->pageStack());
-        QToolBar* main = window_->addToolBar("main");
-        main->addWidget(WidgetSystemInfo::existing());
-        main->addAction(WidgetSystemInfo::existing()->recognizeAction());
-        window_->addToolBar(products->productToolBar());
-        window_->resize(1400, 860);
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_));
     }
 
     void cleanupTestCase()
     {
-        if (terminal_)
-            terminal_->setSerialPortOpen(false);
+        w_.tearDown();
         if (sensor_)
             sensor_->stop();
         device_.stop();
-        QFile::remove(linkPath_);
-        delete ProductsManager::existing();
-        delete window_;
     }
 
     void plugInRecognisedAndLive()
     {
         QTest::qWait(300); // running, nothing plugged in
         QCOMPARE(ProductsManager::existing()->currentProductType(), -1);
-        QVERIFY(!terminal_->serialPort()->isOpen());
+        QVERIFY(!w_.port()->isOpen());
 
         QVERIFY(device_.start());
         sensor_.reset(new sim::RangeSensor(device_, kProductType, kDeviceRate));
         sensor_->start();
-        QVERIFY(QFile::link(device_.portPath(), linkPath_)); // plugged in
+        QVERIFY(w_.plugIn(device_.portPath())); // plugged in
 
-        QTRY_VERIFY_WITH_TIMEOUT(terminal_->serialPort()->isOpen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w_.port()->isOpen(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), kProductType, 30000);
-        QCOMPARE(terminal_->serialPort()->baudRate(), kDeviceRate);
+        QCOMPARE(w_.port()->baudRate(), kDeviceRate);
         auto* handle = qobject_cast<Sarvel::ProductHandle*>(ProductsManager::existing()->currentProductHandle());
         QVERIFY(handle);
         QCOMPARE(handle->displayName(), QString("Sarvel Kiro"));
         QTRY_VERIFY_WITH_TIMEOUT(sensor_->parameters().readRequests() >= 1, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(Sarvel::ProtocolFrame0::existing() && Sarvel::ProtocolFrame0::existing()->isActive(),
                                  5000);
-        QCOMPARE(pages_->currentName(), QString("Vexa_Sarvel_Frame0"));
+        QCOMPARE(w_.pages->currentName(), QString("Vexa_Sarvel_Frame0"));
         // The parameters read on recognition are in the setting window.
         QCOMPARE(handle->widgetSetting()->rangeGroup()->checkedId(), 2);
         QCOMPARE(handle->widgetSetting()->baudrateComboBox()->currentText(), QString::number(kDeviceRate));
@@ -177,7 +129,7 @@ private slots:
                  qPrintable(row->minLabel()->text() + " " + row->maxLabel()->text()));
 
         // The line chart of the distance moves.
-        ViewManager* view = pages_->currentManager()->viewManager();
+        ViewManager* view = w_.pages->currentManager()->viewManager();
         auto* line = qobject_cast<LineResource*>(view->resource(ResourceType::Line, "Vexa_Sarvel_Frame0dis(m)"));
         QVERIFY(line);
         QTRY_VERIFY_WITH_TIMEOUT(line->series()->count() > 5, 5000);
@@ -204,15 +156,15 @@ private slots:
             QCOMPARE(o.value("range_precision").toInt(), 2);
         }
 
-        QVERIFY(talmeno_test::saveScreen(window_, "sarvel_data_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(w_.window, "sarvel_data_page_live.png"));
         // The same page with its line charts in front.
-        auto* tabs = window_->findChild<CustomTabWidget*>();
+        auto* tabs = w_.window->findChild<CustomTabWidget*>();
         QVERIFY(tabs);
         for (int i = 0; i < tabs->count(); ++i)
             if (tabs->tabBar()->tabText(i).startsWith("Line"))
                 tabs->setCurrentPage(tabs->page(i));
         QTest::qWait(2500); // a few waves of the simulated distance
-        QVERIFY(talmeno_test::saveScreen(window_, "sarvel_line_charts_live.png"));
+        QVERIFY(talmeno_test::saveScreen(w_.window, "sarvel_line_charts_live.png"));
     }
 
     void settingWindowsOnScreen()

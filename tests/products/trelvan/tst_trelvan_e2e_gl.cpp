@@ -40,12 +40,12 @@
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/ProtocolSeams.h"
-#include "record/DataExportObserver.h"
-#include "record/RecordingCharger.h"
-#include "record/ReplayCharger.h"
 #include "views/AttitudeResource.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanScenario.h"
+#include "support/RecordReplay.h"
+#include "support/ScreenShot.h"
+#include "support/WorkbookReader.h"
 #include "support/testenv.h"
 #include "views/CustomTabWidget.h"
 #include "views/LineResource.h"
@@ -64,7 +64,6 @@
 #include <QProcess>
 #include <QScatterSeries>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTabBar>
 #include <QUdpSocket>
 #include <QtDataVisualization/QScatter3DSeries>
@@ -86,86 +85,6 @@ const QString kAnchor0 = "Vexa_Trelvan_Anchor_Frame0";
 const QString kTag0 = "Vexa_Trelvan_Tag_Frame0";
 const QString kNode1 = "Vexa_Trelvan_Node_Frame1";
 const QString kNode3 = "Vexa_Trelvan_Node_Frame3";
-
-bool saveScreen(QWidget* window, const QString& fileName)
-{
-    QCoreApplication::processEvents();
-    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    if (pixmap.isNull())
-        return false;
-    const QImage image = pixmap.toImage();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            colours.insert(image.pixel(x, y));
-    if (colours.size() < 8)
-        return false;
-    QString folder = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return pixmap.save(QDir(folder).filePath(fileName));
-}
-
-// Sheet name -> rows of cell texts, read with the Python standard library alone.
-QMap<QString, QList<QStringList>> readWorkbook(const QString& path)
-{
-    static const char* script = R"PY(
-import json, re, sys, zipfile
-import xml.etree.ElementTree as ET
-M = '{http://schemas.openxmlformats.org/spreadsheetml/2006/main}'
-R = '{http://schemas.openxmlformats.org/officeDocument/2006/relationships}'
-z = zipfile.ZipFile(sys.argv[1])
-shared = []
-if 'xl/sharedStrings.xml' in z.namelist():
-    for si in ET.fromstring(z.read('xl/sharedStrings.xml')).iter(M + 'si'):
-        shared.append(''.join(t.text or '' for t in si.iter(M + 't')))
-rels = {r.get('Id'): r.get('Target') for r in ET.fromstring(z.read('xl/_rels/workbook.xml.rels'))}
-out = {}
-for s in ET.fromstring(z.read('xl/workbook.xml')).iter(M + 'sheet'):
-    target = rels[s.get(R + 'id')].lstrip('/')
-    if not target.startswith('xl/'):
-        target = 'xl/' + target
-    rows = []
-    for row in ET.fromstring(z.read(target)).iter(M + 'row'):
-        cells = []
-        for c in row.iter(M + 'c'):
-            col = 0
-            for ch in re.match('[A-Z]+', c.get('r')).group(0):
-                col = col * 26 + ord(ch) - 64
-            while len(cells) < col - 1:
-                cells.append('')
-            t = c.get('t')
-            v = c.find(M + 'v')
-            if t == 's':
-                cells.append(shared[int(v.text)])
-            elif t == 'inlineStr':
-                cells.append(''.join(x.text or '' for x in c.iter(M + 't')))
-            else:
-                cells.append(v.text if v is not None else '')
-        rows.append(cells)
-    out[s.get('name')] = rows
-print(json.dumps(out))
-)PY";
-    QProcess p;
-    p.start("/usr/bin/python3", {"-c", script, path});
-    QMap<QString, QList<QStringList>> result;
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        qWarning() << "workbook not readable:" << p.readAllStandardError();
-        return result;
-    }
-    const QJsonObject sheets = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
-    for (auto it = sheets.begin(); it != sheets.end(); ++it) {
-        QList<QStringList> rows;
-        for (const QJsonValue& r : it.value().toArray()) {
-            QStringList cells;
-            for (const QJsonValue& c : r.toArray())
-                cells << c.toString();
-            rows << cells;
-        }
-        result.insert(it.key(), rows);
-    }
-    return result;
-}
 
 bool near(const QString& cell, double expected, double tolerance = 1e-4)
 {
@@ -210,7 +129,7 @@ class TestTrelvanEndToEnd : public QObject
     // Brings every chart tab of the page to the front in turn and takes its picture.
     void screenshotTabs(const QString& prefix)
     {
-        QVERIFY(saveScreen(window_, prefix + "_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(window_, prefix + "_page_live.png"));
         // The page's chart kinds: "Data", "Line", "2D", ..., one tab each.
         CustomTabWidget* tabs = nullptr;
         for (CustomTabWidget* t : window_->findChildren<CustomTabWidget*>())
@@ -222,7 +141,7 @@ class TestTrelvanEndToEnd : public QObject
             tabs->setCurrentPage(tabs->page(i));
             QTest::qWait(1500);
             QString name = text.section(' ', 0, 0).toLower();
-            QVERIFY(saveScreen(window_, QString("%1_tab%2_%3.png").arg(prefix).arg(i).arg(name)));
+            QVERIFY(talmeno_test::saveScreen(window_, QString("%1_tab%2_%3.png").arg(prefix).arg(i).arg(name)));
         }
         tabs->setCurrentPage(tabs->page(0));
     }
@@ -231,39 +150,19 @@ class TestTrelvanEndToEnd : public QObject
     // exporting again, and answers both workbooks' rows of the sheet.
     void recordExportReplay(const QString& sheet, QList<QStringList>* liveRows, QList<QStringList>* replayRows)
     {
-        DataExportSubject* subject = DataExportSubject::instance();
-        QVERIFY(subject->setExporting(true));
-        RecordingCharger recorder;
-        QVERIFY(recorder.startRecording());
-        const QMetaObject::Connection c =
-            connect(port_, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
-        QTest::qWait(1500);
-        disconnect(c);
-        QVERIFY(recorder.finishRecording());
-        QTest::qWait(200); // the frames of the last chunks are decoded
-        QVERIFY(subject->setExporting(false));
-        const QString liveFile = subject->fileName();
-        QVERIFY(QFile::exists(recorder.fileName()));
+        QString liveFile, replayFile;
+        talmeno_test::exportLiveAndReplay(
+            port_, [] { QTest::qWait(1500); },
+            [this] {
+                device_.stopStream(); // the recording plays instead
+                QTest::qWait(300);
+            },
+            &liveFile, &replayFile);
+        if (QTest::currentTestFailed())
+            return;
 
-        // The device goes quiet; the recording plays instead.
-        device_.stopStream();
-        QTest::qWait(300);
-        QTest::qWait(1100); // no export file of the same second
-        QVERIFY(subject->setExporting(true));
-        ReplayCharger replay;
-        QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
-        QVERIFY(replay.startReplay(recorder.fileName()));
-        replay.setSpeed(4.0);
-        replay.setPlaying(true);
-        QVERIFY(finished.wait(10000));
-        QTest::qWait(300);
-        QVERIFY(subject->setExporting(false));
-        const QString replayFile = subject->fileName();
-        QVERIFY(replayFile != liveFile);
-        replay.removeTempFiles();
-
-        *liveRows = readWorkbook(liveFile).value(sheet);
-        *replayRows = readWorkbook(replayFile).value(sheet);
+        *liveRows = talmeno_test::readSheetRows(liveFile, sheet);
+        *replayRows = talmeno_test::readSheetRows(replayFile, sheet);
     }
 
     // Loads a frame group by name, as the protocol chooser does, and streams the
@@ -628,7 +527,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(a1->disLabel->value() != dis, 3000);
         // This group offers pages only: no line views.
         QVERIFY(!view()->resource(ResourceType::Line, kNode3 + "voltage(V)"));
-        QVERIFY(saveScreen(window_, "trelvan_node_frame3_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(window_, "trelvan_node_frame3_page_live.png"));
 
         exportRowsMatchTheFrames(protocol, 1, 100, [this](const QStringList& row, int n) {
             const sim::NodeFrame3Fields f = scenario_.nodeFrame3Fields(n);
@@ -775,7 +674,7 @@ private:
             return;
         page->rawConsole->flushPending();
         QVERIFY(page->rawConsole->toPlainText().contains("]\n" + head));
-        QVERIFY(saveScreen(window_, QString("trelvan_%1_page_live.png").arg(protocol->name().section('_', 2).toLower())));
+        QVERIFY(talmeno_test::saveScreen(window_, QString("trelvan_%1_page_live.png").arg(protocol->name().section('_', 2).toLower())));
 
         QList<QStringList> live, replayed;
         recordExportReplay(protocol->name(), &live, &replayed);

@@ -1,8 +1,5 @@
-// Frames of random lengths and record counts handed to the tag frame 0, node frame 1
-// and node frame 3 parsers in buffers of exactly the frame's size (run under the
-// address sanitizer, a read past the frame fails the test): a frame whose records
-// fit is decoded with every record; any other is dropped whole with one debug
-// line, its items, queue and record untouched.
+// Random frames in buffers of exactly their size (a read past the end fails under the
+// address sanitizer): fitting ones decode whole, others drop whole with one debug line.
 
 #include "support/testenv.h"
 

@@ -67,9 +67,6 @@ private slots:
         QCOMPARE(channelPreambleCodes.value(codeOf(channels, "6")), QStringList());
         QCOMPARE(textOf(prfs, prfOfPreambleCode(8)), QString("16MHz"));
         QCOMPARE(textOf(prfs, prfOfPreambleCode(9)), QString("64MHz"));
-        QCOMPARE(baudRates.size(), 16);
-        QCOMPARE(baudRates.first(), QString("9600"));
-        QCOMPARE(baudRates.last(), QString("3000000"));
     }
 
     void readRequest()
@@ -80,12 +77,8 @@ private slots:
         expected[55] = char(0x79);
         QCOMPARE(ProtocolParameter::readRequest(), expected);
         ProtocolParameter* p = ProtocolParameter::instance(this);
-        QCOMPARE(p, ProtocolParameter::instance(nullptr));
         QCOMPARE(p->packReadRequest(), expected);
         QCOMPARE(p->packWriteRequest(), QByteArray());
-        QCOMPARE(p->name(), QString("UWB_Analyzer_Parameter"));
-        QCOMPARE(p->head(), hex("78 00"));
-        QCOMPARE(p->frameLength(), 56);
     }
 
     // One write frame, field by field.

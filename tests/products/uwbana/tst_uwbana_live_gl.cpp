@@ -1,70 +1,36 @@
-// A UWB analyser plugged in while the program runs: recognised, its protocol group
-// loaded and its settings read onto the page without a click; a changed channel is
-// written and kept by the device; its streamed frames light the chips and fill
-// their views and charts; a silent device ends the read in a time-out with the page
-// still usable. The test wires the services the way the main window does. With
-// TALMENO_SCREENS_DIR set, screenshots of the live page are written there.
+// A UWB analyser plugged in while the program runs: recognised and read without a
+// click, a channel written, chips and charts live, a silent device times out.
 
-#include "foundation/ZColorSchemeManager.h"
 #include "link/ZSerialPort.h"
-#include "link/ZUiSerialPortAssistant.h"
 #include "model/ResourceItems.h"
-#include "foundation/UserPaths.h"
-#include "foundation/ZThreadManager.h"
-#include "foundation/ZTimerManager.h"
 #include "products/uwbana/UwbAnaChipWidget.h"
 #include "products/uwbana/UwbAnaProductHandle.h"
 #include "products/uwbana/UwbAnaTables.h"
 #include "products/uwbana/UwbAnaWidgetData.h"
-#include "protocol/LinkServices.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/WidgetSystemInfo.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
 #include "views/CustomTabWidget.h"
 #include "views/LineResource.h"
 #include "views/ModelViewManagers.h"
 #include "views/ViewManager.h"
 #include "sim/AnalyserSimulator.h"
 #include "sim/DeviceSimulator.h"
+#include "support/ScreenShot.h"
+#include "support/WiredWindow.h"
 #include "support/testenv.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineSeries>
-#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QSerialPortInfo>
 #include <QLabel>
 #include <QTabBar>
-#include <QTimer>
-#include <QToolBar>
 
 namespace {
 
 constexpr int kProductType = 19; // "KX40 Apex"
 constexpr int kDeviceRate = 921600;
-
-bool saveScreen(QWidget* window, const QString& fileName)
-{
-    QCoreApplication::processEvents();
-    const QPixmap pixmap = window->screen()->grabWindow(window->winId());
-    if (pixmap.isNull())
-        return false;
-    const QImage image = pixmap.toImage();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            colours.insert(image.pixel(x, y));
-    if (colours.size() < 8)
-        return false;
-    QString folder = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return pixmap.save(QDir(folder).filePath(fileName));
-}
 
 LineResourceItem* line(const QString& key)
 {
@@ -80,10 +46,7 @@ class TestUwbAnaLive : public QObject
 {
     Q_OBJECT
 
-    QMainWindow* window_ = nullptr;
-    ModelViewManagers* pages_ = nullptr;
-    ZUiSerialPortAssistant* terminal_ = nullptr;
-    QString linkPath_;
+    talmeno_test::WiredWindow w_;
     sim::DeviceSimulator device_;
     std::unique_ptr<sim::Analyser> analyser_;
 
@@ -92,59 +55,16 @@ class TestUwbAnaLive : public QObject
 private slots:
     void initTestCase()
     {
-        ZColorSchemeManager::instance()->applyStyleSheet(QString());
-        initUserDataFolders();
-        ZThreadManager* tm = ZThreadManager::instance();
-        tm->moveToThread(ZTimerManager::instance(), 5);
-        ProtocolFrameExtraction* extraction = ProtocolFrameExtraction::instance();
-        tm->moveToThread(extraction, 2);
-        tm->startThreads();
-        extraction->setEnabled(true);
-        ProtocolSeams::setCurrentModelManagerLookup(&ModelViewManagers::currentModelManager);
-
-        // Only the simulator may be connected: the machine's own ports are ignored.
-        QStringList realPorts;
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            realPorts << info.portName();
-        QSettings().setValue("SerialPort/IgnoredPortNames", realPorts);
-        linkPath_ = QDir::temp().filePath("uwb-analyser-usb");
-        QFile::remove(linkPath_);
-        qputenv("TALMENO_EXTRA_PORTS", linkPath_.toLocal8Bit());
-
-        window_ = new QMainWindow;
-        pages_ = initViewServices(window_);
-        initSerialPortInterface(window_);
-        terminal_ = ZUiSerialPortAssistant::existing();
-        QVERIFY(terminal_);
-        initLinkServices(terminal_->serialPort());
-        UwbAna::registerAnalyser();
-        ProductsManager* products = ProductsManager::instance(window_);
-        ZSerialPort* port = terminal_->serialPort();
-        connect(port, &ZSerialPort::singlePortInserted, window_,
-                [this] { QTimer::singleShot(200, terminal_, [this] { terminal_->setSerialPortOpen(true); }); });
-        connect(port, &ZSerialPort::statusChanged, window_, [](bool isOpen) {
-            if (isOpen)
-                WidgetSystemInfo::existing()->waitDataThenRecognize(3000);
-        });
-        window_->setCentralWidget(pages_->pageStack());
-        QToolBar* main = window_->addToolBar("main");
-        main->addWidget(WidgetSystemInfo::existing());
-        window_->addToolBar(products->productToolBar());
-        window_->resize(1600, 900);
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_));
+        talmeno_test::startPipeline();
+        QVERIFY(w_.setUp("uwb-analyser-usb", {1600, 900}, &UwbAna::registerAnalyser, false));
     }
 
     void cleanupTestCase()
     {
-        if (terminal_)
-            terminal_->setSerialPortOpen(false);
+        w_.tearDown();
         if (analyser_)
             analyser_->stop();
         device_.stop();
-        QFile::remove(linkPath_);
-        delete ProductsManager::existing();
-        delete window_;
     }
 
     void plugInRecognisedAndRead()
@@ -152,16 +72,15 @@ private slots:
         QVERIFY(device_.start());
         analyser_.reset(new sim::Analyser(device_, kProductType, kDeviceRate));
         analyser_->start();
-        QVERIFY(QFile::link(device_.portPath(), linkPath_)); // plugged in
+        QVERIFY(w_.plugIn(device_.portPath())); // plugged in
 
-        QTRY_VERIFY_WITH_TIMEOUT(terminal_->serialPort()->isOpen(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w_.port()->isOpen(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), kProductType, 30000);
         auto* handle = qobject_cast<UwbAna::ProductHandle*>(ProductsManager::existing()->currentProductHandle());
         QVERIFY(handle);
         QCOMPARE(handle->name(), QString("kx40"));
-        QCOMPARE(handle->modelNames(), (QMap<int, QString>{{0, "KX40 Apex"}}));
         QCOMPARE(UwbAna::ProtocolParameter::existing()->parent(), handle);
-        QCOMPARE(pages_->currentName(), QString("UWB_Analyzer"));
+        QCOMPARE(w_.pages->currentName(), QString("UWB_Analyzer"));
         QVERIFY(UwbAna::ProtocolFrame0::existing()->isActive() && UwbAna::ProtocolFrame1::existing()->isActive());
 
         // The read request went out on the wire: 78 00 01, 52 zero bytes, 79.
@@ -196,22 +115,22 @@ private slots:
             QVERIFY2(qAbs(ms - 50.0) < 1e-6, qPrintable(QString::number(ms)));
 
         // The chart of a chip value moves.
-        ViewManager* view = pages_->currentManager()->viewManager();
+        ViewManager* view = w_.pages->currentManager()->viewManager();
         auto* chart = qobject_cast<LineResource*>(view->resource(ResourceType::Line, "UWB_Analyzer0_fp_rssi"));
         QVERIFY(chart);
         QTRY_VERIFY_WITH_TIMEOUT(chart->series()->count() > 5, 8000);
-        QVERIFY(saveScreen(window_, "uwbana_data_page_live.png"));
+        QVERIFY(talmeno_test::saveScreen(w_.window, "uwbana_data_page_live.png"));
         // The model's clear reaches the page.
         UwbAna::dataViewItem()->clear();
         QVERIFY(p->systemTimeLabel()->text().isEmpty() && p->chip(0)->latestView()->toPlainText().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(!UwbAna::dataViewItem()->isClearRequested(), 5000);
-        auto* tabs = window_->findChild<CustomTabWidget*>();
+        auto* tabs = w_.window->findChild<CustomTabWidget*>();
         QVERIFY(tabs);
         for (int i = 0; i < tabs->count(); ++i)
             if (tabs->tabBar()->tabText(i).startsWith("Line"))
                 tabs->setCurrentPage(tabs->page(i));
         QTest::qWait(1500);
-        QVERIFY(saveScreen(window_, "uwbana_line_charts_live.png"));
+        QVERIFY(talmeno_test::saveScreen(w_.window, "uwbana_line_charts_live.png"));
         for (int i = 0; i < tabs->count(); ++i)
             if (tabs->tabBar()->tabText(i).startsWith("Data"))
                 tabs->setCurrentPage(tabs->page(i));

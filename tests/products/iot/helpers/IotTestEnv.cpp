@@ -1,16 +1,13 @@
 #include "IotTestEnv.h"
 
-#include "foundation/UserPaths.h"
-#include "foundation/ZThreadManager.h"
-#include "foundation/ZTimerManager.h"
 #include "link/ZSerialPort.h"
 #include "model/ModelManager.h"
 #include "products/iot/IotProductHandle.h"
 #include "protocol/LinkServices.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
 #include "sim/DeviceSimulator.h"
 #include "views/ModelViewManagers.h"
+
+#include "support/WiredWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,19 +29,11 @@ ModelManager* currentModels()
 
 void startPipeline()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    initUserDataFolders();
-    iot::registerIotLine();
-    ZThreadManager* tm = ZThreadManager::instance();
-    tm->moveToThread(ZTimerManager::instance(), 5);
-    ProtocolFrameExtraction* extraction = ProtocolFrameExtraction::instance();
-    tm->moveToThread(extraction, 2);
-    tm->startThreads();
-    extraction->setEnabled(true);
-    ProtocolSeams::setCurrentModelManagerLookup(&currentModels);
+    static bool registered = false;
+    talmeno_test::startPipeline(&currentModels);
+    if (!registered)
+        iot::registerIotLine();
+    registered = true;
 }
 
 ModelManager* testModelManager()

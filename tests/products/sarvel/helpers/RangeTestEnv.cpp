@@ -1,17 +1,14 @@
 #include "RangeTestEnv.h"
 
-#include "foundation/UserPaths.h"
-#include "foundation/ZThreadManager.h"
-#include "foundation/ZTimerManager.h"
 #include "link/ZSerialPort.h"
 #include "model/ModelManager.h"
 #include "protocol/LinkServices.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/RangeSensorSimulator.h"
 #include "views/RefreshManagers.h"
 #include "views/ModelViewManagers.h"
+
+#include "support/WiredWindow.h"
 
 #include <QDir>
 #include <QtTest>
@@ -33,18 +30,7 @@ ModelManager* currentModels()
 
 void startPipeline()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    initUserDataFolders();
-    ZThreadManager* tm = ZThreadManager::instance();
-    tm->moveToThread(ZTimerManager::instance(), 5);
-    ProtocolFrameExtraction* extraction = ProtocolFrameExtraction::instance();
-    tm->moveToThread(extraction, 2);
-    tm->startThreads();
-    extraction->setEnabled(true);
-    ProtocolSeams::setCurrentModelManagerLookup(&currentModels);
+    talmeno_test::startPipeline(&currentModels);
 }
 
 SensorOnPort::SensorOnPort(int productType, int deviceRate)

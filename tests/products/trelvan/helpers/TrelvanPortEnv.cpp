@@ -1,21 +1,15 @@
 #include "TrelvanPortEnv.h"
 
-#include "foundation/UserPaths.h"
-#include <QGuiApplication>
 #include "foundation/ZUdpOutput.h"
-#include "foundation/ZThreadManager.h"
-#include "foundation/ZTimerManager.h"
 #include "link/ZSerialPort.h"
 #include "model/ModelManager.h"
 #include "protocol/LinkServices.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
 #include "views/RefreshManagers.h"
 #include "views/ModelViewManagers.h"
 
+#include "support/WiredWindow.h"
+
 #include <QDir>
-#include <QScreen>
-#include <QWidget>
 #include <QFile>
 
 namespace TestTrelvan {
@@ -38,18 +32,7 @@ ModelManager* currentPage()
 
 void startPortPipeline()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    initUserDataFolders();
-    ZThreadManager* tm = ZThreadManager::instance();
-    tm->moveToThread(ZTimerManager::instance(), 5);
-    ProtocolFrameExtraction* extraction = ProtocolFrameExtraction::instance();
-    tm->moveToThread(extraction, 2);
-    tm->startThreads();
-    extraction->setEnabled(true);
-    ProtocolSeams::setCurrentModelManagerLookup(&currentPage);
+    talmeno_test::startPipeline(&currentPage);
 }
 
 NodeOnPort::NodeOnPort(const sim::TrelvanNodeSetup& setup, bool stream)
@@ -120,19 +103,6 @@ Trelvan::ParameterFrame nodeParameters(quint8 role, quint8 id, quint8 localMode,
     f.setRunningMode(runningMode);
     f.seal();
     return f;
-}
-
-void saveScreenshot(QWidget* window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (dir.isEmpty())
-        return;
-    window->show();
-    QCoreApplication::processEvents();
-    // The screen's picture where there is one (OpenGL drawing included).
-    const bool offscreen = QGuiApplication::platformName() == "offscreen";
-    const QPixmap picture = offscreen ? window->grab() : window->screen()->grabWindow(window->winId());
-    picture.save(QDir(dir).filePath(name + ".png"));
 }
 
 } // namespace TestTrelvan

@@ -14,7 +14,6 @@
 #include <memory>
 
 class ModelManager;
-class QWidget;
 class ZSerialPort;
 
 namespace TestTrelvan {
@@ -58,8 +57,5 @@ QByteArray defaultParameterRecord(quint8 command, quint8 checksum);
 // A node's parameter frame as the simulated node keeps it, with the running mode set.
 Trelvan::ParameterFrame nodeParameters(quint8 role, quint8 id, quint8 localMode, quint8 runningMode,
                                        quint8 protocol = 4);
-
-// With TALMENO_SCREENS_DIR set, saves a picture of the window there as name.png.
-void saveScreenshot(QWidget* window, const QString& name);
 
 } // namespace TestTrelvan
