@@ -28,6 +28,7 @@
 #include "sim/DeviceSimulator.h"
 #include "sim/NmeaStream.h"
 #include "sim/TrelvanNodeSimulator.h"
+#include "support/ScreenShot.h"
 #include "support/testenv.h"
 #include "views/GlContextCheck.h"
 #include "views/ModelViewManagers.h"
@@ -174,7 +175,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), 0, 60000);
         QTRY_COMPARE_WITH_TIMEOUT(pages_->currentName(), QString("NMEA0183"), 20000);
         pagesFollowTheStream();
-        TestTrelvan::saveScreenshot(window_, "trelvan_nmea_page");
+        talmeno_test::saveWindowIfAsked(window_, "trelvan_nmea_page");
     }
 
     // Another group, then the sentence group chosen by hand (the protocol chooser's call).
@@ -221,7 +222,7 @@ private slots:
                 if (s + 1 < steps.size())
                     QTRY_COMPARE_WITH_TIMEOUT(row->currentStep(), s + 1, 10000);
                 if (r == 1 && s == 2)
-                    TestTrelvan::saveScreenshot(w, "ahrs_mid_calibration");
+                    talmeno_test::saveWindowIfAsked(w, "ahrs_mid_calibration");
             }
             QTRY_COMPARE_WITH_TIMEOUT(row->statusButton()->text(), QString("Calibration succeeded"), 10000);
             QCOMPARE(row->stepButton()->text(), steps[0]);
@@ -238,7 +239,7 @@ private slots:
         // A success stays 5 s in the status bar.
         QTest::qWait(4500);
         QCOMPARE(w->statusBar()->currentMessage(), done[2]);
-        TestTrelvan::saveScreenshot(w, "ahrs_after_success");
+        talmeno_test::saveWindowIfAsked(w, "ahrs_after_success");
         w->close();
     }
 
@@ -258,7 +259,7 @@ private slots:
         QVERIFY(w->surface()->graph());
         QCOMPARE(w->surface()->graph()->seriesList().size(), 5);
         QCOMPARE(w->surface()->series(0)->dataProxy()->rowCount(), 25);
-        TestTrelvan::saveScreenshot(w, "dop_before_edit");
+        talmeno_test::saveWindowIfAsked(w, "dop_before_edit");
 
         w->editButton->click();
         w->anchorEdit->setPlainText("(0,0,3) (0,12,2.5) (12,12,3) (12,0,2) (6,6,4)");
@@ -266,7 +267,7 @@ private slots:
         QCOMPARE(w->surface()->anchors.size(), 5);
         QCOMPARE(QSettings().value("DopVisualization/Anchors").toString(),
                  QString("(0,0,3) (0,12,2.5) (12,12,3) (12,0,2) (6,6,4) "));
-        TestTrelvan::saveScreenshot(w, "dop_after_edit");
+        talmeno_test::saveWindowIfAsked(w, "dop_after_edit");
         w->close();
     }
 
@@ -282,7 +283,7 @@ private slots:
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QVERIFY(!w.meanLabels[0]->text().isEmpty());
-            TestTrelvan::saveScreenshot(&w, "dop_without_opengl");
+            talmeno_test::saveWindowIfAsked(&w, "dop_without_opengl");
         }
         GlContextCheck::setProbeHook({});
         GlContextCheck::setModalBoxHook({});
