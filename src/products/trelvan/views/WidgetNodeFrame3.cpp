@@ -34,13 +34,8 @@ void WidgetNode3::updateNode(const QList<PendingNode>& pending)
 
 WidgetNodeFrame3::WidgetNodeFrame3(const QSize& nodeSize, DataResourceItem* item, LineResourceCollector* collector,
                                    QWidget* parent)
-    : WidgetNodeFrameTimes(nodeSize, ProtocolNodeFrame3::instance()->name(), item, collector, parent)
+    : ClockVoltagePage(nodeSize, item, collector, parent, Placement::OneRow)
 {
-}
-
-QList<QSharedPointer<ProtocolNodeFrame3::Data>> WidgetNodeFrame3::takeFrames()
-{
-    return ProtocolNodeFrame3::instance()->queue.takeAll();
 }
 
 } // namespace Trelvan

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "products/trelvan/protocols/ProtocolNodeFrame3.h"
+#include "products/trelvan/views/ClockVoltagePage.h"
 #include "products/trelvan/views/WidgetNodeBase.h"
-#include "products/trelvan/views/WidgetNodeFrameTimes.h"
 
 #include <QList>
 #include <QSharedPointer>
@@ -27,7 +27,7 @@ public:
 };
 
 // The page of node frame 3: the sender's clocks and voltage, one box per ranged node.
-class WidgetNodeFrame3 : public WidgetNodeFrameTimes<WidgetNode3, ProtocolNodeFrame3::Data>
+class WidgetNodeFrame3 : public ClockVoltagePage<WidgetNode3, ProtocolNodeFrame3>
 {
     Q_OBJECT
 public:
@@ -35,8 +35,6 @@ public:
 
     WidgetNodeFrame3(const QSize& nodeSize, DataResourceItem* item, LineResourceCollector* collector,
                      QWidget* parent = nullptr);
-
-    QList<QSharedPointer<ProtocolNodeFrame3::Data>> takeFrames() override;
 };
 
 class WidgetNodeFrame3Factory : public NodeFrameViewFactory<WidgetNodeFrame3>
