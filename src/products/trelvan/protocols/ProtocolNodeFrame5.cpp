@@ -9,16 +9,6 @@ namespace {
 ProtocolNodeFrame5* g_instance = nullptr;
 }
 
-QList<FieldDescriptor> NodeFrame5Layout::fields()
-{
-    return {Field::dis, Field::fpRssi, Field::rxRssi};
-}
-
-std::array<float, NodeFrame5Layout::kValues> NodeFrame5Layout::values(const Node_t& n)
-{
-    return {scaled(readInt24(reinterpret_cast<const char*>(n.dis)), 1000.0f), signalLevelDb(n.fpRssi), signalLevelDb(n.rxRssi)};
-}
-
 ProtocolNodeFrame5* ProtocolNodeFrame5::instance(QObject* parent)
 {
     if (!g_instance)

@@ -189,4 +189,33 @@ private:
     }
 };
 
+// The layout of the frames whose records give one distance and two signal levels
+// (node frames 3 and 5): role, id, distance, first-path and received level.
+template <typename IdT, quint8 Key>
+struct DistanceLevelsLayout
+{
+    static constexpr quint8 kFrameKey = Key;
+    using Frame_t = SenderFrameHead<IdT, kFrameKey>;
+#pragma pack(push, 1)
+    struct Node_t
+    {
+        qint8 role = 0;
+        IdT id = 0;
+        quint8 dis[3] = {0, 0, 0}; // int24, mm
+        quint8 fpRssi = 0;         // x -0.5 dB
+        quint8 rxRssi = 0;         // x -0.5 dB
+    };
+#pragma pack(pop)
+    static_assert(sizeof(Node_t) == 6 + sizeof(IdT), "packed record");
+    static constexpr int kValues = 3;
+    static constexpr bool kChecksRole = true;
+    static constexpr bool kVoltageFirst = false;
+    static QList<FieldDescriptor> fields() { return {Field::dis, Field::fpRssi, Field::rxRssi}; }
+    static std::array<float, kValues> values(const Node_t& n)
+    {
+        return {scaled(readInt24(reinterpret_cast<const char*>(n.dis)), 1000.0f), signalLevelDb(n.fpRssi),
+                signalLevelDb(n.rxRssi)};
+    }
+};
+
 } // namespace Trelvan
