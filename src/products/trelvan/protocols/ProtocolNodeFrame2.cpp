@@ -18,6 +18,11 @@ namespace {
 
 ProtocolNodeFrame2* g_instance = nullptr;
 
+bool nodeOrAnchor(qint8 role)
+{
+    return role == 0 || role == 1;
+}
+
 const char* bytes(const quint8* p)
 {
     return reinterpret_cast<const char*>(p);
@@ -125,13 +130,8 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
         return;
     const char* p = frame.constData();
     const int count = readU8(p + 118);
-    // Records lie between the fixed part and the checksum; a count that reaches
-    // past them marks a damaged frame, of which nothing is shown or exported.
-    if (!fixedRecordsWithin(kFixedPart, count, kRecordSize, frame.size() - 1)) {
-        ++droppedFrames;
-        logRecordsPastFrame(name(), count, frame.size());
+    if (!fixedRecordsFit(frame, kFixedPart, count, kRecordSize))
         return;
-    }
 
     std::memcpy(&frameRecord, p, kFixedPart);
     const Frame_t& f = frameRecord;
@@ -171,24 +171,7 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
     if (tagAttitude)
         writeValue(tagAttitude, QVariant::fromValue(QVector3D(angle[0], angle[1], angle[2])));
 
-    QList<Node_t> records;
-    records.reserve(count);
-    // One line per frame, for its first invalid record: the line carries the whole
-    // frame, and one per record let a single damaged frame flood the log.
-    bool roleLogged = false;
-    for (int i = 0; i < count; ++i) {
-        Node_t n;
-        std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
-        records.append(n);
-        if (n.role != 0 && n.role != 1 && !roleLogged) {
-            roleLogged = true;
-            qDebug().noquote().nospace()
-                << logTimePrefix()
-                << QString("Invalid node role encountered,role:%1,id:%2,raw data:%3")
-                       .arg(int(n.role))
-                       .arg(unsigned(n.id))
-                       .arg(QString::fromLatin1(frame.toHex(' ')));
-        }
+    QList<Node_t> records = readNodeRecords<Node_t>(frame, kFixedPart, count, &nodeOrAnchor, [this](const Node_t& n) {
         NodeItems*& items = nodeItems[n.role][n.id];
         if (!items) {
             items = new NodeItems;
@@ -200,18 +183,11 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
         writeLine(items->dis, disMetres(n));
         writeLine(items->fpRssi, signalLevelDb(n.fpRssi));
         writeLine(items->rxRssi, signalLevelDb(n.rxRssi));
-    }
+    });
     nodes = records;
 
     exportRow();
-
-    auto data = QSharedPointer<Data>::create();
-    data->systemTime = f.systemTime;
-    data->pcTime = pcTimeOfDay();
-    data->rawFrame = frame;
-    data->frame = f;
-    data->nodes = std::move(records);
-    publish(queue, data);
+    publishNodeFrame(queue, frame, f, std::move(records));
 }
 
 QList<QVariant> ProtocolNodeFrame2::fillExportRow()

@@ -66,14 +66,7 @@ public:
     static_assert(sizeof(Frame_t) == kFixedPart, "packed fixed part of node frame 2");
     static_assert(sizeof(Node_t) == kRecordSize, "packed node record of node frame 2");
 
-    struct Data
-    {
-        quint32 systemTime = 0;
-        qint32 pcTime = 0;
-        QByteArray rawFrame;
-        Frame_t frame;
-        QList<Node_t> nodes;
-    };
+    using Data = NodeFrameData<Frame_t, Node_t>;
 
     struct NodeItems
     {
@@ -103,8 +96,6 @@ public:
     ProtocolDataQueue<Data> queue;
     Frame_t frameRecord;
     QList<Node_t> nodes;
-    // Frames dropped because their record count reaches past their end.
-    int droppedFrames = 0;
 
     // Frame-level items (null until registered, or when the page lacks the type).
     LineResourceItem* plrItem = nullptr;

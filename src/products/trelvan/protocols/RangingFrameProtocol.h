@@ -47,14 +47,7 @@ public:
     using Values = std::array<float, kValues>;
     using NodeItems = std::array<LineResourceItem*, kValues>;
 
-    struct Data
-    {
-        quint32 systemTime = 0;
-        qint32 pcTime = 0;
-        QByteArray rawFrame;
-        Frame_t frame;
-        QList<Node_t> nodes;
-    };
+    using Data = NodeFrameData<Frame_t, Node_t>;
 
     // A record's values as items, boxes and export rows show them.
     static Values recordValues(const Node_t& n) { return Layout::values(n); }
@@ -66,53 +59,26 @@ public:
             return;
         const char* p = frame.constData();
         const int count = readU8(p + kFixedPart - 1);
-        // Records lie between the fixed part and the checksum; a count that reaches
-        // past them marks a damaged frame, of which nothing is shown or exported.
-        if (!fixedRecordsWithin(kFixedPart, count, kRecordSize, frame.size() - 1)) {
-            ++droppedFrames;
-            logRecordsPastFrame(name(), count, frame.size());
+        if (!fixedRecordsFit(frame, kFixedPart, count, kRecordSize))
             return;
-        }
 
         std::memcpy(&frameRecord, p, kFixedPart);
-        const quint32 localTime = frameRecord.localTime;
-        const quint32 systemTime = frameRecord.systemTime;
-        const quint16 voltage = frameRecord.voltage;
-        writeLineInt(localTimeItem, localTime);
-        writeLineInt(systemTimeItem, systemTime);
-        writeLine(voltageItem, scaled(voltage, 1000.0f));
+        writeLineInt(localTimeItem, quint32(frameRecord.localTime));
+        writeLineInt(systemTimeItem, quint32(frameRecord.systemTime));
+        writeLine(voltageItem, scaled(quint16(frameRecord.voltage), 1000.0f));
 
-        QList<Node_t> records;
-        records.reserve(count);
-        bool roleLogged = false;
-        for (int i = 0; i < count; ++i) {
-            Node_t n;
-            std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
-            records.append(n);
-            const qint8 role = n.role;
-            const Id id = n.id;
-            // One line per frame is enough to tell a wrong setting; a line per record
-            // would flood the log at the frame rate.
-            if (Layout::kChecksRole && !roleLogged && role != 0 && role != 1) {
-                roleLogged = true;
-                logInvalidNodeRole(role, id, frame);
-            }
-            const NodeItems& items = itemsOf(role, id);
-            const Values v = Layout::values(n);
-            for (int k = 0; k < kValues; ++k)
-                writeLine(items[size_t(k)], v[size_t(k)]);
-        }
+        QList<Node_t> records =
+            readNodeRecords<Node_t>(frame, kFixedPart, count, Layout::kChecksRole ? &nodeOrAnchor : nullptr,
+                                    [this](const Node_t& n) {
+                                        const NodeItems& items = itemsOf(n.role, n.id);
+                                        const Values v = Layout::values(n);
+                                        for (int k = 0; k < kValues; ++k)
+                                            writeLine(items[size_t(k)], v[size_t(k)]);
+                                    });
         nodes = records;
 
         exportRow();
-
-        auto data = QSharedPointer<Data>::create();
-        data->systemTime = systemTime;
-        data->pcTime = pcTimeOfDay();
-        data->rawFrame = frame;
-        data->frame = frameRecord;
-        data->nodes = std::move(records);
-        publish(queue, data);
+        publishNodeFrame(queue, frame, frameRecord, std::move(records));
     }
 
     QList<QVariant> fillExportRow() override
@@ -137,8 +103,6 @@ public:
     ProtocolDataQueue<Data> queue;
     Frame_t frameRecord;
     QList<Node_t> nodes;
-    // Frames dropped because their record count reaches past their end.
-    int droppedFrames = 0;
 
     // Frame-level items (null until registered, or when the page lacks the type).
     LineResourceItem* localTimeItem = nullptr;
@@ -172,6 +136,8 @@ protected:
     }
 
 private:
+    static bool nodeOrAnchor(qint8 role) { return role == 0 || role == 1; }
+
     // The items of (role, id), made on first sight: dis[A_3](m) and so on.
     const NodeItems& itemsOf(qint8 role, Id id)
     {
