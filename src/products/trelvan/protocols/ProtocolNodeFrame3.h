@@ -20,9 +20,6 @@ public:
 
     void registerDataItems() override;
 
-    // A record's distance in metres, shared with the page.
-    static float disMetres(const Node_t& n) { return recordValues(n)[0]; }
-
 private:
     explicit ProtocolNodeFrame3(QObject* parent);
     ~ProtocolNodeFrame3() override;
