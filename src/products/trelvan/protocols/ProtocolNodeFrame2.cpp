@@ -71,9 +71,14 @@ ProtocolNodeFrame2::~ProtocolNodeFrame2()
         g_instance = nullptr;
 }
 
-float ProtocolNodeFrame2::disMetres(const Node_t& n)
+QList<FieldDescriptor> ProtocolNodeFrame2::recordFields()
 {
-    return scaled(readInt24(bytes(n.dis)), 1000.0f);
+    return {Field::dis, Field::fpRssi, Field::rxRssi};
+}
+
+std::array<float, 3> ProtocolNodeFrame2::recordValues(const Node_t& n)
+{
+    return {scaled(readInt24(bytes(n.dis)), 1000.0f), signalLevelDb(n.fpRssi), signalLevelDb(n.rxRssi)};
 }
 
 QVector<float> ProtocolNodeFrame2::posMetres(const Frame_t& f)
@@ -180,9 +185,10 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
             items->fpRssi = createLineItem(makeRecordItemName(Field::fpRssi, key));
             items->rxRssi = createLineItem(makeRecordItemName(Field::rxRssi, key));
         }
-        writeLine(items->dis, disMetres(n));
-        writeLine(items->fpRssi, signalLevelDb(n.fpRssi));
-        writeLine(items->rxRssi, signalLevelDb(n.rxRssi));
+        const std::array<float, 3> v = recordValues(n);
+        writeLine(items->dis, v[0]);
+        writeLine(items->fpRssi, v[1]);
+        writeLine(items->rxRssi, v[2]);
     });
     nodes = records;
 
@@ -224,9 +230,8 @@ QList<QVariant> ProtocolNodeFrame2::fillExportRow()
     row << int(f.nodeCount);
     for (const Node_t& n : qAsConst(nodes)) {
         row << int(n.role) << int(n.id);
-        add(disMetres(n));
-        add(signalLevelDb(n.fpRssi));
-        add(signalLevelDb(n.rxRssi));
+        for (float v : recordValues(n))
+            add(v);
     }
     return row;
 }

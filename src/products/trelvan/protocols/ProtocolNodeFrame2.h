@@ -1,6 +1,7 @@
 #pragma once
 
 #include "products/trelvan/protocols/DataFrameProtocol.h"
+#include "products/trelvan/protocols/TrelvanNaming.h"
 #include "record/DataExportObserver.h"
 
 #include <QByteArray>
@@ -8,6 +9,8 @@
 #include <QMap>
 #include <QSharedPointer>
 #include <QVariant>
+
+#include <array>
 
 class AttitudeResourceItem;
 class BaseResourceItem;
@@ -86,7 +89,9 @@ public:
     QList<QVariant> fillExportRow() override;
 
     // Decoding helpers shared with the page (the page scales from the raw record).
-    static float disMetres(const Node_t& n);
+    // A record's values, scaled, in item, box and export order, and their fields.
+    static QList<FieldDescriptor> recordFields();
+    static std::array<float, 3> recordValues(const Node_t& n);
     static QVector<float> posMetres(const Frame_t& f);
     static QVector<float> velMetresPerSecond(const Frame_t& f);
     static QVector<float> angleDegrees(const Frame_t& f);
