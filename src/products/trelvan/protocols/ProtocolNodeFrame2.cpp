@@ -8,8 +8,6 @@
 #include "products/trelvan/protocols/TrelvanNaming.h"
 #include "products/trelvan/views/WidgetNodeFrame2.h"
 
-#include <QVector3D>
-
 #include <cstring>
 
 namespace Trelvan {
@@ -49,7 +47,7 @@ void ProtocolNodeFrame2::registerProtocol()
 
 ProtocolNodeFrame2::ProtocolNodeFrame2(QObject* parent)
     // The u8 record count allows at most 255 records: 120 + 13 * 255 = 3435 bytes.
-    : DataFrameProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
+    : TagMotionProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
     , DataExportObserver(this)
     , queue(name())
 {
@@ -114,18 +112,9 @@ void ProtocolNodeFrame2::registerDataItems()
     plrItem = createLineItem(makeItemName(Field::plr));
     rItems = createLineItems({"r0", "r1", "r2", "r4", "r5", "r6", "r7", "r8", "r9"});
     systemTimeItem = createLineItem(makeItemName(Field::systemTime));
-    posItems = createLineItems(makeVectorItemNames(Field::pos));
-    velItems = createLineItems(makeVectorItemNames(Field::vel));
-    gItems = createLineItems(makeVectorItemNames(Field::g));
-    aItems = createLineItems(makeVectorItemNames(Field::a));
-    angleItems = createLineItems(makeVectorItemNames(Field::angle));
-    qItems = createLineItems(makeArrayItemNames(Field::q, 4));
-    eopItems = createLineItems(makeVectorItemNames(Field::eop));
+    createMotionLines();
     voltageItem = createLineItem(makeItemName(Field::voltage));
-    const QString tag = QStringLiteral("tag");
-    tagScatter = createItem(ResourceType::Scatter, tag);
-    tagScatter3D = createItem(ResourceType::Scatter3D, tag);
-    tagAttitude = createItem(ResourceType::Attitude, tag);
+    createTagPoints();
     createDataItem(new WidgetNodeFrame2Factory(lineCollector()));
 }
 
@@ -153,28 +142,11 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
     const QVector<float> vel = velMetresPerSecond(f);
     const QVector<float> angle = angleDegrees(f);
     const QVector<float> eop = eopMetres(f);
+    // Copies: the frame's floats lie unaligned.
     const float g[3] = {f.g[0], f.g[1], f.g[2]};
     const float a[3] = {f.a[0], f.a[1], f.a[2]};
     const float q[4] = {f.q[0], f.q[1], f.q[2], f.q[3]};
-    for (int i = 0; i < 3; ++i) {
-        writeLine(posItems.value(i), pos[i]);
-    }
-    for (int i = 0; i < 3; ++i)
-        writeLine(velItems.value(i), vel[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(gItems.value(i), g[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(aItems.value(i), a[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(angleItems.value(i), angle[i]);
-    for (int i = 0; i < 4; ++i)
-        writeLine(qItems.value(i), q[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(eopItems.value(i), eop[i]);
-    writeScatter(tagScatter, pos[0], pos[1]);
-    writeScatter3D(tagScatter3D, Scatter3DValue{pos[0], pos[1], pos[2], angle[0], angle[1], angle[2]});
-    if (tagAttitude)
-        writeValue(tagAttitude, QVariant::fromValue(QVector3D(angle[0], angle[1], angle[2])));
+    writeMotion({pos.constData(), vel.constData(), g, a, angle.constData(), q, eop.constData()});
 
     QList<Node_t> records = readNodeRecords<Node_t>(frame, kFixedPart, count, &nodeOrAnchor, [this](const Node_t& n) {
         NodeItems*& items = nodeItems[n.role][n.id];

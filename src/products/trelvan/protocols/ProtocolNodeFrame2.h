@@ -1,6 +1,6 @@
 #pragma once
 
-#include "products/trelvan/protocols/DataFrameProtocol.h"
+#include "products/trelvan/protocols/TagMotionProtocol.h"
 #include "products/trelvan/protocols/TrelvanNaming.h"
 #include "record/DataExportObserver.h"
 
@@ -21,7 +21,7 @@ namespace Trelvan {
 // Node frame 2 (head 55 04, u16 length): the sending node's whole navigation
 // state (position, velocity, rates, accelerations, angles, quaternion, eop,
 // voltage, two clocks) followed by one 13-byte record per node it ranged with.
-class ProtocolNodeFrame2 : public DataFrameProtocol, public DataExportObserver
+class ProtocolNodeFrame2 : public TagMotionProtocol, public DataExportObserver
 {
     Q_OBJECT
 public:
@@ -106,17 +106,7 @@ public:
     LineResourceItem* plrItem = nullptr;
     QVector<LineResourceItem*> rItems;     // r0 r1 r2 r4 r5 r6 r7 r8 r9
     LineResourceItem* systemTimeItem = nullptr;
-    QVector<LineResourceItem*> posItems;
-    QVector<LineResourceItem*> velItems;
-    QVector<LineResourceItem*> gItems;
-    QVector<LineResourceItem*> aItems;
-    QVector<LineResourceItem*> angleItems;
-    QVector<LineResourceItem*> qItems;
-    QVector<LineResourceItem*> eopItems;
     LineResourceItem* voltageItem = nullptr;
-    BaseResourceItem* tagScatter = nullptr;
-    BaseResourceItem* tagScatter3D = nullptr;
-    BaseResourceItem* tagAttitude = nullptr;
     QMap<qint8, QMap<quint8, NodeItems*>> nodeItems;
 
 private:
