@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ResourceItems.h"
+#include "products/trelvan/TrelvanRegistration.h"
 #include "products/trelvan/protocols/DataFrameProtocol.h"
 #include "products/trelvan/protocols/FrameDecoding.h"
 #include "products/trelvan/protocols/NodeLabel.h"
@@ -32,11 +33,23 @@ namespace Trelvan {
 //   and export order; values(const Node_t&): those values, scaled;
 //   kChecksRole: records whose role is neither NODE nor ANCHOR are logged;
 //   kVoltageFirst: the voltage item is made before the two clock items.
-// The frame's own class adds the singleton and the page's "data" item.
-template <typename Layout>
+// The frame's own class (Derived, whose constructor takes the parent and may be
+// private to this template) adds the page's "data" item.
+template <typename Layout, typename Derived>
 class RangingFrameProtocol : public DataFrameProtocol, public DataExportObserver
 {
 public:
+    static Derived* instance(QObject* parent = nullptr)
+    {
+        if (!instance_)
+            instance_ = new Derived(parent);
+        return static_cast<Derived*>(instance_);
+    }
+    // The singleton when it has been made, else null (never creates it).
+    static Derived* existing() { return static_cast<Derived*>(instance_); }
+    // Makes the protocol factory create this protocol under its frame name.
+    static void registerProtocol() { registerFrameProtocol<Derived>(); }
+
     using Frame_t = typename Layout::Frame_t;
     using Node_t = typename Layout::Node_t;
     using Id = std::decay_t<decltype(std::declval<const Node_t&>().id)>;
@@ -122,6 +135,11 @@ protected:
         for (const FieldDescriptor& d : Layout::fields())
             exportColumns_ << makeItemName(d);
     }
+    ~RangingFrameProtocol() override
+    {
+        if (instance_ == this)
+            instance_ = nullptr;
+    }
 
     // The two clocks (not in use) and the voltage; the page's "data" item is the
     // frame class's own.
@@ -136,6 +154,8 @@ protected:
     }
 
 private:
+    static inline RangingFrameProtocol* instance_ = nullptr;
+
     static bool nodeOrAnchor(qint8 role) { return role == 0 || role == 1; }
 
     // The items of (role, id), made on first sight: dis[A_3](m) and so on.
