@@ -4,36 +4,20 @@
 // frames), the counter x3.5Mbaud being device time over the CPU time taken;
 // (b) one refresh of the node-grid page, shown in a window, taking a burst of
 // queued ten-node records (the argument) and drawing it.
-#include "BenchEnv.h"
-#include <benchmark/benchmark.h>
+#include "FrameFeed.h"
 
-#include <QApplication>
 #include <QMainWindow>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include "foundation/UserPaths.h"
-#include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/iot/IotProductHandle.h"
 #include "products/iot/IotProtocolFrame0.h"
 #include "products/iot/IotWidgetFrame0.h"
-#include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFactory.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
-#include "resources/init_resources.h"
 #include "views/ModelViewManagers.h"
 
 using iot::ProtocolFrame0;
 
 namespace {
-
-constexpr int kLineBytesPerSecond = 350000; // 3.5 Mbaud, 10 bits a byte
-constexpr int kChunk = 35000;               // 100 ms of the line
 
 void put24(QByteArray& f, int o, qint32 v)
 {
@@ -58,35 +42,19 @@ QByteArray tenNodeFrame(int n)
         put24(f, o + 8, (n * 7 + i * 1000) % 90000 - 45000);
         put24(f, o + 11, (n * 3) % 20000 - 10000);
     }
-    quint8 sum = 0;
-    for (int i = 0; i < f.size() - 1; ++i)
-        sum = quint8(sum + quint8(f[i]));
-    f[f.size() - 1] = char(sum);
+    benchfeed::seal(f);
     return f;
-}
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-ModelManager* g_bare = nullptr;
-ModelManager* bareManager()
-{
-    return g_bare;
 }
 
 // The protocol, loaded into a bare page model once for the whole run.
 ProtocolFrame0* bareProtocol()
 {
-    static QTemporaryDir dir;
-    if (!g_bare) {
-        g_bare = new ModelManager(dir.filePath("bare.ini"), {ResourceType::Data, ResourceType::Line});
-        ProtocolSeams::setCurrentModelManagerLookup(&bareManager);
+    static const bool loaded = [] {
+        benchfeed::useBareModel({ResourceType::Data, ResourceType::Line});
         ProtocolFactory::createProtocols(iot::frameName(0), nullptr);
-    }
+        return true;
+    }();
+    Q_UNUSED(loaded);
     ProtocolFrame0* protocol = ProtocolFrame0::instance();
     protocol->setActive(true);
     return protocol;
@@ -95,28 +63,15 @@ ProtocolFrame0* bareProtocol()
 void BM_IotFrame0BareItems(benchmark::State& state)
 {
     ProtocolFrame0* protocol = bareProtocol();
-    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
-    QByteArray second;
-    for (int n = 0; second.size() < kLineBytesPerSecond; ++n)
-        second += tenNodeFrame(n);
-    ex->clearBuffers();
-    qint64 offset = 0;
-    qint64 bytes = 0;
-    const double cpu0 = cpuSeconds();
+    benchfeed::LineFeed feed(benchfeed::backToBack(benchfeed::kLineBytesPerSecond, &tenNodeFrame));
+    const double cpu0 = benchfeed::cpuSeconds();
     for (auto _ : state) {
-        for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(second.mid(int(offset), 4096));
-            offset = (offset + 4096) % (second.size() - 4096);
-            ex->extractFrames();
-            processor->processFrames();
-        }
-        bytes += kChunk;
+        feed.play100ms();
         protocol->queue.takeAll();
     }
-    const double cpu = cpuSeconds() - cpu0;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? (double(bytes) / kLineBytesPerSecond) / cpu : 0;
-    state.counters["frames/s"] = double(bytes) / ProtocolFrame0::kFrameLength / std::max(cpu, 1e-9);
+    const double cpu = benchfeed::cpuSeconds() - cpu0;
+    state.counters["x3.5Mbaud"] = cpu > 0 ? (double(feed.bytes) / benchfeed::kLineBytesPerSecond) / cpu : 0;
+    state.counters["frames/s"] = double(feed.bytes) / ProtocolFrame0::kFrameLength / std::max(cpu, 1e-9);
     if (protocol->nodeItems(0x109).dis == nullptr)
         state.SkipWithError("the frames were not decoded into items");
 }
@@ -169,16 +124,8 @@ BENCHMARK(BM_IotPageRefresh)->Unit(benchmark::kMicrosecond)->Arg(5)->Arg(100)->A
 
 int main(int argc, char** argv)
 {
-    benchenv::usePrivateHome();
-    QApplication app(argc, argv);
-    talmenoInitResources();
-    initUserDataFolders();
-    ModelViewManagers::createInstance(&app);
-    iot::registerIotLine();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    // The page registry and its refresh workers are not taken apart in this
-    // harness (no worker threads run): leave without static teardown.
-    fflush(stdout);
-    _exit(0);
+    return benchfeed::runBenchmarks(argc, argv, [](QApplication& app) {
+        ModelViewManagers::createInstance(&app);
+        iot::registerIotLine();
+    });
 }

@@ -5,37 +5,22 @@
 // refresh of the zone-matrix page for one new 64-zone frame: the console line, the
 // decode of the newest record and both surfaces' setData (drawn through OpenGL
 // when the run has a display, e.g. under xvfb-run).
-#include "BenchEnv.h"
-#include <benchmark/benchmark.h>
+#include "FrameFeed.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
-#include <unistd.h>
-#include <sys/resource.h>
-
-#include "foundation/UserPaths.h"
-#include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/parvo/ParvoProtocolFrame0.h"
 #include "products/parvo/ParvoSurfaceGraph.h"
 #include "products/parvo/ParvoWidgetPixelData.h"
 #include "products/sarvel/RangeSensorTables.h"
-#include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFactory.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
-#include "resources/init_resources.h"
 #include "views/ModelViewManagers.h"
 #include "widgets/PlainTextEditWithFile.h"
 
 #include <cmath>
 
 namespace {
-
-constexpr int kLineBytesPerSecond = 350000; // 3.5 Mbaud, 10 bits a byte
-constexpr int kChunk = 35000;               // 100 ms of the line
 
 // Zone frame n of a pixel mode: a slanted surface that moves, varying strengths.
 QByteArray zoneFrame(int pixelMode, int n)
@@ -59,70 +44,33 @@ QByteArray zoneFrame(int pixelMode, int n)
         f[o + 4] = char(s & 0xFF);
         f[o + 5] = char(s >> 8);
     }
-    quint8 sum = 0;
-    for (int i = 0; i < f.size() - 1; ++i)
-        sum = quint8(sum + quint8(f[i]));
-    f[f.size() - 1] = char(sum);
+    benchfeed::seal(f);
     return f;
-}
-
-QByteArray lineSecond(int pixelMode)
-{
-    QByteArray all;
-    for (int n = 0; all.size() < kLineBytesPerSecond; ++n)
-        all += zoneFrame(pixelMode, n);
-    return all;
-}
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-ModelManager* g_bare = nullptr;
-ModelManager* bareManager()
-{
-    return g_bare;
 }
 
 void bareItems(benchmark::State& state, int pixelMode)
 {
-    static QTemporaryDir dir;
-    if (!g_bare)
-        g_bare = new ModelManager(dir.filePath("bare.ini"), {ResourceType::Data, ResourceType::Line});
-    ProtocolSeams::setCurrentModelManagerLookup(&bareManager);
-    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+    benchfeed::useBareModel({ResourceType::Data, ResourceType::Line});
     const QString name = Parvo::frameName(quint8(pixelMode));
     ProtocolFactory::createProtocols(name, nullptr);
     Parvo::ZoneFrameProtocol* protocol = Parvo::existingZoneProtocol(pixelMode);
     protocol->setActive(true);
 
-    const QByteArray second = lineSecond(pixelMode);
-    ex->clearBuffers();
-    qint64 offset = 0;
-    qint64 bytes = 0;
-    const double cpu0 = cpuSeconds();
+    benchfeed::LineFeed feed(benchfeed::backToBack(benchfeed::kLineBytesPerSecond,
+                                                   [pixelMode](int n) { return zoneFrame(pixelMode, n); }));
+    const double cpu0 = benchfeed::cpuSeconds();
     for (auto _ : state) {
-        for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(second.mid(int(offset), 4096));
-            offset = (offset + 4096) % (second.size() - 4096);
-            ex->extractFrames();
-            processor->processFrames();
-        }
-        bytes += kChunk;
+        feed.play100ms();
         // The page would take the records at its refresh.
         if (pixelMode == Parvo::kPixel4x4)
             Parvo::ProtocolFrame0_16::instance()->takeAll();
         else
             Parvo::ProtocolFrame0_64::instance()->takeAll();
     }
-    const double cpu = cpuSeconds() - cpu0;
-    const double deviceSeconds = double(bytes) / kLineBytesPerSecond;
+    const double cpu = benchfeed::cpuSeconds() - cpu0;
+    const double deviceSeconds = double(feed.bytes) / benchfeed::kLineBytesPerSecond;
     state.counters["x3.5Mbaud"] = cpu > 0 ? deviceSeconds / cpu : 0;
-    state.counters["frames/s"] = double(bytes) / Parvo::frameLength(pixelMode) / std::max(cpu, 1e-9);
+    state.counters["frames/s"] = double(feed.bytes) / Parvo::frameLength(pixelMode) / std::max(cpu, 1e-9);
     state.SetLabel(QString("%1 line items").arg(protocol->collector()->items().size()).toStdString());
     protocol->setActive(false);
 }
@@ -181,16 +129,8 @@ BENCHMARK(BM_Zone64PageRefresh)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->Ar
 
 int main(int argc, char** argv)
 {
-    benchenv::usePrivateHome();
-    QApplication app(argc, argv);
-    talmenoInitResources();
-    initUserDataFolders();
-    ModelViewManagers::createInstance(&app);
-    Parvo::registerZoneFrames();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    // No worker threads run in this harness and the page registry is not taken
-    // apart: leave without static teardown.
-    fflush(stdout);
-    _exit(0);
+    return benchfeed::runBenchmarks(argc, argv, [](QApplication& app) {
+        ModelViewManagers::createInstance(&app);
+        Parvo::registerZoneFrames();
+    });
 }

@@ -5,21 +5,13 @@
 // second of device time. Each iteration feeds 100 ms of a 3.5 Mbaud line (35,000
 // bytes of back-to-back frames); the counter x3.5Mbaud is device time over CPU
 // time taken.
-#include "BenchEnv.h"
-#include <benchmark/benchmark.h>
+#include "FrameFeed.h"
 
-#include <QApplication>
 #include <QMainWindow>
-#include <QTemporaryDir>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
-#include <sys/resource.h>
 
-#include "foundation/UserPaths.h"
-#include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/TrelvanRegistration.h"
 #include "products/trelvan/calibration/AoaCalibrationProtocols.h"
@@ -36,11 +28,7 @@
 #include "products/trelvan/protocols/ProtocolNodeFrame5.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame7.h"
 #include "products/trelvan/protocols/ProtocolTagFrame0.h"
-#include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFactory.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "protocol/ProtocolSeams.h"
-#include "resources/init_resources.h"
 #include "views/CustomTabWidget.h"
 #include "views/ModelViewManagers.h"
 
@@ -61,16 +49,9 @@ using Trelvan::ProtocolTagFrame0;
 
 namespace {
 
-constexpr int kLineBytesPerSecond = 350000; // 3.5 Mbaud, 10 bits a byte
-constexpr int kChunk = 35000;               // 100 ms of the line
-
-void seal(QByteArray& f)
-{
-    quint8 sum = 0;
-    for (int i = 0; i < f.size() - 1; ++i)
-        sum = quint8(sum + quint8(f[i]));
-    f[f.size() - 1] = char(sum);
-}
+using benchfeed::cpuSeconds;
+using benchfeed::kLineBytesPerSecond;
+using benchfeed::seal;
 
 // A tag at frame n with four anchors in view.
 QByteArray nodeFrame2(int n)
@@ -342,32 +323,8 @@ const FrameCase kTagFrame0 = frameCase<ProtocolTagFrame0>("Vexa_Trelvan_Tag_Fram
 const FrameCase kNodeFrame1 = frameCase<ProtocolNodeFrame1>("Vexa_Trelvan_Node_Frame1", &nodeFrame1);
 const FrameCase kNodeFrame3 = frameCase<ProtocolNodeFrame3>("Vexa_Trelvan_Node_Frame3", &nodeFrame3);
 
-QByteArray lineSecond(const FrameCase& c)
-{
-    QByteArray all;
-    for (int n = 0; all.size() < kLineBytesPerSecond; ++n)
-        all += c.frameAt(n);
-    return all;
-}
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-ModelManager* g_bare = nullptr;
-ModelManager* bareManager()
-{
-    return g_bare;
-}
-
 void run(benchmark::State& state, const FrameCase& c, bool live)
 {
-    static QTemporaryDir dir;
-    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
     const QString name = c.name;
     const QList<ResourceType> types{ResourceType::Data, ResourceType::Line, ResourceType::Scatter,
                                     ResourceType::Attitude, ResourceType::Scatter3D};
@@ -405,29 +362,17 @@ void run(benchmark::State& state, const FrameCase& c, bool live)
         QCoreApplication::processEvents();
     } else {
         // One page model for the whole run: the protocol keeps its items.
-        if (!g_bare)
-            g_bare = new ModelManager(dir.filePath("bare.ini"), types);
-        ProtocolSeams::setCurrentModelManagerLookup(&bareManager);
+        benchfeed::useBareModel(types);
         ProtocolFactory::createProtocols(name, nullptr);
     }
     ProtocolBase* protocol = c.protocol();
     protocol->setActive(true);
 
-    const QByteArray second = lineSecond(c);
-    ex->clearBuffers();
-    qint64 offset = 0;
-    qint64 bytes = 0;
+    benchfeed::LineFeed feed(benchfeed::backToBack(kLineBytesPerSecond, c.frameAt));
     int tick = 0;
     const double cpu0 = cpuSeconds();
     for (auto _ : state) {
-        // 100 ms of the line, in 4 KiB chunks.
-        for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(second.mid(int(offset), 4096));
-            offset = (offset + 4096) % (second.size() - 4096);
-            ex->extractFrames();
-            processor->processFrames();
-        }
-        bytes += kChunk;
+        feed.play100ms();
         if (live) {
             // One data pass and three chart passes per 100 ms.
             pages->dataRefreshManager()->refresh();
@@ -440,9 +385,9 @@ void run(benchmark::State& state, const FrameCase& c, bool live)
         ++tick;
     }
     const double cpu = cpuSeconds() - cpu0;
-    const double deviceSeconds = double(bytes) / kLineBytesPerSecond;
+    const double deviceSeconds = double(feed.bytes) / kLineBytesPerSecond;
     state.counters["x3.5Mbaud"] = cpu > 0 ? deviceSeconds / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(bytes) / c.frameAt(0).size() / std::max(cpu, 1e-9));
+    state.counters["frames/s"] = benchmark::Counter(double(feed.bytes) / c.frameAt(0).size() / std::max(cpu, 1e-9));
     protocol->setActive(false);
     if (window)
         window->takeCentralWidget();
@@ -492,30 +437,18 @@ void runOwnItems(benchmark::State& state, bool error)
     udpOutputPort.store(sink.localPort());
     udpOutputEnabled.store(!error);
 
-    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
     ProtocolFactory::createProtocols("Vexa_Trelvan_Node_Frame0", nullptr); // node frame 0 and the error frame
     const int frameSize = error ? 32 : 156;
-    QByteArray second;
-    for (int n = 0; second.size() < kLineBytesPerSecond; ++n)
-        second += error ? errorFrame0(n) : nodeFrame0(n);
-    ex->clearBuffers();
-    qint64 offset = 0;
-    qint64 bytes = 0;
+    benchfeed::LineFeed feed(benchfeed::backToBack(kLineBytesPerSecond, error ? &errorFrame0 : &nodeFrame0));
     qint64 datagrams = 0;
     const double cpu0 = cpuSeconds();
     for (auto _ : state) {
-        for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(second.mid(int(offset), 4096));
-            offset = (offset + 4096) % (second.size() - 4096);
-            ex->extractFrames();
-            processor->processFrames();
+        feed.play100ms([error] {
             // 100 ms of error frames (1,093) would overflow the queue of 1,000:
-            // taken per chunk, so that the figure is decoding, not overflow warnings.
+            // taken per piece, so that the figure is decoding, not overflow warnings.
             if (error)
                 Trelvan::ProtocolErrorFrame0::instance()->queue.takeAll();
-        }
-        bytes += kChunk;
+        });
         Trelvan::ProtocolNodeFrame0::instance()->queue.takeAll();
         while (sink.hasPendingDatagrams()) {
             sink.receiveDatagram();
@@ -523,8 +456,8 @@ void runOwnItems(benchmark::State& state, bool error)
         }
     }
     const double cpu = cpuSeconds() - cpu0;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? double(bytes) / kLineBytesPerSecond / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(bytes) / frameSize / std::max(cpu, 1e-9));
+    state.counters["x3.5Mbaud"] = cpu > 0 ? double(feed.bytes) / kLineBytesPerSecond / cpu : 0;
+    state.counters["frames/s"] = benchmark::Counter(double(feed.bytes) / frameSize / std::max(cpu, 1e-9));
     // Texts that reached the socket (some may be dropped when its buffer is full).
     state.counters["datagrams"] = double(datagrams);
     udpOutputEnabled.store(false);
@@ -602,8 +535,7 @@ void BM_ParameterReplyWithJson(benchmark::State& state)
     udpOutputEnabled.store(true);
     Trelvan::ProtocolParameter* p = Trelvan::ProtocolParameter::instance(nullptr);
     p->setActive(true);
-    QByteArray second;
-    for (int n = 0; second.size() < kLineBytesPerSecond; ++n) {
+    benchfeed::LineFeed feed(benchfeed::backToBack(kLineBytesPerSecond, [](int n) {
         Trelvan::ParameterFrame f;
         f.setRole(1);
         f.setId(quint8(n));
@@ -613,28 +545,17 @@ void BM_ParameterReplyWithJson(benchmark::State& state)
         f.setRefreshRate(10);
         f.setSystemTime(quint32(1000 + n));
         f.seal();
-        second += f.toByteArray();
-    }
-    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
-    ex->clearBuffers();
-    qint64 offset = 0;
-    qint64 bytes = 0;
+        return f.toByteArray();
+    }));
     const double cpu0 = cpuSeconds();
     for (auto _ : state) {
-        for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(second.mid(int(offset), 4096));
-            offset = (offset + 4096) % (second.size() - 4096);
-            ex->extractFrames();
-            processor->processFrames();
-        }
-        bytes += kChunk;
+        feed.play100ms();
         // The queued reply checks are what the GUI thread would run.
         QCoreApplication::processEvents();
     }
     const double cpu = cpuSeconds() - cpu0;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? double(bytes) / kLineBytesPerSecond / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(bytes) / 128 / std::max(cpu, 1e-9));
+    state.counters["x3.5Mbaud"] = cpu > 0 ? double(feed.bytes) / kLineBytesPerSecond / cpu : 0;
+    state.counters["frames/s"] = benchmark::Counter(double(feed.bytes) / 128 / std::max(cpu, 1e-9));
     p->setActive(false);
     udpOutputEnabled.store(false);
 }
@@ -702,18 +623,10 @@ BENCHMARK(BM_NodeFrame4LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->A
 
 int main(int argc, char** argv)
 {
-    benchenv::usePrivateHome();
-    QApplication app(argc, argv);
-    talmenoInitResources();
-    initUserDataFolders();
-    ModelViewManagers::createInstance(&app);
-    Trelvan::registerProtocols();
-    ProtocolNodeFrame2::registerProtocol();
-    ProtocolAnchorFrame0::registerProtocol();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    // The page registry and its refresh workers are not taken apart in this
-    // harness (no worker threads run): leave without static teardown.
-    fflush(stdout);
-    _exit(0);
+    return benchfeed::runBenchmarks(argc, argv, [](QApplication& app) {
+        ModelViewManagers::createInstance(&app);
+        Trelvan::registerProtocols();
+        ProtocolNodeFrame2::registerProtocol();
+        ProtocolAnchorFrame0::registerProtocol();
+    });
 }

@@ -3,37 +3,18 @@
 // one refresh of the page taking a burst of 1000 queued records. Each decoding
 // iteration feeds 100 ms of a 3.5 Mbaud line of back-to-back frames; the queues
 // are emptied outside the timed part.
-#include "BenchEnv.h"
-#include <benchmark/benchmark.h>
+#include "FrameFeed.h"
 
-#include <QApplication>
 #include <QMainWindow>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
-
-#include "foundation/UserPaths.h"
-#include "model/ModelManager.h"
 #include "products/uwbana/UwbAnaProtocols.h"
 #include "products/uwbana/UwbAnaTables.h"
 #include "products/uwbana/UwbAnaWidgetData.h"
-#include "protocol/ProtocolDataProcessor.h"
-#include "protocol/ProtocolFrameExtraction.h"
-#include "resources/init_resources.h"
 
 namespace {
 
-constexpr int kChunk = 35000; // 100 ms of a 3.5 Mbaud line (10 bits a byte)
-
-void seal(QByteArray& f)
-{
-    quint8 sum = 0;
-    for (int i = 0; i < f.size() - 1; ++i)
-        sum = quint8(sum + quint8(f[i]));
-    f[f.size() - 1] = char(sum);
-}
+using benchfeed::kChunk;
+using benchfeed::seal;
 
 QByteArray statusFrame(int n)
 {
@@ -74,14 +55,6 @@ QByteArray receiveFrame(int n)
     return f;
 }
 
-QByteArray line(bool receive)
-{
-    QByteArray all;
-    for (int n = 0; all.size() < 2 * kChunk + 4096; ++n)
-        all += receive ? receiveFrame(n) : statusFrame(n);
-    return all;
-}
-
 UwbAna::WidgetData* page()
 {
     static QTemporaryDir dir;
@@ -104,20 +77,13 @@ UwbAna::WidgetData* page()
 void decode(benchmark::State& state, bool receive)
 {
     UwbAna::WidgetData* p = page();
-    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
-    const QByteArray data = line(receive);
     const int frameBytes = receive ? 63 : 88;
-    ex->clearBuffers();
-    qint64 offset = 0;
+    benchfeed::LineFeed feed(benchfeed::backToBack(2 * kChunk + benchfeed::kPiece,
+                                                   receive ? &receiveFrame : &statusFrame),
+                             frameBytes);
     qint64 frames = 0;
     for (auto _ : state) {
-        for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(data.mid(int(offset), 4096));
-            offset = (offset + 4096) % (data.size() - 4096 - frameBytes);
-            ex->extractFrames();
-            processor->processFrames();
-        }
+        feed.play100ms();
         frames += kChunk / frameBytes;
         state.PauseTiming();
         if (p->queuedRecords() == 0)
@@ -168,12 +134,5 @@ BENCHMARK(BM_PageRefresh1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-    benchenv::usePrivateHome();
-    QApplication app(argc, argv);
-    talmenoInitResources();
-    initUserDataFolders();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    fflush(stdout);
-    _exit(0);
+    return benchfeed::runBenchmarks(argc, argv, nullptr);
 }

@@ -484,46 +484,6 @@ NodeFrame3Fields TrelvanScenario::nodeFrame3Fields(int n) const
     return f;
 }
 
-QByteArray TrelvanScenario::tagFrame0Stream(int first, int count) const
-{
-    QByteArray all;
-    for (int n = first; n < first + count; ++n)
-        all += tagFrame0At(n);
-    return all;
-}
-
-QByteArray TrelvanScenario::nodeFrame1Stream(int first, int count) const
-{
-    QByteArray all;
-    for (int n = first; n < first + count; ++n)
-        all += nodeFrame1At(n);
-    return all;
-}
-
-QByteArray TrelvanScenario::nodeFrame3Stream(int first, int count) const
-{
-    QByteArray all;
-    for (int n = first; n < first + count; ++n)
-        all += nodeFrame3At(n);
-    return all;
-}
-
-QByteArray TrelvanScenario::nodeFrame2Stream(int first, int count) const
-{
-    QByteArray all;
-    for (int n = first; n < first + count; ++n)
-        all += nodeFrame2At(n);
-    return all;
-}
-
-QByteArray TrelvanScenario::anchorFrame0Stream(int first, int count) const
-{
-    QByteArray all;
-    for (int n = first; n < first + count; ++n)
-        all += anchorFrame0At(n);
-    return all;
-}
-
 NodeFrame4Fields TrelvanScenario::nodeFrame4Fields(int n) const
 {
     NodeFrame4Fields f;

@@ -279,12 +279,6 @@ public:
     QByteArray nodeFrame1At(int n) const { return nodeFrame1(nodeFrame1Fields(n)); }
     QByteArray nodeFrame3At(int n) const { return nodeFrame3(nodeFrame3Fields(n)); }
     QByteArray anchorFrame0At(int n) const { return anchorFrame0(anchorFrame0Fields(n)); }
-    // `count` consecutive frames from `first`, concatenated.
-    QByteArray nodeFrame2Stream(int first, int count) const;
-    QByteArray anchorFrame0Stream(int first, int count) const;
-    QByteArray tagFrame0Stream(int first, int count) const;
-    QByteArray nodeFrame1Stream(int first, int count) const;
-    QByteArray nodeFrame3Stream(int first, int count) const;
 
     // Node frame 0: nodes 0 to 2 (tags, role 2) each deliver one payload of their
     // chosen length per frame (bytes counting up from n + 16 x id); a silenced

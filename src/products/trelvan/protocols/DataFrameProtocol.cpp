@@ -63,6 +63,15 @@ void DataFrameProtocol::writeLineInt(BaseResourceItem* item, qint64 value)
         item->setData(BaseResourceItem::ColValue, QVariant::fromValue(value));
 }
 
+bool DataFrameProtocol::fixedRecordsFit(const QByteArray& frame, int fixedPart, int count, int recordSize)
+{
+    if (fixedRecordsWithin(fixedPart, count, recordSize, frame.size() - 1))
+        return true;
+    ++droppedFrames;
+    logRecordsPastFrame(name(), count, frame.size());
+    return false;
+}
+
 void DataFrameProtocol::writeScatter(BaseResourceItem* item, float x, float y)
 {
     if (item)

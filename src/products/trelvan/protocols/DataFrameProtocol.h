@@ -2,13 +2,19 @@
 
 #include "model/ResourceType.h"
 #include "model/ResourceValues.h"
+#include "products/trelvan/protocols/FrameDecoding.h"
 #include "protocol/ProtocolBase.h"
 #include "protocol/ProtocolDataQueue.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QSharedPointer>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+
+#include <cstring>
+#include <utility>
 
 class BaseResourceItem;
 class DataResourceItem;
@@ -17,6 +23,18 @@ class LineResourceCollector;
 class LineResourceItem;
 
 namespace Trelvan {
+
+// The decoded record a node frame queues for its page: the fixed part as on the
+// wire, its node records, the raw bytes, the frame's and the PC's time.
+template <typename Frame_t, typename Node_t>
+struct NodeFrameData
+{
+    quint32 systemTime = 0;
+    qint32 pcTime = 0;
+    QByteArray rawFrame;
+    Frame_t frame;
+    QList<Node_t> nodes;
+};
 
 // What every data-frame protocol of the positioning system shares: the head
 // 0x55 + frame key, the name from the frame-name table, the fixed or variable
@@ -57,6 +75,9 @@ public:
     static void writeScatter(BaseResourceItem* item, float x, float y);
     static void writeScatter3D(BaseResourceItem* item, const Scatter3DValue& value);
 
+    // Frames dropped because their record count reaches past their end.
+    int droppedFrames = 0;
+
 protected:
     // Items of this protocol (Belong = its name, visibility not fixed); null when
     // the current page does not offer the type or there is no page.
@@ -75,6 +96,51 @@ protected:
         markDataChanged();
     }
     void markDataChanged();
+
+    // Whether count records of recordSize fit between the fixed part and the
+    // checksum; a count that reaches past them marks a damaged frame, which is
+    // counted in droppedFrames and logged, and of which nothing is shown or exported.
+    bool fixedRecordsFit(const QByteArray& frame, int fixedPart, int count, int recordSize);
+
+    // The count records after the fixed part, each handed to each(record) in frame
+    // order. The first record whose role acceptedRole refuses is logged, once a frame:
+    // the line carries the whole frame, and a line per record would flood the log
+    // at the frame rate. A null acceptedRole takes every role.
+    template <typename Node_t, typename Each>
+    static QList<Node_t> readNodeRecords(const QByteArray& frame, int fixedPart, int count,
+                                         bool (*acceptedRole)(qint8), Each&& each)
+    {
+        QList<Node_t> records;
+        records.reserve(count);
+        const char* p = frame.constData() + fixedPart;
+        bool roleLogged = false;
+        for (int i = 0; i < count; ++i) {
+            Node_t n;
+            std::memcpy(&n, p + i * int(sizeof(Node_t)), sizeof(Node_t));
+            records.append(n);
+            const qint8 role = n.role;
+            if (acceptedRole && !roleLogged && !acceptedRole(role)) {
+                roleLogged = true;
+                logInvalidNodeRole(role, quint64(n.id), frame);
+            }
+            each(n);
+        }
+        return records;
+    }
+
+    // Queues the decoded frame: its fixed part and records with the raw bytes.
+    template <typename Frame_t, typename Node_t>
+    void publishNodeFrame(ProtocolDataQueue<NodeFrameData<Frame_t, Node_t>>& queue, const QByteArray& frame,
+                          const Frame_t& fixedPart, QList<Node_t> records)
+    {
+        auto data = QSharedPointer<NodeFrameData<Frame_t, Node_t>>::create();
+        data->systemTime = fixedPart.systemTime;
+        data->pcTime = pcTimeOfDay();
+        data->rawFrame = frame;
+        data->frame = fixedPart;
+        data->nodes = std::move(records);
+        publish(queue, data);
+    }
 
 private:
     quint8 frameKey_;

@@ -35,21 +35,15 @@ struct AoaNodeFrame0Layout
 // AOA node frame 0 (head 55 07, u16 length): an angle-of-arrival node (role, id),
 // its clocks and voltage, then one 11-byte record per node it ranged with: role,
 // id, distance, angle of arrival and two signal levels. Every role is accepted.
-class ProtocolAoaNodeFrame0 : public RangingFrameProtocol<AoaNodeFrame0Layout>
+class ProtocolAoaNodeFrame0 : public RangingFrameProtocol<AoaNodeFrame0Layout, ProtocolAoaNodeFrame0>
 {
     Q_OBJECT
 public:
-    static ProtocolAoaNodeFrame0* instance(QObject* parent = nullptr);
-    // The singleton when it has been made, else null (never creates it).
-    static ProtocolAoaNodeFrame0* existing();
-    // Makes the protocol factory create this protocol under its frame name.
-    static void registerProtocol();
-
     void registerDataItems() override;
 
 private:
+    friend class RangingFrameProtocol;
     explicit ProtocolAoaNodeFrame0(QObject* parent);
-    ~ProtocolAoaNodeFrame0() override;
 };
 
 } // namespace Trelvan

@@ -74,28 +74,13 @@ void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
         return;
     const char* p = frame.constData();
     const int count = readU8(p + kFixedPart - 1);
-    // Records lie between the fixed part and the checksum; a count that reaches
-    // past them marks a damaged frame, of which nothing is shown or exported.
-    if (!fixedRecordsWithin(kFixedPart, count, kRecordSize, frame.size() - 1)) {
-        ++droppedFrames;
-        logRecordsPastFrame(name(), count, frame.size());
+    if (!fixedRecordsFit(frame, kFixedPart, count, kRecordSize))
         return;
-    }
 
     std::memcpy(&frameRecord, p, kFixedPart);
     writeLine(voltageItem, scaled(quint16(frameRecord.voltage), 1000.0f));
 
-    QList<Node_t> records;
-    records.reserve(count);
-    bool roleLogged = false;
-    for (int i = 0; i < count; ++i) {
-        Node_t n;
-        std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
-        records.append(n);
-        if (!roleLogged && !expectedRole(n.role)) {
-            logInvalidNodeRole(n.role, n.id, frame);
-            roleLogged = true;
-        }
+    QList<Node_t> records = readNodeRecords<Node_t>(frame, kFixedPart, count, &expectedRole, [this](const Node_t& n) {
         NodeItems*& items = nodeItems[n.role][n.id];
         if (!items) {
             items = new NodeItems;
@@ -111,18 +96,11 @@ void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
             writeLine(items->pos[k], pos[size_t(k)]);
         writeScatter(items->scatter, pos[0], pos[1]);
         writeScatter3D(items->scatter3D, Scatter3DValue{pos[0], pos[1], pos[2], 0.0f, 0.0f, 0.0f});
-    }
+    });
     nodes = records;
 
     exportRow();
-
-    auto data = QSharedPointer<Data>::create();
-    data->systemTime = frameRecord.systemTime;
-    data->pcTime = pcTimeOfDay();
-    data->rawFrame = frame;
-    data->frame = frameRecord;
-    data->nodes = std::move(records);
-    publish(queue, data);
+    publishNodeFrame(queue, frame, frameRecord, std::move(records));
 }
 
 QList<QVariant> ProtocolNodeFrame1::fillExportRow()

@@ -51,14 +51,7 @@ public:
     static_assert(sizeof(Frame_t) == kFixedPart, "packed fixed part of node frame 1");
     static_assert(sizeof(Node_t) == kRecordSize, "packed node record of node frame 1");
 
-    struct Data
-    {
-        quint32 systemTime = 0;
-        qint32 pcTime = 0;
-        QByteArray rawFrame;
-        Frame_t frame;
-        QList<Node_t> nodes;
-    };
+    using Data = NodeFrameData<Frame_t, Node_t>;
 
     struct NodeItems
     {
@@ -83,8 +76,6 @@ public:
     ProtocolDataQueue<Data> queue;
     Frame_t frameRecord;
     QList<Node_t> nodes;
-    // Frames dropped because their record count reaches past their end.
-    int droppedFrames = 0;
 
     LineResourceItem* voltageItem = nullptr;
     QMap<qint8, QMap<quint8, NodeItems*>> nodeItems;

@@ -8,8 +8,6 @@
 #include "products/trelvan/protocols/TrelvanNaming.h"
 #include "products/trelvan/views/WidgetNodeFrame2.h"
 
-#include <QVector3D>
-
 #include <cstring>
 
 namespace Trelvan {
@@ -17,6 +15,11 @@ namespace Trelvan {
 namespace {
 
 ProtocolNodeFrame2* g_instance = nullptr;
+
+bool nodeOrAnchor(qint8 role)
+{
+    return role == 0 || role == 1;
+}
 
 const char* bytes(const quint8* p)
 {
@@ -44,7 +47,7 @@ void ProtocolNodeFrame2::registerProtocol()
 
 ProtocolNodeFrame2::ProtocolNodeFrame2(QObject* parent)
     // The u8 record count allows at most 255 records: 120 + 13 * 255 = 3435 bytes.
-    : DataFrameProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
+    : TagMotionProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
     , DataExportObserver(this)
     , queue(name())
 {
@@ -66,9 +69,14 @@ ProtocolNodeFrame2::~ProtocolNodeFrame2()
         g_instance = nullptr;
 }
 
-float ProtocolNodeFrame2::disMetres(const Node_t& n)
+QList<FieldDescriptor> ProtocolNodeFrame2::recordFields()
 {
-    return scaled(readInt24(bytes(n.dis)), 1000.0f);
+    return {Field::dis, Field::fpRssi, Field::rxRssi};
+}
+
+std::array<float, 3> ProtocolNodeFrame2::recordValues(const Node_t& n)
+{
+    return {scaled(readInt24(bytes(n.dis)), 1000.0f), signalLevelDb(n.fpRssi), signalLevelDb(n.rxRssi)};
 }
 
 QVector<float> ProtocolNodeFrame2::posMetres(const Frame_t& f)
@@ -104,18 +112,9 @@ void ProtocolNodeFrame2::registerDataItems()
     plrItem = createLineItem(makeItemName(Field::plr));
     rItems = createLineItems({"r0", "r1", "r2", "r4", "r5", "r6", "r7", "r8", "r9"});
     systemTimeItem = createLineItem(makeItemName(Field::systemTime));
-    posItems = createLineItems(makeVectorItemNames(Field::pos));
-    velItems = createLineItems(makeVectorItemNames(Field::vel));
-    gItems = createLineItems(makeVectorItemNames(Field::g));
-    aItems = createLineItems(makeVectorItemNames(Field::a));
-    angleItems = createLineItems(makeVectorItemNames(Field::angle));
-    qItems = createLineItems(makeArrayItemNames(Field::q, 4));
-    eopItems = createLineItems(makeVectorItemNames(Field::eop));
+    createMotionLines();
     voltageItem = createLineItem(makeItemName(Field::voltage));
-    const QString tag = QStringLiteral("tag");
-    tagScatter = createItem(ResourceType::Scatter, tag);
-    tagScatter3D = createItem(ResourceType::Scatter3D, tag);
-    tagAttitude = createItem(ResourceType::Attitude, tag);
+    createTagPoints();
     createDataItem(new WidgetNodeFrame2Factory(lineCollector()));
 }
 
@@ -125,13 +124,8 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
         return;
     const char* p = frame.constData();
     const int count = readU8(p + 118);
-    // Records lie between the fixed part and the checksum; a count that reaches
-    // past them marks a damaged frame, of which nothing is shown or exported.
-    if (!fixedRecordsWithin(kFixedPart, count, kRecordSize, frame.size() - 1)) {
-        ++droppedFrames;
-        logRecordsPastFrame(name(), count, frame.size());
+    if (!fixedRecordsFit(frame, kFixedPart, count, kRecordSize))
         return;
-    }
 
     std::memcpy(&frameRecord, p, kFixedPart);
     const Frame_t& f = frameRecord;
@@ -148,47 +142,13 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
     const QVector<float> vel = velMetresPerSecond(f);
     const QVector<float> angle = angleDegrees(f);
     const QVector<float> eop = eopMetres(f);
+    // Copies: the frame's floats lie unaligned.
     const float g[3] = {f.g[0], f.g[1], f.g[2]};
     const float a[3] = {f.a[0], f.a[1], f.a[2]};
     const float q[4] = {f.q[0], f.q[1], f.q[2], f.q[3]};
-    for (int i = 0; i < 3; ++i) {
-        writeLine(posItems.value(i), pos[i]);
-    }
-    for (int i = 0; i < 3; ++i)
-        writeLine(velItems.value(i), vel[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(gItems.value(i), g[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(aItems.value(i), a[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(angleItems.value(i), angle[i]);
-    for (int i = 0; i < 4; ++i)
-        writeLine(qItems.value(i), q[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(eopItems.value(i), eop[i]);
-    writeScatter(tagScatter, pos[0], pos[1]);
-    writeScatter3D(tagScatter3D, Scatter3DValue{pos[0], pos[1], pos[2], angle[0], angle[1], angle[2]});
-    if (tagAttitude)
-        writeValue(tagAttitude, QVariant::fromValue(QVector3D(angle[0], angle[1], angle[2])));
+    writeMotion({pos.constData(), vel.constData(), g, a, angle.constData(), q, eop.constData()});
 
-    QList<Node_t> records;
-    records.reserve(count);
-    // One line per frame, for its first invalid record: the line carries the whole
-    // frame, and one per record let a single damaged frame flood the log.
-    bool roleLogged = false;
-    for (int i = 0; i < count; ++i) {
-        Node_t n;
-        std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
-        records.append(n);
-        if (n.role != 0 && n.role != 1 && !roleLogged) {
-            roleLogged = true;
-            qDebug().noquote().nospace()
-                << logTimePrefix()
-                << QString("Invalid node role encountered,role:%1,id:%2,raw data:%3")
-                       .arg(int(n.role))
-                       .arg(unsigned(n.id))
-                       .arg(QString::fromLatin1(frame.toHex(' ')));
-        }
+    QList<Node_t> records = readNodeRecords<Node_t>(frame, kFixedPart, count, &nodeOrAnchor, [this](const Node_t& n) {
         NodeItems*& items = nodeItems[n.role][n.id];
         if (!items) {
             items = new NodeItems;
@@ -197,21 +157,15 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
             items->fpRssi = createLineItem(makeRecordItemName(Field::fpRssi, key));
             items->rxRssi = createLineItem(makeRecordItemName(Field::rxRssi, key));
         }
-        writeLine(items->dis, disMetres(n));
-        writeLine(items->fpRssi, signalLevelDb(n.fpRssi));
-        writeLine(items->rxRssi, signalLevelDb(n.rxRssi));
-    }
+        const std::array<float, 3> v = recordValues(n);
+        writeLine(items->dis, v[0]);
+        writeLine(items->fpRssi, v[1]);
+        writeLine(items->rxRssi, v[2]);
+    });
     nodes = records;
 
     exportRow();
-
-    auto data = QSharedPointer<Data>::create();
-    data->systemTime = f.systemTime;
-    data->pcTime = pcTimeOfDay();
-    data->rawFrame = frame;
-    data->frame = f;
-    data->nodes = std::move(records);
-    publish(queue, data);
+    publishNodeFrame(queue, frame, f, std::move(records));
 }
 
 QList<QVariant> ProtocolNodeFrame2::fillExportRow()
@@ -248,9 +202,8 @@ QList<QVariant> ProtocolNodeFrame2::fillExportRow()
     row << int(f.nodeCount);
     for (const Node_t& n : qAsConst(nodes)) {
         row << int(n.role) << int(n.id);
-        add(disMetres(n));
-        add(signalLevelDb(n.fpRssi));
-        add(signalLevelDb(n.rxRssi));
+        for (float v : recordValues(n))
+            add(v);
     }
     return row;
 }

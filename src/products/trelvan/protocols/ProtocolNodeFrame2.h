@@ -1,6 +1,7 @@
 #pragma once
 
-#include "products/trelvan/protocols/DataFrameProtocol.h"
+#include "products/trelvan/protocols/TagMotionProtocol.h"
+#include "products/trelvan/protocols/TrelvanNaming.h"
 #include "record/DataExportObserver.h"
 
 #include <QByteArray>
@@ -8,6 +9,8 @@
 #include <QMap>
 #include <QSharedPointer>
 #include <QVariant>
+
+#include <array>
 
 class AttitudeResourceItem;
 class BaseResourceItem;
@@ -18,7 +21,7 @@ namespace Trelvan {
 // Node frame 2 (head 55 04, u16 length): the sending node's whole navigation
 // state (position, velocity, rates, accelerations, angles, quaternion, eop,
 // voltage, two clocks) followed by one 13-byte record per node it ranged with.
-class ProtocolNodeFrame2 : public DataFrameProtocol, public DataExportObserver
+class ProtocolNodeFrame2 : public TagMotionProtocol, public DataExportObserver
 {
     Q_OBJECT
 public:
@@ -66,14 +69,7 @@ public:
     static_assert(sizeof(Frame_t) == kFixedPart, "packed fixed part of node frame 2");
     static_assert(sizeof(Node_t) == kRecordSize, "packed node record of node frame 2");
 
-    struct Data
-    {
-        quint32 systemTime = 0;
-        qint32 pcTime = 0;
-        QByteArray rawFrame;
-        Frame_t frame;
-        QList<Node_t> nodes;
-    };
+    using Data = NodeFrameData<Frame_t, Node_t>;
 
     struct NodeItems
     {
@@ -93,7 +89,9 @@ public:
     QList<QVariant> fillExportRow() override;
 
     // Decoding helpers shared with the page (the page scales from the raw record).
-    static float disMetres(const Node_t& n);
+    // A record's values, scaled, in item, box and export order, and their fields.
+    static QList<FieldDescriptor> recordFields();
+    static std::array<float, 3> recordValues(const Node_t& n);
     static QVector<float> posMetres(const Frame_t& f);
     static QVector<float> velMetresPerSecond(const Frame_t& f);
     static QVector<float> angleDegrees(const Frame_t& f);
@@ -103,24 +101,12 @@ public:
     ProtocolDataQueue<Data> queue;
     Frame_t frameRecord;
     QList<Node_t> nodes;
-    // Frames dropped because their record count reaches past their end.
-    int droppedFrames = 0;
 
     // Frame-level items (null until registered, or when the page lacks the type).
     LineResourceItem* plrItem = nullptr;
     QVector<LineResourceItem*> rItems;     // r0 r1 r2 r4 r5 r6 r7 r8 r9
     LineResourceItem* systemTimeItem = nullptr;
-    QVector<LineResourceItem*> posItems;
-    QVector<LineResourceItem*> velItems;
-    QVector<LineResourceItem*> gItems;
-    QVector<LineResourceItem*> aItems;
-    QVector<LineResourceItem*> angleItems;
-    QVector<LineResourceItem*> qItems;
-    QVector<LineResourceItem*> eopItems;
     LineResourceItem* voltageItem = nullptr;
-    BaseResourceItem* tagScatter = nullptr;
-    BaseResourceItem* tagScatter3D = nullptr;
-    BaseResourceItem* tagAttitude = nullptr;
     QMap<qint8, QMap<quint8, NodeItems*>> nodeItems;
 
 private:

@@ -148,13 +148,7 @@ void ProtocolNodeFrame4::parseFrame(const QByteArray& frame)
 
     exportRow();
 
-    auto data = QSharedPointer<Data>::create();
-    data->systemTime = systemTime;
-    data->pcTime = pcTimeOfDay();
-    data->rawFrame = frame;
-    data->frame = frameRecord;
-    data->nodes = std::move(entries);
-    publish(queue, data);
+    publishNodeFrame(queue, frame, frameRecord, std::move(entries));
 }
 
 QList<QVariant> ProtocolNodeFrame4::fillExportRow()

@@ -43,14 +43,7 @@ public:
         QVector<quint32> disList;
     };
 
-    struct Data
-    {
-        quint32 systemTime = 0;
-        qint32 pcTime = 0;
-        QByteArray rawFrame;
-        Frame_t frame;
-        QList<Node_t> nodes;
-    };
+    using Data = NodeFrameData<Frame_t, Node_t>;
 
     struct TagItems
     {
@@ -78,8 +71,6 @@ public:
     ProtocolDataQueue<Data> queue;
     Frame_t frameRecord;
     QList<Node_t> nodes;
-    // Frames dropped because their entries reach past their end.
-    int droppedFrames = 0;
 
     LineResourceItem* localTimeItem = nullptr;
     LineResourceItem* systemTimeItem = nullptr;

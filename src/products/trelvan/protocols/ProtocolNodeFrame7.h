@@ -36,21 +36,15 @@ struct NodeFrame7Layout
 // Node frame 7 (head 55 0B, u16 length): the fixed part of node frame 5, then one
 // 16-byte record per node it ranged with: role, 32-bit id, distance, two angles
 // and two signal levels.
-class ProtocolNodeFrame7 : public RangingFrameProtocol<NodeFrame7Layout>
+class ProtocolNodeFrame7 : public RangingFrameProtocol<NodeFrame7Layout, ProtocolNodeFrame7>
 {
     Q_OBJECT
 public:
-    static ProtocolNodeFrame7* instance(QObject* parent = nullptr);
-    // The singleton when it has been made, else null (never creates it).
-    static ProtocolNodeFrame7* existing();
-    // Makes the protocol factory create this protocol under its frame name.
-    static void registerProtocol();
-
     void registerDataItems() override;
 
 private:
+    friend class RangingFrameProtocol;
     explicit ProtocolNodeFrame7(QObject* parent);
-    ~ProtocolNodeFrame7() override;
 };
 
 } // namespace Trelvan

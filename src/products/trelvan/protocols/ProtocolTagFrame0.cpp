@@ -6,8 +6,6 @@
 #include "products/trelvan/protocols/TrelvanNaming.h"
 #include "products/trelvan/views/WidgetTagFrame0.h"
 
-#include <QVector3D>
-
 #include <cstring>
 
 namespace Trelvan {
@@ -50,7 +48,7 @@ void ProtocolTagFrame0::registerProtocol()
 }
 
 ProtocolTagFrame0::ProtocolTagFrame0(QObject* parent)
-    : DataFrameProtocol(kFrameKey, kFrameLength, kFrameLength, kFrameLength, parent)
+    : TagMotionProtocol(kFrameKey, kFrameLength, kFrameLength, kFrameLength, parent)
     , DataExportObserver(this)
     , queue(name())
 {
@@ -112,19 +110,10 @@ void ProtocolTagFrame0::registerDataItems()
     const QVector<LineResourceItem*> r4to7 = createLineItems({"r4", "r5", "r6", "r7"});
     rFloatItems.append(r4to7.value(0));
     rIntItems = r4to7.mid(1);
-    posItems = createLineItems(makeVectorItemNames(Field::pos));
-    velItems = createLineItems(makeVectorItemNames(Field::vel));
-    gItems = createLineItems(makeVectorItemNames(Field::g));
-    aItems = createLineItems(makeVectorItemNames(Field::a));
-    angleItems = createLineItems(makeVectorItemNames(Field::angle));
-    qItems = createLineItems(makeArrayItemNames(Field::q, 4));
-    eopItems = createLineItems(makeVectorItemNames(Field::eop));
+    createMotionLines();
     disItems = createLineItems(makeArrayItemNames(Field::dis, 8));
     voltageItem = createLineItem(makeItemName(Field::voltage), false);
-    const QString tag = QStringLiteral("tag");
-    tagScatter = createItem(ResourceType::Scatter, tag);
-    tagScatter3D = createItem(ResourceType::Scatter3D, tag);
-    tagAttitude = createItem(ResourceType::Attitude, tag);
+    createTagPoints();
     createDataItem(new WidgetTagFrame0Factory(lineCollector()));
 }
 
@@ -156,26 +145,13 @@ void ProtocolTagFrame0::parseFrame(const QByteArray& frame)
     const auto dis = disMetres(f);
     const auto angle = angleDegrees(f);
     const auto eop = eopMetres(f);
-    for (int i = 0; i < 3; ++i)
-        writeLine(posItems.value(i), pos[size_t(i)]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(velItems.value(i), vel[size_t(i)]);
     for (int i = 0; i < 8; ++i)
         writeLine(disItems.value(i), dis[size_t(i)]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(gItems.value(i), f.g[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(aItems.value(i), f.a[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(angleItems.value(i), angle[size_t(i)]);
-    for (int i = 0; i < 4; ++i)
-        writeLine(qItems.value(i), f.q[i]);
-    for (int i = 0; i < 3; ++i)
-        writeLine(eopItems.value(i), eop[size_t(i)]);
-    writeScatter(tagScatter, pos[0], pos[1]);
-    writeScatter3D(tagScatter3D, Scatter3DValue{pos[0], pos[1], pos[2], angle[0], angle[1], angle[2]});
-    if (tagAttitude)
-        writeValue(tagAttitude, QVariant::fromValue(QVector3D(angle[0], angle[1], angle[2])));
+    // Copies: the frame's floats lie unaligned.
+    const float g[3] = {f.g[0], f.g[1], f.g[2]};
+    const float a[3] = {f.a[0], f.a[1], f.a[2]};
+    const float q[4] = {f.q[0], f.q[1], f.q[2], f.q[3]};
+    writeMotion({pos.data(), vel.data(), g, a, angle.data(), q, eop.data()});
 }
 
 QList<QVariant> ProtocolTagFrame0::fillExportRow()

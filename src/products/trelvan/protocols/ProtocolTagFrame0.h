@@ -1,6 +1,6 @@
 #pragma once
 
-#include "products/trelvan/protocols/DataFrameProtocol.h"
+#include "products/trelvan/protocols/TagMotionProtocol.h"
 #include "record/DataExportObserver.h"
 
 #include <QList>
@@ -18,7 +18,7 @@ namespace Trelvan {
 // Tag frame 0 (head 55 01, 128 bytes, sum check): a tag's own state — position,
 // velocity, distances to eight anchors, rates, accelerations, angles, quaternion,
 // two clocks, voltage and a few values carried as they are. No records.
-class ProtocolTagFrame0 : public DataFrameProtocol, public DataExportObserver
+class ProtocolTagFrame0 : public TagMotionProtocol, public DataExportObserver
 {
     Q_OBJECT
 public:
@@ -84,22 +84,13 @@ public:
     ProtocolDataQueue<Data> queue;
     Frame_t frameRecord;
 
-    // Items in member order (null until registered, or when the page lacks the type).
+    // Items (null until registered, or when the page lacks the type); the motion
+    // items are TagMotionProtocol's.
     LineResourceItem* plrItem = nullptr;
     QVector<LineResourceItem*> rFloatItems; // r0 r1 r2 r4
     QVector<LineResourceItem*> rIntItems;   // r5 r6 r7
-    QVector<LineResourceItem*> posItems;
-    QVector<LineResourceItem*> velItems;
     QVector<LineResourceItem*> disItems;
-    QVector<LineResourceItem*> gItems;
-    QVector<LineResourceItem*> aItems;
-    QVector<LineResourceItem*> angleItems;
-    QVector<LineResourceItem*> qItems;
-    QVector<LineResourceItem*> eopItems;
     LineResourceItem* voltageItem = nullptr;
-    BaseResourceItem* tagScatter = nullptr;
-    BaseResourceItem* tagAttitude = nullptr;
-    BaseResourceItem* tagScatter3D = nullptr;
 
 private:
     explicit ProtocolTagFrame0(QObject* parent);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ResourceItems.h"
+#include "products/trelvan/TrelvanRegistration.h"
 #include "products/trelvan/protocols/DataFrameProtocol.h"
 #include "products/trelvan/protocols/FrameDecoding.h"
 #include "products/trelvan/protocols/NodeLabel.h"
@@ -32,11 +33,23 @@ namespace Trelvan {
 //   and export order; values(const Node_t&): those values, scaled;
 //   kChecksRole: records whose role is neither NODE nor ANCHOR are logged;
 //   kVoltageFirst: the voltage item is made before the two clock items.
-// The frame's own class adds the singleton and the page's "data" item.
-template <typename Layout>
+// The frame's own class (Derived, whose constructor takes the parent and may be
+// private to this template) adds the page's "data" item.
+template <typename Layout, typename Derived>
 class RangingFrameProtocol : public DataFrameProtocol, public DataExportObserver
 {
 public:
+    static Derived* instance(QObject* parent = nullptr)
+    {
+        if (!instance_)
+            instance_ = new Derived(parent);
+        return static_cast<Derived*>(instance_);
+    }
+    // The singleton when it has been made, else null (never creates it).
+    static Derived* existing() { return static_cast<Derived*>(instance_); }
+    // Makes the protocol factory create this protocol under its frame name.
+    static void registerProtocol() { registerFrameProtocol<Derived>(); }
+
     using Frame_t = typename Layout::Frame_t;
     using Node_t = typename Layout::Node_t;
     using Id = std::decay_t<decltype(std::declval<const Node_t&>().id)>;
@@ -47,14 +60,7 @@ public:
     using Values = std::array<float, kValues>;
     using NodeItems = std::array<LineResourceItem*, kValues>;
 
-    struct Data
-    {
-        quint32 systemTime = 0;
-        qint32 pcTime = 0;
-        QByteArray rawFrame;
-        Frame_t frame;
-        QList<Node_t> nodes;
-    };
+    using Data = NodeFrameData<Frame_t, Node_t>;
 
     // A record's values as items, boxes and export rows show them.
     static Values recordValues(const Node_t& n) { return Layout::values(n); }
@@ -66,53 +72,26 @@ public:
             return;
         const char* p = frame.constData();
         const int count = readU8(p + kFixedPart - 1);
-        // Records lie between the fixed part and the checksum; a count that reaches
-        // past them marks a damaged frame, of which nothing is shown or exported.
-        if (!fixedRecordsWithin(kFixedPart, count, kRecordSize, frame.size() - 1)) {
-            ++droppedFrames;
-            logRecordsPastFrame(name(), count, frame.size());
+        if (!fixedRecordsFit(frame, kFixedPart, count, kRecordSize))
             return;
-        }
 
         std::memcpy(&frameRecord, p, kFixedPart);
-        const quint32 localTime = frameRecord.localTime;
-        const quint32 systemTime = frameRecord.systemTime;
-        const quint16 voltage = frameRecord.voltage;
-        writeLineInt(localTimeItem, localTime);
-        writeLineInt(systemTimeItem, systemTime);
-        writeLine(voltageItem, scaled(voltage, 1000.0f));
+        writeLineInt(localTimeItem, quint32(frameRecord.localTime));
+        writeLineInt(systemTimeItem, quint32(frameRecord.systemTime));
+        writeLine(voltageItem, scaled(quint16(frameRecord.voltage), 1000.0f));
 
-        QList<Node_t> records;
-        records.reserve(count);
-        bool roleLogged = false;
-        for (int i = 0; i < count; ++i) {
-            Node_t n;
-            std::memcpy(&n, p + kFixedPart + i * kRecordSize, kRecordSize);
-            records.append(n);
-            const qint8 role = n.role;
-            const Id id = n.id;
-            // One line per frame is enough to tell a wrong setting; a line per record
-            // would flood the log at the frame rate.
-            if (Layout::kChecksRole && !roleLogged && role != 0 && role != 1) {
-                roleLogged = true;
-                logInvalidNodeRole(role, id, frame);
-            }
-            const NodeItems& items = itemsOf(role, id);
-            const Values v = Layout::values(n);
-            for (int k = 0; k < kValues; ++k)
-                writeLine(items[size_t(k)], v[size_t(k)]);
-        }
+        QList<Node_t> records =
+            readNodeRecords<Node_t>(frame, kFixedPart, count, Layout::kChecksRole ? &nodeOrAnchor : nullptr,
+                                    [this](const Node_t& n) {
+                                        const NodeItems& items = itemsOf(n.role, n.id);
+                                        const Values v = Layout::values(n);
+                                        for (int k = 0; k < kValues; ++k)
+                                            writeLine(items[size_t(k)], v[size_t(k)]);
+                                    });
         nodes = records;
 
         exportRow();
-
-        auto data = QSharedPointer<Data>::create();
-        data->systemTime = systemTime;
-        data->pcTime = pcTimeOfDay();
-        data->rawFrame = frame;
-        data->frame = frameRecord;
-        data->nodes = std::move(records);
-        publish(queue, data);
+        publishNodeFrame(queue, frame, frameRecord, std::move(records));
     }
 
     QList<QVariant> fillExportRow() override
@@ -137,8 +116,6 @@ public:
     ProtocolDataQueue<Data> queue;
     Frame_t frameRecord;
     QList<Node_t> nodes;
-    // Frames dropped because their record count reaches past their end.
-    int droppedFrames = 0;
 
     // Frame-level items (null until registered, or when the page lacks the type).
     LineResourceItem* localTimeItem = nullptr;
@@ -158,6 +135,11 @@ protected:
         for (const FieldDescriptor& d : Layout::fields())
             exportColumns_ << makeItemName(d);
     }
+    ~RangingFrameProtocol() override
+    {
+        if (instance_ == this)
+            instance_ = nullptr;
+    }
 
     // The two clocks (not in use) and the voltage; the page's "data" item is the
     // frame class's own.
@@ -172,6 +154,10 @@ protected:
     }
 
 private:
+    static inline RangingFrameProtocol* instance_ = nullptr;
+
+    static bool nodeOrAnchor(qint8 role) { return role == 0 || role == 1; }
+
     // The items of (role, id), made on first sight: dis[A_3](m) and so on.
     const NodeItems& itemsOf(qint8 role, Id id)
     {
@@ -186,6 +172,35 @@ private:
             it = byId.insert(id, made);
         }
         return it.value();
+    }
+};
+
+// The layout of the frames whose records give one distance and two signal levels
+// (node frames 3 and 5): role, id, distance, first-path and received level.
+template <typename IdT, quint8 Key>
+struct DistanceLevelsLayout
+{
+    static constexpr quint8 kFrameKey = Key;
+    using Frame_t = SenderFrameHead<IdT, kFrameKey>;
+#pragma pack(push, 1)
+    struct Node_t
+    {
+        qint8 role = 0;
+        IdT id = 0;
+        quint8 dis[3] = {0, 0, 0}; // int24, mm
+        quint8 fpRssi = 0;         // x -0.5 dB
+        quint8 rxRssi = 0;         // x -0.5 dB
+    };
+#pragma pack(pop)
+    static_assert(sizeof(Node_t) == 6 + sizeof(IdT), "packed record");
+    static constexpr int kValues = 3;
+    static constexpr bool kChecksRole = true;
+    static constexpr bool kVoltageFirst = false;
+    static QList<FieldDescriptor> fields() { return {Field::dis, Field::fpRssi, Field::rxRssi}; }
+    static std::array<float, kValues> values(const Node_t& n)
+    {
+        return {scaled(readInt24(reinterpret_cast<const char*>(n.dis)), 1000.0f), signalLevelDb(n.fpRssi),
+                signalLevelDb(n.rxRssi)};
     }
 };
 

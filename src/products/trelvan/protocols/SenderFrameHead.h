@@ -6,7 +6,7 @@ namespace Trelvan {
 
 #pragma pack(push, 1)
 // The fixed part of the node frames that report from one sender with two clocks
-// and a voltage (node frames 4, 5, 7, AOA node frame 0), as on the wire: 21 bytes
+// and a voltage (node frames 3, 4, 5, 7, AOA node frame 0), as on the wire: 21 bytes
 // with an 8-bit sender id, 24 with a 32-bit one. nodeCount is its last byte.
 template <typename Id, quint8 Key>
 struct SenderFrameHead

@@ -91,6 +91,10 @@ public:
     }
 
     FrameClockLabels frameLabels;
+    // The same labels under the names the pages of the older frame kinds use.
+    ZLabel* const localTimeLabel = frameLabels.localTime;
+    ZLabel* const systemTimeLabel = frameLabels.systemTime;
+    ZLabel* const voltageLabel = frameLabels.voltage;
 };
 
 } // namespace Trelvan

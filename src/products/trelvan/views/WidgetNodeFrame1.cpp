@@ -26,13 +26,8 @@ void WidgetNode1::updateNode(const QList<PendingNode>& pending)
 
 WidgetNodeFrame1::WidgetNodeFrame1(const QSize& nodeSize, DataResourceItem* item, LineResourceCollector* collector,
                                    QWidget* parent)
-    : WidgetNodeFrameTimes(nodeSize, ProtocolNodeFrame1::instance()->name(), item, collector, parent)
+    : ClockVoltagePage(nodeSize, item, collector, parent, Placement::OneRow)
 {
-}
-
-QList<QSharedPointer<ProtocolNodeFrame1::Data>> WidgetNodeFrame1::takeFrames()
-{
-    return ProtocolNodeFrame1::instance()->queue.takeAll();
 }
 
 } // namespace Trelvan

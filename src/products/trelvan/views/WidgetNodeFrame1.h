@@ -1,8 +1,8 @@
 #pragma once
 
 #include "products/trelvan/protocols/ProtocolNodeFrame1.h"
+#include "products/trelvan/views/ClockVoltagePage.h"
 #include "products/trelvan/views/WidgetNodeBase.h"
-#include "products/trelvan/views/WidgetNodeFrameTimes.h"
 
 #include <QList>
 #include <QSharedPointer>
@@ -24,7 +24,7 @@ public:
 };
 
 // The page of node frame 1: the sender's clocks and voltage, one box per node.
-class WidgetNodeFrame1 : public WidgetNodeFrameTimes<WidgetNode1, ProtocolNodeFrame1::Data>
+class WidgetNodeFrame1 : public ClockVoltagePage<WidgetNode1, ProtocolNodeFrame1>
 {
     Q_OBJECT
 public:
@@ -32,8 +32,6 @@ public:
 
     WidgetNodeFrame1(const QSize& nodeSize, DataResourceItem* item, LineResourceCollector* collector,
                      QWidget* parent = nullptr);
-
-    QList<QSharedPointer<ProtocolNodeFrame1::Data>> takeFrames() override;
 };
 
 class WidgetNodeFrame1Factory : public NodeFrameViewFactory<WidgetNodeFrame1>

@@ -26,24 +26,8 @@ QString pageProtocolName()
 } // namespace
 
 WidgetNode2::WidgetNode2(QWidget* parent)
-    : WidgetNodeBase(parent)
-    , disLabel(new ZLabel(makeItemName(Field::dis), this, kValueDigits))
-    , fpRssiLabel(new ZLabel(makeItemName(Field::fpRssi), this, kValueDigits))
-    , rxRssiLabel(new ZLabel(makeItemName(Field::rxRssi), this, kValueDigits))
+    : RecordFieldsBox(parent, 1)
 {
-    contentLayout->addWidget(disLabel);
-    contentLayout->addWidget(fpRssiLabel);
-    contentLayout->addWidget(rxRssiLabel);
-}
-
-void WidgetNode2::updateNode(const QList<PendingNode>& pending)
-{
-    if (pending.isEmpty())
-        return;
-    const ProtocolNodeFrame2::Node_t& n = pending.last().node;
-    disLabel->setValue(formatValue(ProtocolNodeFrame2::disMetres(n)));
-    fpRssiLabel->setValue(formatValue(signalLevelDb(n.fpRssi)));
-    rxRssiLabel->setValue(formatValue(signalLevelDb(n.rxRssi)));
 }
 
 WidgetNodeFrame2::WidgetNodeFrame2(const QSize& nodeSize, DataResourceItem* item, LineResourceCollector* collector,

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
-#include "products/trelvan/views/WidgetNodeBase.h"
+#include "products/trelvan/views/ClockVoltagePage.h"
 #include "products/trelvan/views/WidgetNodeFrameBase.h"
 
 #include <QList>
@@ -16,16 +16,16 @@ class WidgetArray;
 class WidgetVector3D;
 
 // The box of one ranged node: distance and the two signal levels of its newest record.
-class WidgetNode2 : public WidgetNodeBase<ProtocolNodeFrame2::Node_t>
+class WidgetNode2 : public RecordFieldsBox<ProtocolNodeFrame2>
 {
     Q_OBJECT
 public:
     explicit WidgetNode2(QWidget* parent = nullptr);
-    void updateNode(const QList<PendingNode>& pending) override;
 
-    ZLabel* disLabel = nullptr;
-    ZLabel* fpRssiLabel = nullptr;
-    ZLabel* rxRssiLabel = nullptr;
+    // The record's labels by field.
+    ZLabel* const disLabel = fieldLabels.value(0);
+    ZLabel* const fpRssiLabel = fieldLabels.value(1);
+    ZLabel* const rxRssiLabel = fieldLabels.value(2);
 };
 
 // The page of node frame 2: the sender's navigation state above, one box per

@@ -1,33 +1,28 @@
 #pragma once
 
 #include "products/trelvan/protocols/ProtocolNodeFrame3.h"
-#include "products/trelvan/views/WidgetNodeBase.h"
-#include "products/trelvan/views/WidgetNodeFrameTimes.h"
+#include "products/trelvan/views/ClockVoltagePage.h"
 
-#include <QList>
-#include <QSharedPointer>
 #include <QSize>
-
-class ZLabel;
 
 namespace Trelvan {
 
 // The box of one ranged node of node frame 3: distance and the two signal levels
 // of its newest record.
-class WidgetNode3 : public WidgetNodeBase<ProtocolNodeFrame3::Node_t>
+class WidgetNode3 : public RecordFieldsBox<ProtocolNodeFrame3>
 {
     Q_OBJECT
 public:
     explicit WidgetNode3(QWidget* parent = nullptr);
-    void updateNode(const QList<PendingNode>& pending) override;
 
-    ZLabel* disLabel = nullptr;
-    ZLabel* fpRssiLabel = nullptr;
-    ZLabel* rxRssiLabel = nullptr;
+    // The record's labels by field.
+    ZLabel* const disLabel = fieldLabels.value(0);
+    ZLabel* const fpRssiLabel = fieldLabels.value(1);
+    ZLabel* const rxRssiLabel = fieldLabels.value(2);
 };
 
 // The page of node frame 3: the sender's clocks and voltage, one box per ranged node.
-class WidgetNodeFrame3 : public WidgetNodeFrameTimes<WidgetNode3, ProtocolNodeFrame3::Data>
+class WidgetNodeFrame3 : public ClockVoltagePage<WidgetNode3, ProtocolNodeFrame3>
 {
     Q_OBJECT
 public:
@@ -35,8 +30,6 @@ public:
 
     WidgetNodeFrame3(const QSize& nodeSize, DataResourceItem* item, LineResourceCollector* collector,
                      QWidget* parent = nullptr);
-
-    QList<QSharedPointer<ProtocolNodeFrame3::Data>> takeFrames() override;
 };
 
 class WidgetNodeFrame3Factory : public NodeFrameViewFactory<WidgetNodeFrame3>
