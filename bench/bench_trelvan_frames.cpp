@@ -569,32 +569,19 @@ void BM_AoaCalibrationReply(benchmark::State& state)
     qint64 parsed = 0;
     QObject scope;
     QObject::connect(p, &ProtocolBase::dataParseFinished, &scope, [&parsed] { ++parsed; }, Qt::DirectConnection);
-    QByteArray second;
-    for (int n = 0; second.size() < kLineBytesPerSecond; ++n) {
+    benchfeed::LineFeed feed(benchfeed::backToBack(kLineBytesPerSecond, [](int n) {
         Trelvan::AoaCalibrationFrame f = Trelvan::AoaCalibrationFrame::defaults(Trelvan::AoaCalibrationFrame::Layout::Window);
         f.setU8(Trelvan::AoaCalibrationFrame::ItemType, quint8(n % 5));
         f.setU16(Trelvan::AoaCalibrationFrame::AoaOffset, quint16(n));
         f.setU16(Trelvan::AoaCalibrationFrame::DistanceOffset, quint16(-n));
         f.seal();
-        second += f.toByteArray();
-    }
-    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
-    ex->clearBuffers();
-    qint64 offset = 0;
-    qint64 bytes = 0;
+        return f.toByteArray();
+    }));
     const double cpu0 = cpuSeconds();
-    for (auto _ : state) {
-        for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(second.mid(int(offset), 4096));
-            offset = (offset + 4096) % (second.size() - 4096);
-            ex->extractFrames();
-            processor->processFrames();
-        }
-        bytes += kChunk;
-    }
+    for (auto _ : state)
+        feed.play100ms();
     const double cpu = cpuSeconds() - cpu0;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? double(bytes) / kLineBytesPerSecond / cpu : 0;
+    state.counters["x3.5Mbaud"] = cpu > 0 ? double(feed.bytes) / kLineBytesPerSecond / cpu : 0;
     state.counters["frames/s"] = benchmark::Counter(double(parsed) / std::max(cpu, 1e-9));
     p->setActive(false);
 }
