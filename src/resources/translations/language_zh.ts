@@ -1746,7 +1746,7 @@
     </message>
     <message>
         <source>Write parameter failed,</source>
-        <translation>写入参数失败,</translation>
+        <translation>写入参数失败，</translation>
     </message>
 </context>
 <context>
