@@ -455,6 +455,11 @@ private slots:
         runMenu(menu_->readAction(), TAG, 0); // the editors hold a tag's parameters
         QCOMPARE(page_->currentRole(), qint8(TAG));
         relay_->setMode(remote_["T1"], Mode::Silent);
+        // A slow answer still counts in the pass that asked for it, so the node is
+        // asked once.
+        relay_->setMode(remote_["T0"], Mode::Late);
+        relay_->setLateDelayMs(60);
+        relay_->clearLog();
         const int broadcasts = relay_->broadcasts(TAG);
         LogCapture log;
         bool windowEnabledMeanwhile = true;
@@ -467,7 +472,11 @@ private slots:
         QCOMPARE(stateOf(TAG, 0), int(Succeeded));
         QCOMPARE(stateOf(TAG, 1), int(Failed));
         QVERIFY(log.contains("traverseAll failed"));
+        QCOMPARE(relay_->unicastTargets().count({TAG, 0}), 1);
+        QCOMPARE(relay_->unicastTargets().count({TAG, 1}), WirelessSetting::kPasses);
         relay_->setMode(remote_["T1"], Mode::Normal);
+        relay_->setMode(remote_["T0"], Mode::Normal);
+        relay_->setLateDelayMs(300);
 
         page_->applyModeAndRole(kLocalMode, ANCHOR);
         relay_->parameters(remote_["A2"]).setFault(sim::TrelvanParameterHandler::Fault::NoRestart);
@@ -502,6 +511,9 @@ private slots:
         QVERIFY(row(NODE, 0) && row(NODE, 4));
         row(NODE, 0)->setState(Idle);
         row(NODE, 4)->setState(Succeeded);
+        page_->firmwareAction()->setChecked(true);
+        QCOMPARE(WidgetFirmwareUpdate::existing()->updateButton()->text(), QString("Wireless Update"));
+        WidgetFirmwareUpdate::existing()->hide();
         const QString error = FirmwareUpdater::instance(this)->updateFirmwareWireless(file);
         QCOMPARE(error, QString());
         for (int n : {n0, n4}) {
