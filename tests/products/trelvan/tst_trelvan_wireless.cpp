@@ -395,6 +395,8 @@ private slots:
         QVERIFY(!cache()->contains(ANCHOR, id));
         QVERIFY(!old->isVisible());
         // Still the same device: its versions, and the time it just reported.
+        QCOMPARE(int(r->systemInfo().role()), int(ANCHOR));
+        QCOMPARE(int(r->systemInfo().id()), newId);
         QCOMPARE(r->firmwareLabel()->value(), QString("1.2.3.4"));
         QCOMPARE(r->timeLabel()->value(), QString::number(r->time()));
         QVERIFY(r->time() > 0);
@@ -526,6 +528,18 @@ private slots:
         QCOMPARE(stateOf(NODE, 0), int(Succeeded));
         QCOMPARE(page_->countLabel(NODE)->value(), QString("2"));
         window_->modeItem()->localGroup()->button(kLocalMode)->click();
+
+        // Around the local node's wired update: back to its own mode, then again
+        // into the wireless setting mode, which searches.
+        auto runningMode = [this] { return quint8(node_->parameters().parameters()[17]) & 0x0F; };
+        FirmwareWirelessHooks::hooks().restoreLocalRunningMode();
+        QTRY_COMPARE_WITH_TIMEOUT(runningMode(), int(kLocalMode), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page_->isVisible(), 10000);
+        page_->totalLabel()->setValue("-");
+        FirmwareWirelessHooks::hooks().enterWirelessSetting();
+        QTRY_COMPARE_WITH_TIMEOUT(runningMode(), 3, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(page_->isVisible(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(page_->totalLabel()->value() != "-" && window_->isEnabled(), 30000);
     }
 
     // A right click on a row opens the menu for that node.
