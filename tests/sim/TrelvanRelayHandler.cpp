@@ -102,6 +102,12 @@ QByteArray TrelvanRelayHandler::firmwareImage(int node, int size) const
     return nodes_.at(size_t(node))->flash.left(size);
 }
 
+int TrelvanRelayHandler::pendingAnswers() const
+{
+    std::lock_guard<std::mutex> lock(queueMutex_);
+    return int(queue_.size());
+}
+
 void TrelvanRelayHandler::clearLog()
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -61,6 +61,8 @@ public:
     // Broadcasts heard, by role.
     int broadcasts(quint8 role) const;
     int badFrames() const { return badFrames_.load(); }
+    // Answers scheduled and not yet sent.
+    int pendingAnswers() const;
     int firmwareFrames(int node) const;
     // The first size bytes of what the relayed firmware frames wrote (gaps 0xFF).
     QByteArray firmwareImage(int node, int size) const;
@@ -104,7 +106,7 @@ private:
     std::atomic<int> lateDelayMs_{300};
     std::atomic<int> badFrames_{0};
 
-    std::mutex queueMutex_;
+    mutable std::mutex queueMutex_;
     std::condition_variable queueCv_;
     std::deque<Pending> queue_;
     bool quit_ = false;
