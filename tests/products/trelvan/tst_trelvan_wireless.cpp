@@ -447,6 +447,14 @@ private slots:
         search();
         runMenu(menu_->readAction(), TAG, 0); // the editors hold a tag's parameters
         QCOMPARE(page_->currentRole(), qint8(TAG));
+        // A cell that cannot be stored: nothing goes out.
+        const int none = relay_->broadcasts(TAG);
+        window_->coordinateItem()->currentTable()->item(1, 0)->setText("12,5");
+        page_->writeRoleAction()->trigger();
+        window_->coordinateItem()->currentTable()->item(1, 0)->setText("0");
+        QCOMPARE(status(), QString("Write parameter failed,invalid coordinate A1 X"));
+        QCOMPARE(relay_->broadcasts(TAG), none);
+
         relay_->setMode(remote_["T1"], Mode::Silent);
         // A slow answer still counts in the pass that asked for it, so the node is
         // asked once.
