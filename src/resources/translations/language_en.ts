@@ -2076,4 +2076,73 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>Trelvan::WirelessSetting</name>
+    <message>
+        <source>Different firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetWirelessSetting</name>
+    <message>
+        <source>Nodes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find all Nodes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart all Tags</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart all Nodes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wireless Firmware Update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Setting all %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart all %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter failed,</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::OperateMenu</name>
+    <message>
+        <source>Restart</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write Parameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restart failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read parameter failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write parameter failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

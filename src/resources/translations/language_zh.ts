@@ -2076,4 +2076,73 @@
         <translation>编辑坐标</translation>
     </message>
 </context>
+<context>
+    <name>Trelvan::WirelessSetting</name>
+    <message>
+        <source>Different firmware</source>
+        <translation>固件不同</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::WidgetWirelessSetting</name>
+    <message>
+        <source>Nodes</source>
+        <translation>节点</translation>
+    </message>
+    <message>
+        <source>Find all Nodes</source>
+        <translation>查找所有节点</translation>
+    </message>
+    <message>
+        <source>Restart all Tags</source>
+        <translation>重启所有标签</translation>
+    </message>
+    <message>
+        <source>Restart all Nodes</source>
+        <translation>重启所有节点</translation>
+    </message>
+    <message>
+        <source>Wireless Firmware Update</source>
+        <translation>无线固件升级</translation>
+    </message>
+    <message>
+        <source>Setting all %1</source>
+        <translation>设置所有%1</translation>
+    </message>
+    <message>
+        <source>Restart all %1</source>
+        <translation>重启所有%1</translation>
+    </message>
+    <message>
+        <source>Write parameter failed,</source>
+        <translation>写入参数失败，</translation>
+    </message>
+</context>
+<context>
+    <name>Trelvan::OperateMenu</name>
+    <message>
+        <source>Restart</source>
+        <translation>重启</translation>
+    </message>
+    <message>
+        <source>Read Parameter</source>
+        <translation>读取参数</translation>
+    </message>
+    <message>
+        <source>Write Parameter</source>
+        <translation>写入参数</translation>
+    </message>
+    <message>
+        <source>Restart failed</source>
+        <translation>重启失败</translation>
+    </message>
+    <message>
+        <source>Read parameter failed</source>
+        <translation>读取参数失败</translation>
+    </message>
+    <message>
+        <source>Write parameter failed.</source>
+        <translation>写入参数失败。</translation>
+    </message>
+</context>
 </TS>

@@ -11,6 +11,7 @@
 #include "products/trelvan/config/ZAppModeItem.h"
 #include "products/trelvan/config/ZCoordinateItem.h"
 #include "products/trelvan/wireless/WidgetNode.h"
+#include "products/trelvan/wireless/WidgetWirelessSetting.h"
 #include "protocol/WidgetSystemInfo.h"
 #include "widgets/ZVToolBarWidget.h"
 
@@ -185,6 +186,9 @@ void WidgetSetting::initUi()
     pageLayout_ = new QVBoxLayout(central);
     pageLayout_->setContentsMargins(0, 0, 0, 0);
     pageLayout_->addWidget(page_);
+    wirelessPage_ = WidgetWirelessSetting::instance(central);
+    wirelessPage_->hide();
+    pageLayout_->addWidget(wirelessPage_, 1);
     setCentralWidget(central);
 
     // The editors start from the default record, with TAG as the role shown (and
@@ -206,6 +210,12 @@ void WidgetSetting::initUi()
     connect(modeItem_, &ZAppModeItem::runningModeChanged, this, [this](LPSMode mode) {
         runningModeIsWireless_ = mode == DT_MODE0;
         updateButtons();
+        wirelessPage_->setVisible(runningModeIsWireless_);
+    });
+    connect(wirelessPage_, &WidgetWirelessSetting::visibilityChanged, this, [this](bool visible) {
+        if (!visible)
+            showNormal();
+        arrangeForWirelessSetting(visible);
     });
     connect(modeItem_, &ZAppModeItem::runningModeRequired, this,
             [this](LPSMode mode) { switchApplication(quint8(mode)); });
@@ -469,6 +479,7 @@ void WidgetSetting::arrangeForWirelessSetting(bool shown)
 {
     wirelessShown_ = shown;
     scrollArea_->setVisible(shown);
+    pageLayout_->setDirection(shown ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
     if (shown) {
         scrollLayout_->addWidget(itemColumn_);
         scrollLayout_->addWidget(coordinateItem_);

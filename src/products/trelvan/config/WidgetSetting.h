@@ -28,6 +28,7 @@ class ZRoleItem;
 class ZSystemChannelItem;
 class ZSystemIDItem;
 class ZConfigItemInterface;
+class WidgetWirelessSetting;
 
 // The setting window of the node at the serial port: reads, edits, writes and
 // checks its parameters, switches its running mode, restarts it and runs the
@@ -119,6 +120,7 @@ private:
     QWidget* page_ = nullptr;
     QList<QWidget*> itemWidgets_;
     ProtocolParameter* protocol_ = nullptr;
+    WidgetWirelessSetting* wirelessPage_ = nullptr;
     bool wirelessShown_ = false;
     bool runningModeIsWireless_ = false;
     // A write sends the editors' values: only after a read since the port opened.

@@ -3,11 +3,13 @@
 #include "foundation/ZIconsManager.h"
 #include "foundation/ZThreadManager.h"
 #include "products/trelvan/protocols/TrelvanTables.h"
+#include "products/trelvan/wireless/OperateMenu.h"
 #include "widgets/ZColorTextLabel.h"
 #include "widgets/ZLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -53,6 +55,11 @@ WidgetNode::WidgetNode()
     nodeButton_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     nodeButton_->setPopupMode(QToolButton::DelayedPopup);
     nodeButton_->setObjectName("QToolButton_Without_menu_indicator");
+    if (OperateMenu* menu = OperateMenu::existing()) {
+        nodeButton_->setMenu(menu);
+        // A long press opens the shared menu too: it must name this node then.
+        connect(nodeButton_, &QToolButton::pressed, this, &WidgetNode::pointMenuHere);
+    }
     local_ = new QLabel(tr("Local"), this);
     local_->hide();
     hardware_ = makeValueLabel(tr("Hardware"), this);
@@ -162,6 +169,11 @@ void WidgetNode::setLocal(bool local)
     local_->setVisible(local);
 }
 
+bool WidgetNode::isLocal() const
+{
+    return !local_->isHidden();
+}
+
 void WidgetNode::reset()
 {
     NodeWidgetCache::removeFromPage(this);
@@ -172,6 +184,23 @@ void WidgetNode::reset()
         time_ = 0;
         timeLabel_->setValue("0");
     }
+}
+
+void WidgetNode::pointMenuHere()
+{
+    if (OperateMenu* menu = OperateMenu::existing()) {
+        menu->setTargetRole(role_);
+        menu->setTargetId(id_);
+    }
+}
+
+void WidgetNode::mouseReleaseEvent(QMouseEvent* event)
+{
+    QGroupBox::mouseReleaseEvent(event);
+    if (event->button() != Qt::RightButton || !nodeButton_->menu())
+        return;
+    pointMenuHere();
+    nodeButton_->showMenu();
 }
 
 ZIResource* NodeWidgetFactory::create()

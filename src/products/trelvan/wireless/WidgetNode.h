@@ -41,6 +41,7 @@ public:
     void setSelected(bool selected);
     // Shows "Local" on the row of the node at the serial port.
     void setLocal(bool local);
+    bool isLocal() const;
 
     quint8 role() const { return role_; }
     qint32 id() const { return id_; }
@@ -56,7 +57,13 @@ public:
 
     void reset() override;
 
+protected:
+    // A right click opens the operation menu for this node.
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
 private:
+    void pointMenuHere();
+
     QToolButton* nodeButton_ = nullptr;
     QLabel* local_ = nullptr;
     ZLabel* hardware_ = nullptr;
