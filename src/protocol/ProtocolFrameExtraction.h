@@ -11,6 +11,7 @@
 
 class ProtocolBase;
 class ProtocolDataProcessor;
+class ZDemandTimer;
 
 // One possible frame start in the buffer of a search pass.
 struct FrameCandidate
@@ -29,7 +30,7 @@ public:
     static ProtocolFrameExtraction* instance(QObject* parent = nullptr);
     ~ProtocolFrameExtraction() override;
 
-    void setEnabled(bool enabled) { isEnabled_.store(enabled); }
+    void setEnabled(bool enabled);
     bool isEnabled() const { return isEnabled_.load(); }
 
     QByteArray takePendingData();
@@ -39,16 +40,17 @@ public:
     void clearBuffers();
     // The bytes kept for the next pass. Extraction thread.
     QByteArray remainder() const { return remainder_; }
+    // Runs every millisecond while bytes wait (and the search is on), not at rest.
+    ZDemandTimer* passTimer() const { return timer_; }
 
 public slots:
     void appendData(const QByteArray& data);
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
-
 private:
     explicit ProtocolFrameExtraction(QObject* parent);
     QTime currentTime();
+    void runPass();
+    bool hasPendingWork();
 
     std::atomic<bool> isEnabled_{false};
     QMutex mutex_;
@@ -56,7 +58,7 @@ private:
     QByteArray remainder_;
     qint32 unconsumedStart_ = 0;
     std::vector<FrameCandidate> candidates_;
-    int timerId_ = 0;
+    ZDemandTimer* timer_ = nullptr;
     ProtocolDataProcessor* processor_ = nullptr;
     QTime clockBase_;
     QElapsedTimer clock_;
