@@ -1,9 +1,14 @@
 // Decoding node frame 2 and anchor frame 0 through the frame search and the
-// processor, item writes included: (a) into bare items of a page model, (b) with
-// the page shown in a window, its frame page and charts redrawn as the refresh
-// managers would, 10 data passes and 30 chart passes per second of device time.
-// Each iteration feeds 100 ms of a 3.5 Mbaud line (35,000 bytes of back-to-back
-// frames); the counter x3.5Mbaud is device time over CPU time taken.
+// processor, item writes included: (a) into bare items of a page model, the
+// search and decoding called in turn on this thread; (b) with the page shown in a
+// window, through the program's own path: the bytes appended as the serial port
+// appends them, the search and the decoding on their worker threads, the refresh
+// managers on their timers and the chart hand-over to the GUI thread, paced at
+// the line rate. Each iteration feeds 100 ms of a 3.5 Mbaud line (9 chunks of
+// 4 KiB of back-to-back frames; the bytes fed are counted); the counter x3.5Mbaud
+// is device time over the CPU time taken, frames/s counts the records the parser
+// queued. UDP output is on, as in the program (to a socket of this bench on
+// 127.0.0.1); --udp off runs with it off.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -13,10 +18,16 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <unistd.h>
 #include <sys/resource.h>
 
+#include "TrelvanFrames.h"
 #include "foundation/UserPaths.h"
+#include "foundation/ZDemandTimer.h"
+#include "foundation/ZThreadManager.h"
+#include "foundation/ZTimerManager.h"
+#include "foundation/ZUdpOutput.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/TrelvanRegistration.h"
@@ -24,14 +35,17 @@
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFactory.h"
+#include "protocol/LinkServices.h"
 #include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/ProtocolSeams.h"
 #include "resources/init_resources.h"
 #include "views/CustomTabWidget.h"
 #include "views/ModelViewManagers.h"
 
-#include <QTabBar>
 #include <QElapsedTimer>
+#include <QTabBar>
+#include <QTimer>
+#include <QUdpSocket>
 
 using Trelvan::ProtocolAnchorFrame0;
 using Trelvan::ProtocolNodeFrame2;
@@ -41,75 +55,9 @@ namespace {
 constexpr int kLineBytesPerSecond = 350000; // 3.5 Mbaud, 10 bits a byte
 constexpr int kChunk = 35000;               // 100 ms of the line
 
-void seal(QByteArray& f)
-{
-    quint8 sum = 0;
-    for (int i = 0; i < f.size() - 1; ++i)
-        sum = quint8(sum + quint8(f[i]));
-    f[f.size() - 1] = char(sum);
-}
-
-// A tag at frame n with four anchors in view.
-QByteArray nodeFrame2(int n)
-{
-    ProtocolNodeFrame2::Frame_t f;
-    f.role = 2;
-    f.systemTime = quint32(1000 + 10 * n);
-    f.localTime = f.systemTime + 7;
-    const qint32 pos[3] = {5000 + (n % 700), 4000 - (n % 500), 1000};
-    for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b)
-            f.pos[3 * a + b] = quint8((quint32(pos[a]) >> (8 * b)) & 0xFF);
-    f.g[2] = 0.7f;
-    f.a[2] = 9.81f;
-    f.angle[2] = qint16(n % 36000 - 18000);
-    f.q[0] = 1.0f;
-    f.plr = 600;
-    f.voltage = 3700;
-    f.nodeCount = 4;
-    QByteArray b(reinterpret_cast<const char*>(&f), sizeof f);
-    for (int k = 0; k < 4; ++k) {
-        ProtocolNodeFrame2::Node_t r;
-        r.role = 1;
-        r.id = quint8(k);
-        const quint32 d = quint32(3000 + 100 * k + n % 200);
-        r.dis[0] = quint8(d);
-        r.dis[1] = quint8(d >> 8);
-        r.fpRssi = quint8(160 + k);
-        r.rxRssi = quint8(150 + k);
-        b.append(reinterpret_cast<const char*>(&r), sizeof r);
-    }
-    b.append('\0');
-    const quint16 length = quint16(b.size());
-    b[2] = char(length & 0xFF);
-    b[3] = char(length >> 8);
-    seal(b);
-    return b;
-}
-
-// An anchor reporting five tags (slots 0, 3, 7, 12, 20).
-QByteArray anchorFrame0(int n)
-{
-    ProtocolAnchorFrame0::Frame_t f;
-    for (auto& slot : f.nodes)
-        slot.id = 0xFF;
-    const int used[5] = {0, 3, 7, 12, 20};
-    for (int t = 0; t < 5; ++t) {
-        ProtocolAnchorFrame0::Node_t& r = f.nodes[used[t]];
-        r.id = quint8(10 + t);
-        r.role = 2;
-        const quint32 x = quint32(1000 * t + n % 900);
-        r.pos[0] = quint8(x);
-        r.pos[1] = quint8(x >> 8);
-        for (int k = 0; k < 8; ++k)
-            r.dis[k] = quint16(300 + 10 * k + n % 50);
-    }
-    f.systemTime = quint32(1000 + 10 * n);
-    f.plr = 600;
-    f.voltage = 3700;
-    f.role = 1;
-    return QByteArray(reinterpret_cast<const char*>(&f), sizeof f);
-}
+using benchframes::anchorFrame0;
+using benchframes::nodeFrame2;
+using benchframes::seal;
 
 QByteArray lineSecond(bool anchor)
 {
@@ -132,10 +80,46 @@ ModelManager* bareManager()
     return g_bare;
 }
 
+// Records the protocol has queued so far.
+quint64 queued(bool anchor)
+{
+    return anchor ? ProtocolAnchorFrame0::instance()->queue.pushedCount()
+                  : ProtocolNodeFrame2::instance()->queue.pushedCount();
+}
+
 template <typename P>
 void drain(P* p)
 {
     p->queue.takeAll();
+}
+
+// The live page runs the program's threads: search on slot 2, decoding on 3, the
+// timer manager on 5, the chart pass on 4 (the refresh managers run at their
+// default rates, set at start-up). Started once; the bare runs never start them.
+void startProgramThreads()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    initLinkServices(nullptr);
+    ZThreadManager::instance()->moveToThread(ZTimerManager::instance(), 5);
+    ZThreadManager::instance()->startThreads();
+    ProtocolFrameExtraction::instance()->setEnabled(true);
+}
+
+bool g_udp = true;
+QUdpSocket* g_udpSink = nullptr;
+
+// UDP output as the program has it by default, to a port of this bench.
+void setUdpOutput()
+{
+    if (!g_udpSink) {
+        g_udpSink = new QUdpSocket;
+        g_udpSink->bind(QHostAddress(QHostAddress::LocalHost), 0);
+        udpOutputPort.store(g_udpSink->localPort());
+    }
+    udpOutputEnabled.store(g_udp);
 }
 
 void run(benchmark::State& state, bool anchor, bool live)
@@ -155,9 +139,11 @@ void run(benchmark::State& state, bool anchor, bool live)
         state.SkipWithError("run with --benchmark_filter=BareItems or --benchmark_filter=LivePage");
         return;
     }
+    setUdpOutput();
     std::unique_ptr<QMainWindow> window;
     ModelViewManagers* pages = ModelViewManagers::instance();
     if (live) {
+        startProgramThreads();
         window.reset(new QMainWindow);
         window->setCentralWidget(pages->pageStack());
         window->resize(1400, 900);
@@ -190,37 +176,55 @@ void run(benchmark::State& state, bool anchor, bool live)
     protocol->setActive(true);
 
     const QByteArray second = lineSecond(anchor);
-    ex->clearBuffers();
+    if (live)
+        ZThreadManager::instance()->runInThread(2, [ex] { ex->clearBuffers(); }, true);
+    else
+        ex->clearBuffers();
     qint64 offset = 0;
     qint64 bytes = 0;
-    int tick = 0;
+    quint64 frames = 0;
+    const quint64 queued0 = queued(anchor);
     const double cpu0 = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    qint64 due = 0;
+    QTimer wake;
+    if (live)
+        wake.start(5);
     for (auto _ : state) {
         // 100 ms of the line, in 4 KiB chunks.
         for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(second.mid(int(offset), 4096));
+            const QByteArray chunk = second.mid(int(offset), 4096);
+            ex->appendData(chunk);
+            bytes += chunk.size();
             offset = (offset + 4096) % (second.size() - 4096);
-            ex->extractFrames();
-            processor->processFrames();
+            if (!live) {
+                ex->extractFrames();
+                processor->processFrames();
+            }
         }
-        bytes += kChunk;
         if (live) {
-            // One data pass and three chart passes per 100 ms.
-            pages->dataRefreshManager()->refresh();
-            for (int k = 0; k < 3; ++k)
-                pages->chartRefreshManager()->refresh();
-            QCoreApplication::processEvents();
+            // At the line's pace: the refresh timers and the GUI thread's share run
+            // as they would for this much device time; the iteration also waits
+            // until the worker threads have decoded what was fed.
+            // It sleeps between events (a 5 ms timer wakes it to look again).
+            due += 100;
+            while (wall.elapsed() < due || ex->passTimer()->isRunning() || processor->passTimer()->isRunning())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         } else if (anchor) {
-            drain(ProtocolAnchorFrame0::instance());
+            frames += quint64(ProtocolAnchorFrame0::instance()->queue.takeAll().size());
         } else {
-            drain(ProtocolNodeFrame2::instance());
+            frames += quint64(ProtocolNodeFrame2::instance()->queue.takeAll().size());
         }
-        ++tick;
     }
     const double cpu = cpuSeconds() - cpu0;
+    if (live)
+        frames = queued(anchor) - queued0;
     const double deviceSeconds = double(bytes) / kLineBytesPerSecond;
     state.counters["x3.5Mbaud"] = cpu > 0 ? deviceSeconds / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(bytes) / (anchor ? 896 : 172) / std::max(cpu, 1e-9));
+    state.counters["frames/s"] = benchmark::Counter(double(frames) / std::max(cpu, 1e-9));
+    state.counters["bytes"] = double(bytes);
+    state.counters["frames"] = double(frames);
     protocol->setActive(false);
     if (window)
         window->takeCentralWidget();
@@ -253,10 +257,22 @@ BENCHMARK(BM_AnchorFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)-
 
 int main(int argc, char** argv)
 {
+    // --udp off: the figure without UDP output (the program's default is on).
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--udp") == 0 && i + 1 < argc)
+            g_udp = std::strcmp(argv[++i], "off") != 0;
+        else
+            args.push_back(argv[i]);
+    }
+    argc = int(args.size());
+    argv = args.data();
+    // Datagrams go to this machine only.
+    qputenv("TALMENO_UDP_ADDRESS", "127.0.0.1");
     QApplication app(argc, argv);
     talmenoInitResources();
     initUserDataFolders();
-    ModelViewManagers::createInstance(&app);
+    initViewServices(&app);
     Trelvan::registerProtocols();
     ProtocolNodeFrame2::registerProtocol();
     ProtocolAnchorFrame0::registerProtocol();
