@@ -69,7 +69,9 @@ void ProtocolFrameExtraction::appendData(const QByteArray& data)
         QMutexLocker lock(&mutex_);
         pendingData_.append(data);
     }
-    timer_->wake();
+    // While the search is off the bytes wait; turning it on wakes the timer.
+    if (isEnabled_.load())
+        timer_->wake();
 }
 
 void ProtocolFrameExtraction::setEnabled(bool enabled)
