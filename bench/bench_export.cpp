@@ -1,7 +1,8 @@
 // Excel export of many rows: throughput of rows written on the processing side,
 // resident memory while the rows go out (constant-memory workbook), and the time
 // the final save takes. One protocol with eight numeric columns, as a positioning
-// frame exports them.
+// frame exports them, or a row as wide as an anchor frame reporting 30 tags
+// (6 frame columns, then 12 per tag: id, x, y, z, eight distances).
 
 #include "BenchEnv.h"
 #include "foundation/UserPaths.h"
@@ -40,33 +41,56 @@ double residentMiB()
 class PositionProtocol : public ProtocolBase, public DataExportObserver
 {
 public:
-    PositionProtocol()
+    // tags 0: the eight columns of a positioning frame; otherwise the anchor layout.
+    explicit PositionProtocol(int tags)
         : ProtocolBase("Vexa_Trelvan_Node_Frame1")
         , DataExportObserver(this)
+        , tags_(tags)
     {
         head_ = QByteArray("\x55\x03", 2);
-        exportColumns_ = QStringList{"Index", "Role", "Id", "X", "Y", "Z", "Distance", "Quality"};
+        if (tags == 0) {
+            exportColumns_ = QStringList{"Index", "Role", "Id", "X", "Y", "Z", "Distance", "Quality"};
+            return;
+        }
+        exportColumns_ = QStringList{"Plr", "Role", "Id", "LocalTime", "SystemTime", "Voltage"};
+        for (int t = 0; t < tags; ++t) {
+            exportColumns_ << "Id" << "Pos.x" << "Pos.y" << "Pos.z";
+            for (int d = 0; d < 8; ++d)
+                exportColumns_ << QString("Dis[%1]").arg(d);
+        }
     }
     void parseFrame(const QByteArray&) override {}
     QList<QVariant> fillExportRow() override
     {
         ++n_;
-        return {n_, 2, int(n_ % 8), 1.25 * (n_ % 1000), -0.5 * (n_ % 777), 0.001 * n_, 3.75 + (n_ % 100) * 0.01,
-                int(n_ % 100)};
+        if (tags_ == 0)
+            return {n_, 2, int(n_ % 8), 1.25 * (n_ % 1000), -0.5 * (n_ % 777), 0.001 * n_, 3.75 + (n_ % 100) * 0.01,
+                    int(n_ % 100)};
+        QList<QVariant> row;
+        row.reserve(exportColumns_.size());
+        row << 0.98 << 1 << 7 << quint32(1000 + n_) << quint32(1007 + n_) << 3.7;
+        for (int t = 0; t < tags_; ++t) {
+            row << t << 0.001 * (n_ % 9000 + t) << 0.002 * (n_ % 700) << 1.0;
+            for (int d = 0; d < 8; ++d)
+                row << 0.01 * (300 + 10 * d + (n_ + t) % 50);
+        }
+        return row;
     }
 
 private:
+    int tags_;
     qint64 n_ = 0;
 };
 
 void BM_ExportRows(benchmark::State& state)
 {
     const qint64 rows = state.range(0);
+    const int tags = int(state.range(1));
     QTemporaryDir dir;
     exportDataDir = dir.path();
     tempDir = dir.path();
     ViewHooks::setOpenFolderHook([](const QString&) {});
-    PositionProtocol protocol;
+    PositionProtocol protocol(tags);
     protocol.setActive(true);
     DataExportSubject* subject = DataExportSubject::instance();
 
@@ -110,10 +134,19 @@ void BM_ExportRows(benchmark::State& state)
         state.counters["rss_peak_writing_MiB"] = peakWhileWriting;
         state.counters["rss_growth_MiB"] = afterRows - before;
         state.counters["file_MiB"] = QFileInfo(subject->fileName()).size() / 1048576.0;
+        state.counters["columns"] = protocol.exportColumns().size();
         QFile::remove(subject->fileName());
     }
 }
-BENCHMARK(BM_ExportRows)->Arg(100000)->Arg(1000000)->Arg(2000000)->Iterations(1)->Unit(benchmark::kSecond);
+// Arguments: rows, tags (0: eight columns; 30: 6 + 12 × 30 columns).
+BENCHMARK(BM_ExportRows)
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Args({2000000, 0})
+    ->Args({10000, 30})
+    ->Args({100000, 30})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 } // namespace
 

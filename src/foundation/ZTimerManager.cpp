@@ -1,10 +1,11 @@
 #include "foundation/ZTimerManager.h"
 
+#include "foundation/ZDemandTimer.h"
+
 #include <QEventLoop>
 #include <QList>
 #include <QMutex>
 #include <QThread>
-#include <QTimer>
 
 ZTimeHandle::ZTimeHandle(int ms)
     : interval_(ms)
@@ -25,12 +26,13 @@ class ZTimerManager_P : public QObject
 public:
     explicit ZTimerManager_P(QObject* parent)
         : QObject(parent)
-        , timer(new QTimer(this))
+        // Polled every millisecond while a handle is pending, not at all otherwise.
+        , timer(new ZDemandTimer(1, 1, [this] { poll(); },
+                                 [this] {
+                                     QMutexLocker lock(&mutex);
+                                     return !active.isEmpty();
+                                 }, this))
     {
-        timer->setTimerType(Qt::PreciseTimer);
-        timer->setInterval(1);
-        connect(timer, &QTimer::timeout, this, &ZTimerManager_P::poll, Qt::DirectConnection);
-        timer->start();
     }
 
     ~ZTimerManager_P() override
@@ -42,7 +44,19 @@ public:
 
     ZTimeHandle* take(int ms)
     {
-        QMutexLocker lock(&mutex);
+        ZTimeHandle* h = nullptr;
+        {
+            QMutexLocker lock(&mutex);
+            h = takeLocked(ms);
+        }
+        timer->wake();
+        return h;
+    }
+
+    ZTimeHandle* takeLocked(int ms)
+    {
+        // With nothing pending there is no poll: handles released since come back here.
+        recycleReleased();
         ZTimeHandle* h = nullptr;
         if (freeList.isEmpty()) {
             h = new ZTimeHandle(ms);
@@ -89,13 +103,19 @@ public:
         }
 
         QMutexLocker lock(&mutex);
+        recycleReleased();
+    }
+
+    // Under the mutex.
+    void recycleReleased()
+    {
         for (int i = fired.size() - 1; i >= 0; --i) {
             if (fired.at(i)->released_.load())
                 freeList.append(fired.takeAt(i));
         }
     }
 
-    QTimer* timer;
+    ZDemandTimer* timer;
     QMutex mutex;
     QList<ZTimeHandle*> active;
     QList<ZTimeHandle*> fired; // ran out, not yet released by their takers

@@ -34,7 +34,8 @@ private:
 
 class ZTimerManager_P;
 
-// One 1 ms timer (running in thread slot 5) that fires every pending ZTimeHandle.
+// One 1 ms timer (running in thread slot 5) that fires every pending ZTimeHandle;
+// it runs only while a handle is pending.
 class ZTimerManager : public QObject
 {
     Q_OBJECT

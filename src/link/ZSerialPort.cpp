@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMetaEnum>
 #include <QSerialPortInfo>
 #include <QSettings>
@@ -38,6 +39,7 @@ ZSerialPort::ZSerialPort(QObject* parent)
     // the log of a repeated error can be judged.
     connect(this, &QSerialPort::errorOccurred, this, &ZSerialPort::errorStep);
 
+    setWatchedDeviceFolder(QStringLiteral("/dev"));
     scanTimer_ = new QTimer(this);
     connect(scanTimer_, &QTimer::timeout, this, &ZSerialPort::scanPorts);
     scanTimer_->start(100);
@@ -192,12 +194,40 @@ void ZSerialPort::resetStatistics()
     emit statisticsUpdated();
 }
 
+void ZSerialPort::setWatchedDeviceFolder(const QString& path)
+{
+    delete deviceWatcher_;
+    deviceWatcher_ = new QFileSystemWatcher(this);
+    osPortsStale_ = true;
+    if (!deviceWatcher_->addPath(path)) {
+        // No watch (no inotify, or no such folder): ask the OS on every tick as before.
+        zWarning() << "cannot watch" << path << "for serial devices; the port scan asks the system every time";
+        delete deviceWatcher_;
+        deviceWatcher_ = nullptr;
+        return;
+    }
+    connect(deviceWatcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        osPortsStale_ = true;
+        // A node may show before the system lists it as a port: ask a while longer.
+        sinceDeviceChange_.start();
+    });
+}
+
 void ZSerialPort::scanPorts()
 {
+    const bool settling = sinceDeviceChange_.isValid() && sinceDeviceChange_.elapsed() < 1000;
+    if (!deviceWatcher_ || osPortsStale_ || settling) {
+        osPortsStale_ = false;
+        ++enumerations_;
+        osPorts_.clear();
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            osPorts_ << info.portName();
+    }
+    // The ignored names and the extra paths are read on every tick: both may change
+    // without the device folder changing.
     const QStringList ignored = QSettings().value("SerialPort/IgnoredPortNames").toStringList();
     QStringList kept;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString name = info.portName();
+    for (const QString& name : qAsConst(osPorts_)) {
         if (!name.isEmpty() && !ignored.contains(name, Qt::CaseSensitive))
             kept << name;
     }

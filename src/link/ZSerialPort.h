@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QStringList>
 
+class QFileSystemWatcher;
 class QTimer;
 
 // The program's one serial port. Adds to QSerialPort a scan of the port names while
@@ -33,6 +35,10 @@ public:
     quint64 transmittedPerSecond() const { return transmittedPerSecond_; }
     bool isScanning() const;
     bool isSampling() const;
+    // How many times the scan asked the OS for its port list.
+    quint64 enumerationCount() const { return enumerations_; }
+    // The folder whose changes make the scan ask the OS again (the device folder).
+    void setWatchedDeviceFolder(const QString& path);
 
 signals:
     void dataArrived(QByteArray byteArray);
@@ -47,6 +53,15 @@ private:
     void errorStep(QSerialPort::SerialPortError error);
 
     QStringList existedPorts_;
+    // The OS's own list, asked again only when the device folder changed: asking
+    // walks sysfs, which every 100 ms cost a tenth of a core at rest.
+    QStringList osPorts_;
+    QFileSystemWatcher* deviceWatcher_ = nullptr;
+    bool osPortsStale_ = true;
+    // Started at a change of the device folder: the OS is asked on every tick for a
+    // second after it, while new nodes settle.
+    QElapsedTimer sinceDeviceChange_;
+    quint64 enumerations_ = 0;
     QTimer* scanTimer_ = nullptr;
     QTimer* statisticsTimer_ = nullptr;
     quint64 receivedBytes_ = 0;

@@ -1,12 +1,12 @@
 #include "protocol/ProtocolDataProcessor.h"
 
+#include "foundation/ZDemandTimer.h"
 #include "foundation/ZLog.h"
 #include "protocol/ProtocolBase.h"
 
 #include <QCoreApplication>
 #include <QMutexLocker>
 #include <QThread>
-#include <QTimerEvent>
 
 namespace {
 ProtocolDataProcessor* g_processor = nullptr;
@@ -22,9 +22,13 @@ ProtocolDataProcessor* ProtocolDataProcessor::instance(QObject* parent)
 ProtocolDataProcessor::ProtocolDataProcessor(QObject* parent)
     : QObject(parent)
 {
-    timerId_ = startTimer(1, Qt::PreciseTimer);
-    if (timerId_ == 0)
-        qFatal("%sProtocolDataProcessor timer create failed", qPrintable(logTimePrefix()));
+    // A child: it moves to the processing thread with this object.
+    timer_ = new ZDemandTimer(1, 2, [this] { runPass(); },
+                              [this] {
+                                  QMutexLocker lock(&mutex_);
+                                  return !frames_.isEmpty();
+                              },
+                              this);
 }
 
 ProtocolDataProcessor::~ProtocolDataProcessor()
@@ -37,12 +41,15 @@ void ProtocolDataProcessor::appendFrames(QVector<ExtractedFrame>& frames)
 {
     if (frames.isEmpty())
         return;
-    QMutexLocker lock(&mutex_);
-    if (frames_.isEmpty())
-        frames_.swap(frames);
-    else
-        frames_ += frames;
-    frames.clear();
+    {
+        QMutexLocker lock(&mutex_);
+        if (frames_.isEmpty())
+            frames_.swap(frames);
+        else
+            frames_ += frames;
+        frames.clear();
+    }
+    timer_->wake();
 }
 
 QVector<ExtractedFrame> ProtocolDataProcessor::takeFrames()
@@ -60,12 +67,8 @@ void ProtocolDataProcessor::processFrames()
         f.protocol->processFrame(f.frame);
 }
 
-void ProtocolDataProcessor::timerEvent(QTimerEvent* event)
+void ProtocolDataProcessor::runPass()
 {
-    if (event->timerId() != timerId_) {
-        QObject::timerEvent(event);
-        return;
-    }
     if (QThread::currentThread() == QCoreApplication::instance()->thread())
         zDebug() << "ProtocolDataProcessor shouldn't be in gui thread";
     processFrames();

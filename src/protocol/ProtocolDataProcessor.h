@@ -7,6 +7,7 @@
 #include <QVector>
 
 class ProtocolBase;
+class ZDemandTimer;
 
 // One verified frame waiting to be decoded.
 struct ExtractedFrame
@@ -31,14 +32,14 @@ public:
     QVector<ExtractedFrame> takeFrames();
     // Takes the queue and decodes each frame in order (what the timer runs).
     void processFrames();
-
-protected:
-    void timerEvent(QTimerEvent* event) override;
+    // Runs every millisecond while frames wait, not at rest.
+    ZDemandTimer* passTimer() const { return timer_; }
 
 private:
     explicit ProtocolDataProcessor(QObject* parent);
+    void runPass();
 
     QMutex mutex_;
     QVector<ExtractedFrame> frames_;
-    int timerId_ = 0;
+    ZDemandTimer* timer_ = nullptr;
 };

@@ -24,6 +24,7 @@ struct ProtocolDataQueue
     void push(QSharedPointer<Data> record)
     {
         QMutexLocker lock(&mutex);
+        ++pushed_;
         datas_.append(std::move(record));
         if (datas_.size() > kMaxRecords) {
             zWarning().nospace() << name_ << ":datas_.size() > 1000, previous data will be discarded";
@@ -45,7 +46,15 @@ struct ProtocolDataQueue
         return datas_.size();
     }
 
+    // Records pushed since the queue was made, dropped ones included.
+    quint64 pushedCount() const
+    {
+        QMutexLocker lock(&mutex);
+        return pushed_;
+    }
+
     mutable QMutex mutex;
     QList<QSharedPointer<Data>> datas_;
     QString name_;
+    quint64 pushed_ = 0;
 };

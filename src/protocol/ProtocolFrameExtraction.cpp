@@ -1,5 +1,6 @@
 #include "protocol/ProtocolFrameExtraction.h"
 
+#include "foundation/ZDemandTimer.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZThreadManager.h"
 #include "protocol/ProtocolBase.h"
@@ -9,7 +10,6 @@
 #include <QMutexLocker>
 #include <QThread>
 #include <QTime>
-#include <QTimerEvent>
 
 #include <algorithm>
 #include <cstring>
@@ -51,9 +51,8 @@ ProtocolFrameExtraction::ProtocolFrameExtraction(QObject* parent)
 {
     processor_ = ProtocolDataProcessor::instance();
     ZThreadManager::instance()->moveToThread(processor_, 3);
-    timerId_ = startTimer(1, Qt::PreciseTimer);
-    if (timerId_ == 0)
-        qFatal("%sprotocol frame extraction handle timer create failed", qPrintable(logTimePrefix()));
+    // A child: it moves to the extraction thread with this object.
+    timer_ = new ZDemandTimer(1, 2, [this] { runPass(); }, [this] { return hasPendingWork(); }, this);
 }
 
 ProtocolFrameExtraction::~ProtocolFrameExtraction()
@@ -66,8 +65,34 @@ void ProtocolFrameExtraction::appendData(const QByteArray& data)
 {
     if (data.isEmpty())
         return;
+    {
+        QMutexLocker lock(&mutex_);
+        pendingData_.append(data);
+    }
+    // While the search is off the bytes wait; turning it on wakes the timer.
+    if (isEnabled_.load())
+        timer_->wake();
+}
+
+void ProtocolFrameExtraction::setEnabled(bool enabled)
+{
+    isEnabled_.store(enabled);
+    // Bytes that came while the search was off are searched now.
+    if (enabled)
+        timer_->wake();
+}
+
+bool ProtocolFrameExtraction::hasPendingWork()
+{
+    if (!isEnabled_.load())
+        return false;
+    // A held candidate keeps the passes going with no input, so that it is given
+    // up after its quiet time and the frames behind it are not held until the
+    // next byte arrives.
+    if (holding_)
+        return true;
     QMutexLocker lock(&mutex_);
-    pendingData_.append(data);
+    return !pendingData_.isEmpty();
 }
 
 QByteArray ProtocolFrameExtraction::takePendingData()
@@ -88,12 +113,8 @@ void ProtocolFrameExtraction::clearBuffers()
     holding_ = false;
 }
 
-void ProtocolFrameExtraction::timerEvent(QTimerEvent* event)
+void ProtocolFrameExtraction::runPass()
 {
-    if (event->timerId() != timerId_) {
-        QObject::timerEvent(event);
-        return;
-    }
     if (!isEnabled_.load())
         return;
     if (QThread::currentThread() == QCoreApplication::instance()->thread())

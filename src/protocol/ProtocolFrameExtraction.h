@@ -11,6 +11,7 @@
 
 class ProtocolBase;
 class ProtocolDataProcessor;
+class ZDemandTimer;
 
 // One possible frame start in the buffer of a search pass.
 struct FrameCandidate
@@ -40,7 +41,7 @@ public:
     static ProtocolFrameExtraction* instance(QObject* parent = nullptr);
     ~ProtocolFrameExtraction() override;
 
-    void setEnabled(bool enabled) { isEnabled_.store(enabled); }
+    void setEnabled(bool enabled);
     bool isEnabled() const { return isEnabled_.load(); }
 
     QByteArray takePendingData();
@@ -52,18 +53,19 @@ public:
     QByteArray remainder() const { return remainder_; }
     // The longest frame the search waits for from this protocol's head.
     static qint32 longestFrame(const ProtocolBase* protocol);
+    // Runs every millisecond while bytes wait (and the search is on), not at rest.
+    ZDemandTimer* passTimer() const { return timer_; }
 
 public slots:
     void appendData(const QByteArray& data);
-
-protected:
-    void timerEvent(QTimerEvent* event) override;
 
 private:
     explicit ProtocolFrameExtraction(QObject* parent);
     QTime currentTime();
     enum class Verdict { Incomplete, NoFrame, Frame };
     Verdict judge(ProtocolBase* p, FrameCandidate& c, const char* base, int size);
+    void runPass();
+    bool hasPendingWork();
 
     std::atomic<bool> isEnabled_{false};
     QMutex mutex_;
@@ -76,7 +78,7 @@ private:
     QList<ProtocolBase*> searchedBy_;
     bool holding_ = false; // remainder_ begins with (or just before) an incomplete candidate
     QElapsedTimer sinceInput_;
-    int timerId_ = 0;
+    ZDemandTimer* timer_ = nullptr;
     ProtocolDataProcessor* processor_ = nullptr;
     QTime clockBase_;
     QElapsedTimer clock_;

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -229,6 +230,10 @@ LineResourceSettingWidget::LineResourceSettingWidget(LineResourceItem* item, QWi
     valueLabel_->setFixedWidth(digitsWidth(valueLabel_->font(), 12));
     headerLayout()->addWidget(valueLabel_, 1);
 
+    valueTimer_ = new QTimer(this);
+    valueTimer_->setSingleShot(true);
+    connect(valueTimer_, &QTimer::timeout, this, &LineResourceSettingWidget::showValue);
+
     addSettingWidgets({widthBox_});
 }
 
@@ -239,13 +244,42 @@ void LineResourceSettingWidget::handleItemDataChanged(int column)
         return;
     }
     if (column == 6) {
-        // values() copies under the item's lock (an implicitly shared copy).
-        const QList<double> values = lineItem_->values();
-        const double v = values.isEmpty() ? lineItem_->lastValue() : values.last();
-        valueLabel_->setText(QStringLiteral("%1").arg(v, -12, 'g', 6));
+        showValueSoon();
     } else if (column == LineResourceItem::ColWidth) {
         widthBox_->setValue(lineItem_->lineRecord()->Width);
     }
+}
+
+void LineResourceSettingWidget::showValueSoon()
+{
+    if (!isVisible()) {
+        valueStale_ = true;
+        return;
+    }
+    if (valueTimer_->isActive())
+        return;
+    const qint64 since = sinceValueShown_.isValid() ? sinceValueShown_.elapsed() : kValueIntervalMs;
+    if (since >= kValueIntervalMs)
+        showValue();
+    else
+        valueTimer_->start(int(kValueIntervalMs - since));
+}
+
+void LineResourceSettingWidget::showValue()
+{
+    valueStale_ = false;
+    sinceValueShown_.start();
+    // values() copies under the item's lock (an implicitly shared copy).
+    const QList<double> values = lineItem_->values();
+    const double v = values.isEmpty() ? lineItem_->lastValue() : values.last();
+    valueLabel_->setText(QStringLiteral("%1").arg(v, -12, 'g', 6));
+}
+
+void LineResourceSettingWidget::showEvent(QShowEvent* event)
+{
+    ChartResourceSettingWidget::showEvent(event);
+    if (valueStale_)
+        showValue();
 }
 
 // ---------------------------------------------------------------- 3D scatter

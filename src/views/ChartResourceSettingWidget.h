@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPoint>
 #include <QWidget>
@@ -18,6 +19,7 @@ class QCheckBox;
 class QHBoxLayout;
 class QVBoxLayout;
 class QSpinBox;
+class QTimer;
 class QDoubleSpinBox;
 class QToolButton;
 
@@ -92,13 +94,28 @@ public:
     QSpinBox* widthBox() const { return widthBox_; }
     QLabel* valueLabel() const { return valueLabel_; }
 
+    // The shortest time between two writes of the value while it is shown.
+    static constexpr int kValueIntervalMs = 30;
+
 public slots:
     void handleItemDataChanged(int column) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void showValueSoon();
+    void showValue();
+
     LineResourceItem* lineItem_;
     QSpinBox* widthBox_;
     QLabel* valueLabel_;
+    // The value changes with every frame, up to thousands of times a second: the
+    // label is written only while it can be seen, at most every kValueIntervalMs,
+    // and always ends on the newest value.
+    QTimer* valueTimer_;
+    QElapsedTimer sinceValueShown_;
+    bool valueStale_ = false;
 };
 
 class Scatter3DResourceSettingWidget : public ChartResourceSettingWidget

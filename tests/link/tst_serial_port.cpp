@@ -9,6 +9,7 @@
 #include "sim/DeviceSimulator.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <QSerialPortInfo>
 #include <QSignalSpy>
@@ -139,6 +140,44 @@ private slots:
         QVERIFY(!changed.at(5).at(0).toStringList().contains(gone));
         QCOMPARE(changed.at(5).at(0).toStringList(), QStringList{one.portPath()});
         QCOMPARE(single.count(), 1);
+    }
+
+    // The system's port list is asked for only when the device folder changes (and a
+    // second after); the extra paths and the ignored names still count on every tick.
+    void scanAsksTheSystemOnlyWhenDevicesChange()
+    {
+        ignoreRealPorts();
+        QTemporaryDir devices;
+        QVERIFY(devices.isValid());
+        sim::DeviceSimulator one;
+        QVERIFY(one.start());
+        ZSerialPort port;
+        port.setWatchedDeviceFolder(devices.path());
+        QSignalSpy changed(&port, &ZSerialPort::existedPortsChanged);
+        QTRY_VERIFY(port.enumerationCount() >= 1);
+        const quint64 asked = port.enumerationCount();
+
+        setExtraPorts({one.portPath()});
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 1000);
+        ignoreRealPorts({one.portPath()});
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 2, 1000);
+        QVERIFY(port.existedPorts().isEmpty());
+        QCOMPARE(port.enumerationCount(), asked);
+
+        // A node comes: asked at once and on the ticks of the next second.
+        QFile node(devices.filePath("ttyNEW0"));
+        QVERIFY(node.open(QIODevice::WriteOnly));
+        node.close();
+        QTRY_VERIFY_WITH_TIMEOUT(port.enumerationCount() >= asked + 3, 5000);
+        QTest::qWait(2500); // well past the second of asking
+        const quint64 settled = port.enumerationCount();
+        ignoreRealPorts();
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, 1000);
+        QCOMPARE(port.enumerationCount(), settled);
+
+        // Without a folder to watch it asks on every tick, as it always did.
+        port.setWatchedDeviceFolder(devices.filePath("missing"));
+        QTRY_VERIFY_WITH_TIMEOUT(port.enumerationCount() >= settled + 5, 5000);
     }
 
     void openRetriesABusyPortAndKeepsItsError()

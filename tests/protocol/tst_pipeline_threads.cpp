@@ -4,6 +4,7 @@
 
 #include "support/testenv.h"
 
+#include "foundation/ZDemandTimer.h"
 #include "foundation/ZThreadManager.h"
 #include "helpers/PipelineEnv.h"
 #include "helpers/TestProtocols.h"
@@ -81,6 +82,88 @@ private slots:
         port.close();
         fixed.setActive(false);
         variable.setActive(false);
+        ZThreadManager::instance()->runInThread(2, [] {}, true);
+        ZThreadManager::instance()->runInThread(3, [] {}, true);
+    }
+
+    // At rest the search and decoding timers are off; bytes start them, bytes that
+    // come while the search is off wait for it, and a stream ends with both off again.
+    void timersRunOnlyWhileThereIsWork()
+    {
+        FixedProtocol fixed("fixed", QByteArray("\x52\x00", 2), 32);
+        fixed.setActive(true);
+        ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+        ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+        QTRY_VERIFY(!ex->passTimer()->isRunning());
+        QTRY_VERIFY(!processor->passTimer()->isRunning());
+
+        sim::DeviceSimulator device;
+        QVERIFY(device.start());
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        connect(&port, &ZSerialPort::dataArrived, ex, &ProtocolFrameExtraction::appendData, Qt::DirectConnection);
+        QVERIFY(port.open(3));
+
+        QList<QByteArray> sent;
+        for (int i = 0; i < 3; ++i)
+            sent << frames::fixed(QByteArray("\x52\x00", 2), 32, i, QByteArray("\x52", 1));
+        // Search off: the bytes arrive and wait, nothing ticks for them.
+        ex->setEnabled(false);
+        const quint64 extractionStarts = ex->passTimer()->startCount();
+        device.send(sent.at(0));
+        QTRY_COMPARE(port.receivedBytes(), quint64(32));
+        QVERIFY(!ex->passTimer()->isRunning());
+        QCOMPARE(ex->passTimer()->startCount(), extractionStarts);
+        QCOMPARE(fixed.parseCount(), 0);
+
+        // Search on: the waiting frame is decoded, then the next ones as they come.
+        ex->setEnabled(true);
+        QTRY_COMPARE_WITH_TIMEOUT(fixed.parseCount(), 1, 5000);
+        device.send(sent.at(1) + sent.at(2));
+        QTRY_COMPARE_WITH_TIMEOUT(fixed.parseCount(), 3, 5000);
+        QCOMPARE(fixed.parsed(), sent);
+        QVERIFY(ex->passTimer()->startCount() > extractionStarts);
+        QTRY_VERIFY(!ex->passTimer()->isRunning());
+        QTRY_VERIFY(!processor->passTimer()->isRunning());
+
+        ex->setEnabled(false);
+        port.close();
+        fixed.setActive(false);
+        ZThreadManager::instance()->runInThread(2, [] {}, true);
+        ZThreadManager::instance()->runInThread(3, [] {}, true);
+    }
+
+    // A head whose length field promises more than ever comes, then a good frame,
+    // then silence: the good frame is still decoded, with no byte after it.
+    void goodFrameBehindAFalseHeadIsDecodedWithoutMoreInput()
+    {
+        LengthFieldProtocol len("len", QByteArray("\x54\x02"), 6);
+        FixedProtocol fixed("fixed", QByteArray("\x55\x01", 2), 20);
+        len.setActive(true);
+        fixed.setActive(true);
+        ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+        ZThreadManager::instance()->runInThread(2, [ex] { ex->clearBuffers(); }, true);
+
+        sim::DeviceSimulator device;
+        QVERIFY(device.start());
+        ZSerialPort port;
+        port.setPortName(device.portPath());
+        connect(&port, &ZSerialPort::dataArrived, ex, &ProtocolFrameExtraction::appendData, Qt::DirectConnection);
+        QVERIFY(port.open(3));
+        ex->setEnabled(true);
+
+        const QByteArray stray = QByteArray("\x54\x02\x00\x02", 4) + QByteArray(5, '\x10');
+        const QByteArray good = frames::fixed(QByteArray("\x55\x01", 2), 20, 6, QByteArray("\x55\x54", 2));
+        device.send(stray + good);
+        QTRY_COMPARE_WITH_TIMEOUT(fixed.parseCount(), 1, 5000);
+        QCOMPARE(fixed.parsed(), QList<QByteArray>{good});
+        QCOMPARE(len.parseCount(), 0);
+        QTRY_VERIFY(!ex->passTimer()->isRunning());
+
+        ex->setEnabled(false);
+        port.close();
+        len.setActive(false);
+        fixed.setActive(false);
         ZThreadManager::instance()->runInThread(2, [] {}, true);
         ZThreadManager::instance()->runInThread(3, [] {}, true);
     }

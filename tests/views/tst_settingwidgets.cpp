@@ -56,11 +56,25 @@ private slots:
         item->setData(7, 9);
         QCOMPARE(w.widthBox()->value(), 9);
 
-        // The newest value, left-aligned in 12 characters, 6 significant digits.
+        // The newest value, left-aligned in 12 characters, 6 significant digits:
+        // written at once when shown, the next ones at most every 30 ms, always
+        // ending on the newest.
+        w.show();
+        QTest::qWait(LineResourceSettingWidget::kValueIntervalMs + 10);
         item->setData(6, 3.14159265);
         QCOMPARE(w.valueLabel()->text(), QString("3.14159     "));
+        item->setData(6, 7.0);
         item->setData(6, -12345678.0);
+        QTRY_COMPARE(w.valueLabel()->text(), QString("-1.23457e+07"));
+
+        // Not written while nobody can see it; shown again, it has the newest value.
+        w.hide();
+        QTest::qWait(LineResourceSettingWidget::kValueIntervalMs + 10);
+        item->setData(6, 2.5);
         QCOMPARE(w.valueLabel()->text(), QString("-1.23457e+07"));
+        w.show();
+        QCOMPARE(w.valueLabel()->text(), QString("2.5         "));
+        w.hide();
 
         // The colour swatch writes the colour; a colour change elsewhere recolours the name.
         w.colorSwatch()->setColor(QColor(255, 85, 0));
