@@ -243,9 +243,12 @@ QString AoaWidgetSetting::writeParameter()
         });
     const ParameterFrame sent = frameFromEditors();
     const QByteArray bytes = sent.toByteArray();
+    // The reply's own announcement, as the read waits for: a parse-finished signal
+    // of the read before may still be on its way and would end this wait with the
+    // read's frame as the "echo".
     const bool timedOut =
         sendAndWaitForReply(ZTimerManager::instance(), timeoutForBytes(ParameterFrame::kSize, kWriteWaitMs), p,
-                            &ProtocolBase::dataParseFinished, [&bytes] { write(bytes); });
+                            &AoaProtocolParameter::dataFrameReceived, [&bytes] { write(bytes); });
     if (timedOut)
         return "Time out.";
     const ParameterFrame echo = p->receivedFrame();
