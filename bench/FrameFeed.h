@@ -29,6 +29,8 @@ namespace benchfeed {
 constexpr int kLineBytesPerSecond = 350000; // 3.5 Mbaud, 10 bits a byte
 constexpr int kChunk = 35000;               // 100 ms of the line
 constexpr int kPiece = 4096;                // what one read of the port brings at most
+// 100 ms is fed in whole pieces: 9 of them, 36,864 bytes. Counters use the bytes
+// really fed (LineFeed::bytes), never kChunk.
 
 // Writes the 8-bit sum of all bytes before the last into the last.
 inline void seal(QByteArray& f)
@@ -49,6 +51,13 @@ QByteArray backToBack(int minBytes, FrameAt&& frameAt)
     return all;
 }
 
+// Device seconds fed over CPU seconds taken: above 1 the process keeps ahead of
+// the line.
+inline double lineMultiple(qint64 bytes, double cpu)
+{
+    return cpu > 0 ? double(bytes) / kLineBytesPerSecond / cpu : 0;
+}
+
 // User and system time of the process, in seconds.
 inline double cpuSeconds()
 {
@@ -58,8 +67,9 @@ inline double cpuSeconds()
 }
 
 // Plays a line of frames in pieces of the port's size, each searched and processed
-// at once, as the worker threads would; the read position wraps before the last
-// piece and `margin` more bytes, so that every piece is whole.
+// at once, as the worker threads would (or, with append100ms(), only appended, for
+// a run whose search and decoding are on their own threads); the read position
+// wraps before the last piece and `margin` more bytes, so that every piece is whole.
 class LineFeed
 {
 public:
@@ -74,25 +84,39 @@ public:
     template <typename AfterPiece>
     void play100ms(AfterPiece&& afterPiece)
     {
-        ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-        ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
-        for (int i = 0; i < kChunk; i += kPiece) {
-            ex->appendData(line_.mid(int(offset_), kPiece));
-            offset_ = (offset_ + kPiece) % wrap_;
-            ex->extractFrames();
-            processor->processFrames();
-            afterPiece();
-        }
-        bytes += kChunk;
+        feed100ms(true, afterPiece);
     }
     void play100ms()
     {
         play100ms([] {});
     }
+    // 100 ms of the line appended as the serial port appends it, nothing more.
+    void append100ms()
+    {
+        feed100ms(false, [] {});
+    }
 
-    qint64 bytes = 0; // played so far
+    qint64 bytes = 0; // fed so far
 
 private:
+    template <typename AfterPiece>
+    void feed100ms(bool decode, AfterPiece&& afterPiece)
+    {
+        ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+        ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+        for (int i = 0; i < kChunk; i += kPiece) {
+            const QByteArray piece = line_.mid(int(offset_), kPiece);
+            ex->appendData(piece);
+            bytes += piece.size();
+            offset_ = (offset_ + kPiece) % wrap_;
+            if (decode) {
+                ex->extractFrames();
+                processor->processFrames();
+            }
+            afterPiece();
+        }
+    }
+
     QByteArray line_;
     qint64 wrap_;
     qint64 offset_ = 0;

@@ -2,7 +2,7 @@
 // Node frame 2 and anchor frame 0 as a device sends them, for the benches. The
 // system time of frame n is 1000 + 10 n, so a decoded frame tells its number.
 
-#include <QByteArray>
+#include "FrameFeed.h"
 
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
@@ -14,13 +14,7 @@ inline quint32 systemTimeOf(int n)
     return quint32(1000 + 10 * n);
 }
 
-inline void seal(QByteArray& f)
-{
-    quint8 sum = 0;
-    for (int i = 0; i < f.size() - 1; ++i)
-        sum = quint8(sum + quint8(f[i]));
-    f[f.size() - 1] = char(sum);
-}
+using benchfeed::seal;
 
 // A tag at frame n with four anchors in view.
 inline QByteArray nodeFrame2(int n)

@@ -58,6 +58,11 @@ void bareItems(benchmark::State& state, int pixelMode)
 
     benchfeed::LineFeed feed(benchfeed::backToBack(benchfeed::kLineBytesPerSecond,
                                                    [pixelMode](int n) { return zoneFrame(pixelMode, n); }));
+    auto queued = [pixelMode] {
+        return pixelMode == Parvo::kPixel4x4 ? Parvo::ProtocolFrame0_16::instance()->queue.pushedCount()
+                                             : Parvo::ProtocolFrame0_64::instance()->queue.pushedCount();
+    };
+    const quint64 queued0 = queued();
     const double cpu0 = benchfeed::cpuSeconds();
     for (auto _ : state) {
         feed.play100ms();
@@ -68,9 +73,10 @@ void bareItems(benchmark::State& state, int pixelMode)
             Parvo::ProtocolFrame0_64::instance()->takeAll();
     }
     const double cpu = benchfeed::cpuSeconds() - cpu0;
-    const double deviceSeconds = double(feed.bytes) / benchfeed::kLineBytesPerSecond;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? deviceSeconds / cpu : 0;
-    state.counters["frames/s"] = double(feed.bytes) / Parvo::frameLength(pixelMode) / std::max(cpu, 1e-9);
+    const quint64 frames = queued() - queued0;
+    state.counters["x3.5Mbaud"] = benchfeed::lineMultiple(feed.bytes, cpu);
+    state.counters["frames/s"] = double(frames) / std::max(cpu, 1e-9);
+    state.counters["bytes"] = double(feed.bytes);
     state.SetLabel(QString("%1 line items").arg(protocol->collector()->items().size()).toStdString());
     protocol->setActive(false);
 }

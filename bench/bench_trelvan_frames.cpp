@@ -1,21 +1,31 @@
 // Decoding node frames 1, 2, 3, 4, 5, 7, anchor frame 0, tag frame 0 and AOA node
-// frame 0 through the frame search and the processor, item writes included: (a) into bare items of a
-// page model, (b) with the page shown in a window, its frame page and charts
-// redrawn as the refresh managers would, 10 data passes and 30 chart passes per
-// second of device time. Each iteration feeds 100 ms of a 3.5 Mbaud line (35,000
-// bytes of back-to-back frames); the counter x3.5Mbaud is device time over CPU
-// time taken.
+// frame 0 through the frame search and the processor, item writes included: (a)
+// into bare items of a page model, the search and decoding called in turn on this
+// thread; (b) with the page shown in a window, through the program's own path: the
+// bytes appended as the serial port appends them, the search and the decoding on
+// their worker threads, the refresh managers on their timers and the chart
+// hand-over to the GUI thread, paced at the line rate. Each iteration feeds 100 ms
+// of a 3.5 Mbaud line (9 pieces of 4 KiB of back-to-back frames; the bytes fed are
+// counted); the counter x3.5Mbaud is device time over the CPU time taken, frames/s
+// counts the records the parser queued. UDP output is on, as in the program (to a
+// socket of this bench on 127.0.0.1); --udp off runs with it off.
 #include "FrameFeed.h"
+#include "TrelvanFrames.h"
 
 #include <QMainWindow>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "model/ResourceItems.h"
 #include "products/trelvan/TrelvanRegistration.h"
 #include "products/trelvan/calibration/AoaCalibrationProtocols.h"
+#include "foundation/ZDemandTimer.h"
+#include "foundation/ZThreadManager.h"
+#include "foundation/ZTimerManager.h"
 #include "foundation/ZUdpOutput.h"
+#include "protocol/LinkServices.h"
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
 #include "products/trelvan/protocols/ProtocolErrorFrame0.h"
@@ -32,8 +42,9 @@
 #include "views/CustomTabWidget.h"
 #include "views/ModelViewManagers.h"
 
-#include <QTabBar>
 #include <QElapsedTimer>
+#include <QTabBar>
+#include <QTimer>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
@@ -52,67 +63,49 @@ namespace {
 using benchfeed::cpuSeconds;
 using benchfeed::kLineBytesPerSecond;
 using benchfeed::seal;
+using benchframes::anchorFrame0;
+using benchframes::nodeFrame2;
 
-// A tag at frame n with four anchors in view.
-QByteArray nodeFrame2(int n)
+bool g_udp = true;
+
+// UDP output as the program has it by default (unless --udp off), to a socket of
+// this bench on 127.0.0.1 whose datagrams are read and dropped.
+QUdpSocket* udpSink()
 {
-    ProtocolNodeFrame2::Frame_t f;
-    f.role = 2;
-    f.systemTime = quint32(1000 + 10 * n);
-    f.localTime = f.systemTime + 7;
-    const qint32 pos[3] = {5000 + (n % 700), 4000 - (n % 500), 1000};
-    for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b)
-            f.pos[3 * a + b] = quint8((quint32(pos[a]) >> (8 * b)) & 0xFF);
-    f.g[2] = 0.7f;
-    f.a[2] = 9.81f;
-    f.angle[2] = qint16(n % 36000 - 18000);
-    f.q[0] = 1.0f;
-    f.plr = 600;
-    f.voltage = 3700;
-    f.nodeCount = 4;
-    QByteArray b(reinterpret_cast<const char*>(&f), sizeof f);
-    for (int k = 0; k < 4; ++k) {
-        ProtocolNodeFrame2::Node_t r;
-        r.role = 1;
-        r.id = quint8(k);
-        const quint32 d = quint32(3000 + 100 * k + n % 200);
-        r.dis[0] = quint8(d);
-        r.dis[1] = quint8(d >> 8);
-        r.fpRssi = quint8(160 + k);
-        r.rxRssi = quint8(150 + k);
-        b.append(reinterpret_cast<const char*>(&r), sizeof r);
-    }
-    b.append('\0');
-    const quint16 length = quint16(b.size());
-    b[2] = char(length & 0xFF);
-    b[3] = char(length >> 8);
-    seal(b);
-    return b;
+    static QUdpSocket* sink = [] {
+        auto* s = new QUdpSocket;
+        s->bind(QHostAddress(QHostAddress::LocalHost), 0);
+        return s;
+    }();
+    udpOutputPort.store(sink->localPort());
+    udpOutputEnabled.store(g_udp);
+    return sink;
 }
 
-// An anchor reporting five tags (slots 0, 3, 7, 12, 20).
-QByteArray anchorFrame0(int n)
+qint64 drainUdp()
 {
-    ProtocolAnchorFrame0::Frame_t f;
-    for (auto& slot : f.nodes)
-        slot.id = 0xFF;
-    const int used[5] = {0, 3, 7, 12, 20};
-    for (int t = 0; t < 5; ++t) {
-        ProtocolAnchorFrame0::Node_t& r = f.nodes[used[t]];
-        r.id = quint8(10 + t);
-        r.role = 2;
-        const quint32 x = quint32(1000 * t + n % 900);
-        r.pos[0] = quint8(x);
-        r.pos[1] = quint8(x >> 8);
-        for (int k = 0; k < 8; ++k)
-            r.dis[k] = quint16(300 + 10 * k + n % 50);
+    QUdpSocket* sink = udpSink();
+    qint64 n = 0;
+    while (sink->hasPendingDatagrams()) {
+        sink->receiveDatagram();
+        ++n;
     }
-    f.systemTime = quint32(1000 + 10 * n);
-    f.plr = 600;
-    f.voltage = 3700;
-    f.role = 1;
-    return QByteArray(reinterpret_cast<const char*>(&f), sizeof f);
+    return n;
+}
+
+// The live page runs the program's threads: search on slot 2, decoding on 3, the
+// timer manager on 5, the chart pass on 4 (the refresh managers at their default
+// rates, set at start-up). Started once; the bare runs never start them.
+void startProgramThreads()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    initLinkServices(nullptr);
+    ZThreadManager::instance()->moveToThread(ZTimerManager::instance(), 5);
+    ZThreadManager::instance()->startThreads();
+    ProtocolFrameExtraction::instance()->setEnabled(true);
 }
 
 // Length field and sum of a frame built without its checksum byte.
@@ -297,20 +290,22 @@ QByteArray nodeFrame3(int n)
 }
 
 
-// One frame kind of the bench: its protocol, its frames and how its queue is emptied.
+// One frame kind of the bench: its protocol, its frames, how its queue is emptied
+// and how many records it has queued so far.
 struct FrameCase
 {
     const char* name;
     QByteArray (*frameAt)(int n);
     ProtocolBase* (*protocol)();
     void (*drain)();
+    quint64 (*queued)();
 };
 
 template <typename P>
 FrameCase frameCase(const char* name, QByteArray (*frameAt)(int))
 {
     return {name, frameAt, [] { return static_cast<ProtocolBase*>(P::instance()); },
-            [] { P::instance()->queue.takeAll(); }};
+            [] { P::instance()->queue.takeAll(); }, [] { return P::instance()->queue.pushedCount(); }};
 }
 
 const FrameCase kNodeFrame2 = frameCase<ProtocolNodeFrame2>("Vexa_Trelvan_Node_Frame2", &nodeFrame2);
@@ -340,6 +335,7 @@ void run(benchmark::State& state, const FrameCase& c, bool live)
     std::unique_ptr<QMainWindow> window;
     ModelViewManagers* pages = ModelViewManagers::instance();
     if (live) {
+        startProgramThreads();
         window.reset(new QMainWindow);
         window->setCentralWidget(pages->pageStack());
         window->resize(1400, 900);
@@ -369,25 +365,44 @@ void run(benchmark::State& state, const FrameCase& c, bool live)
     protocol->setActive(true);
 
     benchfeed::LineFeed feed(benchfeed::backToBack(kLineBytesPerSecond, c.frameAt));
-    int tick = 0;
+    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
+    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+    if (live) // the search's buffers belong to its thread
+        ZThreadManager::instance()->runInThread(2, [ex] { ex->clearBuffers(); }, true);
+    drainUdp();
+    qint64 datagrams = 0;
+    const quint64 queued0 = c.queued();
     const double cpu0 = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    qint64 due = 0;
+    QTimer wake;
+    if (live)
+        wake.start(5);
     for (auto _ : state) {
-        feed.play100ms();
         if (live) {
-            // One data pass and three chart passes per 100 ms.
-            pages->dataRefreshManager()->refresh();
-            for (int k = 0; k < 3; ++k)
-                pages->chartRefreshManager()->refresh();
-            QCoreApplication::processEvents();
+            // At the line's pace: the refresh timers and the GUI thread's share run
+            // as they would for this much device time; the iteration also waits
+            // until the worker threads have decoded what was fed. It sleeps between
+            // events (a 5 ms timer wakes it to look again).
+            feed.append100ms();
+            due += 100;
+            while (wall.elapsed() < due || ex->passTimer()->isRunning() || processor->passTimer()->isRunning())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         } else {
+            feed.play100ms();
             c.drain();
         }
-        ++tick;
+        datagrams += drainUdp();
     }
     const double cpu = cpuSeconds() - cpu0;
-    const double deviceSeconds = double(feed.bytes) / kLineBytesPerSecond;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? deviceSeconds / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(feed.bytes) / c.frameAt(0).size() / std::max(cpu, 1e-9));
+    const quint64 frames = c.queued() - queued0;
+    state.counters["x3.5Mbaud"] = benchfeed::lineMultiple(feed.bytes, cpu);
+    state.counters["frames/s"] = benchmark::Counter(double(frames) / std::max(cpu, 1e-9));
+    state.counters["bytes"] = double(feed.bytes);
+    state.counters["frames"] = double(frames);
+    // Texts that reached the socket (some may be dropped when its buffer is full).
+    state.counters["datagrams"] = double(datagrams);
     protocol->setActive(false);
     if (window)
         window->takeCentralWidget();
@@ -428,19 +443,20 @@ QByteArray errorFrame0(int n)
 void runOwnItems(benchmark::State& state, bool error)
 {
     // JSON to a socket of this process only: never a broadcast.
-    static QUdpSocket sink;
-    if (sink.state() != QAbstractSocket::BoundState && !sink.bind(QHostAddress(QHostAddress::LocalHost), 0)) {
+    if (udpSink()->state() != QAbstractSocket::BoundState) {
         state.SkipWithError("no local UDP socket");
         return;
     }
-    qputenv("TALMENO_UDP_ADDRESS", "127.0.0.1");
-    udpOutputPort.store(sink.localPort());
-    udpOutputEnabled.store(!error);
+    drainUdp();
 
     ProtocolFactory::createProtocols("Vexa_Trelvan_Node_Frame0", nullptr); // node frame 0 and the error frame
-    const int frameSize = error ? 32 : 156;
+    auto queued = [error] {
+        return error ? Trelvan::ProtocolErrorFrame0::instance()->queue.pushedCount()
+                     : Trelvan::ProtocolNodeFrame0::instance()->queue.pushedCount();
+    };
     benchfeed::LineFeed feed(benchfeed::backToBack(kLineBytesPerSecond, error ? &errorFrame0 : &nodeFrame0));
     qint64 datagrams = 0;
+    const quint64 queued0 = queued();
     const double cpu0 = cpuSeconds();
     for (auto _ : state) {
         feed.play100ms([error] {
@@ -450,17 +466,16 @@ void runOwnItems(benchmark::State& state, bool error)
                 Trelvan::ProtocolErrorFrame0::instance()->queue.takeAll();
         });
         Trelvan::ProtocolNodeFrame0::instance()->queue.takeAll();
-        while (sink.hasPendingDatagrams()) {
-            sink.receiveDatagram();
-            ++datagrams;
-        }
+        datagrams += drainUdp();
     }
     const double cpu = cpuSeconds() - cpu0;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? double(feed.bytes) / kLineBytesPerSecond / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(feed.bytes) / frameSize / std::max(cpu, 1e-9));
+    const quint64 frames = queued() - queued0;
+    state.counters["x3.5Mbaud"] = benchfeed::lineMultiple(feed.bytes, cpu);
+    state.counters["frames/s"] = benchmark::Counter(double(frames) / std::max(cpu, 1e-9));
+    state.counters["bytes"] = double(feed.bytes);
+    state.counters["frames"] = double(frames);
     // Texts that reached the socket (some may be dropped when its buffer is full).
     state.counters["datagrams"] = double(datagrams);
-    udpOutputEnabled.store(false);
 }
 
 void BM_NodeFrame0BareItems(benchmark::State& s)
@@ -530,11 +545,13 @@ void BM_NodeFrame4LivePage(benchmark::State& s)
 // each parsed and sent as its "param_frame" JSON text to 127.0.0.1.
 void BM_ParameterReplyWithJson(benchmark::State& state)
 {
-    qputenv("TALMENO_UDP_ADDRESS", "127.0.0.1");
-    udpOutputPort.store(33000);
-    udpOutputEnabled.store(true);
+    // To the bench's own socket: port 33000 is other programs'.
+    drainUdp();
     Trelvan::ProtocolParameter* p = Trelvan::ProtocolParameter::instance(nullptr);
     p->setActive(true);
+    qint64 parsed = 0;
+    QObject scope;
+    QObject::connect(p, &ProtocolBase::dataParseFinished, &scope, [&parsed] { ++parsed; }, Qt::DirectConnection);
     benchfeed::LineFeed feed(benchfeed::backToBack(kLineBytesPerSecond, [](int n) {
         Trelvan::ParameterFrame f;
         f.setRole(1);
@@ -547,17 +564,19 @@ void BM_ParameterReplyWithJson(benchmark::State& state)
         f.seal();
         return f.toByteArray();
     }));
+    qint64 datagrams = 0;
     const double cpu0 = cpuSeconds();
     for (auto _ : state) {
         feed.play100ms();
         // The queued reply checks are what the GUI thread would run.
         QCoreApplication::processEvents();
+        datagrams += drainUdp();
     }
     const double cpu = cpuSeconds() - cpu0;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? double(feed.bytes) / kLineBytesPerSecond / cpu : 0;
-    state.counters["frames/s"] = benchmark::Counter(double(feed.bytes) / 128 / std::max(cpu, 1e-9));
+    state.counters["x3.5Mbaud"] = benchfeed::lineMultiple(feed.bytes, cpu);
+    state.counters["frames/s"] = benchmark::Counter(double(parsed) / std::max(cpu, 1e-9));
+    state.counters["datagrams"] = double(datagrams);
     p->setActive(false);
-    udpOutputEnabled.store(false);
 }
 
 // Calibration replies (32 bytes, window layout) back to back through the search and
@@ -577,11 +596,12 @@ void BM_AoaCalibrationReply(benchmark::State& state)
         f.seal();
         return f.toByteArray();
     }));
+    drainUdp(); // the program's default output, as the other cases have it
     const double cpu0 = cpuSeconds();
     for (auto _ : state)
         feed.play100ms();
     const double cpu = cpuSeconds() - cpu0;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? double(feed.bytes) / kLineBytesPerSecond / cpu : 0;
+    state.counters["x3.5Mbaud"] = benchfeed::lineMultiple(feed.bytes, cpu);
     state.counters["frames/s"] = benchmark::Counter(double(parsed) / std::max(cpu, 1e-9));
     p->setActive(false);
 }
@@ -601,17 +621,28 @@ BENCHMARK(BM_NodeFrame1BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NodeFrame3BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_NodeFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ErrorFrame0BareItems)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-// Argument: the tab in front (0 frame page, 1 line charts, 2 2D scatter).
-BENCHMARK(BM_NodeFrame2LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
-BENCHMARK(BM_AnchorFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
-BENCHMARK(BM_TagFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->DenseRange(0, 2);
+// Argument: the tab in front (0 frame page, 1 line charts, 2 2D scatter). The live
+// cases are paced at the line rate: 10 s of wall (and device) time each.
+BENCHMARK(BM_NodeFrame2LivePage)->Unit(benchmark::kMillisecond)->MinTime(10.0)->UseRealTime()->DenseRange(0, 2);
+BENCHMARK(BM_AnchorFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(10.0)->UseRealTime()->DenseRange(0, 2);
+BENCHMARK(BM_TagFrame0LivePage)->Unit(benchmark::kMillisecond)->MinTime(10.0)->UseRealTime()->DenseRange(0, 2);
 // Its group offers the frame page alone.
-BENCHMARK(BM_NodeFrame4LivePage)->Unit(benchmark::kMillisecond)->MinTime(3.0)->Arg(0);
+BENCHMARK(BM_NodeFrame4LivePage)->Unit(benchmark::kMillisecond)->MinTime(10.0)->UseRealTime()->Arg(0);
 
 int main(int argc, char** argv)
 {
-    return benchfeed::runBenchmarks(argc, argv, [](QApplication& app) {
-        ModelViewManagers::createInstance(&app);
+    // --udp off: the figures without UDP output (the program's default is on).
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--udp") == 0 && i + 1 < argc)
+            g_udp = std::strcmp(argv[++i], "off") != 0;
+        else
+            args.push_back(argv[i]);
+    }
+    // Datagrams go to this machine only.
+    qputenv("TALMENO_UDP_ADDRESS", "127.0.0.1");
+    return benchfeed::runBenchmarks(int(args.size()), args.data(), [](QApplication& app) {
+        initViewServices(&app);
         Trelvan::registerProtocols();
         ProtocolNodeFrame2::registerProtocol();
         ProtocolAnchorFrame0::registerProtocol();

@@ -3,8 +3,7 @@
 // drained as the pages would), 100 ms of a 3.5 Mbaud line per iteration in 4 KiB
 // chunks; (b) the DOP surfaces of four anchors over a 1000 x 1000 grid, without a
 // graph (the series are filled, nothing is drawn).
-#include "BenchEnv.h"
-#include <benchmark/benchmark.h>
+#include "FrameFeed.h"
 
 #include "foundation/UserPaths.h"
 #include "model/ModelManager.h"
@@ -26,15 +25,8 @@
 
 namespace {
 
-constexpr int kLineBytesPerSecond = 350000; // 3.5 Mbaud, 10 bits a byte
-constexpr int kChunk = kLineBytesPerSecond / 10;
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
+using benchfeed::cpuSeconds;
+using benchfeed::kLineBytesPerSecond;
 
 // "$" + body + "*hh\r\n".
 QByteArray sentence(const QByteArray& body)
@@ -76,26 +68,16 @@ void BM_SentencesBareItems(benchmark::State& state)
         ++sentences;
     const double meanLength = double(second.size()) / sentences;
 
-    ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
-    ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
-    ex->clearBuffers();
-    qint64 offset = 0;
-    qint64 bytes = 0;
+    benchfeed::LineFeed feed(second);
     qint64 parsed = 0;
     const double cpu0 = cpuSeconds();
     for (auto _ : state) {
-        for (int i = 0; i < kChunk; i += 4096) {
-            ex->appendData(second.mid(int(offset), 4096));
-            offset = (offset + 4096) % (second.size() - 4096);
-            ex->extractFrames();
-            processor->processFrames();
-        }
-        bytes += kChunk;
+        feed.play100ms();
         for (ProtocolBase* p : protocols)
             parsed += static_cast<Trelvan::ProtocolNmea0183Base*>(p)->queue.takeAll().size();
     }
     const double cpu = cpuSeconds() - cpu0;
-    state.counters["x3.5Mbaud"] = cpu > 0 ? double(bytes) / kLineBytesPerSecond / cpu : 0;
+    state.counters["x3.5Mbaud"] = benchfeed::lineMultiple(feed.bytes, cpu);
     // Sentences that came out of the pipeline, not the ones fed in.
     state.counters["sentences/s"] = benchmark::Counter(double(parsed) / std::max(cpu, 1e-9));
     state.SetLabel("mean sentence " + std::to_string(int(meanLength + 0.5)) + " bytes");
