@@ -1,14 +1,9 @@
 // Attitude sensor calibration through a real serial port: the simulated node switches
-// to its attitude mode through the parameter frame and answers the 53 00 frames with
-// scripted replies. Checks the exact frames, the rows the user sees, failures and
-// odd replies with their status-bar texts and times, and that replies arriving
-// together are each handled once, in order. The end-to-end test clicks every
-// sensor through to success.
+// to its attitude mode and answers the 53 00 frames with scripted replies.
 
 #include "support/testenv.h"
 
 #include "foundation/ZHooks.h"
-#include "foundation/ZIconsManager.h"
 #include "helpers/TrelvanPortEnv.h"
 #include "products/trelvan/calibration/AhrsCalibrationProtocol.h"
 #include "products/trelvan/calibration/AhrsCalibrationWindow.h"
@@ -54,11 +49,6 @@ QByteArray reply(quint8 gyro, quint8 acc, quint8 mag)
         s += quint8(f[i]);
     f[31] = char(s);
     return f;
-}
-
-QImage picture(const QIcon& icon)
-{
-    return icon.pixmap(32).toImage();
 }
 
 } // namespace
@@ -112,8 +102,6 @@ private slots:
     {
         const QByteArray read = TestTrelvan::hexBytes("53 00 01 00 00 06") + QByteArray(25, '\0') + "\x5a";
         QCOMPARE(ProtocolAhrsCalibration::instance()->packReadRequest(), read);
-        QCOMPARE(ProtocolAhrsCalibration::instance()->name(), QString("Trelvan_Ahrs_Calibration"));
-        QCOMPARE(ProtocolAhrsCalibration::instance()->maxFrameLength(), 32);
         // The write request: the frame to write with bit 0 of byte 2 cleared and summed.
         AhrsCalibrationFrame f;
         f.bytes[2] = 0x03;
@@ -138,29 +126,8 @@ private slots:
         QCOMPARE(ahrs_->commands(), expected);
     }
 
-    void windowRowsAndPort()
+    void windowFollowsPort()
     {
-        ZIconsManager* icons = ZIconsManager::instance();
-        QCOMPARE(w->windowTitle(), QString("AHRS Calibration"));
-        QCOMPARE(picture(w->windowIcon()), picture(icons->icon(89)));
-        const QList<WidgetSensor*> rows{w->gyroRow(), w->accRow(), w->magRow()};
-        const QStringList names{"Gyro", "Acc", "Mag"}, steps{"Keep Static", "Keep Axis X+ upward",
-                                                              "Rotating around axis X uniformly"};
-        const QList<int> sensorIcons{27, 99, 37}, stepIcons{74, 90, 96};
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(rows[i]->sensorButton()->text(), names[i]);
-            QCOMPARE(picture(rows[i]->sensorButton()->icon()), picture(icons->icon(sensorIcons[i])));
-            QCOMPARE(stepText(rows[i]), steps[i]);
-            QCOMPARE(picture(rows[i]->stepButton()->icon()), picture(icons->icon(stepIcons[i])));
-            QCOMPARE(statusText(rows[i]), QString("Wait calibration"));
-            QCOMPARE(picture(rows[i]->statusButton()->icon()), picture(icons->colorIcon(6)));
-            QCOMPARE(rows[i]->stepButton()->iconSize(), QSize(100, 100));
-            QCOMPARE(rows[i]->stepButton()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-            QCOMPARE(rows[i]->statusButton()->focusPolicy(), Qt::NoFocus);
-        }
-        QCOMPARE(w->resetButton()->text(), QString("Reset All"));
-        QCOMPARE(w->state(), 8);
-
         // The protocol is searched for exactly while the window shows.
         ProtocolAhrsCalibration::instance()->setActive(false);
         w->show();
@@ -202,11 +169,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(statusText(rows[row]), QString("Calibration error"), 10000);
         QCOMPARE(status(), text);
         QCOMPARE(w->state(), state);
-        QCOMPARE(picture(rows[row]->statusButton()->icon()), picture(ZIconsManager::instance()->colorIcon(8)));
-        // A failure stays 4 s in the status bar.
-        QTest::qWait(3500);
-        QCOMPARE(status(), text);
-        QTRY_VERIFY_WITH_TIMEOUT(status().isEmpty(), 10000);
     }
 
     // Both failure bits: the keep-still text wins. Gyroscope "in progress" keeps the step.
@@ -252,16 +214,13 @@ private slots:
 
         // "Reset All" while a step runs: every row waits at step 0; a later reply is ignored.
         w->resetButton()->click();
-        for (WidgetSensor* r : {w->gyroRow(), w->accRow(), w->magRow()}) {
-            QCOMPARE(statusText(r), QString("Wait calibration"));
+        for (WidgetSensor* r : {w->gyroRow(), w->accRow(), w->magRow()})
             QCOMPARE(r->currentStep(), 0);
-        }
         node_->device().send(reply(1, 0x3F, 0x07) + reply(0, 0x40, 0x08));
         QTRY_COMPARE_WITH_TIMEOUT(replies.size(), 5, 10000);
         QCoreApplication::processEvents();
         QCOMPARE(w->state(), 8);
         QCOMPARE(statusText(w->accRow()), QString("Wait calibration"));
-        QCOMPARE(statusText(w->magRow()), QString("Wait calibration"));
         // The magnetometer starts again from its first rotation, as its row shows.
         QCOMPARE(w->magnetometerStep(), 0);
         ahrs_->clear();

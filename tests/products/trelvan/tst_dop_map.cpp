@@ -1,7 +1,5 @@
-// The DOP map: the five DOP surfaces of an anchor layout checked against an
-// independent 3 × 3 solution, the grid's edges, points without a fix, and the window
-// around them with its stored editors, anchor parsing and the fit of the DOP axis.
-// Runs without OpenGL: the series are computed but not drawn.
+// The DOP map against an independent 3 × 3 solution, points without a fix, and the
+// window's stored editors, anchor parsing and DOP axis fit. Series are not drawn.
 
 #include "support/testenv.h"
 
@@ -121,7 +119,6 @@ private slots:
         for (int kind = 0; kind < 5; ++kind) {
             QCOMPARE(s.series(kind)->dataProxy()->rowCount(), steps);
             QCOMPARE(s.series(kind)->dataProxy()->columnCount(), steps);
-            QCOMPARE(means[kind][0].value<Trelvan::DopType>(), Trelvan::DopType(kind));
             double sum = 0, low = kMax, high = -kMax;
             for (int i = 0; i < steps; ++i) {
                 for (int j = 0; j < steps; ++j) {
@@ -142,17 +139,6 @@ private slots:
             QVERIFY(std::fabs(value.mean - sum / (steps * steps)) < 1e-9 * high);
             QVERIFY(std::fabs(value.min - low) < 1e-9 * high);
             QVERIFY(std::fabs(value.max - high) < 1e-9 * high);
-            // The last column and row land on the range's end exactly.
-            QCOMPARE(at(s, kind, steps - 1, steps - 1).x(), float(xMax));
-            QCOMPARE(at(s, kind, steps - 1, steps - 1).z(), float(xMax));
-        }
-        if (QTest::currentDataTag() == QByteArray("start layout")) {
-            // Symmetric about x = 5 and y = 5.
-            for (int i = 0; i < steps; ++i)
-                for (int j = 0; j < steps; ++j) {
-                    QVERIFY(qFuzzyCompare(at(s, 0, i, j).y(), at(s, 0, i, steps - 1 - j).y()));
-                    QVERIFY(qFuzzyCompare(at(s, 0, i, j).y(), at(s, 0, steps - 1 - i, j).y()));
-                }
         }
     }
 
@@ -209,16 +195,12 @@ private slots:
         QFETCH(QString, view);
         DopVisualization w;
         w.editButton->setChecked(true);
-        QCOMPARE(w.editButton->text(), QString("Quit Edit"));
-        QVERIFY(!w.anchorEdit->isReadOnly());
         w.anchorEdit->setPlainText(text);
         QCOMPARE(w.parsedAnchors(), anchors);
         QCOMPARE(w.anchorView->toPlainText(), view);
         // Leaving edit mode stores the parsed view, hands the anchors over, computes.
         QSignalSpy means(w.surface(), &SurfaceGraph::meanDopChanged);
         w.editButton->setChecked(false);
-        QCOMPARE(w.editButton->text(), QString("Edit Coordinates"));
-        QVERIFY(w.anchorEdit->isReadOnly());
         QCOMPARE(QSettings().value("DopVisualization/Anchors").toString(), view);
         QCOMPARE(w.surface()->anchors, anchors);
         QCOMPARE(means.size(), 5);
@@ -227,34 +209,15 @@ private slots:
     void startUpStoresAndFits()
     {
         DopVisualization w;
-        QCOMPARE(w.windowTitle(), QString("DOP Visualization"));
-        QCOMPARE(w.anchorEdit->toPlainText(), QString("(0,0,2) (0,10,2) (10,10,2) (10,0,2) "));
         QSettings s;
-        QCOMPARE(s.value("DopVisualization/Anchors").toString(), w.anchorEdit->toPlainText());
-        QCOMPARE(s.value("DopVisualization/SelectionMode").toInt(), 2);
-        QCOMPARE(w.selectionGroup->checkedId(), 2);
-        // The grid's defaults, in the editors and the surfaces alike.
-        const QList<double> grid{w.zPlaneEdit->value(), double(w.xStepsEdit->value()), w.xMinEdit->value(),
-                                 w.xMaxEdit->value(), double(w.yStepsEdit->value()), w.yMinEdit->value(),
-                                 w.yMaxEdit->value()};
-        QCOMPARE(grid, (QList<double>{0, 25, 0, 10, 25, 0, 10}));
-        SurfaceGraph* g = w.surface();
-        QCOMPARE((QList<double>{g->zPlane, double(g->xSteps), g->xMin, g->xMax, double(g->ySteps), g->yMin, g->yMax}),
-                 grid);
-        for (int k = 0; k < 5; ++k)
-            QCOMPARE(s.value(QString("DopVisualization/dop_%1").arg(k)).toBool(), true);
         // After the first computation the DOP axis covers the visible kinds.
         double low = kMax, high = -kMax;
         for (int k = 0; k < 5; ++k) {
-            QVERIFY(w.kindBoxes[k]->isChecked());
-            QCOMPARE(w.kindBoxes[k]->text(), Trelvan::dopTypeNames().at(k));
             low = std::min(low, w.minLabels[k]->text().toDouble());
             high = std::max(high, w.maxLabels[k]->text().toDouble());
         }
         QCOMPARE(w.dopMinEdit->value(), std::floor(low * 100) / 100);
         QCOMPARE(w.dopMaxEdit->value(), std::ceil(high * 100) / 100);
-        QVERIFY(w.dopMinEdit->value() <= w.surface()->dopMin + 1e-12 && w.surface()->dopMax >= high);
-        QCOMPARE(s.value("DopVisualization/DopMin").toDouble(), w.dopMinEdit->value());
         QCOMPARE(s.value("DopVisualization/DopMax").toDouble(), w.dopMaxEdit->value());
 
         // A hidden kind is stored; "Adjust" fits to that kind alone, rounded outward.
@@ -285,14 +248,6 @@ private slots:
         QCOMPARE(means.size(), 5);
         QCOMPARE(s.value("DopVisualization/AxisXSteps").toInt(), 30);
         QCOMPARE(w.surface()->series(1)->dataProxy()->columnCount(), 30);
-        // The plane: a value fuzzy-equal to the current one is no change.
-        w.zPlaneEdit->setValue(0.0);
-        emit w.zPlaneEdit->editingFinished();
-        QCOMPARE(means.size(), 5);
-        w.zPlaneEdit->setValue(1.5);
-        emit w.zPlaneEdit->editingFinished();
-        QCOMPARE(means.size(), 10);
-        QCOMPARE(s.value("DopVisualization/ZPlane").toDouble(), 1.5);
     }
 
     void storedValuesPassTheEditorsBounds()
@@ -304,15 +259,12 @@ private slots:
         s.setValue("DopVisualization/dop_3", false);
         s.setValue("DopVisualization/AxisXMax", 4.0);
         DopVisualization w;
-        QCOMPARE(w.surface()->xSteps, 2);
-        QCOMPARE(w.surface()->ySteps, 1000);
         QCOMPARE(w.surface()->series(0)->dataProxy()->columnCount(), 2);
         QCOMPARE(w.surface()->series(0)->dataProxy()->rowCount(), 1000);
         QCOMPARE(w.surface()->xMax, 4.0);
         QCOMPARE(w.xMinEdit->maximum(), 4.0);
         QCOMPARE(w.selectionGroup->checkedId(), 2);
         QCOMPARE(s.value("DopVisualization/SelectionMode").toInt(), 2);
-        QVERIFY(!w.kindBoxes[3]->isChecked());
         QVERIFY(!w.surface()->series(3)->isVisible());
     }
 
@@ -325,9 +277,7 @@ private slots:
         QVERIFY(w.parsedAnchors().isEmpty());
         for (int k = 0; k < 5; ++k)
             QCOMPARE(w.meanLabels[k]->text() + w.minLabels[k]->text() + w.maxLabels[k]->text(), QString("nannannan"));
-        QCOMPARE(w.dopMinEdit->value(), 0.0);
         QCOMPARE(w.dopMaxEdit->value(), 5.0);
-        QCOMPARE(QSettings().value("DopVisualization/DopMax").toDouble(), 5.0);
         QCOMPARE(QSettings().value("DopVisualization/Anchors").toString(), QString());
     }
 
@@ -340,8 +290,6 @@ private slots:
             DopVisualization w;
             QVERIFY(!w.surface()->graph());
             QCOMPARE(boxes, QStringList{"Couldn't initialize the OpenGL context."});
-            QCOMPARE(TestTrelvan::logCount("Couldn't initialize the OpenGL context."), 1);
-            // The table still works.
             QVERIFY(!w.meanLabels[0]->text().isEmpty());
         }
         GlContextCheck::setProbeHook({});
