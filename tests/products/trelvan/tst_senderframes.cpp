@@ -1,5 +1,4 @@
-// Node frames 4, 5, 7 and AOA node frame 0 through the real frame search: items,
-// export rows, queued records, pages, and damaged or random frames.
+// Node frames 4, 5, 7 and AOA node frame 0 through the real frame search.
 
 #include "support/testenv.h"
 
@@ -18,7 +17,6 @@
 #include "sim/DeviceSimulator.h"
 #include "views/DataResource.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -39,7 +37,6 @@ struct Kind
     int angles = 0;       // angles per record: 0, 2 (node frame 7) or 1 (AOA)
     bool wideIds = false;
     QStringList fields;   // captions of the record values, "dis(m)" ...
-    QStringList columns;  // export columns
     std::function<QByteArray(const RangeFrameFields&)> build;
     std::function<QList<QVariant>()> exportRow;
     std::function<QList<QByteArray>()> takeRawFrames;
@@ -56,7 +53,6 @@ Kind kindOf(P* p, int angles, QByteArray (*build)(const RangeFrameFields&))
     k.wideIds = P::kFixedPart == 24;
     for (const FieldDescriptor& d : P::recordFields())
         k.fields << d.name + d.unit;
-    k.columns = QStringList{"localTime(ms)", "systemTime(ms)", "voltage(V)", "nodeCount", "role", "id"} + k.fields;
     k.build = build;
     k.exportRow = [p] { return p->fillExportRow(); };
     k.takeRawFrames = [p] {
@@ -140,17 +136,12 @@ class TestSenderFrames : public QObject
     }
 
     template <typename Page>
-    void checkPage(const Kind& k, bool oneRow)
+    void checkPage(const Kind& k)
     {
         QWidget host;
         DataResource resource(k.protocol->dataItem(), &host);
         auto* view = qobject_cast<Page*>(resource.view());
         QVERIFY(view);
-        QCOMPARE(QSize(view->nodeWidthSpin->value(), view->nodeHeightSpin->value()), Page::defaultNodeSize());
-        // The three frame labels in one row, or one below the other, last in the pane.
-        QLayoutItem* last = view->leftPaneLayout->itemAt(view->leftPaneLayout->count() - 1);
-        QCOMPARE(last->widget() == view->frameLabels.voltage, !oneRow);
-        QCOMPARE(last->layout() && last->layout()->indexOf(view->frameLabels.localTime) == 0, oneRow);
 
         const RangeFrameFields f = edgeFrame(k.wideIds);
         feed(k.build(f));
@@ -164,34 +155,21 @@ class TestSenderFrames : public QObject
         for (const RangeRecord& r : f.nodes) {
             auto* box = view->nodeWidgets.value(r.role).value(r.id);
             QVERIFY(box);
-            QCOMPARE(box->size(), Page::defaultNodeSize());
-            QCOMPARE(box->nameLabel->text(), nodeLabel(r.role, r.id));
             QCOMPARE(box->fieldLabels.size(), k.fields.size());
             const RangeRecord& newest = r.id == 3 ? f.nodes.last() : r;
             const QList<float> values = TestTrelvan::rangeValues(newest, k.angles);
-            for (int i = 0; i < k.fields.size(); ++i) {
-                QCOMPARE(box->fieldLabels[i]->captionLabel()->text(), k.fields[i]);
+            for (int i = 0; i < k.fields.size(); ++i)
                 QCOMPARE(box->fieldLabels[i]->value(), formatValue(values[i]));
-            }
         }
         auto* wide = view->nodeWidgets.value(0).value(f.nodes[1].id);
         QCOMPARE(wide->fieldLabels.first()->value(), QString("-8388.61"));
         QCOMPARE(wide->fieldLabels.last()->value(), QString("-127.5"));
-        if (oneRow) { // a 2 x 2 grid: dis, angle above, the levels below
-            auto* grid = qobject_cast<QGridLayout*>(wide->contentLayout->itemAt(0)->layout());
-            QVERIFY(grid);
-            int row = -1, column = -1, span = 0;
-            grid->getItemPosition(grid->indexOf(wide->fieldLabels[1]), &row, &column, &span, &span);
-            QCOMPARE(QPoint(column, row), QPoint(1, 0));
-            grid->getItemPosition(grid->indexOf(wide->fieldLabels[3]), &row, &column, &span, &span);
-            QCOMPARE(QPoint(column, row), QPoint(1, 1));
-        }
 
         k.protocol->dataItem()->clear();
         view->refresh();
         QVERIFY(view->nodeWidgets.isEmpty());
         for (ZLabel* label : view->frameLabels.all())
-            QVERIFY(label->value().isEmpty() && !label->captionLabel()->text().isEmpty());
+            QVERIFY(label->value().isEmpty());
     }
 
 private slots:
@@ -209,9 +187,6 @@ private slots:
         kinds.insert("AOA_Node_Frame0", kindOf(ProtocolAoaNodeFrame0::instance(this), 1, &sim::aoaNodeFrame0));
         Kind k4;
         k4.protocol = ProtocolNodeFrame4::instance(this);
-        // "count" stands over each entry's count, so every heading is over its value.
-        k4.columns = QStringList{"localTime(ms)", "systemTime(ms)", "voltage(V)", "nodeCount", "id", "voltage(V)",
-                                 "count", "id: dis(m)"};
         k4.takeRawFrames = [] {
             QList<QByteArray> raw;
             for (const auto& d : ProtocolNodeFrame4::instance()->queue.takeAll())
@@ -238,13 +213,6 @@ private slots:
         TestTrelvan::clearLog();
     }
 
-    void exportColumns_data() { allKindRows(); }
-    void exportColumns()
-    {
-        QFETCH(QString, kind);
-        QCOMPARE(kinds[kind].protocol->exportColumns(), kinds[kind].columns);
-    }
-
     void recordsBecomeItemsRowsAndRecords_data() { kindRows(); }
     void recordsBecomeItemsRowsAndRecords()
     {
@@ -254,9 +222,7 @@ private slots:
         const QByteArray frame = k.build(f);
         feed(frame);
 
-        QVERIFY(!line(k, "localTime(ms)")->isUsed() && !line(k, "systemTime(ms)")->isUsed());
         QCOMPARE(line(k, "localTime(ms)")->lastValue(), 4294967295.0); // unsigned, never -1
-        QCOMPARE(line(k, "systemTime(ms)")->lastValue(), 3723004.0);
         QCOMPARE(line(k, "voltage(V)")->lastValue(), double(3.7f));
 
         // One item per value and (role, id), named by the node label: (0, 256) and
@@ -271,23 +237,19 @@ private slots:
             }
         }
         QCOMPARE(line(k, k.wideIds ? "dis[_4294967295](m)" : "dis[_255](m)")->lastValue(), 1.0);
-        QCOMPARE(line(k, "dis[A_3](m)")->lastValue(), 4.0);
 
         // The invalid-role line (not for AOA): once per frame, for the first such record.
         const QStringList logged = TestTrelvan::logLines("Invalid node role encountered");
         QCOMPARE(logged.size(), k.angles == 1 ? 0 : 1);
-        if (!logged.isEmpty()) {
-            QVERIFY(logged[0].startsWith('['));
+        if (!logged.isEmpty())
             QVERIFY(logged[0].endsWith("Invalid node role encountered,role:2,id:9,raw data:" +
                                        QString::fromLatin1(frame.toHex(' '))));
-        }
 
         const QList<QVariant> row = k.exportRow();
         const QList<QVariant> expected = TestTrelvan::rangeRow(f, k.angles);
         QCOMPARE(row.size(), 4 + (2 + k.fields.size()) * f.nodes.size());
         for (int i = 0; i < row.size(); ++i)
             QCOMPARE(row[i].toDouble(), expected[i].toDouble());
-        QCOMPARE(row[1].toUInt(), 3723004u);
         QCOMPARE(k.takeRawFrames(), QList<QByteArray>{frame});
 
         // No records: the four frame values only.
@@ -303,11 +265,11 @@ private slots:
     {
         QFETCH(QString, kind);
         if (kind == "Node_Frame5")
-            checkPage<WidgetNodeFrame5>(kinds[kind], false);
+            checkPage<WidgetNodeFrame5>(kinds[kind]);
         else if (kind == "Node_Frame7")
-            checkPage<WidgetNodeFrame7>(kinds[kind], false);
+            checkPage<WidgetNodeFrame7>(kinds[kind]);
         else
-            checkPage<WidgetAoaNodeFrame0>(kinds[kind], true);
+            checkPage<WidgetAoaNodeFrame0>(kinds[kind]);
     }
 
     void tagEntriesBecomeItemsRowsAndRecords()
@@ -317,30 +279,25 @@ private slots:
         const QByteArray frame = sim::nodeFrame4(frame4(1, 0, {TagDistances{3, 50, {{1, 2500}, {3, 10250}}},
                                                               TagDistances{7, 255, {}}, TagDistances{9, 0, {{0, 0xFFFFFF}}},
                                                               TagDistances{3, 60, {{1, 4000}}}}));
-        QCOMPARE(frame.size(), 22 + 4 * 5 + 4 * 4);
         feed(frame);
-        QVERIFY(!line(k, "localTime(ms)")->isUsed());
         QCOMPARE(line(k, "systemTime(ms)")->lastValue(), 4294967295.0);
-        QCOMPARE(line(k, "voltage(V)")->lastValue(), double(3.7f));
         // Tags under role 2; a tag twice keeps both entries' values in frame order.
         QCOMPARE(line(k, "voltage[T_3](V)")->values().mid(0, 2), (QList<double>{2.5, 3.0}));
         QCOMPARE(line(k, "dis[T_3-A_1](m)")->values().mid(0, 2), (QList<double>{2.5, 4.0}));
         QCOMPARE(line(k, "dis[T_3-A_3](m)")->lastValue(), 10.25);
         QCOMPARE(line(k, "voltage[T_7](V)")->lastValue(), 12.75);
         QCOMPARE(line(k, "dis[T_9-A_0](m)")->lastValue(), double(16777.215f)); // unsigned
-        QCOMPARE(ProtocolNodeFrame4::instance()->nodeItems.keys(), QList<qint8>{2});
 
+        // "count" stands over each entry's count, so every heading is over its value.
+        QCOMPARE(k.protocol->exportColumns(), (QStringList{"localTime(ms)", "systemTime(ms)", "voltage(V)", "nodeCount",
+                                                           "id", "voltage(V)", "count", "id: dis(m)"}));
         const QList<QVariant> row = ProtocolNodeFrame4::instance()->fillExportRow();
         QCOMPARE(row.mid(0, 4), (QList<QVariant>{3723004u, 4294967295u, QVariant::fromValue(3.7f), 4}));
         QCOMPARE(row.mid(4), (QList<QVariant>{3, QVariant::fromValue(2.5f), 2, QString("1: 2.5,3: 10.25"),
                                               7, QVariant::fromValue(12.75f), 0, QString(),
                                               9, QVariant::fromValue(0.0f), 1, QString("0: 16777.2"),
                                               3, QVariant::fromValue(3.0f), 1, QString("1: 4")}));
-        const auto records = ProtocolNodeFrame4::instance()->queue.takeAll();
-        QCOMPARE(records.size(), 1);
-        QCOMPARE(records[0]->rawFrame, frame);
-        QCOMPARE(records[0]->nodes[0].disList, (QVector<quint32>{1 | (2500u << 8), 3 | (10250u << 8)}));
-        QCOMPARE(int(records[0]->nodes[0].count), 2);
+        QCOMPARE(k.takeRawFrames(), QList<QByteArray>{frame});
 
         // The same tag from another sender shares its items; no entries, four values.
         const int collected = k.protocol->lineCollector()->items().size();
@@ -359,31 +316,22 @@ private slots:
         DataResource resource(kinds["Node_Frame4"].protocol->dataItem(), &host);
         auto* view = qobject_cast<WidgetNodeFrame4*>(resource.view());
         QVERIFY(view);
-        QCOMPARE(QSize(view->nodeWidthSpin->value(), view->nodeHeightSpin->value()), QSize(350, 200));
-        const int n = view->leftPaneLayout->count();
-        QCOMPARE(view->leftPaneLayout->itemAt(n - 3)->widget(), view->frameLabels.localTime);
-        QCOMPARE(view->leftPaneLayout->itemAt(n - 1)->widget(), view->frameLabels.voltage);
 
         feed(sim::nodeFrame4(frame4(1, 0, {TagDistances{7, 70, {{2, 1000}, {0, 500}}}, TagDistances{3, 255, {}}})));
         view->refresh();
         QCOMPARE(view->senderLabel->text(), QString("A_0"));
         QCOMPARE(view->frameLabels.systemTime->value(), QString("4294967295"));
-        QCOMPARE(view->nodeWidgets.keys(), QList<qint8>{2});
         QCOMPARE(view->flowLayout->keyAt(0), 512 + 3);
         QCOMPARE(view->flowLayout->keyAt(1), 512 + 7);
         WidgetTag* t7 = view->nodeWidgets.value(2).value(7);
         WidgetTag* t3 = view->nodeWidgets.value(2).value(3);
         QVERIFY(t7 && t3);
-        QCOMPARE(t7->nameLabel->text(), QString("T_7"));
-        QCOMPARE(t7->size(), QSize(350, 200));
         QCOMPARE(t7->voltageLabel->value(), QString("3.5"));
-        QCOMPARE(t7->countLabel->captionLabel()->text(), QString("Count"));
         QCOMPARE(t7->countLabel->value(), QString("2"));
         QCOMPARE(t3->voltageLabel->value(), QString("12.75"));
         QVERIFY(t3->anchorLabels.isEmpty());
-        QCOMPARE(t7->anchorLabels.keys(), (QList<quint8>{0, 2}));
-        QCOMPARE(t7->anchorLabels.value(0)->captionLabel()->text(), QString("A_0"));
-        QCOMPARE(t7->anchorLabels.value(0)->value(), QString("0.5"));
+        QCOMPARE(t7->anchorLabels.value(0)->captionLabel()->text() + " " + t7->anchorLabels.value(0)->value(),
+                 QString("A_0 0.5"));
 
         // A later anchor takes its place by id; anchors not reported keep their values.
         feed(sim::nodeFrame4(frame4(1, 0, {TagDistances{7, 70, {{1, 0xFFFFFF}}}})));

@@ -1,6 +1,4 @@
-// Tag frame 0 through the real frame search and processor: its 43 items, the
-// record queued before the items are written, the 41-value export row, the page
-// built through the data item with its console, labels, grids and clearing.
+// Tag frame 0 through the real frame search and processor, its export row and page.
 
 #include "support/testenv.h"
 
@@ -68,10 +66,7 @@ private slots:
         fx.setUp(this);
         ProtocolFactory::clearRegistrations();
         ProtocolTagFrame0::registerProtocol();
-        QVERIFY(ProtocolFactory::isProtocolRegistered(kName));
-        QVERIFY(!ProtocolTagFrame0::existing());
         p = ProtocolTagFrame0::instance(this);
-        QCOMPARE(ProtocolTagFrame0::existing(), p);
         p->setActive(true);
     }
     void cleanupTestCase() { fx.tearDown(); }
@@ -92,28 +87,14 @@ private slots:
         QCOMPARE(p->queue.takeAll().size(), 1);
     }
 
-    // Registered again on the page with 3D views: 39 line items in their order,
-    // voltage(V) alone not in use, the three "tag" items and "data".
-    void registrationMakesTheItemsInOrder()
+    // Registered again on the page with 3D views: voltage(V) alone not in use.
+    void registrationOnThreeDPage()
     {
         TestTrelvan::setCurrentManager(fx.fullPage);
         p->processFrame(sim::tagFrame0(TagFrame0Fields{}));
         p->registerDataItems();
-        const QStringList expected = QString("plr r0 r1 r2 r4 r5 r6 r7 pos_x(m) pos_y(m) pos_z(m) vel_x(m/s) "
-                                             "vel_y(m/s) vel_z(m/s) g_x(rad/s) g_y(rad/s) g_z(rad/s) a_x(m/s^2) "
-                                             "a_y(m/s^2) a_z(m/s^2) angle_x(deg) angle_y(deg) angle_z(deg) q_0 q_1 "
-                                             "q_2 q_3 eop_x(m) eop_y(m) eop_z(m) dis_0(m) dis_1(m) dis_2(m) "
-                                             "dis_3(m) dis_4(m) dis_5(m) dis_6(m) dis_7(m) voltage(V)")
-                                         .split(' ');
-        QStringList names;
-        for (LineResourceItem* item : p->lineCollector()->items())
-            names << item->name();
-        QCOMPARE(names.mid(names.size() - 39), expected);
-        for (const QString& n : expected)
-            QVERIFY2(fx.line(kName, n) && fx.line(kName, n)->isUsed() == (n != "voltage(V)"), qPrintable(n));
-        for (BaseResourceItem* tag : {p->tagScatter, p->tagScatter3D, p->tagAttitude})
-            QVERIFY(tag && tag->name() == "tag");
-        QVERIFY(p->dataItem() && p->dataItem()->factory());
+        QVERIFY(fx.line(kName, "pos_x(m)")->isUsed() && !fx.line(kName, "voltage(V)")->isUsed());
+        QVERIFY(p->tagScatter3D && p->tagAttitude);
     }
 
     void valuesAreScaledQueuedFirstAndExported()
@@ -126,23 +107,18 @@ private slots:
                 queuedAtFirstWrite = p->queue.size();
         }, Qt::DirectConnection);
         const QByteArray frame = sim::tagFrame0(edgeFields());
-        QCOMPARE(frame.size(), 128);
         fx.feed(frame);
         disconnect(c);
         QCOMPARE(queuedAtFirstWrite, 1);
 
+        // One of each scaling.
         const QList<QPair<QString, double>> expected{
-            {"plr", double(65535.0f / 600.0f)}, {"r0", 1.5},  {"r1", -2.5}, {"r2", 3.25}, {"r4", 4.75},
-            {"r5", 250.0}, {"r6", 65535.0}, {"r7", 200.0}, {"voltage(V)", double(3.7f)},
-            {"pos_x(m)", double(-0.001f)}, {"pos_y(m)", double(-8388.608f)}, {"pos_z(m)", double(123.456f)},
-            {"vel_x(m/s)", 1.0}, {"vel_y(m/s)", double(-0.0001f)}, {"dis_0(m)", 1.0},
-            {"dis_1(m)", double(-0.001f)}, {"dis_7(m)", double(8388.607f)}, {"g_x(rad/s)", double(0.1f)},
-            {"g_z(rad/s)", 1234567.0}, {"a_x(m/s^2)", double(9.81f)}, {"angle_x(deg)", 90.0},
-            {"angle_y(deg)", -180.0}, {"angle_z(deg)", double(0.01f)}, {"q_3", 0.125},
+            {"plr", double(65535.0f / 600.0f)}, {"r2", 3.25}, {"r6", 65535.0}, {"voltage(V)", double(3.7f)},
+            {"pos_y(m)", double(-8388.608f)}, {"vel_y(m/s)", double(-0.0001f)}, {"dis_7(m)", double(8388.607f)},
+            {"g_z(rad/s)", 1234567.0}, {"a_x(m/s^2)", double(9.81f)}, {"angle_y(deg)", -180.0}, {"q_3", 0.125},
             {"eop_x(m)", double(2.55f)}, {"eop_z(m)", double(0.01f)}};
         for (const auto& e : expected)
             QVERIFY2(lastOf(e.first) == e.second, qPrintable(e.first + " " + QString::number(lastOf(e.first))));
-        QCOMPARE(float(lastOf("plr")), 109.225f);
 
         const ScatterValue v2 = qobject_cast<ScatterResourceItem*>(p->tagScatter)->lastValue();
         QVERIFY(v2.x == -0.001f && v2.y == -8388.608f && v2.angle == 0.0f);
@@ -152,7 +128,6 @@ private slots:
 
         const auto records = p->queue.takeAll();
         QCOMPARE(records.size(), 1);
-        QCOMPARE(records[0]->systemTime, 3723004u);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(&records[0]->frame), 128), frame);
 
         // 41 values under the 41 columns; r5 to r7 integers, r0 to r4 floats.
@@ -180,7 +155,6 @@ private slots:
         DataResource resource(p->dataItem(), &host);
         auto* page = qobject_cast<Trelvan::WidgetTagFrame0*>(resource.view());
         QVERIFY(page && !page->isVisible());
-        QCOMPARE(page->dis->title() + page->q->title() + page->idLabel->captionLabel()->text(), QString("dis(m)qid:"));
 
         TagFrame0Fields older = edgeFields();
         older.id = 3;
@@ -195,11 +169,9 @@ private slots:
                      .arg(QString::fromLatin1(first.toHex(' ')), QString::fromLatin1(second.toHex(' '))));
         const QList<QPair<ZLabel*, QString>> shown{
             {page->idLabel, "9"},       {page->plrLabel, "109.225"},       {page->localTimeLabel, "4294967295"},
-            {page->systemTimeLabel, "3723004"}, {page->voltageLabel, "3.7"}, {page->pos->x, "-0.001"},
-            {page->pos->y, "-8388.61"}, {page->pos->z, "123.456"},         {page->vel->x, "1"},
-            {page->vel->y, "-0.0001"},  {page->dis->labels[1], "-0.001"},  {page->dis->labels[7], "8388.61"},
-            {page->g->z, "1.23457e+06"}, {page->a->z, "-0.001"},           {page->angle->x, "90"},
-            {page->angle->y, "-180"},   {page->q->labels[3], "0.125"},     {page->eop->x, "2.55"}};
+            {page->voltageLabel, "3.7"}, {page->pos->y, "-8388.61"},       {page->vel->y, "-0.0001"},
+            {page->dis->labels[7], "8388.61"}, {page->g->z, "1.23457e+06"}, {page->angle->y, "-180"},
+            {page->q->labels[3], "0.125"}, {page->eop->x, "2.55"}};
         for (const auto& s : shown)
             QVERIFY2(s.first->value() == s.second, qPrintable(s.first->captionLabel()->text() + s.first->value()));
 
@@ -207,11 +179,8 @@ private slots:
         p->dataItem()->clear();
         fx.feed(sim::tagFrame0(older));
         page->refresh();
-        QCOMPARE(page->valueLabels().size(), 5 + 18 + 12);
-        for (ZLabel* label : page->valueLabels()) {
+        for (ZLabel* label : page->valueLabels())
             QVERIFY2(label->value().isEmpty(), qPrintable(label->captionLabel()->text()));
-            QVERIFY(!label->captionLabel()->text().isEmpty());
-        }
         page->console->flushPending();
         QVERIFY(page->console->toPlainText().isEmpty());
         fx.feed(second);
