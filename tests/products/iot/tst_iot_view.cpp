@@ -97,8 +97,6 @@ private slots:
         QTest::addColumn<QString>("lights");      // per box: g(reen) or -
         QTest::addColumn<QStringList>("cnts");    // per box
         QTest::addColumn<QString>("nodeCount");
-        QTest::newRow("three frames with node 5 in one refresh")
-            << "5|5|5" << QStringList{"5"} << QStringList{"Changed"} << "g" << QStringList{"3"} << "1";
         QTest::newRow("a node leaves")
             << "1,2;1" << QStringList{"1", "2"} << QStringList{"Changed", ""} << "g-" << QStringList{"2", "1"} << "1";
         QTest::newRow("ids 9, 3, 1a laid out by id")
