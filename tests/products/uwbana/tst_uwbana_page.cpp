@@ -1,6 +1,5 @@
 // The analyser's chip widgets and page, fed with simulator frames and replies.
 
-#include "foundation/ZTimerManager.h"
 #include "link/ZSerialPortInterface.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
@@ -20,8 +19,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QTimer>
 
 using namespace UwbAna;
 
