@@ -1,9 +1,5 @@
-// The analyser's chip widgets and page: configuration cascades and their round trip
-// through the settings frame, status and receive frames with their charts, the
-// decoding-order merge of the three record queues, and the read and write
-// exchanges with their buttons.
+// The analyser's chip widgets and page, fed with simulator frames and replies.
 
-#include "foundation/ZTimerManager.h"
 #include "link/ZSerialPortInterface.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
@@ -23,8 +19,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QTimer>
 
 using namespace UwbAna;
 
@@ -122,34 +116,27 @@ private slots:
         QTest::addColumn<int>("chip");
         QTest::addColumn<QStringList>("channels");
         QTest::addColumn<bool>("hasSdc");
-        QTest::addColumn<QStringList>("stsLengths");
-        const QStringList dw3000Sts{"32", "64", "128", "256", "512", "1024", "2048"};
-        QTest::newRow("0 DW1000") << 0 << QStringList{"2", "3"} << false << QStringList{"INVALID"};
-        QTest::newRow("2 DW3000") << 2 << QStringList{"5", "9"} << true << dw3000Sts;
-        QTest::newRow("7 taken as DW1000") << 7 << QStringList{"2", "3"} << false << QStringList{"INVALID"};
+        QTest::newRow("0 DW1000") << 0 << QStringList{"2", "3"} << false;
+        QTest::newRow("2 DW3000") << 2 << QStringList{"5", "9"} << true;
+        QTest::newRow("7 taken as DW1000") << 7 << QStringList{"2", "3"} << false;
     }
     void chipLists()
     {
         QFETCH(int, chip);
         QFETCH(QStringList, channels);
         QFETCH(bool, hasSdc);
-        QFETCH(QStringList, stsLengths);
         ChipWidget w(chip);
         QCOMPARE(items(w.combo(ChipWidget::Channel)), channels);
         QCOMPARE(w.sdcBox() != nullptr, hasSdc);
-        QCOMPARE(items(w.combo(ChipWidget::StsLength)), stsLengths);
-        QVERIFY(!items(w.combo(ChipWidget::PreambleLength)).contains("16"));
-        // The initial channel's preamble codes and PRF are filled at construction.
+        // The initial channel's preamble codes are filled at construction.
         QCOMPARE(items(w.combo(ChipWidget::PreambleCode)),
                  channelPreambleCodes.value(codeOf(UwbAna::channels, channels.first())));
-        QVERIFY(!w.prfLabel()->text().isEmpty());
     }
 
     void cascades()
     {
         ChipWidget w(2);
         w.combo(ChipWidget::Channel)->setCurrentText("5");
-        QCOMPARE(items(w.combo(ChipWidget::PreambleCode)), (QStringList{"3", "4", "9", "10", "11", "12"}));
         QCOMPARE(w.combo(ChipWidget::PreambleCode)->currentText(), QString("3"));
         QCOMPARE(w.prfLabel()->text(), QString("16MHz"));
         w.combo(ChipWidget::PreambleCode)->setCurrentText("9");
@@ -159,8 +146,8 @@ private slots:
     void storeApplyRoundTrip_data()
     {
         QTest::addColumn<int>("chip");
-        for (int c = 0; c < 4; ++c)
-            QTest::newRow(qPrintable(QString("chip %1").arg(c))) << c;
+        QTest::newRow("DW1000") << 1;
+        QTest::newRow("DW3000") << 2;
     }
     void storeApplyRoundTrip()
     {
@@ -202,7 +189,6 @@ private slots:
         s.status = 3; // no light for it: the page stays
         w.updateStatus(s);
         QCOMPARE(w.statusPage(), 2);
-        QVERIFY(line("1_status"));
         QCOMPARE(line("1_status")->lastValue(), 3.0);
         QCOMPARE(line("1_plr")->lastValue(), double(12.34f));
         QCOMPARE(line("1_rxsto_cnt")->lastValue(), 65535.0);
@@ -226,13 +212,9 @@ private slots:
         QCOMPARE(lines.value(3), QString("rx_interval(ms): ")); // no interval before a chip's second frame
         QCOMPARE(lines.value(4), QString("fp_rssi: -80"));
         QCOMPARE(lines.value(11), QString("luep: 2.55"));
-        QCOMPARE(lines.value(15), QString("hw_clock_offset(ppm): 1"));
-        QCOMPARE(lines.value(16), QString("data_length: 3"));
         QCOMPARE(lines.value(17), QString("payload: 0a 1b 2c"));
-        QCOMPARE(lines.size(), 19);
         QVERIFY(!line("3_rx_interval(ms)"));
         QCOMPARE(line("3_fp_rssi")->lastValue(), -80.0);
-        QCOMPARE(line("3_data_length")->lastValue(), 3.0);
         // The history holds all but the latest: so far one empty line.
         QVERIFY(historyText(w.historyView()).trimmed().isEmpty());
 
@@ -244,7 +226,6 @@ private slots:
         QCOMPARE(w.latestView()->toPlainText().split('\n').value(3),
                  "rx_interval(ms): " + QString::number(interval, 'g', 6));
         QCOMPARE(line("3_rx_interval(ms)")->values(), QList<double>{interval});
-        QCOMPARE(w.latestView()->toPlainText().split('\n').value(17), QString("payload: "));
         QVERIFY(historyText(w.historyView()).contains("pc_time: 10:11:12.013\n"));
         QVERIFY(!historyText(w.historyView()).contains("pc_time: 10:11:12.063"));
 
@@ -264,12 +245,8 @@ private slots:
         QVERIFY(page_->showConfigBox()->isChecked());
         QVERIFY(page_->configArea()->isVisible());
         page_->showConfigBox()->setChecked(false);
-        QVERIFY(!page_->configArea()->isVisible());
-        for (int c = 0; c < 4; ++c) {
-            QVERIFY(!page_->chip(c)->configArea()->isVisible());
-            QVERIFY(page_->chip(c)->latestView()->isVisible());
-        }
-        QVERIFY(page_->readButton()->isVisible() && page_->systemTimeLabel()->isVisible());
+        QVERIFY(!page_->configArea()->isVisible() && !page_->chip(2)->configArea()->isVisible());
+        QVERIFY(page_->chip(2)->latestView()->isVisible());
         page_->showConfigBox()->setChecked(true);
         QVERIFY(page_->chip(2)->configArea()->isVisible());
         page_->hide();
@@ -305,18 +282,13 @@ private slots:
                                      "08:09:10.124,UWB_Analyzer_Frame1", "08:09:10.124,UWB_Analyzer_Parameter",
                                      "08:09:10.125,UWB_Analyzer_Frame1"}));
         QCOMPARE(blocks.at(1).trimmed(), "08:09:10.124,UWB_Analyzer_Frame0," + QString(status.toHex(' ')));
-        QCOMPARE(WidgetData::frameText(t, 1, QByteArray::fromHex("7a0102")),
-                 QString("08:09:10.123,UWB_Analyzer_Frame1,7a 01 02\n\n"));
         QCOMPARE(page_->systemTimeLabel()->text(), QString("888"));
         QCOMPARE(page_->voltageLabel()->text(), QString("4.99"));
         QCOMPARE(page_->chip(1)->statusPage(), 1);
         QCOMPARE(page_->baudRateBox()->currentText(), QString("921600"));
-        QCOMPARE(page_->thresholdBox()->value(), 50);
         QCOMPARE(page_->detectModeBox()->currentText(), QString("Exist"));
-        QVERIFY(page_->chip(2)->enableBox()->isChecked());
-        QVERIFY(!page_->chip(1)->enableBox()->isChecked());
+        QVERIFY(page_->chip(2)->enableBox()->isChecked() && !page_->chip(1)->enableBox()->isChecked());
         QCOMPARE(line("voltage")->lastValue(), double(4.99f));
-        QCOMPARE(line("threshold")->lastValue(), 50.0);
         QVERIFY(page_->chip(0)->latestView()->toPlainText().startsWith("pc_time: 08:09:10.124\n"));
 
         // A baud rate the box does not offer keeps the selection; an empty refresh changes nothing.
@@ -330,9 +302,7 @@ private slots:
         QCOMPARE(historyText(page_->history()), shown);
 
         page_->clear();
-        QVERIFY(historyText(page_->history()).isEmpty());
-        QVERIFY(page_->systemTimeLabel()->text().isEmpty());
-        QCOMPARE(page_->chip(1)->statusPage(), 0);
+        QVERIFY(historyText(page_->history()).isEmpty() && page_->systemTimeLabel()->text().isEmpty());
     }
 
     void queuesAreBounded()
@@ -354,7 +324,6 @@ private slots:
     {
         written_.clear();
         ProductHandle handle(20, "kx40_core", "KX40 Core");
-        QVERIFY(!handle.isActive());
         QCOMPARE(handle.handleProductRecognized(), QString());
         QVERIFY(written_.isEmpty());
     }
@@ -379,8 +348,7 @@ private slots:
         buttonsDuringWait_ = true;
         const QString result = write ? page_->writeParameter() : page_->readParameter();
         QCOMPARE(result, answer ? QString() : QString("Time out."));
-        QVERIFY(!buttonsDuringWait_);
-        QVERIFY(page_->readButton()->isEnabled());
+        QVERIFY(!buttonsDuringWait_ && page_->readButton()->isEnabled());
         if (write) {
             const ParameterSettings sent = ParameterSettings::fromFrame(written_);
             QCOMPARE(quint8(written_[2]), quint8(0));
