@@ -92,23 +92,44 @@ private slots:
         QVERIFY(node_->open());
     }
 
-    // Reads time out on silence and on damaged replies.
-    void readTimesOut_data()
+    // A silent or damaging node: each action waits its full time and reports it.
+    void faultyNodeTexts_data()
     {
+        QTest::addColumn<QString>("action");
         QTest::addColumn<int>("fault");
-        QTest::newRow("silent") << int(Fault::Silent);
-        QTest::newRow("bad checksum") << int(Fault::BadChecksum);
+        QTest::addColumn<int>("minMs");
+        QTest::addColumn<QString>("text");
+        const int readMs = ZSerialPortInterface::timeoutForBytes(128, 3000) - 5;
+        QTest::newRow("read silent") << "read" << int(Fault::Silent) << readMs << "Read parameter failed,time out";
+        QTest::newRow("read bad checksum") << "read" << int(Fault::BadChecksum) << readMs << "Read parameter failed,time out";
+        QTest::newRow("write silent") << "write" << int(Fault::Silent) << WidgetSetting::kWriteWaitMs << "Write parameter failed,time out";
+        QTest::newRow("restart silent") << "restart" << int(Fault::Silent) << readMs << "Restart failed,read before restart failed,time out";
+        // A silent node still takes the request: ask for the mode it runs.
+        QTest::newRow("switch silent") << "switch" << int(Fault::Silent) << 0 << "Switch application failed:0";
     }
-    void readTimesOut()
+    void faultyNodeTexts()
     {
+        QFETCH(QString, action);
         QFETCH(int, fault);
+        QFETCH(int, minMs);
+        QFETCH(QString, text);
+        window_->readButton()->click();
+        QCOMPARE(status(), QString("Read parameter succeeded"));
         node_->parameters().setFault(Fault(fault));
         QElapsedTimer t;
         t.start();
-        window_->readButton()->click();
-        QVERIFY(t.elapsed() >= ZSerialPortInterface::timeoutForBytes(128, 3000) - 5);
-        QCOMPARE(status(), QString("Read parameter failed,time out"));
+        if (action == "read")
+            window_->readButton()->click();
+        else if (action == "write")
+            window_->writeButton()->click();
+        else if (action == "restart")
+            window_->restartButton()->click();
+        else
+            QVERIFY(!window_->switchApplication(0));
+        const qint64 ms = t.elapsed();
         node_->parameters().setFault(Fault::None);
+        QVERIFY(ms >= minMs);
+        QCOMPARE(status(), text);
     }
 
     // Writes are refused before a read and with a coordinate that cannot be stored.
@@ -157,9 +178,6 @@ private slots:
         node_->parameters().setFault(Fault::NoRestart);
         window_->restartButton()->click();
         QVERIFY2(status().startsWith("Restart failed,currentSystemTime("), qPrintable(status()));
-        node_->parameters().setFault(Fault::Silent);
-        window_->restartButton()->click();
-        QCOMPARE(status(), QString("Restart failed,read before restart failed,time out"));
         node_->parameters().setFault(Fault::None);
     }
 
@@ -188,22 +206,6 @@ private slots:
         const int reads = node_->parameters().reads();
         window_->show();
         QTRY_COMPARE_WITH_TIMEOUT(node_->parameters().reads(), reads + 1, 10000);
-    }
-
-    // A silent node: the write and the mode switch report their time-outs.
-    void silentNodeTexts()
-    {
-        node_->parameters().setFault(Fault::Silent);
-        QElapsedTimer t;
-        t.start();
-        window_->writeButton()->click();
-        QCOMPARE(status(), QString("Write parameter failed,time out"));
-        QVERIFY(t.elapsed() >= WidgetSetting::kWriteWaitMs);
-        // A silent node still takes the request: ask for the mode it runs.
-        QVERIFY(!window_->switchApplication(0));
-        QCOMPARE(status(), QString("Switch application failed:0"));
-        node_->parameters().setFault(Fault::None);
-        window_->readButton()->click();
     }
 
     // A TAG at the port: the coordinate pages ask for their group.
