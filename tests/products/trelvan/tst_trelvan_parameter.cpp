@@ -280,9 +280,10 @@ private slots:
         Trelvan::WidgetNode* a2 = cache->findNode(1, 2);
         QList<bool> results;
         QStringList errors;
+        int op = ProtocolParameter::CheckRead;
         p_->setReplyHandler([&](QString&) {
             QString e;
-            results << p_->runReplyCheck(ProtocolParameter::CheckRead, e);
+            results << p_->runReplyCheck(op, e);
             errors << e;
             return true;
         });
@@ -305,12 +306,7 @@ private slots:
         errors.clear();
         a1->setState(Trelvan::Busy);
         a2->setState(Trelvan::Busy);
-        p_->setReplyHandler([&](QString&) {
-            QString e;
-            results << p_->runReplyCheck(ProtocolParameter::CheckSystemTimeWhenRead, e);
-            errors << e;
-            return true;
-        });
+        op = ProtocolParameter::CheckSystemTimeWhenRead;
         r1.setSystemTime(9000);
         r1.seal();
         r2.setSystemTime(12);
