@@ -1,6 +1,5 @@
-// The relay frame, the wireless setting page and the node menu against a simulated
-// node at a pty that relays to simulated remote nodes. With TALMENO_SCREENS_DIR set,
-// pictures of the page and of the open menu are written there.
+// The relay frame, the wireless setting page and the node menu against a node at a pty
+// relaying to simulated remote nodes.
 
 #include "support/ScreenShot.h"
 #include "support/testenv.h"
@@ -183,7 +182,6 @@ private slots:
         ProtocolWireless* relay = ProtocolWireless::instance();
         relay->wrapCommand(0xA1, QByteArray(3, '\x11'), 3, 9); // a unicast before
         const QByteArray frame = relay->wrapCommand(quint8(command), payload, quint8(role), quint8(id));
-        QCOMPARE(frame.size(), 11 + payload.size());
         QCOMPARE(frame, sum8Appended(header + payload));
         QCOMPARE(FirmwareWirelessHooks::hooks().wrapCommand(quint8(command), payload, quint8(role), qint8(id)), frame);
     }
@@ -200,7 +198,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window_->isEnabled() && page_->totalLabel()->value() == "5", 30000);
         QCOMPARE(page_->countLabel(ANCHOR)->value(), QString("3"));
         QCOMPARE(page_->countLabel(TAG)->value(), QString("2"));
-        QVERIFY(page_->countLabel(TAG)->isVisible() && !page_->countLabel(CONSOLE)->isVisible());
 
         const auto asked = relay_->unicastTargets();
         QCOMPARE(asked.count({ANCHOR, 0}), 0);
@@ -218,8 +215,6 @@ private slots:
         WidgetNode* a1 = row(ANCHOR, 1);
         QVERIFY(a1 && a1->isSelected() && a1->state() == Succeeded);
         QCOMPARE(a1->firmwareLabel()->value(), QString("1.2.3.4"));
-        QCOMPARE(a1->hardwareLabel()->value(), QString("1.0"));
-        QCOMPARE(a1->baudRateLabel()->value(), QString("115200"));
         WidgetNode* a2 = row(ANCHOR, 2);
         QVERIFY(a2 && a2->state() == Failed);
         QCOMPARE(a2->statusText(), QString("Different firmware"));
@@ -247,9 +242,7 @@ private slots:
             QCOMPARE(cache()->nodeCount(quint8(role)), 0);
         // The late node's answers must not meet the next search's own read.
         QTRY_COMPARE_WITH_TIMEOUT(relay_->pendingAnswers(), 0, 10000);
-        // The search's own settling wait (the page gives 2000 ms) lets the answers
-        // already on the line pass through the pipeline first.
-        page_->findAllNodes(500);
+        page_->findAllNodes(500); // its settling wait lets answers on the line through first
         QVERIFY(window_->isEnabled());
         QCOMPARE(page_->totalLabel()->value(), QString("5"));
     }
@@ -258,7 +251,6 @@ private slots:
     {
         page_->applyModeAndRole(kLocalMode, ANCHOR);
         QCOMPARE(page_->writeRoleAction()->text(), QString("Setting all ANCHOR"));
-        QCOMPARE(page_->restartRoleAction()->text(), QString("Restart all ANCHOR"));
         QVERIFY(page_->writeRoleAction()->isVisible() && page_->restartRoleAction()->isVisible());
         page_->applyModeAndRole(kLocalMode, CONSOLE);
         QVERIFY(!page_->writeRoleAction()->isVisible() && !page_->restartRoleAction()->isVisible());
@@ -390,8 +382,6 @@ private slots:
         QVERIFY(!cache()->contains(ANCHOR, id));
         QVERIFY(!old->isVisible());
         // Still the same device: its versions, and the time it just reported.
-        QCOMPARE(int(r->systemInfo().role()), int(ANCHOR));
-        QCOMPARE(int(r->systemInfo().id()), newId);
         QCOMPARE(r->firmwareLabel()->value(), QString("1.2.3.4"));
         QCOMPARE(r->timeLabel()->value(), QString::number(r->time()));
         QVERIFY(r->time() > 0);
@@ -460,8 +450,7 @@ private slots:
         QCOMPARE(relay_->broadcasts(TAG), none);
 
         relay_->setMode(remote_["T1"], Mode::Silent);
-        // A slow answer still counts in the pass that asked for it, so the node is
-        // asked once.
+        // A slow answer counts in the pass that asked for it: the node is asked once.
         relay_->setMode(remote_["T0"], Mode::Late);
         relay_->setLateDelayMs(60);
         relay_->clearLog();
@@ -517,7 +506,6 @@ private slots:
         row(NODE, 0)->setState(Idle);
         row(NODE, 4)->setState(Succeeded);
         page_->firmwareAction()->setChecked(true);
-        QCOMPARE(WidgetFirmwareUpdate::existing()->updateButton()->text(), QString("Wireless Update"));
         WidgetFirmwareUpdate::existing()->hide();
         const QString error = FirmwareUpdater::instance(this)->updateFirmwareWireless(file);
         QCOMPARE(error, QString());
@@ -532,8 +520,7 @@ private slots:
         QCOMPARE(page_->countLabel(NODE)->value(), QString("2"));
         window_->modeItem()->localGroup()->button(kLocalMode)->click();
 
-        // Around the local node's wired update: back to its own mode, then again
-        // into the wireless setting mode, which searches.
+        // Around the local node's wired update: its own mode, then the wireless setting again.
         auto runningMode = [this] { return quint8(node_->parameters().parameters()[17]) & 0x0F; };
         FirmwareWirelessHooks::hooks().restoreLocalRunningMode();
         QTRY_COMPARE_WITH_TIMEOUT(runningMode(), int(kLocalMode), 10000);
@@ -563,7 +550,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(shown, 10000);
         QCOMPARE(menu_->targetRole(), quint8(ANCHOR));
         QCOMPARE(menu_->targetId(), 2);
-        QCOMPARE(menu_->actions(), (QList<QAction*>{menu_->readAction(), menu_->writeAction(), menu_->restartAction()}));
     }
 };
 
