@@ -7,7 +7,9 @@
 // the moment the frame was decoded. A receiver thread of its own stamps it.
 //
 //   bench_latency [--hz 100] [--frames 10000] [--tab 0] [--series N] [--skip-ms 2000]
-//                 [--snapshot FILE.png]
+//                 [--snapshot FILE.png] [--size WxH]
+// --size sets the window's size; by default it is the size the program's main
+// window opens with on this screen.
 // --series N keeps only the first N line series of the tab checked (drawn).
 //
 // Prints p50, p99 and max after the first --skip-ms (item and page creation),
@@ -23,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
+#include <QScreen>
 #include <QTabBar>
 #include <QTimer>
 
@@ -42,6 +45,7 @@
 
 #include "ThreadCpu.h"
 #include "TrelvanFrames.h"
+#include "app/MainWindow.h"
 #include "foundation/UserPaths.h"
 #include "foundation/ZThreadManager.h"
 #include "foundation/ZTimerManager.h"
@@ -76,6 +80,7 @@ struct Options
     int everySeconds = 10;
     int switchSeconds = 60;
     QString snapshot;
+    QSize size; // empty: the size the program's main window opens with on this screen
     int series = 0; // 0: every series of the tab; otherwise only the first ones shown
 };
 
@@ -105,6 +110,8 @@ Options parse(int argc, char** argv)
             o.series = value.toInt();
         else if (key == "--snapshot")
             o.snapshot = value;
+        else if (key == "--size")
+            o.size = QSize(value.section('x', 0, 0).toInt(), value.section('x', 1, 1).toInt());
         else if (key == "--switch")
             o.switchSeconds = value.toInt();
         else if (key == "--tabs") {
@@ -144,11 +151,13 @@ struct LivePage
     std::unique_ptr<QMainWindow> window;
     CustomTabWidget* tabs = nullptr;
 
-    explicit LivePage(const QString& group)
+    LivePage(const QString& group, QSize size)
     {
         window.reset(new QMainWindow);
         window->setCentralWidget(ModelViewManagers::instance()->pageStack());
-        window->resize(1400, 900);
+        if (size.isEmpty() && QGuiApplication::primaryScreen())
+            MainWindow::initialSize(QGuiApplication::primaryScreen()->availableSize(), &size);
+        window->resize(size.isEmpty() ? QSize(1400, 900) : size);
         window->show();
         ProtocolSeams::setCurrentModelManagerLookup(&ModelViewManagers::currentModelManager);
         ProtocolFactory::createProtocols(group, window.get());
@@ -245,7 +254,7 @@ long systemTimeIn(const char* text, int size)
 int latency(const Options& o)
 {
     startServices();
-    LivePage page("Vexa_Trelvan_Anchor_Frame0");
+    LivePage page("Vexa_Trelvan_Anchor_Frame0", o.size);
     QString shown = page.show(o.tab);
 
     // The receiver: a socket of this bench on 127.0.0.1, read by a thread of its own.
@@ -372,8 +381,8 @@ int latency(const Options& o)
     }
     const Stats s = stats(steady);
     const Stats b = stats(start);
-    std::printf("anchor frame 0 at %d Hz, tab \"%s\" in front, load average %s\n", o.hz, qPrintable(shown),
-                qPrintable(loadAverage()));
+    std::printf("anchor frame 0 at %d Hz, tab \"%s\" in front, window %dx%d, load average %s\n", o.hz,
+                qPrintable(shown), page.window->width(), page.window->height(), qPrintable(loadAverage()));
     std::printf("  after the first %d ms: %d frames, p50 %.2f ms, p99 %.2f ms, max %.2f ms\n", o.skipMs, s.count,
                 s.p50, s.p99, s.max);
     std::printf("  start-up (first %d ms): %d frames, p50 %.2f ms, p99 %.2f ms, max %.2f ms\n", o.skipMs, b.count,
@@ -399,7 +408,7 @@ int writeStream(const Options& o)
 int soak(const Options& o)
 {
     startServices();
-    LivePage page("Vexa_Trelvan_Node_Frame2");
+    LivePage page("Vexa_Trelvan_Node_Frame2", o.size);
     ZSerialPort port;
     connectPort(port, o.port);
     QElapsedTimer clock;

@@ -1,5 +1,6 @@
 #include "views/ChartContainer2D.h"
 
+#include <QChildEvent>
 #include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,6 +65,7 @@ ChartContainer2D::ChartContainer2D(ChartContainerItem* item, QWidget* parent, co
     else
         view_ = makeView(chart_, this);
     chartLayout()->addWidget(view_);
+    view_->viewport()->installEventFilter(this); // gives the OpenGL widget its own window
     glWidget_ = view_->findChild<QOpenGLWidget*>();
 
     xReadout_ = new QLabel(view_);
@@ -113,6 +115,23 @@ void ChartContainer2D::removeResource(BaseResource* resource)
     for (QAbstractSeries* s : r2->seriesList())
         if (s->chart() == chart_)
             chart_->removeSeries(s);
+}
+
+bool ChartContainer2D::eventFilter(QObject* watched, QEvent* event)
+{
+    // The chart makes its OpenGL widget when it first draws an OpenGL series. As a
+    // plain child, that widget makes the whole top-level window go through OpenGL
+    // composition on every repaint of any widget in it (a label, the console); with
+    // a native window of its own only the plot area is composed, and the rest of
+    // the window is flushed as usual. The picture is the same.
+    if (event->type() == QEvent::ChildPolished && watched == view_->viewport()) {
+        auto* gl = qobject_cast<QOpenGLWidget*>(static_cast<QChildEvent*>(event)->child());
+        if (gl && !gl->testAttribute(Qt::WA_NativeWindow)) {
+            gl->setAttribute(Qt::WA_DontCreateNativeAncestors);
+            gl->setAttribute(Qt::WA_NativeWindow);
+        }
+    }
+    return ChartContainer::eventFilter(watched, event);
 }
 
 void ChartContainer2D::updateCursorReadout(QPointF pos)

@@ -40,6 +40,7 @@ public:
     QString takeScreenshot() override;
     // The picture takeScreenshot() saves: the view, with OpenGL-drawn series painted over.
     QPixmap grabChart();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 public slots:
     void updateCursorReadout(QPointF pos);

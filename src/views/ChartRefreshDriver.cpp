@@ -6,6 +6,7 @@
 
 #include "model/ResourceItems.h"
 #include "views/BaseResource.h"
+#include "views/ChartUpdateHandover.h"
 
 ChartRefreshDriver::ChartRefreshDriver(QObject* parent) : QObject(parent) {}
 
@@ -76,6 +77,7 @@ int ChartRefreshDriver::refreshOnce()
     int updated = 0;
     {
         QReadLocker lock(&lock_);
+        ChartUpdateHandover::Batch batch;
         for (BaseResource* r : resources_) {
             BaseResourceItem* item = r->item();
             if (!item->isDirty() || !item->isVisible())

@@ -23,6 +23,39 @@ void ChartUpdateHandover::unregisterResource(quint64 id)
     pending_.remove(id);
 }
 
+namespace {
+// The open batch of the calling thread: how deep, and the updates it holds back.
+// They join the pending ones only when the batch ends, so no flush, not even one
+// scheduled before the batch began, can apply part of it.
+thread_local int batchDepth = 0;
+thread_local QHash<quint64, ChartUpdateHandover::Apply> batchHeld;
+} // namespace
+
+ChartUpdateHandover::Batch::Batch()
+{
+    ++batchDepth;
+}
+
+ChartUpdateHandover::Batch::~Batch()
+{
+    if (--batchDepth > 0 || batchHeld.isEmpty())
+        return;
+    ChartUpdateHandover& h = ChartUpdateHandover::instance();
+    bool schedule = false;
+    {
+        QMutexLocker lock(&h.mutex_);
+        for (auto it = batchHeld.begin(); it != batchHeld.end(); ++it)
+            h.pending_.insert(it.key(), std::move(it.value()));
+        if (!h.flushScheduled_) {
+            h.flushScheduled_ = true;
+            schedule = true;
+        }
+    }
+    batchHeld.clear();
+    if (schedule)
+        h.scheduleFlush();
+}
+
 static bool onGuiThread()
 {
     return QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread();
@@ -37,6 +70,10 @@ void ChartUpdateHandover::post(quint64 id, Apply apply)
         }
         if (BaseResource* r = live_.value(id, nullptr))
             apply(r);
+        return;
+    }
+    if (batchDepth > 0) {
+        batchHeld.insert(id, std::move(apply));
         return;
     }
     bool schedule = false;

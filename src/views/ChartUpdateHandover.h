@@ -31,7 +31,20 @@ public:
     // many reached a live resource.
     int flush();
 
+    // Updates waiting for the GUI thread (not those held by an open batch).
     int pendingCount() const;
+
+    // Any thread but the GUI thread: the updates posted while one lives are held
+    // back and reach the GUI thread together when it ends, in one flush, so a pass
+    // over many series of a chart repaints it once, not once per series. Nests.
+    class Batch
+    {
+    public:
+        Batch();
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+    };
 
 private:
     ChartUpdateHandover() = default;

@@ -25,6 +25,7 @@
 #include "views/AttitudeResource.h"
 #include "views/BaseContainer.h"
 #include "views/BaseResource.h"
+#include "views/ChartUpdateHandover.h"
 #include "views/CustomTabWidget.h"
 #include "views/DataContainer.h"
 #include "views/DataResource.h"
@@ -328,6 +329,8 @@ int ViewManager::refreshTypes(std::initializer_list<ResourceType> types)
 {
     int updated = 0;
     QReadLocker lock(&redrawLock());
+    // One hand-over for the whole pass: one repaint of each chart, not one per series.
+    ChartUpdateHandover::Batch batch;
     for (ResourceType type : types) {
         const QMap<QString, BaseResource*> byName = resources_.value(type);
         for (BaseResource* r : byName) {

@@ -1,6 +1,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QScrollArea>
+#include <QSemaphore>
 #include <QThread>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
@@ -141,6 +142,41 @@ private slots:
         delete r;
         QCOMPARE(ChartUpdateHandover::instance().pendingCount(), 0);
         QCOMPARE(ChartUpdateHandover::instance().flush(), 0);
+    }
+
+    // A pass over the series of a chart hands them over together: the GUI thread
+    // turning its event loop in the middle of the pass applies nothing, so the
+    // chart is repainted once with every series, not once per series.
+    void passHandsOverAsOneBatch()
+    {
+        auto a = lineItem("a");
+        auto b = lineItem("b");
+        LineResource ra(a.get()), rb(b.get());
+        ra.syncFromItem();
+        rb.syncFromItem();
+        a->setData(6, 1.0);
+        b->setData(6, 2.0);
+        QSemaphore firstPosted, guiTurned;
+        QThread* pass = QThread::create([&] {
+            ChartUpdateHandover::Batch batch;
+            ra.updateFromItem();
+            firstPosted.release();
+            guiTurned.acquire();
+            rb.updateFromItem();
+        });
+        pass->start();
+        QVERIFY(firstPosted.tryAcquire(1, 5000));
+        QCoreApplication::processEvents();
+        QCOMPARE(ra.series()->count(), 0);
+        QCOMPARE(ChartUpdateHandover::instance().pendingCount(), 0);
+        guiTurned.release();
+        QVERIFY(pass->wait(5000));
+        delete pass;
+        QCOMPARE(ChartUpdateHandover::instance().pendingCount(), 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(ra.series()->count(), 1);
+        QCOMPARE(rb.series()->count(), 1);
+        QCOMPARE(ChartUpdateHandover::instance().pendingCount(), 0);
     }
 
     void driverUpdatesOnlyDirtyVisibleItems()

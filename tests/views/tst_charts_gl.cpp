@@ -1,5 +1,7 @@
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QScreen>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
@@ -30,6 +32,21 @@ using namespace QtDataVisualization;
 using namespace charts_test;
 
 namespace {
+
+// The colour most pixels of the picture have.
+QRgb commonestColour(const QImage& image)
+{
+    QHash<QRgb, int> counts;
+    const QImage img = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ++counts[img.pixel(x, y)];
+    QRgb best = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(best))
+            best = it.key();
+    return best;
+}
 
 // Pixels of the picture close to the colour.
 int countColour(const QImage& image, const QColor& c)
@@ -139,6 +156,21 @@ private slots:
             const int inShot = countColour(shot, colour);
             QVERIFY2(inShot > 200, qPrintable(QString("%1 pixels of %2").arg(inShot).arg(colour.name())));
         }
+
+        // The OpenGL widget has a window of its own, nothing else of the container
+        // does, and the screen shows the same plot as the grab: the curves over the
+        // chart's own background, not over black.
+        QOpenGLWidget* gl = c.view()->findChild<QOpenGLWidget*>();
+        QVERIFY(gl->internalWinId());
+        for (QWidget* w : c.findChildren<QWidget*>())
+            QVERIFY2(w == gl || !w->internalWinId(), w->metaObject()->className());
+        QTest::qWait(100);
+        const QRect onScreen(gl->mapToGlobal(QPoint(0, 0)), gl->size());
+        const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(onScreen);
+        const QImage plot = c.grabChart().toImage().copy(QRect(gl->mapTo(c.view(), QPoint(0, 0)), gl->size()));
+        QCOMPARE(commonestColour(screen), commonestColour(plot));
+        for (const QColor& colour : colours)
+            QVERIFY2(countColour(screen, colour) > 200, qPrintable(colour.name()));
 
         const QString out = qEnvironmentVariable("TALMENO_CHART_SCREENSHOT_DIR");
         if (!out.isEmpty()) {
