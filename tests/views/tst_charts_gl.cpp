@@ -1,10 +1,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QScreen>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
+#include <QScreen>
 #include <QThread>
 #include <QtCharts/QLineSeries>
 #include <QtDataVisualization/Q3DScatter>
