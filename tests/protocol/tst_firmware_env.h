@@ -180,6 +180,14 @@ public:
 
     void resetDevice()
     {
+        // Bytes of the previous test still on their way to the device must not
+        // count in the next one.
+        ZSerialPort* port = terminal->serialPort();
+        QElapsedTimer drained;
+        drained.start();
+        while (drained.elapsed() < 5000 && ((port->isOpen() && port->bytesToWrite() > 0) || device.unreadInput() > 0))
+            QTest::qWait(5);
+        QTest::qWait(20); // the last read being counted
         boot->reset();
         reply->setReply(productReply(1, 2, 3));
         device.clearReceived();

@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -271,6 +272,14 @@ void DeviceSimulator::clearReceived()
     std::lock_guard<std::mutex> lock(mutex_);
     received_.clear();
     receivedCount_.store(0);
+}
+
+int DeviceSimulator::unreadInput() const
+{
+    int n = 0;
+    if (master_ < 0 || ::ioctl(master_, FIONREAD, &n) != 0)
+        return 0;
+    return n;
 }
 
 bool DeviceSimulator::waitForReceived(quint64 count, int timeoutMs) const

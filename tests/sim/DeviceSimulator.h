@@ -129,6 +129,8 @@ public:
     quint64 receivedCount() const { return receivedCount_.load(); }
     quint64 sentCount() const { return sentCount_.load(); }
     void clearReceived();
+    // Bytes the port has written that the device has not read yet.
+    int unreadInput() const;
     // Blocks (without an event loop) until receivedCount() >= count or the time-out.
     bool waitForReceived(quint64 count, int timeoutMs) const;
 
