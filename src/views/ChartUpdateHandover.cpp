@@ -72,21 +72,9 @@ void ChartUpdateHandover::post(quint64 id, Apply apply)
             apply(r);
         return;
     }
-    if (batchDepth > 0) {
-        batchHeld.insert(id, std::move(apply));
-        return;
-    }
-    bool schedule = false;
-    {
-        QMutexLocker lock(&mutex_);
-        pending_.insert(id, std::move(apply));
-        if (!flushScheduled_) {
-            flushScheduled_ = true;
-            schedule = true;
-        }
-    }
-    if (schedule)
-        scheduleFlush();
+    // Outside an open batch the update is a batch of its own: one path to the GUI.
+    Batch batch;
+    batchHeld.insert(id, std::move(apply));
 }
 
 void ChartUpdateHandover::scheduleFlush()

@@ -64,6 +64,20 @@ public:
     QPointer<DataWidgetBase> last;
 };
 
+// Two line series "a" and "b" with their resources, synced to their items.
+struct TwoLines
+{
+    std::unique_ptr<LineResourceItem> a = lineItem("a");
+    std::unique_ptr<LineResourceItem> b = lineItem("b");
+    LineResource ra{a.get()};
+    LineResource rb{b.get()};
+    TwoLines()
+    {
+        ra.syncFromItem();
+        rb.syncFromItem();
+    }
+};
+
 QColor centrePixel(const QPixmap& p)
 {
     return p.toImage().pixelColor(p.width() / 2, p.height() / 2);
@@ -149,11 +163,8 @@ private slots:
     // chart is repainted once with every series, not once per series.
     void passHandsOverAsOneBatch()
     {
-        auto a = lineItem("a");
-        auto b = lineItem("b");
-        LineResource ra(a.get()), rb(b.get());
-        ra.syncFromItem();
-        rb.syncFromItem();
+        TwoLines lines;
+        auto& [a, b, ra, rb] = lines;
         a->setData(6, 1.0);
         b->setData(6, 2.0);
         QSemaphore firstPosted, guiTurned;
@@ -181,11 +192,8 @@ private slots:
 
     void driverUpdatesOnlyDirtyVisibleItems()
     {
-        auto a = lineItem("a");
-        auto b = lineItem("b");
-        LineResource ra(a.get()), rb(b.get());
-        ra.syncFromItem();
-        rb.syncFromItem();
+        TwoLines lines;
+        auto& [a, b, ra, rb] = lines;
         ChartRefreshDriver driver;
         driver.addResource(&ra);
         driver.addResource(&rb);
