@@ -2,6 +2,7 @@
 
 #include <QChildEvent>
 #include <QGraphicsLayout>
+#include <QGraphicsObject>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QOpenGLWidget>
@@ -55,7 +56,7 @@ ChartContainer2D::ChartContainer2D(ChartContainerItem* item, QWidget* parent, co
     // The cursor read-out maps positions against this series; it never shows.
     referenceSeries_ = new QLineSeries();
     referenceSeries_->setUseOpenGL(true);
-    chart_->addSeries(referenceSeries_);
+    addSeriesToChart(referenceSeries_);
     referenceSeries_->attachAxis(axisX_);
     referenceSeries_->attachAxis(axisY_);
     referenceSeries_->hide();
@@ -100,9 +101,27 @@ void ChartContainer2D::addResource(BaseResource* resource)
             continue;
         if (s->chart())
             s->chart()->removeSeries(s);
-        chart_->addSeries(s);
+        addSeriesToChart(s);
         s->attachAxis(axisX_);
         s->attachAxis(axisY_);
+    }
+}
+
+void ChartContainer2D::addSeriesToChart(QAbstractSeries* series)
+{
+    const QList<QGraphicsItem*> before = chart_->childItems();
+    chart_->addSeries(series);
+    if (!series->useOpenGL())
+        return;
+    // The OpenGL widget draws this series; its item in the scene paints nothing but
+    // still asks for a repaint of an empty spot at the plot's corner on every
+    // update. That small raster repaint, in the same pass as the OpenGL widget's,
+    // makes Qt repaint the whole plot area under the widget as well. An item
+    // without contents asks for nothing; the picture is the same.
+    for (QGraphicsItem* item : chart_->childItems()) {
+        QGraphicsObject* object = item->toGraphicsObject();
+        if (object && !before.contains(item) && object->inherits("QtCharts::XYChart"))
+            item->setFlag(QGraphicsItem::ItemHasNoContents);
     }
 }
 

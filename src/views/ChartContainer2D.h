@@ -47,6 +47,7 @@ public slots:
 
 private:
     QOpenGLWidget* openGLWidget();
+    void addSeriesToChart(QtCharts::QAbstractSeries* series);
 
     QtCharts::QChart* chart_;
     ChartView2D* view_;

@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QSettings>
 #include <QSharedPointer>
 #include <QSize>
@@ -152,6 +153,16 @@ public:
         }
         rawConsole->appendText(text);
 
+        // Lit: the boxes of the newest frame. Each light is set once to its final
+        // state: switching it off and on again hides and shows a widget, which costs
+        // a relayout and a round trip to the display for every box on every refresh.
+        QSet<W*> lit;
+        if (newest) {
+            for (const Node_t& n : newest->nodes) {
+                if (W* box = nodeWidgets.value(Traits::role(n)).value(Traits::id(n)))
+                    lit.insert(box);
+            }
+        }
         for (auto& byId : nodeWidgets) {
             for (W* box : byId) {
                 if (box->pendingNodes.isEmpty()) {
@@ -165,13 +176,7 @@ public:
                     box->updateNode(box->pendingNodes);
                     box->pendingNodes.clear();
                 }
-                box->lightStack->setCurrentIndex(0);
-            }
-        }
-        if (newest) {
-            for (const Node_t& n : newest->nodes) {
-                if (W* box = nodeWidgets.value(Traits::role(n)).value(Traits::id(n)))
-                    box->lightStack->setCurrentIndex(1);
+                box->lightStack->setCurrentIndex(lit.contains(box) ? 1 : 0);
             }
         }
         if (boxesChanged_)

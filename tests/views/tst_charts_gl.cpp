@@ -64,6 +64,19 @@ int countColour(const QImage& image, const QColor& c)
     return n;
 }
 
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject
+{
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 bool openGLWorks()
 {
     QOffscreenSurface surface;
@@ -171,6 +184,20 @@ private slots:
         QCOMPARE(commonestColour(screen), commonestColour(plot));
         for (const QColor& colour : colours)
             QVERIFY2(countColour(screen, colour) > 200, qPrintable(colour.name()));
+
+        // New points of an OpenGL series repaint the OpenGL widget alone: nothing
+        // of the view under it is painted again.
+        PaintCounter viewportPaints(c.view()->viewport());
+        PaintCounter glPaints(gl);
+        for (int pass = 0; pass < 3; ++pass) {
+            QVector<QPointF> points = resources[1]->series()->pointsVector();
+            for (QPointF& p : points)
+                p.setY(-p.y());
+            resources[1]->series()->replace(points);
+            QTest::qWait(60);
+        }
+        QVERIFY(glPaints.count >= 3);
+        QCOMPARE(viewportPaints.count, 0);
 
         const QString out = qEnvironmentVariable("TALMENO_CHART_SCREENSHOT_DIR");
         if (!out.isEmpty()) {

@@ -7,6 +7,7 @@
 #include "foundation/UserPaths.h"
 #include "support/testenv.h"
 #include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZWidgetHelpers.h"
 
 namespace {
 QByteArray readAll(const QString& path)
@@ -214,6 +215,32 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(a.characterCount(), 0, 5000);
         QCOMPARE(a.fileSize(), qint64(300002));
         manager->setMemoryLimit(oldLimit);
+    }
+
+    // The console's font skips shaping, which draws what shaping would: hex
+    // dumps, frame text, Chinese and Latin-1 letters look the same either way.
+    void unshapedTextLooksTheSame()
+    {
+        QVERIFY(monospaceFont().styleStrategy() & QFont::PreferNoShaping);
+        QFont shaped = monospaceFont();
+        shaped.setStyleStrategy(QFont::PreferDefault);
+        const QString text = QStringLiteral(
+            "[system: 12:00:01.250, pc: 12:00:01.262]\n"
+            "55 00 80 03 01 00 ff fe 7a 10 00 00 e8 03 00 00 a0 86 01 00 12 34 56 78 9a bc de f0\n"
+            "distance(m): 12.345  fpRssi(dB): -81.50  \u8282\u70b9 \u6807\u7b7e  \u00e9\u00e8\u00fc\n"
+            "-> AT+VER? <- OK fi ffi -- != <= ===");
+        auto draw = [&](const QFont& font) {
+            PlainTextEditWithFile console;
+            console.setFont(font);
+            console.resize(420, 200);
+            console.appendText(text);
+            console.flushPending();
+            return console.grab().toImage();
+        };
+        const QImage unshapedImage = draw(monospaceFont());
+        const QImage shapedImage = draw(shaped);
+        QVERIFY(!unshapedImage.isNull());
+        QCOMPARE(unshapedImage, shapedImage);
     }
 
     // Consoles outliving their manager (the program's teardown order) must not reach it.

@@ -449,6 +449,49 @@ private slots:
         QCOMPARE(page->nodeWidgets.value(1).size(), 1);
         QCOMPARE(page->plrLabel->value(), QString("1"));
     }
+
+    // A peer heard in every refresh keeps its light on: the light is not switched
+    // off and on again in between (each switch hides and shows a widget).
+    void aLightThatStaysOnIsNotSwitched()
+    {
+        TestTrelvan::setCurrentManager(fullPage);
+        QWidget host;
+        DataResource resource(p->dataItem(), &host);
+        auto* page = qobject_cast<Trelvan::WidgetNodeFrame2*>(resource.view());
+        QVERIFY(page);
+        page->setParent(&host);
+        host.show();
+        QVERIFY(page->isVisible());
+        NodeFrame2Fields fields = edgeFields();
+        fields.nodes = {NodeFrame2Record{1, 3, 100, 2, 2}};
+        feed(sim::nodeFrame2(fields));
+        page->refresh();
+        Trelvan::WidgetNode2* a3 = page->nodeWidgets.value(1).value(3);
+        QVERIFY(a3);
+        QCOMPARE(a3->lightStack->currentIndex(), 1);
+        QTRY_VERIFY(a3->lightStack->widget(1)->isVisible()); // new boxes show with the next turn
+        struct HideCounter : QObject
+        {
+            int hides = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                hides += e->type() == QEvent::Hide;
+                return false;
+            }
+        } counter;
+        a3->lightStack->widget(1)->installEventFilter(&counter);
+        for (int i = 0; i < 3; ++i) {
+            feed(sim::nodeFrame2(fields));
+            page->refresh();
+        }
+        QCOMPARE(a3->lightStack->currentIndex(), 1);
+        QCOMPARE(counter.hides, 0);
+        fields.nodes = {NodeFrame2Record{1, 1, 100, 2, 2}};
+        feed(sim::nodeFrame2(fields));
+        page->refresh();
+        QCOMPARE(a3->lightStack->currentIndex(), 0);
+        QCOMPARE(counter.hides, 1);
+    }
 };
 
 TALMENO_TEST_MAIN(TestNodeFrame2)
