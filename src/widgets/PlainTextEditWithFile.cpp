@@ -105,8 +105,12 @@ void PlainTextEditWithFile::flushPending()
     if (first < pending_.size()) {
         const bool follow = followEnd_;
         scrolling_ = true;
-        appendPlainText(first == 0 ? pending_.join(QChar::ParagraphSeparator)
-                                   : pending_.mid(first).join(QChar::ParagraphSeparator));
+        // A lone chunk (a page's text of a whole refresh) goes in without a copy.
+        if (first == pending_.size() - 1)
+            appendPlainText(pending_.last());
+        else
+            appendPlainText(first == 0 ? pending_.join(QChar::ParagraphSeparator)
+                                       : pending_.mid(first).join(QChar::ParagraphSeparator));
         scrolling_ = false;
         if (follow)
             scrollToEnd();
