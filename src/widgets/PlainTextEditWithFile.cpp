@@ -105,12 +105,9 @@ void PlainTextEditWithFile::flushPending()
     if (first < pending_.size()) {
         const bool follow = followEnd_;
         scrolling_ = true;
+        const QStringList chunks = first == 0 ? pending_ : pending_.mid(first);
         // A lone chunk (a page's text of a whole refresh) goes in without a copy.
-        if (first == pending_.size() - 1)
-            appendPlainText(pending_.last());
-        else
-            appendPlainText(first == 0 ? pending_.join(QChar::ParagraphSeparator)
-                                       : pending_.mid(first).join(QChar::ParagraphSeparator));
+        appendPlainText(chunks.size() == 1 ? chunks.first() : chunks.join(QChar::ParagraphSeparator));
         scrolling_ = false;
         if (follow)
             scrollToEnd();
