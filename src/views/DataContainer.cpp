@@ -10,6 +10,7 @@
 #include "model/ResourceItems.h"
 #include "views/DataResource.h"
 #include "views/ViewHooks.h"
+#include "widgets/PlainTextEditWithFile.h"
 
 DataContainer::DataContainer(DataContainerItem* item, QWidget* parent) : BaseContainer(item, parent)
 {
@@ -50,6 +51,10 @@ void DataContainer::removeResource(BaseResource* resource)
 
 QString DataContainer::takeScreenshot()
 {
+    // A console whose repaint waits for the next turn of the event loop would be
+    // missing from the grab.
+    if (auto* consoles = PlainTextEditWithFileManager::existingInstance())
+        consoles->resumeRepaints();
     const QPixmap pixmap = grab();
     const QString path = screenshotFilePath();
     if (!pixmap.save(path, "PNG")) {

@@ -104,6 +104,14 @@ void PlainTextEditWithFile::flushPending()
     }
     if (first < pending_.size()) {
         const bool follow = followEnd_;
+        // The view's repaint after a batch waits one turn of the event loop, so
+        // input that arrived while the batch was written (the serial port, read on
+        // this thread) is read before the repaint instead of after it.
+        if (isVisible() && !repaintHeld_ && updatesEnabled()) {
+            repaintHeld_ = true;
+            setUpdatesEnabled(false);
+            QMetaObject::invokeMethod(this, [this] { resumeRepaint(); }, Qt::QueuedConnection);
+        }
         scrolling_ = true;
         const QStringList chunks = first == 0 ? pending_ : pending_.mid(first);
         // A lone chunk (a page's text of a whole refresh) goes in without a copy.
@@ -117,6 +125,14 @@ void PlainTextEditWithFile::flushPending()
     pending_.clear();
     // Each batch reaches the file at once, so a crash loses at most one batch.
     stream_.flush();
+}
+
+void PlainTextEditWithFile::resumeRepaint()
+{
+    if (!repaintHeld_)
+        return;
+    repaintHeld_ = false;
+    setUpdatesEnabled(true); // repaints the whole view
 }
 
 void PlainTextEditWithFile::timerEvent(QTimerEvent* event)
@@ -251,6 +267,12 @@ void PlainTextEditWithFileManager::addConsole(PlainTextEditWithFile* console)
 void PlainTextEditWithFileManager::removeConsole(PlainTextEditWithFile* console)
 {
     consoles_.removeAll(console);
+}
+
+void PlainTextEditWithFileManager::resumeRepaints()
+{
+    for (PlainTextEditWithFile* console : qAsConst(consoles_))
+        console->resumeRepaint();
 }
 
 double PlainTextEditWithFileManager::estimatedMemory() const

@@ -36,6 +36,11 @@ public:
     // Writes the gathered chunks to the view and the file now.
     void flushPending();
 
+    // Repaints the view now if its repaint after the last batch is still held
+    // back (a batch's repaint waits one turn of the event loop); a grab of the
+    // window for a screenshot must see the view.
+    void resumeRepaint();
+
     int characterCount() const { return charCount_; }
     // Size in bytes of the temporary file, pending chunks included.
     qint64 fileSize();
@@ -73,6 +78,7 @@ private:
     int flushTimerId_ = 0;
     bool followEnd_ = true;
     bool scrolling_ = false; // our own scroll, not the user's
+    bool repaintHeld_ = false;
 };
 
 // Watches all consoles together and empties their views when their estimated
@@ -94,6 +100,9 @@ public:
     // Limit in MiB (200 at creation; the settings widget sets it from "MaximumMemory").
     void setMemoryLimit(double mib) { memoryLimit_ = mib; }
     double memoryLimit() const { return memoryLimit_; }
+
+    // Every console's held-back repaint, now (before a grab of a window).
+    void resumeRepaints();
 
     // Estimated MiB of all views: characters × 5.6 / 1,048,576.
     double estimatedMemory() const;

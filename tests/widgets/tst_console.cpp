@@ -1,8 +1,10 @@
 #include <QMenu>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTextCodec>
+#include <unistd.h>
 
 #include "foundation/UserPaths.h"
 #include "support/testenv.h"
@@ -241,6 +243,57 @@ private slots:
         const QImage shapedImage = draw(shaped);
         QVERIFY(!unshapedImage.isNull());
         QCOMPARE(unshapedImage, shapedImage);
+    }
+
+    // Input that arrived while a batch was written (the serial port, read on the
+    // same thread) is handled before the view's repaint, not after it; the view
+    // still repaints, and a grab made at once (a screenshot) sees the text.
+    void batchRepaintWaitsForPendingInput()
+    {
+        QWidget host;
+        auto* console = new PlainTextEditWithFile(&host);
+        console->resize(400, 200);
+        host.resize(400, 200);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QTest::qWait(50);
+
+        int fds[2];
+        QCOMPARE(::pipe(fds), 0);
+        QStringList order;
+        QSocketNotifier notifier(fds[0], QSocketNotifier::Read);
+        connect(&notifier, &QSocketNotifier::activated, this, [&] {
+            char byte;
+            QCOMPARE(::read(fds[0], &byte, 1), ssize_t(1));
+            order << "input";
+        });
+        struct PaintSpy : QObject
+        {
+            QStringList* order = nullptr;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    *order << "paint";
+                return false;
+            }
+        } spy;
+        spy.order = &order;
+        console->viewport()->installEventFilter(&spy);
+
+        console->appendText("55 00 80 03 01 00 ff fe");
+        QCOMPARE(::write(fds[1], "x", 1), ssize_t(1));
+        console->flushPending();
+        QTRY_VERIFY(order.contains("paint"));
+        QCOMPARE(order.first(), QString("input"));
+
+        console->appendText(QString(40, QChar('W')));
+        console->flushPending();
+        PlainTextEditWithFileManager::instance()->resumeRepaints();
+        const QImage atOnce = host.grab().toImage();
+        QTest::qWait(50);
+        QCOMPARE(atOnce, host.grab().toImage());
+        ::close(fds[0]);
+        ::close(fds[1]);
     }
 
     // Consoles outliving their manager (the program's teardown order) must not reach it.
