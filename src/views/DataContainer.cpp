@@ -53,8 +53,8 @@ QString DataContainer::takeScreenshot()
 {
     // A console whose repaint waits for the next turn of the event loop would be
     // missing from the grab.
-    if (auto* consoles = PlainTextEditWithFileManager::existingInstance())
-        consoles->resumeRepaints();
+    for (PlainTextEditWithFile* console : findChildren<PlainTextEditWithFile*>())
+        console->resumeRepaint();
     const QPixmap pixmap = grab();
     const QString path = screenshotFilePath();
     if (!pixmap.save(path, "PNG")) {

@@ -269,12 +269,6 @@ void PlainTextEditWithFileManager::removeConsole(PlainTextEditWithFile* console)
     consoles_.removeAll(console);
 }
 
-void PlainTextEditWithFileManager::resumeRepaints()
-{
-    for (PlainTextEditWithFile* console : qAsConst(consoles_))
-        console->resumeRepaint();
-}
-
 double PlainTextEditWithFileManager::estimatedMemory() const
 {
     double chars = 0;

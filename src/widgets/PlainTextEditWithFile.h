@@ -101,9 +101,6 @@ public:
     void setMemoryLimit(double mib) { memoryLimit_ = mib; }
     double memoryLimit() const { return memoryLimit_; }
 
-    // Every console's held-back repaint, now (before a grab of a window).
-    void resumeRepaints();
-
     // Estimated MiB of all views: characters × 5.6 / 1,048,576.
     double estimatedMemory() const;
     // The 3000 ms watch: empties every view when the estimate exceeds the limit.

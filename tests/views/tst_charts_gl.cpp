@@ -18,6 +18,7 @@
 #include "foundation/ZColorSchemeManager.h"
 #include "foundation/ZThreadManager.h"
 #include "helpers/ChartTestSupport.h"
+#include "support/EventLog.h"
 #include "support/testenv.h"
 #include "views/AttitudeResource.h"
 #include "views/ChartRefreshDriver.h"
@@ -63,19 +64,6 @@ int countColour(const QImage& image, const QColor& c)
     }
     return n;
 }
-
-// Counts the paint events a widget receives.
-struct PaintCounter : QObject
-{
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-    int count = 0;
-};
 
 bool openGLWorks()
 {
@@ -187,8 +175,9 @@ private slots:
 
         // New points of an OpenGL series repaint the OpenGL widget alone: nothing
         // of the view under it is painted again.
-        PaintCounter viewportPaints(c.view()->viewport());
-        PaintCounter glPaints(gl);
+        talmeno_test::EventLog paints(QEvent::Paint);
+        paints.watch(c.view()->viewport(), "view");
+        paints.watch(gl, "gl");
         for (int pass = 0; pass < 3; ++pass) {
             QVector<QPointF> points = resources[1]->series()->pointsVector();
             for (QPointF& p : points)
@@ -196,8 +185,8 @@ private slots:
             resources[1]->series()->replace(points);
             QTest::qWait(60);
         }
-        QVERIFY(glPaints.count >= 3);
-        QCOMPARE(viewportPaints.count, 0);
+        QVERIFY(paints.count("gl") >= 3);
+        QCOMPARE(paints.count("view"), 0);
 
         const QString out = qEnvironmentVariable("TALMENO_CHART_SCREENSHOT_DIR");
         if (!out.isEmpty()) {

@@ -3,6 +3,7 @@
 // invalid-role line and damaged frames; then its page built through the data
 // item: the navigation panel, one box per peer, clearing.
 
+#include "support/EventLog.h"
 #include "support/testenv.h"
 
 #include "helpers/TestCapture.h"
@@ -470,27 +471,19 @@ private slots:
         QVERIFY(a3);
         QCOMPARE(a3->lightStack->currentIndex(), 1);
         QTRY_VERIFY(a3->lightStack->widget(1)->isVisible()); // new boxes show with the next turn
-        struct HideCounter : QObject
-        {
-            int hides = 0;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                hides += e->type() == QEvent::Hide;
-                return false;
-            }
-        } counter;
-        a3->lightStack->widget(1)->installEventFilter(&counter);
+        talmeno_test::EventLog hides(QEvent::Hide);
+        hides.watch(a3->lightStack->widget(1), "lit");
         for (int i = 0; i < 3; ++i) {
             feed(sim::nodeFrame2(fields));
             page->refresh();
         }
         QCOMPARE(a3->lightStack->currentIndex(), 1);
-        QCOMPARE(counter.hides, 0);
+        QCOMPARE(hides.count("lit"), 0);
         fields.nodes = {NodeFrame2Record{1, 1, 100, 2, 2}};
         feed(sim::nodeFrame2(fields));
         page->refresh();
         QCOMPARE(a3->lightStack->currentIndex(), 0);
-        QCOMPARE(counter.hides, 1);
+        QCOMPARE(hides.count("lit"), 1);
     }
 };
 
