@@ -143,12 +143,14 @@ qint32 ProtocolFrameExtraction::longestFrame(const ProtocolBase* protocol)
 }
 
 ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p, FrameCandidate& c,
-                                                                const char* base, int size)
+                                                                const char* base, int size, qint32& claimed)
 {
     const char* data = base + c.offset;
     const qint64 available = size - c.offset;
     const qint32 longest = longestFrame(p);
     const qint32 shortest = std::max({p->minFrameLength(), p->head().size(), 1});
+    // Until the length is known the candidate may reach as far as the kind allows.
+    claimed = longest;
     if (p->isLengthKnown()) {
         if (!p->checkFrameLength(data, available))
             return available >= longest ? Verdict::NoFrame : Verdict::Incomplete;
@@ -157,6 +159,7 @@ ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p,
         const qint32 length = p->frameLength();
         if (length < shortest || length > longest)
             return Verdict::NoFrame;
+        claimed = length;
         return available < length ? Verdict::Incomplete : Verdict::Frame;
     }
     const QByteArray& tail = p->tail();
@@ -177,7 +180,78 @@ ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p,
     if (length < shortest)
         return Verdict::NoFrame;
     p->frameLength_ = length;
+    claimed = length;
     return Verdict::Frame;
+}
+
+qint32 ProtocolFrameExtraction::completeLength(const QList<ProtocolBase*>& protocols, size_t k, int size,
+                                               qint32& claimedEnd)
+{
+    FrameCandidate& c = candidates_[k];
+    if (c.state == FrameCandidate::NoFrame) {
+        claimedEnd = c.offset;
+        return 0;
+    }
+    if (c.state != FrameCandidate::Open) {
+        claimedEnd = c.offset + c.length;
+        return c.length;
+    }
+    ProtocolBase* p = protocols.at(c.protocolIndex);
+    qint32 claimed = 0;
+    const Verdict verdict = judge(p, c, remainder_.constData(), size, claimed);
+    judgedLast_ = k;
+    claimedEnd = c.offset + claimed;
+    if (verdict == Verdict::NoFrame)
+        c.state = FrameCandidate::NoFrame;
+    if (verdict != Verdict::Frame)
+        return 0;
+    c.state = FrameCandidate::Complete;
+    c.length = p->frameLength();
+    return c.length;
+}
+
+bool ProtocolFrameExtraction::isVerified(const QList<ProtocolBase*>& protocols, size_t k, int size)
+{
+    FrameCandidate& c = candidates_[k];
+    if (c.state != FrameCandidate::Complete)
+        return c.state == FrameCandidate::Verified;
+    ProtocolBase* p = protocols.at(c.protocolIndex);
+    // The protocol's length (and whatever its length check keeps for its verdict)
+    // may since belong to another candidate: judge this one again first.
+    if (judgedLast_ != k) {
+        qint32 claimed = 0;
+        judge(p, c, remainder_.constData(), size, claimed);
+        judgedLast_ = k;
+    }
+    c.state = p->verifyFrame(remainder_.constData() + c.offset) ? FrameCandidate::Verified : FrameCandidate::NoFrame;
+    return c.state == FrameCandidate::Verified;
+}
+
+bool ProtocolFrameExtraction::holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size)
+{
+    const qint32 from = candidates_[k].offset;
+    const auto byOffset = [](const FrameCandidate& a, qint32 offset) { return a.offset < offset; };
+    for (size_t j = k + 1; j < candidates_.size() && candidates_[j].offset < end; ++j) {
+        if (candidates_[j].offset == from)
+            continue;
+        qint32 ignored = 0;
+        const qint32 first = completeLength(protocols, j, size, ignored);
+        const qint32 middle = candidates_[j].offset + first;
+        if (first <= 0 || middle >= end)
+            continue;
+        // Lengths first, checksums only for a pair that fits: most heads inside a
+        // frame have no second head at the end they claim.
+        auto next = std::lower_bound(candidates_.begin() + static_cast<std::ptrdiff_t>(j) + 1, candidates_.end(),
+                                     middle, byOffset);
+        for (; next != candidates_.end() && next->offset == middle; ++next) {
+            const size_t m = static_cast<size_t>(next - candidates_.begin());
+            const qint32 second = completeLength(protocols, m, size, ignored);
+            if (second > 0 && middle + second <= end && isVerified(protocols, j, size) &&
+                isVerified(protocols, m, size))
+                return true;
+        }
+    }
+    return false;
 }
 
 void ProtocolFrameExtraction::extractFrames()
@@ -238,33 +312,44 @@ void ProtocolFrameExtraction::extractFrames()
     if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1)))
         std::inplace_merge(candidates_.begin(), fresh, candidates_.end(), before);
 
+    // The walk, in offset order. A candidate is no frame when two verified frames lie
+    // back to back wholly inside the span it claims (from its length field, or the
+    // longest its kind allows while that is unknown): a real frame whose payload holds
+    // two checksum-valid frames end to end is far rarer than a false head or a damaged
+    // length field. Whether such a pair lies there follows from the bytes of that span
+    // alone, never from when they came, so the frames found stay independent of how
+    // the reads were split, and a held candidate waits at most until the second frame
+    // behind it has fully arrived. Frames inside a verified frame otherwise belong to
+    // it and are never decoded.
     QVector<ExtractedFrame> found;
     QTime receivedAt;
     int queuedEnd = 0; // end of the last queued frame: nothing before it is looked at again
     size_t held = candidates_.size();
+    judgedLast_ = candidates_.size();
     for (size_t k = 0; k < candidates_.size(); ++k) {
-        FrameCandidate& c = candidates_[k];
+        const FrameCandidate& c = candidates_[k];
         // Candidates that start inside a queued frame belong to it.
         if (c.offset < queuedEnd)
             continue;
-        ProtocolBase* p = protocols.at(c.protocolIndex);
-        const Verdict verdict = judge(p, c, base, size);
-        if (verdict == Verdict::Incomplete) {
-            if (giveUp)
-                continue;
+        qint32 claimedEnd = 0;
+        const qint32 length = completeLength(protocols, k, size, claimedEnd);
+        if (c.state == FrameCandidate::NoFrame)
+            continue;
+        const bool incomplete = length <= 0;
+        if (incomplete && giveUp)
+            continue;
+        if (!incomplete && !isVerified(protocols, k, size))
+            continue;
+        if (holdsTwoFrames(protocols, k, claimedEnd, size))
+            continue;
+        if (incomplete) {
             // Later candidates wait for this one: it may yet be the frame that holds them.
             held = k;
             break;
         }
-        if (verdict == Verdict::NoFrame)
-            continue;
-        const char* data = base + c.offset;
-        if (!p->verifyFrame(data))
-            continue;
-        const qint32 length = p->frameLength();
         if (!receivedAt.isValid())
             receivedAt = currentTime();
-        found.append(ExtractedFrame{p, QByteArray(data, length), receivedAt});
+        found.append(ExtractedFrame{protocols.at(c.protocolIndex), QByteArray(base + c.offset, length), receivedAt});
         queuedEnd = c.offset + length;
     }
     if (!found.isEmpty())

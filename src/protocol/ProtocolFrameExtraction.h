@@ -25,13 +25,22 @@ struct FrameCandidate
     // Tail-delimited candidates: where the search for the tail goes on, so a held
     // candidate's bytes are not searched again on every pass.
     qint32 tailFrom = 0;
+    // What is known of the candidate: its verdict depends on its own bytes only, so
+    // once they are all in it is worked out once, not again on every pass.
+    enum State : qint8 { Open, NoFrame, Complete, Verified };
+    State state = Open;
+    qint32 length = 0; // Complete and Verified: the frame's length
 };
 
 // Keeps the received bytes and searches them, on its own worker thread (slot 2),
 // for frames of the searched protocols; each verified frame goes to the processor.
-// Candidates are decided in offset order; the first one still incomplete holds the
-// search, so the frames found never depend on how the reads were split. A held
-// candidate is given up once no byte has arrived for kIdleGiveUpMs.
+// Candidates are decided in offset order, each from the bytes of the span it
+// claims alone, so the frames found never depend on how the reads were split:
+// - a candidate whose span holds two verified frames back to back is no frame
+//   (see extractFrames), so a false head or a damaged length field holds the
+//   frames behind it at most until the second of them has arrived;
+// - otherwise the first candidate still incomplete holds the search, until it
+//   completes, or no byte has arrived for kIdleGiveUpMs.
 class ProtocolFrameExtraction : public QObject
 {
     Q_OBJECT
@@ -63,7 +72,13 @@ private:
     explicit ProtocolFrameExtraction(QObject* parent);
     QTime currentTime();
     enum class Verdict { Incomplete, NoFrame, Frame };
-    Verdict judge(ProtocolBase* p, FrameCandidate& c, const char* base, int size);
+    Verdict judge(ProtocolBase* p, FrameCandidate& c, const char* base, int size, qint32& claimed);
+    // The candidate's length when all its bytes are in (its state Complete or
+    // Verified), else 0; claimedEnd is where the span it claims ends.
+    qint32 completeLength(const QList<ProtocolBase*>& protocols, size_t k, int size, qint32& claimedEnd);
+    bool isVerified(const QList<ProtocolBase*>& protocols, size_t k, int size);
+    // Whether two verified frames lie back to back wholly in (offset of k, end).
+    bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size);
     void runPass();
     bool hasPendingWork();
 
@@ -76,6 +91,7 @@ private:
     // Bytes of remainder_ already searched for heads, and by which protocols.
     int searchedSize_ = 0;
     QList<ProtocolBase*> searchedBy_;
+    size_t judgedLast_ = 0; // the candidate whose length the protocol holds now
     bool holding_ = false; // remainder_ begins with (or just before) an incomplete candidate
     QElapsedTimer sinceInput_;
     ZDemandTimer* timer_ = nullptr;
