@@ -12,6 +12,8 @@
 #include "protocol/ProtocolSystem.h"
 #include "products/sarvel/RangeParameterProtocol.h"
 #include "products/sarvel/SarvelProtocolFrame0.h"
+#include "products/trelvan/config/ProtocolParameter.h"
+#include "products/trelvan/protocols/AoaProtocolParameter.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
 #include "products/trelvan/protocols/ProtocolErrorFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame0.h"
@@ -229,6 +231,31 @@ private slots:
         q = feed(f);
         QCOMPARE(q.size(), 1);
         QCOMPARE(q[0].first, QString("p16"));
+    }
+
+    // The parameter protocols answer the program's own requests: their head in a
+    // data stream is looked at only while an exchange has them active.
+    void parameterRepliesSearchedOnlyDuringExchanges_data()
+    {
+        QTest::addColumn<bool>("aoa");
+        QTest::newRow("trelvan") << false;
+        QTest::newRow("aoa") << true;
+    }
+
+    void parameterRepliesSearchedOnlyDuringExchanges()
+    {
+        QFETCH(bool, aoa);
+        ProtocolBase* p = aoa ? static_cast<ProtocolBase*>(adopt(Trelvan::AoaProtocolParameter::instance()))
+                              : adopt(Trelvan::ProtocolParameter::instance());
+        const QByteArray reply = Trelvan::ParameterFrame::request(Trelvan::ParameterFrame::Read);
+        QCOMPARE(feed(reply).size(), 1);
+        p->setActive(false);
+        QVERIFY(feed(reply + reply).isEmpty());
+        QVERIFY(ex->remainder().size() <= 1);
+        p->setActive(true);
+        const Queued q = feed(reply);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0], qMakePair(p->name(), reply));
     }
 
     void disabledExtractionOnlyCollects()

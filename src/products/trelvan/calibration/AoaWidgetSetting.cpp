@@ -192,8 +192,10 @@ QString AoaWidgetSetting::readParameter()
         [this, p] {
             lockButtons(true);
             p->setActive(true);
+            p->setWaitingForReply(true);
         },
         [this, p] {
+            p->setWaitingForReply(false);
             p->setActive(isVisible());
             lockButtons(false);
         });
@@ -236,8 +238,10 @@ QString AoaWidgetSetting::writeParameter()
         [this, p] {
             lockButtons(true);
             p->setActive(true);
+            p->setWaitingForReply(true);
         },
         [this, p] {
+            p->setWaitingForReply(false);
             p->setActive(isVisible());
             lockButtons(false);
         });
