@@ -284,6 +284,33 @@ private slots:
         QVERIFY(log.count("ProtocolFrameExtraction shouldn't be in gui thread") >= 1);
     }
 
+    // Frames nobody decodes wait up to a bound; beyond, the oldest go, counted and
+    // reported once however many batches overflow within the second.
+    void processingQueueBounded()
+    {
+        testenv::LogCapture log;
+        auto* p = make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
+        ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+        const quint64 droppedBefore = processor->droppedFrames();
+        const int bound = ProtocolDataProcessor::kMaxQueuedFrames;
+        QCOMPARE(bound, 65536);
+        QElapsedTimer clock;
+        clock.start();
+        for (int n = 0; n < bound + 448; n += 64) {
+            QVector<ExtractedFrame> batch;
+            for (int k = n; k < n + 64; ++k)
+                batch.append(ExtractedFrame{p, QByteArray::number(k), QTime()});
+            processor->appendFrames(batch);
+        }
+        const QVector<ExtractedFrame> queued = processor->takeFrames();
+        QCOMPARE(queued.size(), bound);
+        QCOMPARE(queued.first().frame, QByteArray::number(448));
+        QCOMPARE(queued.last().frame, QByteArray::number(bound + 447));
+        QCOMPARE(processor->droppedFrames() - droppedBefore, quint64(448));
+        const int reports = log.count(QtWarningMsg, "frame queue full:");
+        QVERIFY(reports >= 1 && reports <= 1 + clock.elapsed() / 1000);
+    }
+
     void emptyReadLeavesRemainder()
     {
         make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
