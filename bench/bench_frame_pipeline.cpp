@@ -3,7 +3,8 @@
 // different heads and lengths, 1 % of the bytes corrupted; (c) variable frames
 // among false heads whose length fields claim frames of up to the longest length;
 // (d) the same with 1 % false heads claiming 65,535 bytes, the longest a 16-bit
-// length field gives. Each in 64-byte and 64-KiB chunks. Figures: bytes/s (MB/s),
+// length field gives; (e) such a head held over thousands of heads of no frame.
+// Each in 64-byte and 64-KiB chunks. Figures: bytes/s (MB/s),
 // frames/s and the most bytes kept between two passes (held).
 
 #include "BenchEnv.h"
@@ -192,6 +193,22 @@ const QByteArray& maxLengthFalseHeadStream()
     return s;
 }
 
+// A head claiming 65,535 bytes, then 16,383 heads whose length fields say 0: the
+// held head waits for all of them, and none may be looked at again on every pass.
+const QByteArray& heldOverEmptyHeadsStream()
+{
+    static const QByteArray s = [] {
+        QByteArray out;
+        while (out.size() < kStreamBytes) {
+            out += QByteArray("\x55\x01\xFF\xFF", 4);
+            for (int i = 0; i < 16383; ++i)
+                out += QByteArray("\x55\x01\x00\x00", 4);
+        }
+        return out;
+    }();
+    return s;
+}
+
 void run(benchmark::State& state, const QByteArray& stream, const std::vector<BenchProtocol*>& protocols)
 {
     const int chunk = static_cast<int>(state.range(0));
@@ -253,12 +270,20 @@ void BM_FalseHeadsClaimingMaximumLength(benchmark::State& state)
     run(state, maxLengthFalseHeadStream(), {&b});
 }
 
+void BM_HeadHeldOverEmptyHeads(benchmark::State& state)
+{
+    BenchProtocol b("variable", QByteArray("\x55\x01", 2), 0, BenchProtocol::kLongestField);
+    b.setActive(true);
+    run(state, heldOverEmptyHeadsStream(), {&b});
+}
+
 } // namespace
 
 BENCHMARK(BM_SystemFramesBackToBack)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThreeProtocolsCorrupted)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FalseHeadsClaimingLongFrames)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FalseHeadsClaimingMaximumLength)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadHeldOverEmptyHeads)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -111,6 +111,7 @@ void ProtocolFrameExtraction::clearBuffers()
     searchedSize_ = 0;
     searchedBy_.clear();
     holding_ = false;
+    pairScanned_ = 0;
 }
 
 void ProtocolFrameExtraction::runPass()
@@ -149,8 +150,7 @@ ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p,
     const qint64 available = size - c.offset;
     const qint32 longest = longestFrame(p);
     const qint32 shortest = std::max({p->minFrameLength(), p->head().size(), 1});
-    // Until the length is known the candidate may reach as far as the kind allows.
-    claimed = longest;
+    claimed = 0;
     if (p->isLengthKnown()) {
         if (!p->checkFrameLength(data, available))
             return available >= longest ? Verdict::NoFrame : Verdict::Incomplete;
@@ -200,13 +200,14 @@ qint32 ProtocolFrameExtraction::completeLength(const QList<ProtocolBase*>& proto
     qint32 claimed = 0;
     const Verdict verdict = judge(p, c, remainder_.constData(), size, claimed);
     judgedLast_ = k;
-    claimedEnd = c.offset + claimed;
+    c.length = claimed;
+    // Until its length is known the candidate may reach as far as its kind allows.
+    claimedEnd = c.offset + (claimed > 0 ? claimed : longestFrame(p));
     if (verdict == Verdict::NoFrame)
         c.state = FrameCandidate::NoFrame;
     if (verdict != Verdict::Frame)
         return 0;
     c.state = FrameCandidate::Complete;
-    c.length = p->frameLength();
     return c.length;
 }
 
@@ -227,29 +228,60 @@ bool ProtocolFrameExtraction::isVerified(const QList<ProtocolBase*>& protocols, 
     return c.state == FrameCandidate::Verified;
 }
 
-bool ProtocolFrameExtraction::holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size)
+ProtocolFrameExtraction::Pair ProtocolFrameExtraction::beginsPair(const QList<ProtocolBase*>& protocols, size_t j,
+                                                                  qint32 end, int size)
 {
-    const qint32 from = candidates_[k].offset;
-    const auto byOffset = [](const FrameCandidate& a, qint32 offset) { return a.offset < offset; };
-    for (size_t j = k + 1; j < candidates_.size() && candidates_[j].offset < end; ++j) {
-        if (candidates_[j].offset == from)
+    qint32 claimedEnd = 0;
+    const qint32 first = completeLength(protocols, j, size, claimedEnd);
+    const FrameCandidate& a = candidates_[j];
+    if (a.state == FrameCandidate::NoFrame)
+        return Pair::No;
+    if (first <= 0)
+        return a.length > 0 && claimedEnd >= end ? Pair::No : Pair::NotYet;
+    const qint32 middle = a.offset + first;
+    if (middle >= end)
+        return Pair::No;
+    // Once every head that may begin at the middle is in, the candidates there are all known.
+    Pair result = middle + longestHead_ <= size ? Pair::No : Pair::NotYet;
+    const auto byOffset = [](const FrameCandidate& c, qint32 offset) { return c.offset < offset; };
+    auto next = std::lower_bound(candidates_.begin() + static_cast<std::ptrdiff_t>(j) + 1, candidates_.end(), middle,
+                                 byOffset);
+    for (; next != candidates_.end() && next->offset == middle; ++next) {
+        const size_t m = static_cast<size_t>(next - candidates_.begin());
+        const qint32 second = completeLength(protocols, m, size, claimedEnd);
+        const FrameCandidate& b = candidates_[m];
+        // A length not yet known may still fit.
+        if (b.state == FrameCandidate::NoFrame || (claimedEnd > end && b.length > 0))
             continue;
-        qint32 ignored = 0;
-        const qint32 first = completeLength(protocols, j, size, ignored);
-        const qint32 middle = candidates_[j].offset + first;
-        if (first <= 0 || middle >= end)
+        if (second <= 0) {
+            result = Pair::NotYet;
             continue;
+        }
         // Lengths first, checksums only for a pair that fits: most heads inside a
         // frame have no second head at the end they claim.
-        auto next = std::lower_bound(candidates_.begin() + static_cast<std::ptrdiff_t>(j) + 1, candidates_.end(),
-                                     middle, byOffset);
-        for (; next != candidates_.end() && next->offset == middle; ++next) {
-            const size_t m = static_cast<size_t>(next - candidates_.begin());
-            const qint32 second = completeLength(protocols, m, size, ignored);
-            if (second > 0 && middle + second <= end && isVerified(protocols, j, size) &&
-                isVerified(protocols, m, size))
-                return true;
-        }
+        if (!isVerified(protocols, j, size))
+            return Pair::No;
+        if (isVerified(protocols, m, size))
+            return Pair::Yes;
+    }
+    return result;
+}
+
+bool ProtocolFrameExtraction::holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size,
+                                             size_t* scanned)
+{
+    const qint32 from = candidates_[k].offset;
+    size_t j = k + 1;
+    if (scanned)
+        j = std::max(j, *scanned);
+    bool settled = scanned != nullptr;
+    for (; j < candidates_.size() && candidates_[j].offset < end; ++j) {
+        const Pair pair = candidates_[j].offset == from ? Pair::No : beginsPair(protocols, j, end, size);
+        if (pair == Pair::Yes)
+            return true;
+        settled = settled && pair == Pair::No;
+        if (settled)
+            *scanned = j + 1;
     }
     return false;
 }
@@ -279,6 +311,7 @@ void ProtocolFrameExtraction::extractFrames()
         candidates_.clear();
         searchedSize_ = 0;
         searchedBy_ = protocols;
+        pairScanned_ = 0;
     }
 
     int longestHead = 0;
@@ -294,11 +327,12 @@ void ProtocolFrameExtraction::extractFrames()
         int pos = std::max(0, searchedSize_ - head.size() + 1);
         const qint32 orderLength = p->minFrameLength() > 0 ? p->minFrameLength() : p->frameLength();
         while ((pos = findBytes(base, size, pos, head.constData(), head.size())) >= 0) {
-            candidates_.push_back(FrameCandidate{i, pos, orderLength});
+            candidates_.emplace_back(i, pos, orderLength);
             pos += head.size();
         }
     }
     searchedSize_ = size;
+    longestHead_ = longestHead;
     const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
         if (a.offset != b.offset)
             return a.offset < b.offset;
@@ -309,8 +343,10 @@ void ProtocolFrameExtraction::extractFrames()
     const auto fresh = candidates_.begin() + static_cast<std::ptrdiff_t>(known);
     std::sort(fresh, candidates_.end(), before);
     // New heads mostly lie behind the kept ones; merging would allocate every pass.
-    if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1)))
+    if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1))) {
         std::inplace_merge(candidates_.begin(), fresh, candidates_.end(), before);
+        pairScanned_ = 0;
+    }
 
     // The walk, in offset order. A candidate is no frame when two verified frames lie
     // back to back wholly inside the span it claims (from its length field, or the
@@ -340,7 +376,7 @@ void ProtocolFrameExtraction::extractFrames()
             continue;
         if (!incomplete && !isVerified(protocols, k, size))
             continue;
-        if (holdsTwoFrames(protocols, k, claimedEnd, size))
+        if (holdsTwoFrames(protocols, k, claimedEnd, size, k == 0 ? &pairScanned_ : nullptr))
             continue;
         if (incomplete) {
             // Later candidates wait for this one: it may yet be the frame that holds them.
@@ -364,10 +400,16 @@ void ProtocolFrameExtraction::extractFrames()
     // hold nothing skip the clock.
     if (holding_ && !giveUp)
         sinceInput_.start();
+    // What is known of the pairs behind a held candidate stays valid while it stays first.
+    if (!holding_ || held > 0)
+        pairScanned_ = 0;
     if (holding_) {
         start = std::min(start, candidates_[held].offset);
         candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(held));
+        // A candidate held from the front of the kept bytes moves nothing.
         for (FrameCandidate& c : candidates_) {
+            if (start == 0)
+                break;
             c.offset -= start;
             c.tailFrom = std::max(0, c.tailFrom - start);
         }

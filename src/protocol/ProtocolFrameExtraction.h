@@ -16,7 +16,18 @@ class ZDemandTimer;
 // One possible frame start in the buffer of a search pass.
 struct FrameCandidate
 {
-    qint32 protocolIndex;
+    FrameCandidate(int protocol, qint32 at, qint32 orderLength)
+        : protocolIndex(static_cast<qint16>(protocol))
+        , offset(at)
+        , frameLength(orderLength)
+    {
+    }
+
+    qint16 protocolIndex;
+    // What is known of the candidate: its verdict depends on its own bytes only, so
+    // once they are all in it is worked out once, not again on every pass.
+    enum State : qint8 { Open, NoFrame, Complete, Verified };
+    State state = Open;
     qint32 offset;
     // For ordering only: the protocol's minimum length, or its frame length when it
     // states none; fixed, unlike a variable protocol's last length, so the order
@@ -25,11 +36,8 @@ struct FrameCandidate
     // Tail-delimited candidates: where the search for the tail goes on, so a held
     // candidate's bytes are not searched again on every pass.
     qint32 tailFrom = 0;
-    // What is known of the candidate: its verdict depends on its own bytes only, so
-    // once they are all in it is worked out once, not again on every pass.
-    enum State : qint8 { Open, NoFrame, Complete, Verified };
-    State state = Open;
-    qint32 length = 0; // Complete and Verified: the frame's length
+    // The length its bytes give (the frame's, once Complete), 0 while they give none.
+    qint32 length = 0;
 };
 
 // Keeps the received bytes and searches them, on its own worker thread (slot 2),
@@ -72,13 +80,21 @@ private:
     explicit ProtocolFrameExtraction(QObject* parent);
     QTime currentTime();
     enum class Verdict { Incomplete, NoFrame, Frame };
+    // claimed: the length the candidate's bytes give, 0 while they give none.
     Verdict judge(ProtocolBase* p, FrameCandidate& c, const char* base, int size, qint32& claimed);
     // The candidate's length when all its bytes are in (its state Complete or
     // Verified), else 0; claimedEnd is where the span it claims ends.
     qint32 completeLength(const QList<ProtocolBase*>& protocols, size_t k, int size, qint32& claimedEnd);
     bool isVerified(const QList<ProtocolBase*>& protocols, size_t k, int size);
+    enum class Pair { No, Yes, NotYet };
+    // Whether candidate j begins two verified frames back to back ending by end; No
+    // stays No however many bytes come, and for any smaller end.
+    Pair beginsPair(const QList<ProtocolBase*>& protocols, size_t j, qint32 end, int size);
     // Whether two verified frames lie back to back wholly in (offset of k, end).
-    bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size);
+    // scanned, for the held candidate: the candidates before it are known to begin
+    // no such pair, and it moves on past those found so, so that a long hold does not
+    // look at the same candidates on every pass.
+    bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size, size_t* scanned);
     void runPass();
     bool hasPendingWork();
 
@@ -92,6 +108,8 @@ private:
     int searchedSize_ = 0;
     QList<ProtocolBase*> searchedBy_;
     size_t judgedLast_ = 0; // the candidate whose length the protocol holds now
+    size_t pairScanned_ = 0; // for the held candidate (the first one kept), see holdsTwoFrames
+    int longestHead_ = 0;
     bool holding_ = false; // remainder_ begins with (or just before) an incomplete candidate
     QElapsedTimer sinceInput_;
     ZDemandTimer* timer_ = nullptr;
