@@ -44,6 +44,7 @@ QString g_logFilePath;
 QElapsedTimer g_sinceFlush;
 bool g_unflushed = false;
 constexpr int kFlushIntervalMs = 1000;
+constexpr int kTickFlushMs = 200;
 
 // Debug messages are written only once the window offers the "Debug" level.
 std::atomic<bool> g_debugEnabled{false};
@@ -249,7 +250,8 @@ void ZWidgetLogger::writeDueLines(bool all)
     for (const RepeatBudget::Line& line : qAsConst(due))
         writeLine(line.type, line.text);
     QMutexLocker lock(&g_fileMutex);
-    if (g_unflushed && g_logStream) {
+    // Not on every tick while lines keep coming: a few times a second is enough.
+    if (g_unflushed && g_logStream && (all || g_sinceFlush.elapsed() >= kTickFlushMs)) {
         g_logStream->flush();
         g_unflushed = false;
         g_sinceFlush.start();
