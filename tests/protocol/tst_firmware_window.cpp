@@ -264,7 +264,9 @@ private slots:
         QCOMPARE(QSettings().value("FirmwareUpdate/BetaCode").toString(), QString("abc"));
         QVERIFY(w_->firmwareFile().isEmpty());
         QVERIFY(!w_->updateButton()->isEnabled());
-        QVERIFY(w_->infoLabel()->text().startsWith("Already been the latest firmware.   time: "));
+        QVERIFY2(w_->infoLabel()->text().startsWith("Download failed, please check user code or network connection: "
+                                                     "Download release notes failed.   time: "),
+                 qPrintable(w_->infoLabel()->text()));
         QVERIFY(w_->betaFirmwareAction()->isEnabled());
         QVERIFY(w_->centralWidget()->isEnabled());
 

@@ -149,15 +149,30 @@ void ZCoordinateItem::loadFromParameter()
         return;
     }
 
+    // A page shows only its own group's rows: the group byte a write sends is the
+    // page's, so another group's rows there would overwrite those anchors.
+    const int page = pages_->currentIndex();
+    const bool ownGroup = received.coordinateGroup() == page;
     if (newReply) {
         shownReply_ = protocol->replyCount();
-        if (ZTableWidget* table = currentTable()) {
-            for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
-                for (int c = 0; c < 3; ++c)
-                    table->item(r, c)->setText(millimetresText(received.anchorCoordinate(r, c)));
+        if (ownGroup) {
+            askedGroup_ = -1;
+            if (ZTableWidget* table = currentTable()) {
+                for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
+                    for (int c = 0; c < 3; ++c)
+                        table->item(r, c)->setText(millimetresText(received.anchorCoordinate(r, c)));
+                }
             }
+        } else if (askedGroup_ != page) {
+            askedGroup_ = page;
+            emit readCoordinatesRequired(page);
+        } else {
+            // Asked already and answered with another group: the page stays empty.
+            askedGroup_ = -1;
         }
     }
+    if (!ownGroup)
+        return;
 
     ModelViewManagers* registry = ModelViewManagers::instance();
     ModelViewManager* current = registry ? registry->currentManager() : nullptr;

@@ -58,6 +58,8 @@ public:
     bool isRetryPending() const;
 
 signals:
+    // The page of groupIndex is to show that group's rows: the user activated it on
+    // a tag, or the last reply carried another group.
     void readCoordinatesRequired(int groupIndex);
 
 private:
@@ -69,6 +71,8 @@ private:
     // The reply count of the frame the table shows: a load for the same reply
     // (another editor changed) keeps what the user typed.
     quint64 shownReply_ = ~quint64(0);
+    // The group asked for because a reply carried another one; -1 when none.
+    int askedGroup_ = -1;
     QMap<ModelManager*, QMap<quint64, QPair<BaseResourceItem*, BaseResourceItem*>>> anchorItems_;
 };
 
