@@ -102,9 +102,10 @@ void ListedChoice::select(const QString& text, quint32 value)
     }
     int index = text.isEmpty() ? -1 : box_->findText(text, Qt::MatchFixedString);
     if (index < 0) {
-        // The value itself stays: item data (the role editor reads it) carries it too.
-        box_->addItem(unlistedText(value), value);
+        box_->addItem(unlistedText(value));
         index = box_->count() - 1;
+        // The role editor reads item data (a string list model keeps none).
+        box_->setItemData(index, value);
     }
     box_->setCurrentIndex(index);
 }
