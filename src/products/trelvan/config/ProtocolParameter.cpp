@@ -362,8 +362,8 @@ bool ProtocolParameter::verifyWrittenParameterWithId(const ParameterFrame& recei
 {
     if (!verifyWrittenParameter(received, error))
         return false;
-    if (configItemApplies(writeFrame_.localMode(), listedRole(writeFrame_.localMode(), writeFrame_.role()), IdItem) &&
-        received.id() != writeFrame_.id()) {
+    const quint8 mode = writeFrame_.localMode();
+    if (configItemApplies(mode, listedRole(mode, writeFrame_.role()), IdItem) && received.id() != writeFrame_.id()) {
         error = QString("%1 error").arg(QLatin1String("id"));
         return false;
     }
