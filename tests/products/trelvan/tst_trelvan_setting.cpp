@@ -52,14 +52,20 @@ class TestTrelvanSetting : public QObject
         WidgetSetting::setPortLookup([this] { return &node_->port(); });
     }
 
-    // A node of the setup whose record holds the capacity, read by the window.
-    void readNode(quint8 role, quint8 mode, quint16 rate, quint8 capacity = 5)
+    void startNode(quint8 role, quint8 id, quint8 mode, quint16 rate = 10)
     {
         sim::TrelvanNodeSetup setup;
         setup.role = role;
+        setup.id = id;
         setup.localMode = mode;
         setup.refreshRate = rate;
         startNode(setup);
+    }
+
+    // A node whose record holds the capacity, read by the window.
+    void readNode(quint8 role, quint8 mode, quint16 rate, quint8 capacity = 5)
+    {
+        startNode(role, 0, mode, rate);
         QByteArray f = node_->parameters().parameters();
         f[24] = char(capacity);
         node_->parameters().setParameters(f);
@@ -73,7 +79,6 @@ class TestTrelvanSetting : public QObject
         box->setCurrentIndex(box->findText(text));
         emit box->activated(box->currentIndex());
     }
-
 
 private slots:
     void initTestCase()
@@ -316,16 +321,10 @@ private slots:
     // without an edit leaves the anchors of groups 0 and 2 as they were.
     void anchorShowsItsOwnGroup()
     {
-        sim::TrelvanNodeSetup setup;
-        setup.role = ANCHOR;
-        setup.id = 23;
-        setup.localMode = 1;
-        startNode(setup);
+        startNode(ANCHOR, 23, 1);
+        auto mm = [](int n) { return std::array<qint32, 3>{1000 * n + 1, -1000 * n - 2, n + 3}; };
         for (int n = 0; n < 30; ++n)
-            node_->parameters().setAnchor(n, {1000 * n + 1, -1000 * n - 2, n + 3});
-        QList<std::array<qint32, 3>> anchors;
-        for (int n = 0; n < 30; ++n)
-            anchors << node_->parameters().anchor(n);
+            node_->parameters().setAnchor(n, mm(n));
         window_->readButton()->click();
         ZCoordinateItem* editor = window_->coordinateItem();
         QCOMPARE(editor->pages()->currentIndex(), 2);
@@ -335,7 +334,7 @@ private slots:
         QCOMPARE(status(), QString("Write parameter succeeded"));
         QCOMPARE(int(quint8(node_->parameters().lastRequest()[36])), 2);
         for (int n = 0; n < 30; ++n)
-            QCOMPARE(node_->parameters().anchor(n), anchors[n]);
+            QCOMPARE(node_->parameters().anchor(n), mm(n));
     }
 
     // A TAG at the port: the coordinate pages ask for their group.
