@@ -146,50 +146,43 @@ const QByteArray& mixedStream()
     return s;
 }
 
+// Frames of 55 01 with a length field (20 to 219 bytes) and, before one item in
+// `every`, a false head whose length field claims claimed(rng) bytes, then 16 noise
+// bytes: the search may hold what follows until that many have come.
+template <typename Claimed>
+QByteArray falseHeads(quint32 seed, int every, Claimed&& claimed)
+{
+    QRandomGenerator rng(seed);
+    QByteArray out;
+    while (out.size() < kStreamBytes) {
+        if (rng.bounded(every) == 0) {
+            const int length = claimed(rng);
+            QByteArray f("\x55\x01", 2);
+            f.append(static_cast<char>(length & 0xFF));
+            f.append(static_cast<char>(length >> 8));
+            for (int i = 0; i < 16; ++i)
+                f.append(static_cast<char>(rng.bounded(256)));
+            out += f;
+        } else {
+            out += frame(QByteArray("\x55\x01", 2), 20 + rng.bounded(200), rng, true);
+        }
+    }
+    return out;
+}
+
+// One item in ten claims 3,000 bytes up to the protocol's longest frame.
 const QByteArray& falseHeadStream()
 {
-    static const QByteArray s = [] {
-        QRandomGenerator rng(3);
-        QByteArray out;
-        while (out.size() < kStreamBytes) {
-            if (rng.bounded(10) == 0) {
-                // A head and a length field claiming 3,000 bytes or more, then noise:
-                // the search holds everything behind it until that many have come.
-                const int claimed = 3000 + rng.bounded(BenchProtocol::kLongestFrame - 3000 + 1);
-                QByteArray f("\x55\x01", 2);
-                f.append(static_cast<char>(claimed & 0xFF));
-                f.append(static_cast<char>(claimed >> 8));
-                for (int i = 0; i < 16; ++i)
-                    f.append(static_cast<char>(rng.bounded(256)));
-                out += f;
-            } else {
-                out += frame(QByteArray("\x55\x01", 2), 20 + rng.bounded(200), rng, true);
-            }
-        }
-        return out;
-    }();
+    static const QByteArray s = falseHeads(3, 10, [](QRandomGenerator& rng) {
+        return 3000 + static_cast<int>(rng.bounded(BenchProtocol::kLongestFrame - 3000 + 1));
+    });
     return s;
 }
 
-// One item in a hundred is a false head whose length field claims 65,535 bytes,
-// followed by 16 noise bytes.
+// One item in a hundred claims 65,535 bytes.
 const QByteArray& maxLengthFalseHeadStream()
 {
-    static const QByteArray s = [] {
-        QRandomGenerator rng(4);
-        QByteArray out;
-        while (out.size() < kStreamBytes) {
-            if (rng.bounded(100) == 0) {
-                QByteArray f("\x55\x01\xFF\xFF", 4);
-                for (int i = 0; i < 16; ++i)
-                    f.append(static_cast<char>(rng.bounded(256)));
-                out += f;
-            } else {
-                out += frame(QByteArray("\x55\x01", 2), 20 + rng.bounded(200), rng, true);
-            }
-        }
-        return out;
-    }();
+    static const QByteArray s = falseHeads(4, 100, [](QRandomGenerator&) { return BenchProtocol::kLongestField; });
     return s;
 }
 
