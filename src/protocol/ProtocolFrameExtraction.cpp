@@ -184,55 +184,40 @@ ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p,
     return Verdict::Frame;
 }
 
-qint32 ProtocolFrameExtraction::completeLength(const QList<ProtocolBase*>& protocols, size_t k, int size,
-                                               qint32& claimedEnd)
+// Inlined: it runs once for every candidate of the stream.
+Q_ALWAYS_INLINE qint32 ProtocolFrameExtraction::settle(const QList<ProtocolBase*>& protocols, FrameCandidate& c,
+                                                       int size, qint32& claimedEnd)
 {
-    FrameCandidate& c = candidates_[k];
-    if (c.state == FrameCandidate::NoFrame) {
-        claimedEnd = c.offset;
-        return 0;
-    }
-    if (c.state != FrameCandidate::Open) {
-        claimedEnd = c.offset + c.length;
-        return c.length;
-    }
     ProtocolBase* p = protocols.at(c.protocolIndex);
     qint32 claimed = 0;
     const Verdict verdict = judge(p, c, remainder_.constData(), size, claimed);
-    judgedLast_ = k;
     c.length = claimed;
     // Until its length is known the candidate may reach as far as its kind allows.
     claimedEnd = c.offset + (claimed > 0 ? claimed : longestFrame(p));
-    if (verdict == Verdict::NoFrame)
-        c.state = FrameCandidate::NoFrame;
-    if (verdict != Verdict::Frame)
+    if (verdict == Verdict::Incomplete)
         return 0;
-    c.state = FrameCandidate::Complete;
-    return c.length;
+    // Verified at once, while the protocol's length (and whatever its length check
+    // keeps for its verdict) is this candidate's.
+    const bool verified = verdict == Verdict::Frame && p->verifyFrame(remainder_.constData() + c.offset);
+    c.state = verified ? FrameCandidate::Verified : FrameCandidate::NoFrame;
+    return verified ? c.length : 0;
 }
 
-bool ProtocolFrameExtraction::isVerified(const QList<ProtocolBase*>& protocols, size_t k, int size)
+qint32 ProtocolFrameExtraction::frameLength(const QList<ProtocolBase*>& protocols, size_t k, int size,
+                                            qint32& claimedEnd)
 {
     FrameCandidate& c = candidates_[k];
-    if (c.state != FrameCandidate::Complete)
-        return c.state == FrameCandidate::Verified;
-    ProtocolBase* p = protocols.at(c.protocolIndex);
-    // The protocol's length (and whatever its length check keeps for its verdict)
-    // may since belong to another candidate: judge this one again first.
-    if (judgedLast_ != k) {
-        qint32 claimed = 0;
-        judge(p, c, remainder_.constData(), size, claimed);
-        judgedLast_ = k;
-    }
-    c.state = p->verifyFrame(remainder_.constData() + c.offset) ? FrameCandidate::Verified : FrameCandidate::NoFrame;
-    return c.state == FrameCandidate::Verified;
+    if (c.state == FrameCandidate::Open)
+        return settle(protocols, c, size, claimedEnd);
+    claimedEnd = c.offset + c.length;
+    return c.state == FrameCandidate::Verified ? c.length : 0;
 }
 
 ProtocolFrameExtraction::Pair ProtocolFrameExtraction::beginsPair(const QList<ProtocolBase*>& protocols, size_t j,
                                                                   qint32 end, int size)
 {
     qint32 claimedEnd = 0;
-    const qint32 first = completeLength(protocols, j, size, claimedEnd);
+    const qint32 first = frameLength(protocols, j, size, claimedEnd);
     const FrameCandidate& a = candidates_[j];
     if (a.state == FrameCandidate::NoFrame)
         return Pair::No;
@@ -247,22 +232,12 @@ ProtocolFrameExtraction::Pair ProtocolFrameExtraction::beginsPair(const QList<Pr
     auto next = std::lower_bound(candidates_.begin() + static_cast<std::ptrdiff_t>(j) + 1, candidates_.end(), middle,
                                  byOffset);
     for (; next != candidates_.end() && next->offset == middle; ++next) {
-        const size_t m = static_cast<size_t>(next - candidates_.begin());
-        const qint32 second = completeLength(protocols, m, size, claimedEnd);
-        const FrameCandidate& b = candidates_[m];
-        // A length not yet known may still fit.
-        if (b.state == FrameCandidate::NoFrame || (claimedEnd > end && b.length > 0))
-            continue;
-        if (second <= 0) {
-            result = Pair::NotYet;
-            continue;
-        }
-        // Lengths first, checksums only for a pair that fits: most heads inside a
-        // frame have no second head at the end they claim.
-        if (!isVerified(protocols, j, size))
-            return Pair::No;
-        if (isVerified(protocols, m, size))
+        const qint32 second = frameLength(protocols, static_cast<size_t>(next - candidates_.begin()), size, claimedEnd);
+        if (second > 0 && claimedEnd <= end)
             return Pair::Yes;
+        // A length not yet known, or one that fits, may still make a pair.
+        if (next->state == FrameCandidate::Open && (next->length == 0 || claimedEnd <= end))
+            result = Pair::NotYet;
     }
     return result;
 }
@@ -315,6 +290,13 @@ void ProtocolFrameExtraction::extractFrames()
     }
 
     int longestHead = 0;
+    const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
+        if (a.offset != b.offset)
+            return a.offset < b.offset;
+        if (a.frameLength != b.frameLength)
+            return a.frameLength < b.frameLength;
+        return a.protocolIndex < b.protocolIndex;
+    };
     const size_t known = candidates_.size();
     for (int i = 0; i < protocols.size(); ++i) {
         const ProtocolBase* p = protocols.at(i);
@@ -326,22 +308,21 @@ void ProtocolFrameExtraction::extractFrames()
         // Heads that fitted wholly in the bytes searched before were found then.
         int pos = std::max(0, searchedSize_ - head.size() + 1);
         const qint32 orderLength = p->minFrameLength() > 0 ? p->minFrameLength() : p->frameLength();
+        const auto run = static_cast<std::ptrdiff_t>(candidates_.size());
         while ((pos = findBytes(base, size, pos, head.constData(), head.size())) >= 0) {
             candidates_.emplace_back(i, pos, orderLength);
             pos += head.size();
         }
+        // Each protocol's heads come in order: merged run by run, rarely more than a
+        // few, rather than sorted.
+        const auto from = candidates_.begin() + run;
+        if (run > static_cast<std::ptrdiff_t>(known) && from != candidates_.end() && before(*from, *(from - 1)))
+            std::inplace_merge(candidates_.begin() + static_cast<std::ptrdiff_t>(known), from, candidates_.end(),
+                               before);
     }
     searchedSize_ = size;
     longestHead_ = longestHead;
-    const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
-        if (a.offset != b.offset)
-            return a.offset < b.offset;
-        if (a.frameLength != b.frameLength)
-            return a.frameLength < b.frameLength;
-        return a.protocolIndex < b.protocolIndex;
-    };
     const auto fresh = candidates_.begin() + static_cast<std::ptrdiff_t>(known);
-    std::sort(fresh, candidates_.end(), before);
     // New heads mostly lie behind the kept ones; merging would allocate every pass.
     if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1))) {
         std::inplace_merge(candidates_.begin(), fresh, candidates_.end(), before);
@@ -361,22 +342,23 @@ void ProtocolFrameExtraction::extractFrames()
     QTime receivedAt;
     int queuedEnd = 0; // end of the last queued frame: nothing before it is looked at again
     size_t held = candidates_.size();
-    judgedLast_ = candidates_.size();
-    for (size_t k = 0; k < candidates_.size(); ++k) {
-        const FrameCandidate& c = candidates_[k];
+        for (size_t k = 0; k < candidates_.size(); ++k) {
+        FrameCandidate& c = candidates_[k];
         // Candidates that start inside a queued frame belong to it.
-        if (c.offset < queuedEnd)
+        if (c.offset < queuedEnd || c.state == FrameCandidate::NoFrame)
             continue;
-        qint32 claimedEnd = 0;
-        const qint32 length = completeLength(protocols, k, size, claimedEnd);
-        if (c.state == FrameCandidate::NoFrame)
-            continue;
+        qint32 claimedEnd = c.offset + c.length;
+        qint32 length = c.length;
+        if (c.state == FrameCandidate::Open) {
+            length = settle(protocols, c, size, claimedEnd);
+            if (c.state == FrameCandidate::NoFrame)
+                continue;
+        }
         const bool incomplete = length <= 0;
         if (incomplete && giveUp)
             continue;
-        if (!incomplete && !isVerified(protocols, k, size))
-            continue;
-        if (holdsTwoFrames(protocols, k, claimedEnd, size, k == 0 ? &pairScanned_ : nullptr))
+        const bool holdsHeads = k + 1 < candidates_.size() && candidates_[k + 1].offset < claimedEnd;
+        if (holdsHeads && holdsTwoFrames(protocols, k, claimedEnd, size, k == 0 ? &pairScanned_ : nullptr))
             continue;
         if (incomplete) {
             // Later candidates wait for this one: it may yet be the frame that holds them.

@@ -26,7 +26,7 @@ struct FrameCandidate
     qint16 protocolIndex;
     // What is known of the candidate: its verdict depends on its own bytes only, so
     // once they are all in it is worked out once, not again on every pass.
-    enum State : qint8 { Open, NoFrame, Complete, Verified };
+    enum State : qint8 { Open, NoFrame, Verified };
     State state = Open;
     qint32 offset;
     // For ordering only: the protocol's minimum length, or its frame length when it
@@ -36,7 +36,7 @@ struct FrameCandidate
     // Tail-delimited candidates: where the search for the tail goes on, so a held
     // candidate's bytes are not searched again on every pass.
     qint32 tailFrom = 0;
-    // The length its bytes give (the frame's, once Complete), 0 while they give none.
+    // The length its bytes give (the frame's, once Verified), 0 while they give none.
     qint32 length = 0;
 };
 
@@ -82,10 +82,11 @@ private:
     enum class Verdict { Incomplete, NoFrame, Frame };
     // claimed: the length the candidate's bytes give, 0 while they give none.
     Verdict judge(ProtocolBase* p, FrameCandidate& c, const char* base, int size, qint32& claimed);
-    // The candidate's length when all its bytes are in (its state Complete or
-    // Verified), else 0; claimedEnd is where the span it claims ends.
-    qint32 completeLength(const QList<ProtocolBase*>& protocols, size_t k, int size, qint32& claimedEnd);
-    bool isVerified(const QList<ProtocolBase*>& protocols, size_t k, int size);
+    // Judges an open candidate and, when all its bytes are in, verifies it: the
+    // frame's length when verified, else 0; claimedEnd is where the span it claims ends.
+    qint32 settle(const QList<ProtocolBase*>& protocols, FrameCandidate& c, int size, qint32& claimedEnd);
+    // The same for any candidate, settled or not.
+    qint32 frameLength(const QList<ProtocolBase*>& protocols, size_t k, int size, qint32& claimedEnd);
     enum class Pair { No, Yes, NotYet };
     // Whether candidate j begins two verified frames back to back ending by end; No
     // stays No however many bytes come, and for any smaller end.
@@ -107,7 +108,6 @@ private:
     // Bytes of remainder_ already searched for heads, and by which protocols.
     int searchedSize_ = 0;
     QList<ProtocolBase*> searchedBy_;
-    size_t judgedLast_ = 0; // the candidate whose length the protocol holds now
     size_t pairScanned_ = 0; // for the held candidate (the first one kept), see holdsTwoFrames
     int longestHead_ = 0;
     bool holding_ = false; // remainder_ begins with (or just before) an incomplete candidate
