@@ -2,6 +2,7 @@
 
 #include "DeviceSimulator.h"
 
+#include <chrono>
 #include <cmath>
 
 namespace sim {
@@ -54,12 +55,55 @@ QByteArray nmeaStream(int count, int corruptEvery)
     return all;
 }
 
-void startNmeaStream(DeviceSimulator& device, int count, int corruptEvery)
+namespace {
+constexpr int kEpochsPerLoop = 600;
+}
+
+NmeaTalker::NmeaTalker(DeviceSimulator& device, int corruptEvery)
+    : device_(device)
+    , corruptEvery_(corruptEvery)
 {
-    const QByteArray data = nmeaStream(count, corruptEvery);
-    // count epochs take count / 10 seconds.
-    const int perSecond = std::max(1, int(qint64(data.size()) * 10 / std::max(1, count)));
-    device.stream(data, perSecond, true);
+}
+
+NmeaTalker::~NmeaTalker()
+{
+    stop();
+}
+
+void NmeaTalker::start()
+{
+    if (thread_.joinable())
+        return;
+    quit_.store(false);
+    thread_ = std::thread([this] { run(); });
+}
+
+void NmeaTalker::stop()
+{
+    quit_.store(true);
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void NmeaTalker::run()
+{
+    int k = 0;
+    auto next = std::chrono::steady_clock::now();
+    while (!quit_.load()) {
+        next += std::chrono::milliseconds(100);
+        std::this_thread::sleep_until(next);
+        if (quit_.load())
+            break;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - next > std::chrono::milliseconds(200))
+            next = now; // no burst to catch up after a pause
+        const int rate = device_.deviceRate();
+        if (!device_.isRunning() || (rate > 0 && device_.portRate() != rate))
+            continue;
+        device_.send(nmeaEpoch(k, corruptEvery_ > 0 && k % corruptEvery_ == corruptEvery_ - 1));
+        k = (k + 1) % kEpochsPerLoop;
+        sent_.fetch_add(1);
+    }
 }
 
 } // namespace sim

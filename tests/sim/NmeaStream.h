@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <thread>
+
 namespace sim {
 
 class DeviceSimulator;
@@ -21,7 +24,29 @@ QByteArray nmeaEpoch(int k, bool corrupt);
 // sentence. The marker field of a corrupted sentence reads "BAD".
 QByteArray nmeaStream(int count, int corruptEvery = 7);
 
-// Streams nmeaStream(count) in a loop at ten epochs a second.
-void startNmeaStream(DeviceSimulator& device, int count = 600, int corruptEvery = 7);
+// Sends the epochs of nmeaStream(600, corruptEvery) over and over, ten a second, from
+// a thread of its own while the port runs at the device's rate, so that the
+// sentences mix with whatever else the device sends.
+class NmeaTalker
+{
+public:
+    explicit NmeaTalker(DeviceSimulator& device, int corruptEvery = 7);
+    ~NmeaTalker();
+    NmeaTalker(const NmeaTalker&) = delete;
+    NmeaTalker& operator=(const NmeaTalker&) = delete;
+
+    void start();
+    void stop();
+    quint64 epochsSent() const { return sent_.load(); }
+
+private:
+    void run();
+
+    DeviceSimulator& device_;
+    int corruptEvery_;
+    std::thread thread_;
+    std::atomic<bool> quit_{false};
+    std::atomic<quint64> sent_{0};
+};
 
 } // namespace sim
