@@ -2,7 +2,6 @@
 
 #include "DeviceSimulator.h"
 
-#include <chrono>
 #include <cmath>
 
 namespace sim {
@@ -65,45 +64,21 @@ NmeaTalker::NmeaTalker(DeviceSimulator& device, int corruptEvery)
 {
 }
 
-NmeaTalker::~NmeaTalker()
-{
-    stop();
-}
-
 void NmeaTalker::start()
 {
-    if (thread_.joinable())
-        return;
-    quit_.store(false);
-    thread_ = std::thread([this] { run(); });
+    thread_.start([] { return 10; },
+                  [this] {
+                      const int rate = device_.deviceRate();
+                      if (!device_.isRunning() || (rate > 0 && device_.portRate() != rate))
+                          return;
+                      device_.send(nmeaEpoch(k_, corruptEvery_ > 0 && k_ % corruptEvery_ == corruptEvery_ - 1));
+                      k_ = (k_ + 1) % kEpochsPerLoop;
+                  });
 }
 
 void NmeaTalker::stop()
 {
-    quit_.store(true);
-    if (thread_.joinable())
-        thread_.join();
-}
-
-void NmeaTalker::run()
-{
-    int k = 0;
-    auto next = std::chrono::steady_clock::now();
-    while (!quit_.load()) {
-        next += std::chrono::milliseconds(100);
-        std::this_thread::sleep_until(next);
-        if (quit_.load())
-            break;
-        const auto now = std::chrono::steady_clock::now();
-        if (now - next > std::chrono::milliseconds(200))
-            next = now; // no burst to catch up after a pause
-        const int rate = device_.deviceRate();
-        if (!device_.isRunning() || (rate > 0 && device_.portRate() != rate))
-            continue;
-        device_.send(nmeaEpoch(k, corruptEvery_ > 0 && k % corruptEvery_ == corruptEvery_ - 1));
-        k = (k + 1) % kEpochsPerLoop;
-        sent_.fetch_add(1);
-    }
+    thread_.stop();
 }
 
 } // namespace sim

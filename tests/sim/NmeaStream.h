@@ -2,12 +2,11 @@
 // NMEA 0183 output of a positioning node: GPGGA, GPGSA and GPRMC ten times a second
 // with moving values and valid checksums, now and then one sentence corrupted.
 
+#include "PacedThread.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
-#include <atomic>
-#include <thread>
 
 namespace sim {
 
@@ -31,22 +30,15 @@ class NmeaTalker
 {
 public:
     explicit NmeaTalker(DeviceSimulator& device, int corruptEvery = 7);
-    ~NmeaTalker();
-    NmeaTalker(const NmeaTalker&) = delete;
-    NmeaTalker& operator=(const NmeaTalker&) = delete;
 
     void start();
     void stop();
-    quint64 epochsSent() const { return sent_.load(); }
 
 private:
-    void run();
-
     DeviceSimulator& device_;
     int corruptEvery_;
-    std::thread thread_;
-    std::atomic<bool> quit_{false};
-    std::atomic<quint64> sent_{0};
+    int k_ = 0; // the next epoch, on the thread only
+    PacedThread thread_;
 };
 
 } // namespace sim

@@ -102,19 +102,9 @@ QString SimulatorCommand::portPath() const
     return p_->device.portPath();
 }
 
-QString SimulatorCommand::linkPath() const
-{
-    return p_->linkPath;
-}
-
 TrelvanTrial* SimulatorCommand::trelvan() const
 {
     return p_->trelvan.get();
-}
-
-Analyser* SimulatorCommand::analyser() const
-{
-    return p_->analyser.get();
 }
 
 bool SimulatorCommand::start(const QStringList& arguments)

@@ -10,7 +10,6 @@
 
 namespace sim {
 
-class Analyser;
 class DeviceSimulator;
 class TrelvanTrial;
 
@@ -37,10 +36,8 @@ public:
 
     DeviceSimulator& device();
     QString portPath() const;
-    QString linkPath() const;
-    // The played positioning node or analyser; null when the command plays another.
+    // The played positioning node; null when the command plays another device.
     TrelvanTrial* trelvan() const;
-    Analyser* analyser() const;
 
 private:
     struct Played;

@@ -96,18 +96,18 @@ QVector<TrelvanNodeSetup> TrelvanTrial::remotesFor(const TrelvanNodeSetup& local
 TrelvanTrial::TrelvanTrial(DeviceSimulator& device, const Output& output, int frameRate, quint32 baudRate)
     : device_(device)
     , output_(output)
-    , setup_(setupFor(output, baudRate, quint16(frameRate)))
     , scenario_(frameRate)
     , relay_(std::make_shared<TrelvanRelayHandler>(device))
     , ahrs_(std::make_shared<AhrsCalibrationHandler>())
 {
-    for (const TrelvanNodeSetup& remote : remotesFor(setup_))
+    const TrelvanNodeSetup setup = setupFor(output, baudRate, quint16(frameRate));
+    for (const TrelvanNodeSetup& remote : remotesFor(setup))
         relay_->addNode(remote);
     ahrs_->setPace(device, kAhrsPaceMs);
     if (modelFor(output) == AoaNode::kAnchorModel)
         aoa_.reset(new AoaNode(device, AoaNode::kAnchorModel, baudRate));
     else
-        node_.reset(new TrelvanNode(device, setup_, modelFor(output)));
+        node_.reset(new TrelvanNode(device, setup, modelFor(output)));
     if (!output.nmea && output.kind == Kind::NodeFrame0)
         scenario_.setNodeFrame0Roles(qint8(Master), qint8(Slave));
 }

@@ -54,15 +54,12 @@ public:
     void start();
     void stop();
 
-    const TrelvanNodeSetup& setup() const { return setup_; }
     TrelvanParameterHandler& parameters();
-    TrelvanRelayHandler& relay() { return *relay_; }
     AhrsCalibrationHandler& ahrs() { return *ahrs_; }
 
 private:
     DeviceSimulator& device_;
     Output output_;
-    TrelvanNodeSetup setup_;
     TrelvanScenario scenario_;
     std::shared_ptr<TrelvanRelayHandler> relay_;
     std::shared_ptr<AhrsCalibrationHandler> ahrs_;
