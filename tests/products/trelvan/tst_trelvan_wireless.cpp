@@ -19,6 +19,7 @@
 #include "protocol/FirmwareUpdater.h"
 #include "protocol/FirmwareWirelessHooks.h"
 #include "protocol/WidgetFirmwareUpdate.h"
+#include "sim/SimulatorCommand.h"
 #include "sim/TrelvanRelayHandler.h"
 #include "support/LogCapture.h"
 #include "views/RefreshManagers.h"
@@ -30,6 +31,7 @@
 #include <QButtonGroup>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -205,6 +207,61 @@ private slots:
         const QByteArray frame = relay->wrapCommand(quint8(command), payload, quint8(role), quint8(id));
         QCOMPARE(frame, sum8Appended(header + payload));
         QCOMPARE(FirmwareWirelessHooks::hooks().wrapCommand(quint8(command), payload, quint8(role), qint8(id)), frame);
+    }
+
+    // The node that `talmeno-sim --trelvan <kind>` plays relays to the nodes of its
+    // system: a read for a remote node is answered by that node with parameters of
+    // its own, in the wireless setting mode; an address without a node stays silent.
+    void simulatorRelaysToItsNodes_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("localMode");
+        QTest::addColumn<int>("protocol");
+        QTest::newRow("anchor's tag") << "Anchor_Frame0" << int(TAG) << 1 << 0 << 4;
+        QTest::newRow("anchor's anchor") << "Anchor_Frame0" << int(ANCHOR) << 3 << 0 << 0;
+        QTest::newRow("tag's anchor") << "Tag_Frame0" << int(ANCHOR) << 0 << 0 << 0;
+        QTest::newRow("DR_MODE1 node") << "Node_Frame7" << int(NODE) << 2 << 6 << 11;
+        QTest::newRow("DT_MODE0 slave") << "Node_Frame0" << int(SLAVE) << 1 << 3 << 2;
+    }
+    void simulatorRelaysToItsNodes()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, role);
+        QFETCH(int, id);
+        QFETCH(int, localMode);
+        QFETCH(int, protocol);
+        sim::SimulatorCommand command;
+        QVERIFY2(command.start({"talmeno-sim", "--trelvan", kind, "--frame-rate", "1"}), qPrintable(command.error()));
+        QSerialPort port(command.portPath());
+        port.setBaudRate(115200);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        QByteArray in;
+        connect(&port, &QSerialPort::readyRead, this, [&] { in += port.readAll(); });
+        // The parameter frames among what the node sends.
+        const auto answers = [&in] {
+            QList<QByteArray> frames;
+            for (int i = in.indexOf(QByteArray("\x54\x00", 2)); i >= 0 && i + 128 <= in.size();
+                 i = in.indexOf(QByteArray("\x54\x00", 2), i + 1))
+                if (sum8Appended(in.mid(i, 127)) == in.mid(i, 128))
+                    frames << in.mid(i, 128);
+            return frames;
+        };
+        ProtocolWireless* relay = ProtocolWireless::instance();
+        const QByteArray read = ProtocolParameter::instance()->packReadRequest();
+        // First to a tag id no node has: its answer, were there one, would come first.
+        port.write(relay->wrapCommand(0xA1, read, TAG, 9));
+        port.write(relay->wrapCommand(0xA1, read, quint8(role), quint8(id)));
+        QTRY_VERIFY_WITH_TIMEOUT(!answers().isEmpty(), 5000);
+        const QByteArray answer = answers().first();
+        QCOMPARE(int(quint8(answer[3])), role);
+        QCOMPARE(int(quint8(answer[9])), id);
+        QCOMPARE(quint8(answer[17]) >> 4, localMode);
+        QCOMPARE(quint8(answer[17]) & 0x0F, 3);
+        QCOMPARE(int(quint8(answer[19])), protocol);
+        // The anchors of the system, where the node keeps them.
+        QCOMPARE(answer.mid(37, 9), QByteArray::fromHex("000000000000C40900"));
     }
 
     // Switching to "Wireless Setting" searches: every address of the local mode's
