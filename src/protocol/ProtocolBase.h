@@ -57,6 +57,8 @@ public:
     // A protocol searched only while active is left out whenever it is inactive.
     static QList<ProtocolBase*> searchedProtocols();
     bool isSearchedOnlyWhileActive() const { return searchedOnlyWhileActive_; }
+    // Its frames answer the program's own requests: decoding one ends a wait.
+    bool answersRequests() const { return emitParseFinished_; }
 
 signals:
     void dataParseFinished();

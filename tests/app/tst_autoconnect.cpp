@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QScopeGuard>
@@ -15,6 +16,9 @@
 #include "foundation/ZTranslatorManager.h"
 #include "link/ZSerialPort.h"
 #include "link/ZUiSerialPortAssistant.h"
+#include "products/sarvel/RangeParameterProtocol.h"
+#include "products/sarvel/RangeProductHandles.h"
+#include "products/sarvel/RangeSettingWindow.h"
 #include "products/sarvel/SarvelProtocolFrame0.h"
 #include "protocol/ProductHandleBase.h"
 #include "protocol/ProductsManager.h"
@@ -23,6 +27,7 @@
 #include "sim/RangeSensorSimulator.h"
 #include "support/testenv.h"
 #include "views/ModelViewManagers.h"
+#include "model/ModelManager.h"
 #include "widgets/ZComboBoxEditable.h"
 
 namespace {
@@ -43,10 +48,11 @@ class TstAutoConnect : public QObject
 
     ZSerialPort* port() const { return ZUiSerialPortAssistant::existing()->serialPort(); }
 
-    void plug()
+    void plug(const sim::DeviceSimulator& device)
     {
-        QVERIFY(QFile::link(device_.portPath(), linkPath_));
+        QVERIFY(QFile::link(device.portPath(), linkPath_));
     }
+    void plug() { plug(device_); }
 
     void unplug()
     {
@@ -178,6 +184,50 @@ private slots:
         QTRY_COMPARE(ZUiSerialPortAssistant::existing()->portComboBox()->count(), 1);
         QTest::qWait(600);
         QVERIFY(!port()->isOpen());
+    }
+
+    // A multi-zone sensor plugged in after another product: its page makes its 193
+    // items when the first zone frame is decoded, and a read asked for meanwhile is
+    // answered in its time, also where each redraw of the page costs 20 ms (as the
+    // real page's relayout does on a slower display): frames wait behind the items.
+    void readWhileThePageMakesItsItems()
+    {
+        unplug();
+        sim::DeviceSimulator device;
+        QString error;
+        QVERIFY2(device.start(&error), qPrintable(error));
+        sim::RangeSensor sensor(device, 8, kDeviceRate);
+        sensor.start();
+        plug(device);
+        QTRY_COMPARE_WITH_TIMEOUT(ModelViewManagers::instance()->currentName(), QString("Vexa_Sarvel-Vora_Frame0_64"),
+                                  20000);
+
+        QObject page;
+        int made = 0;
+        bool redrawPending = false;
+        connect(ModelViewManagers::currentModelManager(), &ModelManager::resourceCreated, &page, [&] {
+            ++made;
+            if (redrawPending)
+                return; // one redraw takes in every item made before it runs
+            redrawPending = true;
+            QTimer::singleShot(0, &page, [&] {
+                QElapsedTimer busy;
+                busy.start();
+                while (busy.elapsed() < 20) {
+                }
+                redrawPending = false;
+            });
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(made > 0, 5000);
+        auto* handle = dynamic_cast<Sarvel::RangeProductHandle*>(ProductsManager::existing()->currentProductHandle());
+        QVERIFY(handle && handle->settingWindow());
+        const int reads = sensor.parameters().readRequests();
+        QCOMPARE(handle->settingWindow()->readParameter(), QString());
+        QCOMPARE(sensor.parameters().readRequests(), reads + 1);
+        QCOMPARE(made, 193);
+
+        unplug();
+        sensor.stop();
     }
 
     // Closing the program while recognition waits for a silent device: the waits
