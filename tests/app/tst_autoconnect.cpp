@@ -186,48 +186,38 @@ private slots:
         QVERIFY(!port()->isOpen());
     }
 
-    // A multi-zone sensor plugged in after another product: its page makes its 193
-    // items when the first zone frame is decoded, and a read asked for meanwhile is
-    // answered in its time, also where each redraw of the page costs 20 ms (as the
-    // real page's relayout does on a slower display): frames wait behind the items.
+    // A multi-zone sensor plugged in after another product makes its page's 193 items
+    // on its first zone frame; a read asked for meanwhile is answered in time, also
+    // where each redraw of the page costs 20 ms (as under Xvfb with OpenGL).
     void readWhileThePageMakesItsItems()
     {
         unplug();
         sim::DeviceSimulator device;
-        QString error;
-        QVERIFY2(device.start(&error), qPrintable(error));
+        QVERIFY(device.start());
         sim::RangeSensor sensor(device, 8, kDeviceRate);
         sensor.start();
         plug(device);
         QTRY_COMPARE_WITH_TIMEOUT(ModelViewManagers::instance()->currentName(), QString("Vexa_Sarvel-Vora_Frame0_64"),
                                   20000);
-
         QObject page;
         int made = 0;
-        bool redrawPending = false;
+        bool redrawPending = false; // one redraw takes in every item made before it
         connect(ModelViewManagers::currentModelManager(), &ModelManager::resourceCreated, &page, [&] {
-            ++made;
-            if (redrawPending)
-                return; // one redraw takes in every item made before it runs
+            if (++made && !redrawPending)
+                QTimer::singleShot(0, &page, [&] {
+                    QElapsedTimer busy;
+                    for (busy.start(); busy.elapsed() < 20;) {
+                    }
+                    redrawPending = false;
+                });
             redrawPending = true;
-            QTimer::singleShot(0, &page, [&] {
-                QElapsedTimer busy;
-                busy.start();
-                while (busy.elapsed() < 20) {
-                }
-                redrawPending = false;
-            });
         });
         QTRY_VERIFY_WITH_TIMEOUT(made > 0, 5000);
         auto* handle = dynamic_cast<Sarvel::RangeProductHandle*>(ProductsManager::existing()->currentProductHandle());
         QVERIFY(handle && handle->settingWindow());
-        const int reads = sensor.parameters().readRequests();
         QCOMPARE(handle->settingWindow()->readParameter(), QString());
-        QCOMPARE(sensor.parameters().readRequests(), reads + 1);
         QCOMPARE(made, 193);
-
         unplug();
-        sensor.stop();
     }
 
     // Closing the program while recognition waits for a silent device: the waits
