@@ -280,12 +280,13 @@ void ProtocolFrameExtraction::takeAwaitedReplies(const QList<ProtocolBase*>& pro
 {
     // The held candidate may be a false head whose span takes seconds to arrive: in
     // a stream of a kind not searched (a device just plugged in, say) no two frames
-    // come back to back to end the hold early. A request waits far shorter than that,
-    // and its reply, checked whole, is not taken for a frame's payload by chance.
+    // come back to back to end the hold early, and a request waits far shorter. Only
+    // replies waited for right now: otherwise the frames found stay independent of
+    // how the reads were split (a reply inside a payload may be queued as well here).
     QVarLengthArray<bool, 32> awaited(protocols.size());
     bool any = false;
     for (int i = 0; i < protocols.size(); ++i) {
-        awaited[i] = protocols.at(i)->answersRequests() && protocols.at(i)->isActive();
+        awaited[i] = protocols.at(i)->isAwaited();
         any = any || awaited[i];
     }
     if (!any)

@@ -53,8 +53,8 @@ struct FrameCandidate
 //   frames behind it at most until the second of them has arrived;
 // - otherwise the first candidate still incomplete holds the search, until it
 //   completes, or no byte has arrived for kIdleGiveUpMs;
-// - a reply the program waits for is never held: once whole and verified it is
-//   queued at once, whatever lies before it.
+// - a reply the program waits for right now (ProtocolBase::isAwaited) is never
+//   held: once whole and verified it is queued at once, whatever lies before it.
 class ProtocolFrameExtraction : public QObject
 {
     Q_OBJECT

@@ -165,6 +165,7 @@ bool WidgetSystemInfo::tryRecognizeAtBaudrate(int baudrate)
     elapsed.start();
     // Only bytes that came after the request answer it: a reply to an earlier probe,
     // decoded late, would name this rate for the device's.
+    ZScopeGuard awaiting([system] { system->setAwaited(true); }, [system] { system->setAwaited(false); });
     for (;;) {
         const int left = timeoutMs - static_cast<int>(elapsed.elapsed());
         if (left <= 0 || waitForReply(ZTimerManager::instance(), left, system, &ProtocolBase::dataParseFinished))
