@@ -5,6 +5,7 @@
 #include "widgets/DataWidgetBase.h"
 #include "widgets/NodeGridSupport.h"
 #include "widgets/PlainTextEditWithFile.h"
+#include "widgets/VerticalScrollArea.h"
 #include "widgets/ZFlowLayout.h"
 #include "widgets/ZLabel.h"
 
@@ -61,30 +62,43 @@ public:
         QWidget* host = dataArea() ? dataArea() : static_cast<QWidget*>(this);
         auto* pageLayout = new QHBoxLayout(host);
         pageLayout->setSpacing(0);
+        if (dataArea())
+            pageLayout->setContentsMargins(0, 0, 0, 0);
         auto* splitter = new QSplitter(Qt::Horizontal, host);
         paneSplitter_ = splitter;
         // Neither pane is squeezed below what its captions and values need.
         splitter->setChildrenCollapsible(false);
         pageLayout->addWidget(splitter);
+        // A drag of the handle is the user's choice: the panes keep it.
+        QObject::connect(splitter, &QSplitter::splitterMoved, this, [this] { panesSized_ = true; });
 
-        auto* leftPane = new QWidget(splitter);
+        // The first pane scrolls up and down when its rows need more height than
+        // the page has; the console in it takes what height is left.
+        leftScroll_ = new VerticalScrollArea(splitter);
+        leftScroll_->setObjectName(QStringLiteral("QAbstractScrollArea_WithoutBorder"));
+        leftScroll_->setFrameShape(QFrame::NoFrame);
+        auto* leftPane = new QWidget;
         leftPane_ = leftPane;
         leftPaneLayout = new QVBoxLayout(leftPane);
+        leftPaneLayout->setContentsMargins(0, 0, 0, 0);
         toolBar = new QToolBar(leftPane);
         toolBar->setOrientation(Qt::Horizontal);
         toolBar->setMovable(false);
         toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
         leftPaneLayout->addWidget(toolBar);
-        splitter->addWidget(leftPane);
+        leftScroll_->setWidget(leftPane);
+        splitter->addWidget(leftScroll_);
 
         auto* rightPane = new QWidget(splitter);
         auto* rightLayout = new QVBoxLayout(rightPane);
         rightLayout->setContentsMargins(0, 0, 0, 0);
-        auto* row = new QHBoxLayout;
-        rightLayout->addLayout(row);
+        // The count and the two sizes in one row, wrapping where the pane is narrow.
+        headerRow_ = new ZFlowLayout(0, -1, -1);
+        rightLayout->addLayout(headerRow_);
         auto* scroll = new QScrollArea(rightPane);
         boxScroll_ = scroll;
         scroll->setWidgetResizable(true);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         auto* flowHost = new QWidget;
         flowLayout = new ZFlowLayout(flowHost, -1, -1, -1);
         scroll->setWidget(flowHost);
@@ -98,22 +112,26 @@ public:
         QObject::connect(nodeWidthSpin, &QSpinBox::editingFinished, this, [this] { setNodeWidth(); });
         nodeHeightSpin = makeSizeSpin(QCoreApplication::translate("WidgetNodeFrameBase", "Node Height: "), heightKey(), nodeSize.height());
         QObject::connect(nodeHeightSpin, &QSpinBox::editingFinished, this, [this] { setNodeHeight(); });
-        // The count above the two sizes: on one line they would make the box pane
-        // wider than a box.
-        auto* counts = new QVBoxLayout;
-        counts->addWidget(nodeCountLabel, 0, Qt::AlignLeft);
-        auto* sizes = new QHBoxLayout;
-        sizes->addWidget(nodeWidthSpin);
-        sizes->addWidget(nodeHeightSpin);
-        sizes->addStretch();
-        counts->addLayout(sizes);
-        row->addLayout(counts);
-        row->addStretch();
+        for (QWidget* w : {static_cast<QWidget*>(nodeCountLabel), static_cast<QWidget*>(nodeWidthSpin),
+                           static_cast<QWidget*>(nodeHeightSpin)}) {
+            w->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+            headerRow_->addWidget(w);
+        }
 
         rawConsole = new PlainTextEditWithFile(leftPane);
         senderLabel = new QLabel(leftPane);
-        leftPaneLayout->addWidget(rawConsole);
+        leftPaneLayout->addWidget(rawConsole, 1);
         leftPaneLayout->addWidget(senderLabel);
+    }
+
+    // Appends a row of frame-level labels below the sender label, wrapping where the
+    // pane is narrow (the page's own rows follow in the order they are added).
+    void addFrameRow(const QList<QWidget*>& widgets)
+    {
+        auto* row = new ZFlowLayout(0, -1, -1);
+        leftPaneLayout->addLayout(row);
+        for (QWidget* w : widgets)
+            row->addWidget(w);
     }
 
     ~WidgetNodeFrameBase() override = default; // the boxes die as Qt children
@@ -235,24 +253,37 @@ protected:
     void showEvent(QShowEvent* event) override
     {
         DataWidgetBase::showEvent(event);
-        if (!panesSized_)
-            QTimer::singleShot(0, this, [this] { sizePanes(); });
+        schedulePaneSizing();
     }
 
 private:
-    // Once, when first laid out: the frame-level values get the width they need,
-    // the boxes the rest.
+    // Until the user moves the handle: the boxes get the room first (the count and
+    // sizes on one line, at least the widest box), the frame-level values never
+    // less than they need, and the console what is left.
+    void schedulePaneSizing()
+    {
+        if (panesSized_ || paneSizingScheduled_ || !this->isVisible())
+            return;
+        paneSizingScheduled_ = true;
+        QTimer::singleShot(0, this, [this] {
+            paneSizingScheduled_ = false;
+            sizePanes();
+        });
+    }
+
+    int boxPaneWantedWidth() const
+    {
+        return qMax(boxScroll_->minimumWidth(), headerRow_->lineWidth());
+    }
+
     void sizePanes()
     {
+        const int leftLeast = leftScroll_->minimumSizeHint().width();
+        setDataWidthWanted(leftLeast + paneSplitter_->handleWidth() + boxPaneWantedWidth());
         if (panesSized_ || paneSplitter_->width() < 100)
             return;
-        panesSized_ = true;
-        // The splitter's own minimum can lag behind its panes' by a few pixels once
-        // the style sheet has polished them: stated outright, it holds.
-        leftPane_->setMinimumWidth(leftPane_->minimumSizeHint().width());
         const int total = paneSplitter_->width() - paneSplitter_->handleWidth();
-        const int left = qMax(leftPane_->minimumWidth(),
-                              qMin(leftPane_->sizeHint().width(), total - nodeWidthSpin->value() / 2));
+        const int left = qMax(leftLeast, total - boxPaneWantedWidth());
         paneSplitter_->setSizes({left, qMax(0, total - left)});
     }
 
@@ -278,6 +309,7 @@ private:
                            + boxScroll_->verticalScrollBar()->sizeHint().width();
         if (wanted > boxScroll_->minimumWidth())
             boxScroll_->setMinimumWidth(wanted);
+        schedulePaneSizing();
     }
 
     QString widthKey() const { return QString("%1/%2").arg(protocolName_, QStringLiteral("NodeWidth")); }
@@ -312,10 +344,13 @@ private:
     QString protocolName_;
     QSettings* settings_ = nullptr;
     QSplitter* paneSplitter_ = nullptr;
+    VerticalScrollArea* leftScroll_ = nullptr;
+    QWidget* leftPane_ = nullptr;
+    ZFlowLayout* headerRow_ = nullptr;
     QScrollArea* boxScroll_ = nullptr;
     bool boxesChanged_ = false;
-    QWidget* leftPane_ = nullptr;
     bool panesSized_ = false;
+    bool paneSizingScheduled_ = false;
 };
 
 // The view factory of one frame page: builds the page (hidden) with the page's

@@ -3,6 +3,9 @@
 #include <QFont>
 
 class QFrame;
+class QLabel;
+class QLineEdit;
+class QString;
 class QWidget;
 
 // Separator lines between groups of controls.
@@ -14,3 +17,9 @@ QFont monospaceFont();
 
 // Width in pixels of n "0" characters in the font: the width reserved for an n-digit value.
 int digitsWidth(const QFont& font, int n);
+// Width of a value label that shows n digits whole: digitsWidth of its font and n,
+// plus what the style sheet puts around a label's text (its padding).
+int digitsLabelWidth(QLabel* label, int n);
+
+// Width of a line edit (frame and margins of its style included) that shows text whole.
+int lineEditWidth(const QLineEdit* edit, const QString& text);
