@@ -120,7 +120,7 @@ void DataWidgetBase::sizeStatisticsColumn()
 {
     if (statisticsSized_ || !splitter_ || splitter_->count() < 2 || !isVisible())
         return;
-    const int total = splitter_->width() - splitter_->handleWidth();
+    const int total = splitter_->contentsRect().width() - splitter_->handleWidth();
     const int dataNeeds = qMax(dataArea_ ? dataArea_->minimumSizeHint().width() : 0, dataWidthWanted_);
     const int least = statisticsMinimumWidth();
     const int wanted = qMax(least, qMin(statisticsLineWidth(), total - dataNeeds));

@@ -3,6 +3,7 @@
 #include "model/DataWidgetBaseFactory.h"
 #include "model/ResourceItems.h"
 #include "widgets/DataWidgetBase.h"
+#include "widgets/FixedSplitter.h"
 #include "widgets/NodeGridSupport.h"
 #include "widgets/PlainTextEditWithFile.h"
 #include "widgets/VerticalScrollArea.h"
@@ -64,7 +65,7 @@ public:
         pageLayout->setSpacing(0);
         if (dataArea())
             pageLayout->setContentsMargins(0, 0, 0, 0);
-        auto* splitter = new QSplitter(Qt::Horizontal, host);
+        auto* splitter = new ZSplitter(Qt::Horizontal, host);
         paneSplitter_ = splitter;
         // Neither pane is squeezed below what its captions and values need.
         splitter->setChildrenCollapsible(false);
@@ -282,7 +283,7 @@ private:
         setDataWidthWanted(leftLeast + paneSplitter_->handleWidth() + boxPaneWantedWidth());
         if (panesSized_ || paneSplitter_->width() < 100)
             return;
-        const int total = paneSplitter_->width() - paneSplitter_->handleWidth();
+        const int total = paneSplitter_->contentsRect().width() - paneSplitter_->handleWidth();
         const int left = qMax(leftLeast, total - boxPaneWantedWidth());
         paneSplitter_->setSizes({left, qMax(0, total - left)});
     }

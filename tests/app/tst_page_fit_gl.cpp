@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -21,6 +22,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QSplitter>
 #include <QSerialPortInfo>
 #include <QSettings>
@@ -39,6 +41,7 @@
 #include "products/trelvan/calibration/UwbCalibrationWindow.h"
 #include "products/trelvan/config/WidgetSetting.h"
 #include "products/trelvan/config/ZAppModeItem.h"
+#include "products/trelvan/wireless/WidgetWirelessSetting.h"
 #include "products/uwbana/UwbAnaWidgetData.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/ProtocolFactory.h"
@@ -59,6 +62,11 @@ namespace child {
 
 void say(const QString& line)
 {
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    if (qEnvironmentVariableIsSet("FIT_DEBUG"))
+        std::fprintf(stderr, "%lld %s\n", clock.elapsed(), line.toUtf8().constData());
     std::fprintf(stdout, "%s\n", line.toUtf8().constData());
     std::fflush(stdout);
 }
@@ -152,6 +160,13 @@ QStringList cutsIn(QWidget* window, const QList<QWidget*>& sideways = {})
     const QRect screen = window->screen()->availableGeometry();
     if (!screen.contains(window->frameGeometry()))
         cuts << QString("window %1 past the screen").arg(window->metaObject()->className());
+    // A window opens large enough for its content: nothing in it scrolls, unless the
+    // screen is too low for it.
+    const bool ownWindow = !qobject_cast<MainWindow*>(window);
+    if (ownWindow && window->frameGeometry().height() < screen.height() - 40)
+        for (QScrollArea* area : window->findChildren<QScrollArea*>())
+            if (area->isVisible() && area->verticalScrollBar()->isVisible())
+                cuts << "window too low for " + nameOf(area->widget() ? area->widget() : area);
     QList<QWidget*> widgets = window->findChildren<QWidget*>();
     for (QWidget* w : widgets) {
         if (!w->isVisible() || w->window() != window)
@@ -222,6 +237,14 @@ void check(QWidget* window, const QString& name, const QList<QWidget*>& sideways
     (void)QTest::qWaitFor([&] { return (cuts = cutsIn(window, sideways)).isEmpty(); }, 3000);
     for (const QString& cut : qAsConst(cuts))
         problems << name + ": " + cut;
+    if (qEnvironmentVariableIsSet("FIT_DEBUG"))
+        for (DataWidgetBase* page : window->findChildren<DataWidgetBase*>())
+            if (page->isVisible()) {
+                problems << QString("DEBUG page %1 w %2 min %3").arg(page->metaObject()->className()).arg(page->width()).arg(page->minimumSizeHint().width());
+                for (QWidget* c : page->findChildren<QWidget*>())
+                    if (c->isVisible() && c->parentWidget() && (c->parentWidget() == page->dataArea() || c->parentWidget()->parentWidget() == page->dataArea() || qobject_cast<QSplitter*>(c->parentWidget())))
+                        problems << QString("DEBUG  %1 (%2) x %3 w %4 min %5 hint %6").arg(c->metaObject()->className(), nameOf(c).left(40)).arg(c->x()).arg(c->width()).arg(c->minimumSizeHint().width()).arg(c->sizeHint().width());
+            }
     savePicture(window, name);
     say("checked:" + name);
 }
@@ -242,6 +265,19 @@ DataWidgetBase* livePage(MainWindow* window)
 // Waits for a live page other than `previous`.
 bool waitForPage(MainWindow* window, const QString& name, DataWidgetBase* previous = nullptr)
 {
+    if (qEnvironmentVariableIsSet("FIT_DEBUG")) {
+        auto* t = new QTimer(window);
+        QObject::connect(t, &QTimer::timeout, [window] {
+            ProductsManager* pm = ProductsManager::existing();
+            int pages = 0, rows = 0;
+            for (DataWidgetBase* p : window->findChildren<DataWidgetBase*>()) {
+                ++pages;
+                rows += p->statisticRows().size();
+            }
+            say(QString("DBG product %1 pages %2 rows %3").arg(pm ? pm->currentProductType() : -9).arg(pages).arg(rows));
+        });
+        t->start(500);
+    }
     if (!QTest::qWaitFor([&] { return livePage(window) && livePage(window) != previous; }, 40000)) {
         problems << name + ": no live page";
         return false;
@@ -327,8 +363,11 @@ void checkWirelessSetting()
     if (!QTest::qWaitForWindowExposed(setting) || !QTest::qWaitFor([&] { return setting->isEnabled(); }, 10000))
         problems << "no setting window";
     setting->modeItem()->enterWirelessSetting();
-    if (!QTest::qWaitFor([&] { return setting->modeItem()->isWirelessSettingActive() && setting->isEnabled(); }, 30000))
-        problems << "no wireless setting";
+    // Found: the local anchor and its two remote anchors.
+    Trelvan::WidgetWirelessSetting* wireless = Trelvan::WidgetWirelessSetting::existing();
+    if (!QTest::qWaitFor([&] { return wireless && wireless->totalLabel()->value() == "3" && setting->isEnabled(); },
+                         30000))
+        problems << "no wireless setting: " + (wireless ? wireless->totalLabel()->value() : QString("none"));
     check(setting, "window wireless setting");
 }
 
@@ -351,6 +390,7 @@ void act()
             checkToolBarWindows(main);
         }
     } else if (waitForPage(main, "page")) {
+        say("page live");
         check(main, "page");
         if (scenario == "trelvan")
             checkTrelvan(main);
@@ -415,6 +455,7 @@ void startDevice()
 
 void preRoutine()
 {
+    say("start");
     startDevice();
     QTimer::singleShot(500, QCoreApplication::instance(), &act);
 }
@@ -440,7 +481,7 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<int>("checks");
         const QList<QPair<QString, int>> scenarios{{"sarvel", 3},  {"parvo8", 3}, {"parvo13", 3},
-                                                   {"trelvan", 15}, {"wireless", 2}, {"aoa", 4},
+                                                   {"trelvan", 16}, {"wireless", 2}, {"aoa", 3},
                                                    {"iot", 2},      {"uwbana", 3}};
         for (const QString language : {"English", "Chinese"})
             for (const auto& s : scenarios)
@@ -470,6 +511,8 @@ private slots:
         env.insert("XDG_CONFIG_HOME", config.path());
         env.insert("TALMENO_EXTRA_PORTS", config.filePath("tty"));
         p.setProcessEnvironment(env);
+        if (qEnvironmentVariableIsSet("FIT_DEBUG"))
+            p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p.start(QCoreApplication::applicationFilePath(), QStringList());
         QVERIFY(p.waitForFinished(240000));
         const QStringList out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
