@@ -98,6 +98,14 @@ class TestTrelvanWireless : public QObject
         relay_->setMode(remote_["T2"], Mode::OtherId);
         relay_->setMode(remote_["T3"], Mode::Late);
     }
+    void enterWireless()
+    {
+        if (page_->isVisible())
+            return;
+        window_->modeItem()->wirelessSettingButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Finding nodes..."), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->isEnabled(), 30000);
+    }
     void search()
     {
         page_->findAllNodes(0);
@@ -550,6 +558,56 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(shown, 10000);
         QCOMPARE(menu_->targetRole(), quint8(ANCHOR));
         QCOMPARE(menu_->targetId(), 2);
+    }
+
+    // A remote anchor 23 in LP_MODE1 shows group 2, asked for through the relay.
+    // After remote reads, leaving the wireless page reads the node at the port again;
+    // until that read succeeded a write sends nothing.
+    void remoteReadThenLeavingThePage_data()
+    {
+        QTest::addColumn<bool>("portAnswers");
+        QTest::newRow("port answers") << true;
+        QTest::newRow("port silent") << false;
+    }
+    void remoteReadThenLeavingThePage()
+    {
+        QFETCH(bool, portAnswers);
+        enterWireless();
+        if (!remote_.contains("A23")) {
+            sim::TrelvanNodeSetup s;
+            s.role = ANCHOR;
+            s.id = 23;
+            s.localMode = 1;
+            remote_.insert("A23", relay_->addNode(s));
+            relay_->parameters(remote_["A23"]).setAnchor(22, {22000, 1, 2});
+        }
+        relay_->clearLog();
+        runMenu(menu_->readAction(), ANCHOR, 23);
+        QTRY_COMPARE_WITH_TIMEOUT(window_->coordinateItem()->currentTable()->item(2, 0)->text(), QString("22"), 10000);
+        QCOMPARE(relay_->unicastTargets().count({ANCHOR, 23}), 2);
+        const auto a1 = relay_->address(remote_["A1"]); // a node of the port's own mode
+        runMenu(menu_->readAction(), a1.first, a1.second);
+        QCOMPARE(ProtocolParameter::instance()->backupFrame().id(), a1.second);
+
+        const int reads = node_->parameters().reads();
+        const int writes = node_->parameters().writes();
+        window_->modeItem()->wirelessSettingButton()->click(); // back to the node's own mode
+        QVERIFY(!page_->isVisible());
+        if (!portAnswers)
+            node_->parameters().setFault(sim::TrelvanParameterHandler::Fault::Silent);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), portAnswers ? QString("Read parameter succeeded")
+                                                        : QString("Read parameter failed,time out"), 10000);
+        QCOMPARE(node_->parameters().reads(), reads + 1);
+        window_->writeButton()->click();
+        node_->parameters().setFault(sim::TrelvanParameterHandler::Fault::None);
+        if (!portAnswers) {
+            QCOMPARE(status(), QString("Write parameter failed,no parameters read"));
+            QCOMPARE(node_->parameters().writes(), writes);
+            return;
+        }
+        QCOMPARE(status(), QString("Write parameter succeeded"));
+        const QByteArray written = node_->parameters().lastRequest();
+        QCOMPARE(qMakePair(int(written[3]), int(written[9])), qMakePair(int(ANCHOR), 0));
     }
 };
 

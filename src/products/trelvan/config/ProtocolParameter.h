@@ -99,8 +99,9 @@ signals:
 
 private:
     explicit ProtocolParameter(QObject* parent);
-    // The reply the current check judges.
+    // The reply the current check judges, and its role byte as the node sent it.
     ParameterFrame checkedFrame() const;
+    int checkedRawRole() const;
     void dispatchReply();
     bool checkWriteReply(bool withId, QString& error);
     bool checkReadReply(QString& error);
@@ -109,8 +110,14 @@ private:
     mutable QMutex mutex_;
     ParameterFrame receivedFrame_;
     int rawRole_ = 0;
-    // Replies parsed but not yet handed to the reply handler, oldest first.
-    QList<ParameterFrame> pendingReplies_;
+    // Replies parsed but not yet handed to the reply handler, oldest first, each
+    // with its role byte as received.
+    struct PendingReply
+    {
+        ParameterFrame frame;
+        int rawRole;
+    };
+    QList<PendingReply> pendingReplies_;
 
     ParameterFrame writeFrame_;
     ParameterFrame backupFrame_;
@@ -121,6 +128,7 @@ private:
     std::atomic<quint64> replyCount_{0};
     // Set while the reply handler runs for one reply.
     const ParameterFrame* dispatched_ = nullptr;
+    int dispatchedRawRole_ = 0;
 };
 
 } // namespace Trelvan

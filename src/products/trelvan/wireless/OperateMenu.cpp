@@ -6,7 +6,6 @@
 #include "foundation/ZTimerManager.h"
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/config/WidgetSetting.h"
-#include "products/trelvan/config/ZCoordinateItem.h"
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/wireless/ProtocolWireless.h"
 #include "products/trelvan/wireless/WidgetNode.h"
@@ -117,7 +116,7 @@ void OperateMenu::run(Operation op)
     row->setState(ok ? Succeeded : Failed);
 }
 
-bool OperateMenu::readRemoteParameter(quint8 role, qint32 id)
+bool OperateMenu::readRemoteParameter(quint8 role, qint32 id, quint8 group)
 {
     WidgetNode* row = NodeWidgetCache::instance()->findNode(role, id);
     if (!row)
@@ -125,7 +124,7 @@ bool OperateMenu::readRemoteParameter(quint8 role, qint32 id)
     ProtocolParameter* p = ProtocolParameter::instance();
     ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
     const quint64 before = p->replyCount();
-    write(relay(p->packReadRequest(), role, id));
+    write(relay(p->makeGroupReadRequest(group), role, id));
     if (!p->waitForReplyAfter(before, kReadWaitMs, false)) {
         row->setStatusText("time out");
         return false;
@@ -139,7 +138,7 @@ bool OperateMenu::readRemoteParameter(quint8 role, qint32 id)
     }
     p->copyReceivedToBackup();
     if (WidgetSetting* window = WidgetSetting::existing())
-        window->applyParameter();
+        window->applyRemoteParameter(role, id);
     row->setStatusText(QString());
     row->setTime(reply.systemTime());
     return true;
@@ -197,11 +196,12 @@ bool OperateMenu::writeRemoteParameter(quint8 role, qint32 id)
     WidgetNode* row = cache->findNode(role, id);
     if (!row)
         return false;
-    // A cell that cannot be stored would reach the node as another coordinate.
+    // A cell or a choice that cannot be sent as shown would reach the node as
+    // something else.
     WidgetSetting* window = WidgetSetting::existing();
-    const QString invalid = window ? window->coordinateItem()->firstInvalidCell() : QString();
-    if (!invalid.isEmpty()) {
-        row->setStatusText("invalid coordinate " + invalid);
+    const QString unwritable = window ? window->unwritableReason() : QString();
+    if (!unwritable.isEmpty()) {
+        row->setStatusText(unwritable);
         return false;
     }
     ProtocolParameter* p = ProtocolParameter::instance();
