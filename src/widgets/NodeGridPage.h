@@ -70,8 +70,11 @@ public:
         // Neither pane is squeezed below what its captions and values need.
         splitter->setChildrenCollapsible(false);
         pageLayout->addWidget(splitter);
-        // A drag of the handle is the user's choice: the panes keep it.
+        // A drag of the handle is the user's choice: the panes keep it. Until then
+        // they are shared out again whenever the statistics column leaves them more
+        // or less room.
         QObject::connect(splitter, &QSplitter::splitterMoved, this, [this] { panesSized_ = true; });
+        splitter->installEventFilter(this);
 
         // The first pane scrolls up and down when its rows need more height than
         // the page has; the console in it takes what height is left.
@@ -123,6 +126,25 @@ public:
         senderLabel = new QLabel(leftPane);
         leftPaneLayout->addWidget(rawConsole, 1);
         leftPaneLayout->addWidget(senderLabel);
+    }
+
+    // The size in which the page shows every box at once: the boxes in as few rows
+    // as a page at most maxWidth wide allows, the first pane as it would like to be.
+    QSize sizeForAllBoxes(int maxWidth) const
+    {
+        const int handle = paneSplitter_->handleWidth();
+        const QMargins page = paneSplitter_->parentWidget()->layout()->contentsMargins();
+        const QMargins splitter = paneSplitter_->contentsMargins();
+        const int around = page.left() + page.right() + splitter.left() + splitter.right() + handle;
+        const int left = leftScroll_->sizeHint().width();
+        const int beside = 2 * boxScroll_->frameWidth() + boxScroll_->verticalScrollBar()->sizeHint().width();
+        const int boxes = qMax(boxPaneWantedWidth(),
+                               qMin(flowLayout->lineWidth() + beside, maxWidth - around - left));
+        const int spacing = boxScroll_->parentWidget()->layout()->spacing();
+        const int boxesHeight = headerRow_->heightForWidth(boxes) + spacing
+                                + flowLayout->heightForWidth(boxes - beside) + 2 * boxScroll_->frameWidth();
+        const int height = qMax(leftScroll_->sizeHint().height(), boxesHeight);
+        return QSize(around + left + boxes, height + page.top() + page.bottom() + splitter.top() + splitter.bottom());
     }
 
     // Appends a row of frame-level labels below the sender label, wrapping where the
@@ -257,7 +279,13 @@ protected:
         schedulePaneSizing();
     }
 
-private:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == paneSplitter_ && event->type() == QEvent::Resize)
+            schedulePaneSizing();
+        return DataWidgetBase::eventFilter(watched, event);
+    }
+
     // Until the user moves the handle: the boxes get the room first (the count and
     // sizes on one line, at least the widest box), the frame-level values never
     // less than they need, and the console what is left.
@@ -272,6 +300,8 @@ private:
         });
     }
 
+private:
+    // The least the box pane wants: its widest box, the count and sizes on one line.
     int boxPaneWantedWidth() const
     {
         return qMax(boxScroll_->minimumWidth(), headerRow_->lineWidth());
@@ -279,12 +309,20 @@ private:
 
     void sizePanes()
     {
+        // The page asks for the boxes' room beside a console as wide as it would like
+        // (the statistics column takes what is left).
         const int leftLeast = leftScroll_->minimumSizeHint().width();
-        setDataWidthWanted(leftLeast + paneSplitter_->handleWidth() + boxPaneWantedWidth());
+        const int leftWanted = qMax(leftLeast, leftScroll_->sizeHint().width());
+        setDataWidthWanted(leftWanted + paneSplitter_->handleWidth() + boxPaneWantedWidth());
         if (panesSized_ || paneSplitter_->width() < 100)
             return;
+        // Beyond that the boxes take what the first pane would leave them (side by
+        // side, as many as there are), then the first pane the rest.
         const int total = paneSplitter_->contentsRect().width() - paneSplitter_->handleWidth();
-        const int left = qMax(leftLeast, total - boxPaneWantedWidth());
+        const int allInARow = flowLayout->lineWidth() + 2 * boxScroll_->frameWidth()
+                              + boxScroll_->verticalScrollBar()->sizeHint().width();
+        const int boxes = qMax(boxPaneWantedWidth(), qMin(allInARow, total - leftScroll_->sizeHint().width()));
+        const int left = qMax(leftLeast, total - boxes);
         paneSplitter_->setSizes({left, qMax(0, total - left)});
     }
 

@@ -1,6 +1,7 @@
 #include "widgets/VerticalScrollArea.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QScrollBar>
 
 VerticalScrollArea::VerticalScrollArea(QWidget* parent)
@@ -26,8 +27,12 @@ QSize VerticalScrollArea::minimumSizeHint() const
 QSize VerticalScrollArea::sizeHint() const
 {
     QSize size = QScrollArea::sizeHint();
-    if (widget())
-        size.setWidth(qMax(widget()->sizeHint().width(), widget()->minimumSizeHint().width()) + besideContent());
+    if (widget()) {
+        // All of the content where the screen has room for it.
+        const QSize content = widget()->sizeHint().expandedTo(widget()->minimumSizeHint());
+        size.setWidth(content.width() + besideContent());
+        size.setHeight(qMin(content.height() + 2 * frameWidth(), screen()->availableGeometry().height()));
+    }
     return size;
 }
 

@@ -162,7 +162,8 @@ int ZFlowLayout::doLayout(const QRect& rect, bool testOnly) const
 
         const QSize hint = item->sizeHint();
         int nextX = x + hint.width() + spaceX;
-        if (nextX - spaceX > area.right() && lineHeight > 0) {
+        // An item that ends right at the edge still fits (right() is the last pixel).
+        if (nextX - spaceX > area.x() + area.width() && lineHeight > 0) {
             x = area.x();
             y = y + lineHeight + spaceY;
             nextX = x + hint.width() + spaceX;

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -71,4 +72,17 @@ int digitsLabelWidth(QLabel* label, int n)
     const int padding = label->sizeHint().width() - label->fontMetrics().boundingRect(label->text()).width();
     label->setText(shown);
     return digitsWidth(label->font(), n) + qMax(0, padding);
+}
+
+void growWindowToContent(QWidget* window, const QSize& wanted)
+{
+    const QRect screen = window->screen()->availableGeometry();
+    window->resize(window->size().expandedTo(wanted).boundedTo(screen.size()));
+    QRect frame = window->frameGeometry();
+    frame.moveRight(qMin(frame.right(), screen.right()));
+    frame.moveBottom(qMin(frame.bottom(), screen.bottom()));
+    frame.moveLeft(qMax(frame.left(), screen.left()));
+    frame.moveTop(qMax(frame.top(), screen.top()));
+    if (frame.topLeft() != window->frameGeometry().topLeft())
+        window->move(frame.topLeft());
 }

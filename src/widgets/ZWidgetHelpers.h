@@ -5,6 +5,7 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QSize;
 class QString;
 class QWidget;
 
@@ -23,3 +24,7 @@ int digitsLabelWidth(QLabel* label, int n);
 
 // Width of a line edit (frame and margins of its style included) that shows text whole.
 int lineEditWidth(const QLineEdit* edit, const QString& text);
+
+// Grows a top-level window to the size its content asks for (never shrinks it), no
+// larger than its screen's available area, and moves it within that area.
+void growWindowToContent(QWidget* window, const QSize& wanted);

@@ -68,7 +68,7 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
     // The bounds may be any double: without a width of their own the boxes would
     // be sized for the longest such number and crowd out the page's other panes.
     for (QDoubleSpinBox* spin : {yMinSpin_, yMaxSpin_})
-        spin->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.00")) + 24);
+        spin->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.00")) + 24);
     lower->addWidget(titleLabel_);
     lower->addWidget(yMinSpin_);
     lower->addWidget(yMaxSpin_);
