@@ -362,6 +362,32 @@ private slots:
         QCOMPARE(ProtocolParameter::instance()->backupFrame().localMode(), quint8(12));
     }
 
+    // A reply relayed from a remote node fills the editors; the running mode, the
+    // shortcuts and the mode switches stay the port node's, and a write gives the
+    // remote node back its own running mode.
+    void modeEditorAfterRemoteReply()
+    {
+        Editors e;
+        ProtocolParameter* p = ProtocolParameter::instance();
+        QSignalSpy changed(e.mode, &ZAppModeItem::runningModeChanged);
+        QSignalSpy required(e.mode, &ZAppModeItem::runningModeRequired);
+        e.role->setRoleOfNodeConnectedDirectly(ANCHOR);
+        receive(TestTrelvan::nodeParameters(ANCHOR, 0, 13, DT_MODE0, 0)); // the port's, wireless setting
+        const int changes = changed.count();
+        p->setRemoteExchange(true);
+        receive(TestTrelvan::nodeParameters(ANCHOR, 23, 1, 1, 0));
+        p->setRemoteExchange(false);
+        QCOMPARE(e.mode->localMode(), 1);
+        QCOMPARE(e.mode->runningMode(), int(DT_MODE0));
+        QCOMPARE(changed.count(), changes);
+        QVERIFY(e.mode->isWirelessSettingActive() && !e.mode->wirelessSettingButton()->isHidden());
+        e.mode->storeToParameter();
+        QCOMPARE(p->writeFrame().appMode(), quint8(0x11));
+        e.mode->wirelessSettingButton()->click(); // leave for the port's own mode
+        QCOMPARE(int(required.last().at(0).value<LPSMode>()), 13);
+        QCOMPARE(quint8(p->makeModeSwitchRequest().at(17)), quint8(0xDD));
+    }
+
     void coordinatePagesAndPoints()
     {
         Editors e;

@@ -139,6 +139,23 @@ ParameterFrame ProtocolParameter::receivedFrame() const
     return receivedFrame_;
 }
 
+ParameterFrame ProtocolParameter::portFrame() const
+{
+    QMutexLocker lock(&mutex_);
+    return portFrame_;
+}
+
+void ProtocolParameter::setRemoteExchange(bool on)
+{
+    if (on) {
+        remoteExchange_.store(true);
+        setActive(true);
+    } else {
+        setActive(false);
+        remoteExchange_.store(false);
+    }
+}
+
 int ProtocolParameter::rawRole() const
 {
     QMutexLocker lock(&mutex_);
@@ -156,6 +173,8 @@ void ProtocolParameter::parseFrame(const QByteArray& frame)
     {
         QMutexLocker lock(&mutex_);
         receivedFrame_ = reply;
+        if (!remoteExchange_.load())
+            portFrame_ = reply;
         rawRole_ = raw;
         pendingReplies_.append({reply, raw});
         ++replyCount_;
@@ -244,7 +263,9 @@ QByteArray ProtocolParameter::makeModeSwitchRequest()
 {
     ParameterFrame f;
     f.setCommand(ParameterFrame::SwitchMode);
-    const quint8 local = receivedFrame().localMode();
+    // The node keeps the local mode a switch carries: its own, never that of a
+    // remote node read last.
+    const quint8 local = portFrame().localMode();
     const quint8 running = requestedRunningMode_ & 0x0F;
     f.setAppMode(quint8(local << 4 | running));
     f.seal();

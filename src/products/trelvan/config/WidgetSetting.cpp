@@ -217,8 +217,9 @@ void WidgetSetting::initUi()
         updateButtons();
         wirelessPage_->setVisible(runningModeIsWireless_);
         // Leaving the wireless page with a remote node's parameters in the editors:
-        // show the node at the port again, as a write there would send them.
-        if (!runningModeIsWireless_ && source_ == EditorSource::RemoteNode) {
+        // show the node at the port again, as a write there would send them. The
+        // one-key setup polls the node itself; the read follows when it ends.
+        if (!runningModeIsWireless_ && mode != CM_MODE && source_ == EditorSource::RemoteNode) {
             QTimer::singleShot(0, this, [this] {
                 if (source_ == EditorSource::RemoteNode && isOpen())
                     runButtonAction([this] { return readParameterOfNodeConnected(0); },

@@ -122,7 +122,7 @@ bool OperateMenu::readRemoteParameter(quint8 role, qint32 id, quint8 group)
     if (!row)
         return false;
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    ZScopeGuard active([p] { p->setRemoteExchange(true); }, [p] { p->setRemoteExchange(false); });
     const quint64 before = p->replyCount();
     write(relay(p->makeGroupReadRequest(group), role, id));
     if (!p->waitForReplyAfter(before, kReadWaitMs, false)) {
@@ -163,7 +163,7 @@ bool OperateMenu::waitRemoteAnswer(quint8 role, qint32 id)
 bool OperateMenu::restartRemoteNode(quint8 role, qint32 id)
 {
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    ZScopeGuard active([p] { p->setRemoteExchange(true); }, [p] { p->setRemoteExchange(false); });
     write(relay(ProtocolParameter::makeRestartCommand(), role, id));
     const bool answered = waitRemoteAnswer(role, id);
     WidgetNode* row = NodeWidgetCache::instance()->findNode(role, id);
@@ -205,7 +205,7 @@ bool OperateMenu::writeRemoteParameter(quint8 role, qint32 id)
         return false;
     }
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    ZScopeGuard active([p] { p->setRemoteExchange(true); }, [p] { p->setRemoteExchange(false); });
     const QByteArray request = p->packWriteRequest();
     const quint8 newRole = p->writeFrame().role();
     const qint32 newId = p->writeFrame().id();

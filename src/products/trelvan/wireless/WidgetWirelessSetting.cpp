@@ -145,7 +145,7 @@ void WirelessSetting::restartRole(quint8 role)
             setWindowEnabled(true);
         });
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    ZScopeGuard active([p] { p->setRemoteExchange(true); }, [p] { p->setRemoteExchange(false); });
     traverse(role, p, p->replyChecks().value(ProtocolParameter::CheckRead));
     NodeWidgetCache* cache = NodeWidgetCache::instance();
     cache->setStateOfRole(role, Busy);
@@ -406,9 +406,9 @@ void WidgetWirelessSetting::writeAllOfRole()
     }
     ZScopeGuard busy([] { setWindowEnabled(false); }, [] { setWindowEnabled(true); });
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); },
+    ZScopeGuard active([p] { p->setRemoteExchange(true); },
                        [p, role] {
-                           p->setActive(false);
+                           p->setRemoteExchange(false);
                            NodeWidgetCache::instance()->setStateOfRoleUnless(role, Succeeded, Failed);
                        });
     logic_->traverseAll(role, p, p->replyChecks().value(ProtocolParameter::CheckWrite));
