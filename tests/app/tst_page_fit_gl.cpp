@@ -23,13 +23,12 @@
 #include <QSerialPortInfo>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStyleOptionComboBox>
-#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "app/MainWindow.h"
@@ -50,10 +49,12 @@
 #include "sim/TrelvanNodeSimulator.h"
 #include "sim/TrelvanRelayHandler.h"
 #include "sim/TrelvanScenario.h"
+#include "support/ScreenShot.h"
 #include "support/testenv.h"
 #include "widgets/DataWidgetBase.h"
 #include "widgets/PlainTextEditWithFile.h"
 #include "widgets/ZLabel.h"
+#include "widgets/ZWidgetHelpers.h"
 
 namespace child {
 
@@ -63,132 +64,83 @@ void say(const QString& line)
     std::fflush(stdout);
 }
 
+// The widget's class and what it shows, for the report.
 QString nameOf(const QWidget* w)
 {
-    QString text;
-    if (auto* l = qobject_cast<const QLabel*>(w))
-        text = l->text();
-    else if (auto* b = qobject_cast<const QAbstractButton*>(w))
-        text = b->text().isEmpty() ? b->toolTip() : b->text();
-    else if (auto* g = qobject_cast<const QGroupBox*>(w))
-        text = g->title();
-    else if (auto* e = qobject_cast<const QLineEdit*>(w))
+    QString text = w->property("text").toString() + w->property("title").toString()
+                   + w->property("currentText").toString();
+    if (auto* e = qobject_cast<const QLineEdit*>(w))
         text = e->text().isEmpty() ? e->placeholderText() : e->text();
-    else if (auto* c = qobject_cast<const QComboBox*>(w))
-        text = c->currentText();
-    else if (auto* s = qobject_cast<const QAbstractSpinBox*>(w))
-        text = s->text();
     if (text.isEmpty() && w->parentWidget())
         return QString("%1 in %2").arg(w->metaObject()->className(), nameOf(w->parentWidget()));
     return QString("%1 \"%2\"").arg(w->metaObject()->className(), text.left(40));
 }
 
-// The room a widget's own text lacks (0 when it shows whole).
+// The room a widget's own text lacks (0 when it shows whole), or -1 for a widget
+// that shows no caption, value or text of its own.
 int textShortfall(QWidget* w)
 {
     const QFontMetrics fm = w->fontMetrics();
+    if (qobject_cast<QAbstractSpinBox*>(w->parentWidget()) || qobject_cast<QComboBox*>(w->parentWidget()))
+        return -1; // a part of its box, checked with the box
+    // The main tool bar's port box shows a long port path (the simulator's link)
+    // elided: its room goes to the product's actions.
+    if (qobject_cast<QComboBox*>(w) && qobject_cast<QToolBar*>(w->parentWidget()) && qobject_cast<MainWindow*>(w->window()))
+        return -1;
     if (auto* l = qobject_cast<QLabel*>(w)) {
-        if (l->wordWrap() || l->text().isEmpty())
-            return 0;
-        return l->sizeHint().width() - l->width();
+        if (!l->text().isEmpty() && !l->wordWrap())
+            return l->sizeHint().width() - l->width();
+        return l->pixmap(Qt::ReturnByValue).isNull() && !qobject_cast<ZLabel*>(w->parentWidget()) ? -1 : 0;
     }
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        return b->minimumSizeHint().width() - b->width();
-    if (auto* g = qobject_cast<QGroupBox*>(w))
-        return g->title().isEmpty() ? 0 : g->minimumSizeHint().width() - g->width();
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         const QString shown = e->text().isEmpty() ? e->placeholderText() : e->text();
-        if (shown.isEmpty())
-            return 0;
-        QStyleOptionFrame opt;
-        opt.initFrom(e);
-        opt.rect = e->rect();
-        opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
-        const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e).marginsRemoved(e->textMargins());
-        return fm.horizontalAdvance(shown) - (r.width() - 4);
-    }
-    if (auto* c = qobject_cast<QComboBox*>(w)) {
-        QStyleOptionComboBox opt;
-        opt.initFrom(c);
-        opt.editable = c->isEditable();
-        opt.frame = c->hasFrame();
-        opt.currentText = c->currentText();
-        const QRect r = c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c);
-        return fm.horizontalAdvance(c->currentText()) - r.width();
+        return shown.isEmpty() ? 0 : lineEditWidth(e, shown) - e->width();
     }
     if (auto* s = qobject_cast<QAbstractSpinBox*>(w)) {
-        if (QLineEdit* e = s->findChild<QLineEdit*>())
-            return fm.horizontalAdvance(s->text()) - (e->width() - 4);
+        QLineEdit* e = s->findChild<QLineEdit*>();
+        return e ? fm.horizontalAdvance(s->text()) + 4 - e->width() : 0;
     }
     if (auto* bar = qobject_cast<QStatusBar*>(w))
         return bar->currentMessage().isEmpty() ? 0 : fm.horizontalAdvance(bar->currentMessage()) + 8 - bar->width();
-    return 0;
+    if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QGroupBox*>(w))
+        return w->minimumSizeHint().width() - w->width();
+    return -1;
 }
 
-bool labelled(const QWidget* w)
-{
-    // The main tool bar's port box shows a long port path (the simulator's link)
-    // elided: its room goes to the product's actions.
-    if (qobject_cast<const QComboBox*>(w) && qobject_cast<const QToolBar*>(w->parentWidget())
-        && qobject_cast<const MainWindow*>(w->window()))
-        return false;
-    if (qobject_cast<const QAbstractSpinBox*>(w->parentWidget()) || qobject_cast<const QComboBox*>(w->parentWidget())
-        || qobject_cast<const QScrollBar*>(w))
-        return false;
-    if (auto* l = qobject_cast<const QLabel*>(w))
-        return !l->text().isEmpty() || !l->pixmap(Qt::ReturnByValue).isNull() || qobject_cast<const ZLabel*>(w->parentWidget());
-    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QGroupBox*>(w)
-           || qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w)
-           || qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QStatusBar*>(w);
-}
-
-// What is cut sideways in a window: a labelled widget whose text lacks room or that
-// lies (partly) outside one of its ancestors, a horizontal scroll bar, a tool bar that
-// hides actions, a window past the screen. A viewport in `sideways` may hold content
-// wider than itself (its page scrolls sideways as a whole).
+// What is cut sideways in a window: a widget whose text lacks room or that lies
+// (partly) outside one of its ancestors, a horizontal scroll bar, a tool bar that
+// hides actions, a window past the screen or (its own windows) too low for what it
+// holds. A viewport in `sideways` may hold content wider than itself (its page
+// scrolls sideways as a whole).
 QStringList cutsIn(QWidget* window, const QList<QWidget*>& sideways = {})
 {
     QStringList cuts;
     const QRect screen = window->screen()->availableGeometry();
     if (!screen.contains(window->frameGeometry()))
-        cuts << QString("window %1 past the screen").arg(window->metaObject()->className());
-    // A window opens large enough for its content: nothing in it scrolls, unless the
-    // screen is too low for it.
-    const bool ownWindow = !qobject_cast<MainWindow*>(window);
-    if (ownWindow && window->frameGeometry().height() < screen.height() - 40)
-        for (QScrollArea* area : window->findChildren<QScrollArea*>())
-            if (area->isVisible() && area->verticalScrollBar()->isVisible())
-                cuts << "window too low for " + nameOf(area->widget() ? area->widget() : area);
-    QList<QWidget*> widgets = window->findChildren<QWidget*>();
-    for (QWidget* w : widgets) {
+        cuts << "window past the screen";
+    const bool opened = !qobject_cast<MainWindow*>(window);
+    for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisible() || w->window() != window)
             continue;
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) {
-            if (area->horizontalScrollBar()->isVisible() && !sideways.contains(area->viewport()))
-                cuts << "horizontal scroll bar in " + nameOf(area->parentWidget() ? area->parentWidget() : area);
-        }
-        if (auto* bar = qobject_cast<QToolBar*>(w)) {
-            for (QAction* a : bar->actions()) {
-                QWidget* shown = bar->widgetForAction(a);
-                if (a->isVisible() && !a->isSeparator() && shown && !shown->isVisible())
+        auto* area = qobject_cast<QAbstractScrollArea*>(w);
+        if (area && area->horizontalScrollBar()->isVisible() && !sideways.contains(area->viewport()))
+            cuts << "horizontal scroll bar in " + nameOf(area->parentWidget());
+        if (qobject_cast<QScrollArea*>(w) && opened && area->verticalScrollBar()->isVisible()
+            && window->frameGeometry().height() < screen.height() - 40)
+            cuts << "window too low for " + nameOf(area->parentWidget());
+        if (auto* bar = qobject_cast<QToolBar*>(w))
+            for (QAction* a : bar->actions())
+                if (a->isVisible() && bar->widgetForAction(a) && !bar->widgetForAction(a)->isVisible())
                     cuts << "tool bar hides " + a->text();
-            }
-        }
-        if (!labelled(w))
-            continue;
         const int shortfall = textShortfall(w);
         if (shortfall > 0)
             cuts << QString("%1 lacks %2 px").arg(nameOf(w)).arg(shortfall);
-        for (QWidget* a = w->parentWidget(); a && a != window->parentWidget(); a = a->parentWidget()) {
-            if (sideways.contains(a))
-                break;
+        for (QWidget* a = w->parentWidget(); shortfall >= 0 && a != window->parentWidget() && !sideways.contains(a);
+             a = a->parentWidget()) {
             const int left = w->mapTo(a, QPoint(0, 0)).x();
             if (left < 0 || left + w->width() > a->width()) {
                 cuts << QString("%1 at x %2..%3 of %4 wide %5")
-                            .arg(nameOf(w))
-                            .arg(left)
-                            .arg(left + w->width())
-                            .arg(a->width())
+                            .arg(nameOf(w)).arg(left).arg(left + w->width()).arg(a->width())
                             .arg(a->metaObject()->className());
                 break;
             }
@@ -209,17 +161,6 @@ QString language;
 QString scenario;
 QStringList problems;
 
-void savePicture(QWidget* window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("TALMENO_SCREENS_DIR");
-    if (dir.isEmpty())
-        return;
-    window->raise();
-    QCoreApplication::processEvents();
-    const QString file = QString("%1/fit_%2_%3_%4.png").arg(dir, scenario, name, language);
-    window->screen()->grabWindow(window->winId()).save(file);
-}
-
 // Waits a while for the window to settle whole, then reports what is still cut.
 void check(QWidget* window, const QString& name, const QList<QWidget*>& sideways = {})
 {
@@ -229,44 +170,35 @@ void check(QWidget* window, const QString& name, const QList<QWidget*>& sideways
     (void)QTest::qWaitFor([&] { return (cuts = cutsIn(window, sideways)).isEmpty(); }, 3000);
     for (const QString& cut : qAsConst(cuts))
         problems << name + ": " + cut;
-    savePicture(window, name);
+    window->raise();
+    talmeno_test::saveWindowIfAsked(window, QString("fit_%1_%2_%3").arg(scenario, name, language));
     say("checked:" + name);
 }
 
-// The data page shown in the main window, once its console shows frames.
-DataWidgetBase* livePage(MainWindow* window)
+// Waits for the data page in the main window (other than `previous`) to show frames.
+DataWidgetBase* livePage(MainWindow* window, const QString& name, DataWidgetBase* previous = nullptr)
 {
-    for (DataWidgetBase* page : window->findChildren<DataWidgetBase*>()) {
-        if (!page->isVisible())
-            continue;
-        for (PlainTextEditWithFile* console : page->findChildren<PlainTextEditWithFile*>())
-            if (console->isVisible() && !console->document()->isEmpty())
-                return page;
-    }
-    return nullptr;
-}
-
-// Waits for a live page other than `previous`.
-bool waitForPage(MainWindow* window, const QString& name, DataWidgetBase* previous = nullptr)
-{
-    if (!QTest::qWaitFor([&] { return livePage(window) && livePage(window) != previous; }, 40000)) {
+    const auto live = [&]() -> DataWidgetBase* {
+        for (DataWidgetBase* page : window->findChildren<DataWidgetBase*>())
+            for (PlainTextEditWithFile* console : page->findChildren<PlainTextEditWithFile*>())
+                if (page != previous && console->isVisible() && !console->document()->isEmpty())
+                    return page;
+        return nullptr;
+    };
+    if (!QTest::qWaitFor([&] { return live() != nullptr; }, 40000))
         problems << name + ": no live page";
-        return false;
-    }
-    return true;
+    return live();
 }
 
 // Opens every window of the product's tool bar in turn and checks it.
 void checkToolBarWindows(MainWindow* main)
 {
-    ProductsManager* products = ProductsManager::existing();
-    for (QAction* action : products->productToolBar()->actions()) {
-        if (!action->isVisible() || action->text().isEmpty())
+    for (QAction* action : ProductsManager::existing()->productToolBar()->actions()) {
+        if (!action->isVisible())
             continue;
-        QList<QWidget*> before;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible())
-                before << w;
+        QWidgetList before = QApplication::topLevelWidgets();
+        before.erase(std::remove_if(before.begin(), before.end(), [](QWidget* w) { return !w->isVisible(); }),
+                     before.end());
         action->trigger();
         QWidget* opened = nullptr;
         (void)QTest::qWaitFor([&] {
@@ -275,23 +207,21 @@ void checkToolBarWindows(MainWindow* main)
                     opened = w;
             return opened != nullptr;
         }, 5000);
-        if (!opened)
-            continue;
-        check(opened, "window " + action->text());
-        opened->close();
+        if (opened) {
+            check(opened, "window " + action->text());
+            opened->close();
+        }
     }
 }
 
+// The simulated device of the row: made before the program's window, started once
+// its link is in place (the program finds the one port and recognises it).
 struct Device
 {
     sim::DeviceSimulator device;
-    std::unique_ptr<sim::RangeSensor> range;
-    std::unique_ptr<sim::TrelvanNode> node;
-    std::unique_ptr<sim::AoaNode> aoa;
-    std::unique_ptr<sim::IotNode> iot;
-    std::unique_ptr<sim::Analyser> analyser;
-    std::shared_ptr<sim::TrelvanRelayHandler> relay;
     sim::TrelvanScenario frames{20};
+    std::shared_ptr<void> product; // the product's simulator
+    std::function<void()> start;
 };
 Device* device = nullptr;
 
@@ -302,11 +232,11 @@ void checkTrelvan(MainWindow* main)
         {"Node_Frame2", Kind::NodeFrame2}, {"Tag_Frame0", Kind::TagFrame0},   {"Node_Frame1", Kind::NodeFrame1},
         {"Node_Frame3", Kind::NodeFrame3}, {"Node_Frame4", Kind::NodeFrame4}, {"Node_Frame5", Kind::NodeFrame5},
         {"Node_Frame7", Kind::NodeFrame7}, {"AOA_Node_Frame0", Kind::AoaNodeFrame0}};
+    DataWidgetBase* page = livePage(main, "page");
     for (const auto& kind : kinds) {
-        DataWidgetBase* previous = livePage(main);
         ProtocolFactory::loadProtocols("Vexa_Trelvan_" + kind.first, main);
         device->frames.streamMixedTo(device->device, kind.second, 400, true);
-        if (waitForPage(main, kind.first, previous))
+        if ((page = livePage(main, kind.first, page)))
             check(main, kind.first);
     }
     // The data-transmission window with its three nodes.
@@ -327,40 +257,31 @@ void checkTrelvan(MainWindow* main)
     }
 }
 
+// The setting window beside the wireless page, once its search for nodes has ended.
 void checkWirelessSetting()
 {
     Trelvan::WidgetSetting* setting = Trelvan::WidgetSetting::instance();
     setting->show();
-    if (!QTest::qWaitForWindowExposed(setting) || !QTest::qWaitFor([&] { return setting->isEnabled(); }, 10000))
-        problems << "no setting window";
+    (void)QTest::qWaitFor([&] { return setting->isEnabled(); }, 10000);
     setting->modeItem()->enterWirelessSetting();
-    // Once the search has ended (it counts the nodes it found).
-    Trelvan::WidgetWirelessSetting* wireless = Trelvan::WidgetWirelessSetting::existing();
-    if (!QTest::qWaitFor([&] { return wireless && !wireless->totalLabel()->value().isEmpty() && setting->isEnabled(); },
-                         30000))
-        problems << "no wireless setting: " + (wireless ? wireless->totalLabel()->value() : QString("none"));
+    auto* wireless = Trelvan::WidgetWirelessSetting::existing();
+    if (!QTest::qWaitFor([&] { return !wireless->totalLabel()->value().isEmpty() && setting->isEnabled(); }, 30000))
+        problems << "no wireless setting";
     check(setting, "window wireless setting");
 }
 
 void act()
 {
     MainWindow* main = mainWindow();
-    if (!main) {
-        problems << "no main window";
-    } else if (scenario == "uwbana") {
-        if (waitForPage(main, "page") && QTest::qWaitFor([] { return UwbAna::WidgetData::existing(); }, 1000)) {
-            UwbAna::WidgetData* page = UwbAna::WidgetData::existing();
-            page->showConfigBox()->setChecked(true);
-            QList<QWidget*> sideways;
-            for (QScrollArea* area : main->findChildren<QScrollArea*>())
-                if (area->widget() == page)
-                    sideways << area->viewport();
-            check(main, "page with config", sideways);
-            page->showConfigBox()->setChecked(false);
-            check(main, "page");
-            checkToolBarWindows(main);
-        }
-    } else if (waitForPage(main, "page")) {
+    if (scenario == "uwbana" && livePage(main, "page")) {
+        // With its configuration shown the page may scroll sideways as a whole.
+        UwbAna::WidgetData* page = UwbAna::WidgetData::existing();
+        page->showConfigBox()->setChecked(true);
+        check(main, "page with config", {page->parentWidget()}); // the viewport of its scroll area
+        page->showConfigBox()->setChecked(false);
+        check(main, "page");
+        checkToolBarWindows(main);
+    } else if (scenario != "uwbana" && livePage(main, "page")) {
         check(main, "page");
         // The node count stands in one row with the two box sizes.
         if (auto* page = main->findChild<iot::WidgetFrame0*>())
@@ -376,58 +297,55 @@ void act()
     for (const QString& p : qAsConst(problems))
         say("cut:" + p);
     say("done");
-    if (main)
-        main->close();
-    else
-        QCoreApplication::quit();
+    main->close();
 }
 
 void startDevice()
 {
     device = new Device;
     sim::DeviceSimulator& d = device->device;
-    if (scenario == "sarvel" || scenario == "parvo8" || scenario == "parvo13") {
-        const int type = scenario == "sarvel" ? 3 : scenario.mid(5).toInt();
-        device->range.reset(new sim::RangeSensor(d, type));
-        device->range->setZoneRate(10);
+    if (scenario.startsWith("sarvel") || scenario.startsWith("parvo")) {
+        auto sensor = std::make_shared<sim::RangeSensor>(d, scenario == "sarvel" ? 3 : scenario.mid(5).toInt());
+        sensor->setZoneRate(10);
+        device->product = sensor;
+        device->start = [sensor] { sensor->start(); };
     } else if (scenario == "trelvan" || scenario == "wireless") {
         sim::TrelvanNodeSetup setup;
         setup.protocol = quint8(device->frames.frameAt(sim::TrelvanScenario::Kind::AnchorFrame0, 0).at(1));
-        if (scenario == "wireless") {
-            setup.role = 1; // an anchor of a system with remote nodes
+        if (scenario == "wireless") { // an anchor of a system with two more anchors
+            setup.role = 1;
             setup.localMode = 13;
-            device->relay = std::make_shared<sim::TrelvanRelayHandler>(d);
-            d.addHandler(device->relay);
+            auto relay = std::make_shared<sim::TrelvanRelayHandler>(d);
+            d.addHandler(relay);
             for (quint8 id : {1, 2}) {
                 sim::TrelvanNodeSetup remote = setup;
                 remote.id = id;
-                device->relay->addNode(remote, {1, 2, 3, 4});
+                relay->addNode(remote, {1, 2, 3, 4});
             }
         }
-        device->node.reset(new sim::TrelvanNode(d, setup));
+        auto node = std::make_shared<sim::TrelvanNode>(d, setup);
+        device->product = node;
+        device->start = [node, &d] {
+            node->start(false);
+            device->frames.streamMixedTo(d, sim::TrelvanScenario::Kind::AnchorFrame0, 400, true);
+        };
     } else if (scenario == "aoa") {
-        device->aoa.reset(new sim::AoaNode(d, sim::AoaNode::kAnchorModel, 115200));
+        auto node = std::make_shared<sim::AoaNode>(d, sim::AoaNode::kAnchorModel, 115200);
+        device->product = node;
+        device->start = [node] { node->start(true); };
     } else if (scenario == "iot") {
-        device->iot.reset(new sim::IotNode(d, 20));
-    } else if (scenario == "uwbana") {
-        device->analyser.reset(new sim::Analyser(d, 19, 921600));
+        auto node = std::make_shared<sim::IotNode>(d, 20);
+        device->product = node;
+        device->start = [node] { node->start(); };
+    } else {
+        auto analyser = std::make_shared<sim::Analyser>(d, 19, 921600);
+        device->product = analyser;
+        device->start = [analyser] { analyser->start(); };
     }
-    if (!d.start() || !QFile::link(d.portPath(), qEnvironmentVariable("TALMENO_EXTRA_PORTS"))) {
-        say("cut:no simulated device");
-        return;
-    }
-    if (device->range)
-        device->range->start();
-    if (device->node) {
-        device->node->start(false);
-        device->frames.streamMixedTo(d, sim::TrelvanScenario::Kind::AnchorFrame0, 400, true);
-    }
-    if (device->aoa)
-        device->aoa->start(true);
-    if (device->iot)
-        device->iot->start();
-    if (device->analyser)
-        device->analyser->start();
+    if (d.start() && QFile::link(d.portPath(), qEnvironmentVariable("TALMENO_EXTRA_PORTS")))
+        device->start();
+    else
+        problems << "no simulated device";
 }
 
 void preRoutine()
@@ -474,7 +392,7 @@ private slots:
                                            + ".ini"),
                            QSettings::IniFormat);
         settings.setValue("Language", language);
-        QStringList realPorts;
+        QStringList realPorts; // stay closed
         for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
             realPorts << info.portName();
         settings.setValue("SerialPort/IgnoredPortNames", realPorts);

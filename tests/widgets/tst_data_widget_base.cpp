@@ -193,7 +193,7 @@ private slots:
         QFETCH(int, dataWanted);
         LineResourceCollector collector;
         const auto addRows = [&] {
-            for (const QString& n : {"systemTime(ms)", "fpRssi(dB)", "range_precision(cm)"})
+            for (const char* n : {"systemTime(ms)", "fpRssi(dB)", "range_precision(cm)"})
                 collector.addItem(line(n));
         };
         if (!rowsAfterShow)
