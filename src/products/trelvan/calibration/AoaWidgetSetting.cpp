@@ -194,8 +194,10 @@ QString AoaWidgetSetting::readParameter()
         [this, p] {
             lockButtons(true);
             p->setActive(true);
+            p->setWaitingForReply(true);
         },
         [this, p] {
+            p->setWaitingForReply(false);
             p->setActive(isVisible());
             lockButtons(false);
         });
@@ -238,8 +240,10 @@ QString AoaWidgetSetting::writeParameter()
         [this, p] {
             lockButtons(true);
             p->setActive(true);
+            p->setWaitingForReply(true);
         },
         [this, p] {
+            p->setWaitingForReply(false);
             p->setActive(isVisible());
             lockButtons(false);
         });

@@ -93,6 +93,9 @@ ProtocolParameter::ProtocolParameter(QObject* parent)
     maxFrameLength_ = ParameterFrame::kSize;
     head_ = ParameterFrame().toByteArray().left(2);
     emitParseFinished_ = true;
+    // Its callers activate it around each exchange; in between, its head in a data
+    // stream is no reply of the node's.
+    searchedOnlyWhileActive_ = true;
 
     // The reply handler runs queued on the GUI thread, possibly after the next reply
     // was parsed: each run judges the reply that triggered it.
