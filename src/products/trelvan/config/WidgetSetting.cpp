@@ -14,7 +14,9 @@
 #include "products/trelvan/wireless/WidgetNode.h"
 #include "products/trelvan/wireless/WidgetWirelessSetting.h"
 #include "protocol/WidgetSystemInfo.h"
+#include "widgets/VerticalScrollArea.h"
 #include "widgets/ZVToolBarWidget.h"
+#include "widgets/ZWidgetHelpers.h"
 
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -158,13 +160,14 @@ void WidgetSetting::initUi()
     left->addWidget(system);
     left->addWidget(modeItem_);
     left->addStretch();
-    scrollArea_ = new QScrollArea(page_);
-    scrollArea_->setWidgetResizable(true);
+    // Beside the wireless page the item columns scroll up and down only, and take
+    // the column's spare height.
+    scrollArea_ = new VerticalScrollArea(page_);
     auto* scrollContents = new QWidget(scrollArea_);
     scrollLayout_ = new QHBoxLayout(scrollContents);
     scrollArea_->setWidget(scrollContents);
     scrollArea_->hide();
-    left->addWidget(scrollArea_);
+    left->addWidget(scrollArea_, 1);
 
     itemColumn_ = new QWidget(page_);
     auto* column = new QVBoxLayout(itemColumn_);
@@ -504,6 +507,8 @@ void WidgetSetting::arrangeForWirelessSetting(bool shown)
     if (shown) {
         scrollLayout_->addWidget(itemColumn_);
         scrollLayout_->addWidget(coordinateItem_);
+        // Large enough for the items beside the page, as far as the screen allows.
+        QTimer::singleShot(100, this, [this] { growWindowToContent(this, sizeHint()); });
     } else {
         columnsLayout_->addWidget(itemColumn_);
         columnsLayout_->addWidget(coordinateItem_);
