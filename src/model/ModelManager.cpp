@@ -164,6 +164,11 @@ BaseResourceItem* ModelManager::createResource(ResourceType type, const QString&
     return createResourceHere(type, belong, name, isUsed, dataWidgetFactory, fixedVisibility);
 }
 
+bool ModelManager::runOnModelThread(const std::function<void()>& work)
+{
+    return handOver_.run(work);
+}
+
 BaseResourceItem* ModelManager::createResourceHere(ResourceType type, const QString& belong, const QString& name,
                                                    bool isUsed, DataWidgetBaseFactory* dataWidgetFactory,
                                                    bool fixedVisibility)

@@ -36,6 +36,10 @@ public:
     // given up because the calling thread is stopping returns null.
     BaseResourceItem* createResource(ResourceType type, const QString& belong, const QString& name, bool isUsed = true,
                                      DataWidgetBaseFactory* dataWidgetFactory = nullptr, bool fixedVisibility = false);
+    // Runs work on the manager's thread and waits for it, as createResource does:
+    // many resources made in one go cost the caller one wait, not one each. False
+    // when the wait was given up (work not run).
+    bool runOnModelThread(const std::function<void()>& work);
 
     void loadSettings();
     void saveSettings();

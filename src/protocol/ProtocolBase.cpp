@@ -1,6 +1,7 @@
 #include "protocol/ProtocolBase.h"
 
 #include "foundation/ZAlgo.h"
+#include "model/ModelManager.h"
 #include "protocol/ProtocolSeams.h"
 
 #include <QMutex>
@@ -98,7 +99,13 @@ void ProtocolBase::processFrame(const QByteArray& frame)
         modelManager_ = m;
     if (!isDataItemsRegistered_) {
         isDataItemsRegistered_ = true;
-        registerDataItems();
+        // The items are the page's, made on its thread: in one hand-over this thread
+        // waits once, not once per item behind the page's redraws, while every frame
+        // queued behind (a reply to a request among them) waits too.
+        if (modelManager_)
+            modelManager_->runOnModelThread([this] { registerDataItems(); });
+        else
+            registerDataItems();
     }
     parseFrame(frame);
     if (emitParseFinished_)

@@ -57,6 +57,10 @@ public:
     // A protocol searched only while active is left out whenever it is inactive.
     static QList<ProtocolBase*> searchedProtocols();
     bool isSearchedOnlyWhileActive() const { return searchedOnlyWhileActive_; }
+    // Marks a wait of the program for this protocol's reply (waits may nest): the
+    // frame search never holds such a reply behind an earlier incomplete candidate.
+    void setAwaited(bool awaited) { awaitCount_.fetch_add(awaited ? 1 : -1); }
+    bool isAwaited() const { return awaitCount_.load() > 0; }
 
 signals:
     void dataParseFinished();
@@ -79,6 +83,7 @@ protected:
     bool searchedOnlyWhileActive_ = false;
 
 private:
+    std::atomic<int> awaitCount_{0};
     friend struct ActiveProtocolList;
     friend class ProtocolFrameExtraction; // sets frameLength_ of frames found by their tail
     quint64 activationSerial_ = 0; // guarded by the list's lock

@@ -10,6 +10,7 @@
 
 namespace {
 ProtocolDataProcessor* g_processor = nullptr;
+thread_local qint64 t_decodingStreamOffset = -1;
 }
 
 ProtocolDataProcessor* ProtocolDataProcessor::instance(QObject* parent)
@@ -91,8 +92,16 @@ void ProtocolDataProcessor::processFrames()
 {
     reportDropped(); // what the last second dropped, when no drop came since
     const QVector<ExtractedFrame> frames = takeFrames();
-    for (const ExtractedFrame& f : frames)
+    for (const ExtractedFrame& f : frames) {
+        t_decodingStreamOffset = f.streamOffset;
         f.protocol->processFrame(f.frame);
+    }
+    t_decodingStreamOffset = -1;
+}
+
+qint64 ProtocolDataProcessor::decodingStreamOffset()
+{
+    return t_decodingStreamOffset;
 }
 
 void ProtocolDataProcessor::runPass()

@@ -16,6 +16,8 @@ struct ExtractedFrame
     ProtocolBase* protocol = nullptr;
     QByteArray frame;
     QTime receivedAt;
+    // Where its first byte lies among all bytes handed to the search; -1: unknown.
+    qint64 streamOffset = -1;
 };
 Q_DECLARE_TYPEINFO(ExtractedFrame, Q_MOVABLE_TYPE);
 
@@ -39,6 +41,8 @@ public:
     QVector<ExtractedFrame> takeFrames();
     // Takes the queue and decodes each frame in order (what the timer runs).
     void processFrames();
+    // During a decode on this thread, the stream offset of the frame decoded; else -1.
+    static qint64 decodingStreamOffset();
     // Runs every millisecond while frames wait, not at rest.
     ZDemandTimer* passTimer() const { return timer_; }
 

@@ -10,6 +10,7 @@
 #include <QMutexLocker>
 #include <QThread>
 #include <QTime>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cstring>
@@ -68,6 +69,7 @@ void ProtocolFrameExtraction::appendData(const QByteArray& data)
     {
         QMutexLocker lock(&mutex_);
         pendingData_.append(data);
+        received_ += data.size();
     }
     // While the search is off the bytes wait; turning it on wakes the timer.
     if (isEnabled_.load())
@@ -103,9 +105,21 @@ QByteArray ProtocolFrameExtraction::takePendingData()
     return data;
 }
 
+qint64 ProtocolFrameExtraction::bytesReceived()
+{
+    if (!g_extraction)
+        return -1;
+    QMutexLocker lock(&g_extraction->mutex_);
+    return g_extraction->received_;
+}
+
 void ProtocolFrameExtraction::clearBuffers()
 {
-    takePendingData();
+    {
+        QMutexLocker lock(&mutex_);
+        pendingData_.clear();
+        remainderOffset_ = received_;
+    }
     remainder_.clear();
     candidates_.clear();
     searchedSize_ = 0;
@@ -261,6 +275,42 @@ bool ProtocolFrameExtraction::holdsTwoFrames(const QList<ProtocolBase*>& protoco
     return false;
 }
 
+void ProtocolFrameExtraction::takeAwaitedReplies(const QList<ProtocolBase*>& protocols, size_t held, int size,
+                                                 QVector<ExtractedFrame>& found)
+{
+    // The held candidate may be a false head whose span takes seconds to arrive: in
+    // a stream of a kind not searched (a device just plugged in, say) no two frames
+    // come back to back to end the hold early, and a request waits far shorter. Only
+    // replies waited for right now: otherwise the frames found stay independent of
+    // how the reads were split (a reply inside a payload may be queued as well here).
+    QVarLengthArray<bool, 32> awaited(protocols.size());
+    bool any = false;
+    for (int i = 0; i < protocols.size(); ++i) {
+        awaited[i] = protocols.at(i)->isAwaited();
+        any = any || awaited[i];
+    }
+    if (!any)
+        return;
+    QTime receivedAt;
+    for (size_t k = held + 1; k < candidates_.size(); ++k) {
+        FrameCandidate& c = candidates_[k];
+        if (c.taken || !awaited[c.protocolIndex])
+            continue;
+        if (c.state == FrameCandidate::Open) {
+            qint32 claimedEnd = 0;
+            settle(protocols, c, size, claimedEnd);
+        }
+        if (c.state != FrameCandidate::Verified)
+            continue;
+        if (!receivedAt.isValid())
+            receivedAt = currentTime();
+        found.append(ExtractedFrame{protocols.at(c.protocolIndex),
+                                    QByteArray(remainder_.constData() + c.offset, c.length), receivedAt,
+                                    remainderOffset_ + c.offset});
+        c.taken = true;
+    }
+}
+
 void ProtocolFrameExtraction::extractFrames()
 {
     QByteArray input = takePendingData();
@@ -347,6 +397,10 @@ void ProtocolFrameExtraction::extractFrames()
         // Candidates that start inside a queued frame belong to it.
         if (c.offset < queuedEnd || c.state == FrameCandidate::NoFrame)
             continue;
+        if (c.taken) {
+            queuedEnd = c.offset + c.length;
+            continue;
+        }
         qint32 claimedEnd = c.offset + c.length;
         qint32 length = c.length;
         if (c.state == FrameCandidate::Open) {
@@ -367,9 +421,12 @@ void ProtocolFrameExtraction::extractFrames()
         }
         if (!receivedAt.isValid())
             receivedAt = currentTime();
-        found.append(ExtractedFrame{protocols.at(c.protocolIndex), QByteArray(base + c.offset, length), receivedAt});
+        found.append(ExtractedFrame{protocols.at(c.protocolIndex), QByteArray(base + c.offset, length), receivedAt,
+                                    remainderOffset_ + c.offset});
         queuedEnd = c.offset + length;
     }
+    if (held < candidates_.size())
+        takeAwaitedReplies(protocols, held, size, found);
     if (!found.isEmpty())
         processor_->appendFrames(found);
 
@@ -399,6 +456,7 @@ void ProtocolFrameExtraction::extractFrames()
         candidates_.clear();
     }
     unconsumedStart_ = start;
+    remainderOffset_ += std::min(start, size);
     if (start >= size)
         remainder_.clear();
     else if (start > 0)

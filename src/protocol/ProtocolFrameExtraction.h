@@ -5,12 +5,14 @@
 #include <QMutex>
 #include <QTime>
 #include <QObject>
+#include <QVector>
 
 #include <atomic>
 #include <vector>
 
 class ProtocolBase;
 class ProtocolDataProcessor;
+struct ExtractedFrame;
 class ZDemandTimer;
 
 // One possible frame start in the buffer of a search pass.
@@ -28,6 +30,8 @@ struct FrameCandidate
     // once they are all in it is worked out once, not again on every pass.
     enum State : qint8 { Open, NoFrame, Verified };
     State state = Open;
+    // Queued ahead of a held candidate before it (see extractFrames).
+    bool taken = false;
     qint32 offset;
     // For ordering only: the protocol's minimum length, or its frame length when it
     // states none; fixed, unlike a variable protocol's last length, so the order
@@ -48,7 +52,9 @@ struct FrameCandidate
 //   (see extractFrames), so a false head or a damaged length field holds the
 //   frames behind it at most until the second of them has arrived;
 // - otherwise the first candidate still incomplete holds the search, until it
-//   completes, or no byte has arrived for kIdleGiveUpMs.
+//   completes, or no byte has arrived for kIdleGiveUpMs;
+// - a reply the program waits for right now (ProtocolBase::isAwaited) is never
+//   held: once whole and verified it is queued at once, whatever lies before it.
 class ProtocolFrameExtraction : public QObject
 {
     Q_OBJECT
@@ -62,6 +68,9 @@ public:
     bool isEnabled() const { return isEnabled_.load(); }
 
     QByteArray takePendingData();
+    // Bytes handed to the search since start-up, which the frames' stream offsets
+    // count; -1 while there is no search. Any thread.
+    static qint64 bytesReceived();
     // One search pass over the kept and the newly arrived bytes.
     void extractFrames();
     // Drops the pending and kept bytes, as when a new stream begins. Extraction thread.
@@ -96,13 +105,18 @@ private:
     // no such pair, and it moves on past those found so, so that a long hold does not
     // look at the same candidates on every pass.
     bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size, size_t* scanned);
+    // Queues the whole, verified replies of awaited requests behind the held candidate.
+    void takeAwaitedReplies(const QList<ProtocolBase*>& protocols, size_t held, int size,
+                            QVector<ExtractedFrame>& found);
     void runPass();
     bool hasPendingWork();
 
     std::atomic<bool> isEnabled_{false};
     QMutex mutex_;
     QByteArray pendingData_;
+    qint64 received_ = 0; // guarded by mutex_
     QByteArray remainder_;
+    qint64 remainderOffset_ = 0; // stream offset of remainder_'s first byte
     qint32 unconsumedStart_ = 0;
     std::vector<FrameCandidate> candidates_; // those of remainder_, kept between passes
     // Bytes of remainder_ already searched for heads, and by which protocols.

@@ -3,6 +3,7 @@
 #include "foundation/ZAlgo.h"
 #include "foundation/ZLog.h"
 #include "foundation/ZUdpOutput.h"
+#include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolSeams.h"
 
 #include <QMutexLocker>
@@ -78,6 +79,12 @@ SystemInfoFrame ProtocolSystem::receivedFrame() const
     return receivedFrame_;
 }
 
+qint64 ProtocolSystem::receivedStreamOffset() const
+{
+    QMutexLocker lock(&mutex_);
+    return receivedStreamOffset_;
+}
+
 QVersionNumber ProtocolSystem::firmwareVersion() const
 {
     QMutexLocker lock(&mutex_);
@@ -90,6 +97,7 @@ void ProtocolSystem::parseFrame(const QByteArray& frame)
     {
         QMutexLocker lock(&mutex_);
         receivedFrame_ = f;
+        receivedStreamOffset_ = ProtocolDataProcessor::decodingStreamOffset();
         firmwareVersion_ = f.firmwareVersion();
     }
     zDebug() << ProtocolSeams::nodeLabel(f.role(), f.id()) << "data:" << frame.toHex(' ');

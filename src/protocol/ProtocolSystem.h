@@ -21,6 +21,9 @@ public:
     void parseFrame(const QByteArray& frame) override;
 
     SystemInfoFrame receivedFrame() const;
+    // Where the received frame began in the stream handed to the frame search
+    // (ExtractedFrame::streamOffset); -1 when unknown.
+    qint64 receivedStreamOffset() const;
     QVersionNumber firmwareVersion() const;
     SystemInfoFrame writeFrame() const;
     void setWriteFrame(const SystemInfoFrame& frame);
@@ -36,6 +39,7 @@ private:
 
     mutable QMutex mutex_;
     SystemInfoFrame receivedFrame_ = SystemInfoFrame::defaultFrame();
+    qint64 receivedStreamOffset_ = -1;
     SystemInfoFrame writeFrame_ = SystemInfoFrame::defaultFrame();
     QVersionNumber firmwareVersion_;
 };

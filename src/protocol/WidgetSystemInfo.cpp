@@ -9,6 +9,7 @@
 #include "protocol/ProductHandleBase.h"
 #include "protocol/ProductHooks.h"
 #include "protocol/ProductsManager.h"
+#include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/ProtocolSystem.h"
 #include "protocol/SystemInfoSubject.h"
 #include "widgets/ZColorTextLabel.h"
@@ -158,12 +159,22 @@ bool WidgetSystemInfo::tryRecognizeAtBaudrate(int baudrate)
 
     // The port delivers its bytes on this thread's event loop, which runs only inside
     // the wait: the reply cannot be decoded before the wait has been set up.
+    const qint64 requestAt = ProtocolFrameExtraction::bytesReceived();
     ZSerialPortInterface::write(request);
     QElapsedTimer elapsed;
     elapsed.start();
-    const bool timedOut = waitForReply(ZTimerManager::instance(), timeoutMs, system, &ProtocolBase::dataParseFinished);
-    if (timedOut)
-        return false;
+    // Only bytes that came after the request answer it: a reply to an earlier probe,
+    // decoded late, would name this rate for the device's.
+    ZScopeGuard awaiting([system] { system->setAwaited(true); }, [system] { system->setAwaited(false); });
+    for (;;) {
+        const int left = timeoutMs - static_cast<int>(elapsed.elapsed());
+        if (left <= 0 || waitForReply(ZTimerManager::instance(), left, system, &ProtocolBase::dataParseFinished))
+            return false;
+        const qint64 replyAt = system->receivedStreamOffset();
+        if (replyAt < 0 || replyAt >= requestAt)
+            break;
+        zDebug() << "reply to an earlier request ignored, baudrate:" << baudrate;
+    }
     zInfo() << QStringLiteral("cnt:%1,try recognize,baudrate:%2, elapsed(ms):%3")
                    .arg(0)
                    .arg(baudrate)

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QScopeGuard>
@@ -15,6 +16,9 @@
 #include "foundation/ZTranslatorManager.h"
 #include "link/ZSerialPort.h"
 #include "link/ZUiSerialPortAssistant.h"
+#include "products/sarvel/RangeParameterProtocol.h"
+#include "products/sarvel/RangeProductHandles.h"
+#include "products/sarvel/RangeSettingWindow.h"
 #include "products/sarvel/SarvelProtocolFrame0.h"
 #include "protocol/ProductHandleBase.h"
 #include "protocol/ProductsManager.h"
@@ -23,6 +27,7 @@
 #include "sim/RangeSensorSimulator.h"
 #include "support/testenv.h"
 #include "views/ModelViewManagers.h"
+#include "model/ModelManager.h"
 #include "widgets/ZComboBoxEditable.h"
 
 namespace {
@@ -43,10 +48,11 @@ class TstAutoConnect : public QObject
 
     ZSerialPort* port() const { return ZUiSerialPortAssistant::existing()->serialPort(); }
 
-    void plug()
+    void plug(const sim::DeviceSimulator& device)
     {
-        QVERIFY(QFile::link(device_.portPath(), linkPath_));
+        QVERIFY(QFile::link(device.portPath(), linkPath_));
     }
+    void plug() { plug(device_); }
 
     void unplug()
     {
@@ -178,6 +184,40 @@ private slots:
         QTRY_COMPARE(ZUiSerialPortAssistant::existing()->portComboBox()->count(), 1);
         QTest::qWait(600);
         QVERIFY(!port()->isOpen());
+    }
+
+    // A multi-zone sensor plugged in after another product makes its page's 193 items
+    // on its first zone frame; a read asked for meanwhile is answered in time, also
+    // where each redraw of the page costs 20 ms (as under Xvfb with OpenGL).
+    void readWhileThePageMakesItsItems()
+    {
+        unplug();
+        sim::DeviceSimulator device;
+        QVERIFY(device.start());
+        sim::RangeSensor sensor(device, 8, kDeviceRate);
+        sensor.start();
+        plug(device);
+        QTRY_COMPARE_WITH_TIMEOUT(ModelViewManagers::instance()->currentName(), QString("Vexa_Sarvel-Vora_Frame0_64"),
+                                  20000);
+        QObject page;
+        int made = 0;
+        bool redrawPending = false; // one redraw takes in every item made before it
+        connect(ModelViewManagers::currentModelManager(), &ModelManager::resourceCreated, &page, [&] {
+            if (++made && !redrawPending)
+                QTimer::singleShot(0, &page, [&] {
+                    QElapsedTimer busy;
+                    for (busy.start(); busy.elapsed() < 20;) {
+                    }
+                    redrawPending = false;
+                });
+            redrawPending = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(made > 0, 5000);
+        auto* handle = dynamic_cast<Sarvel::RangeProductHandle*>(ProductsManager::existing()->currentProductHandle());
+        QVERIFY(handle && handle->settingWindow());
+        QCOMPARE(handle->settingWindow()->readParameter(), QString());
+        QCOMPARE(made, 193);
+        unplug();
     }
 
     // Closing the program while recognition waits for a silent device: the waits

@@ -14,6 +14,7 @@
 #include "widgets/ZComboBox.h"
 #include "widgets/ZComboBoxEditable.h"
 #include "helpers/PipelineEnv.h"
+#include "helpers/TestProtocols.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/ProductReplies.h"
 #include "support/testenv.h"
@@ -22,7 +23,11 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QThread>
 #include <QTimer>
+
+#include <atomic>
 
 namespace {
 
@@ -44,6 +49,27 @@ public:
         return QString();
     }
     int recognitions = 0;
+};
+
+// A decode that takes its time while held: the frames behind it wait.
+class SlowDecoder : public FixedProtocol
+{
+public:
+    SlowDecoder()
+        : FixedProtocol("slow decoder", QByteArray("\xA7\x7A", 2), 16)
+    {
+    }
+    void parseFrame(const QByteArray& frame) override
+    {
+        entered = true;
+        QElapsedTimer t;
+        t.start();
+        while (held && t.elapsed() < 10000)
+            QThread::msleep(1);
+        FixedProtocol::parseFrame(frame);
+    }
+    std::atomic<bool> held{false};
+    std::atomic<bool> entered{false};
 };
 
 class Observer : public SystemInfoObserver
@@ -84,6 +110,8 @@ class TestRecognition : public QObject
     QWidget mainWindow_;
     sim::DeviceSimulator device_;
     std::shared_ptr<sim::SystemFrameHandler> reply_;
+    LengthFieldProtocol earlier_{"earlier device", QByteArray("\x55\x02", 2), 11};
+    SlowDecoder slow_;
     ZUiSerialPortAssistant* terminal_ = nullptr;
     WidgetSystemInfo* widget_ = nullptr;
     Observer observer_;
@@ -325,6 +353,54 @@ private slots:
         widget_->waitDataThenRecognize(500);
         QVERIFY(t.elapsed() >= 1450);
         QCOMPARE(probedRates(log), QList<int>({kDeviceRate}));
+    }
+
+    // Only the reply to a probe recognises the device at the probe's rate: one behind a
+    // false head of the device before (its claimed span takes seconds to come in a
+    // stream the search does not know) is taken at once, and one decoded late behind a
+    // slow decode is not taken for the answer to the next probe.
+    void replyAnswersItsOwnProbe_data()
+    {
+        QTest::addColumn<bool>("slowDecode");
+        QTest::addColumn<QList<int>>("probes");
+        QTest::newRow("false head ahead") << false << QList<int>{kDeviceRate};
+        QTest::newRow("slow decode ahead") << true << (QList<int>{kDeviceRate} + descending().mid(0, 8));
+    }
+
+    void replyAnswersItsOwnProbe()
+    {
+        QFETCH(bool, slowDecode);
+        QFETCH(QList<int>, probes);
+        ProtocolBase* ahead = slowDecode ? static_cast<ProtocolBase*>(&slow_) : &earlier_;
+        const auto restore = qScopeGuard([this, ahead] {
+            device_.stopStream();
+            slow_.held = false;
+            ahead->setActive(false);
+        });
+        ahead->setActive(true);
+        QSettings().setValue("RecognizedBaudrate", kDeviceRate);
+        QVERIFY(openPort("9600"));
+        const quint64 received = terminal_->serialPort()->receivedBytes();
+        QTimer release; // the slow decode ends once the next probe has gone out
+        connect(&release, &QTimer::timeout, this, [this] { slow_.held = slow_.held && device_.receivedCount() < 64; });
+        if (slowDecode) {
+            slow_.held = true;
+            device_.send(frames::fixed(slow_.head(), 16, 7));
+            QTRY_VERIFY(slow_.entered);
+            release.start(5);
+        } else {
+            // A head claiming 60,000 bytes every 30,000 bytes, at 15,000 bytes a second.
+            device_.stream(QByteArray("\x55\x02\x60\xEA", 4) + QByteArray(29996, '\x11'), 15000, true);
+            QTRY_VERIFY(terminal_->serialPort()->receivedBytes() > received + 1000);
+        }
+
+        testenv::LogCapture log;
+        QVERIFY(widget_->recognizeProduct());
+        QCOMPARE(probedRates(log), probes);
+        QCOMPARE(log.count("cnt:0,try recognize"), 1);
+        QCOMPARE(log.count("!= actual baudrate"), 0);
+        QCOMPARE(QSettings().value("RecognizedBaudrate").toInt(), kDeviceRate);
+        QCOMPARE(terminal_->serialPort()->baudRate(), kDeviceRate);
     }
 
     void everyProductIsRecognised()

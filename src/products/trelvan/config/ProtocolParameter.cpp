@@ -292,6 +292,7 @@ bool ProtocolParameter::waitForReplyAfter(quint64 before, int timeoutMs, bool an
     QElapsedTimer elapsed;
     elapsed.start();
     ZTimerManager* timers = ZTimerManager::instance();
+    ZScopeGuard awaiting([this] { setAwaited(true); }, [this] { setAwaited(false); });
     while (replyCount() == before) {
         const int left = timeoutMs - int(elapsed.elapsed());
         if (left <= 0)
