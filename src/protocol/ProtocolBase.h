@@ -56,6 +56,17 @@ public:
     // otherwise take a reply meant for the active one, or cut its longer frame short.
     static QList<ProtocolBase*> searchedProtocols();
 
+    // Held by a search pass while it uses the searched protocols: a protocol that
+    // goes away waits until the pass is over.
+    class SearchPass
+    {
+    public:
+        SearchPass();
+        ~SearchPass();
+        SearchPass(const SearchPass&) = delete;
+        SearchPass& operator=(const SearchPass&) = delete;
+    };
+
 signals:
     void dataParseFinished();
 
@@ -74,6 +85,11 @@ protected:
     bool emitParseFinished_ = false;
 
 private:
+    // Takes the protocol out of the frame pipeline: out of the search, and none of its
+    // frames decoded any more. Runs when its owner starts going away (before any part
+    // of the protocol is destroyed) and again in its own destructor.
+    void leavePipeline();
+
     friend struct ActiveProtocolList;
     friend class ProtocolFrameExtraction; // sets frameLength_ of frames found by their tail
     quint64 activationSerial_ = 0; // guarded by the list's lock
