@@ -13,7 +13,44 @@
 #include "protocol/ProtocolFrameExtraction.h"
 #include "sim/DeviceSimulator.h"
 
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTemporaryFile>
+
+namespace {
+
+// Counts its decoded frames where the count outlives it. With a gate, decoding a
+// frame announces itself and waits until the gate lets it go on.
+class ProbeProtocol : public FixedProtocol
+{
+public:
+    ProbeProtocol(const QByteArray& head, std::atomic<int>* parses, QObject* parent = nullptr)
+        : FixedProtocol("probe", head, 32, parent)
+        , parses_(parses)
+    {
+    }
+    void setGate(QSemaphore* entered, QSemaphore* gate)
+    {
+        entered_ = entered;
+        gate_ = gate;
+    }
+    void parseFrame(const QByteArray& frame) override
+    {
+        ++*parses_;
+        FixedProtocol::parseFrame(frame);
+        if (gate_) {
+            entered_->release();
+            gate_->acquire();
+        }
+    }
+
+private:
+    std::atomic<int>* parses_;
+    QSemaphore* entered_ = nullptr;
+    QSemaphore* gate_ = nullptr;
+};
+
+} // namespace
 
 class TestPipelineThreads : public QObject
 {
@@ -131,6 +168,55 @@ private slots:
         fixed.setActive(false);
         ZThreadManager::instance()->runInThread(2, [] {}, true);
         ZThreadManager::instance()->runInThread(3, [] {}, true);
+    }
+
+    // A protocol goes away (with its owner) while frames of it wait to be decoded:
+    // waiting in the queue, or taken by a decoding pass that is busy with an earlier
+    // frame. None of them is decoded; the frames of the others around them are.
+    void framesOfAProtocolThatWentAreNotDecoded_data()
+    {
+        QTest::addColumn<bool>("inPass");
+        QTest::newRow("queued") << false;
+        QTest::newRow("in a pass under way") << true;
+    }
+    void framesOfAProtocolThatWentAreNotDecoded()
+    {
+        QFETCH(bool, inPass);
+        const QByteArray goneHead("\x52\x01", 2), staysHead("\x52\x02", 2), gateHead("\x52\x03", 2);
+        std::atomic<int> goneParses{0}, staysParses{0}, gateParses{0};
+        auto* owner = new QObject;
+        auto* gone = new ProbeProtocol(goneHead, &goneParses, owner);
+        ProbeProtocol stays(staysHead, &staysParses);
+        ProbeProtocol gate(gateHead, &gateParses);
+        QSemaphore entered, release;
+        gate.setGate(&entered, &release);
+        const auto neverHeld = qScopeGuard([&release] { release.release(); }); // also when a check fails
+
+        QVector<ExtractedFrame> waiting;
+        if (inPass)
+            waiting.append(ExtractedFrame{&gate, frames::fixed(gateHead, 32, 1), QTime::currentTime()});
+        for (int i = 0; i < 3; ++i) {
+            waiting.append(ExtractedFrame{gone, frames::fixed(goneHead, 32, quint32(i)), QTime::currentTime()});
+            waiting.append(ExtractedFrame{&stays, frames::fixed(staysHead, 32, quint32(i)), QTime::currentTime()});
+        }
+        // The decoding thread is held: by a call of its own before the frames queue,
+        // or by the gate frame at the head of the pass that took them all.
+        if (!inPass) {
+            ZThreadManager::instance()->runInThread(3, [&] {
+                entered.release();
+                release.acquire();
+            }, false);
+            QVERIFY(entered.tryAcquire(1, 5000));
+        }
+        ProtocolDataProcessor::instance()->appendFrames(waiting);
+        if (inPass)
+            QVERIFY(entered.tryAcquire(1, 5000));
+        delete owner;
+        release.release();
+        QTRY_COMPARE_WITH_TIMEOUT(staysParses.load(), 3, 5000);
+        ZThreadManager::instance()->runInThread(3, [] {}, true);
+        QCOMPARE(goneParses.load(), 0);
+        QCOMPARE(gateParses.load(), inPass ? 1 : 0);
     }
 
     // A head whose length field promises more than ever comes, then a good frame,
