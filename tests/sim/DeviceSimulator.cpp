@@ -215,7 +215,7 @@ void DeviceSimulator::send(const QByteArray& data)
     wake();
 }
 
-void DeviceSimulator::stream(const QByteArray& data, int bytesPerSecond, bool loop)
+void DeviceSimulator::stream(const QByteArray& data, int bytesPerSecond, bool loop, int chunkBytes)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -225,6 +225,7 @@ void DeviceSimulator::stream(const QByteArray& data, int bytesPerSecond, bool lo
         streamStartNs_ = nowNs();
         streamRate_ = bytesPerSecond;
         streamLoop_ = loop;
+        streamChunk_ = chunkBytes > 0 && data.size() % chunkBytes == 0 ? chunkBytes : 0;
     }
     wake();
 }
@@ -348,6 +349,8 @@ void DeviceSimulator::feedStream()
         allowed = static_cast<qint64>(static_cast<double>(elapsed) * streamRate_ / 1e9) - streamSent_;
         allowed = qMin<qint64>(allowed, kOutputHighWater - output_.size());
     }
+    if (streamChunk_ > 0)
+        allowed -= allowed % streamChunk_;
     while (allowed > 0 && streamPos_ < streamData_.size()) {
         const qint64 n = qMin<qint64>(allowed, streamData_.size() - streamPos_);
         output_.append(streamData_.constData() + streamPos_, static_cast<int>(n));

@@ -116,8 +116,10 @@ public:
     // Sends bytes to the port at once.
     void send(const QByteArray& data);
     // Sends data at a pace of bytesPerSecond (0: as fast as the port takes it),
-    // from the start again when loop is set.
-    void stream(const QByteArray& data, int bytesPerSecond, bool loop = false);
+    // from the start again when loop is set. With chunkBytes (data made of whole
+    // frames of that size) a frame goes out in one write, never split over two: a
+    // busy reader then never holds half a frame while the rest waits.
+    void stream(const QByteArray& data, int bytesPerSecond, bool loop = false, int chunkBytes = 0);
     bool streamFile(const QString& path, int bytesPerSecond, bool loop, QString* error = nullptr);
     void stopStream();
     bool isStreaming() const;
@@ -166,6 +168,7 @@ private:
     qint64 streamSent_ = 0;
     int streamRate_ = 0;
     bool streamLoop_ = false;
+    int streamChunk_ = 0;
 };
 
 } // namespace sim

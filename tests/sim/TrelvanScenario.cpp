@@ -631,7 +631,7 @@ void TrelvanScenario::streamTo(DeviceSimulator& device, Kind kind, int count, bo
 {
     const QByteArray data = stream(kind, 0, count);
     const int frameBytes = count > 0 ? data.size() / count : 0;
-    device.stream(data, frameBytes * rate_, loop);
+    device.stream(data, frameBytes * rate_, loop, frameBytes);
 }
 
 void TrelvanScenario::setNodeSilenced(int id, bool silenced)

@@ -1,6 +1,6 @@
 #include "support/DeviceDrain.h"
 
-#include "foundation/ZThreadManager.h"
+#include "foundation/ZDemandTimer.h"
 #include "link/ZSerialPort.h"
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFrameExtraction.h"
@@ -10,11 +10,17 @@
 
 namespace talmeno_test {
 
-void drainPipeline()
+bool pipelineAtRest()
 {
-    ZThreadManager* threads = ZThreadManager::instance();
-    threads->runInThread(2, [] { ProtocolFrameExtraction::instance()->extractFrames(); }, true);
-    threads->runInThread(3, [] { ProtocolDataProcessor::instance()->processFrames(); }, true);
+    // The search first: its last pass hands its frames over and wakes the decoding
+    // before its own timer stops.
+    return !ProtocolFrameExtraction::instance()->passTimer()->isRunning() &&
+           !ProtocolDataProcessor::instance()->passTimer()->isRunning();
+}
+
+bool waitForPipelineAtRest(int timeoutMs)
+{
+    return QTest::qWaitFor(&pipelineAtRest, timeoutMs);
 }
 
 bool drainDevice(sim::DeviceSimulator& device, ZSerialPort& port, int timeoutMs)
@@ -24,15 +30,15 @@ bool drainDevice(sim::DeviceSimulator& device, ZSerialPort& port, int timeoutMs)
     QByteArray seen;
     bool arrived = false;
     QObject context;
-    QObject::connect(&port, &ZSerialPort::dataArrived, &context, [&](const QByteArray& chunk) {
-        seen = seen.right(mark.size() - 1) + chunk;
-        arrived = arrived || seen.contains(mark);
-    }, Qt::DirectConnection);
+    QObject::connect(
+        &port, &ZSerialPort::dataArrived, &context,
+        [&](const QByteArray& chunk) {
+            seen = seen.right(mark.size() - 1) + chunk;
+            arrived = arrived || seen.contains(mark);
+        },
+        Qt::DirectConnection);
     device.send(mark);
-    if (!QTest::qWaitFor([&arrived] { return arrived; }, timeoutMs))
-        return false;
-    drainPipeline();
-    return true;
+    return QTest::qWaitFor([&arrived] { return arrived; }, timeoutMs) && waitForPipelineAtRest(timeoutMs);
 }
 
 } // namespace talmeno_test

@@ -49,7 +49,7 @@ void exportLiveAndReplay(ZSerialPort* port, sim::DeviceSimulator& device, qint64
     replay.setSpeed(4.0);
     replay.setPlaying(true);
     QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, 30000);
-    drainPipeline();
+    QVERIFY(waitForPipelineAtRest());
     QVERIFY(subject->setExporting(false));
     QVERIFY(subject->waitForSaves());
     *replayFile = subject->fileName();
