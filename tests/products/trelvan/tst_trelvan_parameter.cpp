@@ -315,7 +315,7 @@ private slots:
         ProtocolFrameExtraction::instance()->appendData(r1.toByteArray() + r2.toByteArray() + stranger.toByteArray());
         QTRY_COMPARE_WITH_TIMEOUT(results.size(), 3, 10000);
         QCOMPARE(results, (QList<bool>{false, true, false}));
-        QCOMPARE(errors.at(0), QString("restart failed"));
+        QCOMPARE(errors.value(0), QString("restart failed"));
         QCOMPARE(a1->statusText(), QString("restart failed"));
         QCOMPARE(a2->state(), int(Trelvan::Succeeded));
         QCOMPARE(a2->time(), 12u);
