@@ -362,8 +362,9 @@ private slots:
                 const qint64 gap = writes[i + 1].atMs - writes[i].atMs;
                 QVERIFY2(gap >= 50 && gap <= 1000, qPrintable(where + QString(", attempt %1: %2 ms").arg(i - first).arg(gap)));
             }
+            // Not some longer wait: a busy machine stretches each a little, never fourfold.
             const qint64 attempts = writes[first + 20].atMs - writes[first + 1].atMs;
-            QVERIFY2(attempts <= 19 * 50 + 1000, qPrintable(where + QString(": %1 ms").arg(attempts)));
+            QVERIFY2(attempts <= 19 * 50 * 4, qPrintable(where + QString(": %1 ms").arg(attempts)));
         }
         for (const Write& w : writes)
             QCOMPARE(w.bytes, writes.first().bytes);
