@@ -283,6 +283,12 @@ int DeviceSimulator::unreadInput() const
     return n;
 }
 
+int DeviceSimulator::unsentOutput() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return output_.size();
+}
+
 bool DeviceSimulator::waitForReceived(quint64 count, int timeoutMs) const
 {
     std::unique_lock<std::mutex> lock(mutex_);

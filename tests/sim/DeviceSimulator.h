@@ -133,6 +133,9 @@ public:
     void clearReceived();
     // Bytes the port has written that the device has not read yet.
     int unreadInput() const;
+    // Bytes the device has queued for the port but not yet written (a full pty holds
+    // them back); a stopped stream has sent all of it once this is 0.
+    int unsentOutput() const;
     // Blocks (without an event loop) until receivedCount() >= count or the time-out.
     bool waitForReceived(quint64 count, int timeoutMs) const;
 
