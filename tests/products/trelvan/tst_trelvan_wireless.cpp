@@ -112,10 +112,12 @@ class TestTrelvanWireless : public QObject
         relay_->setMode(remote_["T2"], Mode::OtherId);
         relay_->setMode(remote_["T3"], Mode::Late);
     }
-    // Every answer of the remote nodes, late ones included, has reached the program
-    // and been decoded: none can meet the next exchange.
+    // Everything written has reached the node, and every answer of the remote nodes,
+    // late ones included, has reached the program and been decoded: none can meet the
+    // next exchange.
     void settle()
     {
+        QTRY_COMPARE_WITH_TIMEOUT(node_->device().unreadInput(), 0, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(relay_->pendingAnswers(), 0, 10000);
         QVERIFY(talmeno_test::drainDevice(node_->device(), node_->port()));
     }
@@ -529,9 +531,9 @@ private slots:
         const int n0 = addRemote("N0", NODE, 0);
         const int n4 = addRemote("N4", NODE, 4);
         window_->modeItem()->localGroup()->button(10)->click(); // NODE 0-79
-        // Eighty addresses, nearly all silent: the program's own waits. Only the rows
-        // count here, and an answer late for its try is taken by the second one.
-        answerWaitScale_ = 1;
+        // Eighty addresses, nearly all silent: twice the program's waits only. Only the
+        // rows count here, and an answer late for its try is still taken by the second.
+        answerWaitScale_ = 2;
         const auto restoreWaits = qScopeGuard([this] { answerWaitScale_ = kAnswerWaitScale; });
         search();
         QVERIFY(row(NODE, 0) && row(NODE, 4));
@@ -547,6 +549,7 @@ private slots:
         }
         QCOMPARE(stateOf(NODE, 0), int(Failed));
         QCOMPARE(stateOf(NODE, 4), int(Succeeded));
+        settle(); // the relayed image has reached the nodes before the search asks them
         FirmwareWirelessHooks::hooks().findAllNodes(0);
         QCOMPARE(stateOf(NODE, 0), int(Succeeded));
         QCOMPARE(page_->countLabel(NODE)->value(), QString("2"));
