@@ -1,8 +1,11 @@
 // Frame search plus decoding on one core, fed like the serial port feeds it:
 // (a) 32-byte system-shaped frames back to back; (b) three protocols with
 // different heads and lengths, 1 % of the bytes corrupted; (c) variable frames
-// among false heads whose length fields claim frames of up to the longest length.
-// Each in 64-byte and 64-KiB chunks. Figures: bytes/s (MB/s) and frames/s.
+// among false heads whose length fields claim frames of up to the longest length;
+// (d) the same with 1 % false heads claiming 65,535 bytes, the longest a 16-bit
+// length field gives; (e) such a head held over thousands of heads of no frame.
+// Each in 64-byte and 64-KiB chunks. Figures: bytes/s (MB/s),
+// frames/s and the most bytes kept between two passes (held).
 
 #include "BenchEnv.h"
 #include "protocol/ProtocolBase.h"
@@ -32,7 +35,7 @@ struct Decoded
 class BenchProtocol : public ProtocolBase
 {
 public:
-    BenchProtocol(const QString& name, const QByteArray& head, int fixedLength)
+    BenchProtocol(const QString& name, const QByteArray& head, int fixedLength, int longest = kLongestFrame)
         : ProtocolBase(name)
         , queue(name)
     {
@@ -40,11 +43,13 @@ public:
         frameLength_ = fixedLength;
         lengthField_ = fixedLength == 0;
         minFrameLength_ = lengthField_ ? 8 : fixedLength;
-        maxFrameLength_ = lengthField_ ? kLongestFrame : fixedLength;
+        maxFrameLength_ = lengthField_ ? longest : fixedLength;
     }
 
     // As long as node frame 2 can be.
     static constexpr int kLongestFrame = 3435;
+    // What a 16-bit length field allows (node frames 0 and 4).
+    static constexpr int kLongestField = 65535;
 
     bool checkFrameLength(const char* data, qint64 available) override
     {
@@ -141,25 +146,56 @@ const QByteArray& mixedStream()
     return s;
 }
 
+// Frames of 55 01 with a length field (20 to 219 bytes) and, before one item in
+// `every`, a false head whose length field claims claimed(rng) bytes, then 16 noise
+// bytes: the search may hold what follows until that many have come.
+template <typename Claimed>
+QByteArray falseHeads(quint32 seed, int every, Claimed&& claimed)
+{
+    QRandomGenerator rng(seed);
+    QByteArray out;
+    while (out.size() < kStreamBytes) {
+        if (rng.bounded(every) == 0) {
+            const int length = claimed(rng);
+            QByteArray f("\x55\x01", 2);
+            f.append(static_cast<char>(length & 0xFF));
+            f.append(static_cast<char>(length >> 8));
+            for (int i = 0; i < 16; ++i)
+                f.append(static_cast<char>(rng.bounded(256)));
+            out += f;
+        } else {
+            out += frame(QByteArray("\x55\x01", 2), 20 + rng.bounded(200), rng, true);
+        }
+    }
+    return out;
+}
+
+// One item in ten claims 3,000 bytes up to the protocol's longest frame.
 const QByteArray& falseHeadStream()
 {
+    static const QByteArray s = falseHeads(3, 10, [](QRandomGenerator& rng) {
+        return 3000 + static_cast<int>(rng.bounded(BenchProtocol::kLongestFrame - 3000 + 1));
+    });
+    return s;
+}
+
+// One item in a hundred claims 65,535 bytes.
+const QByteArray& maxLengthFalseHeadStream()
+{
+    static const QByteArray s = falseHeads(4, 100, [](QRandomGenerator&) { return BenchProtocol::kLongestField; });
+    return s;
+}
+
+// A head claiming 65,535 bytes, then 16,383 heads whose length fields say 0: the
+// held head waits for all of them, and none may be looked at again on every pass.
+const QByteArray& heldOverEmptyHeadsStream()
+{
     static const QByteArray s = [] {
-        QRandomGenerator rng(3);
         QByteArray out;
         while (out.size() < kStreamBytes) {
-            if (rng.bounded(10) == 0) {
-                // A head and a length field claiming 3,000 bytes or more, then noise:
-                // the search holds everything behind it until that many have come.
-                const int claimed = 3000 + rng.bounded(BenchProtocol::kLongestFrame - 3000 + 1);
-                QByteArray f("\x55\x01", 2);
-                f.append(static_cast<char>(claimed & 0xFF));
-                f.append(static_cast<char>(claimed >> 8));
-                for (int i = 0; i < 16; ++i)
-                    f.append(static_cast<char>(rng.bounded(256)));
-                out += f;
-            } else {
-                out += frame(QByteArray("\x55\x01", 2), 20 + rng.bounded(200), rng, true);
-            }
+            out += QByteArray("\x55\x01\xFF\xFF", 4);
+            for (int i = 0; i < 16383; ++i)
+                out += QByteArray("\x55\x01\x00\x00", 4);
         }
         return out;
     }();
@@ -173,12 +209,14 @@ void run(benchmark::State& state, const QByteArray& stream, const std::vector<Be
     ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
     ex->clearBuffers();
     qint64 frames = 0;
+    int held = 0; // the most bytes the search kept between two passes
     for (auto _ : state) {
         for (BenchProtocol* p : protocols)
             p->decoded = 0;
         for (int pos = 0; pos < stream.size(); pos += chunk) {
             ex->appendData(QByteArray::fromRawData(stream.constData() + pos, std::min(chunk, stream.size() - pos)));
             ex->extractFrames();
+            held = std::max(held, ex->remainder().size());
             processor->processFrames();
             for (BenchProtocol* p : protocols)
                 benchmark::DoNotOptimize(p->queue.takeAll());
@@ -188,6 +226,7 @@ void run(benchmark::State& state, const QByteArray& stream, const std::vector<Be
     }
     state.SetBytesProcessed(state.iterations() * stream.size());
     state.counters["frames/s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    state.counters["held"] = held;
     state.counters["x3.5Mbaud"] = benchmark::Counter(static_cast<double>(state.iterations() * stream.size()) / 350000.0,
                                                      benchmark::Counter::kIsRate);
 }
@@ -217,11 +256,27 @@ void BM_FalseHeadsClaimingLongFrames(benchmark::State& state)
     run(state, falseHeadStream(), {&b});
 }
 
+void BM_FalseHeadsClaimingMaximumLength(benchmark::State& state)
+{
+    BenchProtocol b("variable", QByteArray("\x55\x01", 2), 0, BenchProtocol::kLongestField);
+    b.setActive(true);
+    run(state, maxLengthFalseHeadStream(), {&b});
+}
+
+void BM_HeadHeldOverEmptyHeads(benchmark::State& state)
+{
+    BenchProtocol b("variable", QByteArray("\x55\x01", 2), 0, BenchProtocol::kLongestField);
+    b.setActive(true);
+    run(state, heldOverEmptyHeadsStream(), {&b});
+}
+
 } // namespace
 
 BENCHMARK(BM_SystemFramesBackToBack)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThreeProtocolsCorrupted)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FalseHeadsClaimingLongFrames)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FalseHeadsClaimingMaximumLength)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadHeldOverEmptyHeads)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -4,9 +4,11 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QMap>
 #include <QMutex>
@@ -21,10 +23,12 @@
 #include <QVBoxLayout>
 #include <atomic>
 #include <cstdio>
+#include <limits>
 
 #include "foundation/ZColorSchemeManager.h"
 #include "foundation/ZHooks.h"
 #include "foundation/ZIconsManager.h"
+#include "foundation/ZLog.h"
 
 namespace {
 
@@ -35,6 +39,12 @@ QFile* g_logFile = nullptr;
 QTextStream* g_logStream = nullptr;
 bool g_logFileOpen = false;
 QString g_logFilePath;
+// Lines reach the disk at least once a second whatever their level: a run that is
+// killed loses at most its last second.
+QElapsedTimer g_sinceFlush;
+bool g_unflushed = false;
+constexpr int kFlushIntervalMs = 1000;
+constexpr int kTickFlushMs = 200;
 
 // Debug messages are written only once the window offers the "Debug" level.
 std::atomic<bool> g_debugEnabled{false};
@@ -43,6 +53,11 @@ std::atomic<bool> g_debugEnabled{false};
 // appends to a window that is being destroyed.
 QMutex g_windowMutex;
 ZWidgetLogger* g_window = nullptr;
+
+// Lines waiting for the window while its thread is busy; beyond, the oldest go.
+constexpr int kMaxPendingLines = 10000;
+int g_droppedPending = 0; // under g_windowMutex
+QElapsedTimer g_droppedReported;
 
 const int kHistoryIcon = 107; // "history.png"
 const int kClearIcon = 6;     // "clear.png"
@@ -73,6 +88,109 @@ QString asHtml(const QString& text)
     return text.toHtmlEscaped().replace('\n', QStringLiteral("<br/>"));
 }
 
+// What one log statement writes whatever values it carries: the text after the time
+// prefix up to its first digit (bounded, so that a long text is no long key).
+QString messageStart(const QString& message)
+{
+    int from = 0;
+    if (message.size() >= 20 && message.at(0) == QLatin1Char('[') && message.at(19) == QLatin1Char(']')) {
+        from = 20;
+        while (from < message.size() && message.at(from) == QLatin1Char(' '))
+            ++from;
+    }
+    const int limit = std::min(message.size(), from + 160);
+    int to = from;
+    while (to < limit && !message.at(to).isDigit())
+        ++to;
+    return message.mid(from, to - from);
+}
+
+// A program left on a faulty link must not fill the disk: each message is written at
+// most once a second, and when that second is over one line tells how many of it
+// were left out.
+class RepeatBudget
+{
+public:
+    struct Line
+    {
+        QtMsgType type;
+        QString text;
+    };
+
+    // Whether the message is written; lines counting what the seconds now over left
+    // out are added to due.
+    bool admit(QtMsgType type, const QString& message, QList<Line>& due)
+    {
+        const QString start = messageStart(message);
+        QMutexLocker lock(&mutex_);
+        const qint64 now = elapsed();
+        if (now >= nextDue_)
+            collectDue(now, false, due);
+        const QString key = QChar(QLatin1Char(char('0' + int(type)))) + start;
+        const auto it = entries_.find(key);
+        if (it != entries_.end()) {
+            ++it->left;
+            return false;
+        }
+        // Beyond this many different messages in one second, they are written untracked.
+        if (entries_.size() < 4096) {
+            entries_.insert(key, Entry{now, 0, type, start});
+            nextDue_ = std::min(nextDue_, now + 1000);
+        }
+        return true;
+    }
+
+    // The count lines whose second is over (all of them with force).
+    void takeDue(bool force, QList<Line>& due)
+    {
+        QMutexLocker lock(&mutex_);
+        const qint64 now = elapsed();
+        if (force || now >= nextDue_)
+            collectDue(now, force, due);
+    }
+
+private:
+    struct Entry
+    {
+        qint64 since;
+        qint64 left;
+        QtMsgType type;
+        QString start;
+    };
+
+    qint64 elapsed()
+    {
+        if (!clock_.isValid())
+            clock_.start();
+        return clock_.elapsed();
+    }
+
+    void collectDue(qint64 now, bool force, QList<Line>& due)
+    {
+        nextDue_ = std::numeric_limits<qint64>::max();
+        for (auto it = entries_.begin(); it != entries_.end();) {
+            if (!force && now - it->since < 1000) {
+                nextDue_ = std::min(nextDue_, it->since + 1000);
+                ++it;
+                continue;
+            }
+            if (it->left > 0) {
+                const QString start = it->start.trimmed();
+                due.append({it->type, logTimePrefix() + start + (start.isEmpty() ? "" : " ") +
+                                          QStringLiteral("(%1 more in the last second)").arg(it->left)});
+            }
+            it = entries_.erase(it);
+        }
+    }
+
+    QMutex mutex_;
+    QHash<QString, Entry> entries_;
+    QElapsedTimer clock_;
+    qint64 nextDue_ = std::numeric_limits<qint64>::max();
+};
+
+RepeatBudget g_budget;
+
 } // namespace
 
 void ZWidgetLogger::installMessageHandler()
@@ -83,20 +201,61 @@ void ZWidgetLogger::installMessageHandler()
 void ZWidgetLogger::messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     Q_UNUSED(context)
-    if (type != QtDebugMsg || g_debugEnabled.load()) {
-        const QByteArray bytes = message.toLocal8Bit();
+    if (type == QtDebugMsg && !g_debugEnabled.load()) {
+        QMutexLocker lock(&g_windowMutex);
+        if (g_window)
+            g_window->pending_.append({type, message});
+        return;
+    }
+    QList<RepeatBudget::Line> due;
+    const bool admitted = g_budget.admit(type, message, due);
+    for (const RepeatBudget::Line& line : qAsConst(due))
+        writeLine(line.type, line.text);
+    if (admitted)
+        writeLine(type, message);
+}
+
+// Writes one admitted line to the file, the error stream and the window.
+void ZWidgetLogger::writeLine(QtMsgType type, const QString& message)
+{
+    const QByteArray bytes = message.toLocal8Bit();
+    {
         QMutexLocker lock(&g_fileMutex);
         if (g_logFileOpen && g_logStream) {
             *g_logStream << bytes << "\r\n";
-            if (levelRank(type) >= levelRank(QtWarningMsg))
+            g_unflushed = true;
+            if (levelRank(type) >= levelRank(QtWarningMsg) || g_sinceFlush.elapsed() >= kFlushIntervalMs) {
                 g_logStream->flush();
+                g_unflushed = false;
+                g_sinceFlush.start();
+            }
         }
         std::fprintf(stderr, "%s\n", bytes.constData());
         std::fflush(stderr);
     }
     QMutexLocker lock(&g_windowMutex);
-    if (g_window)
+    if (g_window) {
+        if (g_window->pending_.size() >= kMaxPendingLines) {
+            g_window->pending_.removeFirst();
+            ++g_droppedPending;
+        }
         g_window->pending_.append({type, message});
+    }
+}
+
+void ZWidgetLogger::writeDueLines(bool all)
+{
+    QList<RepeatBudget::Line> due;
+    g_budget.takeDue(all, due);
+    for (const RepeatBudget::Line& line : qAsConst(due))
+        writeLine(line.type, line.text);
+    QMutexLocker lock(&g_fileMutex);
+    // Not on every tick while lines keep coming: a few times a second is enough.
+    if (g_unflushed && g_logStream && (all || g_sinceFlush.elapsed() >= kTickFlushMs)) {
+        g_logStream->flush();
+        g_unflushed = false;
+        g_sinceFlush.start();
+    }
 }
 
 ZWidgetLogger* ZWidgetLogger::instance(const QString& logFolder, QWidget* parent)
@@ -278,10 +437,14 @@ void ZWidgetLogger::openLogFile(const QString& logFolder)
     g_logStream->setCodec("UTF-8");
     g_logFileOpen = true;
     g_logFilePath = path;
+    g_unflushed = false;
+    g_sinceFlush.start();
 }
 
 ZWidgetLogger::~ZWidgetLogger()
 {
+    // The counts of the current second, while the file is still there.
+    writeDueLines(true);
     {
         QMutexLocker lock(&g_windowMutex);
         if (g_window == this)
@@ -315,11 +478,20 @@ bool ZWidgetLogger::isMessageShown() const
 
 void ZWidgetLogger::showPendingMessages()
 {
+    writeDueLines(false);
     QList<PendingEntry> entries;
+    int dropped = 0;
     {
         QMutexLocker lock(&g_windowMutex);
         entries.swap(pending_);
+        if (g_droppedPending > 0 && (!g_droppedReported.isValid() || g_droppedReported.elapsed() >= 1000)) {
+            dropped = g_droppedPending;
+            g_droppedPending = 0;
+            g_droppedReported.start();
+        }
     }
+    if (dropped > 0)
+        zWarning() << "log window behind:" << dropped << "oldest lines not shown";
     for (const PendingEntry& entry : qAsConst(entries)) {
         // The chosen level and every level after it in the combo box are shown.
         const int index = levelCombo_->findData(int(entry.type));

@@ -11,9 +11,10 @@ class QTextEdit;
 class QTimer;
 
 // The logger window: the message handler of the whole program writes every message
-// to the log file and the error stream and queues it here; the window shows the
-// newest message on one line, coloured by level, and keeps the history in a
-// separate window.
+// to the log file and the error stream and queues it here, a message repeated within
+// a second only once (one line with the count of the others follows when the second
+// is over); the window shows the newest message on one line, coloured by level, and
+// keeps the history in a separate window. The file is flushed at least once a second.
 class ZWidgetLogger : public QWidget
 {
     Q_OBJECT
@@ -31,6 +32,9 @@ public:
     // The window while it exists, else null.
     static ZWidgetLogger* current();
     static void flushLogFile();
+    // Writes the count lines of the seconds that are over (all of them with all set)
+    // and flushes what the file has not yet flushed; the drain timer runs it.
+    static void writeDueLines(bool all = false);
     // The log file of this run (empty when none could be created).
     static QString logFilePath();
 
@@ -55,6 +59,9 @@ public:
 private:
     ZWidgetLogger(const QString& logFolder, QWidget* parent);
     void openLogFile(const QString& logFolder);
+    // Writes one line the repeat budget let through to the file, the error stream and
+    // the window.
+    static void writeLine(QtMsgType type, const QString& message);
 
     QComboBox* levelCombo_;
     QTextEdit* historyView_;

@@ -43,6 +43,8 @@ struct ActiveProtocolList
                 if (!latest || q->activationSerial_ > latest->activationSerial_)
                     latest = q;
             }
+            if (p->searchedOnlyWhileActive_ && !p->isActive())
+                continue;
             if (anyActive ? p->isActive() : p == latest)
                 searched.append(p);
         }

@@ -54,7 +54,9 @@ public:
     // among protocols with the same head only the active ones are searched, or, when
     // none of them is active, only the one activated last. An idle protocol would
     // otherwise take a reply meant for the active one, or cut its longer frame short.
+    // A protocol searched only while active is left out whenever it is inactive.
     static QList<ProtocolBase*> searchedProtocols();
+    bool isSearchedOnlyWhileActive() const { return searchedOnlyWhileActive_; }
 
     // Held by a search pass while it uses the searched protocols: a protocol that
     // goes away waits until the pass is over.
@@ -83,6 +85,9 @@ protected:
     QString name_;
     QStringList exportColumns_;
     bool emitParseFinished_ = false;
+    // Set by protocols whose frames only answer the program's own requests: outside
+    // those exchanges their heads in a data stream would only cost work.
+    bool searchedOnlyWhileActive_ = false;
 
 private:
     // Takes the protocol out of the frame pipeline: out of the search, and none of its

@@ -55,8 +55,35 @@ void ProtocolDataProcessor::appendFrames(QVector<ExtractedFrame>& frames)
         else
             frames_ += frames;
         frames.clear();
+        const int over = frames_.size() - kMaxQueuedFrames;
+        if (over > 0) {
+            frames_.erase(frames_.begin(), frames_.begin() + over);
+            dropped_ += quint64(over);
+            unreported_ += quint64(over);
+        }
     }
+    reportDropped();
     timer_->wake();
+}
+
+quint64 ProtocolDataProcessor::droppedFrames() const
+{
+    QMutexLocker lock(&mutex_);
+    return dropped_;
+}
+
+void ProtocolDataProcessor::reportDropped()
+{
+    quint64 count = 0;
+    {
+        QMutexLocker lock(&mutex_);
+        if (unreported_ == 0 || (sinceReport_.isValid() && sinceReport_.elapsed() < 1000))
+            return;
+        count = unreported_;
+        unreported_ = 0;
+        sinceReport_.start();
+    }
+    zWarning() << "frame queue full:" << count << "oldest frames dropped";
 }
 
 QVector<ExtractedFrame> ProtocolDataProcessor::takeFrames()
@@ -69,6 +96,7 @@ QVector<ExtractedFrame> ProtocolDataProcessor::takeFrames()
 
 void ProtocolDataProcessor::processFrames()
 {
+    reportDropped(); // what the last second dropped, when no drop came since
     QVector<ExtractedFrame> frames = takeFrames();
     if (frames.isEmpty())
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QObject>
 #include <QTime>
@@ -25,10 +26,16 @@ class ProtocolDataProcessor : public QObject
 {
     Q_OBJECT
 public:
+    // At most this many frames wait; beyond, the oldest are dropped: a decoder that
+    // falls behind, or a blocked thread, must not grow memory and work without end.
+    static constexpr int kMaxQueuedFrames = 65536;
+
     static ProtocolDataProcessor* instance(QObject* parent = nullptr);
     ~ProtocolDataProcessor() override;
 
     void appendFrames(QVector<ExtractedFrame>& frames);
+    // Frames dropped so far because the queue was full.
+    quint64 droppedFrames() const;
     // Takes every queued frame, oldest first, leaving the queue empty.
     QVector<ExtractedFrame> takeFrames();
     // Takes the queue and decodes each frame in order (what the timer runs).
@@ -56,9 +63,14 @@ private:
 
     explicit ProtocolDataProcessor(QObject* parent);
     void runPass();
+    // Logs the frames dropped since the last report, at most once a second.
+    void reportDropped();
 
-    QMutex mutex_;
+    mutable QMutex mutex_;
     QVector<ExtractedFrame> frames_;
+    quint64 dropped_ = 0;    // guarded by mutex_
+    quint64 unreported_ = 0; // guarded by mutex_
+    QElapsedTimer sinceReport_; // guarded by mutex_
     QVector<Pass*> passes_;       // guarded by mutex_; more than one when a decoder turns an event loop
     QWaitCondition frameDecoded_; // with mutex_
     int forgetting_ = 0;          // guarded by mutex_

@@ -111,6 +111,7 @@ void ProtocolFrameExtraction::clearBuffers()
     searchedSize_ = 0;
     searchedBy_.clear();
     holding_ = false;
+    pairScanned_ = 0;
 }
 
 void ProtocolFrameExtraction::runPass()
@@ -143,12 +144,13 @@ qint32 ProtocolFrameExtraction::longestFrame(const ProtocolBase* protocol)
 }
 
 ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p, FrameCandidate& c,
-                                                                const char* base, int size)
+                                                                const char* base, int size, qint32& claimed)
 {
     const char* data = base + c.offset;
     const qint64 available = size - c.offset;
     const qint32 longest = longestFrame(p);
     const qint32 shortest = std::max({p->minFrameLength(), p->head().size(), 1});
+    claimed = 0;
     if (p->isLengthKnown()) {
         if (!p->checkFrameLength(data, available))
             return available >= longest ? Verdict::NoFrame : Verdict::Incomplete;
@@ -157,6 +159,7 @@ ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p,
         const qint32 length = p->frameLength();
         if (length < shortest || length > longest)
             return Verdict::NoFrame;
+        claimed = length;
         return available < length ? Verdict::Incomplete : Verdict::Frame;
     }
     const QByteArray& tail = p->tail();
@@ -177,7 +180,85 @@ ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p,
     if (length < shortest)
         return Verdict::NoFrame;
     p->frameLength_ = length;
+    claimed = length;
     return Verdict::Frame;
+}
+
+// Inlined: it runs once for every candidate of the stream.
+Q_ALWAYS_INLINE qint32 ProtocolFrameExtraction::settle(const QList<ProtocolBase*>& protocols, FrameCandidate& c,
+                                                       int size, qint32& claimedEnd)
+{
+    ProtocolBase* p = protocols.at(c.protocolIndex);
+    qint32 claimed = 0;
+    const Verdict verdict = judge(p, c, remainder_.constData(), size, claimed);
+    c.length = claimed;
+    // Until its length is known the candidate may reach as far as its kind allows.
+    claimedEnd = c.offset + (claimed > 0 ? claimed : longestFrame(p));
+    if (verdict == Verdict::Incomplete)
+        return 0;
+    // Verified at once, while the protocol's length (and whatever its length check
+    // keeps for its verdict) is this candidate's.
+    const bool verified = verdict == Verdict::Frame && p->verifyFrame(remainder_.constData() + c.offset);
+    c.state = verified ? FrameCandidate::Verified : FrameCandidate::NoFrame;
+    return verified ? c.length : 0;
+}
+
+qint32 ProtocolFrameExtraction::frameLength(const QList<ProtocolBase*>& protocols, size_t k, int size,
+                                            qint32& claimedEnd)
+{
+    FrameCandidate& c = candidates_[k];
+    if (c.state == FrameCandidate::Open)
+        return settle(protocols, c, size, claimedEnd);
+    claimedEnd = c.offset + c.length;
+    return c.state == FrameCandidate::Verified ? c.length : 0;
+}
+
+ProtocolFrameExtraction::Pair ProtocolFrameExtraction::beginsPair(const QList<ProtocolBase*>& protocols, size_t j,
+                                                                  qint32 end, int size)
+{
+    qint32 claimedEnd = 0;
+    const qint32 first = frameLength(protocols, j, size, claimedEnd);
+    const FrameCandidate& a = candidates_[j];
+    if (a.state == FrameCandidate::NoFrame)
+        return Pair::No;
+    if (first <= 0)
+        return a.length > 0 && claimedEnd >= end ? Pair::No : Pair::NotYet;
+    const qint32 middle = a.offset + first;
+    if (middle >= end)
+        return Pair::No;
+    // Once every head that may begin at the middle is in, the candidates there are all known.
+    Pair result = middle + longestHead_ <= size ? Pair::No : Pair::NotYet;
+    const auto byOffset = [](const FrameCandidate& c, qint32 offset) { return c.offset < offset; };
+    auto next = std::lower_bound(candidates_.begin() + static_cast<std::ptrdiff_t>(j) + 1, candidates_.end(), middle,
+                                 byOffset);
+    for (; next != candidates_.end() && next->offset == middle; ++next) {
+        const qint32 second = frameLength(protocols, static_cast<size_t>(next - candidates_.begin()), size, claimedEnd);
+        if (second > 0 && claimedEnd <= end)
+            return Pair::Yes;
+        // A length not yet known, or one that fits, may still make a pair.
+        if (next->state == FrameCandidate::Open && (next->length == 0 || claimedEnd <= end))
+            result = Pair::NotYet;
+    }
+    return result;
+}
+
+bool ProtocolFrameExtraction::holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size,
+                                             size_t* scanned)
+{
+    const qint32 from = candidates_[k].offset;
+    size_t j = k + 1;
+    if (scanned)
+        j = std::max(j, *scanned);
+    bool settled = scanned != nullptr;
+    for (; j < candidates_.size() && candidates_[j].offset < end; ++j) {
+        const Pair pair = candidates_[j].offset == from ? Pair::No : beginsPair(protocols, j, end, size);
+        if (pair == Pair::Yes)
+            return true;
+        settled = settled && pair == Pair::No;
+        if (settled)
+            *scanned = j + 1;
+    }
+    return false;
 }
 
 void ProtocolFrameExtraction::extractFrames()
@@ -206,9 +287,17 @@ void ProtocolFrameExtraction::extractFrames()
         candidates_.clear();
         searchedSize_ = 0;
         searchedBy_ = protocols;
+        pairScanned_ = 0;
     }
 
     int longestHead = 0;
+    const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
+        if (a.offset != b.offset)
+            return a.offset < b.offset;
+        if (a.frameLength != b.frameLength)
+            return a.frameLength < b.frameLength;
+        return a.protocolIndex < b.protocolIndex;
+    };
     const size_t known = candidates_.size();
     for (int i = 0; i < protocols.size(); ++i) {
         const ProtocolBase* p = protocols.at(i);
@@ -220,52 +309,66 @@ void ProtocolFrameExtraction::extractFrames()
         // Heads that fitted wholly in the bytes searched before were found then.
         int pos = std::max(0, searchedSize_ - head.size() + 1);
         const qint32 orderLength = p->minFrameLength() > 0 ? p->minFrameLength() : p->frameLength();
+        const auto run = static_cast<std::ptrdiff_t>(candidates_.size());
         while ((pos = findBytes(base, size, pos, head.constData(), head.size())) >= 0) {
-            candidates_.push_back(FrameCandidate{i, pos, orderLength});
+            candidates_.emplace_back(i, pos, orderLength);
             pos += head.size();
         }
+        // Each protocol's heads come in order: merged run by run, rarely more than a
+        // few, rather than sorted.
+        const auto from = candidates_.begin() + run;
+        if (run > static_cast<std::ptrdiff_t>(known) && from != candidates_.end() && before(*from, *(from - 1)))
+            std::inplace_merge(candidates_.begin() + static_cast<std::ptrdiff_t>(known), from, candidates_.end(),
+                               before);
     }
     searchedSize_ = size;
-    const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
-        if (a.offset != b.offset)
-            return a.offset < b.offset;
-        if (a.frameLength != b.frameLength)
-            return a.frameLength < b.frameLength;
-        return a.protocolIndex < b.protocolIndex;
-    };
+    longestHead_ = longestHead;
     const auto fresh = candidates_.begin() + static_cast<std::ptrdiff_t>(known);
-    std::sort(fresh, candidates_.end(), before);
     // New heads mostly lie behind the kept ones; merging would allocate every pass.
-    if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1)))
+    if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1))) {
         std::inplace_merge(candidates_.begin(), fresh, candidates_.end(), before);
+        pairScanned_ = 0;
+    }
 
+    // The walk, in offset order. A candidate is no frame when two verified frames lie
+    // back to back wholly inside the span it claims (from its length field, or the
+    // longest its kind allows while that is unknown): a real frame whose payload holds
+    // two checksum-valid frames end to end is far rarer than a false head or a damaged
+    // length field. Whether such a pair lies there follows from the bytes of that span
+    // alone, never from when they came, so the frames found stay independent of how
+    // the reads were split, and a held candidate waits at most until the second frame
+    // behind it has fully arrived. Frames inside a verified frame otherwise belong to
+    // it and are never decoded.
     QVector<ExtractedFrame> found;
     QTime receivedAt;
     int queuedEnd = 0; // end of the last queued frame: nothing before it is looked at again
     size_t held = candidates_.size();
-    for (size_t k = 0; k < candidates_.size(); ++k) {
+        for (size_t k = 0; k < candidates_.size(); ++k) {
         FrameCandidate& c = candidates_[k];
         // Candidates that start inside a queued frame belong to it.
-        if (c.offset < queuedEnd)
+        if (c.offset < queuedEnd || c.state == FrameCandidate::NoFrame)
             continue;
-        ProtocolBase* p = protocols.at(c.protocolIndex);
-        const Verdict verdict = judge(p, c, base, size);
-        if (verdict == Verdict::Incomplete) {
-            if (giveUp)
+        qint32 claimedEnd = c.offset + c.length;
+        qint32 length = c.length;
+        if (c.state == FrameCandidate::Open) {
+            length = settle(protocols, c, size, claimedEnd);
+            if (c.state == FrameCandidate::NoFrame)
                 continue;
+        }
+        const bool incomplete = length <= 0;
+        if (incomplete && giveUp)
+            continue;
+        const bool holdsHeads = k + 1 < candidates_.size() && candidates_[k + 1].offset < claimedEnd;
+        if (holdsHeads && holdsTwoFrames(protocols, k, claimedEnd, size, k == 0 ? &pairScanned_ : nullptr))
+            continue;
+        if (incomplete) {
             // Later candidates wait for this one: it may yet be the frame that holds them.
             held = k;
             break;
         }
-        if (verdict == Verdict::NoFrame)
-            continue;
-        const char* data = base + c.offset;
-        if (!p->verifyFrame(data))
-            continue;
-        const qint32 length = p->frameLength();
         if (!receivedAt.isValid())
             receivedAt = currentTime();
-        found.append(ExtractedFrame{p, QByteArray(data, length), receivedAt});
+        found.append(ExtractedFrame{protocols.at(c.protocolIndex), QByteArray(base + c.offset, length), receivedAt});
         queuedEnd = c.offset + length;
     }
     if (!found.isEmpty())
@@ -280,10 +383,16 @@ void ProtocolFrameExtraction::extractFrames()
     // hold nothing skip the clock.
     if (holding_ && !giveUp)
         sinceInput_.start();
+    // What is known of the pairs behind a held candidate stays valid while it stays first.
+    if (!holding_ || held > 0)
+        pairScanned_ = 0;
     if (holding_) {
         start = std::min(start, candidates_[held].offset);
         candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(held));
+        // A candidate held from the front of the kept bytes moves nothing.
         for (FrameCandidate& c : candidates_) {
+            if (start == 0)
+                break;
             c.offset -= start;
             c.tailFrom = std::max(0, c.tailFrom - start);
         }

@@ -16,7 +16,18 @@ class ZDemandTimer;
 // One possible frame start in the buffer of a search pass.
 struct FrameCandidate
 {
-    qint32 protocolIndex;
+    FrameCandidate(int protocol, qint32 at, qint32 orderLength)
+        : protocolIndex(static_cast<qint16>(protocol))
+        , offset(at)
+        , frameLength(orderLength)
+    {
+    }
+
+    qint16 protocolIndex;
+    // What is known of the candidate: its verdict depends on its own bytes only, so
+    // once they are all in it is worked out once, not again on every pass.
+    enum State : qint8 { Open, NoFrame, Verified };
+    State state = Open;
     qint32 offset;
     // For ordering only: the protocol's minimum length, or its frame length when it
     // states none; fixed, unlike a variable protocol's last length, so the order
@@ -25,13 +36,19 @@ struct FrameCandidate
     // Tail-delimited candidates: where the search for the tail goes on, so a held
     // candidate's bytes are not searched again on every pass.
     qint32 tailFrom = 0;
+    // The length its bytes give (the frame's, once Verified), 0 while they give none.
+    qint32 length = 0;
 };
 
 // Keeps the received bytes and searches them, on its own worker thread (slot 2),
 // for frames of the searched protocols; each verified frame goes to the processor.
-// Candidates are decided in offset order; the first one still incomplete holds the
-// search, so the frames found never depend on how the reads were split. A held
-// candidate is given up once no byte has arrived for kIdleGiveUpMs.
+// Candidates are decided in offset order, each from the bytes of the span it
+// claims alone, so the frames found never depend on how the reads were split:
+// - a candidate whose span holds two verified frames back to back is no frame
+//   (see extractFrames), so a false head or a damaged length field holds the
+//   frames behind it at most until the second of them has arrived;
+// - otherwise the first candidate still incomplete holds the search, until it
+//   completes, or no byte has arrived for kIdleGiveUpMs.
 class ProtocolFrameExtraction : public QObject
 {
     Q_OBJECT
@@ -63,7 +80,22 @@ private:
     explicit ProtocolFrameExtraction(QObject* parent);
     QTime currentTime();
     enum class Verdict { Incomplete, NoFrame, Frame };
-    Verdict judge(ProtocolBase* p, FrameCandidate& c, const char* base, int size);
+    // claimed: the length the candidate's bytes give, 0 while they give none.
+    Verdict judge(ProtocolBase* p, FrameCandidate& c, const char* base, int size, qint32& claimed);
+    // Judges an open candidate and, when all its bytes are in, verifies it: the
+    // frame's length when verified, else 0; claimedEnd is where the span it claims ends.
+    qint32 settle(const QList<ProtocolBase*>& protocols, FrameCandidate& c, int size, qint32& claimedEnd);
+    // The same for any candidate, settled or not.
+    qint32 frameLength(const QList<ProtocolBase*>& protocols, size_t k, int size, qint32& claimedEnd);
+    enum class Pair { No, Yes, NotYet };
+    // Whether candidate j begins two verified frames back to back ending by end; No
+    // stays No however many bytes come, and for any smaller end.
+    Pair beginsPair(const QList<ProtocolBase*>& protocols, size_t j, qint32 end, int size);
+    // Whether two verified frames lie back to back wholly in (offset of k, end).
+    // scanned, for the held candidate: the candidates before it are known to begin
+    // no such pair, and it moves on past those found so, so that a long hold does not
+    // look at the same candidates on every pass.
+    bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size, size_t* scanned);
     void runPass();
     bool hasPendingWork();
 
@@ -76,6 +108,8 @@ private:
     // Bytes of remainder_ already searched for heads, and by which protocols.
     int searchedSize_ = 0;
     QList<ProtocolBase*> searchedBy_;
+    size_t pairScanned_ = 0; // for the held candidate (the first one kept), see holdsTwoFrames
+    int longestHead_ = 0;
     bool holding_ = false; // remainder_ begins with (or just before) an incomplete candidate
     QElapsedTimer sinceInput_;
     ZDemandTimer* timer_ = nullptr;

@@ -52,6 +52,12 @@ constexpr int kNodeSearchMs = 2000;
 constexpr int kModeSwitchMs = 1000;
 constexpr int kUserChannel = 2;
 
+// The info line: what happened, then when.
+QString withTime(const QString& what)
+{
+    return what + WidgetFirmwareUpdate::tr("   time: %1").arg(QTime::currentTime().toString("hh:mm:ss"));
+}
+
 WidgetFirmwareUpdate::TextInputHook& textInputHook()
 {
     static WidgetFirmwareUpdate::TextInputHook h;
@@ -285,7 +291,9 @@ void WidgetFirmwareUpdate::pullFirmware(int channel, const QString& userCode)
         firmwareFile_.clear();
         localFirmwareLoaded_ = false;
         updateUpdateButton();
-        showFirmwareInfo(QString());
+        // Nothing was learnt about newer firmware: the line says that the pull failed
+        // and why, where the status bar shows it only for a while.
+        infoLabel_->setText(withTime(tr("Download failed, please check user code or network connection") + ": " + error));
         return;
     }
 
@@ -367,7 +375,7 @@ void WidgetFirmwareUpdate::showFirmwareInfo(const QString& version)
 {
     const QString what =
         version.isEmpty() ? tr("Already been the latest firmware.") : tr("Firmware has been loaded : ") + version;
-    infoLabel_->setText(what + tr("   time: %1").arg(QTime::currentTime().toString("hh:mm:ss")));
+    infoLabel_->setText(withTime(what));
 }
 
 void WidgetFirmwareUpdate::waitForPortData(int ms)

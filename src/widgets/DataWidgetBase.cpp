@@ -9,6 +9,7 @@
 #include "model/ResourceItems.h"
 #include "widgets/FixedSplitter.h"
 #include "widgets/LineStatisticWidget.h"
+#include "widgets/VerticalScrollArea.h"
 
 DataWidgetBase::DataWidgetBase(LineResourceCollector* collector, QWidget* parent)
     : QWidget(parent)
@@ -17,18 +18,22 @@ DataWidgetBase::DataWidgetBase(LineResourceCollector* collector, QWidget* parent
         return;
 
     auto* layout = new QHBoxLayout(this);
+    // The page's width goes to its values, not to a frame around them.
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* splitter = new FixedSplitter(Qt::Horizontal, this);
     splitter_ = splitter;
+    splitter->setChildrenCollapsible(false);
     layout->addWidget(splitter);
     // A drag of the handle is the user's choice; the column stops following its rows.
     connect(splitter, &QSplitter::splitterMoved, this, [this] { statisticsSized_ = true; });
 
-    auto* scroll = new QScrollArea(this);
+    // Rows wrap to the column's width rather than run past it.
+    auto* scroll = new VerticalScrollArea(this);
     statisticsScroll_ = scroll;
     auto* column = new QWidget;
     scroll->setWidget(column);
-    scroll->setWidgetResizable(true);
     statisticsLayout_ = new QVBoxLayout(column);
+    statisticsLayout_->setContentsMargins(2, 2, 2, 2);
     splitter->addWidget(scroll);
 
     // Parsers create items on worker threads: the automatic connection then builds
@@ -50,6 +55,13 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
         if (row->item() == item)
             return;
     auto* row = new LineStatisticWidget(item, this);
+    // Check boxes of one width: every row wraps at the same places.
+    if (row->leadWidth() > leadWidth_) {
+        leadWidth_ = row->leadWidth();
+        for (LineStatisticWidget* r : qAsConst(rows_))
+            r->setLeadWidth(leadWidth_);
+    }
+    row->setLeadWidth(leadWidth_);
     statisticsLayout_->addWidget(row);
     rows_.append(row);
     scheduleStatisticsSizing();
@@ -69,17 +81,38 @@ void DataWidgetBase::showEvent(QShowEvent* event)
     scheduleStatisticsSizing();
 }
 
-void DataWidgetBase::scheduleStatisticsSizing()
+void DataWidgetBase::setDataWidthWanted(int width)
 {
-    if (splitter_ && !statisticsSized_ && isVisible())
-        QTimer::singleShot(0, this, &DataWidgetBase::sizeStatisticsColumn);
+    if (width == dataWidthWanted_)
+        return;
+    dataWidthWanted_ = width;
+    scheduleStatisticsSizing();
 }
 
-int DataWidgetBase::statisticsContentWidth() const
+void DataWidgetBase::scheduleStatisticsSizing()
 {
-    if (!statisticsScroll_ || !statisticsScroll_->widget())
-        return 0;
-    return statisticsScroll_->widget()->sizeHint().width() + statisticsScroll_->verticalScrollBar()->sizeHint().width()
+    if (!splitter_ || statisticsSized_ || sizingScheduled_ || !isVisible())
+        return;
+    // Once per turn of the event loop, after the layouts have settled.
+    sizingScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        sizingScheduled_ = false;
+        sizeStatisticsColumn();
+    });
+}
+
+int DataWidgetBase::statisticsMinimumWidth() const
+{
+    return statisticsScroll_->minimumSizeHint().width();
+}
+
+int DataWidgetBase::statisticsLineWidth() const
+{
+    int widest = 0;
+    for (const LineStatisticWidget* row : rows_)
+        widest = qMax(widest, row->lineWidth());
+    const QMargins m = statisticsLayout_->contentsMargins();
+    return widest + m.left() + m.right() + statisticsScroll_->verticalScrollBar()->sizeHint().width()
            + 2 * statisticsScroll_->frameWidth();
 }
 
@@ -87,15 +120,9 @@ void DataWidgetBase::sizeStatisticsColumn()
 {
     if (statisticsSized_ || !splitter_ || splitter_->count() < 2 || !isVisible())
         return;
-    // Rows arrive with the first frames: until the user moves the handle the column
-    // follows them. It takes its rows' width as far as the data area leaves room in
-    // the window (up to half of it), and at least a quarter of the window, which
-    // holds the check boxes and captions whole; past that the column scrolls.
-    const int windowWidth = window()->width();
-    const int dataNeeds = dataArea_ ? dataArea_->minimumSizeHint().width() : 0;
-    const int room = qMax(windowWidth / 4, qMin(windowWidth / 2, windowWidth - dataNeeds - 40));
-    const int wanted = qMin(statisticsContentWidth(), room);
-    statisticsScroll_->setMinimumWidth(wanted);
-    const int total = splitter_->width() - splitter_->handleWidth();
+    const int total = splitter_->contentsRect().width() - splitter_->handleWidth();
+    const int dataNeeds = qMax(dataArea_ ? dataArea_->minimumSizeHint().width() : 0, dataWidthWanted_);
+    const int least = statisticsMinimumWidth();
+    const int wanted = qMax(least, qMin(statisticsLineWidth(), total - dataNeeds));
     splitter_->setSizes({wanted, qMax(0, total - wanted)});
 }

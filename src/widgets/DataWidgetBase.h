@@ -35,18 +35,27 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The width the page's own content would like (its values side by side); the
+    // statistics column leaves it that much room where it can. Below its minimum
+    // the data area is never squeezed.
+    void setDataWidthWanted(int width);
 
 private:
-    // The statistics column gets the width of its rows (check boxes and captions
-    // whole), at most half of the window, until the user moves the handle.
+    // Until the user moves the handle: the data area gets the room its values want,
+    // the statistics column the rest, as far as its rows want it and never less
+    // than its widest check box or figure (its rows wrap, the column scrolls).
     void sizeStatisticsColumn();
     void scheduleStatisticsSizing();
-    int statisticsContentWidth() const;
+    int statisticsMinimumWidth() const;
+    int statisticsLineWidth() const;
 
     QList<LineStatisticWidget*> rows_;
     QSplitter* splitter_ = nullptr;
     QScrollArea* statisticsScroll_ = nullptr;
     bool statisticsSized_ = false;
+    bool sizingScheduled_ = false;
+    int leadWidth_ = 0;
+    int dataWidthWanted_ = 0;
     QWidget* dataArea_ = nullptr;
     QVBoxLayout* statisticsLayout_ = nullptr;
 };

@@ -32,13 +32,30 @@ void fixPane(QWidget* pane, Qt::Orientation orientation)
 
 } // namespace
 
+ZSplitter::ZSplitter(Qt::Orientation orientation, QWidget* parent)
+    : QSplitter(orientation, parent)
+{
+}
+
+QSize ZSplitter::minimumSizeHint() const
+{
+    const QMargins m = contentsMargins();
+    return QSplitter::minimumSizeHint() + QSize(m.left() + m.right(), m.top() + m.bottom());
+}
+
+QSize ZSplitter::sizeHint() const
+{
+    const QMargins m = contentsMargins();
+    return QSplitter::sizeHint() + QSize(m.left() + m.right(), m.top() + m.bottom());
+}
+
 FixedSplitter::FixedSplitter(QWidget* parent)
-    : QSplitter(parent)
+    : ZSplitter(Qt::Horizontal, parent)
 {
 }
 
 FixedSplitter::FixedSplitter(Qt::Orientation orientation, QWidget* parent)
-    : QSplitter(orientation, parent)
+    : ZSplitter(orientation, parent)
 {
 }
 

@@ -2,16 +2,20 @@
 
 #include <QCheckBox>
 #include <QDoubleValidator>
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
 #include <cmath>
 
 #include "model/ResourceItems.h"
+#include "widgets/ZFlowLayout.h"
 #include "widgets/ZWidgetHelpers.h"
 
 namespace {
+
+constexpr int kValueDigits = 12;
+constexpr int kCaptionSpacing = 3;
 
 // Empty value label of 12 digits, so that the columns of all rows line up.
 QLabel* valueLabel(QWidget* parent)
@@ -19,7 +23,7 @@ QLabel* valueLabel(QWidget* parent)
     auto* label = new QLabel(parent);
     label->setFont(monospaceFont());
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setFixedWidth(digitsWidth(label->font(), 12));
+    label->setFixedWidth(digitsLabelWidth(label, kValueDigits));
     return label;
 }
 
@@ -43,24 +47,80 @@ LineStatisticWidget::LineStatisticWidget(LineResourceItem* item, QWidget* /*pare
     biasLabel_->setToolTip(tr("bias = mean - target"));
     halfLabel_->setToolTip(tr("half = 0.5*(max - min)"));
 
-    auto* layout = new QHBoxLayout(this);
+    // The row wraps where the column is narrow. Each caption stays with its value in a
+    // cell; with the check boxes of a page made equally wide (setLeadWidth) every row
+    // wraps at the same places and the figures of all rows stand in columns. In a
+    // column too narrow for a caption beside its value, the caption stands above it.
+    const QList<QPair<QString, QLabel*>> figures{{tr("bias:"), biasLabel_}, {tr("mean:"), meanLabel_},
+                                                  {tr("std:"), stdLabel_},   {tr("min:"), minLabel_},
+                                                  {tr("max:"), maxLabel_},   {tr("half:"), halfLabel_}};
+    auto* layout = new ZFlowLayout(this, 0, -1, 2);
     layout->addWidget(checkBox_);
     layout->addWidget(targetEdit_);
-    layout->addWidget(new QLabel(tr("bias:"), this));
-    layout->addWidget(biasLabel_);
-    layout->addWidget(new QLabel(tr("mean:"), this));
-    layout->addWidget(meanLabel_);
-    layout->addWidget(new QLabel(tr("std:"), this));
-    layout->addWidget(stdLabel_);
-    layout->addWidget(new QLabel(tr("min:"), this));
-    layout->addWidget(minLabel_);
-    layout->addWidget(new QLabel(tr("max:"), this));
-    layout->addWidget(maxLabel_);
-    layout->addWidget(new QLabel(tr("half:"), this));
-    layout->addWidget(halfLabel_);
+    QList<QLabel*> captions;
+    for (const auto& figure : figures) {
+        auto* cell = new QWidget(this);
+        auto* pair = new QBoxLayout(QBoxLayout::LeftToRight, cell);
+        pair->setContentsMargins(0, 0, 0, 0);
+        pair->setSpacing(kCaptionSpacing);
+        captions << new QLabel(figure.first, cell);
+        pair->addWidget(captions.last());
+        figure.second->setParent(cell);
+        pair->addWidget(figure.second);
+        cells_ << cell;
+        layout->addWidget(cell);
+    }
+
+    // Sized as the style sheet draws them.
+    ensurePolished();
+    int captionWidth = 0;
+    for (QLabel* caption : qAsConst(captions))
+        captionWidth = qMax(captionWidth, caption->sizeHint().width());
+    for (QLabel* caption : qAsConst(captions))
+        caption->setFixedWidth(captionWidth);
+    cellWidth_ = captionWidth + kCaptionSpacing + biasLabel_->width();
+    for (QWidget* cell : qAsConst(cells_)) {
+        // The column may be as narrow as a stacked cell.
+        cell->setMinimumWidth(qMax(captionWidth, biasLabel_->width()));
+        cell->setMaximumWidth(cellWidth_);
+    }
+    checkBox_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // Wide enough for its placeholder; a typed target is a short number.
+    targetEdit_->setFixedWidth(lineEditWidth(targetEdit_, targetEdit_->placeholderText()));
 
     connect(targetEdit_, &QLineEdit::editingFinished, this,
             [this] { targetValue_ = targetEdit_->text().toDouble(); });
+}
+
+void LineStatisticWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    stackFigures(width() < cellWidth_);
+}
+
+void LineStatisticWidget::stackFigures(bool stacked)
+{
+    if (stacked == stacked_)
+        return;
+    stacked_ = stacked;
+    for (QWidget* cell : qAsConst(cells_))
+        static_cast<QBoxLayout*>(cell->layout())->setDirection(stacked ? QBoxLayout::TopToBottom
+                                                                       : QBoxLayout::LeftToRight);
+}
+
+int LineStatisticWidget::leadWidth() const
+{
+    return checkBox_->sizeHint().width();
+}
+
+void LineStatisticWidget::setLeadWidth(int width)
+{
+    checkBox_->setFixedWidth(qMax(width, leadWidth()));
+}
+
+int LineStatisticWidget::lineWidth() const
+{
+    return static_cast<ZFlowLayout*>(layout())->lineWidth();
 }
 
 void LineStatisticWidget::updateStatistics()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
@@ -20,6 +21,13 @@ public:
 
     void updateStatistics();
 
+    // The check box's own width, and the width given to the check boxes of every row
+    // of a page (at least its own), so that the rows wrap alike.
+    int leadWidth() const;
+    void setLeadWidth(int width);
+    // The width that holds the whole row on one line.
+    int lineWidth() const;
+
     // Null once the item is gone.
     LineResourceItem* item() const { return itemGuard_ ? item_ : nullptr; }
     QCheckBox* checkBox() const { return checkBox_; }
@@ -32,7 +40,13 @@ public:
     QLabel* halfLabel() const { return halfLabel_; }
     QLabel* biasLabel() const { return biasLabel_; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Captions above their values (a column narrower than a caption beside its value).
+    void stackFigures(bool stacked);
+
     // Items belong to the data model; a row outliving its item shows nothing more.
     LineResourceItem* item_ = nullptr;
     QPointer<QObject> itemGuard_;
@@ -45,4 +59,7 @@ private:
     QLineEdit* targetEdit_ = nullptr;
     QLabel* biasLabel_ = nullptr;
     double targetValue_ = 0.0;
+    QList<QWidget*> cells_; // caption and value of each figure
+    int cellWidth_ = 0;     // a cell with its caption beside its value
+    bool stacked_ = false;
 };

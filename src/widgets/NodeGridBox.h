@@ -56,6 +56,10 @@ public:
     }
     ~WidgetNodeBase() override = default;
 
+    // The size the page gives the box (its least size) or, where its values need
+    // more, what they need: a console in it takes the box's height, not its own wish.
+    QSize sizeHint() const override { return minimumSize().expandedTo(minimumSizeHint()); }
+
     // Shows the records queued for this node since the last refresh (never empty).
     virtual void updateNode(const QList<PendingNode>& pending) { Q_UNUSED(pending) }
 

@@ -3,8 +3,10 @@
 #include "model/DataWidgetBaseFactory.h"
 #include "model/ResourceItems.h"
 #include "widgets/DataWidgetBase.h"
+#include "widgets/FixedSplitter.h"
 #include "widgets/NodeGridSupport.h"
 #include "widgets/PlainTextEditWithFile.h"
+#include "widgets/VerticalScrollArea.h"
 #include "widgets/ZFlowLayout.h"
 #include "widgets/ZLabel.h"
 
@@ -61,30 +63,46 @@ public:
         QWidget* host = dataArea() ? dataArea() : static_cast<QWidget*>(this);
         auto* pageLayout = new QHBoxLayout(host);
         pageLayout->setSpacing(0);
-        auto* splitter = new QSplitter(Qt::Horizontal, host);
+        if (dataArea())
+            pageLayout->setContentsMargins(0, 0, 0, 0);
+        auto* splitter = new ZSplitter(Qt::Horizontal, host);
         paneSplitter_ = splitter;
         // Neither pane is squeezed below what its captions and values need.
         splitter->setChildrenCollapsible(false);
         pageLayout->addWidget(splitter);
+        // A drag of the handle is the user's choice: the panes keep it. Until then
+        // they are shared out again whenever the statistics column leaves them more
+        // or less room.
+        QObject::connect(splitter, &QSplitter::splitterMoved, this, [this] { panesSized_ = true; });
+        splitter->installEventFilter(this);
 
-        auto* leftPane = new QWidget(splitter);
+        // The first pane scrolls up and down when its rows need more height than
+        // the page has; the console in it takes what height is left.
+        leftScroll_ = new VerticalScrollArea(splitter);
+        leftScroll_->setObjectName(QStringLiteral("QAbstractScrollArea_WithoutBorder"));
+        leftScroll_->setFrameShape(QFrame::NoFrame);
+        auto* leftPane = new QWidget;
         leftPane_ = leftPane;
         leftPaneLayout = new QVBoxLayout(leftPane);
+        leftPaneLayout->setContentsMargins(0, 0, 0, 0);
         toolBar = new QToolBar(leftPane);
         toolBar->setOrientation(Qt::Horizontal);
         toolBar->setMovable(false);
         toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
         leftPaneLayout->addWidget(toolBar);
-        splitter->addWidget(leftPane);
+        leftScroll_->setWidget(leftPane);
+        splitter->addWidget(leftScroll_);
 
         auto* rightPane = new QWidget(splitter);
         auto* rightLayout = new QVBoxLayout(rightPane);
         rightLayout->setContentsMargins(0, 0, 0, 0);
-        auto* row = new QHBoxLayout;
-        rightLayout->addLayout(row);
+        // The count and the two sizes in one row, wrapping where the pane is narrow.
+        headerRow_ = new ZFlowLayout(0, -1, -1);
+        rightLayout->addLayout(headerRow_);
         auto* scroll = new QScrollArea(rightPane);
         boxScroll_ = scroll;
         scroll->setWidgetResizable(true);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         auto* flowHost = new QWidget;
         flowLayout = new ZFlowLayout(flowHost, -1, -1, -1);
         scroll->setWidget(flowHost);
@@ -98,22 +116,45 @@ public:
         QObject::connect(nodeWidthSpin, &QSpinBox::editingFinished, this, [this] { setNodeWidth(); });
         nodeHeightSpin = makeSizeSpin(QCoreApplication::translate("WidgetNodeFrameBase", "Node Height: "), heightKey(), nodeSize.height());
         QObject::connect(nodeHeightSpin, &QSpinBox::editingFinished, this, [this] { setNodeHeight(); });
-        // The count above the two sizes: on one line they would make the box pane
-        // wider than a box.
-        auto* counts = new QVBoxLayout;
-        counts->addWidget(nodeCountLabel, 0, Qt::AlignLeft);
-        auto* sizes = new QHBoxLayout;
-        sizes->addWidget(nodeWidthSpin);
-        sizes->addWidget(nodeHeightSpin);
-        sizes->addStretch();
-        counts->addLayout(sizes);
-        row->addLayout(counts);
-        row->addStretch();
+        for (QWidget* w : {static_cast<QWidget*>(nodeCountLabel), static_cast<QWidget*>(nodeWidthSpin),
+                           static_cast<QWidget*>(nodeHeightSpin)}) {
+            w->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+            headerRow_->addWidget(w);
+        }
 
         rawConsole = new PlainTextEditWithFile(leftPane);
         senderLabel = new QLabel(leftPane);
-        leftPaneLayout->addWidget(rawConsole);
+        leftPaneLayout->addWidget(rawConsole, 1);
         leftPaneLayout->addWidget(senderLabel);
+    }
+
+    // The size in which the page shows every box at once: the boxes in as few rows
+    // as a page at most maxWidth wide allows, the first pane as it would like to be.
+    QSize sizeForAllBoxes(int maxWidth) const
+    {
+        const int handle = paneSplitter_->handleWidth();
+        const QMargins page = paneSplitter_->parentWidget()->layout()->contentsMargins();
+        const QMargins splitter = paneSplitter_->contentsMargins();
+        const int around = page.left() + page.right() + splitter.left() + splitter.right() + handle;
+        const int left = leftScroll_->sizeHint().width();
+        const int beside = 2 * boxScroll_->frameWidth() + boxScroll_->verticalScrollBar()->sizeHint().width();
+        const int boxes = qMax(boxPaneWantedWidth(),
+                               qMin(flowLayout->lineWidth() + beside, maxWidth - around - left));
+        const int spacing = boxScroll_->parentWidget()->layout()->spacing();
+        const int boxesHeight = headerRow_->heightForWidth(boxes) + spacing
+                                + flowLayout->heightForWidth(boxes - beside) + 2 * boxScroll_->frameWidth();
+        const int height = qMax(leftScroll_->sizeHint().height(), boxesHeight);
+        return QSize(around + left + boxes, height + page.top() + page.bottom() + splitter.top() + splitter.bottom());
+    }
+
+    // Appends a row of frame-level labels below the sender label, wrapping where the
+    // pane is narrow (the page's own rows follow in the order they are added).
+    void addFrameRow(const QList<QWidget*>& widgets)
+    {
+        auto* row = new ZFlowLayout(0, -1, -1);
+        leftPaneLayout->addLayout(row);
+        for (QWidget* w : widgets)
+            row->addWidget(w);
     }
 
     ~WidgetNodeFrameBase() override = default; // the boxes die as Qt children
@@ -235,24 +276,53 @@ protected:
     void showEvent(QShowEvent* event) override
     {
         DataWidgetBase::showEvent(event);
-        if (!panesSized_)
-            QTimer::singleShot(0, this, [this] { sizePanes(); });
+        schedulePaneSizing();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == paneSplitter_ && event->type() == QEvent::Resize)
+            schedulePaneSizing();
+        return DataWidgetBase::eventFilter(watched, event);
+    }
+
+    // Until the user moves the handle: the boxes get the room first (the count and
+    // sizes on one line, at least the widest box), the frame-level values never
+    // less than they need, and the console what is left.
+    void schedulePaneSizing()
+    {
+        if (panesSized_ || paneSizingScheduled_ || !this->isVisible())
+            return;
+        paneSizingScheduled_ = true;
+        QTimer::singleShot(0, this, [this] {
+            paneSizingScheduled_ = false;
+            sizePanes();
+        });
     }
 
 private:
-    // Once, when first laid out: the frame-level values get the width they need,
-    // the boxes the rest.
+    // The least the box pane wants: its widest box, the count and sizes on one line.
+    int boxPaneWantedWidth() const
+    {
+        return qMax(boxScroll_->minimumWidth(), headerRow_->lineWidth());
+    }
+
     void sizePanes()
     {
+        // The page asks for the boxes' room beside a console as wide as it would like
+        // (the statistics column takes what is left).
+        const int leftLeast = leftScroll_->minimumSizeHint().width();
+        const int leftWanted = qMax(leftLeast, leftScroll_->sizeHint().width());
+        setDataWidthWanted(leftWanted + paneSplitter_->handleWidth() + boxPaneWantedWidth());
         if (panesSized_ || paneSplitter_->width() < 100)
             return;
-        panesSized_ = true;
-        // The splitter's own minimum can lag behind its panes' by a few pixels once
-        // the style sheet has polished them: stated outright, it holds.
-        leftPane_->setMinimumWidth(leftPane_->minimumSizeHint().width());
-        const int total = paneSplitter_->width() - paneSplitter_->handleWidth();
-        const int left = qMax(leftPane_->minimumWidth(),
-                              qMin(leftPane_->sizeHint().width(), total - nodeWidthSpin->value() / 2));
+        // Beyond that the boxes take what the first pane would leave them (side by
+        // side, as many as there are), then the first pane the rest.
+        const int total = paneSplitter_->contentsRect().width() - paneSplitter_->handleWidth();
+        const int allInARow = flowLayout->lineWidth() + 2 * boxScroll_->frameWidth()
+                              + boxScroll_->verticalScrollBar()->sizeHint().width();
+        const int boxes = qMax(boxPaneWantedWidth(), qMin(allInARow, total - leftScroll_->sizeHint().width()));
+        const int left = qMax(leftLeast, total - boxes);
         paneSplitter_->setSizes({left, qMax(0, total - left)});
     }
 
@@ -278,6 +348,7 @@ private:
                            + boxScroll_->verticalScrollBar()->sizeHint().width();
         if (wanted > boxScroll_->minimumWidth())
             boxScroll_->setMinimumWidth(wanted);
+        schedulePaneSizing();
     }
 
     QString widthKey() const { return QString("%1/%2").arg(protocolName_, QStringLiteral("NodeWidth")); }
@@ -312,10 +383,13 @@ private:
     QString protocolName_;
     QSettings* settings_ = nullptr;
     QSplitter* paneSplitter_ = nullptr;
+    VerticalScrollArea* leftScroll_ = nullptr;
+    QWidget* leftPane_ = nullptr;
+    ZFlowLayout* headerRow_ = nullptr;
     QScrollArea* boxScroll_ = nullptr;
     bool boxesChanged_ = false;
-    QWidget* leftPane_ = nullptr;
     bool panesSized_ = false;
+    bool paneSizingScheduled_ = false;
 };
 
 // The view factory of one frame page: builds the page (hidden) with the page's

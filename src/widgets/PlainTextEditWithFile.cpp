@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTimerEvent>
+#include <QtMath>
 
 #include "foundation/UserPaths.h"
 #include "foundation/ZHooks.h"
@@ -76,6 +77,14 @@ PlainTextEditWithFile::~PlainTextEditWithFile()
     // During teardown the manager goes first; it must not be reached then.
     if (auto* manager = PlainTextEditWithFileManager::existingInstance())
         manager->removeConsole(this);
+}
+
+int PlainTextEditWithFile::widthForColumns(int n) const
+{
+    ensurePolished();
+    const int margin = qCeil(document()->documentMargin());
+    return fontMetrics().horizontalAdvance(QString(n, QLatin1Char('0'))) + 2 * margin + 2 * frameWidth()
+           + verticalScrollBar()->sizeHint().width() + 1;
 }
 
 void PlainTextEditWithFile::appendText(const QString& text)

@@ -23,6 +23,9 @@ public:
     explicit PlainTextEditWithFile(QWidget* parent = nullptr);
     ~PlainTextEditWithFile() override;
 
+    // The width that shows lines of n characters without wrapping them.
+    int widthForColumns(int n) const;
+
     // One chunk: one line in the view, the text plus "\n" in the file.
     void appendText(const QString& text);
     // Empties the view and zeroes the character count; the file keeps its content.

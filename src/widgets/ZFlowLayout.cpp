@@ -125,6 +125,28 @@ int ZFlowLayout::smartSpacing(QStyle::PixelMetric pm) const
     return static_cast<QLayout*>(p)->spacing();
 }
 
+int ZFlowLayout::spacingAfter(QLayoutItem* item, Qt::Orientation orientation) const
+{
+    const int set = orientation == Qt::Horizontal ? horizontalSpacing() : verticalSpacing();
+    if (set != -1)
+        return set;
+    const QWidget* w = item->widget();
+    const QStyle* style = w ? w->style() : QApplication::style();
+    return style->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, orientation);
+}
+
+int ZFlowLayout::lineWidth() const
+{
+    const QMargins m = contentsMargins();
+    int width = m.left() + m.right();
+    for (int i = 0; i < items_.size(); ++i) {
+        if (i > 0)
+            width += spacingAfter(items_.at(i - 1), Qt::Horizontal);
+        width += items_.at(i)->sizeHint().width();
+    }
+    return width;
+}
+
 int ZFlowLayout::doLayout(const QRect& rect, bool testOnly) const
 {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -135,18 +157,13 @@ int ZFlowLayout::doLayout(const QRect& rect, bool testOnly) const
     int lineHeight = 0;
 
     for (QLayoutItem* item : items_) {
-        const QWidget* w = item->widget();
-        const QStyle* style = w ? w->style() : QApplication::style();
-        int spaceX = horizontalSpacing();
-        if (spaceX == -1)
-            spaceX = style->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, Qt::Horizontal);
-        int spaceY = verticalSpacing();
-        if (spaceY == -1)
-            spaceY = style->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, Qt::Vertical);
+        const int spaceX = spacingAfter(item, Qt::Horizontal);
+        const int spaceY = spacingAfter(item, Qt::Vertical);
 
         const QSize hint = item->sizeHint();
         int nextX = x + hint.width() + spaceX;
-        if (nextX - spaceX > area.right() && lineHeight > 0) {
+        // An item that ends right at the edge still fits (right() is the last pixel).
+        if (nextX - spaceX > area.x() + area.width() && lineHeight > 0) {
             x = area.x();
             y = y + lineHeight + spaceY;
             nextX = x + hint.width() + spaceX;

@@ -25,6 +25,8 @@ public:
 
     // The order key of the item at index, or -1 outside the range.
     qint64 keyAt(int index) const;
+    // The width that holds every item on one line, margins included.
+    int lineWidth() const;
 
     void addItem(QLayoutItem* item) override;
     QLayoutItem* itemAt(int index) const override;
@@ -39,6 +41,8 @@ public:
 
 private:
     int doLayout(const QRect& rect, bool testOnly) const;
+    // The spacing after an item (the style's between two buttons when none is set).
+    int spacingAfter(QLayoutItem* item, Qt::Orientation orientation) const;
     int smartSpacing(QStyle::PixelMetric pm) const;
 
     QList<QLayoutItem*> items_;

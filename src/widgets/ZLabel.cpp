@@ -19,7 +19,7 @@ ZLabel::ZLabel(const QString& caption, QWidget* parent, int digits)
     value_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     value_->setFont(monospaceFont());
     if (digits >= 1)
-        value_->setFixedWidth(digitsWidth(value_->font(), digits));
+        value_->setFixedWidth(digitsLabelWidth(value_, digits));
 
     layout->addWidget(caption_);
     layout->addWidget(value_);
@@ -47,7 +47,10 @@ QString ZLabel::value() const
 
 void ZLabel::setFixedWidthInDigits(int n)
 {
-    setFixedWidth(digitsWidth(value_->font(), n));
+    // Never narrower than the caption and the value label need: fixed as a least
+    // width, the value is not cut at the label's right edge.
+    ensurePolished();
+    setFixedWidth(qMax(digitsWidth(value_->font(), n), layout()->minimumSize().width()));
 }
 
 void ZLabel::setCaptionRightAligned(bool rightAligned)

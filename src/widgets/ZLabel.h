@@ -16,6 +16,8 @@ public:
     void setValue(const QString& text);
     QString value() const;
 
+    // Fixes the whole label to the width of n digits of its value font, or to what
+    // its caption and value need when that is more.
     void setFixedWidthInDigits(int n);
     void setCaptionRightAligned(bool rightAligned);
 

@@ -2,6 +2,11 @@
 
 #include <QFontMetrics>
 #include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 QFrame* createVLine(QWidget* parent)
 {
@@ -39,4 +44,45 @@ int digitsWidth(const QFont& font, int n)
 {
     const QString digits(qMax(0, n), QLatin1Char('0'));
     return QFontMetrics(font).boundingRect(digits).width();
+}
+
+int lineEditWidth(const QLineEdit* edit, const QString& text)
+{
+    // As the line edit sizes itself, with the text in place of its 17 "x".
+    constexpr int horizontalMargin = 2;
+    edit->ensurePolished();
+    const QMargins margins = edit->textMargins();
+    const int contents = edit->fontMetrics().horizontalAdvance(text) + 1 + 2 * horizontalMargin + margins.left()
+                         + margins.right();
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->rect();
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    return edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(contents, edit->sizeHint().height()), edit)
+        .width();
+}
+
+int digitsLabelWidth(QLabel* label, int n)
+{
+    label->ensurePolished();
+    const QString shown = label->text();
+    label->setText(QString(n, QLatin1Char('0')));
+    const int padding = label->sizeHint().width() - label->fontMetrics().boundingRect(label->text()).width();
+    label->setText(shown);
+    return digitsWidth(label->font(), n) + qMax(0, padding);
+}
+
+void growWindowToContent(QWidget* window, const QSize& wanted)
+{
+    const QRect screen = window->screen()->availableGeometry();
+    window->resize(window->size().expandedTo(wanted).boundedTo(screen.size()));
+    QRect frame = window->frameGeometry();
+    frame.moveRight(qMin(frame.right(), screen.right()));
+    frame.moveBottom(qMin(frame.bottom(), screen.bottom()));
+    frame.moveLeft(qMax(frame.left(), screen.left()));
+    frame.moveTop(qMax(frame.top(), screen.top()));
+    if (frame.topLeft() != window->frameGeometry().topLeft())
+        window->move(frame.topLeft());
 }

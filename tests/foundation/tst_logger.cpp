@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -236,11 +237,15 @@ private slots:
     {
         drain();
         logger->historyView()->clear();
+        // Distinct messages: numbered ones would be one message repeated.
+        const auto line = [](int t, int i) {
+            return QString("worker %1 line %2%3;").arg(QChar('A' + t), QChar('a' + i / 26), QChar('a' + i % 26));
+        };
         std::vector<std::thread> threads;
         for (int t = 0; t < 4; ++t)
-            threads.emplace_back([t] {
+            threads.emplace_back([t, line] {
                 for (int i = 0; i < 50; ++i)
-                    zInfo() << QString("worker %1 line %2;").arg(t).arg(i);
+                    zInfo() << line(t, i);
             });
         for (auto& th : threads)
             th.join();
@@ -248,7 +253,69 @@ private slots:
         const QString text = history();
         for (int t = 0; t < 4; ++t)
             for (int i = 0; i < 50; ++i)
-                QVERIFY(text.contains(QString("worker %1 line %2;").arg(t).arg(i)));
+                QVERIFY(text.contains(line(t, i)));
+    }
+
+    // A message repeated without pause is written once a second, each second followed
+    // by one line counting the rest; another message meanwhile is written at once.
+    void floodOfOneMessage()
+    {
+        StderrCapture err; // the flood stays off the test's output
+        const QString path = ZWidgetLogger::logFilePath();
+        QElapsedTimer clock;
+        clock.start();
+        int sent = 0;
+        while (clock.elapsed() < 2500) {
+            zWarning() << "flooding frame" << ++sent;
+            if (sent == 100)
+                zWarning() << "another message";
+        }
+        const qint64 seconds = clock.elapsed() / 1000;
+        const QRegularExpression written("\\] flooding frame \\d+\r$");
+        const QRegularExpression counted("\\] flooding frame \\((\\d+) more in the last second\\)\r$");
+        int lines = 0, left = 0;
+        // The last second's count comes when that second is over, with no message after it.
+        QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                     lines = left = 0;
+                                     for (const QByteArray& l : readAll(path).split('\n')) {
+                                         lines += written.match(QString::fromUtf8(l)).hasMatch() ? 1 : 0;
+                                         const auto m = counted.match(QString::fromUtf8(l));
+                                         left += m.hasMatch() ? m.captured(1).toInt() : 0;
+                                     }
+                                     return lines + left == sent;
+                                 }()),
+                                 5000);
+        QVERIFY2(lines >= 2 && lines <= seconds + 1, qPrintable(QString("%1 lines in %2 s").arg(lines).arg(seconds)));
+        QVERIFY(sent > lines);
+        QCOMPARE(readAll(path).count("] another message\r\n"), 1);
+    }
+
+    // An info line is on disk within a second, though only warnings flush at once.
+    void fileFlushedEverySecond()
+    {
+        zInfo() << "info line bound for the disk";
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(ZWidgetLogger::logFilePath()).contains("info line bound for the disk\r\n"),
+                                 5000);
+    }
+
+    // While the window's thread does not drain, at most 10,000 lines wait; the oldest
+    // go, and their count is reported.
+    void pendingLinesBounded()
+    {
+        drain();
+        QComboBox* combo = logger->levelComboBox();
+        combo->setCurrentIndex(combo->findText("Warning"));
+        logger->historyView()->clear();
+        {
+            StderrCapture err;
+            for (int i = 0; i < 10500; ++i) // distinct messages: no digits
+                zInfo() << QString("waiting line %1%2%3").arg(QChar('a' + i / 676), QChar('a' + i / 26 % 26),
+                                                              QChar('a' + i % 26));
+        }
+        drain();
+        drain();
+        QVERIFY2(history().contains("log window behind: 500 oldest lines not shown"), qPrintable(history()));
+        combo->setCurrentIndex(combo->findText("Info"));
     }
 
     void historyWindowActions()

@@ -25,6 +25,7 @@
 #include <QSignalSpy>
 #include <QStackedLayout>
 #include <QStatusBar>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -264,7 +265,9 @@ private slots:
         QCOMPARE(QSettings().value("FirmwareUpdate/BetaCode").toString(), QString("abc"));
         QVERIFY(w_->firmwareFile().isEmpty());
         QVERIFY(!w_->updateButton()->isEnabled());
-        QVERIFY(w_->infoLabel()->text().startsWith("Already been the latest firmware.   time: "));
+        QVERIFY2(w_->infoLabel()->text().startsWith("Download failed, please check user code or network connection: "
+                                                     "Download release notes failed.   time: "),
+                 qPrintable(w_->infoLabel()->text()));
         QVERIFY(w_->betaFirmwareAction()->isEnabled());
         QVERIFY(w_->centralWidget()->isEnabled());
 
@@ -297,6 +300,24 @@ private slots:
         QVERIFY(w_->firmwareFile().isEmpty());
         w_->publicFirmwareAction()->trigger();
         QCOMPARE(status(), QString("Download release notes failed."));
+    }
+
+    // Nothing listens at the server's address: the info line tells the failure and
+    // why, and does not claim the latest firmware.
+    void downloadFromAClosedPort()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QString closed = QString("http://127.0.0.1:%1").arg(probe.serverPort());
+        probe.close();
+        qputenv("TALMENO_DOWNLOAD_URL", closed.toUtf8());
+        w_->publicFirmwareAction()->trigger();
+        qputenv("TALMENO_DOWNLOAD_URL", server_.baseUrl().toUtf8());
+        QCOMPARE(status(), QString("Download release notes failed."));
+        QVERIFY2(w_->infoLabel()->text().startsWith("Download failed, please check user code or network connection: "
+                                                     "Download release notes failed.   time: "),
+                 qPrintable(w_->infoLabel()->text()));
+        QVERIFY(w_->firmwareFile().isEmpty());
     }
 
     void anImageThatCannotBeRenamedIsKeptWhereItIs()

@@ -1,6 +1,7 @@
 // The frame search on direct passes: split, joined, corrupt and overlapping
 // frames, heads shared between protocols, tail-delimited sentences and what is
-// kept between passes, and the same frames from a stream however it is cut.
+// kept between passes, the same frames from a stream however it is cut, and how
+// soon decoding resumes after a false head or a damaged length field.
 
 #include "support/testenv.h"
 
@@ -11,8 +12,16 @@
 #include "protocol/ProtocolSystem.h"
 #include "products/sarvel/RangeParameterProtocol.h"
 #include "products/sarvel/SarvelProtocolFrame0.h"
+#include "products/trelvan/config/ProtocolParameter.h"
+#include "products/trelvan/protocols/AoaProtocolParameter.h"
 #include "products/trelvan/protocols/ProtocolAnchorFrame0.h"
+#include "products/trelvan/protocols/ProtocolErrorFrame0.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame0.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame4.h"
+#include "products/uwbana/UwbAnaProtocols.h"
+#include "sim/AnalyserSimulator.h"
+#include "sim/TrelvanScenario.h"
 
 #include <QRandomGenerator>
 #include <memory>
@@ -224,6 +233,31 @@ private slots:
         QCOMPARE(q[0].first, QString("p16"));
     }
 
+    // The parameter protocols answer the program's own requests: their head in a
+    // data stream is looked at only while an exchange has them active.
+    void parameterRepliesSearchedOnlyDuringExchanges_data()
+    {
+        QTest::addColumn<bool>("aoa");
+        QTest::newRow("trelvan") << false;
+        QTest::newRow("aoa") << true;
+    }
+
+    void parameterRepliesSearchedOnlyDuringExchanges()
+    {
+        QFETCH(bool, aoa);
+        ProtocolBase* p = aoa ? static_cast<ProtocolBase*>(adopt(Trelvan::AoaProtocolParameter::instance()))
+                              : adopt(Trelvan::ProtocolParameter::instance());
+        const QByteArray reply = Trelvan::ParameterFrame::request(Trelvan::ParameterFrame::Read);
+        QCOMPARE(feed(reply).size(), 1);
+        p->setActive(false);
+        QVERIFY(feed(reply + reply).isEmpty());
+        QVERIFY(ex->remainder().size() <= 1);
+        p->setActive(true);
+        const Queued q = feed(reply);
+        QCOMPARE(q.size(), 1);
+        QCOMPARE(q[0], qMakePair(p->name(), reply));
+    }
+
     void disabledExtractionOnlyCollects()
     {
         testenv::LogCapture log;
@@ -248,6 +282,33 @@ private slots:
         ex->setEnabled(false);
         // Running on the GUI thread is reported, and the search still works.
         QVERIFY(log.count("ProtocolFrameExtraction shouldn't be in gui thread") >= 1);
+    }
+
+    // Frames nobody decodes wait up to a bound; beyond, the oldest go, counted and
+    // reported once however many batches overflow within the second.
+    void processingQueueBounded()
+    {
+        testenv::LogCapture log;
+        auto* p = make<FixedProtocol>("a", QByteArray("\x55\x01"), 20);
+        ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
+        const quint64 droppedBefore = processor->droppedFrames();
+        const int bound = ProtocolDataProcessor::kMaxQueuedFrames;
+        QCOMPARE(bound, 65536);
+        QElapsedTimer clock;
+        clock.start();
+        for (int n = 0; n < bound + 448; n += 64) {
+            QVector<ExtractedFrame> batch;
+            for (int k = n; k < n + 64; ++k)
+                batch.append(ExtractedFrame{p, QByteArray::number(k), QTime()});
+            processor->appendFrames(batch);
+        }
+        const QVector<ExtractedFrame> queued = processor->takeFrames();
+        QCOMPARE(queued.size(), bound);
+        QCOMPARE(queued.first().frame, QByteArray::number(448));
+        QCOMPARE(queued.last().frame, QByteArray::number(bound + 447));
+        QCOMPARE(processor->droppedFrames() - droppedBefore, quint64(448));
+        const int reports = log.count(QtWarningMsg, "frame queue full:");
+        QVERIFY(reports >= 1 && reports <= 1 + clock.elapsed() / 1000);
     }
 
     void emptyReadLeavesRemainder()
@@ -382,11 +443,120 @@ private slots:
         return q;
     }
 
+    // A family's valid frames with the protocols its group activates, damaged by a
+    // false head of the family's longest kind before them (its length field claiming
+    // the most it can) or by one length byte of the fourth frame made to claim far
+    // more. Gives the bytes as the device sends them, frame by frame (the damage
+    // with the frame it belongs to), and the frames expected.
+    QList<QByteArray> damagedStream(const QString& family, const QString& damage, Queued& expected)
+    {
+        QList<QByteArray> sent;
+        QByteArray falseHead;
+        int lengthByte = 0;
+        if (family == "trelvan") {
+            // The node frame 4 group: its frame, node frame 0 and the error frame.
+            auto* node4 = adopt(Trelvan::ProtocolNodeFrame4::instance());
+            adopt(Trelvan::ProtocolNodeFrame0::instance());
+            adopt(Trelvan::ProtocolErrorFrame0::instance());
+            const sim::TrelvanScenario scenario;
+            for (int n = 0; n < 12; ++n)
+                sent.append(scenario.frameAt(sim::TrelvanScenario::Kind::NodeFrame4, n));
+            for (const QByteArray& f : sent)
+                expected.append({node4->name(), f});
+            falseHead = QByteArray("\x55\x02\xFF\xFF\x01\x02\x03", 7); // node frame 0: 65,535 bytes
+            lengthByte = 3;
+        } else {
+            adopt(UwbAna::ProtocolParameter::instance());
+            adopt(UwbAna::ProtocolFrame0::instance());
+            auto* receive = adopt(UwbAna::ProtocolFrame1::instance());
+            for (int n = 0; n < 12; ++n) {
+                sim::AnalyserReceive r;
+                r.chip = quint8(n % 4);
+                r.systemTime = quint32(1000 + 50 * n);
+                r.fpIndex = quint16(700 + n);
+                r.payload = QByteArray(3 + 9 * (n % 4), char(0x20 + n));
+                sent.append(sim::analyserReceiveFrame(r));
+                expected.append({receive->name(), sent.last()});
+            }
+            // A receive header whose payload length says 65,535: 65,586 bytes.
+            falseHead = QByteArray("\x7A\x01", 2) + QByteArray(46, '\x11') + QByteArray("\xFF\xFF\x05", 3);
+            lengthByte = 49;
+        }
+        if (damage == "false head") {
+            sent.first().prepend(falseHead);
+        } else {
+            sent[3][lengthByte] = char(0xF0);
+            expected.removeAt(3);
+        }
+        return sent;
+    }
+
+    // Decoding resumes no later than when the second good frame after the damage has
+    // fully arrived, however long the damaged span claims to be. A frame every 20 ms
+    // comes in reads of its own; a frame every millisecond in reads that gather
+    // several and cut them anywhere. No time passes between the reads: the give-up
+    // after a quiet line plays no part.
+    void damagedStreamResumesWithinTwoFrames_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("fast");
+        for (const char* family : {"trelvan", "analyser"})
+            for (const char* damage : {"false head", "length byte"})
+                for (bool fast : {false, true})
+                    QTest::addRow("%s, %s, %s", family, damage, fast ? "1 ms" : "20 ms")
+                        << QString(family) << QString(damage) << fast;
+    }
+
+    void damagedStreamResumesWithinTwoFrames()
+    {
+        QFETCH(QString, family);
+        QFETCH(QString, damage);
+        QFETCH(bool, fast);
+        Queued expected;
+        const QList<QByteArray> sent = damagedStream(family, damage, expected);
+        QByteArray stream;
+        QList<int> ends; // where each expected frame ends in the stream
+        for (int i = 0; i < sent.size(); ++i) {
+            stream += sent[i];
+            if (damage == "false head" || i != 3)
+                ends.append(stream.size());
+        }
+        QCOMPARE(ends.size(), expected.size());
+
+        QList<QByteArray> reads = sent;
+        if (fast) {
+            reads.clear();
+            QRandomGenerator cut(7);
+            for (int pos = 0; pos < stream.size();) {
+                const int n = 1 + int(cut.bounded(3 * sent.last().size()));
+                reads.append(stream.mid(pos, n));
+                pos += n;
+            }
+        }
+        Queued queued;
+        int fed = 0;
+        for (const QByteArray& read : reads) {
+            ex->appendData(read);
+            ex->extractFrames();
+            fed += read.size();
+            queued += testenv::takeQueued();
+            int due = 0; // frames whose next one has fully arrived
+            while (due + 1 < ends.size() && ends.at(due + 1) <= fed)
+                ++due;
+            QVERIFY2(queued.size() >= due, qPrintable(QString("%1 of %2 frames queued after %3 bytes")
+                                                          .arg(queued.size()).arg(due).arg(fed)));
+        }
+        QVERIFY(queued == expected);
+    }
+
     void sameFramesWhateverTheChunking_data()
     {
         QTest::addColumn<QString>("kind");
         for (const char* kind : {"test protocols", "product frames back to back", "frames inside payloads",
-                                 "corrupted length fields", "truncated frames", "1 % corruption"})
+                                 "corrupted length fields", "truncated frames", "1 % corruption",
+                                 "trelvan, false head", "trelvan, length byte", "analyser, false head",
+                                 "analyser, length byte"})
             QTest::newRow(kind) << QString(kind);
     }
 
@@ -394,8 +564,15 @@ private slots:
     {
         QFETCH(QString, kind);
         Queued expected;
-        const QByteArray stream =
-            kind == "test protocols" ? testProtocolStream(expected) : productStream(kind, expected);
+        QByteArray stream;
+        if (kind == "test protocols") {
+            stream = testProtocolStream(expected);
+        } else if (kind.contains(", ")) {
+            for (const QByteArray& f : damagedStream(kind.section(", ", 0, 0), kind.section(", ", 1), expected))
+                stream += f;
+        } else {
+            stream = productStream(kind, expected);
+        }
 
         const Queued whole = feedBounded({stream});
         if (!expected.isEmpty()) {

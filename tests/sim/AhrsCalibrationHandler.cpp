@@ -15,6 +15,21 @@ QByteArray AhrsCalibrationHandler::frame(quint8 gyro, quint8 acc, quint8 mag) co
     return f;
 }
 
+void AhrsCalibrationHandler::setPace(DeviceSimulator& device, int paceMs)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    paceMs_ = paceMs;
+    later_.reset(paceMs > 0 ? new DelayedSender(device) : nullptr);
+}
+
+void AhrsCalibrationHandler::progress(QByteArray& reply, const QByteArray& answer, int paces)
+{
+    if (later_)
+        later_->schedule(answer, paces * paceMs_);
+    else
+        reply += answer;
+}
+
 int AhrsCalibrationHandler::handle(const QByteArray& input, const SimContext&, QByteArray& reply)
 {
     const int found = matchSealedFrame(input, 0x53, 0x00);
@@ -36,8 +51,10 @@ int AhrsCalibrationHandler::handle(const QByteArray& input, const SimContext&, Q
             reply += frame(2, accFlags_, magFlags_);
         } else {
             reply += frame(0, accFlags_, magFlags_);
+            if (later_)
+                progress(reply, frame(0, accFlags_, magFlags_), 1);
             gyroStatus_ = 1;
-            reply += frame(gyroStatus_, accFlags_, magFlags_);
+            progress(reply, frame(gyroStatus_, accFlags_, magFlags_), 2);
         }
     } else if (acc <= 5) {
         if (script == Script::AccNotStill)
@@ -46,7 +63,7 @@ int AhrsCalibrationHandler::handle(const QByteArray& input, const SimContext&, Q
             reply += frame(gyroStatus_, quint8(accFlags_ | 0x80), magFlags_);
         else {
             accFlags_ |= quint8(1u << acc);
-            reply += frame(gyroStatus_, accFlags_, magFlags_);
+            progress(reply, frame(gyroStatus_, accFlags_, magFlags_), 1);
         }
     } else if (mag == 1) {
         if (script == Script::MagFailed) {
@@ -55,7 +72,7 @@ int AhrsCalibrationHandler::handle(const QByteArray& input, const SimContext&, Q
             reply += frame(gyroStatus_, accFlags_, magFlags_);
             if (magRotations_ < 3)
                 magFlags_ |= quint8(1u << magRotations_++);
-            reply += frame(gyroStatus_, accFlags_, magFlags_);
+            progress(reply, frame(gyroStatus_, accFlags_, magFlags_), 2);
         }
     } else {
         // A finish command: the calibration is stored, the next one starts afresh.

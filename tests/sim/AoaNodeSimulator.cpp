@@ -1,9 +1,5 @@
 #include "AoaNodeSimulator.h"
 
-#include "TrelvanScenario.h"
-
-#include <chrono>
-
 namespace sim {
 
 namespace {
@@ -37,45 +33,27 @@ void AoaNode::start(bool stream)
 {
     node_.start(false);
     device_.addHandler(calibration_);
-    if (!stream || thread_.joinable())
-        return;
-    quit_.store(false);
-    thread_ = std::thread([this] { run(); });
+    if (stream)
+        thread_.start([this] { return TrelvanNode::updateRateOf(parameters().parameters()); }, [this] { step(); });
 }
 
 void AoaNode::stop()
 {
-    quit_.store(true);
-    if (thread_.joinable())
-        thread_.join();
+    thread_.stop();
     node_.stop();
 }
 
-void AoaNode::run()
+void AoaNode::step()
 {
-    const TrelvanScenario scenario(100);
-    int n = 0;
-    auto next = std::chrono::steady_clock::now();
-    while (!quit_.load()) {
-        const QByteArray p = parameters().parameters();
-        const quint16 rate = quint16(quint8(p[10]) | quint8(p[11]) << 8);
-        const int hz = rate == 0 ? 10 : qMin<int>(rate, 1000);
-        next += std::chrono::microseconds(1000000 / hz);
-        std::this_thread::sleep_until(next);
-        if (quit_.load())
-            break;
-        const auto now = std::chrono::steady_clock::now();
-        if (now - next > std::chrono::milliseconds(200))
-            next = now;
-        if (quint8(p[19]) != kAoaNodeFrameProtocol || !device_.isRunning()
-            || device_.portRate() != device_.deviceRate())
-            continue;
-        RangeFrameFields fields = scenario.aoaNodeFrame0Fields(n);
-        fields.role = quint8(p[3]);
-        fields.id = quint8(p[9]);
-        device_.send(aoaNodeFrame0(fields));
-        framesSent_.store(quint64(++n));
-    }
+    const QByteArray p = parameters().parameters();
+    if (quint8(p[19]) != kAoaNodeFrameProtocol || !device_.isRunning() || device_.portRate() != device_.deviceRate())
+        return;
+    const quint64 n = framesSent_.load();
+    RangeFrameFields fields = scenario_.aoaNodeFrame0Fields(int(n));
+    fields.role = quint8(p[3]);
+    fields.id = quint8(p[9]);
+    device_.send(aoaNodeFrame0(fields));
+    framesSent_.store(n + 1);
 }
 
 } // namespace sim

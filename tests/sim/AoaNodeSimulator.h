@@ -7,11 +7,11 @@
 // runs at the node's rate.
 
 #include "AoaCalibrationHandler.h"
+#include "PacedThread.h"
 #include "TrelvanNodeSimulator.h"
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 namespace sim {
 
@@ -38,14 +38,14 @@ public:
     quint64 framesSent() const { return framesSent_.load(); }
 
 private:
-    void run();
+    void step();
 
     DeviceSimulator& device_;
     TrelvanNode node_;
     std::shared_ptr<AoaCalibrationHandler> calibration_;
-    std::thread thread_;
-    std::atomic<bool> quit_{false};
+    const TrelvanScenario scenario_{100};
     std::atomic<quint64> framesSent_{0};
+    PacedThread thread_;
 };
 
 } // namespace sim

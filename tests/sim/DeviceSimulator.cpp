@@ -145,6 +145,13 @@ DeviceSimulator::DeviceSimulator() = default;
 DeviceSimulator::~DeviceSimulator()
 {
     stop();
+    // Handlers may still send from threads of their own (answers that fall due
+    // later): they go while the device is whole.
+    std::vector<std::shared_ptr<RequestHandler>> handlers;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        handlers.swap(handlers_);
+    }
 }
 
 bool DeviceSimulator::start(QString* error)

@@ -54,12 +54,31 @@ QByteArray nmeaStream(int count, int corruptEvery)
     return all;
 }
 
-void startNmeaStream(DeviceSimulator& device, int count, int corruptEvery)
+namespace {
+constexpr int kEpochsPerLoop = 600;
+}
+
+NmeaTalker::NmeaTalker(DeviceSimulator& device, int corruptEvery)
+    : device_(device)
+    , corruptEvery_(corruptEvery)
 {
-    const QByteArray data = nmeaStream(count, corruptEvery);
-    // count epochs take count / 10 seconds.
-    const int perSecond = std::max(1, int(qint64(data.size()) * 10 / std::max(1, count)));
-    device.stream(data, perSecond, true);
+}
+
+void NmeaTalker::start()
+{
+    thread_.start([] { return 10; },
+                  [this] {
+                      const int rate = device_.deviceRate();
+                      if (!device_.isRunning() || (rate > 0 && device_.portRate() != rate))
+                          return;
+                      device_.send(nmeaEpoch(k_, corruptEvery_ > 0 && k_ % corruptEvery_ == corruptEvery_ - 1));
+                      k_ = (k_ + 1) % kEpochsPerLoop;
+                  });
+}
+
+void NmeaTalker::stop()
+{
+    thread_.stop();
 }
 
 } // namespace sim

@@ -2,6 +2,8 @@
 // NMEA 0183 output of a positioning node: GPGGA, GPGSA and GPRMC ten times a second
 // with moving values and valid checksums, now and then one sentence corrupted.
 
+#include "PacedThread.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,7 +23,22 @@ QByteArray nmeaEpoch(int k, bool corrupt);
 // sentence. The marker field of a corrupted sentence reads "BAD".
 QByteArray nmeaStream(int count, int corruptEvery = 7);
 
-// Streams nmeaStream(count) in a loop at ten epochs a second.
-void startNmeaStream(DeviceSimulator& device, int count = 600, int corruptEvery = 7);
+// Sends the epochs of nmeaStream(600, corruptEvery) over and over, ten a second, from
+// a thread of its own while the port runs at the device's rate, so that the
+// sentences mix with whatever else the device sends.
+class NmeaTalker
+{
+public:
+    explicit NmeaTalker(DeviceSimulator& device, int corruptEvery = 7);
+
+    void start();
+    void stop();
+
+private:
+    DeviceSimulator& device_;
+    int corruptEvery_;
+    int k_ = 0; // the next epoch, on the thread only
+    PacedThread thread_;
+};
 
 } // namespace sim

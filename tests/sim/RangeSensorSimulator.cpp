@@ -2,7 +2,6 @@
 
 #include "ProductReplies.h"
 
-#include <chrono>
 #include <cmath>
 
 namespace sim {
@@ -194,20 +193,15 @@ void RangeSensor::start()
     device_.setDeviceRate(deviceRate_);
     device_.addHandler(system_);
     device_.addHandler(parameters_);
-    if (thread_.joinable())
-        return;
-    quit_.store(false);
     if (isMultiZoneType(productType_))
-        thread_ = std::thread([this] { runZones(); });
+        thread_.start([this] { return zoneRateNow(); }, [this] { sendZones(); });
     else
-        thread_ = std::thread([this] { run(); });
+        thread_.start([this] { return rangeRate(); }, [this] { sendRange(); });
 }
 
 void RangeSensor::stop()
 {
-    quit_.store(true);
-    if (thread_.joinable())
-        thread_.join();
+    thread_.stop();
 }
 
 qint32 RangeSensor::distanceOf(quint64 n)
@@ -244,60 +238,49 @@ QByteArray RangeSensor::zoneFrameOf(quint64 n, int pixelMode, quint8 id, quint32
     return zoneFrame(pixelMode, id, systemTime, zones);
 }
 
-void RangeSensor::runZones()
+int RangeSensor::zoneRateNow() const
 {
-    quint64 n = 0;
-    auto next = std::chrono::steady_clock::now();
-    while (!quit_.load()) {
-        const QByteArray params = parameters_->parameters();
-        const bool active = (quint8(params[9]) & 0x02) == 0;
-        const int pixelMode = (quint8(params[9]) >> 5) & 0x01;
-        const int length = pixelMode == 1 ? 112 : 400;
-        // Never more frames than the line carries (10 bits a byte), with room to spare.
-        int hz = zoneRate_.load();
-        if (deviceRate_ > 0)
-            hz = qMax(1, qMin(hz, int(0.8 * deviceRate_ / 10.0 / length)));
-        next += std::chrono::microseconds(1000000 / hz);
-        std::this_thread::sleep_until(next);
-        if (quit_.load())
-            break;
-        const auto now = std::chrono::steady_clock::now();
-        if (now - next > std::chrono::milliseconds(200))
-            next = now;
-        if (!active || !device_.isRunning() || (deviceRate_ > 0 && device_.portRate() != deviceRate_))
-            continue;
-        device_.send(zoneFrameOf(n, pixelMode, quint8(params[4]), parameters_->uptimeMs()));
-        ++n;
-        if (pixelMode == 1)
-            smallFramesSent_.fetch_add(1);
-        framesSent_.store(n);
-    }
+    const int pixelMode = (quint8(parameters_->parameters()[9]) >> 5) & 0x01;
+    const int length = pixelMode == 1 ? 112 : 400;
+    // Never more frames than the line carries (10 bits a byte), with room to spare.
+    int hz = zoneRate_.load();
+    if (deviceRate_ > 0)
+        hz = qMax(1, qMin(hz, int(0.8 * deviceRate_ / 10.0 / length)));
+    return hz;
 }
 
-void RangeSensor::run()
+void RangeSensor::sendZones()
 {
-    quint64 n = 0;
-    auto next = std::chrono::steady_clock::now();
-    while (!quit_.load()) {
-        const QByteArray params = parameters_->parameters();
-        const quint16 refresh = static_cast<quint16>(quint8(params[24]) | quint8(params[25]) << 8);
-        const bool active = (quint8(params[9]) & 0x02) == 0;
-        const int hz = (refresh == 0 || refresh == 0xFFFF) ? 10 : qMin<int>(refresh, 1000);
-        next += std::chrono::microseconds(1000000 / hz);
-        std::this_thread::sleep_until(next);
-        if (quit_.load())
-            break;
-        const auto now = std::chrono::steady_clock::now();
-        if (now - next > std::chrono::milliseconds(200))
-            next = now; // never burst to catch up after a pause
-        // The sensor talks at its own rate only: at another rate the port would see noise.
-        if (!active || !device_.isRunning() || (deviceRate_ > 0 && device_.portRate() != deviceRate_))
-            continue;
-        const quint16 strength = static_cast<quint16>(800 + (n * 7) % 200);
-        device_.send(rangeFrame(parameters_->uptimeMs(), distanceOf(n), 0, strength, 2));
-        ++n;
-        framesSent_.store(n);
-    }
+    const QByteArray params = parameters_->parameters();
+    const bool active = (quint8(params[9]) & 0x02) == 0;
+    const int pixelMode = (quint8(params[9]) >> 5) & 0x01;
+    if (!active || !device_.isRunning() || (deviceRate_ > 0 && device_.portRate() != deviceRate_))
+        return;
+    const quint64 n = framesSent_.load();
+    device_.send(zoneFrameOf(n, pixelMode, quint8(params[4]), parameters_->uptimeMs()));
+    if (pixelMode == 1)
+        smallFramesSent_.fetch_add(1);
+    framesSent_.store(n + 1);
+}
+
+int RangeSensor::rangeRate() const
+{
+    const QByteArray params = parameters_->parameters();
+    const quint16 refresh = static_cast<quint16>(quint8(params[24]) | quint8(params[25]) << 8);
+    return (refresh == 0 || refresh == 0xFFFF) ? 10 : refresh;
+}
+
+void RangeSensor::sendRange()
+{
+    const QByteArray params = parameters_->parameters();
+    const bool active = (quint8(params[9]) & 0x02) == 0;
+    // The sensor talks at its own rate only: at another rate the port would see noise.
+    if (!active || !device_.isRunning() || (deviceRate_ > 0 && device_.portRate() != deviceRate_))
+        return;
+    const quint64 n = framesSent_.load();
+    const quint16 strength = static_cast<quint16>(800 + (n * 7) % 200);
+    device_.send(rangeFrame(parameters_->uptimeMs(), distanceOf(n), 0, strength, 2));
+    framesSent_.store(n + 1);
 }
 
 } // namespace sim

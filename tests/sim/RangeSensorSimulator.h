@@ -8,6 +8,7 @@
 // of its parameters (4 x 4 or 8 x 8) at its zone rate.
 
 #include "DeviceSimulator.h"
+#include "PacedThread.h"
 
 #include <QByteArray>
 
@@ -16,7 +17,6 @@
 #include <vector>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace sim {
 
@@ -111,19 +111,21 @@ public:
     static QByteArray zoneFrameOf(quint64 n, int pixelMode, quint8 id, quint32 systemTime);
 
 private:
-    void run();
-    void runZones();
+    // One range frame, or one zone frame; the rate of the next.
+    int rangeRate() const;
+    void sendRange();
+    int zoneRateNow() const;
+    void sendZones();
 
     DeviceSimulator& device_;
     int productType_;
     qint32 deviceRate_;
     std::shared_ptr<SystemFrameHandler> system_;
     std::shared_ptr<RangeParameterHandler> parameters_;
-    std::thread thread_;
-    std::atomic<bool> quit_{false};
     std::atomic<quint64> framesSent_{0};
     std::atomic<quint64> smallFramesSent_{0};
     std::atomic<int> zoneRate_{15};
+    PacedThread thread_;
 };
 
 } // namespace sim

@@ -7,11 +7,12 @@
 // at its rate. A write that changes the rate or the update rate takes effect at once.
 
 #include "DeviceSimulator.h"
+#include "PacedThread.h"
 #include "TrelvanParameterHandler.h"
+#include "TrelvanScenario.h"
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 namespace sim {
 
@@ -30,17 +31,19 @@ public:
     TrelvanParameterHandler& parameters() { return *parameters_; }
     std::shared_ptr<SystemFrameHandler> systemHandler() const { return system_; }
     quint64 framesSent() const { return framesSent_.load(); }
+    // The update rate in the parameters, 10 Hz when it is 0.
+    static int updateRateOf(const QByteArray& parameters);
 
 private:
-    void run();
+    void step();
 
     DeviceSimulator& device_;
     std::shared_ptr<SystemFrameHandler> system_;
     std::shared_ptr<TrelvanParameterHandler> parameters_;
     SystemInfo info_;
-    std::thread thread_;
-    std::atomic<bool> quit_{false};
+    const TrelvanScenario scenario_{100};
     std::atomic<quint64> framesSent_{0};
+    PacedThread thread_;
 };
 
 } // namespace sim

@@ -2,8 +2,6 @@
 
 #include <QtEndian>
 
-#include <chrono>
-
 namespace sim {
 
 namespace {
@@ -14,19 +12,8 @@ constexpr quint32 kFlashBase = 0x08020000u;
 } // namespace
 
 TrelvanRelayHandler::TrelvanRelayHandler(DeviceSimulator& device)
-    : device_(device)
-    , thread_([this] { run(); })
+    : answers_(device)
 {
-}
-
-TrelvanRelayHandler::~TrelvanRelayHandler()
-{
-    {
-        std::lock_guard<std::mutex> lock(queueMutex_);
-        quit_ = true;
-    }
-    queueCv_.notify_all();
-    thread_.join();
 }
 
 int TrelvanRelayHandler::addNode(const TrelvanNodeSetup& setup, const std::array<quint8, 4>& firmware)
@@ -104,8 +91,7 @@ QByteArray TrelvanRelayHandler::firmwareImage(int node, int size) const
 
 int TrelvanRelayHandler::pendingAnswers() const
 {
-    std::lock_guard<std::mutex> lock(queueMutex_);
-    return int(queue_.size());
+    return answers_.pending();
 }
 
 void TrelvanRelayHandler::clearLog()
@@ -187,7 +173,7 @@ void TrelvanRelayHandler::deliver(Remote& r, const QByteArray& payload, bool uni
             answer[9] = char(quint8(answer[9]) + 1);
         sealSum8(answer);
     }
-    schedule(answer, r.mode == Mode::Late ? lateDelayMs_.load() : delayMs_.load());
+    answers_.schedule(answer, r.mode == Mode::Late ? lateDelayMs_.load() : delayMs_.load());
 }
 
 int TrelvanRelayHandler::handle(const QByteArray& input, const SimContext&, QByteArray&)
@@ -225,40 +211,6 @@ int TrelvanRelayHandler::handle(const QByteArray& input, const SimContext&, QByt
         }
     }
     return total;
-}
-
-void TrelvanRelayHandler::schedule(const QByteArray& bytes, int delayMs)
-{
-    {
-        std::lock_guard<std::mutex> lock(queueMutex_);
-        const qint64 due = nowNs() + qint64(delayMs) * 1000000;
-        auto it = queue_.begin();
-        while (it != queue_.end() && it->dueNs <= due)
-            ++it;
-        queue_.insert(it, Pending{due, bytes});
-    }
-    queueCv_.notify_all();
-}
-
-void TrelvanRelayHandler::run()
-{
-    std::unique_lock<std::mutex> lock(queueMutex_);
-    while (!quit_) {
-        if (queue_.empty()) {
-            queueCv_.wait(lock);
-            continue;
-        }
-        const qint64 wait = queue_.front().dueNs - nowNs();
-        if (wait > 0) {
-            queueCv_.wait_for(lock, std::chrono::nanoseconds(wait));
-            continue;
-        }
-        const QByteArray bytes = queue_.front().bytes;
-        queue_.pop_front();
-        lock.unlock();
-        device_.send(bytes);
-        lock.lock();
-    }
 }
 
 } // namespace sim

@@ -15,6 +15,7 @@
 // (chosen when the node is added), silence, a late answer, or silence after a
 // number of answers.
 
+#include "DelayedSender.h"
 #include "DeviceSimulator.h"
 #include "TrelvanParameterHandler.h"
 
@@ -23,12 +24,9 @@
 #include <QPair>
 
 #include <array>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace sim {
@@ -39,7 +37,6 @@ public:
     enum class Mode { Normal, OtherId, Silent, Late };
 
     explicit TrelvanRelayHandler(DeviceSimulator& device);
-    ~TrelvanRelayHandler() override;
     TrelvanRelayHandler(const TrelvanRelayHandler&) = delete;
     TrelvanRelayHandler& operator=(const TrelvanRelayHandler&) = delete;
 
@@ -83,21 +80,12 @@ private:
         int firmwareFrames = 0;
         QByteArray flash;
     };
-    struct Pending
-    {
-        qint64 dueNs;
-        QByteArray bytes;
-    };
-
     // Under mutex_.
     Remote* find(quint8 role, quint8 id);
     QByteArray systemFrameOf(const Remote& r) const;
     void deliver(Remote& r, const QByteArray& payload, bool unicast);
     void storeFirmware(Remote& r, const QByteArray& frame);
-    void schedule(const QByteArray& bytes, int delayMs);
-    void run();
 
-    DeviceSimulator& device_;
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Remote>> nodes_;
     QList<QPair<quint8, quint8>> unicasts_;
@@ -105,12 +93,7 @@ private:
     std::atomic<int> delayMs_{5};
     std::atomic<int> lateDelayMs_{300};
     std::atomic<int> badFrames_{0};
-
-    mutable std::mutex queueMutex_;
-    std::condition_variable queueCv_;
-    std::deque<Pending> queue_;
-    bool quit_ = false;
-    std::thread thread_;
+    DelayedSender answers_;
 };
 
 } // namespace sim

@@ -643,13 +643,13 @@ void TrelvanScenario::setNodeSilenced(int id, bool silenced)
 NodeFrame0Fields TrelvanScenario::nodeFrame0Fields(int n) const
 {
     NodeFrame0Fields f;
-    f.role = 3;
+    f.role = dtSenderRole_;
     f.id = 0;
     for (int id = 0; id < kDtNodes; ++id) {
         if (silenced_[size_t(id)])
             continue;
         NodeFrame0Record r;
-        r.role = 2;
+        r.role = dtNodeRole_;
         r.id = quint8(id);
         const int length = payloadLengths_[size_t(id)];
         r.data.resize(length);

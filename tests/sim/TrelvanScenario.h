@@ -282,10 +282,18 @@ public:
 
     // Node frame 0: nodes 0 to 2 (tags, role 2) each deliver one payload of their
     // chosen length per frame (bytes counting up from n + 16 x id); a silenced
-    // node delivers nothing. The console C_0 outputs the frame.
+    // node delivers nothing. The console C_0 outputs the frame (roles: see
+    // setNodeFrame0Roles).
     static constexpr int kDtNodes = 3;
     void setPayloadLengths(const std::array<int, kDtNodes>& lengths) { payloadLengths_ = lengths; }
     void setNodeSilenced(int id, bool silenced);
+    // The role of the node that outputs node frame 0 and of the nodes whose payloads it
+    // carries (a console and tags unless set).
+    void setNodeFrame0Roles(qint8 sender, qint8 nodes)
+    {
+        dtSenderRole_ = sender;
+        dtNodeRole_ = nodes;
+    }
     NodeFrame0Fields nodeFrame0Fields(int n) const;
     QByteArray nodeFrame0At(int n) const { return nodeFrame0(nodeFrame0Fields(n)); }
     // The error frame sent with frame n: tag T_7 reports nodeRepeat and hardFault
@@ -331,6 +339,8 @@ private:
     int rate_;
     std::array<int, kDtNodes> payloadLengths_{{3, 8, 32}};
     std::array<bool, kDtNodes> silenced_{{false, false, false}};
+    qint8 dtSenderRole_ = 3;
+    qint8 dtNodeRole_ = 2;
     int nodeFrame0Interval_ = 10;
 };
 

@@ -85,6 +85,10 @@ private slots:
         QCOMPARE(layout->heightForWidth(330), 45);
         QCOMPARE(layout->heightForWidth(110), 5 * 20 + 4 * 5);
         QCOMPARE(layout->heightForWidth(1000), 20);
+        // Five on one line take 540 (with the gaps): a line exactly that wide holds them.
+        QCOMPARE(layout->lineWidth(), 5 * 100 + 4 * 10);
+        QCOMPARE(layout->heightForWidth(540), 20);
+        QCOMPARE(layout->heightForWidth(539), 45);
         QVERIFY(layout->hasHeightForWidth());
         QCOMPARE(layout->expandingDirections(), Qt::Orientations());
     }

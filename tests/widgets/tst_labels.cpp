@@ -70,9 +70,18 @@ private slots:
         ZLabel wide(QStringLiteral("speed:"), nullptr, 12);
         QCOMPARE(wide.captionLabel()->text(), QStringLiteral("speed:"));
         QCOMPARE(wide.valueLabel()->font().family(), QStringLiteral("monospace"));
-        const int w = digitsWidth(wide.valueLabel()->font(), 12);
-        QCOMPARE(wide.valueLabel()->minimumWidth(), w);
-        QCOMPARE(wide.valueLabel()->maximumWidth(), w);
+        // Fixed to twelve digits, and twelve characters show whole: under the
+        // program's style sheet, whose labels have padding, too.
+        QWidget styled;
+        styled.setStyleSheet(QStringLiteral("QLabel { padding: 2px 3px; }"));
+        ZLabel padded(QStringLiteral("speed:"), &styled, 12);
+        for (ZLabel* label : {&wide, &padded}) {
+            const int w = label->valueLabel()->minimumWidth();
+            QCOMPARE(label->valueLabel()->maximumWidth(), w);
+            QVERIFY(w >= digitsWidth(label->valueLabel()->font(), 12));
+            label->setValue(QStringLiteral("-1.23457e+06"));
+            QVERIFY2(label->valueLabel()->sizeHint().width() <= w, qPrintable(QString::number(w)));
+        }
         QVERIFY(wide.captionLabel()->alignment() & Qt::AlignRight);
 
         ZLabel free(QStringLiteral("x"), nullptr, 0);
@@ -82,6 +91,11 @@ private slots:
         free.setFixedWidthInDigits(8);
         QCOMPARE(free.width(), digitsWidth(free.valueLabel()->font(), 8));
         QCOMPARE(free.maximumWidth(), free.minimumWidth());
+        // Fixed narrower than its caption and value need, a label keeps their width.
+        ZLabel anchor(QStringLiteral("A_100"), nullptr, 8);
+        anchor.setFixedWidthInDigits(4);
+        QCOMPARE(anchor.width(), anchor.layout()->minimumSize().width());
+        QVERIFY(anchor.width() > digitsWidth(anchor.valueLabel()->font(), 8));
 
         free.setCaptionRightAligned(false);
         QVERIFY(free.captionLabel()->alignment() & Qt::AlignLeft);

@@ -3,6 +3,7 @@
 #include "foundation/ZColorSchemeManager.h"
 #include "foundation/ZLog.h"
 #include "views/GlContextCheck.h"
+#include "widgets/ZFlowLayout.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -51,7 +52,9 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
 {
     auto* box = new QVBoxLayout(this);
     auto* upper = new QHBoxLayout;
-    auto* lower = new QHBoxLayout;
+    // The controls and the mean in one row, wrapping where the surface is narrow.
+    auto* lower = new ZFlowLayout(0, -1, -1);
+    controls_ = lower;
     box->addLayout(upper, 1);
     box->addLayout(lower);
 
@@ -65,7 +68,7 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
     // The bounds may be any double: without a width of their own the boxes would
     // be sized for the longest such number and crowd out the page's other panes.
     for (QDoubleSpinBox* spin : {yMinSpin_, yMaxSpin_})
-        spin->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.00")) + 24);
+        spin->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.00")) + 24);
     lower->addWidget(titleLabel_);
     lower->addWidget(yMinSpin_);
     lower->addWidget(yMaxSpin_);
@@ -97,8 +100,8 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
         upper->addWidget(container, 1);
 
         presetCombo_ = new QComboBox(this);
-        presetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        presetCombo_->setMinimumContentsLength(10);
+        // Every preset's name whole, whichever is chosen.
+        presetCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         for (int code = 0; code < presetNames().size(); ++code)
             presetCombo_->addItem(presetNames().at(code), code);
         connect(presetCombo_, &QComboBox::textActivated, this, &SurfaceGraph::applyPreset);
@@ -121,8 +124,10 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
     barBox->addWidget(meanBar_);
     upper->addLayout(barBox);
     lower->addWidget(new QLabel(tr("Mean"), this));
+    // Room for a mean of six significant digits, so that the row keeps its place
+    // while the mean changes.
+    meanLabel_->setMinimumWidth(meanLabel_->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000e+00")));
     lower->addWidget(meanLabel_);
-    lower->addStretch();
 }
 
 void SurfaceGraph::buildGraph()
@@ -193,6 +198,12 @@ SurfaceGraph::~SurfaceGraph()
     }
     array_ = nullptr;
     // The graph belongs to its window container, deleted with this widget.
+}
+
+int SurfaceGraph::controlsLineWidth() const
+{
+    const QMargins m = layout()->contentsMargins();
+    return controls_->lineWidth() + m.left() + m.right();
 }
 
 int SurfaceGraph::cameraPreset() const

@@ -11,6 +11,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class ZFlowLayout;
 
 namespace QtDataVisualization {
 class Q3DSurface;
@@ -55,6 +56,8 @@ public:
     double rangeMax() const { return rangeMax_; }
     // The camera preset code of the graph; -1 without a graph.
     int cameraPreset() const;
+    // The width that holds its controls and the mean on one line.
+    int controlsLineWidth() const;
 
 private:
     void applyRange();
@@ -76,6 +79,7 @@ private:
     QDoubleSpinBox* yMaxSpin_ = nullptr;
     QComboBox* presetCombo_ = nullptr;
     QPushButton* changePreset_ = nullptr;
+    ZFlowLayout* controls_ = nullptr;
 };
 
 } // namespace Parvo

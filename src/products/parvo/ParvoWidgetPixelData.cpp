@@ -22,6 +22,8 @@ ZoneMatrixPage::ZoneMatrixPage(int zones, DataResourceItem* item, LineResourceCo
     auto* box = new QHBoxLayout(area);
     box->setContentsMargins(0, 0, 0, 0);
     auto* splitter = new FixedSplitter(Qt::Horizontal, area);
+    splitter_ = splitter;
+    splitter->setChildrenCollapsible(false);
     box->addWidget(splitter);
 
     console_ = new PlainTextEditWithFile(splitter);
@@ -38,10 +40,17 @@ ZoneMatrixPage::ZoneMatrixPage(int zones, DataResourceItem* item, LineResourceCo
     splitter->addWidget(surfaces);
 }
 
+void ZoneMatrixPage::showEvent(QShowEvent* event)
+{
+    setDataWidthWanted(kConsoleWidth + splitter_->handleWidth()
+                       + qMax(distance_->controlsLineWidth(), strength_->controlsLineWidth()));
+    DataWidgetBase::showEvent(event);
+}
+
 QString ZoneMatrixPage::consoleText(const ZoneRecord& record)
 {
     return QLatin1Char('[') + record.arrivalTime().toString(QStringLiteral("hh:mm:ss:zzz")) + QLatin1String("]\n")
-           + QString::fromLatin1(record.frame.toHex(' '));
+           + QString::fromLatin1(record.frame.toHex(' ')) + QLatin1Char('\n');
 }
 
 QVector<QVector<float>> ZoneMatrixPage::distanceMatrix(const QByteArray& frame, int side)
@@ -74,13 +83,12 @@ void ZoneMatrixPage::showRecords(const QList<const ZoneRecord*>& records)
     if (records.isEmpty())
         return;
 
-    // One append for every frame since the last refresh; the console ends the
-    // text with its own line break.
-    QStringList blocks;
-    blocks.reserve(records.size());
+    // One append for every frame since the last refresh, each block ending with its
+    // own line break.
+    QString text;
     for (const ZoneRecord* record : records)
-        blocks << consoleText(*record);
-    console_->appendText(blocks.join(QLatin1Char('\n')));
+        text += consoleText(*record);
+    console_->appendText(text);
 
     // Only the newest frame is drawn.
     const int side = static_cast<int>(std::sqrt(double(zones_)));

@@ -11,6 +11,8 @@ class DataResourceItem;
 class LineResourceCollector;
 class PlainTextEditWithFile;
 
+class QSplitter;
+
 namespace Parvo {
 
 class SurfaceGraph;
@@ -31,8 +33,8 @@ public:
     SurfaceGraph* distanceSurface() const { return distance_; }
     SurfaceGraph* strengthSurface() const { return strength_; }
 
-    // The two console lines of a record: "[hh:mm:ss:zzz]" of its arrival, then its
-    // bytes in lower-case hex with a blank between them.
+    // The console block of a record: "[hh:mm:ss:zzz]" of its arrival, then its bytes
+    // in lower-case hex with a blank between them, each line ending with "\n".
     static QString consoleText(const ZoneRecord& record);
     // The newest frame as side x side matrices: distances in metres, strengths.
     static QVector<QVector<float>> distanceMatrix(const QByteArray& frame, int side);
@@ -41,6 +43,8 @@ public:
 protected:
     // Shows the records taken by one refresh, oldest first.
     void showRecords(const QList<const ZoneRecord*>& records);
+    // The surfaces want their controls and mean on one line beside the console.
+    void showEvent(QShowEvent* event) override;
 
 private:
     int zones_;
@@ -48,6 +52,7 @@ private:
     PlainTextEditWithFile* console_ = nullptr;
     SurfaceGraph* distance_ = nullptr;
     SurfaceGraph* strength_ = nullptr;
+    QSplitter* splitter_ = nullptr;
 };
 
 template <int PixelMode>

@@ -5,6 +5,7 @@
 #include "widgets/PlainTextEditWithFile.h"
 #include "widgets/ZLabel.h"
 
+#include <QLayout>
 #include <QTime>
 #include <QVBoxLayout>
 
@@ -12,6 +13,7 @@ namespace Sarvel {
 
 namespace {
 constexpr quint32 kDayMs = 24u * 3600u * 1000u;
+constexpr int kFrameBytes = 16;
 }
 
 WidgetFrame0::WidgetFrame0(DataResourceItem* item, LineResourceCollector* collector, QWidget* parent)
@@ -29,6 +31,14 @@ WidgetFrame0::WidgetFrame0(DataResourceItem* item, LineResourceCollector* collec
         labels->addWidget(labels_[i], 0, Qt::AlignLeft);
     }
     layout->addLayout(labels);
+}
+
+void WidgetFrame0::showEvent(QShowEvent* event)
+{
+    // Room for a frame's 16 bytes on one console line; the statistics take the rest.
+    const QMargins m = dataArea() ? dataArea()->layout()->contentsMargins() : QMargins();
+    setDataWidthWanted(console_->widthForColumns(kFrameBytes * 3 - 1) + m.left() + m.right());
+    DataWidgetBase::showEvent(event);
 }
 
 QString WidgetFrame0::timeStamp(quint32 systemTimeMs)

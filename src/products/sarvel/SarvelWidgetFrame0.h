@@ -31,6 +31,9 @@ public:
     PlainTextEditWithFile* console() const { return console_; }
     ZLabel* label(int index) const { return index >= 0 && index < 5 ? labels_[index] : nullptr; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     DataResourceItem* item_;
     PlainTextEditWithFile* console_;

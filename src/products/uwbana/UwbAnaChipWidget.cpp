@@ -77,6 +77,9 @@ ChipWidget::ChipWidget(int chipIndex, QWidget* parent)
     , chipType_(chipTypeOf(chipIndex))
 {
     auto* layout = new QVBoxLayout(this);
+    // Four chips and the page's controls share the window's width.
+    const QMargins m = layout->contentsMargins();
+    layout->setContentsMargins(4, m.top(), 4, m.bottom());
 
     configArea_ = new QWidget(this);
     auto* config = new QFormLayout(configArea_);
@@ -117,6 +120,9 @@ ChipWidget::ChipWidget(int chipIndex, QWidget* parent)
     status->addRow(tr("Status"), light_);
     for (int c = 0; c < CounterCount; ++c) {
         counters_[c] = new QLabel(this);
+        // Room for the largest value (a 16-bit count, a loss rate of 655.35): the
+        // chip keeps its width while the counts grow.
+        counters_[c]->setMinimumWidth(counters_[c]->fontMetrics().horizontalAdvance(QStringLiteral("000.000")));
         status->addRow(tr(kCounterCaptions[c]), counters_[c]);
     }
     layout->addLayout(status);

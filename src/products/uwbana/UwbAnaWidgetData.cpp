@@ -8,6 +8,7 @@
 #include "products/uwbana/UwbAnaTables.h"
 #include "views/ModelViewManagers.h"
 #include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZFlowLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,14 +61,17 @@ WidgetData::WidgetData(DataResourceItem* item, LineResourceCollector* collector,
         connect(item, &DataResourceItem::clearRequired, this, &WidgetData::clear);
 
     QWidget* area = dataArea() ? dataArea() : this;
+    // The chips get the width: no margin around them, narrow gaps between.
     auto* top = new QHBoxLayout(area);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(4);
     for (int i = 0; i < 4; ++i) {
         chips_[i] = new ChipWidget(i, area);
         top->addWidget(chips_[i]);
     }
     auto* side = new QVBoxLayout;
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(0, 0, 0, 0);
+    // One row, wrapping where the column is narrow.
+    auto* buttons = new ZFlowLayout(0, -1, -1);
     read_ = new QPushButton(tr("Read"), area);
     write_ = new QPushButton(tr("Write"), area);
     showConfig_ = new QCheckBox(tr("Show Config"), area);
@@ -100,6 +104,8 @@ WidgetData::WidgetData(DataResourceItem* item, LineResourceCollector* collector,
 
     auto* info = new QFormLayout;
     systemTime_ = new QLabel(area);
+    // Room for a whole 32-bit time: the column keeps its width while it counts.
+    systemTime_->setMinimumWidth(systemTime_->fontMetrics().horizontalAdvance(QString(10, QLatin1Char('0'))));
     voltage_ = new QLabel(area);
     history_ = new PlainTextEditWithFile(area);
     history_->setReadOnly(true);

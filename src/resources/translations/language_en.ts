@@ -1675,6 +1675,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>invalid value of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Restarting current node will make it exit wireless setting mode</source>
         <translation type="unfinished"></translation>
     </message>

@@ -1675,6 +1675,10 @@
         <translation>写入参数失败，</translation>
     </message>
     <message>
+        <source>invalid value of %1</source>
+        <translation>%1的值无效</translation>
+    </message>
+    <message>
         <source>Restarting current node will make it exit wireless setting mode</source>
         <translation>重启当前节点将使其退出无线设置模式</translation>
     </message>

@@ -177,8 +177,10 @@ private slots:
         page->refresh();
         QCOMPARE(p->queue.size(), 0);
         page->console()->flushPending();
+        // Each block ends with its own line break.
         const QStringList lines = page->console()->toPlainText().split('\n');
-        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines.size(), 7);
+        QCOMPARE(lines.at(6), QString());
         QCOMPARE(lines.at(0), QString("[10:11:12:000]"));
         QCOMPARE(lines.at(2), QString("[10:11:12:251]"));
         QCOMPARE(lines.at(4), QString("[10:11:12:502]"));
@@ -193,7 +195,7 @@ private slots:
         QVERIFY(!p->dataItem()->isClearRequested());
         QCOMPARE(p->queue.size(), 0);
         page->console()->flushPending();
-        QCOMPARE(page->console()->toPlainText().split('\n').size(), 6);
+        QCOMPARE(page->console()->toPlainText().split('\n').size(), 7);
         QCOMPARE(page->strengthSurface()->meanLabel()->text(), QString("300"));
     }
 };

@@ -1,7 +1,7 @@
 // The AOA parameter protocol through a real port and the simulated node: the
-// request bytes it builds, a reply that stores the node's rate, switches to the AOA
-// node frame group (whose frames are then decoded) and signals once, and damaged
-// replies that change nothing.
+// request bytes it builds, a reply waited for that stores the node's rate, switches
+// to the AOA node frame group (whose frames are then decoded) and signals once,
+// damaged replies that change nothing, and a reply nobody waits for that is only kept.
 
 #include "support/testenv.h"
 
@@ -71,8 +71,10 @@ private slots:
         }, Qt::DirectConnection);
 
         p->setActive(true);
+        p->setWaitingForReply(true);
         QVERIFY(ZSerialPortInterface::write(p->packReadRequest()));
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 10000);
+        p->setWaitingForReply(false);
         QCOMPARE(node.parameters().reads(), 1);
         QCOMPARE(node.parameters().lastRequest(), TestTrelvan::defaultParameterRecord(0x01, 0x4A));
         const ParameterFrame reply = p->receivedFrame();
@@ -141,13 +143,38 @@ private slots:
         const ParameterFrame before = p->receivedFrame();
         QSignalSpy received(p, &AoaProtocolParameter::dataFrameReceived);
         p->setActive(true);
+        p->setWaitingForReply(true);
         QSettings().setValue("RecognizedBaudrate", 1);
         node.device().send(bad + good);
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 10000);
+        p->setWaitingForReply(false);
         QCOMPARE(p->receivedFrame().toByteArray(), good);
         QVERIFY(p->receivedFrame() != before);
         QCOMPARE(QSettings().value("RecognizedBaudrate").toUInt(), 115200u);
         QCOMPARE(received.count(), 1);
+    }
+
+    // A reply that no read of ours waits for (the page shown, nothing asked) is kept,
+    // and nothing else: no rate stored, no group switch, no signal.
+    void replyNobodyWaitsForIsOnlyKept()
+    {
+        sim::TrelvanNodeSetup setup;
+        setup.id = 9;
+        setup.baudRate = 230400;
+        TestTrelvan::NodeOnPort node(setup);
+        QVERIFY(node.open());
+        AoaProtocolParameter* p = AoaProtocolParameter::instance(this);
+        QSignalSpy received(p, &AoaProtocolParameter::dataFrameReceived);
+        p->setActive(true);
+        QVERIFY(!p->isWaitingForReply());
+        QSettings().setValue("RecognizedBaudrate", 1);
+        const QByteArray reply = sim::trelvanParameterDefaults(setup);
+        node.device().send(reply + reply);
+        QTRY_COMPARE_WITH_TIMEOUT(p->receivedFrame().toByteArray(), reply, 10000);
+        QCOMPARE(received.count(), 0);
+        QCOMPARE(QSettings().value("RecognizedBaudrate").toUInt(), 1u);
+        QVERIFY(p->isActive()); // a group switch would have taken it out
+        p->setActive(false);
     }
 };
 

@@ -166,6 +166,19 @@ private slots:
         QVERIFY(window_->writeButton()->isEnabled());
     }
 
+    // The rates a node can be set to, before and after a read.
+    void offersTheNodeBaudRates()
+    {
+        startNode();
+        const QStringList rates{"4800",   "9600",   "14400",  "19200",   "38400",   "43000",   "57600",   "76800",  "115200",
+                                "230400", "460800", "921600", "1000000", "1200000", "1500000", "2000000", "3000000"};
+        QCOMPARE(itemTexts(window_->baudCombo()), rates);
+        window_->readButton()->click();
+        QCOMPARE(status(), QString("Read parameter succeeded"));
+        QCOMPARE(window_->baudCombo()->currentText(), QString("460800"));
+        QCOMPARE(itemTexts(window_->baudCombo()), rates);
+    }
+
     // Failures and their status texts.
     void failures_data()
     {

@@ -165,7 +165,7 @@ private slots:
         page->refresh();
         page->console->flushPending();
         QCOMPARE(page->console->toPlainText(),
-                 QString("[]\n%1\n[01:02:03:004]\n%2\n")
+                 QString("\n%1\n[01:02:03:004]\n%2\n")
                      .arg(QString::fromLatin1(first.toHex(' ')), QString::fromLatin1(second.toHex(' '))));
         const QList<QPair<ZLabel*, QString>> shown{
             {page->idLabel, "9"},       {page->plrLabel, "109.225"},       {page->localTimeLabel, "4294967295"},

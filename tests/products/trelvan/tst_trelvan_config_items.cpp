@@ -150,12 +150,13 @@ private slots:
         QTest::addColumn<QStringList>("offered");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<int>("mirrored");
-        QTest::newRow("anchor with node frame 0") << 1 << 0 << 2 << QStringList{"Anchor_Frame0", "Node_Frame1", "Node_Frame4"}
-                                                  << "Anchor_Frame0" << 0;
+        // A value the list lacks is shown as itself and kept.
+        QTest::newRow("anchor with node frame 0")
+            << 1 << 0 << 2 << QStringList{"Anchor_Frame0", "Node_Frame1", "Node_Frame4", "2 (?)"} << "2 (?)" << 2;
         QTest::newRow("tag in mode 13") << 2 << 13 << 5
                                         << QStringList{"Tag_Frame0", "Node_Frame2", "Node_Frame3", "NMEA0183", "UBX"}
                                         << "Node_Frame3" << 5;
-        QTest::newRow("master offers none") << 4 << 3 << 4 << QStringList{} << "" << 4;
+        QTest::newRow("master offers none") << 4 << 3 << 4 << QStringList{"4 (?)"} << "4 (?)" << 4;
         QTest::newRow("node in DR_MODE1") << 0 << 6 << 11 << QStringList{"Node_Frame5", "Node_Frame7"} << "Node_Frame7"
                                           << 11;
     }
@@ -175,7 +176,7 @@ private slots:
         QCOMPARE(int(ProtocolParameter::instance()->backupFrame().protocol()), mirrored);
         QCOMPARE(changed.count(), mirrored != protocol ? 1 : 0);
         e.protocol->storeToParameter();
-        QCOMPARE(int(ProtocolParameter::instance()->writeFrame().protocol()), offered.isEmpty() ? 0 : mirrored);
+        QCOMPARE(int(ProtocolParameter::instance()->writeFrame().protocol()), mirrored);
     }
 
     void updateRates_data()
@@ -205,6 +206,9 @@ private slots:
         p->backupFrame().setBaudRate(quint32(baud));
         p->backupFrame().setNodeCapacity(quint8(capacity));
         e.rate->loadFromParameter();
+        // The record's own rate (10) is added when the list lacks it.
+        if (!rates.contains("10"))
+            rates << "10 (?)";
         QCOMPARE(itemsOf(e.rate->comboBox()), rates);
     }
 
@@ -227,12 +231,15 @@ private slots:
         QCOMPARE(e.baud->comboBox()->count(), count);
         QCOMPARE(e.baud->comboBox()->itemText(count - 1), last);
         QCOMPARE(e.baud->comboBox()->currentText(), QString("115200"));
-        // A rate the list lacks selects the first and mirrors it.
+        // A rate the list lacks is shown as itself and stored unchanged.
         ParameterFrame odd = TestTrelvan::nodeParameters(TAG, 1, 0, 0);
         odd.setBaudRate(3500000 & 0xFFFFFF);
         odd.seal();
         receive(odd);
-        QCOMPARE(ProtocolParameter::instance()->backupFrame().baudRate(), 4800u);
+        QCOMPARE(e.baud->comboBox()->currentText(), QString("3500000 (?)"));
+        QCOMPARE(e.baud->comboBox()->count(), count + 1);
+        e.baud->storeToParameter();
+        QCOMPARE(ProtocolParameter::instance()->writeFrame().baudRate(), 3500000u);
     }
 
     void plainEditorsMirrorAndStore()
@@ -355,6 +362,32 @@ private slots:
         QCOMPARE(ProtocolParameter::instance()->backupFrame().localMode(), quint8(12));
     }
 
+    // A reply relayed from a remote node fills the editors; the running mode, the
+    // shortcuts and the mode switches stay the port node's, and a write gives the
+    // remote node back its own running mode.
+    void modeEditorAfterRemoteReply()
+    {
+        Editors e;
+        ProtocolParameter* p = ProtocolParameter::instance();
+        QSignalSpy changed(e.mode, &ZAppModeItem::runningModeChanged);
+        QSignalSpy required(e.mode, &ZAppModeItem::runningModeRequired);
+        e.role->setRoleOfNodeConnectedDirectly(ANCHOR);
+        receive(TestTrelvan::nodeParameters(ANCHOR, 0, 13, DT_MODE0, 0)); // the port's, wireless setting
+        const int changes = changed.count();
+        p->setRemoteExchange(true);
+        receive(TestTrelvan::nodeParameters(ANCHOR, 23, 1, 1, 0));
+        p->setRemoteExchange(false);
+        QCOMPARE(e.mode->localMode(), 1);
+        QCOMPARE(e.mode->runningMode(), int(DT_MODE0));
+        QCOMPARE(changed.count(), changes);
+        QVERIFY(e.mode->isWirelessSettingActive() && !e.mode->wirelessSettingButton()->isHidden());
+        e.mode->storeToParameter();
+        QCOMPARE(p->writeFrame().appMode(), quint8(0x11));
+        e.mode->wirelessSettingButton()->click(); // leave for the port's own mode
+        QCOMPARE(int(required.last().at(0).value<LPSMode>()), 13);
+        QCOMPARE(quint8(p->makeModeSwitchRequest().at(17)), quint8(0xDD));
+    }
+
     void coordinatePagesAndPoints()
     {
         Editors e;
@@ -364,8 +397,18 @@ private slots:
         receive(TestTrelvan::nodeParameters(ANCHOR, 3, 0, 0, 0));
         QCOMPARE(e.coordinates->pages()->pages().size(), 1);
 
-        // Mode 1, anchor 23: page 2, rows A20 to A29, points named by row.
+        // Mode 1, anchor 23: page 2, and a record of group 0 leaves it empty and asks
+        // for group 2.
+        QSignalSpy asked(e.coordinates, &ZCoordinateItem::readCoordinatesRequired);
+        receive(TestTrelvan::nodeParameters(ANCHOR, 23, 1, 1, 0));
+        QCOMPARE(e.coordinates->pages()->currentIndex(), 2);
+        QCOMPARE(e.coordinates->currentTable()->item(0, 0)->text(), QString());
+        QCOMPARE(asked.count(), 1);
+        QCOMPARE(asked.last().at(0).toInt(), 2);
+
+        // The record of group 2: rows A20 to A29, points named by row.
         ParameterFrame f = TestTrelvan::nodeParameters(ANCHOR, 23, 1, 1, 0);
+        f.setCoordinateGroup(2);
         f.setAnchorCoordinate(0, 0, 1500);
         f.setAnchorCoordinate(0, 1, -2097151);
         f.setAnchorCoordinate(0, 2, 1000001);

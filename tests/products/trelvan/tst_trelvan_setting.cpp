@@ -26,6 +26,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QSet>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -51,6 +52,33 @@ class TestTrelvanSetting : public QObject
         WidgetSetting::setPortLookup([this] { return &node_->port(); });
     }
 
+    void startNode(quint8 role, quint8 id, quint8 mode, quint16 rate = 10)
+    {
+        sim::TrelvanNodeSetup setup;
+        setup.role = role;
+        setup.id = id;
+        setup.localMode = mode;
+        setup.refreshRate = rate;
+        startNode(setup);
+    }
+
+    // A node whose record holds the capacity, read by the window.
+    void readNode(quint8 role, quint8 mode, quint16 rate, quint8 capacity = 5)
+    {
+        startNode(role, 0, mode, rate);
+        QByteArray f = node_->parameters().parameters();
+        f[24] = char(capacity);
+        node_->parameters().setParameters(f);
+        window_->readButton()->click();
+        QCOMPARE(status(), QString("Read parameter succeeded"));
+    }
+    QComboBox* combo(int item) const { return window_->configItemWidget(item)->findChild<QComboBox*>(); }
+    void pick(int item, const QString& text)
+    {
+        QComboBox* box = combo(item);
+        box->setCurrentIndex(box->findText(text));
+        emit box->activated(box->currentIndex());
+    }
 
 private slots:
     void initTestCase()
@@ -206,6 +234,107 @@ private slots:
         const int reads = node_->parameters().reads();
         window_->show();
         QTRY_COMPARE_WITH_TIMEOUT(node_->parameters().reads(), reads + 1, 10000);
+    }
+
+    // A write without an edit gives the node back the record it sent, but for the
+    // bytes a write does not carry: the reserved ones (13, 15, 18, 21-23, 31-35), the
+    // capacities the node reports (25, 26), its clock (27-30) and the sum (127). A
+    // value outside its editor's list shows as itself; once a role or mode change
+    // leaves it outside a new list, nothing is written.
+    void writeWithoutEditKeepsTheRecord_data()
+    {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("50 Hz in LP_MODE2") << 2 << 2 << 50 << 0 << int(RefreshRateItem) << "50 (?)" << "" << "";
+        QTest::newRow("NODE in LP_MODE0") << 0 << 0 << 10 << 0 << int(RoleItem) << "0 (?)" << "" << "";
+        QTest::newRow("capacity 30 in DR_MODE0") << 3 << 10 << 10 << 30 << int(NodeCapacityItem) << "30 (?)" << "" << "";
+        QTest::newRow("TAG to ANCHOR") << 2 << 2 << 50 << 0 << int(ProtocolTypeItem) << "4 (?)" << "role" << "Protocol";
+        QTest::newRow("LP_MODE0 to DT_MODE0") << 2 << 0 << 10 << 0 << int(RoleItem) << "2 (?)" << "mode" << "Role";
+    }
+    void writeWithoutEditKeepsTheRecord()
+    {
+        QFETCH(int, role);
+        QFETCH(int, mode);
+        QFETCH(int, rate);
+        QFETCH(int, capacity);
+        QFETCH(int, item);
+        QFETCH(QString, shown);
+        QFETCH(QString, change);
+        QFETCH(QString, refused);
+        readNode(quint8(role), quint8(mode), quint16(rate), quint8(capacity));
+        const QByteArray read = node_->parameters().parameters();
+        if (change == "role")
+            pick(RoleItem, "ANCHOR");
+        else if (change == "mode")
+            window_->modeItem()->localGroup()->button(DT_MODE0)->click();
+        QCOMPARE(combo(item)->currentText(), shown);
+        const int writes = node_->parameters().writes();
+        window_->writeButton()->click();
+        if (!refused.isEmpty()) {
+            QCOMPARE(status(), "Write parameter failed,invalid value of " + refused);
+            QCOMPARE(node_->parameters().writes(), writes);
+            return;
+        }
+        QCOMPARE(status(), QString("Write parameter succeeded"));
+        const QByteArray written = node_->parameters().lastRequest();
+        const QSet<int> notCarried{13, 15, 18, 21, 22, 23, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 127};
+        for (int i = 0; i < read.size(); ++i) {
+            if (!notCarried.contains(i))
+                QVERIFY2(written[i] == read[i], qPrintable(QString("byte %1").arg(i)));
+        }
+    }
+
+    // In the DR modes the role byte is the node's number: the written fields are
+    // still compared, and a node that kept its update rate fails the check.
+    void numberedNodeWritesAreChecked_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<bool>("ignores");
+        QTest::newRow("DR_MODE0 node 3 ignores") << 10 << 3 << true;
+        QTest::newRow("DR_MODE1 node 9 ignores") << 6 << 9 << true;
+        QTest::newRow("DR_MODE1 node 9 takes it") << 6 << 9 << false;
+    }
+    void numberedNodeWritesAreChecked()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, number);
+        QFETCH(bool, ignores);
+        readNode(quint8(number), quint8(mode), 10);
+        if (ignores)
+            node_->parameters().setWriteFilter([](QByteArray& f) { f[10] = char(10); });
+        pick(RefreshRateItem, "25");
+        LogCapture log;
+        window_->writeButton()->click();
+        QCOMPARE(status(), ignores ? QString("Write parameter failed,check error") : QString("Write parameter succeeded"));
+        QCOMPARE(log.count(QtWarningMsg, "refreshRate error"), ignores ? 1 : 0);
+        QCOMPARE(int(quint8(node_->parameters().lastRequest()[3])), number);
+    }
+
+    // Anchor 23 in LP_MODE1 shows group 2: the node is asked for it, and a write
+    // without an edit leaves the anchors of groups 0 and 2 as they were.
+    void anchorShowsItsOwnGroup()
+    {
+        startNode(ANCHOR, 23, 1);
+        auto mm = [](int n) { return std::array<qint32, 3>{1000 * n + 1, -1000 * n - 2, n + 3}; };
+        for (int n = 0; n < 30; ++n)
+            node_->parameters().setAnchor(n, mm(n));
+        window_->readButton()->click();
+        ZCoordinateItem* editor = window_->coordinateItem();
+        QCOMPARE(editor->pages()->currentIndex(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->currentTable()->item(3, 1)->text(), QString("-23.002"), 10000);
+        QCOMPARE(int(quint8(node_->parameters().lastRequest()[36])), 2);
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter succeeded"));
+        QCOMPARE(int(quint8(node_->parameters().lastRequest()[36])), 2);
+        for (int n = 0; n < 30; ++n)
+            QCOMPARE(node_->parameters().anchor(n), mm(n));
     }
 
     // A TAG at the port: the coordinate pages ask for their group.

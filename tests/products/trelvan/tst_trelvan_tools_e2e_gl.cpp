@@ -1,9 +1,10 @@
 // The positioning node's tools as a user meets them, with the services wired as the
-// main window wires them: a node whose parameters name NMEA 0183 output is plugged
-// in, recognised, and its sentences fill the three sentence pages by themselves
-// (corrupted ones never show); choosing the sentence group by hand does the same.
-// Then the attitude calibration window is opened from the tool bar and every sensor
-// is calibrated by clicking through its steps, and the DOP map is opened, its anchors
+// main window wires them: the tag that `talmeno-sim --nmea` plays, whose parameters
+// name NMEA 0183 output, is plugged in, recognised, and its sentences fill the three
+// sentence pages by themselves (corrupted ones never show); choosing the sentence
+// group by hand does the same. Then the attitude calibration window is opened from
+// the tool bar and every sensor is calibrated by clicking through its steps, the
+// node answering each at its own pace, and the DOP map is opened, its anchors
 // edited, and once built without OpenGL. With TALMENO_SCREENS_DIR set, pictures are
 // written there.
 
@@ -24,10 +25,9 @@
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/WidgetSystemInfo.h"
-#include "sim/AhrsCalibrationHandler.h"
-#include "sim/DeviceSimulator.h"
-#include "sim/NmeaStream.h"
-#include "sim/TrelvanNodeSimulator.h"
+#include "products/trelvan/calibration/AhrsCalibrationProtocol.h"
+#include "sim/SimulatorCommand.h"
+#include "sim/TrelvanTrial.h"
 #include "support/ScreenShot.h"
 #include "support/testenv.h"
 #include "views/GlContextCheck.h"
@@ -41,6 +41,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSerialPortInfo>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -65,9 +66,7 @@ class TestTrelvanToolsEndToEnd : public QObject
     ModelViewManagers* pages_ = nullptr;
     ZUiSerialPortAssistant* terminal_ = nullptr;
     QString linkPath_;
-    sim::DeviceSimulator device_;
-    std::unique_ptr<sim::TrelvanNode> node_;
-    std::shared_ptr<sim::AhrsCalibrationHandler> ahrs_;
+    sim::SimulatorCommand command_;
     QStringList boxes_;
 
     // The sentence page of a type (visible or not), null while it does not exist.
@@ -142,10 +141,7 @@ private slots:
     {
         if (terminal_)
             terminal_->setSerialPortOpen(false);
-        device_.stopStream();
-        if (node_)
-            node_->stop();
-        device_.stop();
+        command_.stop();
         ProtocolFrameExtraction::instance()->setEnabled(false);
         ZThreadManager::instance()->runInThread(2, [] { ProtocolFrameExtraction::instance()->clearBuffers(); }, true);
         ZThreadManager::instance()->runInThread(3, [] { ProtocolDataProcessor::instance()->processFrames(); }, true);
@@ -158,19 +154,8 @@ private slots:
     // Parameters naming protocol 128: the sentence group loads by itself.
     void sentenceNodeIsLive()
     {
-        sim::TrelvanNodeSetup setup;
-        setup.role = 0;
-        setup.id = 1;
-        setup.localMode = 10;
-        setup.protocol = 128;
-        setup.baudRate = kDeviceRate;
-        QVERIFY(device_.start());
-        node_.reset(new sim::TrelvanNode(device_, setup));
-        ahrs_ = std::make_shared<sim::AhrsCalibrationHandler>();
-        device_.addHandler(ahrs_);
-        node_->start(false);
-        sim::startNmeaStream(device_);
-        QVERIFY(QFile::link(device_.portPath(), linkPath_));
+        QVERIFY2(command_.start({"talmeno-sim", "--nmea", "--baud", QString::number(kDeviceRate), "--link", linkPath_}),
+                 qPrintable(command_.error()));
 
         QTRY_VERIFY_WITH_TIMEOUT(terminal_->serialPort()->isOpen(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), 0, 60000);
@@ -200,6 +185,8 @@ private slots:
         QAction* action = w->windowAction();
         QVERIFY(action && action->isVisible());
         QCOMPARE(action->text(), QString("AHRS Calibration"));
+        QSignalSpy replies(Trelvan::ProtocolAhrsCalibration::instance(),
+                           &Trelvan::ProtocolAhrsCalibration::replyReceived);
         action->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QVERIFY(w->centralWidget()->isEnabled());
@@ -227,6 +214,9 @@ private slots:
             for (int s = 0; s < steps.size(); ++s) {
                 QCOMPARE(row->stepButton()->text(), steps[s]);
                 row->stepButton()->click();
+                // The sensor takes its time: the step shows as under way first.
+                if (r == 0)
+                    QTRY_COMPARE_WITH_TIMEOUT(row->statusButton()->text(), QString("Calibrating ..."), 10000);
                 if (s + 1 < steps.size())
                     QTRY_COMPARE_WITH_TIMEOUT(row->currentStep(), s + 1, 10000);
                 if (r == 1 && s == 2)
@@ -238,12 +228,24 @@ private slots:
                 QCOMPARE(w->statusBar()->currentMessage(), done[r]);
         }
         // The finish commands went out: gyroscope 2, accelerometer 8, magnetometer 2.
-        QTRY_COMPARE_WITH_TIMEOUT(ahrs_->commands().size(), 13, 10000);
-        QCOMPARE(quint8(ahrs_->commands()[1][3]), quint8(2));
-        QCOMPARE(quint8(ahrs_->commands()[8][5]), quint8(8));
-        QCOMPARE(quint8(ahrs_->commands()[12][7]), quint8(2));
+        sim::AhrsCalibrationHandler& ahrs = command_.trelvan()->ahrs();
+        QTRY_COMPARE_WITH_TIMEOUT(ahrs.commands().size(), 13, 10000);
+        QCOMPARE(quint8(ahrs.commands()[1][3]), quint8(2));
+        QCOMPARE(quint8(ahrs.commands()[8][5]), quint8(8));
+        QCOMPARE(quint8(ahrs.commands()[12][7]), quint8(2));
+        // Every command answered, in order, with the sensor's progress: gyroscope
+        // under way twice, then done; each direction; each rotation after the
+        // unchanged state; each finish with the state it stores.
+        const QList<QList<int>> expected{{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {1, 0, 0},  {0, 1, 0},  {0, 3, 0},
+                                         {0, 7, 0}, {0, 15, 0}, {0, 31, 0}, {0, 63, 0}, {0, 63, 0}, {0, 0, 0},
+                                         {0, 0, 1}, {0, 0, 1}, {0, 0, 3},  {0, 0, 3},  {0, 0, 7},  {0, 0, 7}};
+        QTRY_COMPARE_WITH_TIMEOUT(replies.size(), expected.size(), 10000);
+        for (int i = 0; i < replies.size(); ++i) {
+            const QByteArray reply = replies.at(i).at(0).toByteArray();
+            QCOMPARE((QList<int>{quint8(reply[4]), quint8(reply[6]), quint8(reply[8])}), expected[i]);
+        }
         QVERIFY(boxes_.isEmpty());
-        QCOMPARE(quint8(node_->parameters().parameters()[17]) & 0x0F, 9);
+        QCOMPARE(quint8(command_.trelvan()->parameters().parameters()[17]) & 0x0F, 9);
         // A success stays 5 s in the status bar (a coarse timer may end it 5 % early).
         int shown = -1;
         for (int i = 0; i < messages.size(); ++i)

@@ -22,6 +22,7 @@
 #include "protocol/FirmwareUpdater.h"
 #include "protocol/FirmwareWirelessHooks.h"
 #include "protocol/WidgetFirmwareUpdate.h"
+#include "sim/SimulatorCommand.h"
 #include "sim/TrelvanRelayHandler.h"
 #include "support/DeviceDrain.h"
 #include "support/LogCapture.h"
@@ -35,6 +36,7 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSerialPort>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -121,11 +123,32 @@ class TestTrelvanWireless : public QObject
         QTRY_COMPARE_WITH_TIMEOUT(relay_->pendingAnswers(), 0, 10000);
         QVERIFY(talmeno_test::drainDevice(node_->device(), node_->port()));
     }
+    void enterWireless()
+    {
+        if (page_->isVisible())
+            return;
+        window_->modeItem()->wirelessSettingButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Finding nodes..."), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->isEnabled(), 30000);
+    }
     void search()
     {
         settle();
         page_->findAllNodes(0);
         QVERIFY(window_->isEnabled());
+    }
+    // Byte 17 of each mode switch the node at the port was sent since its log was cleared.
+    QList<quint8> modeSwitchesSent() const
+    {
+        const QByteArray sent = node_->device().received();
+        const QByteArray head = QByteArray::fromHex("540002");
+        QList<quint8> modes;
+        for (int i = sent.indexOf(head); i >= 0 && i + 128 <= sent.size(); i = sent.indexOf(head, i + 1)) {
+            const QByteArray frame = sent.mid(i, 128);
+            if (sum8Appended(frame.left(127)) == frame)
+                modes << quint8(frame[17]);
+        }
+        return modes;
     }
     // Points the menu at a row and runs one of its actions; the time it took.
     qint64 runMenu(QAction* action, quint8 role, int id)
@@ -214,6 +237,61 @@ private slots:
         const QByteArray frame = relay->wrapCommand(quint8(command), payload, quint8(role), quint8(id));
         QCOMPARE(frame, sum8Appended(header + payload));
         QCOMPARE(FirmwareWirelessHooks::hooks().wrapCommand(quint8(command), payload, quint8(role), qint8(id)), frame);
+    }
+
+    // The node that `talmeno-sim --trelvan <kind>` plays relays to the nodes of its
+    // system: a read for a remote node is answered by that node with parameters of
+    // its own, in the wireless setting mode; an address without a node stays silent.
+    void simulatorRelaysToItsNodes_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("localMode");
+        QTest::addColumn<int>("protocol");
+        QTest::newRow("anchor's tag") << "Anchor_Frame0" << int(TAG) << 1 << 0 << 4;
+        QTest::newRow("anchor's anchor") << "Anchor_Frame0" << int(ANCHOR) << 3 << 0 << 0;
+        QTest::newRow("tag's anchor") << "Tag_Frame0" << int(ANCHOR) << 0 << 0 << 0;
+        QTest::newRow("DR_MODE1 node") << "Node_Frame7" << int(NODE) << 2 << 6 << 11;
+        QTest::newRow("DT_MODE0 slave") << "Node_Frame0" << int(SLAVE) << 1 << 3 << 2;
+    }
+    void simulatorRelaysToItsNodes()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, role);
+        QFETCH(int, id);
+        QFETCH(int, localMode);
+        QFETCH(int, protocol);
+        sim::SimulatorCommand command;
+        QVERIFY2(command.start({"talmeno-sim", "--trelvan", kind, "--frame-rate", "1"}), qPrintable(command.error()));
+        QSerialPort port(command.portPath());
+        port.setBaudRate(115200);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        QByteArray in;
+        connect(&port, &QSerialPort::readyRead, this, [&] { in += port.readAll(); });
+        // The parameter frames among what the node sends.
+        const auto answers = [&in] {
+            QList<QByteArray> frames;
+            for (int i = in.indexOf(QByteArray("\x54\x00", 2)); i >= 0 && i + 128 <= in.size();
+                 i = in.indexOf(QByteArray("\x54\x00", 2), i + 1))
+                if (sum8Appended(in.mid(i, 127)) == in.mid(i, 128))
+                    frames << in.mid(i, 128);
+            return frames;
+        };
+        ProtocolWireless* relay = ProtocolWireless::instance();
+        const QByteArray read = ProtocolParameter::instance()->packReadRequest();
+        // First to a tag id no node has: its answer, were there one, would come first.
+        port.write(relay->wrapCommand(0xA1, read, TAG, 9));
+        port.write(relay->wrapCommand(0xA1, read, quint8(role), quint8(id)));
+        QTRY_VERIFY_WITH_TIMEOUT(!answers().isEmpty(), 5000);
+        const QByteArray answer = answers().first();
+        QCOMPARE(int(quint8(answer[3])), role);
+        QCOMPARE(int(quint8(answer[9])), id);
+        QCOMPARE(quint8(answer[17]) >> 4, localMode);
+        QCOMPARE(quint8(answer[17]) & 0x0F, 3);
+        QCOMPARE(int(quint8(answer[19])), protocol);
+        // The anchors of the system, where the node keeps them.
+        QCOMPARE(answer.mid(37, 9), QByteArray::fromHex("000000000000C40900"));
     }
 
     // Switching to "Wireless Setting" searches: every address of the local mode's
@@ -586,6 +664,84 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(shown, 10000);
         QCOMPARE(menu_->targetRole(), quint8(ANCHOR));
         QCOMPARE(menu_->targetId(), 2);
+    }
+
+    // A remote anchor 23 in LP_MODE1 shows group 2, asked for through the relay.
+    // After remote reads, leaving the wireless page reads the node at the port again;
+    // until that read succeeded a write sends nothing. Leaving (to the node's own mode
+    // or to the one-key setup) after a read of a node in another mode keeps the mode
+    // the node at the port is configured for.
+    void remoteReadThenLeavingThePage_data()
+    {
+        QTest::addColumn<bool>("portAnswers");
+        QTest::addColumn<QString>("lastRead");
+        QTest::addColumn<bool>("oneKey");
+        QTest::newRow("port answers") << true << "A1" << false;
+        QTest::newRow("port silent") << false << "A1" << false;
+        QTest::newRow("remote in another mode") << true << "A23" << false;
+        QTest::newRow("one key setup after another mode") << true << "A23" << true;
+    }
+    void remoteReadThenLeavingThePage()
+    {
+        QFETCH(bool, portAnswers);
+        QFETCH(QString, lastRead);
+        QFETCH(bool, oneKey);
+        enterWireless();
+        if (!remote_.contains("A23")) {
+            sim::TrelvanNodeSetup s;
+            s.role = ANCHOR;
+            s.id = 23;
+            s.localMode = 1;
+            remote_.insert("A23", relay_->addNode(s));
+            relay_->parameters(remote_["A23"]).setAnchor(22, {22000, 1, 2});
+        }
+        relay_->clearLog();
+        runMenu(menu_->readAction(), ANCHOR, 23);
+        QTRY_COMPARE_WITH_TIMEOUT(window_->coordinateItem()->currentTable()->item(2, 0)->text(), QString("22"), 10000);
+        QCOMPARE(relay_->unicastTargets().count({ANCHOR, 23}), 2);
+        QCOMPARE(window_->modeItem()->localMode(), 1);
+        if (lastRead == "A1") {
+            const auto a1 = relay_->address(remote_["A1"]); // a node of the port's own mode
+            runMenu(menu_->readAction(), a1.first, a1.second);
+            QCOMPARE(ProtocolParameter::instance()->backupFrame().id(), a1.second);
+        }
+        QVERIFY(page_->isVisible()); // a remote reply leaves the running mode alone
+
+        const int reads = node_->parameters().reads();
+        const int writes = node_->parameters().writes();
+        node_->device().clearReceived();
+        ZAppModeItem* mode = window_->modeItem();
+        (oneKey ? mode->oneKeySetupButton() : mode->wirelessSettingButton())->click();
+        QVERIFY(!page_->isVisible());
+        if (!portAnswers)
+            node_->parameters().setFault(sim::TrelvanParameterHandler::Fault::Silent);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), portAnswers ? QString("Read parameter succeeded")
+                                                        : QString("Read parameter failed,time out"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!WidgetSetting::isCalibrating(), 10000);
+        QCOMPARE(node_->parameters().reads(), reads + 1);
+        // Every switch carried the node's own local mode; it runs that mode again.
+        const QList<quint8> switches = modeSwitchesSent();
+        QCOMPARE(switches.size(), 1);
+        QCOMPARE(switches.first(), quint8(kLocalMode << 4 | (oneKey ? int(CM_MODE) : kLocalMode)));
+        const auto ownMode = [this] { return quint8(node_->parameters().parameters()[17]); };
+        QTRY_COMPARE_WITH_TIMEOUT(ownMode(), quint8(kLocalMode << 4 | kLocalMode), 10000);
+        if (portAnswers) { // the editors show the node at the port
+            QCOMPARE(ProtocolParameter::instance()->backupFrame().id(), quint8(0));
+            QCOMPARE(mode->localMode(), int(kLocalMode));
+            QCOMPARE(mode->runningMode(), int(kLocalMode));
+        }
+        window_->writeButton()->click();
+        node_->parameters().setFault(sim::TrelvanParameterHandler::Fault::None);
+        if (!portAnswers) {
+            QCOMPARE(status(), QString("Write parameter failed,no parameters read"));
+            QCOMPARE(node_->parameters().writes(), writes);
+            return;
+        }
+        QCOMPARE(status(), QString("Write parameter succeeded"));
+        const QByteArray written = node_->parameters().lastRequest();
+        QCOMPARE(qMakePair(int(written[3]), int(written[9])), qMakePair(int(ANCHOR), 0));
+        QCOMPARE(quint8(written[17]), quint8(kLocalMode << 4 | kLocalMode));
+        QCOMPARE(ownMode(), quint8(kLocalMode << 4 | kLocalMode));
     }
 };
 

@@ -11,6 +11,7 @@
 #include "products/trelvan/protocols/AoaProtocolParameter.h"
 #include "products/trelvan/protocols/TrelvanTables.h"
 #include "protocol/ProtocolFactory.h"
+#include "protocol/WidgetSystemInfo.h"
 #include "widgets/ZVToolBarWidget.h"
 
 #include <QComboBox>
@@ -128,7 +129,8 @@ void AoaWidgetSetting::initUi()
     protocolCombo_->addItem(ProtocolFactory::trelvanFrameNames().value(kAoaNodeFrameKey), kAoaNodeFrameKey);
     protocolCombo_->hide();
     baudCombo_ = new QComboBox(central);
-    for (int rate : ZUiSerialPortAssistant::standardBaudRates())
+    // The rates a node can be set to, not the terminal's wider list.
+    for (int rate : WidgetSystemInfo::baudrates())
         baudCombo_->addItem(QString::number(rate));
     rateCombo_ = new QComboBox(central);
     rateCombo_->addItems({"1", "2", "5", "10", "25", "50", "100", "200"});
@@ -192,8 +194,10 @@ QString AoaWidgetSetting::readParameter()
         [this, p] {
             lockButtons(true);
             p->setActive(true);
+            p->setWaitingForReply(true);
         },
         [this, p] {
+            p->setWaitingForReply(false);
             p->setActive(isVisible());
             lockButtons(false);
         });
@@ -236,8 +240,10 @@ QString AoaWidgetSetting::writeParameter()
         [this, p] {
             lockButtons(true);
             p->setActive(true);
+            p->setWaitingForReply(true);
         },
         [this, p] {
+            p->setWaitingForReply(false);
             p->setActive(isVisible());
             lockButtons(false);
         });

@@ -54,6 +54,7 @@ public:
     QToolButton* restartButton() const { return restartButton_; }
     QComboBox* roleCombo() const { return roleCombo_; }
     QSpinBox* idEditor() const { return id_; }
+    QComboBox* baudCombo() const { return baudCombo_; }
     QComboBox* updateRateCombo() const { return rateCombo_; }
     WidgetUwbCalibration* calibrationPage() const { return calibrationPage_; }
     // Whether the row of this editor (label and field) is shown.

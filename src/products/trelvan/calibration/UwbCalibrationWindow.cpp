@@ -13,6 +13,9 @@ namespace trelvan {
 
 namespace {
 
+// Room the status bar keeps around its message.
+constexpr int kMessageMargin = 12;
+
 QList<Trelvan::CalibrationField> windowFields()
 {
     using F = AoaCalibrationFrame;
@@ -49,6 +52,15 @@ WidgetCalibration::WidgetCalibration(QWidget* parent)
     if (!ProtocolCalibration::existing()->parent())
         ProtocolCalibration::existing()->setParent(this);
     statusBar_ = new QStatusBar(this);
+    // The window is as wide as its longest message: a result is never cut.
+    int longest = 0;
+    for (const QString& message :
+         {tr("Read parameter failed, error type: timeout"), tr("Write parameter failed, error type: timeout"),
+          tr("illegal offset value received: %1").arg(255), tr("Read parameter succeeded"),
+          tr("Write parameter succeeded")})
+        longest = qMax(longest, statusBar_->fontMetrics().horizontalAdvance(message));
+    const QMargins m = statusBar_->contentsMargins();
+    statusBar_->setMinimumWidth(longest + m.left() + m.right() + kMessageMargin);
     form()->addRow(statusBar_);
     connect(readButton(), &QToolButton::clicked, this, &WidgetCalibration::readParameter);
     connect(writeButton(), &QToolButton::clicked, this, &WidgetCalibration::writeParameter);

@@ -69,19 +69,78 @@ NodeLabelFlags roleEditorFlags()
 
 } // namespace
 
-int selectTextOrFirst(QComboBox* box, const QString& text)
+namespace {
+const QString kUnlistedSuffix = QStringLiteral(" (?)");
+
+quint32 parseNumber(const QString& text)
 {
-    const int index = box->findText(text, Qt::MatchFixedString);
-    if (index >= 0) {
-        box->setCurrentIndex(index);
-        return index;
+    return text.toUInt();
+}
+} // namespace
+
+ListedChoice::ListedChoice(QComboBox* box, const QString& caption)
+    : box_(box)
+    , caption_(caption)
+{
+}
+
+QString ListedChoice::unlistedText(quint32 value)
+{
+    return QString::number(value) + kUnlistedSuffix;
+}
+
+bool ListedChoice::isUnlisted(int index) const
+{
+    return index >= 0 && box_->itemText(index).endsWith(kUnlistedSuffix);
+}
+
+void ListedChoice::select(const QString& text, quint32 value)
+{
+    for (int i = box_->count() - 1; i >= 0; --i) {
+        if (isUnlisted(i))
+            box_->removeItem(i);
     }
-    if (box->count() > 0) {
-        box->setCurrentIndex(0);
-        emit box->activated(0);
-        return 0;
+    int index = text.isEmpty() ? -1 : box_->findText(text, Qt::MatchFixedString);
+    if (index < 0) {
+        box_->addItem(unlistedText(value));
+        index = box_->count() - 1;
+        // The role editor reads item data (a string list model keeps none).
+        box_->setItemData(index, value);
     }
-    return -1;
+    box_->setCurrentIndex(index);
+}
+
+quint32 ListedChoice::valueAt(int index, const std::function<quint32(const QString&)>& parse) const
+{
+    const QString text = box_->itemText(index);
+    if (isUnlisted(index))
+        return text.left(text.size() - kUnlistedSuffix.size()).toUInt();
+    return parse(text);
+}
+
+quint32 ListedChoice::currentValue(const std::function<quint32(const QString&)>& parse) const
+{
+    return valueAt(box_->currentIndex(), parse);
+}
+
+QStringList ListedChoice::listed() const
+{
+    QStringList texts;
+    for (int i = 0; i < box_->count(); ++i) {
+        if (!isUnlisted(i))
+            texts << box_->itemText(i);
+    }
+    return texts;
+}
+
+void ListedChoice::rememberList()
+{
+    remembered_ = listed();
+}
+
+bool ListedChoice::refusesCurrent() const
+{
+    return isUnlisted(box_->currentIndex()) && listed() != remembered_;
 }
 
 // --- system channel, system id ---
@@ -209,11 +268,12 @@ ZRoleItem::ZRoleItem(ZOnOffItem* onOff, QWidget* parent)
     : QWidget(parent)
     , onOff_(onOff)
     , combo_(new QComboBox(this))
+    , choice_(combo_, tr("Role"))
     , spin_(makeSpinBox(this, 0, 254))
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(new ZBoldLabel(tr("Role"), this));
+    row->addWidget(new ZBoldLabel(choice_.caption(), this));
     row->addWidget(combo_);
     row->addWidget(spin_);
     spin_->hide();
@@ -270,15 +330,17 @@ void ZRoleItem::loadFromParameter()
     g_numberedRole.store(numbered);
     g_hexId.store(m == DR_MODE1);
     spin_->setVisible(numbered);
-    if (numbered)
+    if (numbered) {
+        // The role byte carries the node's number (in the spin box); the one role
+        // of the mode is shown and mirrored.
         spin_->setValue(ProtocolParameter::instance()->rawRole());
-
-    const int index = combo_->findData(int(backup().role()));
-    if (index >= 0) {
-        combo_->setCurrentIndex(index);
-    } else if (combo_->count() > 0) {
-        combo_->setCurrentIndex(0);
-        emit combo_->activated(0);
+        const int index = combo_->findData(int(backup().role()));
+        combo_->setCurrentIndex(index >= 0 ? index : 0);
+        if (index < 0)
+            emit combo_->activated(0);
+    } else {
+        const quint8 role = backup().role();
+        choice_.select(roleNames.value(Role(role)), role);
     }
 
     const Role role = currentRole();
@@ -343,9 +405,10 @@ void ZIdItem::storeToParameter()
 ZProtocolTypeItem::ZProtocolTypeItem(QWidget* parent)
     : QWidget(parent)
     , combo_(new QComboBox(this))
+    , choice_(combo_, tr("Protocol"))
 {
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
-    captionRow(this, tr("Protocol"), combo_);
+    captionRow(this, choice_.caption(), combo_);
     auto names = [](const QList<quint8>& ids) {
         QStringList list;
         for (quint8 id : ids)
@@ -360,7 +423,7 @@ ZProtocolTypeItem::ZProtocolTypeItem(QWidget* parent)
     choices_[NODE][DR_MODE0] = names({4, 5});
     choices_[NODE][DR_MODE1] = names({8, 11});
     connect(combo_, kActivated, this, [this](int index) {
-        backup().setProtocol(idOfShortName(combo_->itemText(index)));
+        backup().setProtocol(quint8(choice_.valueAt(index, &idOfShortName)));
         emit currentTypeChanged();
     });
 }
@@ -379,12 +442,12 @@ void ZProtocolTypeItem::loadFromParameter()
     const ParameterFrame& f = backup();
     combo_->clear();
     combo_->addItems(choices_.value(f.role()).value(f.localMode()));
-    selectTextOrFirst(combo_, frameShortNames.value(f.protocol()));
+    choice_.select(frameShortNames.value(f.protocol()), f.protocol());
 }
 
 void ZProtocolTypeItem::storeToParameter()
 {
-    written().setProtocol(idOfShortName(combo_->currentText()));
+    written().setProtocol(quint8(choice_.currentValue(&idOfShortName)));
 }
 
 // --- baud rate ---
@@ -392,10 +455,11 @@ void ZProtocolTypeItem::storeToParameter()
 ZBaudrateItem::ZBaudrateItem(QWidget* parent)
     : QWidget(parent)
     , combo_(new QComboBox(this))
+    , choice_(combo_, tr("Baudrate"))
 {
-    captionRow(this, tr("Baudrate"), combo_);
+    captionRow(this, choice_.caption(), combo_);
     connect(combo_, kActivated, this, [this](int index) {
-        backup().setBaudRate(combo_->itemText(index).toUInt() & 0xFFFFFFu);
+        backup().setBaudRate(choice_.valueAt(index, parseNumber) & 0xFFFFFFu);
         emit currentBaudrateChanged();
     });
 }
@@ -411,12 +475,12 @@ void ZBaudrateItem::loadFromParameter()
         for (int i = rates.indexOf(4800); i >= 0 && i <= rates.indexOf(upper); ++i)
             combo_->addItem(QString::number(rates.at(i)));
     }
-    selectTextOrFirst(combo_, QString::number(backup().baudRate()));
+    choice_.select(QString::number(backup().baudRate()), backup().baudRate());
 }
 
 void ZBaudrateItem::storeToParameter()
 {
-    written().setBaudRate(combo_->currentText().toUInt() & 0xFFFFFFu);
+    written().setBaudRate(choice_.currentValue(parseNumber) & 0xFFFFFFu);
 }
 
 // --- node capacity ---
@@ -424,12 +488,13 @@ void ZBaudrateItem::storeToParameter()
 ZNodeCapacityItem::ZNodeCapacityItem(QWidget* parent)
     : QWidget(parent)
     , combo_(new QComboBox(this))
+    , choice_(combo_, tr("Capacity"))
     , model_(new QStringListModel(this))
 {
     combo_->setModel(model_);
-    captionRow(this, tr("Capacity"), combo_);
+    captionRow(this, choice_.caption(), combo_);
     connect(combo_, kActivated, this, [this](int index) {
-        backup().setNodeCapacity(quint8(combo_->itemText(index).toUInt()));
+        backup().setNodeCapacity(quint8(choice_.valueAt(index, parseNumber)));
         emit capacityChanged();
     });
 }
@@ -442,12 +507,12 @@ void ZNodeCapacityItem::loadFromParameter()
     const QStringList* wanted = m == DR_MODE0 ? &dr0 : m == DR_MODE1 ? &dr1 : nullptr;
     if (wanted && model_->stringList() != *wanted)
         model_->setStringList(*wanted);
-    selectTextOrFirst(combo_, QString::number(backup().nodeCapacity()));
+    choice_.select(QString::number(backup().nodeCapacity()), backup().nodeCapacity());
 }
 
 void ZNodeCapacityItem::storeToParameter()
 {
-    written().setNodeCapacity(quint8(combo_->currentText().toUInt()));
+    written().setNodeCapacity(quint8(choice_.currentValue(parseNumber)));
 }
 
 // --- update rate ---
@@ -455,10 +520,11 @@ void ZNodeCapacityItem::storeToParameter()
 ZRefreshRateItem::ZRefreshRateItem(QWidget* parent)
     : QWidget(parent)
     , combo_(new QComboBox(this))
+    , choice_(combo_, tr("Update Rate"))
 {
-    captionRow(this, tr("Update Rate"), combo_);
+    captionRow(this, choice_.caption(), combo_);
     connect(combo_, kActivated, this,
-            [this](int index) { backup().setRefreshRate(quint16(combo_->itemText(index).toUInt())); });
+            [this](int index) { backup().setRefreshRate(quint16(choice_.valueAt(index, parseNumber))); });
 }
 
 void ZRefreshRateItem::install(const QStringList& rates)
@@ -492,12 +558,12 @@ void ZRefreshRateItem::loadFromParameter()
     } else if (refreshRates.contains(m)) {
         install(refreshRates.value(m));
     }
-    combo_->setCurrentText(QString::number(f.refreshRate()));
+    choice_.select(QString::number(f.refreshRate()), f.refreshRate());
 }
 
 void ZRefreshRateItem::storeToParameter()
 {
-    written().setRefreshRate(quint16(combo_->currentText().toUInt()));
+    written().setRefreshRate(quint16(choice_.currentValue(parseNumber)));
 }
 
 // --- filter factor ---

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class QComboBox;
 class QDoubleSpinBox;
 class QSlider;
@@ -22,10 +24,39 @@ namespace Trelvan {
 
 class ProtocolParameter;
 
-// Selects the entry whose text matches (whole text, case-insensitive); when none
-// does and the box has entries, selects the first and emits activated(0), so that
-// the first entry is mirrored as if the user had picked it. Returns the index.
-int selectTextOrFirst(QComboBox* box, const QString& text);
+// The choices of a combo box editor, whose list need not hold the value the editor
+// is loaded with. Such a value is shown as an extra last entry, its decimal text
+// followed by " (?)", selected and written back as it is: a read followed by a write
+// leaves the node's value alone unless the user picks another entry. The list is
+// remembered when the editors are filled from a node; once it has changed since (a
+// role or mode change), a value still outside it must not be written.
+class ListedChoice
+{
+public:
+    ListedChoice(QComboBox* box, const QString& caption);
+
+    // Selects the entry whose text matches (whole text, case-insensitive), else the
+    // extra entry for value. A former extra entry is dropped first.
+    void select(const QString& text, quint32 value);
+    // The value an entry stands for: the extra entry's own, else parse(its text).
+    quint32 valueAt(int index, const std::function<quint32(const QString&)>& parse) const;
+    quint32 currentValue(const std::function<quint32(const QString&)>& parse) const;
+    bool isUnlisted(int index) const;
+    void rememberList();
+    // The current entry is a value outside a list that changed since rememberList().
+    bool refusesCurrent() const;
+    QString caption() const { return caption_; }
+    QComboBox* comboBox() const { return box_; }
+
+    static QString unlistedText(quint32 value);
+
+private:
+    QStringList listed() const;
+
+    QComboBox* box_;
+    QString caption_;
+    QStringList remembered_;
+};
 
 class ZSystemChannelItem : public QWidget, public ZConfigItemInterface
 {
@@ -103,6 +134,7 @@ public:
     bool hexId() const;
 
     QComboBox* comboBox() const { return combo_; }
+    ListedChoice& choice() { return choice_; }
     QSpinBox* roleSpinBox() const { return spin_; }
 
 signals:
@@ -112,6 +144,7 @@ signals:
 private:
     ZOnOffItem* onOff_;
     QComboBox* combo_;
+    ListedChoice choice_;
     QSpinBox* spin_;
     int roleOfNodeConnectedDirectly_ = -1;
 };
@@ -140,6 +173,7 @@ public:
     void loadFromParameter() override;
     void storeToParameter() override;
     QComboBox* comboBox() const { return combo_; }
+    ListedChoice& choice() { return choice_; }
     // The first frame id (ascending) whose short name is text; 0 when none.
     static quint8 idOfShortName(const QString& text);
 
@@ -148,6 +182,7 @@ signals:
 
 private:
     QComboBox* combo_;
+    ListedChoice choice_;
     // role -> local mode -> short frame names offered
     QMap<int, QMap<int, QStringList>> choices_;
 };
@@ -160,12 +195,14 @@ public:
     void loadFromParameter() override;
     void storeToParameter() override;
     QComboBox* comboBox() const { return combo_; }
+    ListedChoice& choice() { return choice_; }
 
 signals:
     void currentBaudrateChanged();
 
 private:
     QComboBox* combo_;
+    ListedChoice choice_;
 };
 
 class ZNodeCapacityItem : public QWidget, public ZConfigItemInterface
@@ -176,12 +213,14 @@ public:
     void loadFromParameter() override;
     void storeToParameter() override;
     QComboBox* comboBox() const { return combo_; }
+    ListedChoice& choice() { return choice_; }
 
 signals:
     void capacityChanged();
 
 private:
     QComboBox* combo_;
+    ListedChoice choice_;
     QStringListModel* model_;
 };
 
@@ -193,10 +232,12 @@ public:
     void loadFromParameter() override;
     void storeToParameter() override;
     QComboBox* comboBox() const { return combo_; }
+    ListedChoice& choice() { return choice_; }
 
 private:
     void install(const QStringList& rates);
     QComboBox* combo_;
+    ListedChoice choice_;
 };
 
 class ZFilterFactorItem : public QWidget, public ZConfigItemInterface

@@ -93,6 +93,9 @@ ProtocolParameter::ProtocolParameter(QObject* parent)
     maxFrameLength_ = ParameterFrame::kSize;
     head_ = ParameterFrame().toByteArray().left(2);
     emitParseFinished_ = true;
+    // Its callers activate it around each exchange; in between, its head in a data
+    // stream is no reply of the node's.
+    searchedOnlyWhileActive_ = true;
 
     // The reply handler runs queued on the GUI thread, possibly after the next reply
     // was parsed: each run judges the reply that triggered it.
@@ -109,13 +112,15 @@ ProtocolParameter::~ProtocolParameter() = default;
 
 void ProtocolParameter::dispatchReply()
 {
-    ParameterFrame reply;
+    PendingReply pending;
     {
         QMutexLocker lock(&mutex_);
         if (pendingReplies_.isEmpty())
             return;
-        reply = pendingReplies_.takeFirst();
+        pending = pendingReplies_.takeFirst();
     }
+    const ParameterFrame reply = pending.frame;
+    dispatchedRawRole_ = pending.rawRole;
     dispatched_ = &reply;
     handleReceivedData();
     dispatched_ = nullptr;
@@ -126,10 +131,32 @@ ParameterFrame ProtocolParameter::checkedFrame() const
     return dispatched_ ? *dispatched_ : receivedFrame();
 }
 
+int ProtocolParameter::checkedRawRole() const
+{
+    return dispatched_ ? dispatchedRawRole_ : rawRole();
+}
+
 ParameterFrame ProtocolParameter::receivedFrame() const
 {
     QMutexLocker lock(&mutex_);
     return receivedFrame_;
+}
+
+ParameterFrame ProtocolParameter::portFrame() const
+{
+    QMutexLocker lock(&mutex_);
+    return portFrame_;
+}
+
+void ProtocolParameter::setRemoteExchange(bool on)
+{
+    if (on) {
+        remoteExchange_.store(true);
+        setActive(true);
+    } else {
+        setActive(false);
+        remoteExchange_.store(false);
+    }
 }
 
 int ProtocolParameter::rawRole() const
@@ -149,8 +176,10 @@ void ProtocolParameter::parseFrame(const QByteArray& frame)
     {
         QMutexLocker lock(&mutex_);
         receivedFrame_ = reply;
+        if (!remoteExchange_.load())
+            portFrame_ = reply;
         rawRole_ = raw;
-        pendingReplies_.append(reply);
+        pendingReplies_.append({reply, raw});
         ++replyCount_;
     }
 
@@ -237,7 +266,9 @@ QByteArray ProtocolParameter::makeModeSwitchRequest()
 {
     ParameterFrame f;
     f.setCommand(ParameterFrame::SwitchMode);
-    const quint8 local = receivedFrame().localMode();
+    // The node keeps the local mode a switch carries: its own, never that of a
+    // remote node read last.
+    const quint8 local = portFrame().localMode();
     const quint8 running = requestedRunningMode_ & 0x0F;
     f.setAppMode(quint8(local << 4 | running));
     f.seal();
@@ -324,10 +355,24 @@ bool ProtocolParameter::runReplyCheck(int op, QString& error)
     return check ? check(error) : false;
 }
 
+namespace {
+
+// The role under which the table lists a written record's fields. In the modes
+// whose table lists NODE alone the role byte carries the node's number instead.
+qint8 listedRole(quint8 mode, quint8 roleByte)
+{
+    const QMap<qint8, QMap<int, bool>> roles = configItemsByMode.value(mode);
+    if (roles.size() == 1 && roles.contains(qint8(NODE)))
+        return qint8(NODE);
+    return qint8(roleByte);
+}
+
+} // namespace
+
 bool ProtocolParameter::verifyWrittenParameter(const ParameterFrame& received, QString& error) const
 {
     const quint8 mode = writeFrame_.localMode();
-    const qint8 role = qint8(writeFrame_.role());
+    const qint8 role = listedRole(mode, writeFrame_.role());
     for (const ComparedField& field : kComparedFields) {
         if (configItemApplies(mode, role, field.item) && !field.same(received, writeFrame_)) {
             error = QString("%1 error").arg(QLatin1String(field.name));
@@ -341,8 +386,8 @@ bool ProtocolParameter::verifyWrittenParameterWithId(const ParameterFrame& recei
 {
     if (!verifyWrittenParameter(received, error))
         return false;
-    if (configItemApplies(writeFrame_.localMode(), qint8(writeFrame_.role()), IdItem) &&
-        received.id() != writeFrame_.id()) {
+    const quint8 mode = writeFrame_.localMode();
+    if (configItemApplies(mode, listedRole(mode, writeFrame_.role()), IdItem) && received.id() != writeFrame_.id()) {
         error = QString("%1 error").arg(QLatin1String("id"));
         return false;
     }
@@ -367,8 +412,11 @@ bool ProtocolParameter::checkWriteReply(bool withId, QString& error)
     error.clear();
     const ParameterFrame reply = checkedFrame();
     // The fields are compared whether or not the node has a row: a write to a node
-    // the page does not show must fail as well when the node kept other values.
-    const bool ok = withId ? verifyWrittenParameterWithId(reply, error) : verifyWrittenParameter(reply, error);
+    // the page does not show must fail as well when the node kept other values. The
+    // role byte is compared as sent: a node number above the role ids is no error.
+    ParameterFrame compared = reply;
+    compared.setRole(quint8(checkedRawRole()));
+    const bool ok = withId ? verifyWrittenParameterWithId(compared, error) : verifyWrittenParameter(compared, error);
     if (WidgetNode* row = existingRow(reply)) {
         row->setTime(reply.systemTime());
         row->setStatusText(ok ? QString() : error);

@@ -69,6 +69,12 @@ public:
 
     // The last reply, role corrected; a copy (written on the processing thread).
     ParameterFrame receivedFrame() const;
+    // The last reply of the node at the port: every reply but those to requests
+    // relayed to remote nodes. Mode switches and the mode editor go by it.
+    ParameterFrame portFrame() const;
+    // Around an exchange with remote nodes through the relay: the protocol takes part
+    // in frame extraction, and the replies are not the port node's.
+    void setRemoteExchange(bool on);
     int rawRole() const;
     // Replies parsed so far (tells a newly received reply from one shown before).
     quint64 replyCount() const { return replyCount_.load(); }
@@ -99,8 +105,9 @@ signals:
 
 private:
     explicit ProtocolParameter(QObject* parent);
-    // The reply the current check judges.
+    // The reply the current check judges, and its role byte as the node sent it.
     ParameterFrame checkedFrame() const;
+    int checkedRawRole() const;
     void dispatchReply();
     bool checkWriteReply(bool withId, QString& error);
     bool checkReadReply(QString& error);
@@ -108,19 +115,28 @@ private:
 
     mutable QMutex mutex_;
     ParameterFrame receivedFrame_;
+    ParameterFrame portFrame_;
     int rawRole_ = 0;
-    // Replies parsed but not yet handed to the reply handler, oldest first.
-    QList<ParameterFrame> pendingReplies_;
+    // Replies parsed but not yet handed to the reply handler, oldest first, each
+    // with its role byte as received.
+    struct PendingReply
+    {
+        ParameterFrame frame;
+        int rawRole;
+    };
+    QList<PendingReply> pendingReplies_;
 
     ParameterFrame writeFrame_;
     ParameterFrame backupFrame_;
     QMap<int, std::function<bool(QString&)>> replyChecks_;
     QMap<int, ZConfigItemInterface*> configItems_;
     std::atomic<quint8> waitingForReply_{0};
+    std::atomic<bool> remoteExchange_{false};
     quint8 requestedRunningMode_ = 0;
     std::atomic<quint64> replyCount_{0};
     // Set while the reply handler runs for one reply.
     const ParameterFrame* dispatched_ = nullptr;
+    int dispatchedRawRole_ = 0;
 };
 
 } // namespace Trelvan

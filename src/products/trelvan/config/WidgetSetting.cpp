@@ -10,10 +10,13 @@
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/config/ZAppModeItem.h"
 #include "products/trelvan/config/ZCoordinateItem.h"
+#include "products/trelvan/wireless/OperateMenu.h"
 #include "products/trelvan/wireless/WidgetNode.h"
 #include "products/trelvan/wireless/WidgetWirelessSetting.h"
 #include "protocol/WidgetSystemInfo.h"
+#include "widgets/VerticalScrollArea.h"
 #include "widgets/ZVToolBarWidget.h"
+#include "widgets/ZWidgetHelpers.h"
 
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -129,7 +132,8 @@ void WidgetSetting::initUi()
     modeItem_ = new ZAppModeItem(roleItem_, page_);
     protocolItem_ = new ZProtocolTypeItem(page_);
     baudItem_ = new ZBaudrateItem(page_);
-    auto* capacity = new ZNodeCapacityItem(page_);
+    capacityItem_ = new ZNodeCapacityItem(page_);
+    auto* capacity = capacityItem_;
     rateItem_ = new ZRefreshRateItem(page_);
     idItem_ = new ZIdItem(page_);
     auto* filter = new ZFilterFactorItem(page_);
@@ -159,13 +163,14 @@ void WidgetSetting::initUi()
     left->addWidget(system);
     left->addWidget(modeItem_);
     left->addStretch();
-    scrollArea_ = new QScrollArea(page_);
-    scrollArea_->setWidgetResizable(true);
+    // Beside the wireless page the item columns scroll up and down only, and take
+    // the column's spare height.
+    scrollArea_ = new VerticalScrollArea(page_);
     auto* scrollContents = new QWidget(scrollArea_);
     scrollLayout_ = new QHBoxLayout(scrollContents);
     scrollArea_->setWidget(scrollContents);
     scrollArea_->hide();
-    left->addWidget(scrollArea_);
+    left->addWidget(scrollArea_, 1);
 
     itemColumn_ = new QWidget(page_);
     auto* column = new QVBoxLayout(itemColumn_);
@@ -214,6 +219,16 @@ void WidgetSetting::initUi()
         runningModeIsWireless_ = mode == DT_MODE0;
         updateButtons();
         wirelessPage_->setVisible(runningModeIsWireless_);
+        // Leaving the wireless page with a remote node's parameters in the editors:
+        // show the node at the port again, as a write there would send them. The
+        // one-key setup polls the node itself; the read follows when it ends.
+        if (!runningModeIsWireless_ && mode != CM_MODE && source_ == EditorSource::RemoteNode) {
+            QTimer::singleShot(0, this, [this] {
+                if (source_ == EditorSource::RemoteNode && isOpen())
+                    runButtonAction([this] { return readParameterOfNodeConnected(0); },
+                                    tr("Read parameter succeeded"), tr("Read parameter failed,"));
+            });
+        }
     });
     connect(wirelessPage_, &WidgetWirelessSetting::visibilityChanged, this, [this](bool visible) {
         if (!visible)
@@ -225,8 +240,15 @@ void WidgetSetting::initUi()
     connect(protocolItem_, &ZProtocolTypeItem::currentTypeChanged, this, &WidgetSetting::applyParameter);
     connect(baudItem_, &ZBaudrateItem::currentBaudrateChanged, this, &WidgetSetting::applyParameter);
     connect(capacity, &ZNodeCapacityItem::capacityChanged, this, &WidgetSetting::applyParameter);
-    connect(coordinateItem_, &ZCoordinateItem::readCoordinatesRequired, this,
-            [this](int group) { readParameterOfNodeConnected(quint8(group)); });
+    // The editor asks from within a load, often at the end of another exchange: the
+    // read waits until that one is over.
+    groupTimer_ = new QTimer(this);
+    groupTimer_->setSingleShot(true);
+    connect(groupTimer_, &QTimer::timeout, this, &WidgetSetting::readPendingGroup);
+    connect(coordinateItem_, &ZCoordinateItem::readCoordinatesRequired, this, [this](int group) {
+        pendingGroup_ = group;
+        groupTimer_->start(0);
+    });
 
     arrangeForWirelessSetting(false);
 }
@@ -267,12 +289,13 @@ QString WidgetSetting::readParameterOfNodeConnected(quint8 group)
         zDebug() << "readParameterOfNodeConnected time out";
         return "time out";
     }
-    readSinceOpen_ = true;
+    source_ = EditorSource::NodeAtPort;
     p->copyReceivedToBackup();
     const ParameterFrame reply = p->receivedFrame();
     roleItem_->setRoleOfNodeConnectedDirectly(Role(reply.role()));
     idItem_->setIdOfNodeConnectedDirectly(reply.id());
     applyParameter();
+    rememberChoiceLists();
     NodeWidgetCache* cache = NodeWidgetCache::instance();
     if (cache->contains(reply.role(), reply.id())) {
         WidgetNode* row = cache->findNode(reply.role(), reply.id());
@@ -285,13 +308,14 @@ QString WidgetSetting::readParameterOfNodeConnected(quint8 group)
 
 QString WidgetSetting::verifyWrite()
 {
-    // The editors hold start values until a read filled them: writing those would
-    // overwrite the node (its mode nibbles included).
-    if (!readSinceOpen_)
+    // The editors hold start values until a read filled them, or another node's
+    // values after a read through the relay: writing those would overwrite the node
+    // (its address and mode nibbles included).
+    if (source_ != EditorSource::NodeAtPort)
         return "no parameters read";
-    const QString invalid = coordinateItem_->firstInvalidCell();
-    if (!invalid.isEmpty())
-        return "invalid coordinate " + invalid;
+    const QString unwritable = unwritableReason();
+    if (!unwritable.isEmpty())
+        return unwritable;
 
     ProtocolParameter* p = protocol_;
     QString error;
@@ -486,6 +510,8 @@ void WidgetSetting::arrangeForWirelessSetting(bool shown)
     if (shown) {
         scrollLayout_->addWidget(itemColumn_);
         scrollLayout_->addWidget(coordinateItem_);
+        // Large enough for the items beside the page, as far as the screen allows.
+        QTimer::singleShot(100, this, [this] { growWindowToContent(this, sizeHint()); });
     } else {
         columnsLayout_->addWidget(itemColumn_);
         columnsLayout_->addWidget(coordinateItem_);
@@ -496,7 +522,72 @@ void WidgetSetting::arrangeForWirelessSetting(bool shown)
 void WidgetSetting::handleSerialPortStatusChanged(bool open)
 {
     centralWidget()->setEnabled(open);
-    readSinceOpen_ = false;
+    source_ = EditorSource::None;
+}
+
+void WidgetSetting::applyRemoteParameter(quint8 role, qint32 id)
+{
+    source_ = EditorSource::RemoteNode;
+    remoteRole_ = role;
+    remoteId_ = id;
+    applyParameter();
+    rememberChoiceLists();
+}
+
+void WidgetSetting::rememberChoiceLists()
+{
+    for (ListedChoice* choice : listedChoices())
+        choice->rememberList();
+}
+
+QList<ListedChoice*> WidgetSetting::listedChoices() const
+{
+    return {&roleItem_->choice(), &protocolItem_->choice(), &baudItem_->choice(), &capacityItem_->choice(),
+            &rateItem_->choice()};
+}
+
+QString WidgetSetting::unwritableReason() const
+{
+    const QString invalid = coordinateItem_->firstInvalidCell();
+    if (!invalid.isEmpty())
+        return "invalid coordinate " + invalid;
+    // A value outside its editor's list goes back as read; after a role or mode
+    // change left it outside a new list it would be sent as something the user never
+    // chose. Editors that do not apply are not looked at: the user cannot see them.
+    const quint8 mode = quint8(modeItem_->localMode());
+    const Role role = roleItem_->currentRole();
+    const QList<int> indices{RoleItem, ProtocolTypeItem, BaudrateItem, NodeCapacityItem, RefreshRateItem};
+    const QList<ListedChoice*> choices = listedChoices();
+    for (int i = 0; i < indices.size(); ++i) {
+        const bool applies = commonConfigItems.contains(indices[i]) || configItemApplies(mode, qint8(role), indices[i]);
+        if (applies && choices[i]->refusesCurrent())
+            return tr("invalid value of %1").arg(choices[i]->caption());
+    }
+    return QString();
+}
+
+void WidgetSetting::readPendingGroup()
+{
+    if (pendingGroup_ < 0)
+        return;
+    if (!isOpen()) {
+        pendingGroup_ = -1;
+        return;
+    }
+    // Not in the middle of another exchange, whose reply this read would take.
+    if (g_calibrating || !isEnabled() || !centralWidget()->isEnabled()) {
+        groupTimer_->start(100);
+        return;
+    }
+    const quint8 group = quint8(pendingGroup_);
+    pendingGroup_ = -1;
+    centralWidget()->setEnabled(false);
+    OperateMenu* menu = OperateMenu::existing();
+    if (source_ == EditorSource::RemoteNode && menu)
+        menu->readRemoteParameter(remoteRole_, remoteId_, group);
+    else
+        readParameterOfNodeConnected(group);
+    centralWidget()->setEnabled(isOpen());
 }
 
 void WidgetSetting::onVisibilityChanged(bool visible)

@@ -10,6 +10,7 @@
 class QBoxLayout;
 class QGroupBox;
 class QScrollArea;
+class QTimer;
 class QToolButton;
 class ZVToolBarWidget;
 class ZSerialPort;
@@ -19,9 +20,11 @@ namespace Trelvan {
 class ProtocolParameter;
 class WidgetNode;
 class ZAppModeItem;
+class ListedChoice;
 class ZBaudrateItem;
 class ZCoordinateItem;
 class ZIdItem;
+class ZNodeCapacityItem;
 class ZProtocolTypeItem;
 class ZRefreshRateItem;
 class ZRoleItem;
@@ -64,6 +67,11 @@ public:
     ~WidgetSetting() override;
 
     QString readParameterOfNodeConnected(quint8 group = 0);
+    // The editors now hold a remote node's parameters, read through the relay.
+    void applyRemoteParameter(quint8 role, qint32 id);
+    // Why the editors' values must not be written (a coordinate or a choice that
+    // cannot be sent as shown); empty when they can.
+    QString unwritableReason() const;
     QString verifyWrite();
     QString verifyRestart();
     bool switchApplication(quint8 runningMode);
@@ -98,6 +106,11 @@ private:
     void runButtonAction(const std::function<QString()>& action, const QString& succeeded, const QString& failed);
     void updateButtons();
     bool ask(const QString& text, const QString& informative);
+    // The editors were filled from a node: their lists are the ones its values
+    // were read with.
+    void rememberChoiceLists();
+    void readPendingGroup();
+    QList<ListedChoice*> listedChoices() const;
 
     QBoxLayout* columnsLayout_ = nullptr;
     QBoxLayout* scrollLayout_ = nullptr;
@@ -107,6 +120,7 @@ private:
     ZRoleItem* roleItem_ = nullptr;
     ZBaudrateItem* baudItem_ = nullptr;
     ZRefreshRateItem* rateItem_ = nullptr;
+    ZNodeCapacityItem* capacityItem_ = nullptr;
     ZIdItem* idItem_ = nullptr;
     ZCoordinateItem* coordinateItem_ = nullptr;
     ZProtocolTypeItem* protocolItem_ = nullptr;
@@ -123,8 +137,15 @@ private:
     WidgetWirelessSetting* wirelessPage_ = nullptr;
     bool wirelessShown_ = false;
     bool runningModeIsWireless_ = false;
-    // A write sends the editors' values: only after a read since the port opened.
-    bool readSinceOpen_ = false;
+    // Whose parameters the editors hold. A write to the node at the port sends only
+    // what was read from that node since the port opened.
+    enum class EditorSource { None, NodeAtPort, RemoteNode };
+    EditorSource source_ = EditorSource::None;
+    quint8 remoteRole_ = 0;
+    qint32 remoteId_ = 0;
+    // A coordinate group to read once no exchange runs; -1 when none.
+    int pendingGroup_ = -1;
+    QTimer* groupTimer_ = nullptr;
 };
 
 } // namespace Trelvan

@@ -18,9 +18,11 @@ namespace Trelvan {
 namespace {
 QPointer<ZAppModeItem> g_appModeItem;
 
-ParameterFrame receivedFrame()
+// The running state and the shortcuts are the node at the port's, whichever node's
+// parameters the editors show.
+ParameterFrame portFrame()
 {
-    return ProtocolParameter::instance()->receivedFrame();
+    return ProtocolParameter::instance()->portFrame();
 }
 } // namespace
 
@@ -90,7 +92,7 @@ void ZAppModeItem::loadFromParameter()
     else
         zCritical() << "error local mode :" << l;
 
-    const quint8 r = receivedFrame().runningMode();
+    const quint8 r = portFrame().runningMode();
     if (auto* button = static_cast<QToolButton*>(runningGroup_->button(r))) {
         if (button != currentRunningButton_ && l != DT_MODE0)
             emit runningModeChanged(LPSMode(r));
@@ -104,10 +106,13 @@ void ZAppModeItem::loadFromParameter()
 
 void ZAppModeItem::storeToParameter()
 {
-    // No checked button counts as -1, nibble 15.
+    // No checked local button counts as -1, nibble 15. The running mode goes back as
+    // the shown node reported it: after a remote read the running buttons still show
+    // the node at the port.
+    ProtocolParameter* p = ProtocolParameter::instance();
     const int local = localGroup_->checkedId() & 0x0F;
-    const int running = runningGroup_->checkedId() & 0x0F;
-    ProtocolParameter::instance()->writeFrame().setAppMode(quint8(local << 4 | running));
+    const int running = p->backupFrame().runningMode() & 0x0F;
+    p->writeFrame().setAppMode(quint8(local << 4 | running));
 }
 
 int ZAppModeItem::localMode() const
@@ -122,17 +127,17 @@ int ZAppModeItem::runningMode() const
 
 quint8 ZAppModeItem::receivedLocalMode() const
 {
-    return receivedFrame().localMode();
+    return portFrame().localMode();
 }
 
 bool ZAppModeItem::isWirelessSettingActive() const
 {
-    return quint8(runningGroup_->checkedId()) == DT_MODE0 && receivedFrame().localMode() != DT_MODE0;
+    return quint8(runningGroup_->checkedId()) == DT_MODE0 && portFrame().localMode() != DT_MODE0;
 }
 
 void ZAppModeItem::restoreLocalRunningMode()
 {
-    const quint8 local = receivedFrame().localMode();
+    const quint8 local = portFrame().localMode();
     QAbstractButton* button = runningGroup_->button(local);
     if (!button) {
         zCritical() << "set error running mode:" << local;
@@ -164,7 +169,7 @@ void ZAppModeItem::updateShortcutButtons()
     const quint8 c = quint8(runningGroup_->checkedId());
     bool wireless = false;
     bool oneKey = false;
-    if (c == DT_MODE0 && receivedFrame().localMode() == DT_MODE0) {
+    if (c == DT_MODE0 && portFrame().localMode() == DT_MODE0) {
         // A node that runs the relay mode itself offers neither.
     } else if ((d == ANCHOR || d == CONSOLE) && (isLpMode(c) || c == DT_MODE0 || c == CM_MODE || c == AHRS_MODE)) {
         wireless = oneKey = true;
@@ -183,7 +188,7 @@ void ZAppModeItem::handleRunningButtonClicked(QAbstractButton* clicked)
     if (currentRunningButton_)
         currentRunningButton_->setChecked(true);
     if (b == currentRunningButton_ && (b == wirelessButton_ || b == oneKeyButton_))
-        requestedRunningMode_ = receivedFrame().localMode();
+        requestedRunningMode_ = portFrame().localMode();
     else
         requestedRunningMode_ = quint8(runningGroup_->id(b));
     ProtocolParameter::instance()->setRequestedRunningMode(requestedRunningMode_);

@@ -34,6 +34,7 @@ public:
 
     int localMode() const;
     int runningMode() const;
+    // The local mode the node at the port last reported.
     quint8 receivedLocalMode() const;
     bool isWirelessSettingActive() const;
     void restoreLocalRunningMode();

@@ -59,8 +59,11 @@ ZCoordinateItem::ZCoordinateItem(QWidget* parent)
     connect(retry_, &QTimer::timeout, this, &ZCoordinateItem::loadFromParameter);
     connect(pages_, &ZMultiPageWidget::activated, this, [this](int index) {
         const ZRoleItem* role = ZRoleItem::instance();
-        if (role && role->roleOfNodeConnectedDirectly() == TAG)
+        if (role && role->roleOfNodeConnectedDirectly() == TAG) {
+            // The answer fills the page asked for, which is the one to show.
+            pages_->setCurrentIndex(index);
             emit readCoordinatesRequired(index);
+        }
     });
 }
 
@@ -102,6 +105,11 @@ void ZCoordinateItem::loadFromParameter()
     ProtocolParameter* protocol = ProtocolParameter::instance();
     const ParameterFrame received = protocol->receivedFrame();
     const ParameterFrame& edited = protocol->backupFrame();
+    // Only a newly received reply refills the cells; a load after another editor's
+    // change keeps what the user typed and only follows the role.
+    const bool newReply = protocol->replyCount() != shownReply_;
+    if (newReply)
+        shownGroup_ = -1;
     const QMap<int, int> capacities = roleCapacities.value(received.localMode());
     const int anchors = capacities.value(ANCHOR, 0);
     if (anchors == 0)
@@ -116,9 +124,6 @@ void ZCoordinateItem::loadFromParameter()
     while (pages_->pages().size() > wanted)
         pages_->deletePage(pages_->pages().size() - 1);
 
-    // Only a newly received reply refills the cells; a load after another editor's
-    // change keeps what the user typed and only follows the role.
-    const bool newReply = protocol->replyCount() != shownReply_;
     const bool enabled = edited.role() != TAG;
     for (QWidget* page : pages_->pages()) {
         auto* table = qobject_cast<ZTableWidget*>(page);
@@ -149,15 +154,31 @@ void ZCoordinateItem::loadFromParameter()
         return;
     }
 
+    // A page shows only its own group's rows: the group byte a write sends is the
+    // page's, so another group's rows there would overwrite those anchors.
+    const int page = pages_->currentIndex();
+    const bool ownGroup = received.coordinateGroup() == page;
     if (newReply) {
         shownReply_ = protocol->replyCount();
-        if (ZTableWidget* table = currentTable()) {
-            for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
-                for (int c = 0; c < 3; ++c)
-                    table->item(r, c)->setText(millimetresText(received.anchorCoordinate(r, c)));
+        if (ownGroup) {
+            askedGroup_ = -1;
+            shownGroup_ = page;
+            if (ZTableWidget* table = currentTable()) {
+                for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
+                    for (int c = 0; c < 3; ++c)
+                        table->item(r, c)->setText(millimetresText(received.anchorCoordinate(r, c)));
+                }
             }
+        } else if (askedGroup_ != page) {
+            askedGroup_ = page;
+            emit readCoordinatesRequired(page);
+        } else {
+            // Asked already and answered with another group: the page stays empty.
+            askedGroup_ = -1;
         }
     }
+    if (!ownGroup)
+        return;
 
     ModelViewManagers* registry = ModelViewManagers::instance();
     ModelViewManager* current = registry ? registry->currentManager() : nullptr;
@@ -218,9 +239,16 @@ void ZCoordinateItem::publishChartPoints(ModelManager* models)
     }
 }
 
+ZTableWidget* ZCoordinateItem::shownTable() const
+{
+    const QList<QWidget*> pages = pages_->pages();
+    return shownGroup_ >= 0 && shownGroup_ < pages.size() ? qobject_cast<ZTableWidget*>(pages.at(shownGroup_))
+                                                          : nullptr;
+}
+
 QString ZCoordinateItem::firstInvalidCell() const
 {
-    const ZTableWidget* table = currentTable();
+    const ZTableWidget* table = shownTable();
     if (!table)
         return QString();
     for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
@@ -238,15 +266,21 @@ QString ZCoordinateItem::firstInvalidCell() const
 
 void ZCoordinateItem::storeToParameter()
 {
-    ParameterFrame& target = ProtocolParameter::instance()->writeFrame();
-    QString group = pages_->currentText();
-    group.remove(groupPrefix());
-    bool ok = false;
-    const uint index = group.toUInt(&ok);
-    target.setCoordinateGroup(ok ? quint8(index) : 0);
-    const ZTableWidget* table = currentTable();
-    if (!table)
+    ProtocolParameter* protocol = ProtocolParameter::instance();
+    ParameterFrame& target = protocol->writeFrame();
+    // Only the page that shows its group's rows is written, under that group; with
+    // none shown the record's own group and rows go back as read.
+    const ZTableWidget* table = shownTable();
+    if (!table) {
+        const ParameterFrame& edited = protocol->backupFrame();
+        target.setCoordinateGroup(edited.coordinateGroup());
+        for (int r = 0; r < ParameterFrame::kAnchorRows; ++r) {
+            for (int c = 0; c < 3; ++c)
+                target.setAnchorCoordinate(r, c, edited.anchorCoordinate(r, c));
+        }
         return;
+    }
+    target.setCoordinateGroup(quint8(shownGroup_));
     int r = 0;
     for (; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
         for (int c = 0; c < 3; ++c) {

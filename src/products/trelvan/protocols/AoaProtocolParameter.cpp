@@ -38,6 +38,7 @@ AoaProtocolParameter::AoaProtocolParameter(QObject* parent)
     maxFrameLength_ = ParameterFrame::kSize;
     head_ = ParameterFrame().toByteArray().left(2);
     emitParseFinished_ = true;
+    searchedOnlyWhileActive_ = true;
 }
 
 AoaProtocolParameter::~AoaProtocolParameter() = default;
@@ -65,6 +66,11 @@ void AoaProtocolParameter::parseFrame(const QByteArray& frame)
         QMutexLocker lock(&mutex_);
         receivedFrame_ = reply;
     }
+    // Any other frame with this head (a stray one, or bytes of a data stream while
+    // the page is shown) would otherwise switch the group and write the settings as
+    // often as it comes.
+    if (!waitingForReply_.load())
+        return;
     QSettings().setValue(kRecognizedBaudrateKey, reply.baudRate());
     // The group is loaded before the reply is signalled, so that a waiting page
     // finds the switch done (and this protocol out of the search) when it wakes.

@@ -6,14 +6,17 @@
 
 #include <QMutex>
 
+#include <atomic>
+
 namespace Trelvan {
 
 // The settings key under which a parameter reply's baud rate is remembered.
 extern const char* const kRecognizedBaudrateKey; // "RecognizedBaudrate"
 
 // The parameter frame protocol of the AOA models: packs the read request and the
-// restart command, keeps the device's reply, remembers the rate it reports and
-// switches the data protocol to the AOA node frame.
+// restart command, keeps the device's reply and, for a reply the setting page waits
+// for, remembers the rate it reports and switches the data protocol to the AOA node
+// frame. It is searched for only while active.
 class AoaProtocolParameter : public InsideReadWriteProtocol, public ZSerialPortInterface
 {
     Q_OBJECT
@@ -34,8 +37,13 @@ public:
     // The last reply (the default record before the first).
     ParameterFrame receivedFrame() const;
 
+    // Set by the setting page while it waits for the reply to a request of its own.
+    void setWaitingForReply(bool waiting) { waitingForReply_.store(waiting); }
+    bool isWaitingForReply() const { return waitingForReply_.load(); }
+
 signals:
-    // Once per accepted reply, after it was stored and the data protocol switched.
+    // Once per reply that came while waited for, after it was stored and the data
+    // protocol switched.
     void dataFrameReceived();
 
 private:
@@ -44,6 +52,7 @@ private:
     // Written on the processing thread, read by the setting page.
     mutable QMutex mutex_;
     ParameterFrame receivedFrame_;
+    std::atomic<bool> waitingForReply_{false};
 };
 
 } // namespace Trelvan

@@ -34,7 +34,7 @@ void logInvalidNodeRole(qint64 role, quint64 id, const QByteArray& frame)
                                  << QString("Invalid node role encountered,role:%1,id:%2,raw data:%3")
                                         .arg(role)
                                         .arg(id)
-                                        .arg(QString::fromLatin1(frame.toHex(' ')));
+                                        .arg(logHex(frame));
 }
 
 } // namespace Trelvan

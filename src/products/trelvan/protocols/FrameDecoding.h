@@ -101,7 +101,8 @@ inline bool fixedRecordsWithin(int first, int count, int recordSize, int bound)
 void logRecordsPastFrame(const QString& protocolName, int count, int frameLength);
 
 // Debug line for a record whose role is neither NODE nor ANCHOR: the role signed,
-// the id unsigned, the whole frame in hexadecimal. Callers log it once per frame.
+// the id unsigned, the frame in hexadecimal (its first kLogHexBytes when longer).
+// Callers log it once per frame.
 void logInvalidNodeRole(qint64 role, quint64 id, const QByteArray& frame);
 
 } // namespace Trelvan

@@ -15,11 +15,6 @@ namespace Trelvan {
 
 namespace {
 ProtocolNodeFrame0* g_instance = nullptr;
-
-QString hexBytes(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' '));
-}
 } // namespace
 
 ProtocolNodeFrame0* ProtocolNodeFrame0::instance(QObject* parent)
@@ -91,7 +86,7 @@ void ProtocolNodeFrame0::parseFrame(const QByteArray& frame)
     QList<Node_t> records;
     if (!decodeRecords(frame, records)) {
         qDebug().noquote().nospace() << logTimePrefix() << name()
-                                     << " verify successed,but length not enough:" << hexBytes(frame);
+                                     << " verify successed,but length not enough:" << logHex(frame);
         return;
     }
 

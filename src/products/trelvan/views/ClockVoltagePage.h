@@ -72,10 +72,10 @@ public:
         , frameLabels(this)
     {
         if (placement == Placement::OneRow) {
-            auto* row = new QHBoxLayout;
+            QList<QWidget*> row;
             for (ZLabel* label : frameLabels.all())
-                row->addWidget(label);
-            this->leftPaneLayout->addLayout(row);
+                row << label;
+            this->addFrameRow(row);
         } else {
             for (ZLabel* label : frameLabels.all())
                 this->leftPaneLayout->addWidget(label);

@@ -44,6 +44,11 @@ WidgetArray::WidgetArray(const QString& title, int count, QWidget* parent, int c
 {
     setTitle(title);
     auto* grid = new QGridLayout(this);
+    // Narrow side margins and gaps: four 12-digit values in a row are the widest
+    // line of the pages that show them, and they stand beside the node boxes.
+    const QMargins m = grid->contentsMargins();
+    grid->setContentsMargins(3, m.top(), 3, m.bottom());
+    grid->setHorizontalSpacing(3);
     columns = qMax(columns, 1);
     for (int i = 0; i < count; ++i) {
         auto* label = new ZLabel(QString("%1: ").arg(i), this, kValueDigits);

@@ -5,7 +5,6 @@
 #include "products/trelvan/views/ValueGrids.h"
 #include "widgets/ZLabel.h"
 
-#include <QHBoxLayout>
 
 namespace Trelvan {
 
@@ -49,12 +48,7 @@ WidgetAnchorFrame0::WidgetAnchorFrame0(const QSize& nodeSize, DataResourceItem* 
     , systemTimeLabel(new ZLabel(makeItemName(Field::systemTime), this, kValueDigits))
     , voltageLabel(new ZLabel(makeItemName(Field::voltage), this, kValueDigits))
 {
-    auto* row = new QHBoxLayout;
-    row->addWidget(plrLabel);
-    row->addWidget(localTimeLabel);
-    row->addWidget(systemTimeLabel);
-    row->addWidget(voltageLabel);
-    leftPaneLayout->addLayout(row);
+    addFrameRow({plrLabel, localTimeLabel, systemTimeLabel, voltageLabel});
 }
 
 QList<QSharedPointer<ProtocolAnchorFrame0::Data>> WidgetAnchorFrame0::takeFrames()

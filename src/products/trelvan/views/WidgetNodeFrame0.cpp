@@ -3,11 +3,13 @@
 #include "foundation/ZIconsManager.h"
 #include "products/trelvan/views/WindowActions.h"
 #include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZWidgetHelpers.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QSettings>
 #include <QShowEvent>
 #include <QSpinBox>
@@ -134,6 +136,9 @@ void WidgetNodeFrame0::bringUp()
     raise();
     activateWindow();
     move(at);
+    // Every node's box in view, as far as the screen allows.
+    growWindowToContent(this, sizeForAllBoxes(screen()->availableGeometry().width()));
+    schedulePaneSizing();
 }
 
 void WidgetNodeFrame0::requestClear()

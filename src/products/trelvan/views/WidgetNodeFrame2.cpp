@@ -5,7 +5,6 @@
 #include "products/trelvan/views/ValueGrids.h"
 #include "widgets/ZLabel.h"
 
-#include <QHBoxLayout>
 
 namespace Trelvan {
 
@@ -45,12 +44,7 @@ WidgetNodeFrame2::WidgetNodeFrame2(const QSize& nodeSize, DataResourceItem* item
     , qGroup(new WidgetArray(makeItemName(Field::q), 4, this, 4))
     , eopRow(new WidgetVector3D(makeItemName(Field::eop), this))
 {
-    auto* row = new QHBoxLayout;
-    row->addWidget(plrLabel);
-    row->addWidget(localTimeLabel);
-    row->addWidget(systemTimeLabel);
-    row->addWidget(voltageLabel);
-    leftPaneLayout->addLayout(row);
+    addFrameRow({plrLabel, localTimeLabel, systemTimeLabel, voltageLabel});
     leftPaneLayout->addWidget(posRow);
     leftPaneLayout->addWidget(eopRow);
     leftPaneLayout->addWidget(velRow);

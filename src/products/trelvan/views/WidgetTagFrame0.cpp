@@ -6,9 +6,10 @@
 #include "products/trelvan/views/NodeViewSupport.h"
 #include "products/trelvan/views/ValueGrids.h"
 #include "widgets/PlainTextEditWithFile.h"
+#include "widgets/VerticalScrollArea.h"
+#include "widgets/ZFlowLayout.h"
 #include "widgets/ZLabel.h"
 
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace Trelvan {
@@ -55,15 +56,25 @@ WidgetTagFrame0::WidgetTagFrame0(DataResourceItem* item, LineResourceCollector* 
     , voltageLabel(new ZLabel(makeItemName(Field::voltage), this, kValueDigits))
     , dataItem(item)
 {
+    // The values scroll up and down when the page is low; the console takes the
+    // height they leave.
     QWidget* host = dataArea() ? dataArea() : static_cast<QWidget*>(this);
-    auto* layout = new QVBoxLayout(host);
-    layout->addWidget(console, 0);
-    auto* row = new QHBoxLayout;
+    auto* hostLayout = new QVBoxLayout(host);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new VerticalScrollArea(host);
+    scroll->setObjectName(QStringLiteral("QAbstractScrollArea_WithoutBorder"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    hostLayout->addWidget(scroll);
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
+    layout->addWidget(console, 1);
+    auto* row = new ZFlowLayout(0, -1, -1);
+    layout->addLayout(row, 0);
     for (ZLabel* label : {idLabel, plrLabel, localTimeLabel, systemTimeLabel, voltageLabel})
         row->addWidget(label);
-    layout->addLayout(row, 0);
     for (QWidget* grid : std::initializer_list<QWidget*>{pos, eop, vel, dis, angle, g, a, q})
         layout->addWidget(grid, 0);
+    scroll->setWidget(content);
 }
 
 QList<ZLabel*> WidgetTagFrame0::valueLabels() const
@@ -97,8 +108,9 @@ void WidgetTagFrame0::refresh()
         if (!d)
             continue;
         const QByteArray raw(reinterpret_cast<const char*>(&d->frame), sizeof d->frame);
-        text += "[" + timeOfDayText(d->systemTime, QStringLiteral("HH:mm:ss:zzz")) + "]\n" +
-                QString::fromLatin1(raw.toHex(' ')) + "\n";
+        // A system time of a day or more is no time of day: no stamp at all.
+        const QString time = timeOfDayText(d->systemTime, QStringLiteral("HH:mm:ss:zzz"));
+        text += (time.isEmpty() ? QString() : "[" + time + "]") + "\n" + QString::fromLatin1(raw.toHex(' ')) + "\n";
     }
     console->appendText(text);
 

@@ -6,7 +6,6 @@
 #include "foundation/ZTimerManager.h"
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/config/WidgetSetting.h"
-#include "products/trelvan/config/ZCoordinateItem.h"
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/wireless/ProtocolWireless.h"
 #include "products/trelvan/wireless/WidgetNode.h"
@@ -117,15 +116,15 @@ void OperateMenu::run(Operation op)
     row->setState(ok ? Succeeded : Failed);
 }
 
-bool OperateMenu::readRemoteParameter(quint8 role, qint32 id)
+bool OperateMenu::readRemoteParameter(quint8 role, qint32 id, quint8 group)
 {
     WidgetNode* row = NodeWidgetCache::instance()->findNode(role, id);
     if (!row)
         return false;
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    ZScopeGuard active([p] { p->setRemoteExchange(true); }, [p] { p->setRemoteExchange(false); });
     const quint64 before = p->replyCount();
-    write(relay(p->packReadRequest(), role, id));
+    write(relay(p->makeGroupReadRequest(group), role, id));
     if (!p->waitForReplyAfter(before, kReadWaitMs, false)) {
         row->setStatusText("time out");
         return false;
@@ -139,7 +138,7 @@ bool OperateMenu::readRemoteParameter(quint8 role, qint32 id)
     }
     p->copyReceivedToBackup();
     if (WidgetSetting* window = WidgetSetting::existing())
-        window->applyParameter();
+        window->applyRemoteParameter(role, id);
     row->setStatusText(QString());
     row->setTime(reply.systemTime());
     return true;
@@ -164,7 +163,7 @@ bool OperateMenu::waitRemoteAnswer(quint8 role, qint32 id)
 bool OperateMenu::restartRemoteNode(quint8 role, qint32 id)
 {
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    ZScopeGuard active([p] { p->setRemoteExchange(true); }, [p] { p->setRemoteExchange(false); });
     write(relay(ProtocolParameter::makeRestartCommand(), role, id));
     const bool answered = waitRemoteAnswer(role, id);
     WidgetNode* row = NodeWidgetCache::instance()->findNode(role, id);
@@ -197,15 +196,16 @@ bool OperateMenu::writeRemoteParameter(quint8 role, qint32 id)
     WidgetNode* row = cache->findNode(role, id);
     if (!row)
         return false;
-    // A cell that cannot be stored would reach the node as another coordinate.
+    // A cell or a choice that cannot be sent as shown would reach the node as
+    // something else.
     WidgetSetting* window = WidgetSetting::existing();
-    const QString invalid = window ? window->coordinateItem()->firstInvalidCell() : QString();
-    if (!invalid.isEmpty()) {
-        row->setStatusText("invalid coordinate " + invalid);
+    const QString unwritable = window ? window->unwritableReason() : QString();
+    if (!unwritable.isEmpty()) {
+        row->setStatusText(unwritable);
         return false;
     }
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    ZScopeGuard active([p] { p->setRemoteExchange(true); }, [p] { p->setRemoteExchange(false); });
     const QByteArray request = p->packWriteRequest();
     const quint8 newRole = p->writeFrame().role();
     const qint32 newId = p->writeFrame().id();

@@ -29,7 +29,8 @@ public:
     quint8 targetRole() const { return targetRole_; }
     qint32 targetId() const { return targetId_; }
 
-    bool readRemoteParameter(quint8 role, qint32 id);
+    // Reads the node's parameters, with the coordinates of group, into the editors.
+    bool readRemoteParameter(quint8 role, qint32 id, quint8 group = 0);
     bool writeRemoteParameter(quint8 role, qint32 id);
     bool restartRemoteNode(quint8 role, qint32 id);
     bool waitRemoteAnswer(quint8 role, qint32 id);

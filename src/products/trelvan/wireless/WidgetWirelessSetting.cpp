@@ -8,7 +8,6 @@
 #include "products/trelvan/config/ProtocolParameter.h"
 #include "products/trelvan/config/WidgetSetting.h"
 #include "products/trelvan/config/ZAppModeItem.h"
-#include "products/trelvan/config/ZCoordinateItem.h"
 #include "products/trelvan/protocols/TrelvanTables.h"
 #include "products/trelvan/wireless/OperateMenu.h"
 #include "products/trelvan/wireless/ProtocolWireless.h"
@@ -146,7 +145,7 @@ void WirelessSetting::restartRole(quint8 role)
             setWindowEnabled(true);
         });
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); }, [p] { p->setActive(false); });
+    ZScopeGuard active([p] { p->setRemoteExchange(true); }, [p] { p->setRemoteExchange(false); });
     traverse(role, p, p->replyChecks().value(ProtocolParameter::CheckRead));
     NodeWidgetCache* cache = NodeWidgetCache::instance();
     cache->setStateOfRole(role, Busy);
@@ -399,17 +398,17 @@ void WidgetWirelessSetting::writeAllOfRole()
 {
     const quint8 role = quint8(currentRole_);
     WidgetSetting* window = WidgetSetting::existing();
-    // A coordinate that cannot be stored would go out as something else.
-    const QString invalid = window ? window->coordinateItem()->firstInvalidCell() : QString();
-    if (!invalid.isEmpty()) {
-        window->statusBar()->showMessage(tr("Write parameter failed,") + "invalid coordinate " + invalid);
+    // A coordinate or a choice that cannot be sent as shown would go out as something else.
+    const QString unwritable = window ? window->unwritableReason() : QString();
+    if (!unwritable.isEmpty()) {
+        window->statusBar()->showMessage(tr("Write parameter failed,") + unwritable);
         return;
     }
     ZScopeGuard busy([] { setWindowEnabled(false); }, [] { setWindowEnabled(true); });
     ProtocolParameter* p = ProtocolParameter::instance();
-    ZScopeGuard active([p] { p->setActive(true); },
+    ZScopeGuard active([p] { p->setRemoteExchange(true); },
                        [p, role] {
-                           p->setActive(false);
+                           p->setRemoteExchange(false);
                            NodeWidgetCache::instance()->setStateOfRoleUnless(role, Succeeded, Failed);
                        });
     logic_->traverseAll(role, p, p->replyChecks().value(ProtocolParameter::CheckWrite));

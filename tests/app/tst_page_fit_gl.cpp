@@ -1,0 +1,432 @@
+// Every product's data page, and every window its tool bars open, at the program's
+// own window size on a 1600 x 1000 screen, in English and in Chinese: no caption,
+// value, button or check box is cut sideways or lies past the right edge of its
+// window or pane, no horizontal scroll bar shows, a window opens large enough for
+// its content and within the screen. Each row runs the program's own main in a
+// child process with a simulated device of its own; with TALMENO_SCREENS_DIR set the
+// child leaves a picture of every page and window there.
+
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "app/MainWindow.h"
+#include "app/ZApplication.h"
+#include "products/iot/IotWidgetFrame0.h"
+#include "products/trelvan/calibration/UwbCalibrationWindow.h"
+#include "products/trelvan/config/WidgetSetting.h"
+#include "products/trelvan/config/ZAppModeItem.h"
+#include "products/trelvan/wireless/WidgetWirelessSetting.h"
+#include "products/uwbana/UwbAnaWidgetData.h"
+#include "protocol/ProductsManager.h"
+#include "protocol/ProtocolFactory.h"
+#include "sim/AnalyserSimulator.h"
+#include "sim/AoaNodeSimulator.h"
+#include "sim/DeviceSimulator.h"
+#include "sim/IotNodeSimulator.h"
+#include "sim/RangeSensorSimulator.h"
+#include "sim/TrelvanNodeSimulator.h"
+#include "sim/TrelvanRelayHandler.h"
+#include "sim/TrelvanScenario.h"
+#include "support/ScreenShot.h"
+#include "support/testenv.h"
+#include "widgets/DataWidgetBase.h"
+#include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZLabel.h"
+#include "widgets/ZWidgetHelpers.h"
+
+namespace child {
+
+void say(const QString& line)
+{
+    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+// The widget's class and what it shows, for the report.
+QString nameOf(const QWidget* w)
+{
+    QString text = w->property("text").toString() + w->property("title").toString()
+                   + w->property("currentText").toString();
+    if (auto* e = qobject_cast<const QLineEdit*>(w))
+        text = e->text().isEmpty() ? e->placeholderText() : e->text();
+    if (text.isEmpty() && w->parentWidget())
+        return QString("%1 in %2").arg(w->metaObject()->className(), nameOf(w->parentWidget()));
+    return QString("%1 \"%2\"").arg(w->metaObject()->className(), text.left(40));
+}
+
+// The room a widget's own text lacks (0 when it shows whole), or -1 for a widget
+// that shows no caption, value or text of its own.
+int textShortfall(QWidget* w)
+{
+    const QFontMetrics fm = w->fontMetrics();
+    if (qobject_cast<QAbstractSpinBox*>(w->parentWidget()) || qobject_cast<QComboBox*>(w->parentWidget()))
+        return -1; // a part of its box, checked with the box
+    // The main tool bar's port box shows a long port path (the simulator's link)
+    // elided: its room goes to the product's actions.
+    if (qobject_cast<QComboBox*>(w) && qobject_cast<QToolBar*>(w->parentWidget()) && qobject_cast<MainWindow*>(w->window()))
+        return -1;
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        if (!l->text().isEmpty() && !l->wordWrap())
+            return l->sizeHint().width() - l->width();
+        return l->pixmap(Qt::ReturnByValue).isNull() && !qobject_cast<ZLabel*>(w->parentWidget()) ? -1 : 0;
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        const QString shown = e->text().isEmpty() ? e->placeholderText() : e->text();
+        return shown.isEmpty() ? 0 : lineEditWidth(e, shown) - e->width();
+    }
+    if (auto* s = qobject_cast<QAbstractSpinBox*>(w)) {
+        QLineEdit* e = s->findChild<QLineEdit*>();
+        return e ? fm.horizontalAdvance(s->text()) + 4 - e->width() : 0;
+    }
+    if (auto* bar = qobject_cast<QStatusBar*>(w))
+        return bar->currentMessage().isEmpty() ? 0 : fm.horizontalAdvance(bar->currentMessage()) + 8 - bar->width();
+    if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QGroupBox*>(w))
+        return w->minimumSizeHint().width() - w->width();
+    return -1;
+}
+
+// What is cut sideways in a window: a widget whose text lacks room or that lies
+// (partly) outside one of its ancestors, a horizontal scroll bar, a tool bar that
+// hides actions, a window past the screen or (its own windows) too low for what it
+// holds. A viewport in `sideways` may hold content wider than itself (its page
+// scrolls sideways as a whole).
+QStringList cutsIn(QWidget* window, const QList<QWidget*>& sideways = {})
+{
+    QStringList cuts;
+    const QRect screen = window->screen()->availableGeometry();
+    if (!screen.contains(window->frameGeometry()))
+        cuts << "window past the screen";
+    const bool opened = !qobject_cast<MainWindow*>(window);
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible() || w->window() != window)
+            continue;
+        auto* area = qobject_cast<QAbstractScrollArea*>(w);
+        if (area && area->horizontalScrollBar()->isVisible() && !sideways.contains(area->viewport()))
+            cuts << "horizontal scroll bar in " + nameOf(area->parentWidget());
+        if (qobject_cast<QScrollArea*>(w) && opened && area->verticalScrollBar()->isVisible()
+            && window->frameGeometry().height() < screen.height() - 40)
+            cuts << "window too low for " + nameOf(area->parentWidget());
+        if (auto* bar = qobject_cast<QToolBar*>(w))
+            for (QAction* a : bar->actions())
+                if (a->isVisible() && bar->widgetForAction(a) && !bar->widgetForAction(a)->isVisible())
+                    cuts << "tool bar hides " + a->text();
+        const int shortfall = textShortfall(w);
+        if (shortfall > 0)
+            cuts << QString("%1 lacks %2 px").arg(nameOf(w)).arg(shortfall);
+        for (QWidget* a = w->parentWidget(); shortfall >= 0 && a != window->parentWidget() && !sideways.contains(a);
+             a = a->parentWidget()) {
+            const int left = w->mapTo(a, QPoint(0, 0)).x();
+            if (left < 0 || left + w->width() > a->width()) {
+                cuts << QString("%1 at x %2..%3 of %4 wide %5")
+                            .arg(nameOf(w)).arg(left).arg(left + w->width()).arg(a->width())
+                            .arg(a->metaObject()->className());
+                break;
+            }
+        }
+    }
+    return cuts;
+}
+
+MainWindow* mainWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<MainWindow*>(w))
+            return m;
+    return nullptr;
+}
+
+QString language;
+QString scenario;
+QStringList problems;
+
+// Waits a while for the window to settle whole, then reports what is still cut.
+void check(QWidget* window, const QString& name, const QList<QWidget*>& sideways = {})
+{
+    QStringList cuts;
+    if (!QTest::qWaitForWindowExposed(window))
+        problems << name + ": not shown";
+    (void)QTest::qWaitFor([&] { return (cuts = cutsIn(window, sideways)).isEmpty(); }, 3000);
+    for (const QString& cut : qAsConst(cuts))
+        problems << name + ": " + cut;
+    window->raise();
+    talmeno_test::saveWindowIfAsked(window, QString("fit_%1_%2_%3").arg(scenario, name, language));
+    say("checked:" + name);
+}
+
+// Waits for the data page in the main window (other than `previous`) to show frames.
+DataWidgetBase* livePage(MainWindow* window, const QString& name, DataWidgetBase* previous = nullptr)
+{
+    const auto live = [&]() -> DataWidgetBase* {
+        for (DataWidgetBase* page : window->findChildren<DataWidgetBase*>())
+            for (PlainTextEditWithFile* console : page->findChildren<PlainTextEditWithFile*>())
+                if (page != previous && console->isVisible() && !console->document()->isEmpty())
+                    return page;
+        return nullptr;
+    };
+    if (!QTest::qWaitFor([&] { return live() != nullptr; }, 40000))
+        problems << name + ": no live page";
+    return live();
+}
+
+// Opens every window of the product's tool bar in turn and checks it.
+void checkToolBarWindows(MainWindow* main)
+{
+    for (QAction* action : ProductsManager::existing()->productToolBar()->actions()) {
+        if (!action->isVisible())
+            continue;
+        QWidgetList before = QApplication::topLevelWidgets();
+        before.erase(std::remove_if(before.begin(), before.end(), [](QWidget* w) { return !w->isVisible(); }),
+                     before.end());
+        action->trigger();
+        QWidget* opened = nullptr;
+        (void)QTest::qWaitFor([&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && !before.contains(w) && w != main && !qobject_cast<QMenu*>(w))
+                    opened = w;
+            return opened != nullptr;
+        }, 5000);
+        if (opened) {
+            check(opened, "window " + action->text());
+            opened->close();
+        }
+    }
+}
+
+// The simulated device of the row: made before the program's window, started once
+// its link is in place (the program finds the one port and recognises it).
+struct Device
+{
+    sim::DeviceSimulator device;
+    sim::TrelvanScenario frames{20};
+    std::shared_ptr<void> product; // the product's simulator
+    std::function<void()> start;
+};
+Device* device = nullptr;
+
+void checkTrelvan(MainWindow* main)
+{
+    using Kind = sim::TrelvanScenario::Kind;
+    const QList<QPair<QString, Kind>> kinds{
+        {"Node_Frame2", Kind::NodeFrame2}, {"Tag_Frame0", Kind::TagFrame0},   {"Node_Frame1", Kind::NodeFrame1},
+        {"Node_Frame3", Kind::NodeFrame3}, {"Node_Frame4", Kind::NodeFrame4}, {"Node_Frame5", Kind::NodeFrame5},
+        {"Node_Frame7", Kind::NodeFrame7}, {"AOA_Node_Frame0", Kind::AoaNodeFrame0}};
+    DataWidgetBase* page = livePage(main, "page");
+    for (const auto& kind : kinds) {
+        ProtocolFactory::loadProtocols("Vexa_Trelvan_" + kind.first, main);
+        device->frames.streamMixedTo(device->device, kind.second, 400, true);
+        if ((page = livePage(main, kind.first, page)))
+            check(main, kind.first);
+    }
+    // The data-transmission window with its three nodes.
+    ProtocolFactory::loadProtocols("Vexa_Trelvan_Node_Frame0", main);
+    device->frames.streamMixedTo(device->device, Kind::NodeFrame0, 400, true);
+    checkToolBarWindows(main);
+
+    // A calibration read that no node answers.
+    main->uwbCalibrationAction()->trigger();
+    if (auto* calibration = qobject_cast<trelvan::WidgetCalibration*>(MainWindow::uwbCalibrationWindow())) {
+        calibration->readButton()->click();
+        if (!QTest::qWaitFor([&] { return !calibration->statusBar()->currentMessage().isEmpty(); }, 8000))
+            problems << "UWB Calibration: no message";
+        check(calibration, "window UWB Calibration");
+        calibration->close();
+    } else {
+        problems << "no UWB Calibration window";
+    }
+}
+
+// The setting window beside the wireless page, once its search for nodes has ended.
+void checkWirelessSetting()
+{
+    Trelvan::WidgetSetting* setting = Trelvan::WidgetSetting::instance();
+    setting->show();
+    (void)QTest::qWaitFor([&] { return setting->isEnabled(); }, 10000);
+    setting->modeItem()->enterWirelessSetting();
+    auto* wireless = Trelvan::WidgetWirelessSetting::existing();
+    if (!QTest::qWaitFor([&] { return !wireless->totalLabel()->value().isEmpty() && setting->isEnabled(); }, 30000))
+        problems << "no wireless setting";
+    check(setting, "window wireless setting");
+}
+
+void act()
+{
+    MainWindow* main = mainWindow();
+    if (scenario == "uwbana" && livePage(main, "page")) {
+        // With its configuration shown the page may scroll sideways as a whole.
+        UwbAna::WidgetData* page = UwbAna::WidgetData::existing();
+        page->showConfigBox()->setChecked(true);
+        check(main, "page with config", {page->parentWidget()}); // the viewport of its scroll area
+        page->showConfigBox()->setChecked(false);
+        check(main, "page");
+        checkToolBarWindows(main);
+    } else if (scenario != "uwbana" && livePage(main, "page")) {
+        check(main, "page");
+        // The node count stands in one row with the two box sizes.
+        if (auto* page = main->findChild<iot::WidgetFrame0*>())
+            if (page->nodeCountLabel->y() != page->nodeHeightSpin->y())
+                problems << "page: node count above the box sizes";
+        if (scenario == "trelvan")
+            checkTrelvan(main);
+        else if (scenario == "wireless")
+            checkWirelessSetting();
+        else
+            checkToolBarWindows(main);
+    }
+    for (const QString& p : qAsConst(problems))
+        say("cut:" + p);
+    say("done");
+    main->close();
+}
+
+void startDevice()
+{
+    device = new Device;
+    sim::DeviceSimulator& d = device->device;
+    if (scenario.startsWith("sarvel") || scenario.startsWith("parvo")) {
+        auto sensor = std::make_shared<sim::RangeSensor>(d, scenario == "sarvel" ? 3 : scenario.mid(5).toInt());
+        sensor->setZoneRate(10);
+        device->product = sensor;
+        device->start = [sensor] { sensor->start(); };
+    } else if (scenario == "trelvan" || scenario == "wireless") {
+        sim::TrelvanNodeSetup setup;
+        setup.protocol = quint8(device->frames.frameAt(sim::TrelvanScenario::Kind::AnchorFrame0, 0).at(1));
+        if (scenario == "wireless") { // an anchor of a system with two more anchors
+            setup.role = 1;
+            setup.localMode = 13;
+            auto relay = std::make_shared<sim::TrelvanRelayHandler>(d);
+            d.addHandler(relay);
+            for (quint8 id : {1, 2}) {
+                sim::TrelvanNodeSetup remote = setup;
+                remote.id = id;
+                relay->addNode(remote, {1, 2, 3, 4});
+            }
+        }
+        auto node = std::make_shared<sim::TrelvanNode>(d, setup);
+        device->product = node;
+        device->start = [node, &d] {
+            node->start(false);
+            device->frames.streamMixedTo(d, sim::TrelvanScenario::Kind::AnchorFrame0, 400, true);
+        };
+    } else if (scenario == "aoa") {
+        auto node = std::make_shared<sim::AoaNode>(d, sim::AoaNode::kAnchorModel, 115200);
+        device->product = node;
+        device->start = [node] { node->start(true); };
+    } else if (scenario == "iot") {
+        auto node = std::make_shared<sim::IotNode>(d, 20);
+        device->product = node;
+        device->start = [node] { node->start(); };
+    } else {
+        auto analyser = std::make_shared<sim::Analyser>(d, 19, 921600);
+        device->product = analyser;
+        device->start = [analyser] { analyser->start(); };
+    }
+    if (d.start() && QFile::link(d.portPath(), qEnvironmentVariable("TALMENO_EXTRA_PORTS")))
+        device->start();
+    else
+        problems << "no simulated device";
+}
+
+void preRoutine()
+{
+    startDevice();
+    QTimer::singleShot(500, QCoreApplication::instance(), &act);
+}
+
+int run(int argc, char** argv)
+{
+    scenario = qEnvironmentVariable("TALMENO_CHILD_SCENARIO");
+    language = qEnvironmentVariable("TALMENO_CHILD_LANGUAGE");
+    qAddPreRoutine(&preRoutine);
+    return talmenoMain(argc, argv);
+}
+
+} // namespace child
+
+class TstPageFit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pagesAndWindowsWhole_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("checks");
+        const QList<QPair<QString, int>> scenarios{{"sarvel", 3},  {"parvo8", 3}, {"parvo13", 3},
+                                                   {"trelvan", 16}, {"wireless", 2}, {"aoa", 3},
+                                                   {"iot", 2},      {"uwbana", 3}};
+        for (const QString language : {"English", "Chinese"})
+            for (const auto& s : scenarios)
+                QTest::newRow(qPrintable(s.first + " " + language)) << s.first << language << s.second;
+    }
+
+    void pagesAndWindowsWhole()
+    {
+        QFETCH(QString, scenario);
+        QFETCH(QString, language);
+        QFETCH(int, checks);
+        QTemporaryDir config;
+        QSettings settings(config.filePath("Quorvel/" + QFileInfo(QCoreApplication::applicationFilePath()).baseName()
+                                           + ".ini"),
+                           QSettings::IniFormat);
+        settings.setValue("Language", language);
+        QStringList realPorts; // stay closed
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            realPorts << info.portName();
+        settings.setValue("SerialPort/IgnoredPortNames", realPorts);
+        settings.sync();
+
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TALMENO_CHILD_SCENARIO", scenario);
+        env.insert("TALMENO_CHILD_LANGUAGE", language);
+        env.insert("XDG_CONFIG_HOME", config.path());
+        env.insert("TALMENO_EXTRA_PORTS", config.filePath("tty"));
+        p.setProcessEnvironment(env);
+        p.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(p.waitForFinished(240000));
+        const QStringList out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QStringList cuts = out.filter(QRegularExpression("^cut:"));
+        cuts.removeDuplicates();
+        for (const QString& cut : qAsConst(cuts))
+            qWarning().noquote() << cut;
+        QVERIFY2(cuts.isEmpty(), qPrintable(cuts.join('\n')));
+        QVERIFY2(out.contains("done"), qPrintable(QString::fromUtf8(p.readAllStandardError()).right(3000)));
+        QCOMPARE(out.filter(QRegularExpression("^checked:")).size(), checks);
+    }
+};
+
+#define main talmenoTestMain
+TALMENO_TEST_MAIN(TstPageFit)
+#undef main
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsEmpty("TALMENO_CHILD_SCENARIO"))
+        return child::run(argc, argv);
+    return talmenoTestMain(argc, argv);
+}
+
+#include "tst_page_fit_gl.moc"

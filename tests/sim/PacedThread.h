@@ -1,0 +1,33 @@
+#pragma once
+
+// A device's own pace: a thread that waits one period, runs a step, and so on, the
+// period asked anew before each wait (a written update rate takes effect at once).
+// After a pause of more than 200 ms it goes on from now rather than catching up in
+// a burst.
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace sim {
+
+class PacedThread
+{
+public:
+    PacedThread() = default;
+    ~PacedThread();
+    PacedThread(const PacedThread&) = delete;
+    PacedThread& operator=(const PacedThread&) = delete;
+
+    // hz gives the rate before each wait (clamped to 1 to 1000); step runs after it.
+    // Does nothing while running.
+    void start(std::function<int()> hz, std::function<void()> step);
+    void stop();
+    bool isRunning() const { return thread_.joinable(); }
+
+private:
+    std::thread thread_;
+    std::atomic<bool> quit_{false};
+};
+
+} // namespace sim
