@@ -362,6 +362,7 @@ private slots:
 
         // A mixed stream: three protocols, frames of varied length, bytes between.
         QByteArray stream;
+        QVector<int> writes; // a frame, with the bytes after it, in one write
         QList<QPair<QString, QByteArray>> expected;
         for (int i = 0; i < 1500; ++i) {
             QByteArray f;
@@ -383,16 +384,18 @@ private slots:
                 break;
             }
             expected.append({name, f});
+            const int from = stream.size();
             stream += f;
             if (i % 7 == 0)
                 stream += QByteArray(i % 13 + 1, char(0x30 + i % 20));
+            writes << stream.size() - from;
         }
 
         clearExtraction();
         bar_->recordingAction()->trigger();
         QVERIFY(bar_->isRecording());
         const quint64 before = port_->receivedBytes();
-        device_.stream(stream, 250000);
+        device_.stream(stream, 250000, false, writes);
         QVERIFY(waitPortReceived(before + quint64(stream.size())));
         QTRY_COMPARE_WITH_TIMEOUT(kit::KitProtocol::journal().size(), expected.size(), 10000);
         bar_->recordingAction()->trigger();

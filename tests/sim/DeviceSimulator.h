@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 #include <atomic>
 #include <condition_variable>
@@ -116,10 +117,10 @@ public:
     // Sends bytes to the port at once.
     void send(const QByteArray& data);
     // Sends data at a pace of bytesPerSecond (0: as fast as the port takes it),
-    // from the start again when loop is set. With chunkBytes (data made of whole
-    // frames of that size) a frame goes out in one write, never split over two: a
+    // from the start again when loop is set. With frameSizes (the data's frames, in
+    // order, adding up to it) a frame goes out in one write, never split over two: a
     // busy reader then never holds half a frame while the rest waits.
-    void stream(const QByteArray& data, int bytesPerSecond, bool loop = false, int chunkBytes = 0);
+    void stream(const QByteArray& data, int bytesPerSecond, bool loop = false, const QVector<int>& frameSizes = {});
     bool streamFile(const QString& path, int bytesPerSecond, bool loop, QString* error = nullptr);
     void stopStream();
     bool isStreaming() const;
@@ -171,7 +172,7 @@ private:
     qint64 streamSent_ = 0;
     int streamRate_ = 0;
     bool streamLoop_ = false;
-    int streamChunk_ = 0;
+    std::vector<qint64> streamFrameEnds_; // where the stream's frames end; empty: any byte
 };
 
 } // namespace sim
