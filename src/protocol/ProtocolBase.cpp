@@ -2,10 +2,12 @@
 
 #include "foundation/ZAlgo.h"
 #include "model/ModelManager.h"
+#include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolSeams.h"
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <QReadWriteLock>
 
 // The global list of protocols activated since start-up. The search takes an
 // implicitly shared snapshot under the lock; the filtered search list is rebuilt
@@ -18,6 +20,8 @@ struct ActiveProtocolList
     quint64 generation = 0;
     quint64 searchedGeneration = ~quint64(0);
     QList<ProtocolBase*> searched;
+    // Read by each search pass, written by a protocol that goes away.
+    QReadWriteLock passLock;
 
     static ActiveProtocolList& get()
     {
@@ -53,15 +57,41 @@ ProtocolBase::ProtocolBase(const QString& name, QObject* parent)
     : QObject(parent)
     , name_(name)
 {
+    // An owner announces its end before it deletes its children: the protocol leaves
+    // the pipeline while it is still whole, not once its subclass is gone.
+    if (parent)
+        connect(parent, &QObject::destroyed, this, [this] { leavePipeline(); }, Qt::DirectConnection);
 }
 
 ProtocolBase::~ProtocolBase()
 {
+    leavePipeline();
+}
+
+void ProtocolBase::leavePipeline()
+{
     setActive(false);
     ActiveProtocolList& l = ActiveProtocolList::get();
-    QMutexLocker lock(&l.mutex);
-    if (l.list.removeAll(this) > 0)
-        ++l.generation;
+    {
+        QMutexLocker lock(&l.mutex);
+        if (l.list.removeAll(this) > 0)
+            ++l.generation;
+    }
+    // The next pass no longer finds it; the one under way may still use it.
+    {
+        QWriteLocker pass(&l.passLock);
+    }
+    ProtocolDataProcessor::forgetProtocol(this);
+}
+
+ProtocolBase::SearchPass::SearchPass()
+{
+    ActiveProtocolList::get().passLock.lockForRead();
+}
+
+ProtocolBase::SearchPass::~SearchPass()
+{
+    ActiveProtocolList::get().passLock.unlock();
 }
 
 bool ProtocolBase::checkFrameLength(const char*, qint64)

@@ -62,6 +62,17 @@ public:
     void setAwaited(bool awaited) { awaitCount_.fetch_add(awaited ? 1 : -1); }
     bool isAwaited() const { return awaitCount_.load() > 0; }
 
+    // Held by a search pass while it uses the searched protocols: a protocol that
+    // goes away waits until the pass is over.
+    class SearchPass
+    {
+    public:
+        SearchPass();
+        ~SearchPass();
+        SearchPass(const SearchPass&) = delete;
+        SearchPass& operator=(const SearchPass&) = delete;
+    };
+
 signals:
     void dataParseFinished();
 
@@ -84,6 +95,11 @@ protected:
 
 private:
     std::atomic<int> awaitCount_{0};
+    // Takes the protocol out of the frame pipeline: out of the search, and none of its
+    // frames decoded any more. Runs when its owner starts going away (before any part
+    // of the protocol is destroyed) and again in its own destructor.
+    void leavePipeline();
+
     friend struct ActiveProtocolList;
     friend class ProtocolFrameExtraction; // sets frameLength_ of frames found by their tail
     quint64 activationSerial_ = 0; // guarded by the list's lock

@@ -5,16 +5,22 @@
 #include "protocol/ProtocolBase.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMutexLocker>
 #include <QThread>
+
+#include <algorithm>
 
 namespace {
 ProtocolDataProcessor* g_processor = nullptr;
 thread_local qint64 t_decodingStreamOffset = -1;
-}
+// Guards g_processor: protocols may go away on any thread, also while the processor does.
+QBasicMutex g_processorMutex;
+} // namespace
 
 ProtocolDataProcessor* ProtocolDataProcessor::instance(QObject* parent)
 {
+    QMutexLocker lock(&g_processorMutex);
     if (!g_processor)
         g_processor = new ProtocolDataProcessor(parent);
     return g_processor;
@@ -34,6 +40,7 @@ ProtocolDataProcessor::ProtocolDataProcessor(QObject* parent)
 
 ProtocolDataProcessor::~ProtocolDataProcessor()
 {
+    QMutexLocker lock(&g_processorMutex);
     if (g_processor == this)
         g_processor = nullptr;
 }
@@ -91,17 +98,69 @@ QVector<ExtractedFrame> ProtocolDataProcessor::takeFrames()
 void ProtocolDataProcessor::processFrames()
 {
     reportDropped(); // what the last second dropped, when no drop came since
-    const QVector<ExtractedFrame> frames = takeFrames();
-    for (const ExtractedFrame& f : frames) {
+    QVector<ExtractedFrame> frames = takeFrames();
+    if (frames.isEmpty())
+        return;
+    Pass pass{frames.data(), frames.size(), 0, nullptr, QThread::currentThread()};
+    QMutexLocker lock(&mutex_);
+    passes_.append(&pass);
+    for (; pass.current < pass.size; ++pass.current) {
+        ExtractedFrame& f = pass.frames[pass.current];
+        if (!f.protocol) // its protocol went away meanwhile
+            continue;
+        pass.decoding = f.protocol;
+        lock.unlock();
         t_decodingStreamOffset = f.streamOffset;
-        f.protocol->processFrame(f.frame);
+        pass.decoding->processFrame(f.frame);
+        t_decodingStreamOffset = -1;
+        lock.relock();
+        pass.decoding = nullptr;
+        if (forgetting_ > 0)
+            frameDecoded_.wakeAll();
     }
-    t_decodingStreamOffset = -1;
+    passes_.removeOne(&pass);
 }
 
 qint64 ProtocolDataProcessor::decodingStreamOffset()
 {
     return t_decodingStreamOffset;
+}
+
+void ProtocolDataProcessor::forgetProtocol(ProtocolBase* protocol)
+{
+    QMutexLocker global(&g_processorMutex);
+    ProtocolDataProcessor* self = g_processor;
+    if (!self)
+        return;
+    QMutexLocker lock(&self->mutex_);
+    QVector<ExtractedFrame>& queued = self->frames_;
+    queued.erase(std::remove_if(queued.begin(), queued.end(),
+                                [protocol](const ExtractedFrame& f) { return f.protocol == protocol; }),
+                 queued.end());
+    for (Pass* pass : qAsConst(self->passes_)) {
+        for (int i = pass->current + 1; i < pass->size; ++i) {
+            if (pass->frames[i].protocol == protocol)
+                pass->frames[i].protocol = nullptr;
+        }
+    }
+    const auto beingDecoded = [self, protocol] {
+        for (const Pass* pass : qAsConst(self->passes_)) {
+            // A protocol destroyed from within its own decoding cannot wait for it.
+            if (pass->decoding == protocol && pass->thread != QThread::currentThread())
+                return true;
+        }
+        return false;
+    };
+    QDeadlineTimer deadline(kForgetWaitMs);
+    ++self->forgetting_;
+    while (beingDecoded()) {
+        if (!self->frameDecoded_.wait(&self->mutex_, deadline)) {
+            if (beingDecoded())
+                zWarning() << protocol->name() << "goes away while one of its frames is still being decoded";
+            break;
+        }
+    }
+    --self->forgetting_;
 }
 
 void ProtocolDataProcessor::runPass()

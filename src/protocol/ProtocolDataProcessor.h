@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTime>
 #include <QVector>
+#include <QWaitCondition>
 
 class ProtocolBase;
 class ZDemandTimer;
@@ -45,8 +46,25 @@ public:
     static qint64 decodingStreamOffset();
     // Runs every millisecond while frames wait, not at rest.
     ZDemandTimer* passTimer() const { return timer_; }
+    // For a protocol that goes away: drops its frames that wait, queued or in a pass
+    // under way, and waits while one of them is being decoded on another thread.
+    // None of its frames is decoded afterwards.
+    static void forgetProtocol(ProtocolBase* protocol);
+    // Longest wait for a frame being decoded: a decoder that waits for the thread
+    // that destroys its protocol would otherwise never let it go on.
+    static constexpr int kForgetWaitMs = 2000;
 
 private:
+    // The frames of one pass, reachable by forgetProtocol while they are decoded.
+    struct Pass
+    {
+        ExtractedFrame* frames;
+        int size;
+        int current;
+        ProtocolBase* decoding;
+        QThread* thread;
+    };
+
     explicit ProtocolDataProcessor(QObject* parent);
     void runPass();
     // Logs the frames dropped since the last report, at most once a second.
@@ -57,5 +75,8 @@ private:
     quint64 dropped_ = 0;    // guarded by mutex_
     quint64 unreported_ = 0; // guarded by mutex_
     QElapsedTimer sinceReport_; // guarded by mutex_
+    QVector<Pass*> passes_;       // guarded by mutex_; more than one when a decoder turns an event loop
+    QWaitCondition frameDecoded_; // with mutex_
+    int forgetting_ = 0;          // guarded by mutex_
     ZDemandTimer* timer_ = nullptr;
 };

@@ -321,6 +321,7 @@ void ProtocolFrameExtraction::extractFrames()
             return;
         giveUp = true;
     }
+    const ProtocolBase::SearchPass pass; // none of the pass's protocols goes away before it ends
     const QList<ProtocolBase*> protocols = ProtocolBase::searchedProtocols();
 
     // The buffer is the kept bytes followed by the input; it lives in remainder_.

@@ -23,6 +23,7 @@
 #include "record/WidgetDataPlayerBar.h"
 #include "sim/DeviceSimulator.h"
 #include "sim/TrelvanScenario.h"
+#include "support/DeviceDrain.h"
 #include "support/WorkbookReader.h"
 #include "support/testenv.h"
 #include "views/LineResource.h"
@@ -107,23 +108,6 @@ class TstPositioningEndToEnd : public QObject
         QTRY_COMPARE_WITH_TIMEOUT(ModelViewManagers::instance()->currentName(), name, 5000);
     }
 
-    // Waits until the device has sent `frames` more frames of `frameSize` bytes.
-    void waitForFrames(int frames, int frameSize)
-    {
-        const quint64 start = device_.sentCount();
-        QTRY_VERIFY_WITH_TIMEOUT(device_.sentCount() >= start + quint64(frames) * quint64(frameSize), 10000);
-    }
-
-    // Waits until the label shows two newer values: every frame received before the
-    // call has been decoded then, the pipeline keeping the order.
-    static void waitForNewerFrames(ZLabel* label)
-    {
-        for (int i = 0; i < 2; ++i) {
-            const QString shown = label->value();
-            QTRY_VERIFY_WITH_TIMEOUT(label->value() != shown, 5000);
-        }
-    }
-
     // The tool bar's actions: export while recording the live stream, stop; then
     // replay the recording through "Data Replay" while exporting again. Answers
     // the sheet's rows of the live and the replayed workbook.
@@ -172,18 +156,28 @@ class TstPositioningEndToEnd : public QObject
         player->exportAction()->trigger();
         QVERIFY(player->exportAction()->isChecked());
         QVERIFY(subject->isExporting());
+        // Not earlier than the second the export file is named by.
+        const qint64 liveSecond = QDateTime::currentSecsSinceEpoch();
         player->recordingAction()->trigger();
         QVERIFY(player->recordingAction()->isChecked());
         QVERIFY(player->isRecording());
         QVERIFY(!player->replayAction()->isEnabled());
-        waitForFrames(150, frameSize);
+        // 150 frames reach the port while it records.
+        qint64 received = 0;
+        const QMetaObject::Connection counting = connect(
+            port(), &ZSerialPort::dataArrived, this, [&received](const QByteArray& chunk) { received += chunk.size(); },
+            Qt::DirectConnection);
+        QTRY_VERIFY2_WITH_TIMEOUT(received >= 150 * frameSize, qPrintable(QString::number(received)), 30000);
         player->recordingAction()->trigger();
+        disconnect(counting);
         QVERIFY(!player->isRecording());
         QVERIFY(player->replayAction()->isEnabled());
         const QString recording = player->recorder()->fileName();
         QVERIFY2(QFileInfo(recording).fileName().contains(sheet), qPrintable(recording));
         QVERIFY2(QFileInfo(recording).size() > 150 * frameSize, qPrintable(recording));
-        waitForNewerFrames(timeLabel);
+        // The device goes quiet; every frame it sent is decoded into the live export.
+        device_.stopStream();
+        QVERIFY(talmeno_test::drainDevice(device_, *port()));
         player->exportAction()->trigger();
         QVERIFY(!player->exportAction()->isChecked());
         QVERIFY(!subject->isExporting());
@@ -195,12 +189,9 @@ class TstPositioningEndToEnd : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(folders_.contains(QFileInfo(recording).absolutePath()), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(folders_.contains(QFileInfo(liveFile).absolutePath()), 5000);
 
-        // The device goes quiet; the recording plays instead, four times as fast.
-        device_.stopStream();
-        // An export file is named by the second it starts in (the bytes still on
-        // their way are decoded meanwhile).
-        const qint64 second = QDateTime::currentSecsSinceEpoch();
-        QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentSecsSinceEpoch() > second + 1, 4000);
+        // The recording plays instead, four times as fast, into an export file named
+        // by another second.
+        QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentSecsSinceEpoch() > liveSecond, 5000);
         const QString lastLive = timeLabel->value();
         player->exportAction()->trigger();
         QVERIFY(subject->isExporting());
@@ -216,7 +207,7 @@ class TstPositioningEndToEnd : public QObject
         QCOMPARE(ModelViewManagers::instance()->currentName(), sheet);
         // The page moves again, fed by the replay alone.
         QTRY_VERIFY_WITH_TIMEOUT(timeLabel->value() != lastLive, 5000);
-        QVERIFY(finished.wait(15000) || finished.count() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, 30000);
         // The end of the replay ends the export that ran with it.
         QTRY_VERIFY_WITH_TIMEOUT(!player->exportAction()->isChecked(), 5000);
         QVERIFY(!subject->isExporting());

@@ -359,6 +359,7 @@ private slots:
         statusBarHook("after the window");
         qInstallMessageHandler(previous);
         QMutexLocker lock(&g_capturedMutex);
+        QVERIFY(!g_captured.isEmpty());
         QVERIFY(g_captured.last().endsWith("\"after the window\""));
         lock.unlock();
         delete ZThreadManager::instance();

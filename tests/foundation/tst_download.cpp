@@ -502,6 +502,7 @@ void TestDownload::productDownloadsComeFromConfiguredServer()
     qputenv("TALMENO_DOWNLOAD_URL", saved);
     QCOMPARE(p, dir.filePath("release-notes.txt"));
     QCOMPARE(readAll(p), QByteArray("[English]\nnotes"));
+    QVERIFY(!server_.requestedPaths().isEmpty());
     QCOMPARE(server_.requestedPaths().last(), QByteArray("/products/trelvan/firmware/2.1/release-notes.txt"));
 }
 

@@ -63,7 +63,7 @@ private slots:
         clock.start();
         timers->wait(0);
         timers->wait(-5);
-        QVERIFY(clock.elapsed() < 50);
+        QVERIFY(clock.elapsed() < 1000);
         QVERIFY(!posted); // no event loop ran
         QTRY_VERIFY(posted);
     }
@@ -76,17 +76,17 @@ private slots:
         ticker.start(10);
         QElapsedTimer clock;
         clock.start();
-        timers->wait(100);
+        timers->wait(300);
         const qint64 took = clock.elapsed();
-        QVERIFY2(took >= 100, qPrintable(QString::number(took)));
-        QVERIFY2(took < 1000, qPrintable(QString::number(took)));
+        QVERIFY2(took >= 300, qPrintable(QString::number(took)));
+        QVERIFY2(took < 3000, qPrintable(QString::number(took)));
         QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
 
         // The shortest waits return even when the poll fires before the connection is made.
         clock.restart();
         for (int i = 0; i < 100; ++i)
             timers->wait(1);
-        QVERIFY(clock.elapsed() < 3000);
+        QVERIFY(clock.elapsed() < 10000); // none hangs
     }
 
     // Takes handles (long intervals) until target comes back or max were taken.
@@ -99,6 +99,18 @@ private slots:
                 return true;
         }
         return false;
+    }
+
+    // Returns once a whole poll of the manager has run after the call (a probe that
+    // fires in one poll, then another that can only fire in a later one): handles
+    // released before are back in the free list then, however late the poll came.
+    void waitForPoll()
+    {
+        for (int i = 0; i < 2; ++i) {
+            ZTimeHandle* probe = timers->start(1);
+            QVERIFY(QTest::qWaitFor([probe] { return probe->isTimedOut(); }, 10000));
+            probe->release();
+        }
     }
 
     static void releaseAll(QList<ZTimeHandle*>& handles)
@@ -114,7 +126,7 @@ private slots:
         std::atomic<int> firstHeard{0};
         connect(first, &ZTimeHandle::timeout, this, [&] { ++firstHeard; }, Qt::DirectConnection);
         QTRY_VERIFY(first->isTimedOut());
-        QTest::qWait(20); // several polls after the fire
+        waitForPoll(); // after the fire
 
         // Its taker has not released it yet: nobody else gets it, however many are taken.
         QList<ZTimeHandle*> taken;
@@ -122,14 +134,14 @@ private slots:
         releaseAll(taken);
 
         first->release();
-        QTest::qWait(20);
+        waitForPoll();
         QVERIFY(takeUntil(first, 300, taken));
         taken.removeLast();
         releaseAll(taken);
 
         // The recycled handle runs on a fresh clock.
         first->release();
-        QTest::qWait(20);
+        waitForPoll();
         QElapsedTimer clock;
         clock.start();
         QVERIFY(takeUntil(first, 300, taken, 60));
@@ -153,6 +165,7 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(heard.load(), 0);
         // Back in the free list after the next poll.
+        waitForPoll();
         QList<ZTimeHandle*> taken;
         QVERIFY(takeUntil(h, 300, taken));
         releaseAll(taken);
@@ -163,8 +176,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         ZTimeHandle* h = timers->start(-3);
-        QTRY_VERIFY_WITH_TIMEOUT(h->isTimedOut(), 500);
-        QVERIFY(clock.elapsed() < 500);
+        QTRY_VERIFY_WITH_TIMEOUT(h->isTimedOut(), 5000);
+        QVERIFY(clock.elapsed() < 5000); // not after some long interval
         h->release();
     }
 
@@ -219,19 +232,19 @@ private slots:
     void waitHandsItsHandleBack()
     {
         // Take more handles than the pool holds now, so every free one is among them.
-        QTest::qWait(50); // handles released just before are back in the pool
+        waitForPoll(); // handles released just before are back in the pool
         QList<ZTimeHandle*> taken;
         for (int i = 0; i < 1000; ++i)
             taken << timers->start(100000);
         const QSet<ZTimeHandle*> pool(taken.begin(), taken.end());
         QCOMPARE(pool.size(), taken.size());
         releaseAll(taken);
-        QTest::qWait(30); // back in the free list after the next polls
+        waitForPoll(); // back in the free list
 
         // Each wait takes a handle from the pool; one that kept it would never come back.
         for (int i = 0; i < 300; ++i)
             timers->wait(1);
-        QTest::qWait(30);
+        waitForPoll();
         // Handles freed late by someone else may come first: take enough to pass them.
         QSet<ZTimeHandle*> back;
         for (int i = 0; i < 2000 && back.size() < pool.size(); ++i) {
@@ -241,7 +254,6 @@ private slots:
                 back.insert(h);
         }
         releaseAll(taken);
-        QTest::qWait(30);
         QVERIFY2(back.size() == pool.size(),
                  qPrintable(QString("%1 of %2 handles came back").arg(back.size()).arg(pool.size())));
     }

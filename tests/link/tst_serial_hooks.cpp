@@ -144,7 +144,7 @@ private slots:
         clock.start();
         QVERIFY(waitForReply(timers, 200, &silent, &LateSender::replied));
         QVERIFY(clock.elapsed() >= 195);
-        QVERIFY(clock.elapsed() < 600);
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed()))); // not a longer time-out
 
         // A reply from another thread while the loop runs: false, at once.
         LateSender late;

@@ -158,9 +158,9 @@ private slots:
         const quint64 asked = port.enumerationCount();
 
         setExtraPorts({one.portPath()});
-        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, kPatience);
         ignoreRealPorts({one.portPath()});
-        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 2, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 2, kPatience);
         QVERIFY(port.existedPorts().isEmpty());
         QCOMPARE(port.enumerationCount(), asked);
 
@@ -168,16 +168,16 @@ private slots:
         QFile node(devices.filePath("ttyNEW0"));
         QVERIFY(node.open(QIODevice::WriteOnly));
         node.close();
-        QTRY_VERIFY_WITH_TIMEOUT(port.enumerationCount() >= asked + 3, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(port.enumerationCount() >= asked + 3, kPatience);
         QTest::qWait(2500); // well past the second of asking
         const quint64 settled = port.enumerationCount();
         ignoreRealPorts();
-        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, kPatience);
         QCOMPARE(port.enumerationCount(), settled);
 
         // Without a folder to watch it asks on every tick, as it always did.
         port.setWatchedDeviceFolder(devices.filePath("missing"));
-        QTRY_VERIFY_WITH_TIMEOUT(port.enumerationCount() >= settled + 5, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(port.enumerationCount() >= settled + 5, kPatience);
     }
 
     void openRetriesABusyPortAndKeepsItsError()

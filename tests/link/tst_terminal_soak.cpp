@@ -100,6 +100,8 @@ private slots:
             rssPeak = qMax(rssPeak, residentMiB());
         }
         device.stopStream();
+        // What the stream had queued goes out first.
+        QTRY_COMPARE_WITH_TIMEOUT(device.unsentOutput(), 0, 30000);
         const quint64 sent = device.sentCount();
         QTRY_COMPARE_WITH_TIMEOUT(w->serialPort()->receivedBytes(), sent, 30000);
         const double elapsed = wall.elapsed() / 1000.0;

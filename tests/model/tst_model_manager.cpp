@@ -30,6 +30,21 @@ void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Swallows the calls queued to the object it filters, noting that one came: a
+// thread handing work over to that object is then known to wait for it, and the
+// work never runs.
+struct QueuedCallCatcher : QObject
+{
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::MetaCall)
+            return false;
+        caught = true;
+        return true;
+    }
+    bool caught = false;
+};
+
 } // namespace
 
 class TestModelManager : public QObject
@@ -408,6 +423,8 @@ void TestModelManager::waitingThreadIsReleasedAtShutdown()
     second.start();
     std::atomic<bool> secondReturned{false};
     BaseResourceItem* secondResult = reinterpret_cast<BaseResourceItem*>(1);
+    QueuedCallCatcher catcher;
+    manager->installEventFilter(&catcher);
     QMetaObject::invokeMethod(
         &onSecond,
         [&, m = manager.get()]() {
@@ -417,7 +434,7 @@ void TestModelManager::waitingThreadIsReleasedAtShutdown()
         },
         Qt::QueuedConnection);
     calling.acquire();
-    QThread::msleep(100);
+    QTRY_VERIFY(catcher.caught); // the worker waits for its hand-over now
     manager.reset();
     QTRY_VERIFY(secondReturned.load());
     QVERIFY(!secondResult);

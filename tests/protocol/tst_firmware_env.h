@@ -152,18 +152,14 @@ public:
         qputenv("TALMENO_EXTRA_PORTS", device.portPath().toLocal8Bit());
         initSerialPortInterface(&mainWindow);
         terminal = ZUiSerialPortAssistant::existing();
+        restoreHooks();
         QObject::connect(terminal->serialPort(), &ZSerialPort::dataArrived, ProtocolFrameExtraction::instance(),
                          &ProtocolFrameExtraction::appendData, Qt::DirectConnection);
-        QElapsedTimer wait;
-        wait.start();
-        while (terminal->portComboBox()->findText(device.portPath()) < 0 && wait.elapsed() < 3000)
-            QTest::qWait(20);
-        const int index = terminal->portComboBox()->findText(device.portPath());
-        if (index < 0) {
+        if (!QTest::qWaitFor([this] { return terminal->portComboBox()->findText(device.portPath()) >= 0; }, 10000)) {
             *error = "the simulated port was not listed";
             return false;
         }
-        terminal->portComboBox()->setCurrentIndex(index);
+        terminal->portComboBox()->setCurrentIndex(terminal->portComboBox()->findText(device.portPath()));
         ProductRegistration::registerLine(ProductRegistration::ProductLine::Sarvel,
                                           [](int type, const QString& key, const QString& name, QObject* parent) {
                                               return new TestHandle(type, key, name, parent);
@@ -178,16 +174,27 @@ public:
         return terminal->setSerialPortOpen(true);
     }
 
+    // Writes to the device and returns once the device has read the bytes: it hears
+    // them at the rate the port had when they were written, as a device on a wire
+    // would, however late its own thread runs. (The program changes the rate 5 ms
+    // after a write, well within what a busy machine delays a thread.)
+    bool writeHeard(const QByteArray& data)
+    {
+        ZSerialPort* port = terminal->serialPort();
+        if (!port->isOpen())
+            return false;
+        const quint64 before = device.receivedCount();
+        port->write(data);
+        device.waitForReceived(before + quint64(data.size()), 10000);
+        return true;
+    }
+
     void resetDevice()
     {
-        // Bytes of the previous test still on their way to the device must not
-        // count in the next one.
+        // Every write was read by the device when it returned: nothing of the
+        // previous test is still on its way to it.
         ZSerialPort* port = terminal->serialPort();
-        QElapsedTimer drained;
-        drained.start();
-        while (drained.elapsed() < 5000 && ((port->isOpen() && port->bytesToWrite() > 0) || device.unreadInput() > 0))
-            QTest::qWait(5);
-        QTest::qWait(20); // the last read being counted
+        QTRY_VERIFY_WITH_TIMEOUT((!port->isOpen() || port->bytesToWrite() == 0) && device.unreadInput() == 0, 10000);
         boot->reset();
         reply->setReply(productReply(1, 2, 3));
         device.clearReceived();
@@ -200,14 +207,11 @@ public:
     {
         ZSerialPort* port = terminal->serialPort();
         ZSerialPortInterfaceManager* m = ZSerialPortInterfaceManager::instance();
-        m->setWriteHook([this, port](const QByteArray& data) {
+        m->setWriteHook([this](const QByteArray& data) {
             writes << Write{data, clock.elapsed()};
             if (failRelayWrites && data.startsWith("\x54\xF1") && data.size() > 100)
                 return false;
-            if (!port->isOpen())
-                return false;
-            port->write(data);
-            return true;
+            return writeHeard(data);
         });
         m->setTimeoutHook([port](int bytes, int extraMs) {
             if (bytes > 100)
@@ -219,6 +223,7 @@ public:
     void restoreHooks()
     {
         installSerialPortHooks(terminal->serialPort(), terminal);
+        ZSerialPortInterfaceManager::instance()->setWriteHook([this](const QByteArray& data) { return writeHeard(data); });
         failRelayWrites = false;
     }
 

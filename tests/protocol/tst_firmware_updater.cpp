@@ -210,9 +210,7 @@ private slots:
         QCOMPARE(u8(hs, 31), sim::sum8(hs.constData(), 31));
 
         // Not-ready answers are logged with their attempt; the first ready one wins.
-        // (A second cycle is possible when a busy machine lets the first request
-        // reach the device only after the rate change.)
-        QVERIFY(log.count("try handshake after change to 921600") >= 1);
+        QCOMPARE(log.count("try handshake after change to 921600"), 1);
         for (int i = 0; i < 3; ++i)
             QCOMPARE(log.count(QString("connect to bootloader but still not ready %1").arg(i)), 1);
         QCOMPARE(log.count("connect to bootloader 3"), 1);
@@ -291,11 +289,7 @@ private slots:
         bench_.boot->setNotReadyReplies(22);
         testenv::LogCapture log;
         QCOMPARE(updater_->updateFirmwareWired(imageFile("i.bin", image)), QString());
-        // The simulated device reads the pty's rate when it reads the bytes: under load a
-        // request written at the starting rate can be read after the switch and go
-        // unheard, which costs one silent cycle. The answered attempts are the same.
-        const int cycles = log.count("try handshake after change to 921600");
-        QVERIFY2(cycles == 2 || cycles == 3, qPrintable(QString::number(cycles)));
+        QCOMPARE(log.count("try handshake after change to 921600"), 2);
         QCOMPARE(endingWith(log, "connect to bootloader but still not ready 19"), 1);
         QCOMPARE(endingWith(log, "connect to bootloader but still not ready 0"), 2);
         QCOMPARE(endingWith(log, "connect to bootloader but still not ready 1"), 2);
@@ -368,8 +362,9 @@ private slots:
                 const qint64 gap = writes[i + 1].atMs - writes[i].atMs;
                 QVERIFY2(gap >= 50 && gap <= 1000, qPrintable(where + QString(", attempt %1: %2 ms").arg(i - first).arg(gap)));
             }
+            // Not some longer wait: a busy machine stretches each a little, never fourfold.
             const qint64 attempts = writes[first + 20].atMs - writes[first + 1].atMs;
-            QVERIFY2(attempts <= 19 * 50 + 1000, qPrintable(where + QString(": %1 ms").arg(attempts)));
+            QVERIFY2(attempts <= 19 * 50 * 4, qPrintable(where + QString(": %1 ms").arg(attempts)));
         }
         for (const Write& w : writes)
             QCOMPARE(w.bytes, writes.first().bytes);

@@ -290,6 +290,7 @@ private slots:
         answers_ << qMakePair(true, QString("abc"));
         w_->statusBar()->clearMessage();
         w_->betaFirmwareAction()->trigger();
+        QVERIFY(!asked_.isEmpty());
         QCOMPARE(asked_.last().text, QString("abc")); // pre-filled with the stored code
         QVERIFY(!w_->firmwareFile().isEmpty());
         QVERIFY(status().isEmpty());
@@ -378,7 +379,8 @@ private slots:
         QVERIFY(writeFile(chosenFile_, makeImage(100, 23)));
         answers_ << qMakePair(true, QString(" 1.3 "));
         w_->localFirmwareAction()->trigger();
-        QCOMPARE(fileDialogs_.last().at(1), dir_.filePath("images"));
+        QVERIFY(!fileDialogs_.isEmpty());
+        QCOMPARE(fileDialogs_.last().value(1), dir_.filePath("images"));
         QCOMPARE(asked_.size(), 1);
         QCOMPARE(asked_[0].title, QString("Version of the firmware"));
         QCOMPARE(asked_[0].label, QString("Example: 1.3.1.0"));

@@ -16,6 +16,7 @@
 #include "support/testenv.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
 #include <QSignalSpy>
@@ -107,6 +108,8 @@ class TestProducts : public QObject
     QList<Created> created_;
     QList<QPointer<TestHandle>> handles_;
     int firmwareChecks_ = 0;
+    QElapsedTimer clock_;
+    QList<qint64> checkTimes_; // on clock_
     QObject* firmwareProtocolParent_ = nullptr;
     QPointer<QWidget> firmwareWindow_;
     FixedProtocol* sarvelFrame_ = nullptr;
@@ -148,7 +151,11 @@ private slots:
             firmwareWindow_->setWindowIcon(QIcon(pixmap));
             return firmwareWindow_.data();
         };
-        hooks.checkForNewFirmware = [this] { ++firmwareChecks_; };
+        clock_.start();
+        hooks.checkForNewFirmware = [this] {
+            ++firmwareChecks_;
+            checkTimes_ << clock_.elapsed();
+        };
         ProductHooks::setFirmwareHooks(hooks);
         sarvelFrame_ = new FixedProtocol("Vexa_Sarvel_Frame0", "\x57\x00", 20, this);
         ProtocolFactory::registerProtocol("Vexa_Sarvel_Frame0", [this](QObject*) { return sarvelFrame_; });
@@ -164,6 +171,7 @@ private slots:
         created_.clear();
         g_events.clear();
         firmwareChecks_ = 0;
+        checkTimes_.clear();
         server_.clear();
     }
 
@@ -275,6 +283,7 @@ private slots:
         ProductsManager* r = registry();
         QSignalSpy recognized(r, &ProductsManager::productRecognized);
         receive(sim::productInfo(5, 0));
+        const qint64 changedAt = clock_.elapsed();
         ProductHandleBase* first = r->setCurrentProduct(5, 0);
         ProductHandleBase* second = r->setCurrentProduct(5, 0);
         QCOMPARE(first, second);
@@ -283,10 +292,11 @@ private slots:
         QCOMPARE(static_cast<TestHandle*>(first)->recognitions, 2);
         // One firmware check, 3 s after the product changed, none for the repetition.
         QCOMPARE(firmwareChecks_, 0);
-        QTest::qWait(2500);
-        QCOMPARE(firmwareChecks_, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(firmwareChecks_, 1, 1500);
-        QTest::qWait(300);
+        QTRY_COMPARE_WITH_TIMEOUT(firmwareChecks_, 1, 10000);
+        // Not before its time (a coarse timer may be 5 % early); the repetition's
+        // would have come as soon, and none has come by twice the time.
+        QVERIFY2(checkTimes_.value(0) - changedAt >= 2800, qPrintable(QString::number(checkTimes_.value(0) - changedAt)));
+        QTest::qWait(int(qMax<qint64>(0, changedAt + 6000 - clock_.elapsed())));
         QCOMPARE(firmwareChecks_, 1);
         // The firmware action exists once, named and drawn after the window, and opens it.
         QAction* action = r->firmwareAction();
@@ -332,7 +342,7 @@ private slots:
         QVERIFY(!a->window->isVisible());
         QCOMPARE(created_.size(), 2);
         QCOMPARE(firmwareChecks_, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(firmwareChecks_, 3, 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(firmwareChecks_, 3, 10000);
     }
 
     void recognisedHandleLoadsItsProtocols()

@@ -246,11 +246,8 @@ private slots:
         terminal_->setSerialPortOpen(false);
         QVERIFY(openPort("9600"));
         log.clear();
-        QElapsedTimer t;
-        t.start();
         QVERIFY(widget_->recognizeProduct());
         QCOMPARE(probedRates(log), QList<int>({kDeviceRate}));
-        QVERIFY(t.elapsed() < 1500);
         QCOMPARE(recognized.count(), 2);
     }
 
@@ -322,11 +319,16 @@ private slots:
     {
         device_.setMode(sim::DeviceSimulator::Mode::Silent);
         QVERIFY(openPort("9600"));
-        QTimer::singleShot(700, this, [this] { terminal_->setSerialPortOpen(false); });
-        QElapsedTimer t;
-        t.start();
+        testenv::LogCapture log;
+        int probedAtClose = -1;
+        QTimer::singleShot(700, this, [&] {
+            probedAtClose = probedRates(log).size();
+            terminal_->setSerialPortOpen(false);
+        });
         QVERIFY(!widget_->recognizeProduct());
-        QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+        // The rate being probed when the port closed is the last one.
+        QVERIFY(probedAtClose > 0);
+        QCOMPARE(probedRates(log).size(), probedAtClose);
         QVERIFY(!widget_->failedLabel()->isHidden());
         // The port is closed: the action must not invite another try.
         QVERIFY(!widget_->recognizeAction()->isEnabled());
@@ -342,8 +344,16 @@ private slots:
         t.start();
         widget_->waitDataThenRecognize(3000);
         const qint64 elapsed = t.elapsed();
-        QVERIFY2(elapsed >= 1250 && elapsed < 2500, qPrintable(QString::number(elapsed)));
+        QVERIFY2(elapsed >= 1250, qPrintable(QString::number(elapsed)));
         QCOMPARE(log.count("wait dataArrived for recognize,"), 1);
+        // The wait for data ended when the data came, not at its time-out.
+        static const QRegularExpression waited("wait dataArrived for recognize,(\\d+) ms");
+        QRegularExpressionMatch m;
+        for (const QString& line : log.lines())
+            if (!m.hasMatch())
+                m = waited.match(line);
+        QVERIFY(m.hasMatch());
+        QVERIFY2(m.captured(1).toInt() < 3000, qPrintable(m.captured(0)));
         QCOMPARE(probedRates(log), QList<int>({kDeviceRate}));
         QCOMPARE(QSettings().value("RecognizedBaudrate").toInt(), kDeviceRate);
 

@@ -234,11 +234,8 @@ private slots:
         const int timeout = ZSerialPortInterface::timeoutForBytes(32, 300);
         QCOMPARE(timeout, 306);
         QVERIFY(ZSerialPortInterface::write(sys->packReadRequest()));
-        QElapsedTimer clock;
-        clock.start();
         const bool timedOut = waitForReply(ZTimerManager::instance(), timeout, sys, &ProtocolBase::dataParseFinished);
         QVERIFY(!timedOut);
-        QVERIFY2(clock.elapsed() < timeout, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(sys->receivedFrame().toByteArray(), deviceReply);
         QCOMPARE(sys->firmwareVersion(), QVersionNumber({4, 11, 7, 0}));
         QCOMPARE(handler->readRequests(), 1);
@@ -254,7 +251,8 @@ private slots:
         const int slow = ZSerialPortInterface::timeoutForBytes(32, 300);
         QCOMPARE(slow, 367);
         QVERIFY(ZSerialPortInterface::write(sys->packReadRequest()));
-        clock.restart();
+        QElapsedTimer clock;
+        clock.start();
         QVERIFY(waitForReply(ZTimerManager::instance(), slow, sys, &ProtocolBase::dataParseFinished));
         QVERIFY(clock.elapsed() >= slow - 5);
         QCOMPARE(handler->readRequests(), 1);

@@ -11,6 +11,7 @@
 #include "record/DataExportObserver.h"
 #include "views/ViewHooks.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -188,10 +189,10 @@ private slots:
         QStringList indexes;
         for (int s = 0; s < 3; ++s) {
             const QList<QStringList>& rows = wb.at(s).second;
-            QCOMPARE(rows.at(0).at(0), QString("'Index'"));
+            QCOMPARE(rows.value(0).value(0), QString("'Index'"));
             QVERIFY(rows.size() <= 4);
             for (int r = 1; r < rows.size(); ++r)
-                indexes << rows.at(r).at(0);
+                indexes << rows.at(r).value(0);
         }
         QCOMPARE(indexes, (QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}));
         // The other protocol's sheet has a unique name of its own.
@@ -269,10 +270,13 @@ private slots:
         QStringList files;
         for (int i = 0; i < 3; ++i) {
             QVERIFY(subject->setExporting(true));
-            QTest::qWait(20);
+            const qint64 second = QDateTime::currentSecsSinceEpoch(); // not earlier than the file name's
+            // The producer writes into this export before it ends.
+            const int before = counter.load();
+            QTRY_VERIFY_WITH_TIMEOUT(counter.load() >= before + 10, 5000);
             QVERIFY(subject->setExporting(false));
             files << subject->fileName();
-            QTest::qWait(1100); // a new file name each second
+            QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentSecsSinceEpoch() > second, 5000); // a new file name
         }
         stop = true;
         producer.join();
@@ -282,11 +286,11 @@ private slots:
             const Workbook wb = readBack(f);
             QCOMPARE(wb.size(), 1);
             const QList<QStringList>& rows = wb.at(0).second;
-            QCOMPARE(rows.at(0).at(0), QString("'Index'"));
-            QVERIFY(rows.size() > 1);
-            int previous = rows.at(1).at(0).toInt();
+            QVERIFY2(rows.size() > 1, qPrintable(f));
+            QCOMPARE(rows.at(0).value(0), QString("'Index'"));
+            int previous = rows.at(1).value(0).toInt();
             for (int r = 2; r < rows.size(); ++r) {
-                const int v = rows.at(r).at(0).toInt();
+                const int v = rows.at(r).value(0).toInt();
                 QVERIFY(v > previous);
                 previous = v;
             }

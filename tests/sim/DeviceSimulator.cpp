@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -222,7 +224,7 @@ void DeviceSimulator::send(const QByteArray& data)
     wake();
 }
 
-void DeviceSimulator::stream(const QByteArray& data, int bytesPerSecond, bool loop)
+void DeviceSimulator::stream(const QByteArray& data, int bytesPerSecond, bool loop, const QVector<int>& frameSizes)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -232,6 +234,12 @@ void DeviceSimulator::stream(const QByteArray& data, int bytesPerSecond, bool lo
         streamStartNs_ = nowNs();
         streamRate_ = bytesPerSecond;
         streamLoop_ = loop;
+        streamFrameEnds_.clear();
+        qint64 end = 0;
+        for (int n : frameSizes)
+            streamFrameEnds_.push_back(end += n);
+        if (end != data.size())
+            streamFrameEnds_.clear(); // not the data's frames: any byte may end a write
     }
     wake();
 }
@@ -287,6 +295,12 @@ int DeviceSimulator::unreadInput() const
     if (master_ < 0 || ::ioctl(master_, FIONREAD, &n) != 0)
         return 0;
     return n;
+}
+
+int DeviceSimulator::unsentOutput() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return output_.size();
 }
 
 bool DeviceSimulator::waitForReceived(quint64 count, int timeoutMs) const
@@ -356,7 +370,14 @@ void DeviceSimulator::feedStream()
         allowed = qMin<qint64>(allowed, kOutputHighWater - output_.size());
     }
     while (allowed > 0 && streamPos_ < streamData_.size()) {
-        const qint64 n = qMin<qint64>(allowed, streamData_.size() - streamPos_);
+        qint64 n = qMin<qint64>(allowed, streamData_.size() - streamPos_);
+        if (!streamFrameEnds_.empty()) {
+            // Up to the last frame end within reach; nothing while a whole frame is not.
+            const auto end = std::upper_bound(streamFrameEnds_.begin(), streamFrameEnds_.end(), streamPos_ + n);
+            n = end == streamFrameEnds_.begin() ? 0 : *(end - 1) - streamPos_;
+            if (n <= 0)
+                break;
+        }
         output_.append(streamData_.constData() + streamPos_, static_cast<int>(n));
         streamPos_ += n;
         streamSent_ += n;

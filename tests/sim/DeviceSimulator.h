@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 #include <atomic>
 #include <condition_variable>
@@ -116,8 +117,10 @@ public:
     // Sends bytes to the port at once.
     void send(const QByteArray& data);
     // Sends data at a pace of bytesPerSecond (0: as fast as the port takes it),
-    // from the start again when loop is set.
-    void stream(const QByteArray& data, int bytesPerSecond, bool loop = false);
+    // from the start again when loop is set. With frameSizes (the data's frames, in
+    // order, adding up to it) a frame goes out in one write, never split over two: a
+    // busy reader then never holds half a frame while the rest waits.
+    void stream(const QByteArray& data, int bytesPerSecond, bool loop = false, const QVector<int>& frameSizes = {});
     bool streamFile(const QString& path, int bytesPerSecond, bool loop, QString* error = nullptr);
     void stopStream();
     bool isStreaming() const;
@@ -131,6 +134,9 @@ public:
     void clearReceived();
     // Bytes the port has written that the device has not read yet.
     int unreadInput() const;
+    // Bytes the device has queued for the port but not yet written (a full pty holds
+    // them back); a stopped stream has sent all of it once this is 0.
+    int unsentOutput() const;
     // Blocks (without an event loop) until receivedCount() >= count or the time-out.
     bool waitForReceived(quint64 count, int timeoutMs) const;
 
@@ -166,6 +172,7 @@ private:
     qint64 streamSent_ = 0;
     int streamRate_ = 0;
     bool streamLoop_ = false;
+    std::vector<qint64> streamFrameEnds_; // where the stream's frames end; empty: any byte
 };
 
 } // namespace sim

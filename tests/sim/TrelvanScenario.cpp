@@ -629,9 +629,15 @@ bool TrelvanScenario::kindOfGroup(const QString& group, Kind* kind)
 
 void TrelvanScenario::streamTo(DeviceSimulator& device, Kind kind, int count, bool loop) const
 {
-    const QByteArray data = stream(kind, 0, count);
+    QByteArray data;
+    QVector<int> sizes;
+    for (int n = 0; n < count; ++n) {
+        const QByteArray frame = frameAt(kind, n);
+        data += frame;
+        sizes << frame.size();
+    }
     const int frameBytes = count > 0 ? data.size() / count : 0;
-    device.stream(data, frameBytes * rate_, loop);
+    device.stream(data, frameBytes * rate_, loop, sizes);
 }
 
 void TrelvanScenario::setNodeSilenced(int id, bool silenced)
@@ -687,9 +693,15 @@ QByteArray TrelvanScenario::mixedStream(Kind kind, int first, int count) const
 
 void TrelvanScenario::streamMixedTo(DeviceSimulator& device, Kind kind, int count, bool loop) const
 {
-    const QByteArray data = mixedStream(kind, 0, count);
+    QByteArray data;
+    QVector<int> sizes; // the frames of each step go out together
+    for (int n = 0; n < count; ++n) {
+        const QByteArray step = mixedStream(kind, n, 1);
+        data += step;
+        sizes << step.size();
+    }
     const qint64 perSecond = count > 0 ? qint64(data.size()) * rate_ / count : 0;
-    device.stream(data, int(perSecond), loop);
+    device.stream(data, int(perSecond), loop, sizes);
 }
 
 } // namespace sim

@@ -4,40 +4,52 @@
 #include "record/DataExportObserver.h"
 #include "record/RecordingCharger.h"
 #include "record/ReplayCharger.h"
+#include "support/DeviceDrain.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
 
 namespace talmeno_test {
 
-void exportLiveAndReplay(ZSerialPort* port, const std::function<void()>& whileRecording,
+void exportLiveAndReplay(ZSerialPort* port, sim::DeviceSimulator& device, qint64 recordBytes,
                          const std::function<void()>& quiet, QString* liveFile, QString* replayFile)
 {
     DataExportSubject* subject = DataExportSubject::instance();
     QVERIFY(subject->setExporting(true));
+    // Not earlier than the second the export file is named by.
+    const qint64 liveSecond = QDateTime::currentSecsSinceEpoch();
     RecordingCharger recorder;
     QVERIFY(recorder.startRecording());
-    const QMetaObject::Connection c =
-        QObject::connect(port, &ZSerialPort::dataArrived, &recorder, &RecordingCharger::record, Qt::DirectConnection);
-    whileRecording();
+    qint64 recorded = 0;
+    const QMetaObject::Connection c = QObject::connect(
+        port, &ZSerialPort::dataArrived, &recorder,
+        [&recorder, &recorded](const QByteArray& chunk) {
+            recorder.record(chunk);
+            recorded += chunk.size();
+        },
+        Qt::DirectConnection);
+    QTRY_VERIFY2_WITH_TIMEOUT(recorded >= recordBytes, qPrintable(QString::number(recorded)), 30000);
     QObject::disconnect(c);
     QVERIFY(recorder.finishRecording());
     QVERIFY(QFile::exists(recorder.fileName()));
-    QTest::qWait(300); // the frames of the last chunks are decoded
+
+    // Every recorded frame, and every later one, is decoded into the live export.
+    quiet();
+    QVERIFY(drainDevice(device, *port));
     QVERIFY(subject->setExporting(false));
     *liveFile = subject->fileName();
 
-    quiet();
-    QTest::qWait(1100); // no export file of the same second
+    QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentSecsSinceEpoch() > liveSecond, 5000); // another file name
     QVERIFY(subject->setExporting(true));
     ReplayCharger replay;
     QSignalSpy finished(&replay, &ReplayCharger::replayFinished);
     QVERIFY(replay.startReplay(recorder.fileName()));
     replay.setSpeed(4.0);
     replay.setPlaying(true);
-    QVERIFY(finished.wait(20000));
-    QTest::qWait(300);
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, 30000);
+    QVERIFY(waitForPipelineAtRest());
     QVERIFY(subject->setExporting(false));
     QVERIFY(subject->waitForSaves());
     *replayFile = subject->fileName();

@@ -128,7 +128,8 @@ private slots:
         s.resize(600, 400);
         s.show();
         QVERIFY(QTest::qWaitForWindowExposed(&s));
-        QTest::qWait(100);
+        // Mouse input reaches the graph once it has laid out its view.
+        QTRY_VERIFY(!s.graph()->scene()->primarySubViewport().isEmpty());
         Q3DCamera* sCamera = s.graph()->scene()->activeCamera();
         const float sx = sCamera->xRotation(), sy = sCamera->yRotation();
         dragOnGraph(s.graph());
@@ -142,7 +143,7 @@ private slots:
         c.resize(600, 400);
         c.show();
         QVERIFY(QTest::qWaitForWindowExposed(&c));
-        QTest::qWait(100);
+        QTRY_VERIFY(!c.graph()->scene()->primarySubViewport().isEmpty());
         Q3DCamera* camera = c.graph()->scene()->activeCamera();
         const float x = camera->xRotation(), y = camera->yRotation();
         dragOnGraph(c.graph());

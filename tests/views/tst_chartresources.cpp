@@ -170,10 +170,10 @@ private slots:
         QSemaphore firstPosted, guiTurned;
         QThread* pass = QThread::create([&] {
             ChartUpdateHandover::Batch batch;
-            ra.updateFromItem();
+            lines.ra.updateFromItem();
             firstPosted.release();
             guiTurned.acquire();
-            rb.updateFromItem();
+            lines.rb.updateFromItem();
         });
         pass->start();
         QVERIFY(firstPosted.tryAcquire(1, 5000));

@@ -63,18 +63,17 @@ private slots:
             item->setData(BaseResourceItem::ColValue,
                           QVariant::fromValue(Scatter3DValue{float(i) * 0.1f, 1.0f, 0.5f, 0, 0, float(i)}));
         views->refreshChartResources();
-        QTest::qWait(100);
 
         const QString s3d = models->containerModel(ResourceType::Scatter3D)->defaultContainerName();
-        auto* container = qobject_cast<Scatter3DContainer*>(views->container(ResourceType::Scatter3D, s3d));
-        QVERIFY(container);
-        auto* resource = qobject_cast<ChartResource3D*>(views->resource(ResourceType::Scatter3D, "tag1"));
-        QVERIFY(resource && resource->graph());
+        Scatter3DContainer* container = nullptr;
+        QTRY_VERIFY((container = qobject_cast<Scatter3DContainer*>(views->container(ResourceType::Scatter3D, s3d))));
+        ChartResource3D* resource = nullptr;
+        QTRY_VERIFY((resource = qobject_cast<ChartResource3D*>(views->resource(ResourceType::Scatter3D, "tag1"))) &&
+                    resource->graph());
 
         models->containerModel(ResourceType::Scatter3D)->container(s3d)->setData(BaseContainerItem::ColWindow,
                                                                                   secondName);
-        QTest::qWait(100);
-        QCOMPARE(second->containers(), QList<BaseContainer*>{container});
+        QTRY_COMPARE(second->containers(), QList<BaseContainer*>{container});
         QVERIFY(second->isAncestorOf(container));
         QVERIFY(resource->graph());
         views->refreshChartResources();

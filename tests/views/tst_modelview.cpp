@@ -180,8 +180,7 @@ private slots:
             seen = ModelViewManagers::currentModelManager();
         }));
         caller->start();
-        while (!caller->isFinished())
-            QTest::qWait(5);
+        QTRY_VERIFY_WITH_TIMEOUT(caller->isFinished(), 10000);
         ModelViewManager* page = registry->currentManager();
         QVERIFY(page);
         QCOMPARE(seen, page->modelManager());

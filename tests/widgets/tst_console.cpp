@@ -255,9 +255,13 @@ private slots:
         auto* console = new PlainTextEditWithFile(&host);
         console->resize(400, 200);
         host.resize(400, 200);
+        talmeno_test::EventLog shown(QEvent::Paint);
+        shown.watch(console->viewport(), "paint");
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
-        QTest::qWait(50);
+        // The paints of the show are over: the first came, any still asked for come now.
+        QTRY_VERIFY(shown.count("paint") > 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 
         int fds[2];
         QCOMPARE(::pipe(fds), 0);

@@ -156,7 +156,7 @@ private slots:
         quint64 sent = 0;
         QString liveFile, replayFile;
         talmeno_test::exportLiveAndReplay(
-            w_.port(), [] { QTest::qWait(2500); },
+            w_.port(), device_, 80 * sim::IotNode::frame(0).size(),
             [&] {
                 node_->stop(); // the recording plays instead
                 sent = node_->framesSent();

@@ -158,6 +158,7 @@ private slots:
             QVERIFY(!r->contains("BAD"));
         }
         const auto ggaRecords = gga->queue.takeAll();
+        QVERIFY(!ggaRecords.isEmpty());
         QCOMPARE(*ggaRecords.last(), ProtocolNmea0183Base::splitSentence(sim::nmeaEpoch(epochs - 1, false).split('\n')[0] + '\n'));
     }
 

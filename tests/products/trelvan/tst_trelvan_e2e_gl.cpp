@@ -80,6 +80,7 @@ using namespace TestTrelvan;
 namespace {
 
 constexpr int kRate = 100;
+constexpr int kRecordedFrames = 150;
 const QString kNode2 = "Vexa_Trelvan_Node_Frame2";
 const QString kAnchor0 = "Vexa_Trelvan_Anchor_Frame0";
 const QString kTag0 = "Vexa_Trelvan_Tag_Frame0";
@@ -150,13 +151,12 @@ class TestTrelvanEndToEnd : public QObject
     // exporting again, and answers both workbooks' rows of the sheet.
     void recordExportReplay(const QString& sheet, QList<QStringList>* liveRows, QList<QStringList>* replayRows)
     {
+        sim::TrelvanScenario::Kind kind;
+        QVERIFY2(sim::TrelvanScenario::kindOfGroup(sheet, &kind), qPrintable(sheet));
         QString liveFile, replayFile;
         talmeno_test::exportLiveAndReplay(
-            port_, [] { QTest::qWait(1500); },
-            [this] {
-                device_.stopStream(); // the recording plays instead
-                QTest::qWait(300);
-            },
+            port_, device_, kRecordedFrames * scenario_.frameAt(kind, 0).size(),
+            [this] { device_.stopStream(); }, // the recording plays instead
             &liveFile, &replayFile);
         if (QTest::currentTestFailed())
             return;

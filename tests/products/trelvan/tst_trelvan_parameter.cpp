@@ -14,9 +14,12 @@
 #include "sim/TrelvanParameterHandler.h"
 #include "support/LogCapture.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -315,7 +318,7 @@ private slots:
         ProtocolFrameExtraction::instance()->appendData(r1.toByteArray() + r2.toByteArray() + stranger.toByteArray());
         QTRY_COMPARE_WITH_TIMEOUT(results.size(), 3, 10000);
         QCOMPARE(results, (QList<bool>{false, true, false}));
-        QCOMPARE(errors.at(0), QString("restart failed"));
+        QCOMPARE(errors.value(0), QString("restart failed"));
         QCOMPARE(a1->statusText(), QString("restart failed"));
         QCOMPARE(a2->state(), int(Trelvan::Succeeded));
         QCOMPARE(a2->time(), 12u);
@@ -339,6 +342,34 @@ private slots:
         QVERIFY(p_->waitForReplyAfter(before, 10000, false));
         QCOMPARE(p_->replyCount(), before + 1);
         p_->setActive(false);
+    }
+
+    // A reply that came in time is no time-out, however long the protocol switch it
+    // makes keeps this thread busy: here the switch outlasts the wait fivefold.
+    void replyInTimeWithASlowSwitch()
+    {
+        const QString group = "Vexa_Trelvan_Node_Frame2";
+        ProtocolFactory::registerGroupSetUp(group, [] { QThread::msleep(1500); }); // a page slow to build
+        const auto undo = qScopeGuard([&group] { ProtocolFactory::registerGroupSetUp(group, {}); });
+        // Another listener hears the announcement first and takes its time: the wait
+        // cannot have heard of it when its own time runs out.
+        QObject slowListener;
+        connect(p_, &ProtocolParameter::dataFrameReceived, &slowListener, [] { QThread::msleep(500); },
+                Qt::DirectConnection);
+        const quint64 before = p_->replyCount();
+        p_->setActive(true);
+        p_->setWaitingForReply(true);
+        ProtocolFrameExtraction::instance()->appendData(appModeFrame(1, 3, 0, 4).toByteArray());
+        QElapsedTimer clock;
+        clock.start();
+        const bool replied = p_->waitForReplyAfter(before, 300, true);
+        const qint64 waited = clock.elapsed();
+        p_->setWaitingForReply(false);
+        p_->setActive(false);
+        QVERIFY(replied);
+        QVERIFY2(waited >= 1500, qPrintable(QString::number(waited))); // until the switch was done
+        QCOMPARE(p_->replyCount(), before + 1);
+        QCOMPARE(Trelvan::ProtocolNodeFrame2::existing() && Trelvan::ProtocolNodeFrame2::existing()->isActive(), true);
     }
 
     // Mode switches and polls over a pty.

@@ -84,6 +84,9 @@ public:
     // the wait is for dataFrameReceived, else for dataParseFinished. True when the
     // reply came.
     bool waitForReplyAfter(quint64 before, int timeoutMs, bool announced);
+    // Longest wait for the announcement of a reply that came in time, while the
+    // protocol switch it makes (this program's own work) still runs.
+    static constexpr int kSwitchWaitMs = 30000;
     // GUI thread: the record a write sends and the record the editors show.
     ParameterFrame& writeFrame() { return writeFrame_; }
     ParameterFrame& backupFrame() { return backupFrame_; }
@@ -134,6 +137,8 @@ private:
     std::atomic<bool> remoteExchange_{false};
     quint8 requestedRunningMode_ = 0;
     std::atomic<quint64> replyCount_{0};
+    // The replyCount() of the last reply announced (dataFrameReceived).
+    std::atomic<quint64> announcedReply_{0};
     // Set while the reply handler runs for one reply.
     const ParameterFrame* dispatched_ = nullptr;
     int dispatchedRawRole_ = 0;

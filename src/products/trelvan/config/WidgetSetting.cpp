@@ -101,6 +101,9 @@ WidgetSetting::WidgetSetting(QWidget* parent)
 
 WidgetSetting::~WidgetSetting()
 {
+    // Taking the window down hides its wireless page once this class is gone: the
+    // page's handler must not run on what is left of it.
+    disconnect(wirelessPage_, &WidgetWirelessSetting::visibilityChanged, this, nullptr);
     for (int i = 0; i < ConfigItemCount; ++i) {
         if (ZConfigItemInterface* item = protocol_->configItem(i))
             protocol_->unregisterConfigItem(item);
