@@ -239,9 +239,8 @@ private slots:
         emit page.statisticsSplitter()->splitterMoved(100, 1);
         const int userWidth = scroll->width();
         collector.addItem(line(QStringLiteral("late with a much longer caption than the others")));
-        QTest::qWait(50);
-        // Wider only as far as the new check box needs.
-        QCOMPARE(scroll->width(), qMax(userWidth, scroll->minimumSizeHint().width()));
+        // Wider only as far as the new check box needs, once its row is laid out.
+        QTRY_COMPARE_WITH_TIMEOUT(scroll->width(), qMax(userWidth, scroll->minimumSizeHint().width()), 5000);
     }
 
     void statisticsOfExample()
