@@ -202,9 +202,7 @@ void ZWidgetLogger::messageHandler(QtMsgType type, const QMessageLogContext& con
 {
     Q_UNUSED(context)
     if (type == QtDebugMsg && !g_debugEnabled.load()) {
-        QMutexLocker lock(&g_windowMutex);
-        if (g_window)
-            g_window->pending_.append({type, message});
+        queueForWindow(type, message);
         return;
     }
     QList<RepeatBudget::Line> due;
@@ -233,14 +231,19 @@ void ZWidgetLogger::writeLine(QtMsgType type, const QString& message)
         std::fprintf(stderr, "%s\n", bytes.constData());
         std::fflush(stderr);
     }
+    queueForWindow(type, message);
+}
+
+void ZWidgetLogger::queueForWindow(QtMsgType type, const QString& message)
+{
     QMutexLocker lock(&g_windowMutex);
-    if (g_window) {
-        if (g_window->pending_.size() >= kMaxPendingLines) {
-            g_window->pending_.removeFirst();
-            ++g_droppedPending;
-        }
-        g_window->pending_.append({type, message});
+    if (!g_window)
+        return;
+    if (g_window->pending_.size() >= kMaxPendingLines) {
+        g_window->pending_.removeFirst();
+        ++g_droppedPending;
     }
+    g_window->pending_.append({type, message});
 }
 
 void ZWidgetLogger::writeDueLines(bool all)

@@ -62,6 +62,8 @@ private:
     // Writes one line the repeat budget let through to the file, the error stream and
     // the window.
     static void writeLine(QtMsgType type, const QString& message);
+    // Queues a line for the window, the oldest dropped beyond the bound.
+    static void queueForWindow(QtMsgType type, const QString& message);
 
     QComboBox* levelCombo_;
     QTextEdit* historyView_;

@@ -393,7 +393,7 @@ void ProtocolFrameExtraction::extractFrames()
     QTime receivedAt;
     int queuedEnd = 0; // end of the last queued frame: nothing before it is looked at again
     size_t held = candidates_.size();
-        for (size_t k = 0; k < candidates_.size(); ++k) {
+    for (size_t k = 0; k < candidates_.size(); ++k) {
         FrameCandidate& c = candidates_[k];
         // Candidates that start inside a queued frame belong to it.
         if (c.offset < queuedEnd || c.state == FrameCandidate::NoFrame)
@@ -447,11 +447,11 @@ void ProtocolFrameExtraction::extractFrames()
         start = std::min(start, candidates_[held].offset);
         candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(held));
         // A candidate held from the front of the kept bytes moves nothing.
-        for (FrameCandidate& c : candidates_) {
-            if (start == 0)
-                break;
-            c.offset -= start;
-            c.tailFrom = std::max(0, c.tailFrom - start);
+        if (start > 0) {
+            for (FrameCandidate& c : candidates_) {
+                c.offset -= start;
+                c.tailFrom = std::max(0, c.tailFrom - start);
+            }
         }
     } else {
         candidates_.clear();
