@@ -46,11 +46,9 @@ public:
     // The current entry is a value outside a list that changed since rememberList().
     bool refusesCurrent() const;
     QString caption() const { return caption_; }
-    QComboBox* comboBox() const { return box_; }
-
-    static QString unlistedText(quint32 value);
 
 private:
+    static QString unlistedText(quint32 value);
     QStringList listed() const;
 
     QComboBox* box_;
