@@ -29,6 +29,19 @@
 
 using Queued = QList<QPair<QString, QByteArray>>;
 
+// The stream in chunks of the sizes given one after the other.
+template <typename NextSize>
+QList<QByteArray> split(const QByteArray& stream, NextSize nextSize)
+{
+    QList<QByteArray> chunks;
+    for (int pos = 0; pos < stream.size();) {
+        const int n = nextSize();
+        chunks.append(stream.mid(pos, n));
+        pos += n;
+    }
+    return chunks;
+}
+
 class TestFrameExtraction : public QObject
 {
     Q_OBJECT
@@ -514,16 +527,9 @@ private slots:
                 ends.append(end);
         }
 
-        QList<QByteArray> reads = sent;
-        if (fast) {
-            reads.clear();
-            QRandomGenerator cut(7);
-            for (int pos = 0; pos < stream.size();) {
-                const int n = 1 + int(cut.bounded(3 * sent.last().size()));
-                reads.append(stream.mid(pos, n));
-                pos += n;
-            }
-        }
+        QRandomGenerator cut(7);
+        const QList<QByteArray> reads =
+            fast ? split(stream, [&] { return 1 + int(cut.bounded(3 * sent.last().size())); }) : sent;
         Queued queued;
         int fed = 0;
         for (const QByteArray& read : reads) {
@@ -568,25 +574,16 @@ private slots:
             QVERIFY2(whole.size() > 40, qPrintable(QString::number(whole.size())));
         }
 
-        auto split = [&](auto nextSize) {
-            QList<QByteArray> chunks;
-            for (int pos = 0; pos < stream.size();) {
-                const int n = nextSize();
-                chunks.append(stream.mid(pos, n));
-                pos += n;
-            }
-            return chunks;
-        };
         ex->clearBuffers();
-        QVERIFY(feedBounded(split([] { return 1; })) == whole);
+        QVERIFY(feedBounded(split(stream, [] { return 1; })) == whole);
         // The cut that once lost a node frame 2 to the range frame in its payload.
         ex->clearBuffers();
         int step = 0;
-        QVERIFY(feedBounded(split([&step] { return QList<int>{30, 1, 59, 30}.at(step++ % 4); })) == whole);
+        QVERIFY(feedBounded(split(stream, [&step] { return QList<int>{30, 1, 59, 30}.at(step++ % 4); })) == whole);
         for (quint32 seed : {1u, 2u, 3u}) {
             ex->clearBuffers();
             QRandomGenerator cut(seed);
-            QVERIFY2(feedBounded(split([&cut] { return 1 + cut.bounded(300); })) == whole,
+            QVERIFY2(feedBounded(split(stream, [&cut] { return 1 + cut.bounded(300); })) == whole,
                      qPrintable(QString("seed %1").arg(seed)));
         }
     }
