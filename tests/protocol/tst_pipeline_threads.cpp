@@ -23,8 +23,8 @@ namespace {
 class ProbeProtocol : public FixedProtocol
 {
 public:
-    ProbeProtocol(const QByteArray& head, std::atomic<int>* parses, QSemaphore* gate = nullptr)
-        : FixedProtocol("probe", head, 32)
+    ProbeProtocol(const QByteArray& head, std::atomic<int>* parses, QSemaphore* gate = nullptr, QObject* parent = nullptr)
+        : FixedProtocol("probe", head, 32, parent)
         , parses_(parses)
         , gate_(gate)
     {
@@ -174,7 +174,8 @@ private slots:
     {
         QFETCH(bool, inPass);
         std::atomic<int> goneParses{0}, staysParses{0}, gateParses{0};
-        auto* gone = new ProbeProtocol("\x52\x01", &goneParses);
+        auto* owner = new QObject; // the protocol goes with it
+        auto* gone = new ProbeProtocol("\x52\x01", &goneParses, nullptr, owner);
         ProbeProtocol stays("\x52\x02", &staysParses);
         QSemaphore gateSemaphores[2]; // entered, let go on
         ProbeProtocol gate("\x52\x03", &gateParses, gateSemaphores);
@@ -196,7 +197,7 @@ private slots:
         ProtocolDataProcessor::instance()->appendFrames(waiting);
         if (inPass)
             QVERIFY(gateSemaphores[0].tryAcquire(1, 5000));
-        delete gone;
+        delete owner;
         gateSemaphores[1].release();
         QTRY_COMPARE_WITH_TIMEOUT(staysParses.load(), 3, 5000);
         ZThreadManager::instance()->runInThread(3, [] {}, true);
