@@ -27,6 +27,12 @@ QByteArray readAll(const QString& path)
     f.open(QIODevice::ReadOnly);
     return f.readAll();
 }
+
+// Letters, not digits: numbered lines would be one message repeated.
+QString distinct(int i)
+{
+    return QString("%1%2%3").arg(QChar('a' + i / 676), QChar('a' + i / 26 % 26), QChar('a' + i % 26));
+}
 } // namespace
 
 class UrlCatcher : public QObject
@@ -237,10 +243,7 @@ private slots:
     {
         drain();
         logger->historyView()->clear();
-        // Distinct messages: numbered ones would be one message repeated.
-        const auto line = [](int t, int i) {
-            return QString("worker %1 line %2%3;").arg(QChar('A' + t), QChar('a' + i / 26), QChar('a' + i % 26));
-        };
+        const auto line = [](int t, int i) { return QString("worker %1 line %2;").arg(QChar('A' + t), distinct(i)); };
         std::vector<std::thread> threads;
         for (int t = 0; t < 4; ++t)
             threads.emplace_back([t, line] {
@@ -256,8 +259,8 @@ private slots:
                 QVERIFY(text.contains(line(t, i)));
     }
 
-    // A message repeated without pause is written once a second, each second followed
-    // by one line counting the rest; another message meanwhile is written at once.
+    // A message repeated without pause is written once a second, then a line counting
+    // the rest; another message meanwhile is written at once.
     void floodOfOneMessage()
     {
         StderrCapture err; // the flood stays off the test's output
@@ -271,16 +274,15 @@ private slots:
                 zWarning() << "another message";
         }
         const qint64 seconds = clock.elapsed() / 1000;
-        const QRegularExpression written("\\] flooding frame \\d+\r$");
-        const QRegularExpression counted("\\] flooding frame \\((\\d+) more in the last second\\)\r$");
+        const QRegularExpression flood("\\] flooding frame (?:\\d+|\\((\\d+) more in the last second\\))\r$",
+                                       QRegularExpression::MultilineOption);
         int lines = 0, left = 0;
         // The last second's count comes when that second is over, with no message after it.
         QTRY_VERIFY_WITH_TIMEOUT(([&] {
                                      lines = left = 0;
-                                     for (const QByteArray& l : readAll(path).split('\n')) {
-                                         lines += written.match(QString::fromUtf8(l)).hasMatch() ? 1 : 0;
-                                         const auto m = counted.match(QString::fromUtf8(l));
-                                         left += m.hasMatch() ? m.captured(1).toInt() : 0;
+                                     for (auto it = flood.globalMatch(readAll(path)); it.hasNext();) {
+                                         const QString more = it.next().captured(1);
+                                         more.isEmpty() ? ++lines : left += more.toInt();
                                      }
                                      return lines + left == sent;
                                  }()),
@@ -298,8 +300,7 @@ private slots:
                                  5000);
     }
 
-    // While the window's thread does not drain, at most 10,000 lines wait; the oldest
-    // go, and their count is reported.
+    // At most 10,000 lines wait for the window's thread; the oldest go, counted.
     void pendingLinesBounded()
     {
         drain();
@@ -308,9 +309,8 @@ private slots:
         logger->historyView()->clear();
         {
             StderrCapture err;
-            for (int i = 0; i < 10500; ++i) // distinct messages: no digits
-                zInfo() << QString("waiting line %1%2%3").arg(QChar('a' + i / 676), QChar('a' + i / 26 % 26),
-                                                              QChar('a' + i % 26));
+            for (int i = 0; i < 10500; ++i)
+                zInfo() << "waiting line " + distinct(i);
         }
         drain();
         drain();

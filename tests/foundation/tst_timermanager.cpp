@@ -101,16 +101,19 @@ private slots:
         return false;
     }
 
-    // Returns once a whole poll of the manager has run after the call (a probe that
-    // fires in one poll, then another that can only fire in a later one): handles
-    // released before are back in the free list then, however late the poll came.
-    void waitForPoll()
+    // True once a whole poll has run after the call (a probe fires in one poll, a second
+    // only in a later one): handles released before are back in the free list then.
+    // Not void, or the runner would take it for a test.
+    bool waitForPoll()
     {
         for (int i = 0; i < 2; ++i) {
             ZTimeHandle* probe = timers->start(1);
-            QVERIFY(QTest::qWaitFor([probe] { return probe->isTimedOut(); }, 10000));
+            const bool fired = QTest::qWaitFor([probe] { return probe->isTimedOut(); }, 10000);
             probe->release();
+            if (!fired)
+                return false;
         }
+        return true;
     }
 
     static void releaseAll(QList<ZTimeHandle*>& handles)
@@ -126,7 +129,7 @@ private slots:
         std::atomic<int> firstHeard{0};
         connect(first, &ZTimeHandle::timeout, this, [&] { ++firstHeard; }, Qt::DirectConnection);
         QTRY_VERIFY(first->isTimedOut());
-        waitForPoll(); // after the fire
+        QVERIFY(waitForPoll()); // after the fire
 
         // Its taker has not released it yet: nobody else gets it, however many are taken.
         QList<ZTimeHandle*> taken;
@@ -134,14 +137,14 @@ private slots:
         releaseAll(taken);
 
         first->release();
-        waitForPoll();
+        QVERIFY(waitForPoll());
         QVERIFY(takeUntil(first, 300, taken));
         taken.removeLast();
         releaseAll(taken);
 
         // The recycled handle runs on a fresh clock.
         first->release();
-        waitForPoll();
+        QVERIFY(waitForPoll());
         QElapsedTimer clock;
         clock.start();
         QVERIFY(takeUntil(first, 300, taken, 60));
@@ -165,7 +168,7 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(heard.load(), 0);
         // Back in the free list after the next poll.
-        waitForPoll();
+        QVERIFY(waitForPoll());
         QList<ZTimeHandle*> taken;
         QVERIFY(takeUntil(h, 300, taken));
         releaseAll(taken);
@@ -232,19 +235,19 @@ private slots:
     void waitHandsItsHandleBack()
     {
         // Take more handles than the pool holds now, so every free one is among them.
-        waitForPoll(); // handles released just before are back in the pool
+        QVERIFY(waitForPoll()); // handles released just before are back in the pool
         QList<ZTimeHandle*> taken;
         for (int i = 0; i < 1000; ++i)
             taken << timers->start(100000);
         const QSet<ZTimeHandle*> pool(taken.begin(), taken.end());
         QCOMPARE(pool.size(), taken.size());
         releaseAll(taken);
-        waitForPoll(); // back in the free list
+        QVERIFY(waitForPoll()); // back in the free list
 
         // Each wait takes a handle from the pool; one that kept it would never come back.
         for (int i = 0; i < 300; ++i)
             timers->wait(1);
-        waitForPoll();
+        QVERIFY(waitForPoll());
         // Handles freed late by someone else may come first: take enough to pass them.
         QSet<ZTimeHandle*> back;
         for (int i = 0; i < 2000 && back.size() < pool.size(); ++i) {

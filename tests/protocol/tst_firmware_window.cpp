@@ -34,6 +34,8 @@ using namespace fwtest;
 namespace {
 const QByteArray kRelease = "/products/sarvel_kiro/firmware/release/";
 const QByteArray kUser = "/products/sarvel_kiro/firmware/user/abc/";
+const QString kNotesFailed =
+    "Download failed, please check user code or network connection: Download release notes failed.   time: ";
 
 QByteArray notes(const QString& firmwareName)
 {
@@ -265,9 +267,7 @@ private slots:
         QCOMPARE(QSettings().value("FirmwareUpdate/BetaCode").toString(), QString("abc"));
         QVERIFY(w_->firmwareFile().isEmpty());
         QVERIFY(!w_->updateButton()->isEnabled());
-        QVERIFY2(w_->infoLabel()->text().startsWith("Download failed, please check user code or network connection: "
-                                                     "Download release notes failed.   time: "),
-                 qPrintable(w_->infoLabel()->text()));
+        QVERIFY2(w_->infoLabel()->text().startsWith(kNotesFailed), qPrintable(w_->infoLabel()->text()));
         QVERIFY(w_->betaFirmwareAction()->isEnabled());
         QVERIFY(w_->centralWidget()->isEnabled());
 
@@ -314,9 +314,7 @@ private slots:
         w_->publicFirmwareAction()->trigger();
         qputenv("TALMENO_DOWNLOAD_URL", server_.baseUrl().toUtf8());
         QCOMPARE(status(), QString("Download release notes failed."));
-        QVERIFY2(w_->infoLabel()->text().startsWith("Download failed, please check user code or network connection: "
-                                                     "Download release notes failed.   time: "),
-                 qPrintable(w_->infoLabel()->text()));
+        QVERIFY2(w_->infoLabel()->text().startsWith(kNotesFailed), qPrintable(w_->infoLabel()->text()));
         QVERIFY(w_->firmwareFile().isEmpty());
     }
 

@@ -29,6 +29,19 @@
 
 using Queued = QList<QPair<QString, QByteArray>>;
 
+// The stream in chunks of the sizes given one after the other.
+template <typename NextSize>
+QList<QByteArray> split(const QByteArray& stream, NextSize nextSize)
+{
+    QList<QByteArray> chunks;
+    for (int pos = 0; pos < stream.size();) {
+        const int n = nextSize();
+        chunks.append(stream.mid(pos, n));
+        pos += n;
+    }
+    return chunks;
+}
+
 class TestFrameExtraction : public QObject
 {
     Q_OBJECT
@@ -233,8 +246,7 @@ private slots:
         QCOMPARE(q[0].first, QString("p16"));
     }
 
-    // The parameter protocols answer the program's own requests: their head in a
-    // data stream is looked at only while an exchange has them active.
+    // Parameter replies answer the program's own requests: searched only while active.
     void parameterRepliesSearchedOnlyDuringExchanges_data()
     {
         QTest::addColumn<bool>("aoa");
@@ -284,8 +296,7 @@ private slots:
         QVERIFY(log.count("ProtocolFrameExtraction shouldn't be in gui thread") >= 1);
     }
 
-    // Frames nobody decodes wait up to a bound; beyond, the oldest go, counted and
-    // reported once however many batches overflow within the second.
+    // Beyond the bound the oldest undecoded frames go, counted, reported once a second.
     void processingQueueBounded()
     {
         testenv::LogCapture log;
@@ -443,32 +454,27 @@ private slots:
         return q;
     }
 
-    // A family's valid frames with the protocols its group activates, damaged by a
-    // false head of the family's longest kind before them (its length field claiming
-    // the most it can) or by one length byte of the fourth frame made to claim far
-    // more. Gives the bytes as the device sends them, frame by frame (the damage
-    // with the frame it belongs to), and the frames expected.
+    // A family's frames, frame by frame, damaged by a false head of its longest kind
+    // claiming the most it can before them, or by the fourth frame's length byte.
     QList<QByteArray> damagedStream(const QString& family, const QString& damage, Queued& expected)
     {
         QList<QByteArray> sent;
+        ProtocolBase* decoder = nullptr;
         QByteArray falseHead;
         int lengthByte = 0;
         if (family == "trelvan") {
-            // The node frame 4 group: its frame, node frame 0 and the error frame.
-            auto* node4 = adopt(Trelvan::ProtocolNodeFrame4::instance());
+            decoder = adopt(Trelvan::ProtocolNodeFrame4::instance());
             adopt(Trelvan::ProtocolNodeFrame0::instance());
             adopt(Trelvan::ProtocolErrorFrame0::instance());
             const sim::TrelvanScenario scenario;
             for (int n = 0; n < 12; ++n)
                 sent.append(scenario.frameAt(sim::TrelvanScenario::Kind::NodeFrame4, n));
-            for (const QByteArray& f : sent)
-                expected.append({node4->name(), f});
             falseHead = QByteArray("\x55\x02\xFF\xFF\x01\x02\x03", 7); // node frame 0: 65,535 bytes
             lengthByte = 3;
         } else {
             adopt(UwbAna::ProtocolParameter::instance());
             adopt(UwbAna::ProtocolFrame0::instance());
-            auto* receive = adopt(UwbAna::ProtocolFrame1::instance());
+            decoder = adopt(UwbAna::ProtocolFrame1::instance());
             for (int n = 0; n < 12; ++n) {
                 sim::AnalyserReceive r;
                 r.chip = quint8(n % 4);
@@ -476,12 +482,12 @@ private slots:
                 r.fpIndex = quint16(700 + n);
                 r.payload = QByteArray(3 + 9 * (n % 4), char(0x20 + n));
                 sent.append(sim::analyserReceiveFrame(r));
-                expected.append({receive->name(), sent.last()});
             }
-            // A receive header whose payload length says 65,535: 65,586 bytes.
             falseHead = QByteArray("\x7A\x01", 2) + QByteArray(46, '\x11') + QByteArray("\xFF\xFF\x05", 3);
             lengthByte = 49;
         }
+        for (const QByteArray& f : sent)
+            expected.append({decoder->name(), f});
         if (damage == "false head") {
             sent.first().prepend(falseHead);
         } else {
@@ -491,11 +497,9 @@ private slots:
         return sent;
     }
 
-    // Decoding resumes no later than when the second good frame after the damage has
-    // fully arrived, however long the damaged span claims to be. A frame every 20 ms
-    // comes in reads of its own; a frame every millisecond in reads that gather
-    // several and cut them anywhere. No time passes between the reads: the give-up
-    // after a quiet line plays no part.
+    // Decoding resumes by the time the second good frame after the damage is in, with
+    // no quiet time: a frame every 20 ms comes in a read of its own, one every
+    // millisecond in reads that gather several and cut anywhere.
     void damagedStreamResumesWithinTwoFrames_data()
     {
         QTest::addColumn<QString>("family");
@@ -515,25 +519,17 @@ private slots:
         QFETCH(bool, fast);
         Queued expected;
         const QList<QByteArray> sent = damagedStream(family, damage, expected);
-        QByteArray stream;
+        const QByteArray stream = sent.join();
         QList<int> ends; // where each expected frame ends in the stream
-        for (int i = 0; i < sent.size(); ++i) {
-            stream += sent[i];
+        for (int i = 0, end = 0; i < sent.size(); ++i) {
+            end += sent[i].size();
             if (damage == "false head" || i != 3)
-                ends.append(stream.size());
+                ends.append(end);
         }
-        QCOMPARE(ends.size(), expected.size());
 
-        QList<QByteArray> reads = sent;
-        if (fast) {
-            reads.clear();
-            QRandomGenerator cut(7);
-            for (int pos = 0; pos < stream.size();) {
-                const int n = 1 + int(cut.bounded(3 * sent.last().size()));
-                reads.append(stream.mid(pos, n));
-                pos += n;
-            }
-        }
+        QRandomGenerator cut(7);
+        const QList<QByteArray> reads =
+            fast ? split(stream, [&] { return 1 + int(cut.bounded(3 * sent.last().size())); }) : sent;
         Queued queued;
         int fed = 0;
         for (const QByteArray& read : reads) {
@@ -564,15 +560,10 @@ private slots:
     {
         QFETCH(QString, kind);
         Queued expected;
-        QByteArray stream;
-        if (kind == "test protocols") {
-            stream = testProtocolStream(expected);
-        } else if (kind.contains(", ")) {
-            for (const QByteArray& f : damagedStream(kind.section(", ", 0, 0), kind.section(", ", 1), expected))
-                stream += f;
-        } else {
-            stream = productStream(kind, expected);
-        }
+        const QByteArray stream = kind == "test protocols" ? testProtocolStream(expected)
+                                  : kind.contains(", ")
+                                      ? damagedStream(kind.section(", ", 0, 0), kind.section(", ", 1), expected).join()
+                                      : productStream(kind, expected);
 
         const Queued whole = feedBounded({stream});
         if (!expected.isEmpty()) {
@@ -583,25 +574,16 @@ private slots:
             QVERIFY2(whole.size() > 40, qPrintable(QString::number(whole.size())));
         }
 
-        auto split = [&](auto nextSize) {
-            QList<QByteArray> chunks;
-            for (int pos = 0; pos < stream.size();) {
-                const int n = nextSize();
-                chunks.append(stream.mid(pos, n));
-                pos += n;
-            }
-            return chunks;
-        };
         ex->clearBuffers();
-        QVERIFY(feedBounded(split([] { return 1; })) == whole);
+        QVERIFY(feedBounded(split(stream, [] { return 1; })) == whole);
         // The cut that once lost a node frame 2 to the range frame in its payload.
         ex->clearBuffers();
         int step = 0;
-        QVERIFY(feedBounded(split([&step] { return QList<int>{30, 1, 59, 30}.at(step++ % 4); })) == whole);
+        QVERIFY(feedBounded(split(stream, [&step] { return QList<int>{30, 1, 59, 30}.at(step++ % 4); })) == whole);
         for (quint32 seed : {1u, 2u, 3u}) {
             ex->clearBuffers();
             QRandomGenerator cut(seed);
-            QVERIFY2(feedBounded(split([&cut] { return 1 + cut.bounded(300); })) == whole,
+            QVERIFY2(feedBounded(split(stream, [&cut] { return 1 + cut.bounded(300); })) == whole,
                      qPrintable(QString("seed %1").arg(seed)));
         }
     }

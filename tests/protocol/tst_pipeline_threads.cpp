@@ -18,35 +18,29 @@
 
 namespace {
 
-// Counts its decoded frames where the count outlives it. With a gate, decoding a
-// frame announces itself and waits until the gate lets it go on.
+// Counts its decoded frames where the count outlives it; with a gate, each decode
+// announces itself and waits to be let go on.
 class ProbeProtocol : public FixedProtocol
 {
 public:
-    ProbeProtocol(const QByteArray& head, std::atomic<int>* parses, QObject* parent = nullptr)
+    ProbeProtocol(const QByteArray& head, std::atomic<int>* parses, QSemaphore* gate = nullptr, QObject* parent = nullptr)
         : FixedProtocol("probe", head, 32, parent)
         , parses_(parses)
+        , gate_(gate)
     {
-    }
-    void setGate(QSemaphore* entered, QSemaphore* gate)
-    {
-        entered_ = entered;
-        gate_ = gate;
     }
     void parseFrame(const QByteArray& frame) override
     {
         ++*parses_;
-        FixedProtocol::parseFrame(frame);
         if (gate_) {
-            entered_->release();
-            gate_->acquire();
+            gate_[0].release();
+            gate_[1].acquire();
         }
     }
 
 private:
     std::atomic<int>* parses_;
-    QSemaphore* entered_ = nullptr;
-    QSemaphore* gate_ = nullptr;
+    QSemaphore* gate_;
 };
 
 } // namespace
@@ -168,9 +162,8 @@ private slots:
         ZThreadManager::instance()->runInThread(3, [] {}, true);
     }
 
-    // A protocol goes away (with its owner) while frames of it wait to be decoded:
-    // waiting in the queue, or taken by a decoding pass that is busy with an earlier
-    // frame. None of them is decoded; the frames of the others around them are.
+    // A protocol goes away while its frames wait in the queue or in a pass busy with
+    // an earlier frame: none of them is decoded, the others' around them are.
     void framesOfAProtocolThatWentAreNotDecoded_data()
     {
         QTest::addColumn<bool>("inPass");
@@ -180,41 +173,36 @@ private slots:
     void framesOfAProtocolThatWentAreNotDecoded()
     {
         QFETCH(bool, inPass);
-        const QByteArray goneHead("\x52\x01", 2), staysHead("\x52\x02", 2), gateHead("\x52\x03", 2);
         std::atomic<int> goneParses{0}, staysParses{0}, gateParses{0};
-        auto* owner = new QObject;
-        auto* gone = new ProbeProtocol(goneHead, &goneParses, owner);
-        ProbeProtocol stays(staysHead, &staysParses);
-        ProbeProtocol gate(gateHead, &gateParses);
-        QSemaphore entered, release;
-        gate.setGate(&entered, &release);
-        const auto neverHeld = qScopeGuard([&release] { release.release(); }); // also when a check fails
+        auto* owner = new QObject; // the protocol goes with it
+        auto* gone = new ProbeProtocol("\x52\x01", &goneParses, nullptr, owner);
+        ProbeProtocol stays("\x52\x02", &staysParses);
+        QSemaphore gateSemaphores[2]; // entered, let go on
+        ProbeProtocol gate("\x52\x03", &gateParses, gateSemaphores);
+        const auto neverHeld = qScopeGuard([&] { gateSemaphores[1].release(); }); // also when a check fails
+        const auto frame = [](ProtocolBase* p, int i) {
+            return ExtractedFrame{p, frames::fixed(p->head(), 32, quint32(i)), QTime::currentTime()};
+        };
 
-        QVector<ExtractedFrame> waiting;
-        if (inPass)
-            waiting.append(ExtractedFrame{&gate, frames::fixed(gateHead, 32, 1), QTime::currentTime()});
-        for (int i = 0; i < 3; ++i) {
-            waiting.append(ExtractedFrame{gone, frames::fixed(goneHead, 32, quint32(i)), QTime::currentTime()});
-            waiting.append(ExtractedFrame{&stays, frames::fixed(staysHead, 32, quint32(i)), QTime::currentTime()});
-        }
-        // The decoding thread is held: by a call of its own before the frames queue,
-        // or by the gate frame at the head of the pass that took them all.
+        // The decoding pass is held by the gate frame: queued alone before the others,
+        // or at the head of the pass that takes them all.
+        QVector<ExtractedFrame> waiting{frame(&gate, 1)};
         if (!inPass) {
-            ZThreadManager::instance()->runInThread(3, [&] {
-                entered.release();
-                release.acquire();
-            }, false);
-            QVERIFY(entered.tryAcquire(1, 5000));
+            ProtocolDataProcessor::instance()->appendFrames(waiting);
+            QVERIFY(gateSemaphores[0].tryAcquire(1, 5000));
+            waiting.clear();
         }
+        for (int i = 0; i < 3; ++i)
+            waiting << frame(gone, i) << frame(&stays, i);
         ProtocolDataProcessor::instance()->appendFrames(waiting);
         if (inPass)
-            QVERIFY(entered.tryAcquire(1, 5000));
+            QVERIFY(gateSemaphores[0].tryAcquire(1, 5000));
         delete owner;
-        release.release();
+        gateSemaphores[1].release();
         QTRY_COMPARE_WITH_TIMEOUT(staysParses.load(), 3, 5000);
         ZThreadManager::instance()->runInThread(3, [] {}, true);
         QCOMPARE(goneParses.load(), 0);
-        QCOMPARE(gateParses.load(), inPass ? 1 : 0);
+        QCOMPARE(gateParses.load(), 1);
     }
 
     // A head whose length field promises more than ever comes, then a good frame,

@@ -51,7 +51,7 @@ public:
     int recognitions = 0;
 };
 
-// A decode that takes its time while held: the frames behind it wait.
+// While held, its decode keeps the frames behind it waiting.
 class SlowDecoder : public FixedProtocol
 {
 public:
@@ -347,11 +347,7 @@ private slots:
         QVERIFY2(elapsed >= 1250, qPrintable(QString::number(elapsed)));
         QCOMPARE(log.count("wait dataArrived for recognize,"), 1);
         // The wait for data ended when the data came, not at its time-out.
-        static const QRegularExpression waited("wait dataArrived for recognize,(\\d+) ms");
-        QRegularExpressionMatch m;
-        for (const QString& line : log.lines())
-            if (!m.hasMatch())
-                m = waited.match(line);
+        const auto m = QRegularExpression("wait dataArrived for recognize,(\\d+) ms").match(log.lines().join('\n'));
         QVERIFY(m.hasMatch());
         QVERIFY2(m.captured(1).toInt() < 3000, qPrintable(m.captured(0)));
         QCOMPARE(probedRates(log), QList<int>({kDeviceRate}));
@@ -365,10 +361,9 @@ private slots:
         QCOMPARE(probedRates(log), QList<int>({kDeviceRate}));
     }
 
-    // Only the reply to a probe recognises the device at the probe's rate: one behind a
-    // false head of the device before (its claimed span takes seconds to come in a
-    // stream the search does not know) is taken at once, and one decoded late behind a
-    // slow decode is not taken for the answer to the next probe.
+    // Only a probe's own reply recognises the device at its rate: one behind a false
+    // head claiming seconds of stream is taken at once, one decoded late behind a slow
+    // decode is not taken for the next probe's answer.
     void replyAnswersItsOwnProbe_data()
     {
         QTest::addColumn<bool>("slowDecode");

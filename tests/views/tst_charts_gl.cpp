@@ -136,17 +136,15 @@ private slots:
         writer->start();
         driver.start(ZThreadManager::instance()->thread(4), 30);
         // Every series holds the container's 500 points, drawn over many passes.
-        const auto full = [&resources] {
-            return std::all_of(resources.begin(), resources.end(),
-                               [](const std::unique_ptr<LineResource>& r) { return r->series()->count() == 500; });
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(full() && driver.passCount() >= 20, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(driver.passCount() >= 20 &&
+                                     std::all_of(resources.begin(), resources.end(),
+                                                 [](const auto& r) { return r->series()->count() == 500; }),
+                                 20000);
         stop = true;
         writer->wait();
         delete writer;
         // The last values drawn too.
-        QTRY_VERIFY_WITH_TIMEOUT(std::none_of(items.begin(), items.end(),
-                                              [](const std::unique_ptr<LineResourceItem>& i) { return i->isDirty(); }),
+        QTRY_VERIFY_WITH_TIMEOUT(std::none_of(items.begin(), items.end(), [](const auto& i) { return i->isDirty(); }),
                                  5000);
         driver.stop();
         QMetaObject::invokeMethod(&driver, [&] { driver.moveToThread(qApp->thread()); }, Qt::BlockingQueuedConnection);
@@ -202,8 +200,7 @@ private slots:
             resources[1]->series()->replace(points);
             QTRY_VERIFY(paints.count("gl") > painted);
         };
-        // Paints of the view still due from the live updates come with the first
-        // changes: those warm up until one goes by without.
+        // Paints of the view still due from the live updates come with the first changes.
         for (int warmUp = 0, viewPainted = -1; viewPainted != paints.count("view"); ++warmUp) {
             QVERIFY2(warmUp < 20, "the view is painted with every change");
             viewPainted = paints.count("view");
