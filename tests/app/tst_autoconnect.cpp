@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 #include <memory>
+#include <utility>
 
 #include "app/MainWindow.h"
 #include "foundation/ZThreadManager.h"
@@ -48,11 +49,10 @@ class TstAutoConnect : public QObject
 
     ZSerialPort* port() const { return ZUiSerialPortAssistant::existing()->serialPort(); }
 
-    void plug(const sim::DeviceSimulator& device)
+    void plug()
     {
-        QVERIFY(QFile::link(device.portPath(), linkPath_));
+        QVERIFY(QFile::link(device_.portPath(), linkPath_));
     }
-    void plug() { plug(device_); }
 
     void unplug()
     {
@@ -196,21 +196,21 @@ private slots:
         QVERIFY(device.start());
         sim::RangeSensor sensor(device, 8, kDeviceRate);
         sensor.start();
-        plug(device);
+        QVERIFY(QFile::link(device.portPath(), linkPath_));
         QTRY_COMPARE_WITH_TIMEOUT(ModelViewManagers::instance()->currentName(), QString("Vexa_Sarvel-Vora_Frame0_64"),
                                   20000);
         QObject page;
         int made = 0;
         bool redrawPending = false; // one redraw takes in every item made before it
         connect(ModelViewManagers::currentModelManager(), &ModelManager::resourceCreated, &page, [&] {
-            if (++made && !redrawPending)
+            ++made;
+            if (!std::exchange(redrawPending, true))
                 QTimer::singleShot(0, &page, [&] {
                     QElapsedTimer busy;
                     for (busy.start(); busy.elapsed() < 20;) {
                     }
                     redrawPending = false;
                 });
-            redrawPending = true;
         });
         QTRY_VERIFY_WITH_TIMEOUT(made > 0, 5000);
         auto* handle = dynamic_cast<Sarvel::RangeProductHandle*>(ProductsManager::existing()->currentProductHandle());
