@@ -1,34 +1,11 @@
 // Every product's data page, and every window its tool bars open, at the program's
-// own window size on a 1600 x 1000 screen, in English and in Chinese: no caption,
-// value, button or check box is cut sideways or lies past the right edge of its
-// window or pane, no horizontal scroll bar shows, a window opens large enough for
-// its content and within the screen. Each row runs the program's own main in a
-// child process with a simulated device of its own; with TALMENO_SCREENS_DIR set the
-// child leaves a picture of every page and window there.
+// own window size on a 1600 x 1000 screen, in English and in Chinese: nothing labelled
+// is cut sideways or lies outside its window or pane, no horizontal scroll bar shows,
+// a window opens within the screen and large enough for its content. Each row runs the
+// program's own main in a child process with a simulated device of its own.
 
-#include <QAbstractScrollArea>
-#include <QAbstractSpinBox>
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QProcess>
-#include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QSerialPortInfo>
-#include <QSettings>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <cstdio>
-#include <functional>
+#include <QtWidgets>
 #include <memory>
 
 #include "app/MainWindow.h"
@@ -43,7 +20,6 @@
 #include "protocol/ProtocolFactory.h"
 #include "sim/AnalyserSimulator.h"
 #include "sim/AoaNodeSimulator.h"
-#include "sim/DeviceSimulator.h"
 #include "sim/IotNodeSimulator.h"
 #include "sim/RangeSensorSimulator.h"
 #include "sim/TrelvanNodeSimulator.h"
@@ -58,19 +34,15 @@
 
 namespace child {
 
-void say(const QString& line)
-{
-    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
-    std::fflush(stdout);
-}
+QString language, scenario;
+QStringList problems;
+int checked = 0;
 
-// The widget's class and what it shows, for the report.
+// The widget's class and what it shows (or its parent's), for the report.
 QString nameOf(const QWidget* w)
 {
-    QString text = w->property("text").toString() + w->property("title").toString()
-                   + w->property("currentText").toString();
-    if (auto* e = qobject_cast<const QLineEdit*>(w))
-        text = e->text().isEmpty() ? e->placeholderText() : e->text();
+    const QString text = w->property("text").toString() + w->property("title").toString()
+                         + w->property("currentText").toString() + w->property("placeholderText").toString();
     if (text.isEmpty() && w->parentWidget())
         return QString("%1 in %2").arg(w->metaObject()->className(), nameOf(w->parentWidget()));
     return QString("%1 \"%2\"").arg(w->metaObject()->className(), text.left(40));
@@ -81,16 +53,16 @@ QString nameOf(const QWidget* w)
 int textShortfall(QWidget* w)
 {
     const QFontMetrics fm = w->fontMetrics();
-    if (qobject_cast<QAbstractSpinBox*>(w->parentWidget()) || qobject_cast<QComboBox*>(w->parentWidget()))
-        return -1; // a part of its box, checked with the box
-    // The main tool bar's port box shows a long port path (the simulator's link)
-    // elided: its room goes to the product's actions.
-    if (qobject_cast<QComboBox*>(w) && qobject_cast<QToolBar*>(w->parentWidget()) && qobject_cast<MainWindow*>(w->window()))
+    QWidget* parent = w->parentWidget();
+    // Parts of a box are checked with the box; the main tool bar's port box shows the
+    // simulator's long link path elided.
+    if (qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent)
+        || (qobject_cast<QComboBox*>(w) && qobject_cast<QToolBar*>(parent) && qobject_cast<MainWindow*>(w->window())))
         return -1;
     if (auto* l = qobject_cast<QLabel*>(w)) {
         if (!l->text().isEmpty() && !l->wordWrap())
             return l->sizeHint().width() - l->width();
-        return l->pixmap(Qt::ReturnByValue).isNull() && !qobject_cast<ZLabel*>(w->parentWidget()) ? -1 : 0;
+        return l->pixmap(Qt::ReturnByValue).isNull() && !qobject_cast<ZLabel*>(parent) ? -1 : 0;
     }
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         const QString shown = e->text().isEmpty() ? e->placeholderText() : e->text();
@@ -107,25 +79,21 @@ int textShortfall(QWidget* w)
     return -1;
 }
 
-// What is cut sideways in a window: a widget whose text lacks room or that lies
-// (partly) outside one of its ancestors, a horizontal scroll bar, a tool bar that
-// hides actions, a window past the screen or (its own windows) too low for what it
-// holds. A viewport in `sideways` may hold content wider than itself (its page
-// scrolls sideways as a whole).
-QStringList cutsIn(QWidget* window, const QList<QWidget*>& sideways = {})
+// What is cut sideways in a window. A viewport in `sideways` may hold content wider
+// than itself (its page scrolls sideways as a whole).
+QStringList cutsIn(QWidget* window, const QList<QWidget*>& sideways)
 {
     QStringList cuts;
     const QRect screen = window->screen()->availableGeometry();
     if (!screen.contains(window->frameGeometry()))
         cuts << "window past the screen";
-    const bool opened = !qobject_cast<MainWindow*>(window);
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisible() || w->window() != window)
             continue;
         auto* area = qobject_cast<QAbstractScrollArea*>(w);
         if (area && area->horizontalScrollBar()->isVisible() && !sideways.contains(area->viewport()))
             cuts << "horizontal scroll bar in " + nameOf(area->parentWidget());
-        if (qobject_cast<QScrollArea*>(w) && opened && area->verticalScrollBar()->isVisible()
+        if (qobject_cast<QScrollArea*>(w) && !qobject_cast<MainWindow*>(window) && area->verticalScrollBar()->isVisible()
             && window->frameGeometry().height() < screen.height() - 40)
             cuts << "window too low for " + nameOf(area->parentWidget());
         if (auto* bar = qobject_cast<QToolBar*>(w))
@@ -139,9 +107,8 @@ QStringList cutsIn(QWidget* window, const QList<QWidget*>& sideways = {})
              a = a->parentWidget()) {
             const int left = w->mapTo(a, QPoint(0, 0)).x();
             if (left < 0 || left + w->width() > a->width()) {
-                cuts << QString("%1 at x %2..%3 of %4 wide %5")
-                            .arg(nameOf(w)).arg(left).arg(left + w->width()).arg(a->width())
-                            .arg(a->metaObject()->className());
+                cuts << QString("%1 at x %2..%3 of %4 wide %5").arg(nameOf(w)).arg(left).arg(left + w->width())
+                            .arg(a->width()).arg(a->metaObject()->className());
                 break;
             }
         }
@@ -149,19 +116,8 @@ QStringList cutsIn(QWidget* window, const QList<QWidget*>& sideways = {})
     return cuts;
 }
 
-MainWindow* mainWindow()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* m = qobject_cast<MainWindow*>(w))
-            return m;
-    return nullptr;
-}
-
-QString language;
-QString scenario;
-QStringList problems;
-
-// Waits a while for the window to settle whole, then reports what is still cut.
+// Waits a while for the window to settle whole, then reports what is still cut; with
+// TALMENO_SCREENS_DIR set it leaves a picture of the window there.
 void check(QWidget* window, const QString& name, const QList<QWidget*>& sideways = {})
 {
     QStringList cuts;
@@ -172,10 +128,10 @@ void check(QWidget* window, const QString& name, const QList<QWidget*>& sideways
         problems << name + ": " + cut;
     window->raise();
     talmeno_test::saveWindowIfAsked(window, QString("fit_%1_%2_%3").arg(scenario, name, language));
-    say("checked:" + name);
+    ++checked;
 }
 
-// Waits for the data page in the main window (other than `previous`) to show frames.
+// Waits for a data page in the main window (other than `previous`) to show frames.
 DataWidgetBase* livePage(MainWindow* window, const QString& name, DataWidgetBase* previous = nullptr)
 {
     const auto live = [&]() -> DataWidgetBase* {
@@ -193,17 +149,22 @@ DataWidgetBase* livePage(MainWindow* window, const QString& name, DataWidgetBase
 // Opens every window of the product's tool bar in turn and checks it.
 void checkToolBarWindows(MainWindow* main)
 {
+    const auto shown = [main] {
+        QWidgetList windows;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w != main && !qobject_cast<QMenu*>(w))
+                windows << w;
+        return windows;
+    };
     for (QAction* action : ProductsManager::existing()->productToolBar()->actions()) {
         if (!action->isVisible())
             continue;
-        QWidgetList before = QApplication::topLevelWidgets();
-        before.erase(std::remove_if(before.begin(), before.end(), [](QWidget* w) { return !w->isVisible(); }),
-                     before.end());
+        const QWidgetList before = shown();
         action->trigger();
         QWidget* opened = nullptr;
         (void)QTest::qWaitFor([&] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->isVisible() && !before.contains(w) && w != main && !qobject_cast<QMenu*>(w))
+            for (QWidget* w : shown())
+                if (!before.contains(w))
                     opened = w;
             return opened != nullptr;
         }, 5000);
@@ -214,16 +175,11 @@ void checkToolBarWindows(MainWindow* main)
     }
 }
 
-// The simulated device of the row: made before the program's window, started once
-// its link is in place (the program finds the one port and recognises it).
-struct Device
-{
-    sim::DeviceSimulator device;
-    sim::TrelvanScenario frames{20};
-    std::shared_ptr<void> product; // the product's simulator
-    std::function<void()> start;
-};
-Device* device = nullptr;
+// The row's simulated device, made before the program's window and started once its
+// link is in place (the program finds the one port and recognises it).
+sim::DeviceSimulator* device = nullptr;
+sim::TrelvanScenario* frames = nullptr;
+std::function<void()> start; // holds the product's simulator
 
 void checkTrelvan(MainWindow* main)
 {
@@ -231,135 +187,105 @@ void checkTrelvan(MainWindow* main)
     const QList<QPair<QString, Kind>> kinds{
         {"Node_Frame2", Kind::NodeFrame2}, {"Tag_Frame0", Kind::TagFrame0},   {"Node_Frame1", Kind::NodeFrame1},
         {"Node_Frame3", Kind::NodeFrame3}, {"Node_Frame4", Kind::NodeFrame4}, {"Node_Frame5", Kind::NodeFrame5},
-        {"Node_Frame7", Kind::NodeFrame7}, {"AOA_Node_Frame0", Kind::AoaNodeFrame0}};
+        {"Node_Frame7", Kind::NodeFrame7}, {"AOA_Node_Frame0", Kind::AoaNodeFrame0}, {"Node_Frame0", Kind::NodeFrame0}};
     DataWidgetBase* page = livePage(main, "page");
     for (const auto& kind : kinds) {
         ProtocolFactory::loadProtocols("Vexa_Trelvan_" + kind.first, main);
-        device->frames.streamMixedTo(device->device, kind.second, 400, true);
-        if ((page = livePage(main, kind.first, page)))
+        frames->streamMixedTo(*device, kind.second, 400, true);
+        if (kind.second != Kind::NodeFrame0 && (page = livePage(main, kind.first, page)))
             check(main, kind.first);
     }
-    // The data-transmission window with its three nodes.
-    ProtocolFactory::loadProtocols("Vexa_Trelvan_Node_Frame0", main);
-    device->frames.streamMixedTo(device->device, Kind::NodeFrame0, 400, true);
-    checkToolBarWindows(main);
-
-    // A calibration read that no node answers.
-    main->uwbCalibrationAction()->trigger();
-    if (auto* calibration = qobject_cast<trelvan::WidgetCalibration*>(MainWindow::uwbCalibrationWindow())) {
-        calibration->readButton()->click();
-        if (!QTest::qWaitFor([&] { return !calibration->statusBar()->currentMessage().isEmpty(); }, 8000))
-            problems << "UWB Calibration: no message";
-        check(calibration, "window UWB Calibration");
-        calibration->close();
-    } else {
+    checkToolBarWindows(main); // the data-transmission window with its three nodes
+    main->uwbCalibrationAction()->trigger(); // a calibration read that no node answers
+    auto* calibration = qobject_cast<trelvan::WidgetCalibration*>(MainWindow::uwbCalibrationWindow());
+    if (!calibration) {
         problems << "no UWB Calibration window";
+        return;
     }
-}
-
-// The setting window beside the wireless page, once its search for nodes has ended.
-void checkWirelessSetting()
-{
-    Trelvan::WidgetSetting* setting = Trelvan::WidgetSetting::instance();
-    setting->show();
-    (void)QTest::qWaitFor([&] { return setting->isEnabled(); }, 10000);
-    setting->modeItem()->enterWirelessSetting();
-    auto* wireless = Trelvan::WidgetWirelessSetting::existing();
-    if (!QTest::qWaitFor([&] { return !wireless->totalLabel()->value().isEmpty() && setting->isEnabled(); }, 30000))
-        problems << "no wireless setting";
-    check(setting, "window wireless setting");
+    calibration->readButton()->click();
+    if (!QTest::qWaitFor([&] { return !calibration->statusBar()->currentMessage().isEmpty(); }, 8000))
+        problems << "UWB Calibration: no message";
+    check(calibration, "window UWB Calibration");
+    calibration->close();
 }
 
 void act()
 {
-    MainWindow* main = mainWindow();
-    if (scenario == "uwbana" && livePage(main, "page")) {
-        // With its configuration shown the page may scroll sideways as a whole.
-        UwbAna::WidgetData* page = UwbAna::WidgetData::existing();
-        page->showConfigBox()->setChecked(true);
-        check(main, "page with config", {page->parentWidget()}); // the viewport of its scroll area
-        page->showConfigBox()->setChecked(false);
+    MainWindow* main = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        main = main ? main : qobject_cast<MainWindow*>(w);
+    if (livePage(main, "page")) {
+        if (scenario == "uwbana") { // with its configuration shown the page may scroll sideways as a whole
+            UwbAna::WidgetData* page = UwbAna::WidgetData::existing();
+            page->showConfigBox()->setChecked(true);
+            check(main, "page with config", {page->parentWidget()}); // the viewport of its scroll area
+            page->showConfigBox()->setChecked(false);
+        }
         check(main, "page");
-        checkToolBarWindows(main);
-    } else if (scenario != "uwbana" && livePage(main, "page")) {
-        check(main, "page");
-        // The node count stands in one row with the two box sizes.
-        if (auto* page = main->findChild<iot::WidgetFrame0*>())
+        if (auto* page = main->findChild<iot::WidgetFrame0*>()) // node count in one row with the box sizes
             if (page->nodeCountLabel->y() != page->nodeHeightSpin->y())
                 problems << "page: node count above the box sizes";
-        if (scenario == "trelvan")
+        if (scenario == "trelvan") {
             checkTrelvan(main);
-        else if (scenario == "wireless")
-            checkWirelessSetting();
-        else
+        } else if (scenario == "wireless") { // the setting window beside the wireless page, its search ended
+            Trelvan::WidgetSetting* setting = Trelvan::WidgetSetting::instance();
+            setting->show();
+            (void)QTest::qWaitFor([&] { return setting->isEnabled(); }, 10000);
+            setting->modeItem()->enterWirelessSetting();
+            auto* wireless = Trelvan::WidgetWirelessSetting::existing();
+            if (!QTest::qWaitFor([&] { return !wireless->totalLabel()->value().isEmpty() && setting->isEnabled(); }, 30000))
+                problems << "no wireless setting";
+            check(setting, "window wireless setting");
+        } else {
             checkToolBarWindows(main);
+        }
     }
     for (const QString& p : qAsConst(problems))
-        say("cut:" + p);
-    say("done");
+        std::printf("cut:%s\n", qPrintable(p));
+    std::printf("checked:%d\ndone\n", checked);
+    std::fflush(stdout);
     main->close();
 }
 
-void startDevice()
+void preRoutine()
 {
-    device = new Device;
-    sim::DeviceSimulator& d = device->device;
+    device = new sim::DeviceSimulator;
+    frames = new sim::TrelvanScenario(20);
     if (scenario.startsWith("sarvel") || scenario.startsWith("parvo")) {
-        auto sensor = std::make_shared<sim::RangeSensor>(d, scenario == "sarvel" ? 3 : scenario.mid(5).toInt());
+        auto sensor = std::make_shared<sim::RangeSensor>(*device, scenario == "sarvel" ? 3 : scenario.mid(5).toInt());
         sensor->setZoneRate(10);
-        device->product = sensor;
-        device->start = [sensor] { sensor->start(); };
+        start = [sensor] { sensor->start(); };
     } else if (scenario == "trelvan" || scenario == "wireless") {
         sim::TrelvanNodeSetup setup;
-        setup.protocol = quint8(device->frames.frameAt(sim::TrelvanScenario::Kind::AnchorFrame0, 0).at(1));
+        setup.protocol = quint8(frames->frameAt(sim::TrelvanScenario::Kind::AnchorFrame0, 0).at(1));
         if (scenario == "wireless") { // an anchor of a system with two more anchors
             setup.role = 1;
             setup.localMode = 13;
-            auto relay = std::make_shared<sim::TrelvanRelayHandler>(d);
-            d.addHandler(relay);
+            auto relay = std::make_shared<sim::TrelvanRelayHandler>(*device);
+            device->addHandler(relay);
             for (quint8 id : {1, 2}) {
                 sim::TrelvanNodeSetup remote = setup;
                 remote.id = id;
                 relay->addNode(remote, {1, 2, 3, 4});
             }
         }
-        auto node = std::make_shared<sim::TrelvanNode>(d, setup);
-        device->product = node;
-        device->start = [node, &d] {
+        auto node = std::make_shared<sim::TrelvanNode>(*device, setup);
+        start = [node] {
             node->start(false);
-            device->frames.streamMixedTo(d, sim::TrelvanScenario::Kind::AnchorFrame0, 400, true);
+            frames->streamMixedTo(*device, sim::TrelvanScenario::Kind::AnchorFrame0, 400, true);
         };
     } else if (scenario == "aoa") {
-        auto node = std::make_shared<sim::AoaNode>(d, sim::AoaNode::kAnchorModel, 115200);
-        device->product = node;
-        device->start = [node] { node->start(true); };
+        start = [node = std::make_shared<sim::AoaNode>(*device, sim::AoaNode::kAnchorModel, 115200)] { node->start(true); };
     } else if (scenario == "iot") {
-        auto node = std::make_shared<sim::IotNode>(d, 20);
-        device->product = node;
-        device->start = [node] { node->start(); };
+        start = [node = std::make_shared<sim::IotNode>(*device, 20)] { node->start(); };
     } else {
-        auto analyser = std::make_shared<sim::Analyser>(d, 19, 921600);
-        device->product = analyser;
-        device->start = [analyser] { analyser->start(); };
+        start = [analyser = std::make_shared<sim::Analyser>(*device, 19, 921600)] { analyser->start(); };
     }
-    if (d.start() && QFile::link(d.portPath(), qEnvironmentVariable("TALMENO_EXTRA_PORTS")))
-        device->start();
+    if (device->start() && QFile::link(device->portPath(), qEnvironmentVariable("TALMENO_EXTRA_PORTS")))
+        start();
     else
         problems << "no simulated device";
-}
-
-void preRoutine()
-{
-    startDevice();
     QTimer::singleShot(500, QCoreApplication::instance(), &act);
-}
-
-int run(int argc, char** argv)
-{
-    scenario = qEnvironmentVariable("TALMENO_CHILD_SCENARIO");
-    language = qEnvironmentVariable("TALMENO_CHILD_LANGUAGE");
-    qAddPreRoutine(&preRoutine);
-    return talmenoMain(argc, argv);
 }
 
 } // namespace child
@@ -374,9 +300,8 @@ private slots:
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<QString>("language");
         QTest::addColumn<int>("checks");
-        const QList<QPair<QString, int>> scenarios{{"sarvel", 3},  {"parvo8", 3}, {"parvo13", 3},
-                                                   {"trelvan", 16}, {"wireless", 2}, {"aoa", 3},
-                                                   {"iot", 2},      {"uwbana", 3}};
+        const QList<QPair<QString, int>> scenarios{{"sarvel", 3},   {"parvo8", 3}, {"parvo13", 3}, {"trelvan", 16},
+                                                   {"wireless", 2}, {"aoa", 3},    {"iot", 2},     {"uwbana", 3}};
         for (const QString language : {"English", "Chinese"})
             for (const auto& s : scenarios)
                 QTest::newRow(qPrintable(s.first + " " + language)) << s.first << language << s.second;
@@ -388,16 +313,13 @@ private slots:
         QFETCH(QString, language);
         QFETCH(int, checks);
         QTemporaryDir config;
-        QSettings settings(config.filePath("Quorvel/" + QFileInfo(QCoreApplication::applicationFilePath()).baseName()
-                                           + ".ini"),
-                           QSettings::IniFormat);
+        QSettings settings(config.filePath("Quorvel/" + QCoreApplication::applicationName() + ".ini"), QSettings::IniFormat);
         settings.setValue("Language", language);
         QStringList realPorts; // stay closed
         for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
             realPorts << info.portName();
         settings.setValue("SerialPort/IgnoredPortNames", realPorts);
         settings.sync();
-
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TALMENO_CHILD_SCENARIO", scenario);
@@ -410,11 +332,9 @@ private slots:
         const QStringList out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         QStringList cuts = out.filter(QRegularExpression("^cut:"));
         cuts.removeDuplicates();
-        for (const QString& cut : qAsConst(cuts))
-            qWarning().noquote() << cut;
         QVERIFY2(cuts.isEmpty(), qPrintable(cuts.join('\n')));
         QVERIFY2(out.contains("done"), qPrintable(QString::fromUtf8(p.readAllStandardError()).right(3000)));
-        QCOMPARE(out.filter(QRegularExpression("^checked:")).size(), checks);
+        QCOMPARE(out.filter(QRegularExpression("^checked:")).value(0), QString("checked:%1").arg(checks));
     }
 };
 
@@ -424,9 +344,12 @@ TALMENO_TEST_MAIN(TstPageFit)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsEmpty("TALMENO_CHILD_SCENARIO"))
-        return child::run(argc, argv);
-    return talmenoTestMain(argc, argv);
+    if (qEnvironmentVariableIsEmpty("TALMENO_CHILD_SCENARIO"))
+        return talmenoTestMain(argc, argv);
+    child::scenario = qEnvironmentVariable("TALMENO_CHILD_SCENARIO");
+    child::language = qEnvironmentVariable("TALMENO_CHILD_LANGUAGE");
+    qAddPreRoutine(&child::preRoutine);
+    return talmenoMain(argc, argv);
 }
 
 #include "tst_page_fit_gl.moc"

@@ -134,16 +134,12 @@ private slots:
 
         // Left to right: check box, target, then caption and value for each figure.
         QStringList sequence;
-        // (each caption in one cell with its value)
-        QList<QWidget*> widgets;
+        QWidgetList widgets; // each caption stands in one cell with its value
         auto* rowLayout = row->layout();
         for (int i = 0; i < rowLayout->count(); ++i) {
             QWidget* w = rowLayout->itemAt(i)->widget();
-            if (w->layout() && w->layout()->count() == 2) {
-                widgets << w->layout()->itemAt(0)->widget() << w->layout()->itemAt(1)->widget();
-                continue;
-            }
-            widgets << w;
+            const bool cell = w->layout() && w->layout()->count() == 2;
+            widgets << (cell ? QWidgetList{w->layout()->itemAt(0)->widget(), w->layout()->itemAt(1)->widget()} : QWidgetList{w});
         }
         for (QWidget* w : qAsConst(widgets)) {
             if (w == row->checkBox()) sequence << "check";

@@ -70,8 +70,7 @@ private slots:
         ZLabel wide(QStringLiteral("speed:"), nullptr, 12);
         QCOMPARE(wide.captionLabel()->text(), QStringLiteral("speed:"));
         QCOMPARE(wide.valueLabel()->font().family(), QStringLiteral("monospace"));
-        // Fixed to twelve digits, and twelve characters show whole: under the
-        // program's style sheet, whose labels have padding, too.
+        // Twelve characters show whole, also under a style sheet that pads labels.
         QWidget styled;
         styled.setStyleSheet(QStringLiteral("QLabel { padding: 2px 3px; }"));
         ZLabel padded(QStringLiteral("speed:"), &styled, 12);
