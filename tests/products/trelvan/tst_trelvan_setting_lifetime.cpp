@@ -42,8 +42,7 @@ private slots:
         delete window;
 
         // The page did hide on the way out; the window was not shown again for it.
-        QCOMPARE(pageVisibility.count(), 1);
-        QCOMPARE(pageVisibility.at(0).at(0).toBool(), false);
+        QCOMPARE(pageVisibility, QList<QVariantList>{{false}});
         QCOMPARE(shown.count("window"), 0);
         QVERIFY(!WidgetSetting::existing());
         QVERIFY(!WidgetWirelessSetting::existing());
