@@ -1,5 +1,6 @@
 // The setting window against the simulated node over a pty.
 
+#include "support/EventLog.h"
 #include "support/ScreenShot.h"
 #include "support/testenv.h"
 
@@ -17,6 +18,7 @@
 #include "products/trelvan/config/ZCoordinateItem.h"
 #include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/wireless/WidgetWirelessSetting.h"
 #include "protocol/ProductRegistration.h"
 #include "support/LogCapture.h"
 #include "views/RefreshManagers.h"
@@ -26,6 +28,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -432,6 +435,25 @@ private slots:
         startNode(setup);
         QCOMPARE(handle->handleProductRecognized(), QString());
         QCOMPARE(nodeLabel(1, 3), QString("A_3"));
+    }
+
+    // The window taken down while its wireless page shows: the page hides on the way out,
+    // and nothing of the window runs on what is left of it (it is not shown again).
+    void windowGoesWhileItsWirelessPageShows()
+    {
+        WidgetWirelessSetting* page = WidgetWirelessSetting::existing();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_));
+        page->show(); // as the wireless setting mode shows it
+        QVERIFY(page->isVisible());
+        talmeno_test::EventLog shown(QEvent::Show);
+        shown.watch(window_, "window");
+        QSignalSpy pageVisibility(page, &WidgetWirelessSetting::visibilityChanged);
+        delete window_;
+        window_ = nullptr;
+        QCOMPARE(pageVisibility, QList<QVariantList>{{false}});
+        QCOMPARE(shown.count("window"), 0);
+        QVERIFY(!WidgetSetting::existing() && !WidgetWirelessSetting::existing());
     }
 };
 
