@@ -54,7 +54,6 @@ constexpr quint8 kLocalMode = 13; // anchors 0-3, tags 0-3
 // for a busy machine: here five times as long; late answers come long after, slow within.
 constexpr int kAnswerWaitScale = 5;
 constexpr int kLateMs = 1000;
-constexpr int kSlowMs = 60;
 
 QByteArray sum8Appended(QByteArray bytes)
 {
@@ -128,14 +127,6 @@ class TestTrelvanWireless : public QObject
         QTRY_COMPARE_WITH_TIMEOUT(node_->device().unreadInput(), 0, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(relay_->pendingAnswers(), 0, 10000);
         QVERIFY(talmeno_test::drainDevice(node_->device(), node_->port()));
-    }
-    void enterWireless()
-    {
-        if (page_->isVisible())
-            return;
-        window_->modeItem()->wirelessSettingButton()->click();
-        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Finding nodes..."), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(window_->isEnabled(), 30000);
     }
     void search()
     {
@@ -552,7 +543,7 @@ private slots:
         relay_->setMode(remote_["T1"], Mode::Silent);
         // A slow answer counts in the pass that asked for it: the node is asked once.
         relay_->setMode(remote_["T0"], Mode::Late);
-        relay_->setLateDelayMs(kSlowMs);
+        relay_->setLateDelayMs(60);
         relay_->clearLog();
         const int broadcasts = relay_->broadcasts(TAG);
         LogCapture log;
@@ -675,7 +666,11 @@ private slots:
         QFETCH(bool, portAnswers);
         QFETCH(QString, lastRead);
         QFETCH(bool, oneKey);
-        enterWireless();
+        if (!page_->isVisible()) {
+            window_->modeItem()->wirelessSettingButton()->click();
+            QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Finding nodes..."), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(window_->isEnabled(), 30000);
+        }
         if (!remote_.contains("A23"))
             relay_->parameters(addRemote("A23", ANCHOR, 23, {1, 2, 3, 4}, 1)).setAnchor(22, {22000, 1, 2});
         relay_->clearLog();
