@@ -362,9 +362,8 @@ private slots:
         QCOMPARE(ProtocolParameter::instance()->backupFrame().localMode(), quint8(12));
     }
 
-    // A reply relayed from a remote node fills the editors; the running mode, the
-    // shortcuts and the mode switches stay the port node's, and a write gives the
-    // remote node back its own running mode.
+    // A remote node's reply fills the editors; running mode, shortcuts and mode switches stay
+    // the port node's, and a write gives the remote node back its own running mode.
     void modeEditorAfterRemoteReply()
     {
         Editors e;
@@ -397,8 +396,7 @@ private slots:
         receive(TestTrelvan::nodeParameters(ANCHOR, 3, 0, 0, 0));
         QCOMPARE(e.coordinates->pages()->pages().size(), 1);
 
-        // Mode 1, anchor 23: page 2, and a record of group 0 leaves it empty and asks
-        // for group 2.
+        // Mode 1, anchor 23: page 2; a record of group 0 leaves it empty and asks for group 2.
         QSignalSpy asked(e.coordinates, &ZCoordinateItem::readCoordinatesRequired);
         receive(TestTrelvan::nodeParameters(ANCHOR, 23, 1, 1, 0));
         QCOMPARE(e.coordinates->pages()->currentIndex(), 2);

@@ -50,13 +50,10 @@ using Mode = sim::TrelvanRelayHandler::Mode;
 
 namespace {
 constexpr quint8 kLocalMode = 13; // anchors 0-3, tags 0-3
-// The program waits a few ms beyond a frame's transfer time for a node's answer: 30 ms
-// a try of the node search, 100 ms after a traversal pass. A busy machine delays an
-// answer that came at once by more than that; here those waits are five times as long,
-// and a late node answers long after them, while a slow one still comes well within.
+// The program's answer waits (30 ms a search try, 100 ms after a pass) are too short
+// for a busy machine: here five times as long; late answers come long after, slow within.
 constexpr int kAnswerWaitScale = 5;
 constexpr int kLateMs = 1000;
-constexpr int kSlowMs = 60;
 
 QByteArray sum8Appended(QByteArray bytes)
 {
@@ -64,6 +61,15 @@ QByteArray sum8Appended(QByteArray bytes)
     for (char c : bytes)
         s = quint8(s + quint8(c));
     return bytes.append(char(s));
+}
+// The whole 128-byte parameter frames starting with head among bytes.
+QList<QByteArray> parameterFrames(const QByteArray& bytes, const QByteArray& head)
+{
+    QList<QByteArray> frames;
+    for (int i = bytes.indexOf(head); i >= 0 && i + 128 <= bytes.size(); i = bytes.indexOf(head, i + 1))
+        if (sum8Appended(bytes.mid(i, 127)) == bytes.mid(i, 128))
+            frames << bytes.mid(i, 128);
+    return frames;
 }
 } // namespace
 
@@ -93,12 +99,13 @@ class TestTrelvanWireless : public QObject
         WidgetNode* r = row(role, id);
         return r ? r->state() : -1;
     }
-    int addRemote(const QString& name, quint8 role, quint8 id, std::array<quint8, 4> fw = {1, 2, 3, 4})
+    int addRemote(const QString& name, quint8 role, quint8 id, std::array<quint8, 4> fw = {1, 2, 3, 4},
+                  quint8 localMode = kLocalMode)
     {
         sim::TrelvanNodeSetup s;
         s.role = role;
         s.id = id;
-        s.localMode = kLocalMode;
+        s.localMode = localMode;
         const int n = relay_->addNode(s, fw);
         remote_.insert(name, n);
         return n;
@@ -114,22 +121,12 @@ class TestTrelvanWireless : public QObject
         relay_->setMode(remote_["T2"], Mode::OtherId);
         relay_->setMode(remote_["T3"], Mode::Late);
     }
-    // Everything written has reached the node, and every answer of the remote nodes,
-    // late ones included, has reached the program and been decoded: none can meet the
-    // next exchange.
+    // All written reached the node and all answers, late ones too, were decoded.
     void settle()
     {
         QTRY_COMPARE_WITH_TIMEOUT(node_->device().unreadInput(), 0, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(relay_->pendingAnswers(), 0, 10000);
         QVERIFY(talmeno_test::drainDevice(node_->device(), node_->port()));
-    }
-    void enterWireless()
-    {
-        if (page_->isVisible())
-            return;
-        window_->modeItem()->wirelessSettingButton()->click();
-        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Finding nodes..."), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(window_->isEnabled(), 30000);
     }
     void search()
     {
@@ -140,14 +137,9 @@ class TestTrelvanWireless : public QObject
     // Byte 17 of each mode switch the node at the port was sent since its log was cleared.
     QList<quint8> modeSwitchesSent() const
     {
-        const QByteArray sent = node_->device().received();
-        const QByteArray head = QByteArray::fromHex("540002");
         QList<quint8> modes;
-        for (int i = sent.indexOf(head); i >= 0 && i + 128 <= sent.size(); i = sent.indexOf(head, i + 1)) {
-            const QByteArray frame = sent.mid(i, 128);
-            if (sum8Appended(frame.left(127)) == frame)
-                modes << quint8(frame[17]);
-        }
+        for (const QByteArray& frame : parameterFrames(node_->device().received(), QByteArray::fromHex("540002")))
+            modes << quint8(frame[17]);
         return modes;
     }
     // Points the menu at a row and runs one of its actions; the time it took.
@@ -239,9 +231,8 @@ private slots:
         QCOMPARE(FirmwareWirelessHooks::hooks().wrapCommand(quint8(command), payload, quint8(role), qint8(id)), frame);
     }
 
-    // The node that `talmeno-sim --trelvan <kind>` plays relays to the nodes of its
-    // system: a read for a remote node is answered by that node with parameters of
-    // its own, in the wireless setting mode; an address without a node stays silent.
+    // `talmeno-sim --trelvan <kind>` relays a read to the addressed node of its system,
+    // which answers as itself in the wireless setting mode; an empty address is silent.
     void simulatorRelaysToItsNodes_data()
     {
         QTest::addColumn<QString>("kind");
@@ -269,15 +260,7 @@ private slots:
         QVERIFY(port.open(QIODevice::ReadWrite));
         QByteArray in;
         connect(&port, &QSerialPort::readyRead, this, [&] { in += port.readAll(); });
-        // The parameter frames among what the node sends.
-        const auto answers = [&in] {
-            QList<QByteArray> frames;
-            for (int i = in.indexOf(QByteArray("\x54\x00", 2)); i >= 0 && i + 128 <= in.size();
-                 i = in.indexOf(QByteArray("\x54\x00", 2), i + 1))
-                if (sum8Appended(in.mid(i, 127)) == in.mid(i, 128))
-                    frames << in.mid(i, 128);
-            return frames;
-        };
+        const auto answers = [&in] { return parameterFrames(in, QByteArray::fromHex("5400")); };
         ProtocolWireless* relay = ProtocolWireless::instance();
         const QByteArray read = ProtocolParameter::instance()->packReadRequest();
         // First to a tag id no node has: its answer, were there one, would come first.
@@ -560,7 +543,7 @@ private slots:
         relay_->setMode(remote_["T1"], Mode::Silent);
         // A slow answer counts in the pass that asked for it: the node is asked once.
         relay_->setMode(remote_["T0"], Mode::Late);
-        relay_->setLateDelayMs(kSlowMs);
+        relay_->setLateDelayMs(60);
         relay_->clearLog();
         const int broadcasts = relay_->broadcasts(TAG);
         LogCapture log;
@@ -609,8 +592,7 @@ private slots:
         const int n0 = addRemote("N0", NODE, 0);
         const int n4 = addRemote("N4", NODE, 4);
         window_->modeItem()->localGroup()->button(10)->click(); // NODE 0-79
-        // Eighty addresses, nearly all silent: twice the program's waits only. Only the
-        // rows count here, and an answer late for its try is still taken by the second.
+        // Eighty addresses, nearly all silent: twice the waits only; the second try takes a late answer.
         answerWaitScale_ = 2;
         const auto restoreWaits = qScopeGuard([this] { answerWaitScale_ = kAnswerWaitScale; });
         search();
@@ -667,10 +649,8 @@ private slots:
     }
 
     // A remote anchor 23 in LP_MODE1 shows group 2, asked for through the relay.
-    // After remote reads, leaving the wireless page reads the node at the port again;
-    // until that read succeeded a write sends nothing. Leaving (to the node's own mode
-    // or to the one-key setup) after a read of a node in another mode keeps the mode
-    // the node at the port is configured for.
+    // Leaving the wireless page (to the own mode or the one-key setup) re-reads the
+    // port's node and keeps its mode; until that read succeeded a write sends nothing.
     void remoteReadThenLeavingThePage_data()
     {
         QTest::addColumn<bool>("portAnswers");
@@ -686,15 +666,13 @@ private slots:
         QFETCH(bool, portAnswers);
         QFETCH(QString, lastRead);
         QFETCH(bool, oneKey);
-        enterWireless();
-        if (!remote_.contains("A23")) {
-            sim::TrelvanNodeSetup s;
-            s.role = ANCHOR;
-            s.id = 23;
-            s.localMode = 1;
-            remote_.insert("A23", relay_->addNode(s));
-            relay_->parameters(remote_["A23"]).setAnchor(22, {22000, 1, 2});
+        if (!page_->isVisible()) {
+            window_->modeItem()->wirelessSettingButton()->click();
+            QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Finding nodes..."), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(window_->isEnabled(), 30000);
         }
+        if (!remote_.contains("A23"))
+            relay_->parameters(addRemote("A23", ANCHOR, 23, {1, 2, 3, 4}, 1)).setAnchor(22, {22000, 1, 2});
         relay_->clearLog();
         runMenu(menu_->readAction(), ANCHOR, 23);
         QTRY_COMPARE_WITH_TIMEOUT(window_->coordinateItem()->currentTable()->item(2, 0)->text(), QString("22"), 10000);
@@ -724,7 +702,8 @@ private slots:
         QCOMPARE(switches.size(), 1);
         QCOMPARE(switches.first(), quint8(kLocalMode << 4 | (oneKey ? int(CM_MODE) : kLocalMode)));
         const auto ownMode = [this] { return quint8(node_->parameters().parameters()[17]); };
-        QTRY_COMPARE_WITH_TIMEOUT(ownMode(), quint8(kLocalMode << 4 | kLocalMode), 10000);
+        const quint8 own = kLocalMode << 4 | kLocalMode;
+        QTRY_COMPARE_WITH_TIMEOUT(ownMode(), own, 10000);
         if (portAnswers) { // the editors show the node at the port
             QCOMPARE(ProtocolParameter::instance()->backupFrame().id(), quint8(0));
             QCOMPARE(mode->localMode(), int(kLocalMode));
@@ -739,9 +718,8 @@ private slots:
         }
         QCOMPARE(status(), QString("Write parameter succeeded"));
         const QByteArray written = node_->parameters().lastRequest();
-        QCOMPARE(qMakePair(int(written[3]), int(written[9])), qMakePair(int(ANCHOR), 0));
-        QCOMPARE(quint8(written[17]), quint8(kLocalMode << 4 | kLocalMode));
-        QCOMPARE(ownMode(), quint8(kLocalMode << 4 | kLocalMode));
+        QCOMPARE(written.mid(3, 1) + written.mid(9, 1) + written.mid(17, 1), QByteArray::fromHex("0100") + char(own));
+        QCOMPARE(ownMode(), own);
     }
 };
 
