@@ -10,6 +10,8 @@
 #include "foundation/ZHooks.h"
 #include "link/ZSerialPort.h"
 #include "link/ZUiSerialPortAssistant.h"
+#include "products/trelvan/calibration/AoaProductHandle.h"
+#include "products/trelvan/calibration/UwbCalibrationWindow.h"
 #include "products/trelvan/config/ConfigItems.h"
 #include "products/trelvan/config/WidgetSetting.h"
 #include "protocol/ProductsManager.h"
@@ -22,9 +24,11 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSerialPortInfo>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <csignal>
 #include <functional>
@@ -95,6 +99,19 @@ QString watch(const QString& shows, const QString& name)
     if (ProductsManager::existing()->currentProductType() == 0 && protocol && protocol->isVisibleTo(setting) &&
         protocol->comboBox()->currentText() != QString(pages->currentName()).remove("Vexa_Trelvan_"))
         return "the setting's protocol is " + protocol->comboBox()->currentText();
+    // An AOA node answers the "UWB Calibration" window: its read and its write succeed.
+    if (qobject_cast<Trelvan::AoaProductHandle*>(ProductsManager::existing()->currentProductHandle())) {
+        window->uwbCalibrationAction()->trigger();
+        auto* calibration = qobject_cast<trelvan::WidgetCalibration*>(MainWindow::uwbCalibrationWindow());
+        if (!calibration || !QTest::qWaitFor([&] { return calibration->isVisible(); }, 5000))
+            return "no UWB Calibration window";
+        for (QToolButton* button : {calibration->readButton(), calibration->writeButton()}) {
+            button->click(); // the exchange ends before click() returns
+            const QString message = calibration->statusBar()->currentMessage();
+            if (!message.endsWith(" succeeded"))
+                return "UWB Calibration " + button->text() + ": " + message;
+        }
+    }
     return boxes.isEmpty() ? QString() : "message boxes: " + boxes.join(" / ");
 }
 

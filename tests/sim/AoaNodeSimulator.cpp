@@ -33,8 +33,10 @@ void AoaNode::start(bool stream)
 {
     node_.start(false);
     device_.addHandler(calibration_);
-    if (stream)
+    if (stream && !thread_.isRunning()) {
+        lastFrame_ = -1;
         thread_.start([this] { return TrelvanNode::updateRateOf(parameters().parameters()); }, [this] { step(); });
+    }
 }
 
 void AoaNode::stop()
@@ -48,12 +50,12 @@ void AoaNode::step()
     const QByteArray p = parameters().parameters();
     if (quint8(p[19]) != kAoaNodeFrameProtocol || !device_.isRunning() || device_.portRate() != device_.deviceRate())
         return;
-    const quint64 n = framesSent_.load();
-    RangeFrameFields fields = scenario_.aoaNodeFrame0Fields(int(n));
+    lastFrame_ = scenario_.frameNow(thread_.elapsedMs(), lastFrame_);
+    RangeFrameFields fields = scenario_.aoaNodeFrame0Fields(lastFrame_);
     fields.role = quint8(p[3]);
     fields.id = quint8(p[9]);
     device_.send(aoaNodeFrame0(fields));
-    framesSent_.store(n + 1);
+    ++framesSent_;
 }
 
 } // namespace sim

@@ -43,7 +43,9 @@ private:
     DeviceSimulator& device_;
     TrelvanNode node_;
     std::shared_ptr<AoaCalibrationHandler> calibration_;
-    const TrelvanScenario scenario_{100};
+    // Frame n at n ms: the frames follow the node's clock at any update rate.
+    const TrelvanScenario scenario_{1000};
+    int lastFrame_ = -1; // the paced thread's own
     std::atomic<quint64> framesSent_{0};
     PacedThread thread_;
 };

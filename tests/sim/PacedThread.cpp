@@ -1,5 +1,7 @@
 #include "PacedThread.h"
 
+#include "DeviceSimulator.h"
+
 #include <QtGlobal>
 
 #include <chrono>
@@ -16,6 +18,7 @@ void PacedThread::start(std::function<int()> hz, std::function<void()> step)
     if (thread_.joinable())
         return;
     quit_.store(false);
+    startNs_.store(nowNs());
     thread_ = std::thread([this, hz = std::move(hz), step = std::move(step)] {
         auto next = std::chrono::steady_clock::now();
         while (!quit_.load()) {
@@ -29,6 +32,11 @@ void PacedThread::start(std::function<int()> hz, std::function<void()> step)
             step();
         }
     });
+}
+
+qint64 PacedThread::elapsedMs() const
+{
+    return (nowNs() - startNs_.load()) / 1000000;
 }
 
 void PacedThread::stop()

@@ -3,7 +3,10 @@
 // A device's own pace: a thread that waits one period, runs a step, and so on, the
 // period asked anew before each wait (a written update rate takes effect at once).
 // After a pause of more than 200 ms it goes on from now rather than catching up in
-// a burst.
+// a burst. Its clock, the time since start, runs on through pauses: a device's
+// clock keeps real time whatever it sends.
+
+#include <QtGlobal>
 
 #include <atomic>
 #include <functional>
@@ -24,9 +27,12 @@ public:
     void start(std::function<int()> hz, std::function<void()> step);
     void stop();
     bool isRunning() const { return thread_.joinable(); }
+    // Milliseconds since the last start.
+    qint64 elapsedMs() const;
 
 private:
     std::thread thread_;
+    std::atomic<qint64> startNs_{0};
     std::atomic<bool> quit_{false};
 };
 

@@ -10,6 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 
 namespace sim {
 
@@ -240,10 +241,12 @@ bool SimulatorCommand::start(const QStringList& arguments)
     if (!device.start(&error))
         return p.fail(1, error);
     if (parser.isSet(linkOpt)) {
+        // An earlier simulator's link is taken over; any other file at the path is kept.
         const QString link = parser.value(linkOpt);
-        QFile::remove(link);
+        if (QFileInfo(link).isSymLink())
+            QFile::remove(link);
         if (!QFile::link(device.portPath(), link))
-            return p.fail(1, "cannot link " + link);
+            return p.fail(1, "cannot link " + link + ": the path is taken");
         p.linkPath = link;
     }
     if (parser.isSet(streamOpt)
@@ -281,11 +284,12 @@ void SimulatorCommand::stop()
         p.iotNode->stop();
     if (p.rangeSensor)
         p.rangeSensor->stop();
-    p.device.stop();
-    if (!p.linkPath.isEmpty()) {
+    // The link goes only while it is still this simulator's: a later one may have
+    // taken it over.
+    if (!p.linkPath.isEmpty() && QFile::symLinkTarget(p.linkPath) == p.device.portPath())
         QFile::remove(p.linkPath);
-        p.linkPath.clear();
-    }
+    p.linkPath.clear();
+    p.device.stop();
 }
 
 } // namespace sim

@@ -27,7 +27,7 @@ public:
     // a device that could not start (1), with error() saying why.
     bool start(const QStringList& arguments);
     // Stops every stream and the device (to the port: an unplugged adapter) and
-    // removes the link.
+    // removes the link while it still points to this port.
     void stop();
 
     QString helpText() const;

@@ -24,8 +24,10 @@ void TrelvanNode::start(bool stream)
     device_.setDeviceRate(int(info_.baudRate));
     device_.addHandler(system_);
     device_.addHandler(parameters_);
-    if (stream)
+    if (stream && !thread_.isRunning()) {
+        lastFrame_ = -1;
         thread_.start([this] { return updateRateOf(parameters_->parameters()); }, [this] { step(); });
+    }
 }
 
 void TrelvanNode::stop()
@@ -53,12 +55,12 @@ void TrelvanNode::step()
     const bool streaming = running != 3 && running != 8 && quint8(p[19]) == 4;
     if (!streaming || !device_.isRunning() || device_.portRate() != device_.deviceRate())
         return;
-    const quint64 n = framesSent_.load();
-    NodeFrame2Fields fields = scenario_.nodeFrame2Fields(int(n));
+    lastFrame_ = scenario_.frameNow(thread_.elapsedMs(), lastFrame_);
+    NodeFrame2Fields fields = scenario_.nodeFrame2Fields(lastFrame_);
     fields.role = quint8(p[3]);
     fields.id = quint8(p[9]);
     device_.send(nodeFrame2(fields));
-    framesSent_.store(n + 1);
+    ++framesSent_;
 }
 
 } // namespace sim

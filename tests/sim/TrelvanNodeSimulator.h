@@ -41,7 +41,9 @@ private:
     std::shared_ptr<SystemFrameHandler> system_;
     std::shared_ptr<TrelvanParameterHandler> parameters_;
     SystemInfo info_;
-    const TrelvanScenario scenario_{100};
+    // Frame n at n ms: the frames follow the node's clock at any update rate.
+    const TrelvanScenario scenario_{1000};
+    int lastFrame_ = -1; // the paced thread's own
     std::atomic<quint64> framesSent_{0};
     PacedThread thread_;
 };

@@ -333,6 +333,11 @@ quint32 TrelvanScenario::timeOf(int n) const
     return 1000u + quint32(qint64(n) * 1000 / rate_);
 }
 
+int TrelvanScenario::frameNow(qint64 elapsedMs, int last) const
+{
+    return qMax(int(elapsedMs * rate_ / 1000), last + 1);
+}
+
 std::array<qint32, 3> TrelvanScenario::anchorMm(int k)
 {
     static const std::array<std::array<qint32, 3>, kAnchors> corners{
@@ -577,25 +582,25 @@ QByteArray TrelvanScenario::frameAt(Kind kind, int n) const
 {
     switch (kind) {
     case Kind::NodeFrame2:
-        return nodeFrame2At(n);
+        return nodeFrame2(sent(nodeFrame2Fields(n)));
     case Kind::AnchorFrame0:
-        return anchorFrame0At(n);
+        return anchorFrame0(sent(anchorFrame0Fields(n)));
     case Kind::NodeFrame0:
-        return nodeFrame0At(n);
+        return nodeFrame0(sent(nodeFrame0Fields(n)));
     case Kind::TagFrame0:
         return tagFrame0At(n);
     case Kind::NodeFrame1:
-        return nodeFrame1At(n);
+        return nodeFrame1(sent(nodeFrame1Fields(n)));
     case Kind::NodeFrame3:
-        return nodeFrame3At(n);
+        return nodeFrame3(sent(nodeFrame3Fields(n)));
     case Kind::NodeFrame4:
-        return nodeFrame4(nodeFrame4Fields(n));
+        return nodeFrame4(sent(nodeFrame4Fields(n)));
     case Kind::NodeFrame5:
-        return nodeFrame5(nodeFrame5Fields(n));
+        return nodeFrame5(sent(nodeFrame5Fields(n)));
     case Kind::NodeFrame7:
-        return nodeFrame7(nodeFrame7Fields(n));
+        return nodeFrame7(sent(nodeFrame7Fields(n)));
     case Kind::AoaNodeFrame0:
-        return aoaNodeFrame0(aoaNodeFrame0Fields(n));
+        return aoaNodeFrame0(sent(aoaNodeFrame0Fields(n)));
     }
     return QByteArray();
 }

@@ -235,6 +235,9 @@ public:
 
     int rateHz() const { return rate_; }
     quint32 timeOf(int n) const; // system time of frame n, ms (starts at 1000)
+    // The frame a node streaming the scenario sends `elapsedMs` after it started: the
+    // last one taken by then, whatever its pace, and never one it sent before (last).
+    int frameNow(qint64 elapsedMs, int last) const;
 
     // Anchor k's position in mm (corners of a 10 m x 8 m room, 2.5 m high).
     static std::array<qint32, 3> anchorMm(int k);
@@ -317,6 +320,13 @@ public:
         NodeFrame7,
         AoaNodeFrame0
     };
+    // The role the sending node plays, written into every frame of frameAt that
+    // carries one (unless set, each kind's own).
+    void setSenderRole(qint8 role)
+    {
+        senderRole_ = role;
+        hasSenderRole_ = true;
+    }
     // Frame n of a kind, and `count` of them from `first`, concatenated.
     QByteArray frameAt(Kind kind, int n) const;
     QByteArray stream(Kind kind, int first, int count) const;
@@ -335,8 +345,17 @@ public:
     void streamMixedTo(DeviceSimulator& device, Kind kind, int count, bool loop) const;
 
 private:
+    template <typename Fields>
+    Fields sent(Fields f) const
+    {
+        if (hasSenderRole_)
+            f.role = decltype(f.role)(senderRole_);
+        return f;
+    }
 
     int rate_;
+    qint8 senderRole_ = 0;
+    bool hasSenderRole_ = false;
     std::array<int, kDtNodes> payloadLengths_{{3, 8, 32}};
     std::array<bool, kDtNodes> silenced_{{false, false, false}};
     qint8 dtSenderRole_ = 3;

@@ -9,9 +9,10 @@ using Kind = TrelvanScenario::Kind;
 enum Role : quint8 { Node = 0, Anchor = 1, Tag = 2, Master = 4, Slave = 5 };
 enum LocalMode : quint8 { LpMode0 = 0, DtMode0 = 3, DrMode1 = 6, DrMode0 = 10 };
 
-// Frames of one loop of a streamed kind: a minute at the frame rate.
-constexpr int kLoopSeconds = 60;
 constexpr quint16 kRemoteRefreshRate = 10;
+// Output the port has not taken yet beyond which the stream is dropped, as a serial
+// line drops what nobody reads.
+constexpr int kBacklogBytes = 64 * 1024;
 
 bool isLpMode(quint8 mode)
 {
@@ -110,6 +111,7 @@ TrelvanTrial::TrelvanTrial(DeviceSimulator& device, const Output& output, int fr
         node_.reset(new TrelvanNode(device, setup, modelFor(output)));
     if (!output.nmea && output.kind == Kind::NodeFrame0)
         scenario_.setNodeFrame0Roles(qint8(Master), qint8(Slave));
+    scenario_.setSenderRole(qint8(setup.role));
 }
 
 TrelvanTrial::~TrelvanTrial()
@@ -131,13 +133,19 @@ void TrelvanTrial::start()
         aoa_->start(false);
     else
         node_->start(ownStream);
-    if (!output_.nmea && !ownStream)
-        scenario_.streamMixedTo(device_, output_.kind, scenario_.rateHz() * kLoopSeconds, true);
+    if (!output_.nmea && !ownStream && !thread_.isRunning()) {
+        lastFrame_ = -1;
+        thread_.start([this] { return scenario_.rateHz(); }, [this] {
+            lastFrame_ = scenario_.frameNow(thread_.elapsedMs(), lastFrame_);
+            if (device_.isRunning() && device_.unsentOutput() < kBacklogBytes)
+                device_.send(scenario_.mixedStream(output_.kind, lastFrame_, 1));
+        });
+    }
 }
 
 void TrelvanTrial::stop()
 {
-    device_.stopStream();
+    thread_.stop();
     if (aoa_)
         aoa_->stop();
     if (node_)

@@ -8,6 +8,7 @@
 
 #include "AhrsCalibrationHandler.h"
 #include "AoaNodeSimulator.h"
+#include "PacedThread.h"
 #include "TrelvanNodeSimulator.h"
 #include "TrelvanRelayHandler.h"
 #include "TrelvanScenario.h"
@@ -50,7 +51,8 @@ public:
 
     // Adds the handlers and starts the output: node frame 2 at the node's own update
     // rate, NMEA not at all (the sentences are the NmeaTalker's), any other kind from
-    // the scenario at the frame rate with node frame 0 and error frames between.
+    // the scenario at the frame rate with node frame 0 and error frames between, its
+    // times those of the node's clock.
     void start();
     void stop();
 
@@ -65,6 +67,8 @@ private:
     std::shared_ptr<AhrsCalibrationHandler> ahrs_;
     std::unique_ptr<TrelvanNode> node_;
     std::unique_ptr<AoaNode> aoa_;
+    int lastFrame_ = -1; // the paced thread's own
+    PacedThread thread_;
 };
 
 } // namespace sim
