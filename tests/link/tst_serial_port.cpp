@@ -7,6 +7,7 @@
 #include "helpers/LinkEnv.h"
 #include "link/ZSerialPort.h"
 #include "sim/DeviceSimulator.h"
+#include "sim/SimulatorCommand.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -430,6 +431,36 @@ private slots:
         QVERIFY(kind == QSerialPort::ReadError || kind == QSerialPort::ResourceError);
         QCOMPARE(log.count("serialport error occurred:"), 1);
         QVERIFY(port.isScanning());
+    }
+
+    // A later simulator on the same --link takes the link over: the earlier one's exit
+    // leaves it, its own removes it. A path that is no link is never replaced.
+    void simulatorLinkStaysWithItsOwner()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("ttyLink");
+        const QStringList arguments{"talmeno-sim", "--sarvel", "--link", link};
+        sim::SimulatorCommand first;
+        sim::SimulatorCommand second;
+        QVERIFY2(first.start(arguments), qPrintable(first.error()));
+        QCOMPARE(QFile::symLinkTarget(link), first.portPath());
+        QVERIFY2(second.start(arguments), qPrintable(second.error()));
+        QCOMPARE(QFile::symLinkTarget(link), second.portPath());
+        first.stop();
+        QCOMPARE(QFile::symLinkTarget(link), second.portPath());
+        second.stop();
+        QVERIFY(!QFileInfo(link).exists() && !QFileInfo(link).isSymLink());
+
+        QFile file(link);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("kept");
+        file.close();
+        sim::SimulatorCommand third;
+        QVERIFY(!third.start(arguments));
+        QCOMPARE(third.exitCode(), 1);
+        third.stop();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("kept"));
     }
 
     void killedSimulatorProcessClosesThePort()

@@ -24,6 +24,7 @@
 #include "protocol/WidgetFirmwareUpdate.h"
 #include "sim/SimulatorCommand.h"
 #include "sim/TrelvanRelayHandler.h"
+#include "sim/TrelvanScenario.h"
 #include "support/DeviceDrain.h"
 #include "support/LogCapture.h"
 #include "views/RefreshManagers.h"
@@ -42,6 +43,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtEndian>
 #include <QToolButton>
 
 using namespace Trelvan;
@@ -275,6 +277,66 @@ private slots:
         QCOMPARE(int(quint8(answer[19])), protocol);
         // The anchors of the system, where the node keeps them.
         QCOMPARE(answer.mid(37, 9), QByteArray::fromHex("000000000000C40900"));
+    }
+
+    // The node `talmeno-sim` plays names itself in its frames by the role it plays, and
+    // its system time runs with real time whatever its pace.
+    void simulatorFramesFollowTheNode_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<int>("timeAt"); // offset of the system time
+        QTest::newRow("tag, node frame 2 at 50 Hz")
+            << QStringList{"--trelvan", "Node_Frame2", "--frame-rate", "50"} << "Node_Frame2" << int(TAG) << 6;
+        QTest::newRow("anchor, node frame 1")
+            << QStringList{"--trelvan", "Node_Frame1", "--frame-rate", "20"} << "Node_Frame1" << int(ANCHOR) << 6;
+        QTest::newRow("AOA anchor at 10 Hz") << QStringList{"--aoa", "15"} << "AOA_Node_Frame0" << int(ANCHOR) << 10;
+    }
+    void simulatorFramesFollowTheNode()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, kind);
+        QFETCH(int, role);
+        QFETCH(int, timeAt);
+        sim::TrelvanScenario::Kind k;
+        QVERIFY(sim::TrelvanScenario::kindOfGroup(kind, &k));
+        const QByteArray head = sim::TrelvanScenario(1).frameAt(k, 0).left(2);
+        sim::SimulatorCommand command;
+        QVERIFY2(command.start(QStringList{"talmeno-sim"} + arguments), qPrintable(command.error()));
+        QSerialPort port(command.portPath());
+        port.setBaudRate(115200);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        // Each whole frame's role and system time, with the wall time at which it came.
+        QByteArray in;
+        int scanned = 0;
+        QVector<int> roles;
+        QVector<qint64> times, walls;
+        QElapsedTimer wall;
+        wall.start();
+        connect(&port, &QSerialPort::readyRead, this, [&] {
+            in += port.readAll();
+            for (int i = in.indexOf(head, scanned); i >= 0 && i + 4 <= in.size(); i = in.indexOf(head, i + 1)) {
+                const int length = quint8(in[i + 2]) | quint8(in[i + 3]) << 8;
+                if (i + length > in.size())
+                    break;
+                scanned = i + 1;
+                if (length < timeAt + 4 || sim::sum8(in.constData() + i, length - 1) != quint8(in[i + length - 1]))
+                    continue;
+                roles << qint8(in[i + 4]);
+                times << qFromLittleEndian<quint32>(in.constData() + i + timeAt);
+                walls << wall.elapsed();
+            }
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(walls.size() > 1 && walls.last() - walls.first() >= 2000, 10000);
+        QCOMPARE(roles, QVector<int>(roles.size(), role));
+        for (int n = 1; n < times.size(); ++n)
+            QVERIFY(times[n] > times[n - 1]);
+        // Within 30 %: a node clock at half or a tenth of real time is far outside.
+        const qint64 clock = times.last() - times.first();
+        const qint64 real = walls.last() - walls.first();
+        QVERIFY2(qAbs(clock - real) < real * 3 / 10,
+                 qPrintable(QString("%1 ms of node time in %2 ms").arg(clock).arg(real)));
     }
 
     // Switching to "Wireless Setting" searches: every address of the local mode's
