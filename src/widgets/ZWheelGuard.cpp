@@ -47,7 +47,8 @@ private:
     static void forwardToParents(QWidget* widget, QWheelEvent* event)
     {
         QPointF position = event->position();
-        for (QWidget* w = widget; !w->isWindow() && w->parentWidget() && !w->testAttribute(Qt::WA_NoMousePropagation);) {
+        QWidget* w = widget;
+        while (!w->isWindow() && w->parentWidget() && !w->testAttribute(Qt::WA_NoMousePropagation)) {
             position += w->pos();
             w = w->parentWidget();
             QWheelEvent copy(position, event->globalPosition(), event->pixelDelta(), event->angleDelta(),

@@ -287,8 +287,9 @@ private slots:
         };
         const auto turnDown = [target] {
             const QPointF at = QRectF(target->rect()).center();
-            QWheelEvent wheel(at, QPointF(target->mapToGlobal(at.toPoint())), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                              Qt::NoScrollPhase, false);
+            const QPointF global(target->mapToGlobal(at.toPoint()));
+            QWheelEvent wheel(at, global, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
             QApplication::sendEvent(target, &wheel);
         };
         const QString before = value();
