@@ -20,6 +20,7 @@
 #include "foundation/ZWidgetLogger.h"
 #include "resources/init_resources.h"
 #include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZWheelGuard.h"
 
 ZApplication::ZApplication(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -66,6 +67,7 @@ int runApplication(int argc, char** argv)
 {
     ZApplication app(argc, argv);
     talmenoInitResources();
+    installWheelGuard(&app);
 
     QCoreApplication::setOrganizationName("Quorvel");
     QCoreApplication::setOrganizationDomain("quorvel.com");

@@ -1679,6 +1679,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>coordinates of %1 not read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Restarting current node will make it exit wireless setting mode</source>
         <translation type="unfinished"></translation>
     </message>

@@ -1679,6 +1679,10 @@
         <translation>%1的值无效</translation>
     </message>
     <message>
+        <source>coordinates of %1 not read</source>
+        <translation>%1的坐标未读取</translation>
+    </message>
+    <message>
         <source>Restarting current node will make it exit wireless setting mode</source>
         <translation>重启当前节点将使其退出无线设置模式</translation>
     </message>

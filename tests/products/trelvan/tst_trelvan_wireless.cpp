@@ -483,6 +483,7 @@ private slots:
         QTest::newRow("taken id") << 2 << "" << "" << "Target ID already exists";
         QTest::newRow("refused") << 3 << "protocol" << "" << "protocol error";
         QTest::newRow("invalid cell") << 3 << "" << "12,5" << "invalid coordinate A1 X";
+        QTest::newRow("port node's id, no row") << 0 << "" << "" << "Target ID already exists";
     }
     void menuWrite()
     {
@@ -495,6 +496,21 @@ private slots:
         runMenu(menu_->readAction(), ANCHOR, id);
         QCOMPARE(row(ANCHOR, id)->state(), int(Succeeded));
         window_->idItem()->spinBox()->setValue(newId);
+        // Only the row just read offers a write: elsewhere the editors' values would
+        // overwrite another node, and nothing goes out there.
+        const int t1Writes = relay_->parameters(remote_["T1"]).writes();
+        menu_->setTargetRole(TAG);
+        menu_->setTargetId(1);
+        QVERIFY(!menu_->writeAction()->isEnabled());
+        QVERIFY(!menu_->writeRemoteParameter(TAG, 1));
+        QCOMPARE(relay_->parameters(remote_["T1"]).writes(), t1Writes);
+        menu_->setTargetRole(ANCHOR);
+        menu_->setTargetId(id);
+        QVERIFY(menu_->writeAction()->isEnabled());
+        // The node at the port may have no row: its address is taken all the same.
+        if (newId == 0)
+            cache()->release(row(ANCHOR, 0));
+        const auto restoreOwnRow = qScopeGuard([this] { cache()->findNode(ANCHOR, 0); });
         if (!refuse.isEmpty())
             relay_->setWriteFilter(n, [](QByteArray& f) { f[19] = char(quint8(f[19]) == 4 ? 2 : 4); });
         if (!badCell.isEmpty())
@@ -534,6 +550,9 @@ private slots:
         }
         QVERIFY(!cache()->contains(ANCHOR, id));
         QVERIFY(!old->isVisible());
+        // The editors now hold the moved node's values: its new row may write them.
+        menu_->setTargetId(now);
+        QVERIFY(menu_->writeAction()->isEnabled());
         // Still the same device: its versions, and the time it just reported.
         QCOMPARE(r->firmwareLabel()->value(), QString("1.2.3.4"));
         QCOMPARE(r->timeLabel()->value(), QString::number(r->time()));

@@ -12,13 +12,19 @@
 #include "support/WorkerThreads.h"
 #include "support/testenv.h"
 #include "widgets/PlainTextEditWithFile.h"
+#include "widgets/ZWheelGuard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QVBoxLayout>
 
 using namespace UwbAna;
 
@@ -237,6 +243,68 @@ private slots:
         const auto third = receiveRecord(r, QDateTime::currentDateTime());
         w.showReceiveFrame("10:11:12.113", third->receiveHeader(), third->payload);
         QCOMPARE(line("3_rx_interval(ms)")->values().size(), 2);
+    }
+
+    // Scrolling past the chips' choices and the spin boxes changes none of them: the
+    // wheel turns only the one the user focused, and else scrolls the page.
+    void wheelTurnsOnlyFocusedBoxes_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::newRow("channel") << 0;
+        QTest::newRow("STS mode") << 1;
+        QTest::newRow("period") << 2;
+        QTest::newRow("double spin box") << 3;
+    }
+    void wheelTurnsOnlyFocusedBoxes()
+    {
+        QFETCH(int, box);
+        installWheelGuard(qApp);
+        QScrollArea area;
+        auto* content = new QWidget;
+        auto* layout = new QVBoxLayout(content);
+        auto* chip = new ChipWidget(2, content);
+        auto* period = new QSpinBox(content);
+        period->setRange(1, 60);
+        period->setValue(30);
+        auto* ratio = new QDoubleSpinBox(content);
+        ratio->setValue(5.0);
+        layout->addWidget(chip);
+        layout->addWidget(period);
+        layout->addWidget(ratio);
+        layout->addSpacing(3000);
+        area.setWidget(content);
+        area.resize(500, 200);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QWidget* target = QList<QWidget*>{chip->combo(ChipWidget::Channel), chip->combo(ChipWidget::StsMode),
+                                          period, ratio}.at(box);
+        if (auto* combo = qobject_cast<QComboBox*>(target))
+            combo->setCurrentIndex(0);
+        area.ensureWidgetVisible(target);
+        const auto value = [target] {
+            auto* combo = qobject_cast<QComboBox*>(target);
+            return combo ? combo->currentText() : static_cast<QAbstractSpinBox*>(target)->text();
+        };
+        const auto turnDown = [target] {
+            const QPointF at = QRectF(target->rect()).center();
+            const QPointF global(target->mapToGlobal(at.toPoint()));
+            QWheelEvent wheel(at, global, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(target, &wheel);
+        };
+        const QString before = value();
+        const int scrolled = area.verticalScrollBar()->value();
+        turnDown();
+        QCOMPARE(value(), before);
+        QVERIFY(!target->hasFocus());
+        QVERIFY(area.verticalScrollBar()->value() > scrolled);
+        QCOMPARE(target->focusPolicy(), Qt::StrongFocus); // the wheel cannot focus it
+
+        QApplication::setActiveWindow(&area);
+        target->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(target->hasFocus());
+        turnDown();
+        QVERIFY(value() != before);
     }
 
     void layoutAndControls()

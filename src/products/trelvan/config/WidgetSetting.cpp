@@ -277,7 +277,7 @@ bool WidgetSetting::waitForParameterReply(quint64 before, int ms)
     return !protocol_->waitForReplyAfter(before, ms, true);
 }
 
-QString WidgetSetting::readParameterOfNodeConnected(quint8 group)
+QString WidgetSetting::readFromNodeConnected(quint8 group)
 {
     ProtocolParameter* p = protocol_;
     ZScopeGuard exchange([p] { p->setActive(true); p->setWaitingForReply(true); },
@@ -289,6 +289,15 @@ QString WidgetSetting::readParameterOfNodeConnected(quint8 group)
         zDebug() << "readParameterOfNodeConnected time out";
         return "time out";
     }
+    return QString();
+}
+
+QString WidgetSetting::readParameterOfNodeConnected(quint8 group)
+{
+    const QString error = readFromNodeConnected(group);
+    if (!error.isEmpty())
+        return error;
+    ProtocolParameter* p = protocol_;
     source_ = EditorSource::NodeAtPort;
     p->copyReceivedToBackup();
     const ParameterFrame reply = p->receivedFrame();
@@ -546,8 +555,32 @@ QList<ListedChoice*> WidgetSetting::listedChoices() const
             &rateItem_->choice()};
 }
 
+bool WidgetSetting::editorsReadFrom(quint8 role, qint32 id) const
+{
+    return source_ == EditorSource::RemoteNode && remoteRole_ == role && remoteId_ == id;
+}
+
+bool WidgetSetting::isAddressOfNodeConnected(quint8 role, qint32 id) const
+{
+    return roleItem_->roleOfNodeConnectedDirectly() == role && idItem_->idOfNodeConnectedDirectly() == id;
+}
+
+void WidgetSetting::remoteNodeMoved(quint8 role, qint32 id)
+{
+    if (source_ != EditorSource::RemoteNode)
+        return;
+    remoteRole_ = role;
+    remoteId_ = id;
+    // A reload of the editors shows the node where it is now.
+    protocol_->backupFrame().setRole(role);
+    protocol_->backupFrame().setId(quint8(id));
+}
+
 QString WidgetSetting::unwritableReason() const
 {
+    const QString unfilled = coordinateItem_->unfilledPage();
+    if (!unfilled.isEmpty())
+        return tr("coordinates of %1 not read").arg(unfilled);
     const QString invalid = coordinateItem_->firstInvalidCell();
     if (!invalid.isEmpty())
         return "invalid coordinate " + invalid;
@@ -582,11 +615,14 @@ void WidgetSetting::readPendingGroup()
     const quint8 group = quint8(pendingGroup_);
     pendingGroup_ = -1;
     centralWidget()->setEnabled(false);
+    // Only the coordinate table takes the answer: the other editors, and what the
+    // user typed into them, stay as they are.
     OperateMenu* menu = OperateMenu::existing();
-    if (source_ == EditorSource::RemoteNode && menu)
-        menu->readRemoteParameter(remoteRole_, remoteId_, group);
-    else
-        readParameterOfNodeConnected(group);
+    const bool answered = source_ == EditorSource::RemoteNode && menu
+                              ? menu->readRemoteCoordinates(remoteRole_, remoteId_, group)
+                              : readFromNodeConnected(group).isEmpty();
+    if (answered)
+        coordinateItem_->showGroupAnswer(protocol_->receivedFrame());
     centralWidget()->setEnabled(isOpen());
 }
 

@@ -69,6 +69,12 @@ public:
     QString readParameterOfNodeConnected(quint8 group = 0);
     // The editors now hold a remote node's parameters, read through the relay.
     void applyRemoteParameter(quint8 role, qint32 id);
+    // Whether the editors hold what was last read from that remote node (with the
+    // user's edits): only then may a write to it send them.
+    bool editorsReadFrom(quint8 role, qint32 id) const;
+    // A write moved the remote node the editors were read from to a new address.
+    void remoteNodeMoved(quint8 role, qint32 id);
+    bool isAddressOfNodeConnected(quint8 role, qint32 id) const;
     // Why the editors' values must not be written (a coordinate or a choice that
     // cannot be sent as shown); empty when they can.
     QString unwritableReason() const;
@@ -106,6 +112,9 @@ private:
     void runButtonAction(const std::function<QString()>& action, const QString& succeeded, const QString& failed);
     void updateButtons();
     bool ask(const QString& text, const QString& informative);
+    // Reads the node at the port, with the coordinates of group; the reply is left
+    // in the protocol. An error text, empty on success.
+    QString readFromNodeConnected(quint8 group);
     // The editors were filled from a node: their lists are the ones its values
     // were read with.
     void rememberChoiceLists();

@@ -5,6 +5,7 @@
 #include "model/ResourceValues.h"
 #include "products/trelvan/config/ConfigItems.h"
 #include "products/trelvan/config/ProtocolParameter.h"
+#include "products/trelvan/protocols/ParameterFrame.h"
 #include "products/trelvan/protocols/TrelvanTables.h"
 // ModelViewManagers.h needs the refresh managers complete.
 #include "views/RefreshManagers.h"
@@ -13,6 +14,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -56,15 +58,8 @@ ZCoordinateItem::ZCoordinateItem(QWidget* parent)
     // At most one retry waits while no page is current.
     retry_->setSingleShot(true);
     retry_->setInterval(300);
-    connect(retry_, &QTimer::timeout, this, &ZCoordinateItem::loadFromParameter);
-    connect(pages_, &ZMultiPageWidget::activated, this, [this](int index) {
-        const ZRoleItem* role = ZRoleItem::instance();
-        if (role && role->roleOfNodeConnectedDirectly() == TAG) {
-            // The answer fills the page asked for, which is the one to show.
-            pages_->setCurrentIndex(index);
-            emit readCoordinatesRequired(index);
-        }
-    });
+    connect(retry_, &QTimer::timeout, this, &ZCoordinateItem::publishChartPoints);
+    connect(pages_, &ZMultiPageWidget::activated, this, &ZCoordinateItem::onPageActivated);
 }
 
 ZCoordinateItem::~ZCoordinateItem() = default;
@@ -100,6 +95,73 @@ bool ZCoordinateItem::cellToMillimetres(const QString& text, qint32* mm)
     return true;
 }
 
+bool ZCoordinateItem::editableRole() const
+{
+    const int role = ProtocolParameter::instance()->backupFrame().role();
+    return role == ANCHOR || role == CONSOLE;
+}
+
+void ZCoordinateItem::onPageActivated(int index)
+{
+    const ZRoleItem* role = ZRoleItem::instance();
+    const bool tagAtPort = role && role->roleOfNodeConnectedDirectly() == TAG;
+    // A page keeps what the user typed there until it is written; a tag's cells
+    // cannot be typed in.
+    if (!tagAtPort && !(editableRole() && !edited_.contains(index)))
+        return;
+    // The answer fills the page asked for, which is the one to show.
+    pages_->setCurrentIndex(index);
+    emit readCoordinatesRequired(index);
+}
+
+void ZCoordinateItem::updateCellsEnabled()
+{
+    const bool editable = ProtocolParameter::instance()->backupFrame().role() != TAG;
+    const QList<QWidget*> pages = pages_->pages();
+    for (int i = 0; i < pages.size(); ++i) {
+        auto* table = qobject_cast<ZTableWidget*>(pages.at(i));
+        if (!table)
+            continue;
+        const QSignalBlocker quiet(table);
+        const bool enabled = editable && filled_.contains(i);
+        for (int r = 0; r < table->rowCount(); ++r) {
+            for (int c = 0; c < table->columnCount(); ++c) {
+                if (QTableWidgetItem* item = table->item(r, c))
+                    item->setFlags(enabled ? item->flags() | Qt::ItemIsEnabled : item->flags() & ~Qt::ItemIsEnabled);
+            }
+        }
+    }
+}
+
+void ZCoordinateItem::fillPage(const ParameterFrame& answer)
+{
+    const int group = answer.coordinateGroup();
+    auto* table = qobject_cast<ZTableWidget*>(pages_->pages().value(group));
+    if (!table)
+        return;
+    {
+        const QSignalBlocker quiet(table);
+        for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
+            for (int c = 0; c < 3; ++c)
+                table->item(r, c)->setText(millimetresText(answer.anchorCoordinate(r, c)));
+        }
+    }
+    filled_.insert(group);
+    edited_.remove(group);
+    chartAnswer_ = answer;
+    publishChartPoints();
+}
+
+void ZCoordinateItem::showGroupAnswer(const ParameterFrame& answer)
+{
+    // The answer is no new record: later loads keep the edits of every editor.
+    shownReply_ = ProtocolParameter::instance()->replyCount();
+    if (askedGroup_ == answer.coordinateGroup())
+        askedGroup_ = -1;
+    fillPage(answer);
+    updateCellsEnabled();
+}
+
 void ZCoordinateItem::loadFromParameter()
 {
     ProtocolParameter* protocol = ProtocolParameter::instance();
@@ -108,8 +170,10 @@ void ZCoordinateItem::loadFromParameter()
     // Only a newly received reply refills the cells; a load after another editor's
     // change keeps what the user typed and only follows the role.
     const bool newReply = protocol->replyCount() != shownReply_;
-    if (newReply)
-        shownGroup_ = -1;
+    if (newReply) {
+        filled_.clear();
+        edited_.clear();
+    }
     const QMap<int, int> capacities = roleCapacities.value(received.localMode());
     const int anchors = capacities.value(ANCHOR, 0);
     if (anchors == 0)
@@ -120,23 +184,18 @@ void ZCoordinateItem::loadFromParameter()
         factory_->pageIndex = pages_->pages().size();
         factory_->rowCount = 10;
         pages_->addNewPage(groupPrefix() + QString::number(factory_->pageIndex));
+        const int index = factory_->pageIndex;
+        if (auto* table = qobject_cast<ZTableWidget*>(pages_->pages().value(index)))
+            connect(table, &QTableWidget::itemChanged, this, [this, index] { edited_.insert(index); });
     }
     while (pages_->pages().size() > wanted)
         pages_->deletePage(pages_->pages().size() - 1);
 
-    const bool enabled = edited.role() != TAG;
-    for (QWidget* page : pages_->pages()) {
-        auto* table = qobject_cast<ZTableWidget*>(page);
-        if (!table)
-            continue;
-        if (newReply) {
-            table->setCellsEnabled(enabled);
-            continue;
-        }
-        for (int r = 0; r < table->rowCount(); ++r) {
-            for (int c = 0; c < table->columnCount(); ++c) {
-                if (QTableWidgetItem* item = table->item(r, c))
-                    item->setFlags(enabled ? item->flags() | Qt::ItemIsEnabled : item->flags() & ~Qt::ItemIsEnabled);
+    if (newReply) {
+        for (QWidget* page : pages_->pages()) {
+            if (auto* table = qobject_cast<ZTableWidget*>(page)) {
+                const QSignalBlocker quiet(table);
+                table->setCellsEnabled(false);
             }
         }
     }
@@ -151,24 +210,18 @@ void ZCoordinateItem::loadFromParameter()
         pages_->setCurrentIndex(0);
         break;
     default:
+        updateCellsEnabled();
         return;
     }
 
     // A page shows only its own group's rows: the group byte a write sends is the
     // page's, so another group's rows there would overwrite those anchors.
-    const int page = pages_->currentIndex();
-    const bool ownGroup = received.coordinateGroup() == page;
     if (newReply) {
         shownReply_ = protocol->replyCount();
-        if (ownGroup) {
+        fillPage(received);
+        const int page = pages_->currentIndex();
+        if (received.coordinateGroup() == page) {
             askedGroup_ = -1;
-            shownGroup_ = page;
-            if (ZTableWidget* table = currentTable()) {
-                for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
-                    for (int c = 0; c < 3; ++c)
-                        table->item(r, c)->setText(millimetresText(received.anchorCoordinate(r, c)));
-                }
-            }
         } else if (askedGroup_ != page) {
             askedGroup_ = page;
             emit readCoordinatesRequired(page);
@@ -177,9 +230,11 @@ void ZCoordinateItem::loadFromParameter()
             askedGroup_ = -1;
         }
     }
-    if (!ownGroup)
-        return;
+    updateCellsEnabled();
+}
 
+void ZCoordinateItem::publishChartPoints()
+{
     ModelViewManagers* registry = ModelViewManagers::instance();
     ModelViewManager* current = registry ? registry->currentManager() : nullptr;
     if (!current) {
@@ -187,20 +242,17 @@ void ZCoordinateItem::loadFromParameter()
             retry_->start();
         return;
     }
-    if (ModelManager* models = current->modelManager())
-        publishChartPoints(models);
-}
-
-void ZCoordinateItem::publishChartPoints(ModelManager* models)
-{
-    const ParameterFrame received = ProtocolParameter::instance()->receivedFrame();
-    const int page = pages_->currentIndex();
+    ModelManager* models = current->modelManager();
+    if (!models)
+        return;
+    const ParameterFrame& answer = chartAnswer_;
+    const int group = answer.coordinateGroup();
     QMap<quint64, QPair<BaseResourceItem*, BaseResourceItem*>>& items = anchorItems_[models];
     for (int r = 0; r < ParameterFrame::kAnchorRows; ++r) {
-        const quint64 n = quint64(page * 10 + r);
-        const float x = float(received.anchorCoordinate(r, 0)) / 1000.0f;
-        const float y = float(received.anchorCoordinate(r, 1)) / 1000.0f;
-        const float z = float(received.anchorCoordinate(r, 2)) / 1000.0f;
+        const quint64 n = quint64(group * 10 + r);
+        const float x = float(answer.anchorCoordinate(r, 0)) / 1000.0f;
+        const float y = float(answer.anchorCoordinate(r, 1)) / 1000.0f;
+        const float z = float(answer.anchorCoordinate(r, 2)) / 1000.0f;
         const bool valid = !qFuzzyCompare(x, -8388.0f) && !qFuzzyCompare(y, -8388.0f) && !qFuzzyCompare(z, -8388.0f);
         if (!items.contains(n)) {
             const QString owner = QString::fromLatin1(ProtocolParameter::kName);
@@ -239,16 +291,21 @@ void ZCoordinateItem::publishChartPoints(ModelManager* models)
     }
 }
 
-ZTableWidget* ZCoordinateItem::shownTable() const
+ZTableWidget* ZCoordinateItem::filledCurrentTable() const
 {
-    const QList<QWidget*> pages = pages_->pages();
-    return shownGroup_ >= 0 && shownGroup_ < pages.size() ? qobject_cast<ZTableWidget*>(pages.at(shownGroup_))
-                                                          : nullptr;
+    return filled_.contains(pages_->currentIndex()) ? currentTable() : nullptr;
+}
+
+QString ZCoordinateItem::unfilledPage() const
+{
+    if (!currentTable() || !editableRole() || filled_.contains(pages_->currentIndex()))
+        return QString();
+    return pages_->currentText();
 }
 
 QString ZCoordinateItem::firstInvalidCell() const
 {
-    const ZTableWidget* table = shownTable();
+    const ZTableWidget* table = filledCurrentTable();
     if (!table)
         return QString();
     for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
@@ -268,9 +325,10 @@ void ZCoordinateItem::storeToParameter()
 {
     ProtocolParameter* protocol = ProtocolParameter::instance();
     ParameterFrame& target = protocol->writeFrame();
-    // Only the page that shows its group's rows is written, under that group; with
-    // none shown the record's own group and rows go back as read.
-    const ZTableWidget* table = shownTable();
+    // Only the page on screen is written, under its group, when an answer filled
+    // it; else the record's own group and rows go back as read (the writer refuses
+    // while an editable page on screen is unfilled).
+    const ZTableWidget* table = filledCurrentTable();
     if (!table) {
         const ParameterFrame& edited = protocol->backupFrame();
         target.setCoordinateGroup(edited.coordinateGroup());
@@ -280,7 +338,7 @@ void ZCoordinateItem::storeToParameter()
         }
         return;
     }
-    target.setCoordinateGroup(quint8(shownGroup_));
+    target.setCoordinateGroup(quint8(pages_->currentIndex()));
     int r = 0;
     for (; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
         for (int c = 0; c < 3; ++c) {

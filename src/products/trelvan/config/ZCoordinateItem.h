@@ -1,10 +1,12 @@
 #pragma once
 
 #include "products/trelvan/config/ConfigTypes.h"
+#include "products/trelvan/protocols/ParameterFrame.h"
 #include "widgets/ZMultiPageWidget.h"
 
 #include <QMap>
 #include <QPair>
+#include <QSet>
 #include <QWidget>
 
 class BaseResourceItem;
@@ -27,10 +29,12 @@ public:
 };
 
 // The anchor coordinates of the parameter record, one page per group of ten
-// anchors. A load shows the received anchors on the page of the reply's group (and
-// asks for the group of the page to show when the reply carries another) and
-// publishes them as scatter points "A<n>" in the current page's 2D and 3D charts; a
-// store writes that page's table, under its group, into the record to be written.
+// anchors. A page shows only rows that an answer for its group gave: a new record
+// fills the page of its group (and asks for the group of the page to show when it is
+// another), a group answer fills its page alone, and each publishes its rows as
+// scatter points "A<n>" in the 2D and 3D charts. Opening a page asks for its group
+// unless the user typed into it. A page no answer filled is not editable. A store
+// writes the page on screen, under its group.
 class ZCoordinateItem : public QWidget, public ZConfigItemInterface
 {
     Q_OBJECT
@@ -45,10 +49,16 @@ public:
     void loadFromParameter() override;
     void storeToParameter() override;
 
-    // The first cell of the page that shows its group's rows that cannot be stored
-    // (not a number, or outside the field's range), named like "A12 Y"; empty when
-    // all can or no page shows rows.
+    // The answer to a read of one group: fills that group's page only, keeping the
+    // other pages and every edit elsewhere.
+    void showGroupAnswer(const ParameterFrame& answer);
+    // The first cell of the page on screen that cannot be stored (not a number, or
+    // outside the field's range), named like "A12 Y"; empty when all can or the page
+    // shows no rows.
     QString firstInvalidCell() const;
+    // The name of the page on screen when its cells could be edited but no answer
+    // has filled it (a write would send rows never read); empty otherwise.
+    QString unfilledPage() const;
     // A cell's text as millimetres: the nearest millimetre, an exact half toward
     // zero. False for a text that is no number or lies outside the field.
     static bool cellToMillimetres(const QString& text, qint32* mm);
@@ -60,13 +70,19 @@ public:
     bool isRetryPending() const;
 
 signals:
-    // The page of groupIndex is to show that group's rows: the user activated it on
-    // a tag, or the last reply carried another group.
+    // The page of groupIndex is to show that group's rows: the user activated it, or
+    // the last reply carried another group.
     void readCoordinatesRequired(int groupIndex);
 
 private:
-    void publishChartPoints(ModelManager* models);
-    ZTableWidget* shownTable() const;
+    void onPageActivated(int index);
+    void fillPage(const ParameterFrame& answer);
+    void updateCellsEnabled();
+    // Whether the cells of the record's role can be edited (its pages are written).
+    bool editableRole() const;
+    void publishChartPoints();
+    // The table of the page on screen when an answer filled it.
+    ZTableWidget* filledCurrentTable() const;
 
     ZMultiPageWidget* pages_;
     ZCoordinatePageFactory* factory_;
@@ -76,8 +92,12 @@ private:
     quint64 shownReply_ = ~quint64(0);
     // The group asked for because a reply carried another one; -1 when none.
     int askedGroup_ = -1;
-    // The group whose rows, read from the node, a page shows; -1 when none does.
-    int shownGroup_ = -1;
+    // The pages that an answer for their group filled since the last new record,
+    // and those the user typed into since.
+    QSet<int> filled_;
+    QSet<int> edited_;
+    // The last answer whose rows the charts are to show.
+    ParameterFrame chartAnswer_;
     QMap<ModelManager*, QMap<quint64, QPair<BaseResourceItem*, BaseResourceItem*>>> anchorItems_;
 };
 

@@ -64,6 +64,25 @@ OperateMenu::OperateMenu(QWidget* parent)
     connect(readAction_, &QAction::triggered, this, [this] { run(Operation::Read); });
     connect(writeAction_, &QAction::triggered, this, [this] { run(Operation::Write); });
     connect(restartAction_, &QAction::triggered, this, [this] { run(Operation::Restart); });
+    connect(this, &QMenu::aboutToShow, this, &OperateMenu::updateWriteAction);
+}
+
+void OperateMenu::setTargetRole(quint8 role)
+{
+    targetRole_ = role;
+    updateWriteAction();
+}
+
+void OperateMenu::setTargetId(qint32 id)
+{
+    targetId_ = id;
+    updateWriteAction();
+}
+
+void OperateMenu::updateWriteAction()
+{
+    const WidgetSetting* window = WidgetSetting::existing();
+    writeAction_->setEnabled(window && window->editorsReadFrom(targetRole_, targetId_));
 }
 
 OperateMenu::~OperateMenu() = default;
@@ -114,9 +133,10 @@ void OperateMenu::run(Operation op)
         break;
     }
     row->setState(ok ? Succeeded : Failed);
+    updateWriteAction();
 }
 
-bool OperateMenu::readRemoteParameter(quint8 role, qint32 id, quint8 group)
+bool OperateMenu::readRemoteCoordinates(quint8 role, qint32 id, quint8 group)
 {
     WidgetNode* row = NodeWidgetCache::instance()->findNode(role, id);
     if (!row)
@@ -136,11 +156,18 @@ bool OperateMenu::readRemoteParameter(quint8 role, qint32 id, quint8 group)
                           .arg(nodeLabel(qint8(role), quint64(id)), nodeLabel(qint8(reply.role()), reply.id()));
         return false;
     }
-    p->copyReceivedToBackup();
-    if (WidgetSetting* window = WidgetSetting::existing())
-        window->applyRemoteParameter(role, id);
     row->setStatusText(QString());
     row->setTime(reply.systemTime());
+    return true;
+}
+
+bool OperateMenu::readRemoteParameter(quint8 role, qint32 id, quint8 group)
+{
+    if (!readRemoteCoordinates(role, id, group))
+        return false;
+    ProtocolParameter::instance()->copyReceivedToBackup();
+    if (WidgetSetting* window = WidgetSetting::existing())
+        window->applyRemoteParameter(role, id);
     return true;
 }
 
@@ -199,7 +226,13 @@ bool OperateMenu::writeRemoteParameter(quint8 role, qint32 id)
     // A cell or a choice that cannot be sent as shown would reach the node as
     // something else.
     WidgetSetting* window = WidgetSetting::existing();
-    const QString unwritable = window ? window->unwritableReason() : QString();
+    // The editors hold another node's values, or the port node's: sent here they
+    // would overwrite this node with them, its address included.
+    if (!window || !window->editorsReadFrom(role, id)) {
+        row->setStatusText("no parameters read");
+        return false;
+    }
+    const QString unwritable = window->unwritableReason();
     if (!unwritable.isEmpty()) {
         row->setStatusText(unwritable);
         return false;
@@ -210,7 +243,8 @@ bool OperateMenu::writeRemoteParameter(quint8 role, qint32 id)
     const quint8 newRole = p->writeFrame().role();
     const qint32 newId = p->writeFrame().id();
     const bool moves = newRole != role || newId != id;
-    if (moves && cache->contains(newRole, newId)) {
+    // The node at the port may have no row, but its address is taken all the same.
+    if (moves && (cache->contains(newRole, newId) || window->isAddressOfNodeConnected(newRole, newId))) {
         row->setStatusText("Target ID already exists");
         return false;
     }
@@ -246,6 +280,7 @@ bool OperateMenu::writeRemoteParameter(quint8 role, qint32 id)
         newRow->setSystemInfo(info);
         newRow->setSelected(true);
         cache->release(row);
+        window->remoteNodeMoved(newRole, newId);
     }
     return true;
 }

@@ -24,13 +24,17 @@ public:
     static OperateMenu* existing();
     ~OperateMenu() override;
 
-    void setTargetRole(quint8 role) { targetRole_ = role; }
-    void setTargetId(qint32 id) { targetId_ = id; }
+    void setTargetRole(quint8 role);
+    void setTargetId(qint32 id);
     quint8 targetRole() const { return targetRole_; }
     qint32 targetId() const { return targetId_; }
 
     // Reads the node's parameters, with the coordinates of group, into the editors.
     bool readRemoteParameter(quint8 role, qint32 id, quint8 group = 0);
+    // Asks the node for its parameters with the coordinates of group, leaving the
+    // editors alone; true when the node itself answered (the protocol's received
+    // frame then holds the answer).
+    bool readRemoteCoordinates(quint8 role, qint32 id, quint8 group);
     bool writeRemoteParameter(quint8 role, qint32 id);
     bool restartRemoteNode(quint8 role, qint32 id);
     bool waitRemoteAnswer(quint8 role, qint32 id);
@@ -44,6 +48,8 @@ private:
     enum class Operation { Read, Write, Restart };
     void run(Operation op);
     QByteArray relay(const QByteArray& request, quint8 role, qint32 id) const;
+    // "Write Parameter" is offered only for the node the editors were read from.
+    void updateWriteAction();
 
     QAction* restartAction_ = nullptr;
     QAction* readAction_ = nullptr;
