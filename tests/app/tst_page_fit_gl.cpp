@@ -1,8 +1,9 @@
 // Every product's data page, and every window its tool bars open, at the program's
 // own window size on a 1600 x 1000 screen, in English and in Chinese: nothing labelled
 // is cut sideways or lies outside its window or pane, no horizontal scroll bar shows,
-// a window opens within the screen and large enough for its content. Each row runs the
-// program's own main in a child process with a simulated device of its own.
+// a window opens within the screen and large enough for its content; the calibration
+// windows show their final statuses and results whole at the size they opened at. Each
+// row runs the program's own main in a child process with a simulated device of its own.
 
 #include <QSerialPortInfo>
 #include <QtWidgets>
