@@ -1,6 +1,7 @@
 #include "widgets/ZFlowLayout.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QWidget>
 
 ZFlowLayout::ZFlowLayout(QWidget* parent, int margin, int hSpacing, int vSpacing)
@@ -34,6 +35,18 @@ void ZFlowLayout::addWidget(qint64 key, QWidget* widget)
         ++index;
     keys_.insert(index, key);
     items_.insert(index, new QWidgetItem(widget));
+    invalidate();
+}
+
+void ZFlowLayout::addGroup(const QList<QWidget*>& widgets, int spacing)
+{
+    auto* group = new QHBoxLayout;
+    group->setContentsMargins(0, 0, 0, 0);
+    group->setSpacing(spacing);
+    addChildLayout(group);
+    for (QWidget* widget : widgets)
+        group->addWidget(widget);
+    addItem(group); // appended, as a plain addWidget
     invalidate();
 }
 

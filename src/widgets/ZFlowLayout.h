@@ -19,6 +19,9 @@ public:
     using QLayout::addWidget;
     // 64 bits, so that callers can combine a role and a 32-bit id into one key.
     void addWidget(qint64 key, QWidget* widget);
+    // Appends the widgets side by side, `spacing` apart, as one item: a caption and its
+    // value wrap together, never one at a line's end and the other on the next.
+    void addGroup(const QList<QWidget*>& widgets, int spacing);
 
     int horizontalSpacing() const;
     int verticalSpacing() const;

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSizeGrip>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -85,4 +87,17 @@ void growWindowToContent(QWidget* window, const QSize& wanted)
     frame.moveTop(qMax(frame.top(), screen.top()));
     if (frame.topLeft() != window->frameGeometry().topLeft())
         window->move(frame.topLeft());
+}
+
+void fitStatusBarToMessages(QStatusBar* bar, const QStringList& messages)
+{
+    // The bar draws its message from 6 px after its left edge to 12 px before its right
+    // edge, or to its size grip.
+    constexpr int kBefore = 6;
+    constexpr int kAfter = 12;
+    int longest = 0;
+    for (const QString& message : messages)
+        longest = qMax(longest, bar->fontMetrics().horizontalAdvance(message));
+    const QSizeGrip* grip = bar->isSizeGripEnabled() ? bar->findChild<QSizeGrip*>() : nullptr;
+    bar->setMinimumWidth(kBefore + longest + qMax(kAfter, grip ? grip->sizeHint().width() : 0));
 }

@@ -6,7 +6,9 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QSize;
+class QStatusBar;
 class QString;
+class QStringList;
 class QWidget;
 
 // Separator lines between groups of controls.
@@ -28,3 +30,6 @@ int lineEditWidth(const QLineEdit* edit, const QString& text);
 // Grows a top-level window to the size its content asks for (never shrinks it), no
 // larger than its screen's available area, and moves it within that area.
 void growWindowToContent(QWidget* window, const QSize& wanted);
+
+// Makes a status bar wide enough to show each of the messages whole.
+void fitStatusBarToMessages(QStatusBar* bar, const QStringList& messages);

@@ -200,13 +200,17 @@ void TestTranslator::languageChosenAtStart()
     QCOMPARE(storedLanguage(), stored);
     QVERIFY(notices_.isEmpty());
 
-    // The loaded file is the chosen language's: Chinese translates, English keeps the source.
+    // The loaded file is the chosen language's: Chinese translates, English keeps the
+    // source but where the source is misspelt.
     const QString text = m.translator()->translate("ZTranslatorManager", "Effective after restart");
+    const QString period = m.translator()->translate("Trelvan::WidgetNodeFrame0", "Peried: ");
     if (expected == "Chinese") {
         QVERIFY(!m.translator()->isEmpty());
         QCOMPARE(text, QString::fromUtf8("重启后生效"));
+        QCOMPARE(period, QString::fromUtf8("周期："));
     } else {
         QCOMPARE(text, QString());
+        QCOMPARE(period, QString("Period: "));
     }
 }
 

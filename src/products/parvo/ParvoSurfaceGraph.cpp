@@ -31,6 +31,8 @@ namespace {
 constexpr double kLowest = -std::numeric_limits<double>::max();
 constexpr double kHighest = std::numeric_limits<double>::max();
 constexpr int kBackgroundNormal = 4;
+// Between a caption and its value, as in every captioned value label.
+constexpr int kCaptionSpacing = 3;
 } // namespace
 
 const QStringList& SurfaceGraph::presetNames()
@@ -69,9 +71,8 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
     // be sized for the longest such number and crowd out the page's other panes.
     for (QDoubleSpinBox* spin : {yMinSpin_, yMaxSpin_})
         spin->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000.00")) + 24);
-    lower->addWidget(titleLabel_);
-    lower->addWidget(yMinSpin_);
-    lower->addWidget(yMaxSpin_);
+    // The title names the range beside it: they wrap as one.
+    lower->addGroup({titleLabel_, yMinSpin_, yMaxSpin_}, lower->horizontalSpacing());
     // Each bound limits the other, so the range never turns round.
     connect(yMinSpin_, &QDoubleSpinBox::editingFinished, this, [this] {
         yMaxSpin_->setRange(yMinSpin_->value(), kHighest);
@@ -123,11 +124,10 @@ SurfaceGraph::SurfaceGraph(int valueCount, double yMin, double yMax, const QStri
     auto* barBox = new QVBoxLayout;
     barBox->addWidget(meanBar_);
     upper->addLayout(barBox);
-    lower->addWidget(new QLabel(tr("Mean"), this));
     // Room for a mean of six significant digits, so that the row keeps its place
     // while the mean changes.
     meanLabel_->setMinimumWidth(meanLabel_->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000e+00")));
-    lower->addWidget(meanLabel_);
+    lower->addGroup({new QLabel(tr("Mean"), this), meanLabel_}, kCaptionSpacing);
 }
 
 void SurfaceGraph::buildGraph()

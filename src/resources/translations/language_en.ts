@@ -806,7 +806,7 @@
     </message>
     <message>
         <source>Peried: </source>
-        <translation type="unfinished"></translation>
+        <translation>Period: </translation>
     </message>
 </context>
 <context>

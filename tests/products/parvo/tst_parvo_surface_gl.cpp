@@ -124,6 +124,39 @@ private slots:
         QCOMPARE(surface.meanBar()->value(), 50000);
     }
 
+    // However narrow the surface, the title wraps with its range boxes and "Mean" with
+    // its value: a caption never ends one line with its value on the next.
+    void captionsWrapWithTheirValues()
+    {
+        SurfaceGraph surface(64, 0.0, 5.0, "signal_strength");
+        surface.setData(filled(8, 1.5f));
+        surface.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&surface));
+        QLabel* mean = nullptr;
+        for (QLabel* label : surface.findChildren<QLabel*>())
+            mean = label->text() == "Mean" ? label : mean;
+        QVERIFY(mean);
+        const QList<QPair<QWidget*, QWidget*>> pairs{{surface.titleLabel(), surface.yMinSpinBox()},
+                                                     {surface.yMinSpinBox(), surface.yMaxSpinBox()},
+                                                     {mean, surface.meanLabel()}};
+        const int full = surface.controlsLineWidth();
+        int wraps = 0;
+        for (int width = surface.minimumSizeHint().width(); width <= full + 10; width += 7) {
+            surface.resize(width, 400);
+            QTRY_COMPARE(surface.width(), width);
+            QTRY_VERIFY(surface.meanLabel()->geometry().bottom() < surface.height());
+            for (const auto& pair : pairs) {
+                const QString where = QString("%1 at width %2").arg(pair.first->property("text").toString()).arg(width);
+                QVERIFY2(pair.first->y() <= pair.second->geometry().center().y()
+                             && pair.second->geometry().center().y() <= pair.first->geometry().bottom(),
+                         qPrintable(where));
+                QVERIFY2(pair.first->geometry().right() < pair.second->x(), qPrintable(where));
+            }
+            wraps += surface.meanLabel()->y() > surface.titleLabel()->geometry().bottom() ? 1 : 0;
+        }
+        QVERIFY(wraps > 0); // the widths tried do wrap the row
+    }
+
     void cameraPresets()
     {
         SurfaceGraph surface(16, 0.0, 5.0, "dis(m)");

@@ -4,6 +4,7 @@
 #include "foundation/ZIconsManager.h"
 #include "products/trelvan/calibration/AhrsCalibrationProtocol.h"
 #include "products/trelvan/config/ProtocolParameter.h"
+#include "widgets/ZWidgetHelpers.h"
 
 #include <QPointer>
 #include <QPushButton>
@@ -50,6 +51,20 @@ QToolButton* rowButton(QWidget* parent)
     return b;
 }
 
+// Wide enough for each of the texts: the row keeps its width, and the window its
+// size, as the step and status change.
+void fitToTexts(QToolButton* button, const QStringList& texts)
+{
+    const QString shown = button->text();
+    int width = 0;
+    for (const QString& text : texts) {
+        button->setText(text);
+        width = qMax(width, button->sizeHint().width());
+    }
+    button->setText(shown);
+    button->setMinimumWidth(width);
+}
+
 } // namespace
 
 WidgetSensor::WidgetSensor(const QString& name, const QIcon& icon, const QList<QIcon>& stepIcons,
@@ -70,6 +85,11 @@ WidgetSensor::WidgetSensor(const QString& name, const QIcon& icon, const QList<Q
     sensorButton_->setFocusPolicy(Qt::NoFocus);
     statusButton_->setFocusPolicy(Qt::NoFocus);
     connect(stepButton_, &QToolButton::clicked, this, [this] { emit operationRequest(currentStep_); });
+    QStringList statusTexts;
+    for (const StatusLook& look : statusLooks())
+        statusTexts << look.text;
+    fitToTexts(stepButton_, stepTexts_);
+    fitToTexts(statusButton_, statusTexts);
     setCurrentStep(0);
     setStepStatus(Waiting);
 }
@@ -131,6 +151,11 @@ WidgetAHRSCalibration::WidgetAHRSCalibration(QWidget* parent)
     column->addWidget(reset_);
     setCentralWidget(central);
     statusBar()->setSizeGripEnabled(false);
+    // The window is as wide as its longest message: a result is never cut.
+    QStringList messages;
+    for (int m = 0; m < MessageCount; ++m)
+        messages << messageText(Message(m));
+    fitStatusBarToMessages(statusBar(), messages);
 
     connect(gyro_, &WidgetSensor::operationRequest, this, [this](int) { startGyro(); });
     connect(acc_, &WidgetSensor::operationRequest, this, &WidgetAHRSCalibration::startAccelerometerStep);
@@ -236,9 +261,31 @@ void WidgetAHRSCalibration::resetSteps()
         row->setCurrentStep(0);
 }
 
-void WidgetAHRSCalibration::showStatus(const QString& text, int ms)
+QString WidgetAHRSCalibration::messageText(Message message)
 {
-    statusBar()->showMessage(text, ms);
+    switch (message) {
+    case AccNotStill:
+        return tr("Accelerometer calibration failed, please keep still");
+    case AccNotAligned:
+        return tr("Accelerometer calibration failed, please align the direction");
+    case AxisDone:
+        return tr("Current axis calibration succeeded!");
+    case AccDone:
+        return tr("Accelerometer calibration succeeded!");
+    case GyroError:
+        return tr("Gyroscope calibration error, please set it horizontally");
+    case MagFailed:
+        return tr("Magnetometer calibration failed, please try again");
+    case MagDone:
+    case MessageCount:
+        break;
+    }
+    return tr("Magnetometer calibration succeeded!");
+}
+
+void WidgetAHRSCalibration::showStatus(Message message, int ms)
+{
+    statusBar()->showMessage(messageText(message), ms);
 }
 
 void WidgetAHRSCalibration::handleCalibrationResponse(const QByteArray& bytes)
@@ -250,20 +297,20 @@ void WidgetAHRSCalibration::handleCalibrationResponse(const QByteArray& bytes)
         const quint8 flags = reply.accFlags();
         if (flags & 0x40) {
             acc_->setStepStatus(WidgetSensor::Failed);
-            showStatus(tr("Accelerometer calibration failed, please keep still"), kFailureMs);
+            showStatus(AccNotStill, kFailureMs);
         } else if (flags & 0x80) {
             acc_->setStepStatus(WidgetSensor::Failed);
-            showStatus(tr("Accelerometer calibration failed, please align the direction"), kFailureMs);
+            showStatus(AccNotAligned, kFailureMs);
         } else if (flags & (1u << state_)) {
             if (state_ < 5) {
                 state_ += 1;
-                showStatus(tr("Current axis calibration succeeded!"), kSuccessMs);
+                showStatus(AxisDone, kSuccessMs);
                 acc_->setStepStatus(WidgetSensor::Calibrating);
                 acc_->setCurrentStep(state_);
             } else {
                 state_ = AccFinished;
                 sendAccelerometerCommand(AhrsCalibrationFrame::kAccFinish);
-                showStatus(tr("Accelerometer calibration succeeded!"), kSuccessMs);
+                showStatus(AccDone, kSuccessMs);
                 acc_->setStepStatus(WidgetSensor::Succeeded);
                 resetSteps();
             }
@@ -277,7 +324,7 @@ void WidgetAHRSCalibration::handleCalibrationResponse(const QByteArray& bytes)
             sendGyroCommand(2);
             gyro_->setStepStatus(WidgetSensor::Succeeded);
         } else if (g == 2) {
-            showStatus(tr("Gyroscope calibration error, please set it horizontally"), kFailureMs);
+            showStatus(GyroError, kFailureMs);
             gyro_->setStepStatus(WidgetSensor::Failed);
         } else {
             gyro_->setStepStatus(WidgetSensor::Calibrating);
@@ -288,7 +335,7 @@ void WidgetAHRSCalibration::handleCalibrationResponse(const QByteArray& bytes)
         const quint8 m = reply.magFlags();
         if (m & 0x08) {
             mag_->setStepStatus(WidgetSensor::Failed);
-            showStatus(tr("Magnetometer calibration failed, please try again"), kFailureMs);
+            showStatus(MagFailed, kFailureMs);
             resetSteps();
             return;
         }
@@ -298,7 +345,7 @@ void WidgetAHRSCalibration::handleCalibrationResponse(const QByteArray& bytes)
         if (magStep_ == 3) {
             magStep_ = 0;
             sendMagnetometerCommand(2);
-            showStatus(tr("Magnetometer calibration succeeded!"), kSuccessMs);
+            showStatus(MagDone, kSuccessMs);
             resetSteps();
             mag_->setStepStatus(WidgetSensor::Succeeded);
         }

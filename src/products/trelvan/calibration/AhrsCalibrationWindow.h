@@ -93,7 +93,10 @@ private:
     // Puts the node into its attitude mode; false (and the box) when it does not go.
     bool switchToAhrsMode();
     void resetSteps();
-    void showStatus(const QString& text, int ms);
+    // The results shown in the status bar.
+    enum Message { AccNotStill, AccNotAligned, AxisDone, AccDone, GyroError, MagFailed, MagDone, MessageCount };
+    static QString messageText(Message message);
+    void showStatus(Message message, int ms);
 
     int state_ = Idle;
     int magStep_ = 0;

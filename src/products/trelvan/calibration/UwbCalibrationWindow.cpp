@@ -2,6 +2,7 @@
 
 #include "foundation/ZLog.h"
 #include "products/trelvan/calibration/AoaCalibrationProtocols.h"
+#include "widgets/ZWidgetHelpers.h"
 
 #include <QFormLayout>
 #include <QStatusBar>
@@ -12,9 +13,6 @@ using Trelvan::AoaCalibrationFrame;
 namespace trelvan {
 
 namespace {
-
-// Room the status bar keeps around its message.
-constexpr int kMessageMargin = 12;
 
 QList<Trelvan::CalibrationField> windowFields()
 {
@@ -53,14 +51,13 @@ WidgetCalibration::WidgetCalibration(QWidget* parent)
         ProtocolCalibration::existing()->setParent(this);
     statusBar_ = new QStatusBar(this);
     // The window is as wide as its longest message: a result is never cut.
-    int longest = 0;
-    for (const QString& message :
-         {tr("Read parameter failed, error type: timeout"), tr("Write parameter failed, error type: timeout"),
-          tr("illegal offset value received: %1").arg(255), tr("Read parameter succeeded"),
-          tr("Write parameter succeeded")})
-        longest = qMax(longest, statusBar_->fontMetrics().horizontalAdvance(message));
-    const QMargins m = statusBar_->contentsMargins();
-    statusBar_->setMinimumWidth(longest + m.left() + m.right() + kMessageMargin);
+    QStringList messages{tr("Read parameter failed, error type: timeout"),
+                         tr("Write parameter failed, error type: timeout"),
+                         tr("illegal offset value received: %1").arg(255), tr("Read parameter succeeded"),
+                         tr("Write parameter succeeded")};
+    for (const Trelvan::CalibrationCheck& check : windowChecks())
+        messages << tr("Write parameter failed, error type: ") + check.key;
+    fitStatusBarToMessages(statusBar_, messages);
     form()->addRow(statusBar_);
     connect(readButton(), &QToolButton::clicked, this, &WidgetCalibration::readParameter);
     connect(writeButton(), &QToolButton::clicked, this, &WidgetCalibration::writeParameter);
