@@ -72,6 +72,7 @@ public:
     static void registerProtocol();
 
     void registerDataItems() override;
+    bool recordsFit(const char* frame, qint32 length) const override;
     void parseFrame(const QByteArray& frame) override;
 
     // Walks the records of a whole frame (checksum byte included in the bound).
