@@ -77,11 +77,10 @@ bool ProtocolNodeFrame0::decodeRecords(const QByteArray& frame, QList<Node_t>& r
     return true; // bytes between the last record and the checksum are ignored
 }
 
-bool ProtocolNodeFrame0::recordsFit(const char* frame, qint32 length) const
+bool ProtocolNodeFrame0::recordsWithinFrame(const char* frame, qint32 length)
 {
     if (!frame || length < kFixedPart)
         return false;
-    // Each record head and payload lies within the frame, its checksum included.
     const auto recordSize = [](const char* record, int left) {
         return left < kRecordHead ? 0 : kRecordHead + readU16(record + 2);
     };
