@@ -3,8 +3,10 @@
 // different heads and lengths, 1 % of the bytes corrupted; (c) variable frames
 // among false heads whose length fields claim frames of up to the longest length;
 // (d) the same with 1 % false heads claiming 65,535 bytes, the longest a 16-bit
-// length field gives; (e) such a head held over thousands of heads of no frame.
-// Each in 64-byte and 64-KiB chunks. Figures: bytes/s (MB/s),
+// length field gives; (e) such a head held over thousands of heads of no frame;
+// (f) a burst of 16,500 false node frame 0 heads claiming 65,535 bytes each, then
+// two node frames 0. Each in 64-byte and 64-KiB chunks, (f) in 64-byte reads and
+// whole. Figures: bytes/s (MB/s),
 // frames/s and the most bytes kept between two passes (held).
 
 #include "BenchEnv.h"
@@ -12,6 +14,7 @@
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolDataQueue.h"
 #include "protocol/ProtocolFrameExtraction.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame0.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -202,6 +205,40 @@ const QByteArray& heldOverEmptyHeadsStream()
     return s;
 }
 
+// 16,500 heads 55 02 FF FF, then two node frames 0 with no records: every head is
+// held until the pair is in, then all are given up over it.
+const QByteArray& headBurstStream()
+{
+    static const QByteArray s = [] {
+        QByteArray out = QByteArray("\x55\x02\xFF\xFF", 4).repeated(16500);
+        for (char id : {'\x01', '\x02'}) {
+            QByteArray f(12, '\0');
+            f[0] = '\x55';
+            f[1] = '\x02';
+            f[2] = static_cast<char>(f.size());
+            f[5] = id;
+            seal(f);
+            out += f;
+        }
+        return out;
+    }();
+    return s;
+}
+
+// Node frame 0's length and record bounds, with the bench's decoding.
+class NodeFrame0Shape : public BenchProtocol
+{
+public:
+    NodeFrame0Shape()
+        : BenchProtocol("node frame 0", QByteArray("\x55\x02", 2), 0, kLongestField)
+    {
+    }
+    bool recordsFit(const char* frame, qint32 length) const override
+    {
+        return Trelvan::ProtocolNodeFrame0::recordsWithinFrame(frame, length);
+    }
+};
+
 void run(benchmark::State& state, const QByteArray& stream, const std::vector<BenchProtocol*>& protocols)
 {
     const int chunk = static_cast<int>(state.range(0));
@@ -270,6 +307,13 @@ void BM_HeadHeldOverEmptyHeads(benchmark::State& state)
     run(state, heldOverEmptyHeadsStream(), {&b});
 }
 
+void BM_HeadBurstBeforeTwoFrames(benchmark::State& state)
+{
+    NodeFrame0Shape b;
+    b.setActive(true);
+    run(state, headBurstStream(), {&b});
+}
+
 } // namespace
 
 BENCHMARK(BM_SystemFramesBackToBack)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
@@ -277,6 +321,7 @@ BENCHMARK(BM_ThreeProtocolsCorrupted)->Arg(64)->Arg(65536)->Unit(benchmark::kMil
 BENCHMARK(BM_FalseHeadsClaimingLongFrames)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FalseHeadsClaimingMaximumLength)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HeadHeldOverEmptyHeads)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadBurstBeforeTwoFrames)->Arg(64)->Arg(1 << 17)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -123,6 +123,11 @@ void ProtocolBase::setActive(bool active)
     ++l.generation;
 }
 
+bool ProtocolBase::recordsFit(const char*, qint32) const
+{
+    return true;
+}
+
 void ProtocolBase::processFrame(const QByteArray& frame)
 {
     if (ModelManager* m = ProtocolSeams::currentModelManager())

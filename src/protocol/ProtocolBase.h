@@ -26,6 +26,11 @@ public:
     virtual bool checkFrameLength(const char* data, qint64 available);
     // Checks a complete candidate of frameLength_ bytes.
     virtual bool verifyFrame(const char* data);
+    // Whether the records a whole frame of `length` bytes announces lie within it: the
+    // bounds by which its decoder drops a frame. The frame search asks it too, so a
+    // frame is only what its decoder can read. Reads these bytes alone, never
+    // frameLength_ (any thread). True for kinds without records.
+    virtual bool recordsFit(const char* frame, qint32 length) const;
     // Creates the protocol's data items; runs once, before the first frame.
     virtual void registerDataItems();
     virtual void parseFrame(const QByteArray& frame) = 0;

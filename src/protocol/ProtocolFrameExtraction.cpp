@@ -13,6 +13,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <limits>
 #include <cstring>
 
 namespace {
@@ -211,8 +212,12 @@ Q_ALWAYS_INLINE qint32 ProtocolFrameExtraction::settle(const QList<ProtocolBase*
     if (verdict == Verdict::Incomplete)
         return 0;
     // Verified at once, while the protocol's length (and whatever its length check
-    // keeps for its verdict) is this candidate's.
-    const bool verified = verdict == Verdict::Frame && p->verifyFrame(remainder_.constData() + c.offset);
+    // keeps for its verdict) is this candidate's. A candidate whose sum holds but
+    // whose records run past it is no frame either: its decoder would drop it, and
+    // queued it would cover the frames behind it. What still passes both (or, for a
+    // fixed-length kind, its sum alone: one false candidate in 256) covers them.
+    const char* data = remainder_.constData() + c.offset;
+    const bool verified = verdict == Verdict::Frame && p->verifyFrame(data) && p->recordsFit(data, c.length);
     c.state = verified ? FrameCandidate::Verified : FrameCandidate::NoFrame;
     return verified ? c.length : 0;
 }
@@ -228,46 +233,73 @@ qint32 ProtocolFrameExtraction::frameLength(const QList<ProtocolBase*>& protocol
 }
 
 ProtocolFrameExtraction::Pair ProtocolFrameExtraction::beginsPair(const QList<ProtocolBase*>& protocols, size_t j,
-                                                                  qint32 end, int size)
+                                                                  qint32 end, int size, qint32& pairEnd)
 {
+    FrameCandidate& a = candidates_[j];
+    if (end - a.offset <= a.noPairWithin)
+        return Pair::No;
     qint32 claimedEnd = 0;
     const qint32 first = frameLength(protocols, j, size, claimedEnd);
-    const FrameCandidate& a = candidates_[j];
-    if (a.state == FrameCandidate::NoFrame)
+    // What is learnt here holds however many bytes come: a pair ends past its first
+    // frame, and a frame's verdict and the seconds after it never change once known.
+    if (a.state == FrameCandidate::NoFrame) {
+        a.noPairWithin = std::numeric_limits<qint32>::max();
         return Pair::No;
-    if (first <= 0)
-        return a.length > 0 && claimedEnd >= end ? Pair::No : Pair::NotYet;
+    }
+    if (first <= 0) {
+        if (a.length > 0 && claimedEnd >= end) {
+            a.noPairWithin = a.length;
+            return Pair::No;
+        }
+        return Pair::NotYet;
+    }
     const qint32 middle = a.offset + first;
-    if (middle >= end)
+    if (middle >= end) {
+        a.noPairWithin = first;
         return Pair::No;
+    }
     // Once every head that may begin at the middle is in, the candidates there are all known.
     Pair result = middle + longestHead_ <= size ? Pair::No : Pair::NotYet;
+    qint32 nearest = std::numeric_limits<qint32>::max(); // the nearest end a pair may yet have
     const auto byOffset = [](const FrameCandidate& c, qint32 offset) { return c.offset < offset; };
     auto next = std::lower_bound(candidates_.begin() + static_cast<std::ptrdiff_t>(j) + 1, candidates_.end(), middle,
                                  byOffset);
     for (; next != candidates_.end() && next->offset == middle; ++next) {
         const qint32 second = frameLength(protocols, static_cast<size_t>(next - candidates_.begin()), size, claimedEnd);
-        if (second > 0 && claimedEnd <= end)
+        if (second > 0 && claimedEnd <= end) {
+            pairEnd = claimedEnd;
             return Pair::Yes;
+        }
         // A length not yet known, or one that fits, may still make a pair.
         if (next->state == FrameCandidate::Open && (next->length == 0 || claimedEnd <= end))
             result = Pair::NotYet;
+        if (next->state != FrameCandidate::NoFrame)
+            nearest = std::min(nearest, claimedEnd);
     }
+    if (result == Pair::No)
+        a.noPairWithin = nearest == std::numeric_limits<qint32>::max() ? nearest : nearest - 1 - a.offset;
     return result;
 }
 
 bool ProtocolFrameExtraction::holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size,
-                                             size_t* scanned)
+                                             size_t* scanned, KnownPair& known)
 {
     const qint32 from = candidates_[k].offset;
+    // Candidates given up in turn over one pair (a burst of false heads before two
+    // frames) are settled by it, not each by a scan of its own.
+    if (known.from > from && known.end <= end)
+        return true;
     size_t j = k + 1;
     if (scanned)
         j = std::max(j, *scanned);
     bool settled = scanned != nullptr;
     for (; j < candidates_.size() && candidates_[j].offset < end; ++j) {
-        const Pair pair = candidates_[j].offset == from ? Pair::No : beginsPair(protocols, j, end, size);
-        if (pair == Pair::Yes)
+        qint32 pairEnd = 0;
+        const Pair pair = candidates_[j].offset == from ? Pair::No : beginsPair(protocols, j, end, size, pairEnd);
+        if (pair == Pair::Yes) {
+            known = KnownPair{candidates_[j].offset, pairEnd};
             return true;
+        }
         settled = settled && pair == Pair::No;
         if (settled)
             *scanned = j + 1;
@@ -329,9 +361,21 @@ void ProtocolFrameExtraction::extractFrames()
         remainder_.swap(input);
     else
         remainder_.append(input);
+    findHeads(protocols);
+
+    QVector<ExtractedFrame> found;
+    const WalkEnd walked = walk(protocols, giveUp, found);
+    if (walked.held < candidates_.size())
+        takeAwaitedReplies(protocols, walked.held, remainder_.size(), found);
+    if (!found.isEmpty())
+        processor_->appendFrames(found);
+    keepForNextPass(protocols, walked, giveUp);
+}
+
+void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
+{
     const int size = remainder_.size();
     const char* base = remainder_.constData();
-
     // Candidates of the kept bytes stay valid while the searched protocols do.
     if (protocols != searchedBy_) {
         candidates_.clear();
@@ -339,7 +383,6 @@ void ProtocolFrameExtraction::extractFrames()
         searchedBy_ = protocols;
         pairScanned_ = 0;
     }
-
     int longestHead = 0;
     const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
         if (a.offset != b.offset)
@@ -379,27 +422,32 @@ void ProtocolFrameExtraction::extractFrames()
         std::inplace_merge(candidates_.begin(), fresh, candidates_.end(), before);
         pairScanned_ = 0;
     }
+}
 
-    // The walk, in offset order. A candidate is no frame when two verified frames lie
-    // back to back wholly inside the span it claims (from its length field, or the
-    // longest its kind allows while that is unknown): a real frame whose payload holds
-    // two checksum-valid frames end to end is far rarer than a false head or a damaged
-    // length field. Whether such a pair lies there follows from the bytes of that span
-    // alone, never from when they came, so the frames found stay independent of how
-    // the reads were split, and a held candidate waits at most until the second frame
-    // behind it has fully arrived. Frames inside a verified frame otherwise belong to
-    // it and are never decoded.
-    QVector<ExtractedFrame> found;
+// The walk, in offset order. A candidate is no frame when two verified frames lie
+// back to back wholly inside the span it claims (from its length field, or the
+// longest its kind allows while that is unknown): it is what keeps the display live
+// after a false head or a damaged length field, as a held candidate waits at most
+// until the second frame behind it has fully arrived. Its price: a real frame whose
+// payload carries two whole frames of the searched kinds back to back (a node frame 0
+// relaying them, say) is taken for damage, and the frames inside it are decoded.
+// Whether such a pair lies there follows from the bytes of that span alone, never
+// from when they came, so the frames found stay independent of how the reads were
+// split. Frames inside a verified frame otherwise belong to it and are never decoded.
+ProtocolFrameExtraction::WalkEnd ProtocolFrameExtraction::walk(const QList<ProtocolBase*>& protocols, bool giveUp,
+                                                               QVector<ExtractedFrame>& found)
+{
+    const int size = remainder_.size();
     QTime receivedAt;
-    int queuedEnd = 0; // end of the last queued frame: nothing before it is looked at again
-    size_t held = candidates_.size();
+    KnownPair known;
+    WalkEnd walked{candidates_.size(), 0}; // nothing before queuedEnd is looked at again
     for (size_t k = 0; k < candidates_.size(); ++k) {
         FrameCandidate& c = candidates_[k];
         // Candidates that start inside a queued frame belong to it.
-        if (c.offset < queuedEnd || c.state == FrameCandidate::NoFrame)
+        if (c.offset < walked.queuedEnd || c.state == FrameCandidate::NoFrame)
             continue;
         if (c.taken) {
-            queuedEnd = c.offset + c.length;
+            walked.queuedEnd = c.offset + c.length;
             continue;
         }
         qint32 claimedEnd = c.offset + c.length;
@@ -413,39 +461,42 @@ void ProtocolFrameExtraction::extractFrames()
         if (incomplete && giveUp)
             continue;
         const bool holdsHeads = k + 1 < candidates_.size() && candidates_[k + 1].offset < claimedEnd;
-        if (holdsHeads && holdsTwoFrames(protocols, k, claimedEnd, size, k == 0 ? &pairScanned_ : nullptr))
+        if (holdsHeads && holdsTwoFrames(protocols, k, claimedEnd, size, k == 0 ? &pairScanned_ : nullptr, known))
             continue;
         if (incomplete) {
             // Later candidates wait for this one: it may yet be the frame that holds them.
-            held = k;
+            walked.held = k;
             break;
         }
         if (!receivedAt.isValid())
             receivedAt = currentTime();
-        found.append(ExtractedFrame{protocols.at(c.protocolIndex), QByteArray(base + c.offset, length), receivedAt,
+        found.append(ExtractedFrame{protocols.at(c.protocolIndex),
+                                    QByteArray(remainder_.constData() + c.offset, length), receivedAt,
                                     remainderOffset_ + c.offset});
-        queuedEnd = c.offset + length;
+        walked.queuedEnd = c.offset + length;
     }
-    if (held < candidates_.size())
-        takeAwaitedReplies(protocols, held, size, found);
-    if (!found.isEmpty())
-        processor_->appendFrames(found);
+    return walked;
+}
 
+void ProtocolFrameExtraction::keepForNextPass(const QList<ProtocolBase*>& protocols, const WalkEnd& walked,
+                                              bool giveUp)
+{
+    const int size = remainder_.size();
     // Keep what may begin a head split across two reads, but no byte of a frame
     // already queued; a held candidate keeps everything from its head on.
-    const int keep = protocols.isEmpty() ? 1 : std::max(longestHead - 1, 0);
-    int start = std::max(size - keep, queuedEnd);
-    holding_ = held < candidates_.size();
+    const int keep = protocols.isEmpty() ? 1 : std::max(longestHead_ - 1, 0);
+    int start = std::max(size - keep, walked.queuedEnd);
+    holding_ = walked.held < candidates_.size();
     // The idle time counts from the last input a held candidate saw; passes that
     // hold nothing skip the clock.
     if (holding_ && !giveUp)
         sinceInput_.start();
     // What is known of the pairs behind a held candidate stays valid while it stays first.
-    if (!holding_ || held > 0)
+    if (!holding_ || walked.held > 0)
         pairScanned_ = 0;
     if (holding_) {
-        start = std::min(start, candidates_[held].offset);
-        candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(held));
+        start = std::min(start, candidates_[walked.held].offset);
+        candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(walked.held));
         // A candidate held from the front of the kept bytes moves nothing.
         if (start > 0) {
             for (FrameCandidate& c : candidates_) {

@@ -42,10 +42,15 @@ struct FrameCandidate
     qint32 tailFrom = 0;
     // The length its bytes give (the frame's, once Verified), 0 while they give none.
     qint32 length = 0;
+    // It begins no two frames back to back that end within this many bytes of its
+    // offset: learnt once, true however many bytes come (see beginsPair).
+    qint32 noPairWithin = 0;
 };
 
 // Keeps the received bytes and searches them, on its own worker thread (slot 2),
 // for frames of the searched protocols; each verified frame goes to the processor.
+// A verified frame is one whose sum holds and whose records lie within it
+// (ProtocolBase::recordsFit): a frame is only what its decoder can read.
 // Candidates are decided in offset order, each from the bytes of the span it
 // claims alone, so the frames found never depend on how the reads were split:
 // - a candidate whose span holds two verified frames back to back is no frame
@@ -98,16 +103,35 @@ private:
     qint32 frameLength(const QList<ProtocolBase*>& protocols, size_t k, int size, qint32& claimedEnd);
     enum class Pair { No, Yes, NotYet };
     // Whether candidate j begins two verified frames back to back ending by end; No
-    // stays No however many bytes come, and for any smaller end.
-    Pair beginsPair(const QList<ProtocolBase*>& protocols, size_t j, qint32 end, int size);
+    // stays No however many bytes come, and for any smaller end. On Yes, pairEnd is
+    // where the pair ends.
+    Pair beginsPair(const QList<ProtocolBase*>& protocols, size_t j, qint32 end, int size, qint32& pairEnd);
+    // A pair found in this pass: the offset of its first frame and where it ends.
+    struct KnownPair
+    {
+        qint32 from = -1;
+        qint32 end = 0;
+    };
     // Whether two verified frames lie back to back wholly in (offset of k, end).
     // scanned, for the held candidate: the candidates before it are known to begin
     // no such pair, and it moves on past those found so, so that a long hold does not
-    // look at the same candidates on every pass.
-    bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size, size_t* scanned);
+    // look at the same candidates on every pass. known: the last pair found this
+    // pass, which settles every later candidate whose span covers it.
+    bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size, size_t* scanned,
+                        KnownPair& known);
     // Queues the whole, verified replies of awaited requests behind the held candidate.
     void takeAwaitedReplies(const QList<ProtocolBase*>& protocols, size_t held, int size,
                             QVector<ExtractedFrame>& found);
+    // The steps of a pass: the heads in the newly arrived bytes, the walk that decides
+    // the candidates in offset order, and what is kept for the next pass.
+    void findHeads(const QList<ProtocolBase*>& protocols);
+    struct WalkEnd
+    {
+        size_t held;      // the first incomplete candidate left, or candidates_.size()
+        qint32 queuedEnd; // end of the last frame queued
+    };
+    WalkEnd walk(const QList<ProtocolBase*>& protocols, bool giveUp, QVector<ExtractedFrame>& found);
+    void keepForNextPass(const QList<ProtocolBase*>& protocols, const WalkEnd& walked, bool giveUp);
     void runPass();
     bool hasPendingWork();
 

@@ -455,7 +455,10 @@ private slots:
     }
 
     // A family's frames, frame by frame, damaged by a false head of its longest kind
-    // claiming the most it can before them, or by the fourth frame's length byte.
+    // claiming the most it can before them, or by the fourth frame's length byte; the
+    // Trelvan frames also by a burst of 16,500 such heads (one span in 256 passes its
+    // sum), or by a node frame 0 whose sum holds but whose record runs past it, over
+    // the first frame and half the second.
     QList<QByteArray> damagedStream(const QString& family, const QString& damage, Queued& expected)
     {
         QList<QByteArray> sent;
@@ -490,6 +493,18 @@ private slots:
             expected.append({decoder->name(), f});
         if (damage == "false head") {
             sent.first().prepend(falseHead);
+        } else if (damage == "head burst") {
+            // Eight zero bytes after it place a span that passes its sum over the
+            // first frame and the start of the second.
+            sent.first().prepend(falseHead.left(4).repeated(16500) + QByteArray(8, '\0'));
+        } else if (damage == "records past") {
+            const int length = 15 + sent[0].size() + sent[1].size() / 2;
+            QByteArray bad("\x55\x02\x00\x00\x00\x07\x00\x00\x00\x00\x01\x00\x01\xFF\xFF", 15);
+            bad[2] = char(length & 0xFF);
+            bad[3] = char(length >> 8);
+            const QByteArray covered = (sent[0] + sent[1]).left(length - 15);
+            bad[6] = char(quint8(covered.back()) - frames::sum8(bad + covered, length - 1)); // seals it
+            sent.first().prepend(bad);
         } else {
             sent[3][lengthByte] = char(0xF0);
             expected.removeAt(3);
@@ -551,8 +566,8 @@ private slots:
         QTest::addColumn<QString>("kind");
         for (const char* kind : {"test protocols", "product frames back to back", "frames inside payloads",
                                  "corrupted length fields", "truncated frames", "1 % corruption",
-                                 "trelvan, false head", "trelvan, length byte", "analyser, false head",
-                                 "analyser, length byte"})
+                                 "trelvan, false head", "trelvan, length byte", "trelvan, head burst",
+                                 "trelvan, records past", "analyser, false head", "analyser, length byte"})
             QTest::newRow(kind) << QString(kind);
     }
 

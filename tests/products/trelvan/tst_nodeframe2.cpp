@@ -329,11 +329,15 @@ private slots:
     {
         TestTrelvan::setCurrentManager(fullPage);
         const int dropped = p->droppedFrames;
-        // A record count past the frame's end: dropped whole, nothing queued.
+        // A record count past the frame's end: no frame to the search; handed over
+        // directly, dropped whole by the decoder, nothing queued.
         NodeFrame2Fields f = edgeFields();
         f.nodes = {NodeFrame2Record{1, 1, 100, 0, 0}};
         f.countOverride = 2;
         feed(sim::nodeFrame2(f));
+        QCOMPARE(p->queue.size(), 0);
+        QCOMPARE(p->droppedFrames, dropped);
+        p->processFrame(sim::nodeFrame2(f));
         QCOMPARE(p->queue.size(), 0);
         QCOMPARE(p->droppedFrames, dropped + 1);
 

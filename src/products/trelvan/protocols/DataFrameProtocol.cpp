@@ -63,9 +63,16 @@ void DataFrameProtocol::writeLineInt(BaseResourceItem* item, qint64 value)
         item->setData(BaseResourceItem::ColValue, QVariant::fromValue(value));
 }
 
-bool DataFrameProtocol::fixedRecordsFit(const QByteArray& frame, int fixedPart, int count, int recordSize)
+bool DataFrameProtocol::fixedRecordsFit(const char* frame, qint32 length, int fixedPart, int recordSize)
 {
-    if (fixedRecordsWithin(fixedPart, count, recordSize, frame.size() - 1))
+    if (!frame || fixedPart < 1 || length < fixedPart + 1)
+        return false;
+    return fixedRecordsWithin(fixedPart, readU8(frame + fixedPart - 1), recordSize, length - 1);
+}
+
+bool DataFrameProtocol::keepsRecords(const QByteArray& frame, int count)
+{
+    if (recordsFit(frame.constData(), frame.size()))
         return true;
     ++droppedFrames;
     logRecordsPastFrame(name(), count, frame.size());

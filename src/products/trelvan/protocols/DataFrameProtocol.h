@@ -97,10 +97,13 @@ protected:
     }
     void markDataChanged();
 
-    // Whether count records of recordSize fit between the fixed part and the
-    // checksum; a count that reaches past them marks a damaged frame, which is
-    // counted in droppedFrames and logged, and of which nothing is shown or exported.
-    bool fixedRecordsFit(const QByteArray& frame, int fixedPart, int count, int recordSize);
+    // The record bound of frames whose count byte ends the fixed part: that many
+    // records of recordSize fit between the fixed part and the checksum.
+    static bool fixedRecordsFit(const char* frame, qint32 length, int fixedPart, int recordSize);
+    // The decoder's last guard, for frames handed to processFrame directly: a frame
+    // whose `count` records do not fit (recordsFit) is damaged; it is counted in
+    // droppedFrames and logged, and nothing of it is shown or exported.
+    bool keepsRecords(const QByteArray& frame, int count);
 
     // The count records after the fixed part, each handed to each(record) in frame
     // order. The first record whose role acceptedRole refuses is logged, once a frame:

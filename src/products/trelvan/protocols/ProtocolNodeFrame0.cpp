@@ -77,18 +77,29 @@ bool ProtocolNodeFrame0::decodeRecords(const QByteArray& frame, QList<Node_t>& r
     return true; // bytes between the last record and the checksum are ignored
 }
 
+bool ProtocolNodeFrame0::recordsWithinFrame(const char* frame, qint32 length)
+{
+    if (!frame || length < kFixedPart)
+        return false;
+    const auto recordSize = [](const char* record, int left) {
+        return left < kRecordHead ? 0 : kRecordHead + readU16(record + 2);
+    };
+    return recordsWithin(frame, kFixedPart, readU8(frame + 10), length, recordSize);
+}
+
 void ProtocolNodeFrame0::parseFrame(const QByteArray& frame)
 {
     if (frame.size() < kFixedPart)
         return;
-    std::memcpy(&frameRecord, frame.constData(), kFixedPart);
-
+    // The search queues no frame whose records run past it: this guards frames
+    // handed over directly. A dropped frame leaves the fixed-part copy as it was.
     QList<Node_t> records;
-    if (!decodeRecords(frame, records)) {
+    if (!recordsFit(frame.constData(), frame.size()) || !decodeRecords(frame, records)) {
         qDebug().noquote().nospace() << logTimePrefix() << name()
                                      << " verify successed,but length not enough:" << logHex(frame);
         return;
     }
+    std::memcpy(&frameRecord, frame.constData(), kFixedPart);
 
     auto data = QSharedPointer<Data>::create();
     data->pcTime = pcTimeOfDay();

@@ -72,6 +72,9 @@ public:
     static void registerProtocol();
 
     void registerDataItems() override;
+    bool recordsFit(const char* frame, qint32 length) const override { return recordsWithinFrame(frame, length); }
+    // Each record head and payload lies within the frame, its checksum included.
+    static bool recordsWithinFrame(const char* frame, qint32 length);
     void parseFrame(const QByteArray& frame) override;
 
     // Walks the records of a whole frame (checksum byte included in the bound).

@@ -68,13 +68,18 @@ void ProtocolNodeFrame1::registerDataItems()
     createDataItem(new WidgetNodeFrame1Factory(lineCollector()));
 }
 
+bool ProtocolNodeFrame1::recordsFit(const char* frame, qint32 length) const
+{
+    return fixedRecordsFit(frame, length, kFixedPart, kRecordSize);
+}
+
 void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
 {
     if (frame.size() < kFixedPart + 1)
         return;
     const char* p = frame.constData();
     const int count = readU8(p + kFixedPart - 1);
-    if (!fixedRecordsFit(frame, kFixedPart, count, kRecordSize))
+    if (!keepsRecords(frame, count))
         return;
 
     std::memcpy(&frameRecord, p, kFixedPart);

@@ -118,13 +118,18 @@ void ProtocolNodeFrame2::registerDataItems()
     createDataItem(new WidgetNodeFrame2Factory(lineCollector()));
 }
 
+bool ProtocolNodeFrame2::recordsFit(const char* frame, qint32 length) const
+{
+    return fixedRecordsFit(frame, length, kFixedPart, kRecordSize);
+}
+
 void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
 {
     if (frame.size() < kFixedPart + 1)
         return;
     const char* p = frame.constData();
     const int count = readU8(p + 118);
-    if (!fixedRecordsFit(frame, kFixedPart, count, kRecordSize))
+    if (!keepsRecords(frame, count))
         return;
 
     std::memcpy(&frameRecord, p, kFixedPart);

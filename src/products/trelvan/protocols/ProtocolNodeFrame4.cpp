@@ -95,19 +95,22 @@ ProtocolNodeFrame4::TagItems* ProtocolNodeFrame4::tagItems(quint8 tagId)
     return items;
 }
 
+bool ProtocolNodeFrame4::recordsFit(const char* frame, qint32 length) const
+{
+    // Entries lie between the fixed part and the checksum.
+    if (!frame || length < kFixedPart + 1)
+        return false;
+    return recordsWithin(frame, kFixedPart, readU8(frame + kFixedPart - 1), length - 1, entrySize);
+}
+
 void ProtocolNodeFrame4::parseFrame(const QByteArray& frame)
 {
     if (frame.size() < kFixedPart + 1)
         return;
     const char* p = frame.constData();
     const int count = readU8(p + kFixedPart - 1);
-    // Entries lie between the fixed part and the checksum; counts that reach past
-    // them mark a damaged frame, of which nothing is shown or exported.
-    if (!recordsWithin(p, kFixedPart, count, frame.size() - 1, entrySize)) {
-        ++droppedFrames;
-        logRecordsPastFrame(name(), count, frame.size());
+    if (!keepsRecords(frame, count))
         return;
-    }
 
     std::memcpy(&frameRecord, p, kFixedPart);
     const quint32 systemTime = frameRecord.systemTime;

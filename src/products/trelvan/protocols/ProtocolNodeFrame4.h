@@ -58,6 +58,7 @@ public:
     static void registerProtocol();
 
     void registerDataItems() override;
+    bool recordsFit(const char* frame, qint32 length) const override;
     void parseFrame(const QByteArray& frame) override;
     QList<QVariant> fillExportRow() override;
 

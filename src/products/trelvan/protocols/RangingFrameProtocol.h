@@ -66,13 +66,18 @@ public:
     static Values recordValues(const Node_t& n) { return Layout::values(n); }
     static QList<FieldDescriptor> recordFields() { return Layout::fields(); }
 
+    bool recordsFit(const char* frame, qint32 length) const override
+    {
+        return fixedRecordsFit(frame, length, kFixedPart, kRecordSize);
+    }
+
     void parseFrame(const QByteArray& frame) override
     {
         if (frame.size() < kFixedPart + 1)
             return;
         const char* p = frame.constData();
         const int count = readU8(p + kFixedPart - 1);
-        if (!fixedRecordsFit(frame, kFixedPart, count, kRecordSize))
+        if (!keepsRecords(frame, count))
             return;
 
         std::memcpy(&frameRecord, p, kFixedPart);
