@@ -9,6 +9,7 @@
 #include <QMutexLocker>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 namespace Trelvan {
@@ -89,6 +90,11 @@ void ProtocolNodeFrame0::parseFrame(const QByteArray& frame)
                                      << " verify successed,but length not enough:" << logHex(frame);
         return;
     }
+
+    // A box is made for every node that sends payloads: nodes beyond the bound are left out.
+    records.erase(std::remove_if(records.begin(), records.end(),
+                                 [this](const Node_t& n) { return !admitsNode(n.role, n.id); }),
+                  records.end());
 
     auto data = QSharedPointer<Data>::create();
     data->pcTime = pcTimeOfDay();
