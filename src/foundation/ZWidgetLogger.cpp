@@ -112,19 +112,21 @@ bool isHexPair(const QStringRef& word)
     return core.size() == 2 && isHexDigit(core.at(0)) && isHexDigit(core.at(1));
 }
 
-// A value written in hexadecimal: "0x1f", or a dump without blanks ("5502ffff").
+// A value written in hexadecimal: "0x1f", "1a", "500003f0" (a word of hexadecimal
+// digits only, one of them a digit, so that words such as "bad" stay words).
 bool isHexValue(const QStringRef& word)
 {
     QStringRef core = wordCore(word);
     const bool prefixed = core.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
     if (prefixed)
         core = core.mid(2);
-    if (core.isEmpty() || (!prefixed && core.size() < 8))
-        return false;
-    for (QChar c : core)
+    bool digit = prefixed;
+    for (QChar c : core) {
         if (!isHexDigit(c))
             return false;
-    return true;
+        digit = digit || c.isDigit();
+    }
+    return digit && !core.isEmpty();
 }
 
 // Consecutive bytes of a dump ("55 02 ff ...") take at least this many words.

@@ -267,17 +267,19 @@ private slots:
     {
         QTest::addColumn<QString>("text");  // %1: what changes from line to line
         QTest::addColumn<QString>("words"); // the message as its count line shows it
-        QTest::addColumn<bool>("dump");
-        QTest::newRow("numbers") << "flooding frame %1" << "flooding frame #" << false;
+        QTest::addColumn<int>("kind"); // of what changes: 0 a number, 1 a frame dump, 2 a hexadecimal id
+        QTest::newRow("numbers") << "flooding frame %1" << "flooding frame #" << 0;
         QTest::newRow("frame dump") << "Vexa_Trelvan_Node_Frame0 verify successed,but length not enough:%1"
-                                    << "Vexa_Trelvan_Node_Frame# verify successed,but length not enough:<hex>" << true;
+                                    << "Vexa_Trelvan_Node_Frame# verify successed,but length not enough:<hex>" << 1;
+        QTest::newRow("hexadecimal id") << "iot_frame0: record of node %1 skipped"
+                                        << "iot_frame#: record of node # skipped" << 2;
     }
 
     void floodOfOneMessage()
     {
         QFETCH(QString, text);
         QFETCH(QString, words);
-        QFETCH(bool, dump);
+        QFETCH(int, kind);
         const QStringList others{"another message",
                                  "Vexa_Trelvan_Node_Frame4:datas_.size() > 1000, previous data will be discarded",
                                  "Vexa_Trelvan_Node_Frame1: record count 9 reaches past the frame",
@@ -296,13 +298,15 @@ private slots:
             QByteArray bytes(24, '\0');
             for (char& c : bytes)
                 c = char(rng.bounded(256));
-            zWarning() << text.arg(dump ? logHex(bytes) : QString::number(sent));
+            const QString values[] = {QString::number(sent), logHex(bytes),
+                                     QString::number(0x10000000u | rng.bounded(0x10000000u), 16)};
+            zWarning() << text.arg(values[kind]);
             if (sent == 100)
                 for (const QString& o : others)
                     zWarning() << o;
         }
         const qint64 seconds = clock.elapsed() / 1000;
-        const QString changing = dump ? "[0-9a-f]{2}(?: [0-9a-f]{2}){23}" : "\\d+";
+        const QString changing = QStringList{"\\d+", "[0-9a-f]{2}(?: [0-9a-f]{2}){23}", "1[0-9a-f]{7}"}.at(kind);
         const QStringList around = text.split("%1");
         const QRegularExpression flood("\\] (?:" + QRegularExpression::escape(around.first()) + changing
                                            + QRegularExpression::escape(around.last()) + "|"
