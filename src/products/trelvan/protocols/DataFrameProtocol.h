@@ -107,8 +107,8 @@ protected:
     // counted in droppedFrames and logged, and of which nothing is shown or exported.
     bool fixedRecordsFit(const QByteArray& frame, int fixedPart, int count, int recordSize);
 
-    // Whether the records of (role, id) are shown, made items and boxes of (NodeBound);
-    // a pair key of the protocol's own goes through admitsKey.
+    // Whether the records of (role, id) are shown and make items and boxes (NodeBound);
+    // admitsKey does the same for a key of the protocol's own, such as a pair of nodes.
     bool admitsNode(qint8 role, quint64 id);
     bool admitsKey(quint64 key, const std::function<QString()>& label);
     static quint64 nodeKey(qint8 role, quint64 id) { return quint64(quint8(role)) << 56 | (id & 0xFFFFFFFFFFFFFFull); }
