@@ -88,21 +88,111 @@ QString asHtml(const QString& text)
     return text.toHtmlEscaped().replace('\n', QStringLiteral("<br/>"));
 }
 
-// What one log statement writes whatever values it carries: the text after the time
-// prefix up to its first digit (bounded, so that a long text is no long key).
-QString messageStart(const QString& message)
+bool isHexDigit(QChar c)
+{
+    return c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('f')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// The word without the punctuation that may stick to it ("(55", "ff,", "0x1f:").
+QStringRef wordCore(const QStringRef& word)
+{
+    static const QString edges = QStringLiteral("()[]{},.:;=\"'");
+    int from = 0;
+    int to = word.size();
+    while (from < to && edges.contains(word.at(from)))
+        ++from;
+    while (to > from && edges.contains(word.at(to - 1)))
+        --to;
+    return word.mid(from, to - from);
+}
+
+bool isHexPair(const QStringRef& word)
+{
+    const QStringRef core = wordCore(word);
+    return core.size() == 2 && isHexDigit(core.at(0)) && isHexDigit(core.at(1));
+}
+
+// A value written in hexadecimal: "0x1f", "1a", "500003f0" (a word of hexadecimal
+// digits only, one of them a digit, so that words such as "bad" stay words).
+bool isHexValue(const QStringRef& word)
+{
+    QStringRef core = wordCore(word);
+    const bool prefixed = core.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    if (prefixed)
+        core = core.mid(2);
+    bool digit = prefixed;
+    for (QChar c : core) {
+        if (!isHexDigit(c))
+            return false;
+        digit = digit || c.isDigit();
+    }
+    return digit && !core.isEmpty();
+}
+
+// Consecutive bytes of a dump ("55 02 ff ...") take at least this many words.
+constexpr int kDumpWords = 3;
+
+// The words of a message after the time prefix, split at blanks and colons (a dump
+// may follow "text:" directly); each word keeps the separator after it.
+struct Word
+{
+    QStringRef text;
+    QStringRef separator;
+};
+
+QVector<Word> splitWords(const QString& message, int from)
+{
+    QVector<Word> words;
+    int start = from;
+    for (int k = from; k <= message.size(); ++k) {
+        if (k < message.size() && message.at(k) != QLatin1Char(' ') && message.at(k) != QLatin1Char(':'))
+            continue;
+        words.append({message.midRef(start, k - start), message.midRef(k, k < message.size() ? 1 : 0)});
+        start = k + 1;
+    }
+    return words;
+}
+
+// Appends a word with every run of digits as one '#' ("#" alone for a hexadecimal value).
+void appendNormalised(QString& out, const QStringRef& word)
+{
+    if (isHexValue(word)) {
+        out += QLatin1Char('#');
+        return;
+    }
+    for (int k = 0; k < word.size(); ++k) {
+        if (!word.at(k).isDigit())
+            out += word.at(k);
+        else if (k == 0 || !word.at(k - 1).isDigit())
+            out += QLatin1Char('#');
+    }
+}
+
+// What one log statement writes whatever values it carries: its words after the time
+// prefix, every run of digits as '#', a hexadecimal value as '#' and a frame dump as
+// "<hex>" whatever its bytes. Two lines of one statement give the same text; two
+// statements that share their first words do not.
+QString messageWords(const QString& message)
 {
     int from = 0;
-    if (message.size() >= 20 && message.at(0) == QLatin1Char('[') && message.at(19) == QLatin1Char(']')) {
+    if (message.size() >= 20 && message.at(0) == QLatin1Char('[') && message.at(19) == QLatin1Char(']'))
         from = 20;
-        while (from < message.size() && message.at(from) == QLatin1Char(' '))
-            ++from;
+    const QVector<Word> words = splitWords(message, from);
+    QString out;
+    out.reserve(std::min(message.size() - from, 512));
+    for (int i = 0; i < words.size(); ++i) {
+        int run = 0;
+        while (i + run < words.size() && isHexPair(words.at(i + run).text))
+            ++run;
+        if (run >= kDumpWords) {
+            out += QLatin1String("<hex>");
+            i += run - 1;
+        } else {
+            appendNormalised(out, words.at(i).text);
+        }
+        out += words.at(i).separator;
     }
-    const int limit = std::min(message.size(), from + 160);
-    int to = from;
-    while (to < limit && !message.at(to).isDigit())
-        ++to;
-    return message.mid(from, to - from);
+    return out.trimmed();
 }
 
 // A program left on a faulty link must not fill the disk: each message is written at
@@ -121,12 +211,15 @@ public:
     // out are added to due.
     bool admit(QtMsgType type, const QString& message, QList<Line>& due)
     {
-        const QString start = messageStart(message);
+        const QString words = messageWords(message);
+        // Two independent 32-bit hashes of the level and the words: a long dump costs
+        // no memory, and two messages of one second hardly ever share a key.
+        const QString keyText = QChar(QLatin1Char(char('0' + int(type)))) + words;
+        const quint64 key = quint64(qHash(keyText, 0x9e3779b9u)) << 32 | qHash(keyText, 0x85ebca6bu);
         QMutexLocker lock(&mutex_);
         const qint64 now = elapsed();
         if (now >= nextDue_)
             collectDue(now, false, due);
-        const QString key = QChar(QLatin1Char(char('0' + int(type)))) + start;
         const auto it = entries_.find(key);
         if (it != entries_.end()) {
             ++it->left;
@@ -134,7 +227,7 @@ public:
         }
         // Beyond this many different messages in one second, they are written untracked.
         if (entries_.size() < 4096) {
-            entries_.insert(key, Entry{now, 0, type, start});
+            entries_.insert(key, Entry{now, 0, type, words.left(kShownWords)});
             nextDue_ = std::min(nextDue_, now + 1000);
         }
         return true;
@@ -155,8 +248,9 @@ private:
         qint64 since;
         qint64 left;
         QtMsgType type;
-        QString start;
+        QString words; // what the count line shows of the message
     };
+    static constexpr int kShownWords = 160;
 
     qint64 elapsed()
     {
@@ -175,8 +269,8 @@ private:
                 continue;
             }
             if (it->left > 0) {
-                const QString start = it->start.trimmed();
-                due.append({it->type, logTimePrefix() + start + (start.isEmpty() ? "" : " ") +
+                const QString& words = it->words;
+                due.append({it->type, logTimePrefix() + words + (words.isEmpty() ? "" : " ") +
                                           QStringLiteral("(%1 more in the last second)").arg(it->left)});
             }
             it = entries_.erase(it);
@@ -184,7 +278,7 @@ private:
     }
 
     QMutex mutex_;
-    QHash<QString, Entry> entries_;
+    QHash<quint64, Entry> entries_;
     QElapsedTimer clock_;
     qint64 nextDue_ = std::numeric_limits<qint64>::max();
 };

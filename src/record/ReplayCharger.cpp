@@ -19,14 +19,16 @@ QString md5Name(const char* word)
     return QString::fromLatin1(QCryptographicHash::hash(QByteArray(word), QCryptographicHash::Md5).toHex());
 }
 
+} // namespace
+
 // What one tick did, reported once the lock is released so that a receiver in the
 // same thread may call back into the charger.
-struct TickReport
+struct ReplayCharger::TickReport
 {
     std::vector<qint64> sent;
     bool finished = false;
+    qint64 damagedMs = -1; // the time of a damaged record the tick stopped at
 };
-} // namespace
 
 ReplayCharger::ReplayCharger(QObject* parent)
     : QObject(parent)
@@ -192,6 +194,7 @@ bool ReplayCharger::startLocked(const QString& path)
     header_ = header;
     stamps_ = stamps;
     open_ = true;
+    damageSaid_ = false;
     rewindLocked();
     return true;
 }
@@ -217,6 +220,7 @@ void ReplayCharger::rewindLocked()
 {
     frameIndex_ = 0;
     currentMs_ = 0;
+    damagedIndex_ = -1;
     timer_->stop();
     if (!open_)
         return;
@@ -282,6 +286,27 @@ bool ReplayCharger::readRecordLocked(qint64 index, qint64& ms, qint64& dataPos)
     return frameStream_.status() == QDataStream::Ok;
 }
 
+bool ReplayCharger::dataPosInsideLocked(qint64 dataPos) const
+{
+    return dataPos >= 0 && dataPos <= header_.dataSize() - 4;
+}
+
+void ReplayCharger::stopDamagedLocked(qint64 record, qint64 ms, qint64 dataPos)
+{
+    timer_->stop();
+    currentMs_ = ms;
+    damagedIndex_ = frameIndex_;
+    if (damageSaid_)
+        return;
+    damageSaid_ = true;
+    zCritical() << QStringLiteral("replay stopped, damaged recording: record %1 (%2 ms) points to data position %3, "
+                                  "outside the data section of %4 bytes")
+                       .arg(record)
+                       .arg(ms)
+                       .arg(dataPos)
+                       .arg(header_.dataSize());
+}
+
 void ReplayCharger::jumpTo(qlonglong ms)
 {
     runHere([this, ms] { jumpHere(ms); });
@@ -290,6 +315,7 @@ void ReplayCharger::jumpTo(qlonglong ms)
 void ReplayCharger::jumpHere(qint64 ms)
 {
     bool playing = false;
+    qint64 damagedMs = -1;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!open_)
@@ -327,17 +353,25 @@ void ReplayCharger::jumpHere(qint64 ms)
         }
         const qint64 result = (below >= 0 && above >= below) ? below : i;
         frameIndex_ = result;
+        damagedIndex_ = -1;
         qint64 t = 0;
         qint64 pos = 0;
         if (readRecordLocked(result, t, pos)) {
-            currentMs_ = t;
-            currentDataPos_ = pos;
-            dataFile_.seek(pos);
-            dataStream_.resetStatus();
+            if (!dataPosInsideLocked(pos)) {
+                stopDamagedLocked(result, t, pos);
+                damagedMs = t;
+            } else {
+                currentMs_ = t;
+                currentDataPos_ = pos;
+                dataFile_.seek(pos);
+                dataStream_.resetStatus();
+            }
         }
         playing = timer_->isActive();
     }
-    if (playing)
+    if (damagedMs >= 0)
+        emit replayDamaged(damagedMs);
+    else if (playing)
         readData();
 }
 
@@ -356,50 +390,69 @@ void ReplayCharger::readData()
     TickReport report;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!open_) {
-            timer_->stop();
-            return;
-        }
-        ChunkSink sink = sink_;
-        ProtocolFrameExtraction* extraction = sink ? nullptr : ProtocolFrameExtraction::instance();
-        const qint64 start = currentMs_;
-        for (;;) {
-            QByteArray chunk;
-            dataStream_ >> chunk;
-            if (!chunk.isEmpty()) {
-                if (sink)
-                    sink(chunk);
-                else
-                    extraction->appendData(chunk);
-            }
-            report.sent.push_back(currentMs_);
-            ++frameIndex_;
-            if (frameIndex_ >= header_.frameCount()) {
-                currentMs_ = 0;
-                frameIndex_ = 0;
-                timer_->stop();
-                frameFile_.seek(0);
-                dataFile_.seek(0);
-                frameStream_.resetStatus();
-                dataStream_.resetStatus();
-                report.finished = true;
-                break;
-            }
-            qint64 t = 0;
-            qint64 pos = 0;
-            frameStream_ >> t >> pos;
-            currentMs_ = t;
-            currentDataPos_ = pos;
-            if (currentMs_ == start)
-                continue;
-            timer_->setInterval(waitBetween(start, currentMs_));
-            break;
-        }
+        readDataLocked(report);
     }
     for (qint64 ms : report.sent)
         emit msChanged(ms);
     if (report.finished)
         emit replayFinished();
+    if (report.damagedMs >= 0)
+        emit replayDamaged(report.damagedMs);
+}
+
+void ReplayCharger::readDataLocked(TickReport& report)
+{
+    if (!open_) {
+        timer_->stop();
+        return;
+    }
+    if (frameIndex_ == damagedIndex_) {
+        // Stopped at a damaged record: played again, it stays there.
+        timer_->stop();
+        report.damagedMs = currentMs_;
+        return;
+    }
+    ChunkSink sink = sink_;
+    ProtocolFrameExtraction* extraction = sink ? nullptr : ProtocolFrameExtraction::instance();
+    const qint64 start = currentMs_;
+    for (;;) {
+        QByteArray chunk;
+        dataStream_ >> chunk;
+        if (!chunk.isEmpty()) {
+            if (sink)
+                sink(chunk);
+            else
+                extraction->appendData(chunk);
+        }
+        report.sent.push_back(currentMs_);
+        ++frameIndex_;
+        if (frameIndex_ >= header_.frameCount()) {
+            currentMs_ = 0;
+            frameIndex_ = 0;
+            timer_->stop();
+            frameFile_.seek(0);
+            dataFile_.seek(0);
+            frameStream_.resetStatus();
+            dataStream_.resetStatus();
+            report.finished = true;
+            return;
+        }
+        qint64 t = 0;
+        qint64 pos = 0;
+        frameStream_ >> t >> pos;
+        if (!dataPosInsideLocked(pos)) {
+            // The index stream stands just past the record read.
+            stopDamagedLocked(frameFile_.pos() / RecordingFileHeader::FrameRecordSize - 1, t, pos);
+            report.damagedMs = t;
+            return;
+        }
+        currentMs_ = t;
+        currentDataPos_ = pos;
+        if (currentMs_ == start)
+            continue;
+        timer_->setInterval(waitBetween(start, currentMs_));
+        return;
+    }
 }
 
 QList<RecordingStamp> ReplayCharger::stamps() const

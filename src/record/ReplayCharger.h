@@ -62,6 +62,9 @@ public slots:
 signals:
     void msChanged(qlonglong ms);
     void replayFinished();
+    // The replay stopped at the record of ms: its data position lies outside the data
+    // file (the log says it once per opened recording).
+    void replayDamaged(qlonglong ms);
 
 private:
     // Runs f on this object's thread and waits for it.
@@ -70,8 +73,15 @@ private:
     void rewindLocked();
     void jumpHere(qint64 ms);
     void closeFilesLocked();
-    void readDataLocked();
+    struct TickReport;
+    // Sends the chunks due at this tick (readData's work under mutex_).
+    void readDataLocked(TickReport& report);
     bool readRecordLocked(qint64 index, qint64& ms, qint64& dataPos);
+    // Whether a chunk record (its 4-byte count at least) can start at dataPos.
+    bool dataPosInsideLocked(qint64 dataPos) const;
+    // Stops at a record whose data position lies outside the data file; the caller
+    // emits replayDamaged once the lock is released.
+    void stopDamagedLocked(qint64 record, qint64 ms, qint64 dataPos);
     // The timer interval between two chunk times at the current speed. Under mutex_.
     int waitBetween(qint64 previousMs, qint64 nextMs) const;
     bool openSection(QFile& recording, QFile& target, qint64 pos, qint64 size, const char* msg0, const char* msg1);
@@ -89,6 +99,10 @@ private:
     qint64 currentDataPos_ = 0;
     double speed_ = 1.0;
     bool open_ = false;
+    // The record the replay stopped at for a data position outside the data file
+    // (-1: none); nothing is read from there.
+    qint64 damagedIndex_ = -1;
+    bool damageSaid_ = false;
     std::unique_ptr<QTemporaryDir> tempFolder_;
     ChunkSink sink_;
 };

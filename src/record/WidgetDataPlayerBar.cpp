@@ -151,6 +151,15 @@ WidgetDataPlayerBar::WidgetDataPlayerBar(QWidget* parent)
     connect(slider_, &QSlider::sliderReleased, this, [this] { emit sliderReleased(slider_->value()); });
     connect(this, &WidgetDataPlayerBar::sliderReleased, charger, &ReplayCharger::jumpTo, Qt::QueuedConnection);
     connect(charger, &ReplayCharger::msChanged, this, &WidgetDataPlayerBar::updateSlide);
+    damageLabel_ = new QLabel(this);
+    damageLabel_->hide();
+    connect(charger, &ReplayCharger::replayDamaged, this, [this](qlonglong ms) {
+        playButton_->setChecked(false);
+        updateSlide(ms);
+        damageLabel_->setText(tr("Damaged recording: replay stopped at %1")
+                                  .arg(QTime(0, 0).addMSecs(int(qBound<qlonglong>(0, ms, INT_MAX))).toString(timeFormat_)));
+        damageLabel_->show();
+    });
 
     addStampButton_ = new QToolButton(this);
     addStampButton_->setIcon(icon(IconAddTag));
@@ -186,6 +195,7 @@ WidgetDataPlayerBar::WidgetDataPlayerBar(QWidget* parent)
     layout->addWidget(startLabel_);
     layout->addWidget(slider_);
     layout->addWidget(endLabel_);
+    layout->addWidget(damageLabel_);
     layout->addWidget(addStampButton_);
     layout->addWidget(createVLine(this));
 
@@ -281,6 +291,7 @@ void WidgetDataPlayerBar::showTime(int ms)
 
 void WidgetDataPlayerBar::openReplayFile(bool open)
 {
+    damageLabel_->hide();
     if (!open) {
         replayAction_->setChecked(false);
         playButton_->setChecked(false);

@@ -65,6 +65,8 @@ public:
     SliderWithTag* slider() const { return slider_; }
     QLabel* startLabel() const { return startLabel_; }
     QLabel* endLabel() const { return endLabel_; }
+    // Says where a damaged recording stopped the replay; hidden otherwise.
+    QLabel* damageLabel() const { return damageLabel_; }
     QString timeFormat() const { return timeFormat_; }
     RecordingCharger* recorder() const { return recorder_; }
     ReplayCharger* replayCharger() const { return replayCharger_; }
@@ -85,6 +87,7 @@ private:
     QDoubleSpinBox* speedBox_ = nullptr;
     QLabel* startLabel_ = nullptr;
     QLabel* endLabel_ = nullptr;
+    QLabel* damageLabel_ = nullptr;
     QToolButton* playButton_ = nullptr;
     SliderWithTag* slider_ = nullptr;
     QToolButton* addStampButton_ = nullptr;

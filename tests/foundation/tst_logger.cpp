@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -259,22 +260,57 @@ private slots:
                 QVERIFY(text.contains(line(t, i)));
     }
 
-    // A message repeated without pause is written once a second, then a line counting
-    // the rest; another message meanwhile is written at once.
+    // A message repeated without pause (its numbers or its frame dump changing) is
+    // written once a second, then a line counting the rest; other messages meanwhile,
+    // even those that share their first words with it, are written at once.
+    void floodOfOneMessage_data()
+    {
+        QTest::addColumn<QString>("text");  // %1: what changes from line to line
+        QTest::addColumn<QString>("words"); // the message as its count line shows it
+        QTest::addColumn<int>("kind"); // of what changes: 0 a number, 1 a frame dump, 2 a hexadecimal id
+        QTest::newRow("numbers") << "flooding frame %1" << "flooding frame #" << 0;
+        QTest::newRow("frame dump") << "Vexa_Trelvan_Node_Frame0 verify successed,but length not enough:%1"
+                                    << "Vexa_Trelvan_Node_Frame# verify successed,but length not enough:<hex>" << 1;
+        QTest::newRow("hexadecimal id") << "iot_frame0: record of node %1 skipped"
+                                        << "iot_frame#: record of node # skipped" << 2;
+    }
+
     void floodOfOneMessage()
     {
+        QFETCH(QString, text);
+        QFETCH(QString, words);
+        QFETCH(int, kind);
+        const QStringList others{"another message",
+                                 "Vexa_Trelvan_Node_Frame4:datas_.size() > 1000, previous data will be discarded",
+                                 "Vexa_Trelvan_Node_Frame1: record count 9 reaches past the frame",
+                                 "flooding frame rate"};
         StderrCapture err; // the flood stays off the test's output
         const QString path = ZWidgetLogger::logFilePath();
+        QList<int> before;
+        for (const QString& o : others)
+            before << readAll(path).count(("] " + o + "\r\n").toUtf8());
+        QRandomGenerator rng(7);
         QElapsedTimer clock;
         clock.start();
         int sent = 0;
         while (clock.elapsed() < 2500) {
-            zWarning() << "flooding frame" << ++sent;
+            ++sent;
+            QByteArray bytes(24, '\0');
+            for (char& c : bytes)
+                c = char(rng.bounded(256));
+            const QString values[] = {QString::number(sent), logHex(bytes),
+                                     QString::number(0x10000000u | rng.bounded(0x10000000u), 16)};
+            zWarning() << text.arg(values[kind]);
             if (sent == 100)
-                zWarning() << "another message";
+                for (const QString& o : others)
+                    zWarning() << o;
         }
         const qint64 seconds = clock.elapsed() / 1000;
-        const QRegularExpression flood("\\] flooding frame (?:\\d+|\\((\\d+) more in the last second\\))\r$",
+        const QString changing = QStringList{"\\d+", "[0-9a-f]{2}(?: [0-9a-f]{2}){23}", "1[0-9a-f]{7}"}.at(kind);
+        const QStringList around = text.split("%1");
+        const QRegularExpression flood("\\] (?:" + QRegularExpression::escape(around.first()) + changing
+                                           + QRegularExpression::escape(around.last()) + "|"
+                                           + QRegularExpression::escape(words) + " \\((\\d+) more in the last second\\))\r$",
                                        QRegularExpression::MultilineOption);
         int lines = 0, left = 0;
         // The last second's count comes when that second is over, with no message after it.
@@ -289,7 +325,8 @@ private slots:
                                  5000);
         QVERIFY2(lines >= 2 && lines <= seconds + 1, qPrintable(QString("%1 lines in %2 s").arg(lines).arg(seconds)));
         QVERIFY(sent > lines);
-        QCOMPARE(readAll(path).count("] another message\r\n"), 1);
+        for (int k = 0; k < others.size(); ++k)
+            QCOMPARE(readAll(path).count(("] " + others.at(k) + "\r\n").toUtf8()), before.at(k) + 1);
     }
 
     // An info line is on disk within a second, though only warnings flush at once.

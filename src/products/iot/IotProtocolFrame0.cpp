@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTime>
 
+#include <algorithm>
 #include <cstring>
 
 namespace iot {
@@ -113,6 +114,12 @@ void ProtocolFrame0::parseFrame(const QByteArray& frame)
         return;
     frame_ = frame.left(kFrameLength);
     QList<Node_t> nodes = decodeNodes(frame_.constData());
+    // Nodes beyond the bound neither make items nor reach the grid or the export.
+    nodes.erase(std::remove_if(nodes.begin(), nodes.end(),
+                               [this](const Node_t& n) {
+                                   return !nodeBound_.admits(n.id, name_, [&n] { return QString::number(n.id, 16); });
+                               }),
+                nodes.end());
     for (const Node_t& n : nodes) {
         const NodeItems items = itemsFor(n.id);
         if (items.dis)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ResourceItems.h"
+#include "protocol/NodeBound.h"
 #include "protocol/ProtocolBase.h"
 #include "protocol/ProtocolDataQueue.h"
 #include "record/DataExportObserver.h"
@@ -93,6 +94,8 @@ public:
     // The items of a node id; empty when the node has not been seen (processing
     // thread, or once the pipeline is idle).
     NodeItems nodeItems(quint32 id) const { return nodeItems_.value(id); }
+    // The number of node ids with items (at most NodeBound::kMaxNodes).
+    int nodeCount() const { return nodeItems_.size(); }
     QByteArray frameImage() const { return frame_; }
 
 private:
@@ -104,6 +107,7 @@ private:
     DataResourceItem* dataItem_ = nullptr;
     // By the full id: nodes that share their low byte are still apart.
     QMap<quint32, NodeItems> nodeItems_;
+    NodeBound nodeBound_;
     LineResourceCollector collector_;
 };
 

@@ -902,6 +902,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Damaged recording: replay stopped at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Speed</source>
         <translation type="unfinished"></translation>
     </message>

@@ -902,6 +902,10 @@
         <translation>数据回放</translation>
     </message>
     <message>
+        <source>Damaged recording: replay stopped at %1</source>
+        <translation>数据记录已损坏：回放停止于 %1</translation>
+    </message>
+    <message>
         <source>Speed</source>
         <translation>速度</translation>
     </message>

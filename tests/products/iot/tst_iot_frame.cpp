@@ -212,6 +212,43 @@ private slots:
         QCOMPARE(rows.at(3).at(0), QString("513"));
     }
 
+    // Damaged frames that pass their sum carry random ids: items are made for at most
+    // the bound's number of them, the records of the others are skipped, and the
+    // nodes already known still decode and show.
+    void freshIdsStopAtTheBound()
+    {
+        talmeno_test::LogCapture log;
+        const int before = protocol_->nodeCount();
+        const int frames = (NodeBound::kMaxNodes - before) / ProtocolFrame0::kNodeSlots + 10;
+        quint32 fresh = 0x50000000;
+        QByteArray stream;
+        for (int f = 0; f < frames; ++f) {
+            IotSlots nodes;
+            for (int slot = 0; slot < ProtocolFrame0::kNodeSlots; ++slot)
+                nodes.push_back({slot, node(fresh++, 1, 100, 0, 0)});
+            stream += sim::iotFrame(nodes);
+        }
+        const QList<QSharedPointer<ProtocolFrame0::Data>> records = decode(stream, frames);
+        QCOMPARE(records.size(), frames);
+        QCOMPARE(protocol_->nodeCount(), NodeBound::kMaxNodes);
+        int shown = 0;
+        for (const auto& r : records)
+            shown += r->nodes.size();
+        QCOMPARE(shown, NodeBound::kMaxNodes - before);
+        QVERIFY(records.last()->nodes.isEmpty());
+        QVERIFY(!protocol_->nodeItems(fresh - 1).dis);
+        QVERIFY(log.count(QtDebugMsg, "iot_frame0: record of node 5000") > 0);
+
+        // A known node beside a fresh one: the known one decodes and writes its items.
+        const QList<QSharedPointer<ProtocolFrame0::Data>> mixed =
+            decode(sim::iotFrame({{0, node(fresh, 1, 100, 0, 0)}, {3, node(7, 9, 4321, 0, 0)}}), 1);
+        QCOMPARE(mixed.size(), 1);
+        QCOMPARE(mixed.first()->nodes.size(), 1);
+        QCOMPARE(mixed.first()->nodes.first().id, 7u);
+        QCOMPARE(protocol_->nodeItems(7).dis->lastValue(), double(4.321f));
+        QCOMPARE(protocol_->nodeCount(), NodeBound::kMaxNodes);
+    }
+
     // Runs after the tests that need the iot frame decoded.
     void tagFrameLoadedLaterTakesTheHead()
     {

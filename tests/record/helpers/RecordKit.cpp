@@ -154,7 +154,7 @@ QByteArray HandMadeRecording::bytes() const
     };
     for (const auto& c : chunks) {
         put64(index, c.first);
-        put64(index, data.size());
+        put64(index, damagedDataPos.value(int(index.size() / 16), data.size()));
         put32(data, quint32(c.second.size()));
         data += c.second;
     }

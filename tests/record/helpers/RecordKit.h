@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QMutex>
 #include <QPair>
 #include <QStringList>
@@ -63,6 +64,8 @@ struct HandMadeRecording
     QList<QPair<qint64, QByteArray>> chunks;
     QList<RecordingStamp> stamps;
     bool withStampSection = false;
+    // Data positions written into the frame index instead of the true ones, by record.
+    QMap<int, qint64> damagedDataPos;
     // Applied to the header after it is filled in, before it is sealed.
     std::function<void(RecordingFileHeader&)> tamper;
     bool seal = true;

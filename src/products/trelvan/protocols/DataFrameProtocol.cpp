@@ -4,6 +4,7 @@
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/protocols/FrameDecoding.h"
+#include "products/trelvan/protocols/NodeLabel.h"
 #include "products/trelvan/protocols/TrelvanTables.h"
 
 namespace Trelvan {
@@ -105,6 +106,16 @@ LineResourceItem* DataFrameProtocol::createLineItem(const QString& name, bool is
     if (line)
         collector_->addItem(line);
     return line;
+}
+
+bool DataFrameProtocol::admitsNode(qint8 role, quint64 id)
+{
+    return nodeBound_.admits(nodeKey(role, id), name_, [role, id] { return nodeLabel(role, id); });
+}
+
+bool DataFrameProtocol::admitsKey(quint64 key, const std::function<QString()>& label)
+{
+    return nodeBound_.admits(key, name_, label);
 }
 
 QVector<LineResourceItem*> DataFrameProtocol::createLineItems(const QStringList& names, bool isUsed)

@@ -3,6 +3,7 @@
 #include "model/ResourceType.h"
 #include "model/ResourceValues.h"
 #include "products/trelvan/protocols/FrameDecoding.h"
+#include "protocol/NodeBound.h"
 #include "protocol/ProtocolBase.h"
 #include "protocol/ProtocolDataQueue.h"
 
@@ -14,6 +15,7 @@
 #include <QVector>
 
 #include <cstring>
+#include <functional>
 #include <utility>
 
 class BaseResourceItem;
@@ -78,6 +80,9 @@ public:
     // Frames dropped because their record count reaches past their end.
     int droppedFrames = 0;
 
+    // The distinct nodes whose records make items and boxes (at most NodeBound::kMaxNodes).
+    int shownNodeCount() const { return nodeBound_.size(); }
+
 protected:
     // Items of this protocol (Belong = its name, visibility not fixed); null when
     // the current page does not offer the type or there is no page.
@@ -105,13 +110,20 @@ protected:
     // droppedFrames and logged, and nothing of it is shown or exported.
     bool keepsRecords(const QByteArray& frame, int count);
 
+    // Whether the records of (role, id) are shown and make items and boxes (NodeBound);
+    // admitsKey does the same for a key of the protocol's own, such as a pair of nodes.
+    bool admitsNode(qint8 role, quint64 id);
+    bool admitsKey(quint64 key, const std::function<QString()>& label);
+    static quint64 nodeKey(qint8 role, quint64 id) { return quint64(quint8(role)) << 56 | (id & 0xFFFFFFFFFFFFFFull); }
+
     // The count records after the fixed part, each handed to each(record) in frame
-    // order. The first record whose role acceptedRole refuses is logged, once a frame:
-    // the line carries the whole frame, and a line per record would flood the log
-    // at the frame rate. A null acceptedRole takes every role.
+    // order; the records of nodes beyond the bound are left out. The first record
+    // whose role acceptedRole refuses is logged, once a frame: the line carries the
+    // whole frame, and a line per record would flood the log at the frame rate. A
+    // null acceptedRole takes every role.
     template <typename Node_t, typename Each>
-    static QList<Node_t> readNodeRecords(const QByteArray& frame, int fixedPart, int count,
-                                         bool (*acceptedRole)(qint8), Each&& each)
+    QList<Node_t> readNodeRecords(const QByteArray& frame, int fixedPart, int count, bool (*acceptedRole)(qint8),
+                                  Each&& each)
     {
         QList<Node_t> records;
         records.reserve(count);
@@ -120,12 +132,14 @@ protected:
         for (int i = 0; i < count; ++i) {
             Node_t n;
             std::memcpy(&n, p + i * int(sizeof(Node_t)), sizeof(Node_t));
-            records.append(n);
             const qint8 role = n.role;
             if (acceptedRole && !roleLogged && !acceptedRole(role)) {
                 roleLogged = true;
                 logInvalidNodeRole(role, quint64(n.id), frame);
             }
+            if (!admitsNode(role, quint64(n.id)))
+                continue;
+            records.append(n);
             each(n);
         }
         return records;
@@ -150,6 +164,7 @@ private:
     bool variable_;
     LineResourceCollector* collector_;
     DataResourceItem* dataItem_ = nullptr;
+    NodeBound nodeBound_;
 };
 
 } // namespace Trelvan

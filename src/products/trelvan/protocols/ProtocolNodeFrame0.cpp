@@ -9,6 +9,7 @@
 #include <QMutexLocker>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 namespace Trelvan {
@@ -100,6 +101,11 @@ void ProtocolNodeFrame0::parseFrame(const QByteArray& frame)
         return;
     }
     std::memcpy(&frameRecord, frame.constData(), kFixedPart);
+
+    // A box is made for every node that sends payloads: nodes beyond the bound are left out.
+    records.erase(std::remove_if(records.begin(), records.end(),
+                                 [this](const Node_t& n) { return !admitsNode(n.role, n.id); }),
+                  records.end());
 
     auto data = QSharedPointer<Data>::create();
     data->pcTime = pcTimeOfDay();

@@ -103,6 +103,21 @@ bool ProtocolNodeFrame4::recordsFit(const char* frame, qint32 length) const
     return recordsWithin(frame, kFixedPart, readU8(frame + kFixedPart - 1), length - 1, entrySize);
 }
 
+bool ProtocolNodeFrame4::distanceItem(TagItems* items, quint8 tagId, quint8 anchor, LineResourceItem*& item)
+{
+    auto it = items->distances.find(anchor);
+    if (it == items->distances.end()) {
+        // Each (tag, anchor) pair has an item and a label of its own: the pairs count
+        // against the bound.
+        const QString key = nodeLabel(kTagRole, tagId) + "-" + nodeLabel(kAnchorRole, anchor);
+        if (!admitsKey(nodeKey(kAnchorRole, quint64(tagId) << 8 | anchor), [&key] { return key; }))
+            return false;
+        it = items->distances.insert(anchor, createLineItem(makeRecordItemName(Field::dis, key)));
+    }
+    item = it.value();
+    return true;
+}
+
 void ProtocolNodeFrame4::parseFrame(const QByteArray& frame)
 {
     if (frame.size() < kFixedPart + 1)
@@ -129,21 +144,22 @@ void ProtocolNodeFrame4::parseFrame(const QByteArray& frame)
         n.voltage = readU8(p + at + 3);
         n.count = readU8(p + at + 4);
         at += kEntryHead;
+        const int subRecords = at;
+        at += n.count * kSubRecordSize;
+        if (!admitsNode(kTagRole, n.id))
+            continue;
 
         TagItems* items = tagItems(n.id);
         writeLine(items->voltage, tagVoltage(n));
 
         n.disList.reserve(n.count);
-        for (int k = 0; k < n.count; ++k, at += kSubRecordSize) {
-            const quint32 sub = readU32(p + at);
+        for (int k = 0; k < n.count; ++k) {
+            const quint32 sub = readU32(p + subRecords + k * kSubRecordSize);
+            LineResourceItem* item = nullptr;
+            if (!distanceItem(items, n.id, anchorOf(sub), item))
+                continue;
             n.disList.append(sub);
-            const quint8 anchor = anchorOf(sub);
-            auto it = items->distances.find(anchor);
-            if (it == items->distances.end()) {
-                const QString key = nodeLabel(kTagRole, n.id) + "-" + nodeLabel(kAnchorRole, anchor);
-                it = items->distances.insert(anchor, createLineItem(makeRecordItemName(Field::dis, key)));
-            }
-            writeLine(it.value(), distanceMetres(sub));
+            writeLine(item, distanceMetres(sub));
         }
         entries.append(n);
     }

@@ -83,6 +83,9 @@ private:
     ~ProtocolNodeFrame4() override;
 
     TagItems* tagItems(quint8 tagId);
+    // The distance item of (tag, anchor), made on first sight; false beyond the node
+    // bound, whose distances are skipped.
+    bool distanceItem(TagItems* items, quint8 tagId, quint8 anchor, LineResourceItem*& item);
 };
 
 } // namespace Trelvan
