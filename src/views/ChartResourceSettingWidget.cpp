@@ -89,13 +89,19 @@ ChartResourceSettingWidget::ChartResourceSettingWidget(ChartResourceItem* item, 
     headerLayout_->addWidget(visibleBox_, 0, Qt::AlignLeft | Qt::AlignVCenter);
     headerLayout_->addWidget(nameLabel_, 1);
 
+}
+
+ZPopupShadowWindow* ChartResourceSettingWidget::ensurePopup()
+{
+    if (popup_)
+        return popup_;
     popup_ = new ZPopupShadowWindow(this);
     popup_->contentLayout()->setContentsMargins(0, 0, 0, 0);
-    popupContent_ = new QWidget(popup_);
-    popup_->contentLayout()->addWidget(popupContent_);
-    auto* contentLayout = new QHBoxLayout(popupContent_);
+    auto* popupContent = new QWidget(popup_);
+    popup_->contentLayout()->addWidget(popupContent);
+    auto* contentLayout = new QHBoxLayout(popupContent);
     contentLayout->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(popupContent_);
+    auto* scroll = new QScrollArea(popupContent);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->setWidgetResizable(true);
@@ -115,6 +121,9 @@ ChartResourceSettingWidget::ChartResourceSettingWidget(ChartResourceItem* item, 
     connect(containerBox_, &QComboBox::textActivated, this, &ChartResourceSettingWidget::setContainerName);
     connect(swatch_, &ZColorLabel::colorChanged, this,
             [this](QColor color) { item_->setData(5, color.name(QColor::HexRgb)); });
+    addPopupSettings();
+    refreshAll();
+    return popup_;
 }
 
 void ChartResourceSettingWidget::refreshAll()
@@ -126,6 +135,7 @@ void ChartResourceSettingWidget::refreshAll()
 
 void ChartResourceSettingWidget::addSettingWidgets(const QList<QWidget*>& widgets)
 {
+    ensurePopup();
     for (QWidget* w : widgets)
         settingsLayout_->addWidget(w);
 }
@@ -137,6 +147,9 @@ void ChartResourceSettingWidget::setContainerName(const QString& name)
 
 void ChartResourceSettingWidget::handleItemDataChanged(int column)
 {
+    // The pop-up's controls are filled when it is built.
+    if (!popup_ && (column == 0 || column == 3))
+        return;
     switch (column) {
     case 0:
         belongLabel_->setText(item_->belong());
@@ -156,7 +169,8 @@ void ChartResourceSettingWidget::handleItemDataChanged(int column)
         break;
     case 5:
         nameLabel_->setColor(item_->color());
-        swatch_->setColor(item_->color());
+        if (swatch_)
+            swatch_->setColor(item_->color());
         break;
     default:
         break;
@@ -166,6 +180,7 @@ void ChartResourceSettingWidget::handleItemDataChanged(int column)
 void ChartResourceSettingWidget::openPopup()
 {
     // Refilling must not move the series: the choice is connected again only afterwards.
+    ensurePopup();
     disconnect(containerBox_, &QComboBox::currentTextChanged, this, &ChartResourceSettingWidget::setContainerName);
     containerBox_->clear();
     containerBox_->addItems(availableContainerNames(item_));
@@ -221,9 +236,6 @@ void AttitudeResourceSettingWidget::handleItemDataChanged(int column)
 LineResourceSettingWidget::LineResourceSettingWidget(LineResourceItem* item, QWidget* parent)
     : ChartResourceSettingWidget(item, parent), lineItem_(item)
 {
-    widthBox_ = makeSpinBox(tr("Line Width: "), tr(" px"), 1, 100, item, LineResourceItem::ColWidth, this);
-    widthBox_->setValue(item->lineRecord()->Width);
-
     valueLabel_ = new QLabel(this);
     valueLabel_->setFont(monospaceFont());
     valueLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -233,7 +245,12 @@ LineResourceSettingWidget::LineResourceSettingWidget(LineResourceItem* item, QWi
     valueTimer_ = new QTimer(this);
     valueTimer_->setSingleShot(true);
     connect(valueTimer_, &QTimer::timeout, this, &LineResourceSettingWidget::showValue);
+}
 
+void LineResourceSettingWidget::addPopupSettings()
+{
+    widthBox_ = makeSpinBox(tr("Line Width: "), tr(" px"), 1, 100, lineItem_, LineResourceItem::ColWidth, this);
+    widthBox_->setValue(lineItem_->lineRecord()->Width);
     addSettingWidgets({widthBox_});
 }
 
@@ -245,7 +262,7 @@ void LineResourceSettingWidget::handleItemDataChanged(int column)
     }
     if (column == 6) {
         showValueSoon();
-    } else if (column == LineResourceItem::ColWidth) {
+    } else if (column == LineResourceItem::ColWidth && widthBox_) {
         widthBox_->setValue(lineItem_->lineRecord()->Width);
     }
 }

@@ -24,7 +24,9 @@ class QDoubleSpinBox;
 class QToolButton;
 
 // One series' row in a container's series panel: a visibility check box and the
-// name; a right click opens a pop-up with the series' other settings. Controls
+// name; a right click opens a pop-up with the series' other settings. The pop-up
+// is built when first needed: a page may show thousands of series, and their
+// pop-ups, mostly never opened, cost more than the rows themselves. Controls
 // write into the item; the item's change signal updates the controls, so edits
 // made elsewhere show here and a write that changes nothing ends the round trip.
 class ChartResourceSettingWidget : public QWidget
@@ -39,13 +41,15 @@ public:
     void addSettingWidgets(const QList<QWidget*>& widgets);
     void setContainerName(const QString& name);
 
-    // For tests and the containers: the parts a user touches.
-    ZPopupShadowWindow* popup() const { return popup_; }
+    // For tests and the containers: the parts a user touches (the pop-up's parts
+    // are built by asking for them).
+    ZPopupShadowWindow* popup() { return ensurePopup(); }
     QCheckBox* visibleCheckBox() const { return visibleBox_; }
     ZColorTextLabel* nameLabel() const { return nameLabel_; }
-    QLabel* belongLabel() const { return belongLabel_; }
-    QComboBox* containerBox() const { return containerBox_; }
-    ZColorLabel* colorSwatch() const { return swatch_; }
+    QLabel* belongLabel() { ensurePopup(); return belongLabel_; }
+    QComboBox* containerBox() { ensurePopup(); return containerBox_; }
+    ZColorLabel* colorSwatch() { ensurePopup(); return swatch_; }
+    bool isPopupBuilt() const { return popup_ != nullptr; }
     // What a right click does: refill the container choice and show the pop-up.
     void openPopup();
 
@@ -61,18 +65,22 @@ public slots:
 
 protected:
     QHBoxLayout* headerLayout() const { return headerLayout_; }
+    // Builds the pop-up once, with the kind's own settings (addPopupSettings), and
+    // fills it from the item.
+    ZPopupShadowWindow* ensurePopup();
+    // A kind whose settings are built with the pop-up adds them here.
+    virtual void addPopupSettings() {}
 
 private:
     ChartResourceItem* item_;
-    ZPopupShadowWindow* popup_;
-    QWidget* popupContent_;
-    QLabel* belongLabel_;
+    ZPopupShadowWindow* popup_ = nullptr;
+    QLabel* belongLabel_ = nullptr;
     ZColorTextLabel* nameLabel_;
-    ZColorLabel* swatch_;
-    QComboBox* containerBox_;
+    ZColorLabel* swatch_ = nullptr;
+    QComboBox* containerBox_ = nullptr;
     QCheckBox* visibleBox_;
     QHBoxLayout* headerLayout_;
-    QVBoxLayout* settingsLayout_;
+    QVBoxLayout* settingsLayout_ = nullptr;
 };
 
 class AttitudeResourceSettingWidget : public ChartResourceSettingWidget
@@ -91,7 +99,7 @@ class LineResourceSettingWidget : public ChartResourceSettingWidget
 public:
     LineResourceSettingWidget(LineResourceItem* item, QWidget* parent = nullptr);
 
-    QSpinBox* widthBox() const { return widthBox_; }
+    QSpinBox* widthBox() { ensurePopup(); return widthBox_; }
     QLabel* valueLabel() const { return valueLabel_; }
 
     // The shortest time between two writes of the value while it is shown.
@@ -102,13 +110,14 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void addPopupSettings() override;
 
 private:
     void showValueSoon();
     void showValue();
 
     LineResourceItem* lineItem_;
-    QSpinBox* widthBox_;
+    QSpinBox* widthBox_ = nullptr;
     QLabel* valueLabel_;
     // The value changes with every frame, up to thousands of times a second: the
     // label is written only while it can be seen, at most every kValueIntervalMs,

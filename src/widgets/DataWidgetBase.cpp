@@ -51,8 +51,10 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
     if (!statisticsLayout_ || !item)
         return;
     // An item announced while the page was listing the collector arrives twice.
-    for (const LineStatisticWidget* row : qAsConst(rows_))
-        if (row->item() == item)
+    // (Looked up: a page of thousands of rows scanned them all for every new one;
+    // a row whose item is gone no longer counts, its address may be taken again.)
+    if (const LineStatisticWidget* known = rowOfItem_.value(item))
+        if (known->item() == item)
             return;
     auto* row = new LineStatisticWidget(item, this);
     // Check boxes of one width: every row wraps at the same places.
@@ -64,6 +66,7 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
     row->setLeadWidth(leadWidth_);
     statisticsLayout_->addWidget(row);
     rows_.append(row);
+    rowOfItem_.insert(item, row);
     scheduleStatisticsSizing();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QWidget>
 
@@ -50,6 +51,7 @@ private:
     int statisticsLineWidth() const;
 
     QList<LineStatisticWidget*> rows_;
+    QHash<const LineResourceItem*, LineStatisticWidget*> rowOfItem_;
     QSplitter* splitter_ = nullptr;
     QScrollArea* statisticsScroll_ = nullptr;
     bool statisticsSized_ = false;

@@ -35,12 +35,17 @@ private slots:
         item->setData(0, "Vexa");
         LineResourceSettingWidget w(item.get());
         w.refreshAll();
+        // The pop-up is built when first asked for, filled with what the item
+        // holds then (a page of thousands of series opens few of them).
+        QVERIFY(!w.isPopupBuilt());
+        item->setData(7, 3);
         QCOMPARE(w.nameLabel()->text(), QString("range"));
         QCOMPARE(w.belongLabel()->text(), QString("Vexa"));
+        QVERIFY(w.isPopupBuilt());
         QCOMPARE(w.nameLabel()->color(), QColor(109, 95, 213));
         QCOMPARE(w.colorSwatch()->color(), QColor(109, 95, 213));
         QVERIFY(w.visibleCheckBox()->isChecked());
-        QCOMPARE(w.widthBox()->value(), 2);
+        QCOMPARE(w.widthBox()->value(), 3);
         QCOMPARE(w.widthBox()->prefix(), QString("Line Width: "));
 
         // Control -> item, once; the echo back changes nothing.
