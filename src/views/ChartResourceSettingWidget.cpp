@@ -88,7 +88,6 @@ ChartResourceSettingWidget::ChartResourceSettingWidget(ChartResourceItem* item, 
     headerLayout_->setSpacing(0);
     headerLayout_->addWidget(visibleBox_, 0, Qt::AlignLeft | Qt::AlignVCenter);
     headerLayout_->addWidget(nameLabel_, 1);
-
 }
 
 ZPopupShadowWindow* ChartResourceSettingWidget::ensurePopup()
