@@ -455,10 +455,8 @@ private slots:
     }
 
     // A family's frames, frame by frame, damaged by a false head of its longest kind
-    // claiming the most it can before them, or by the fourth frame's length byte; the
-    // Trelvan frames also by a burst of 16,500 such heads (one span in 256 passes its
-    // sum), or by a node frame 0 whose sum holds but whose record runs past it, over
-    // the first frame and half the second.
+    // claiming the most it can before them, or by the fourth frame's length byte; the Trelvan
+    // frames also by a burst of such heads, or by a sealed node frame 0 whose record runs past it.
     QList<QByteArray> damagedStream(const QString& family, const QString& damage, Queued& expected)
     {
         QList<QByteArray> sent;
@@ -494,8 +492,7 @@ private slots:
         if (damage == "false head") {
             sent.first().prepend(falseHead);
         } else if (damage == "head burst") {
-            // Eight zero bytes after it place a span that passes its sum over the
-            // first frame and the start of the second.
+            // The zero bytes place a span that passes its sum over the first frames.
             sent.first().prepend(falseHead.left(4).repeated(16500) + QByteArray(8, '\0'));
         } else if (damage == "records past") {
             const int length = 15 + sent[0].size() + sent[1].size() / 2;

@@ -167,25 +167,23 @@ private slots:
         // The record that ends on the checksum carries the checksum byte.
         records.replaceInStrings("XX", QString(bytes.right(1).toHex()));
 
-        const auto fixedPart = [this] { return QByteArray(reinterpret_cast<const char*>(&p->frameRecord), 11); };
-        const QByteArray before = fixedPart();
+        const QByteArray before(reinterpret_cast<const char*>(&p->frameRecord), 11);
         feed(bytes);
         const auto queued = p->queue.takeAll();
         if (!kept) {
-            // No frame to the search; handed over directly, dropped by the decoder,
-            // its fixed part not kept.
+            // No frame to the search; handed over directly, dropped, its fixed part not kept.
             QCOMPARE(queued.size(), 0);
             QCOMPARE(TestTrelvan::logCount(" verify successed,but length not enough:"), 0);
             p->processFrame(bytes);
             QCOMPARE(p->queue.takeAll().size(), 0);
-            QCOMPARE(fixedPart(), before);
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(&p->frameRecord), 11), before);
             const QStringList lines = TestTrelvan::logLines(" verify successed,but length not enough:");
             QCOMPARE(lines.size(), 1);
             QCOMPARE(lines[0].mid(21), "Vexa_Trelvan_Node_Frame0 verify successed,but length not enough:" +
                                            QString(bytes.toHex(' ')));
             return;
         }
-        QCOMPARE(fixedPart(), bytes.left(11));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(&p->frameRecord), 11), bytes.left(11));
         QCOMPARE(queued.size(), 1);
         const ProtocolNodeFrame0::Data& d = *queued[0];
         QCOMPARE(d.rawFrame, bytes);

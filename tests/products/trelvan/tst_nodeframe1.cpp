@@ -140,52 +140,6 @@ private slots:
         QCOMPARE(xyz, (QStringList{"-0.001", "-8388.61", "123.456"}));
         QCOMPARE(n1->position->x->value(), QString("0.007"));
     }
-
-    // Damaged frames that pass their sum carry random (role, id) pairs: items and
-    // boxes are made for at most the bound's number of them, the records of the
-    // others are skipped, and the nodes already known still decode.
-    void freshNodesStopAtTheBound()
-    {
-        TestTrelvan::setCurrentManager(fx.fullPage);
-        const int before = p->shownNodeCount();
-        QVERIFY(before > 0 && before < 10);
-        int fresh = 0; // (role, id) pairs from role 10 on
-        const auto next = [&fresh] {
-            const int k = fresh++;
-            return NodeFrame1Record{qint8(10 + k / 256), quint8(k % 256), {k, 0, 0}};
-        };
-        const int frames = 6; // 1,500 fresh pairs
-        for (int f = 0; f < frames; ++f) {
-            NodeFrame1Fields frame = header();
-            for (int r = 0; r < 250; ++r)
-                frame.nodes.append(next());
-            fx.feed(sim::nodeFrame1(frame));
-        }
-        QCOMPARE(p->shownNodeCount(), NodeBound::kMaxNodes);
-        int items = 0;
-        for (const auto& byId : qAsConst(p->nodeItems))
-            items += byId.size();
-        QCOMPARE(items, NodeBound::kMaxNodes);
-        const auto records = p->queue.takeAll();
-        QCOMPARE(records.size(), frames);
-        int shown = 0;
-        for (const auto& r : records)
-            shown += r->nodes.size();
-        QCOMPARE(shown, NodeBound::kMaxNodes - before);
-        QVERIFY(records.last()->nodes.isEmpty());
-        QVERIFY(TestTrelvan::logCount(kName + ": record of node") > 0);
-
-        // A known node beside a fresh one: the known one decodes into its items.
-        NodeFrame1Fields mixed = header();
-        mixed.nodes = {next(), NodeFrame1Record{2, 5, {1500, 0, 0}}};
-        fx.feed(sim::nodeFrame1(mixed));
-        const auto last = p->queue.takeAll();
-        QCOMPARE(last.size(), 1);
-        QCOMPARE(last.first()->nodes.size(), 1);
-        QCOMPARE(int(last.first()->nodes.first().id), 5);
-        QCOMPARE(lastOf("pos_x[T_5](m)"), 1.5);
-        QCOMPARE(p->shownNodeCount(), NodeBound::kMaxNodes);
-    }
 };
 
 TALMENO_TEST_MAIN(TestNodeFrame1)

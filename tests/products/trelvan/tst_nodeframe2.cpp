@@ -329,8 +329,7 @@ private slots:
     {
         TestTrelvan::setCurrentManager(fullPage);
         const int dropped = p->droppedFrames;
-        // A record count past the frame's end: no frame to the search; handed over
-        // directly, dropped whole by the decoder, nothing queued.
+        // A record count past the frame's end: no frame to the search; dropped whole when handed over.
         NodeFrame2Fields f = edgeFields();
         f.nodes = {NodeFrame2Record{1, 1, 100, 0, 0}};
         f.countOverride = 2;
