@@ -195,6 +195,20 @@ QString messageWords(const QString& message)
     return out.trimmed();
 }
 
+// A 64-bit hash (FNV-1a) of the level and the words: a long dump costs no memory,
+// and two messages of one second hardly ever share a key. (Two qHash calls with
+// different seeds are no 64 bits: their difference depends on the length alone.)
+quint64 messageKey(QtMsgType type, const QString& words)
+{
+    constexpr quint64 kPrime = 0x100000001b3ull;
+    quint64 h = (0xcbf29ce484222325ull ^ quint64(type)) * kPrime;
+    for (const QChar c : words) {
+        h ^= c.unicode();
+        h *= kPrime;
+    }
+    return h;
+}
+
 // A program left on a faulty link must not fill the disk: each message is written at
 // most once a second, and when that second is over one line tells how many of it
 // were left out.
@@ -212,10 +226,7 @@ public:
     bool admit(QtMsgType type, const QString& message, QList<Line>& due)
     {
         const QString words = messageWords(message);
-        // Two independent 32-bit hashes of the level and the words: a long dump costs
-        // no memory, and two messages of one second hardly ever share a key.
-        const QString keyText = QChar(QLatin1Char(char('0' + int(type)))) + words;
-        const quint64 key = quint64(qHash(keyText, 0x9e3779b9u)) << 32 | qHash(keyText, 0x85ebca6bu);
+        const quint64 key = messageKey(type, words);
         QMutexLocker lock(&mutex_);
         const qint64 now = elapsed();
         if (now >= nextDue_)

@@ -28,14 +28,16 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (!isGuarded(watched))
+        // Runs for every event of every object: the type is checked before any cast.
+        const QEvent::Type type = event->type();
+        if ((type != QEvent::Wheel && type != QEvent::Polish) || !isGuarded(watched))
             return false;
         auto* widget = static_cast<QWidget*>(watched);
-        if (event->type() == QEvent::Polish) {
+        if (type == QEvent::Polish) {
             keepWheelFromFocusing(widget);
             return false;
         }
-        if (event->type() != QEvent::Wheel || widget->hasFocus())
+        if (widget->hasFocus())
             return false;
         forwardToParents(widget, static_cast<QWheelEvent*>(event));
         return true;

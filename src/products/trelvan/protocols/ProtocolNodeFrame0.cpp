@@ -92,10 +92,11 @@ void ProtocolNodeFrame0::parseFrame(const QByteArray& frame)
 {
     if (frame.size() < kFixedPart)
         return;
-    // The search queues no frame whose records run past it: this guards frames
-    // handed over directly. A dropped frame leaves the fixed-part copy as it was.
+    // The search queues no frame whose records run past it; decodeRecords applies the
+    // same bound (recordsWithinFrame) to frames handed over directly. A dropped frame
+    // leaves the fixed-part copy as it was.
     QList<Node_t> records;
-    if (!recordsFit(frame.constData(), frame.size()) || !decodeRecords(frame, records)) {
+    if (!decodeRecords(frame, records)) {
         qDebug().noquote().nospace() << logTimePrefix() << name()
                                      << " verify successed,but length not enough:" << logHex(frame);
         return;
