@@ -35,9 +35,7 @@ private slots:
         item->setData(0, "Vexa");
         LineResourceSettingWidget w(item.get());
         w.refreshAll();
-        // The pop-up is built when first asked for, filled with what the item
-        // holds then (a page of thousands of series opens few of them).
-        QVERIFY(!w.isPopupBuilt());
+        QVERIFY(!w.isPopupBuilt()); // built when first asked for, with the item's values then
         item->setData(7, 3);
         QCOMPARE(w.nameLabel()->text(), QString("range"));
         QCOMPARE(w.belongLabel()->text(), QString("Vexa"));

@@ -17,14 +17,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 using namespace UwbAna;
 
@@ -245,66 +243,44 @@ private slots:
         QCOMPARE(line("3_rx_interval(ms)")->values().size(), 2);
     }
 
-    // Scrolling past the chips' choices and the spin boxes changes none of them: the
-    // wheel turns only the one the user focused, and else scrolls the page.
+    // The wheel turns a combo or spin box only while focused; else it neither focuses
+    // nor changes it, and scrolls the page.
     void wheelTurnsOnlyFocusedBoxes_data()
     {
-        QTest::addColumn<int>("box");
-        QTest::newRow("channel") << 0;
-        QTest::newRow("STS mode") << 1;
-        QTest::newRow("period") << 2;
-        QTest::newRow("double spin box") << 3;
+        QTest::addColumn<bool>("combo");
+        QTest::addColumn<bool>("focused");
+        QTest::newRow("combo box") << true << false;
+        QTest::newRow("focused combo box") << true << true;
+        QTest::newRow("spin box") << false << false;
+        QTest::newRow("focused spin box") << false << true;
     }
     void wheelTurnsOnlyFocusedBoxes()
     {
-        QFETCH(int, box);
+        QFETCH(bool, combo);
+        QFETCH(bool, focused);
         installWheelGuard(qApp);
         QScrollArea area;
         auto* content = new QWidget;
-        auto* layout = new QVBoxLayout(content);
-        auto* chip = new ChipWidget(2, content);
-        auto* period = new QSpinBox(content);
-        period->setRange(1, 60);
-        period->setValue(30);
-        auto* ratio = new QDoubleSpinBox(content);
-        ratio->setValue(5.0);
-        layout->addWidget(chip);
-        layout->addWidget(period);
-        layout->addWidget(ratio);
-        layout->addSpacing(3000);
+        content->setMinimumHeight(3000);
+        QWidget* box = combo ? static_cast<QWidget*>((new ChipWidget(2, content))->combo(ChipWidget::Channel))
+                             : new QSpinBox(content);
+        const char* value = combo ? "currentIndex" : "value";
+        box->setProperty(value, combo ? 0 : 5);
         area.setWidget(content);
-        area.resize(500, 200);
         area.show();
         QVERIFY(QTest::qWaitForWindowExposed(&area));
-        QWidget* target = QList<QWidget*>{chip->combo(ChipWidget::Channel), chip->combo(ChipWidget::StsMode),
-                                          period, ratio}.at(box);
-        if (auto* combo = qobject_cast<QComboBox*>(target))
-            combo->setCurrentIndex(0);
-        area.ensureWidgetVisible(target);
-        const auto value = [target] {
-            auto* combo = qobject_cast<QComboBox*>(target);
-            return combo ? combo->currentText() : static_cast<QAbstractSpinBox*>(target)->text();
-        };
-        const auto turnDown = [target] {
-            const QPointF at = QRectF(target->rect()).center();
-            const QPointF global(target->mapToGlobal(at.toPoint()));
-            QWheelEvent wheel(at, global, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                              false);
-            QApplication::sendEvent(target, &wheel);
-        };
-        const QString before = value();
-        const int scrolled = area.verticalScrollBar()->value();
-        turnDown();
-        QCOMPARE(value(), before);
-        QVERIFY(!target->hasFocus());
-        QVERIFY(area.verticalScrollBar()->value() > scrolled);
-        QCOMPARE(target->focusPolicy(), Qt::StrongFocus); // the wheel cannot focus it
-
         QApplication::setActiveWindow(&area);
-        target->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(target->hasFocus());
-        turnDown();
-        QVERIFY(value() != before);
+        QWidget* focus = focused ? box : &area;
+        focus->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(focus->hasFocus());
+        const QVariant before = box->property(value);
+        const QPoint at = box->rect().center();
+        QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &wheel);
+        QCOMPARE(box->property(value) != before, focused);
+        QCOMPARE(box->hasFocus(), focused);
+        QCOMPARE(area.verticalScrollBar()->value() > 0, !focused);
     }
 
     void layoutAndControls()
