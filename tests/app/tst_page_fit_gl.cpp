@@ -1,8 +1,7 @@
 // Every product's data page, and every window its tool bars open, at the program's
 // own window size on a 1600 x 1000 screen, in English and in Chinese: nothing labelled
 // is cut sideways or lies outside its window or pane, no horizontal scroll bar shows,
-// a window opens within the screen and large enough for its content; the calibration
-// windows show their final statuses and results whole at the size they opened at. Each
+// a window opens within the screen and large enough for its content (a calibration window for its last messages). Each
 // row runs the program's own main in a child process with a simulated device of its own.
 
 #include <QSerialPortInfo>
@@ -76,8 +75,7 @@ int textShortfall(QWidget* w)
         QLineEdit* e = s->findChild<QLineEdit*>();
         return e ? fm.horizontalAdvance(s->text()) + 4 - e->width() : 0;
     }
-    if (auto* bar = qobject_cast<QStatusBar*>(w)) {
-        // The bar draws its message from x 6 to 12 px before its right edge, or to its size grip.
+    if (auto* bar = qobject_cast<QStatusBar*>(w)) { // its message: from x 6 to 12 px short of the edge or the grip
         const QSizeGrip* grip = bar->findChild<QSizeGrip*>();
         const int right = grip && grip->isVisible() ? qMin(grip->x(), bar->width() - 12) : bar->width() - 12;
         return bar->currentMessage().isEmpty() ? 0 : fm.horizontalAdvance(bar->currentMessage()) - (right - 6);
@@ -187,60 +185,20 @@ void checkToolBarWindows(MainWindow* main)
 // link is in place (the program finds the one port and recognises it).
 sim::DeviceSimulator* device = nullptr;
 sim::TrelvanScenario* frames = nullptr;
-// The Trelvan node's attitude sensor and calibration offsets.
 std::shared_ptr<sim::AhrsCalibrationHandler> ahrs;
 std::shared_ptr<sim::AoaCalibrationHandler> offsets;
 std::function<void()> start; // holds the product's simulator
 
-// Checks a window with the status message just shown held until the check ends. Its
-// texts show whole at the size it opened at: it had not to grow for them.
-void checkWithMessage(QWidget* window, const QSize& opened, QStatusBar* bar, const QString& message,
-                      const QString& name)
+// Checks the window with the status message its last act brings, held, at the size it opened at.
+void checkHeld(QWidget* window, const QSize& opened, const QString& message, const QString& name)
 {
+    QStatusBar* bar = window->findChild<QStatusBar*>();
     if (!QTest::qWaitFor([&] { return bar->currentMessage() == message; }, 10000))
         problems << name + ": no message " + message + ", but " + bar->currentMessage();
-    bar->showMessage(bar->currentMessage());
-    check(window, name);
+    bar->showMessage(message);
+    check(window, "window " + name);
     if (window->size() != opened)
-        problems << QString("%1: grew from %2 x %3 px").arg(name).arg(opened.width()).arg(opened.height());
-}
-
-// Every sensor calibrated, step by step as the node answers, then an accelerometer
-// step that fails: the window at its longest texts.
-void checkAhrsCalibration()
-{
-    using Trelvan::WidgetAHRSCalibration;
-    using Trelvan::WidgetSensor;
-    WidgetAHRSCalibration* window = WidgetAHRSCalibration::existing();
-    if (!window || !window->windowAction()) {
-        problems << "no AHRS Calibration window";
-        return;
-    }
-    window->windowAction()->trigger();
-    if (!QTest::qWaitForWindowExposed(window))
-        problems << "AHRS Calibration: not shown";
-    const QSize opened = window->size();
-    const QString done = WidgetSensor::tr("Calibration succeeded");
-    const QList<QPair<WidgetSensor*, int>> rows{{window->gyroRow(), 1}, {window->accRow(), 6}, {window->magRow(), 3}};
-    for (const auto& row : rows) {
-        for (int step = 0; step < row.second; ++step) {
-            row.first->stepButton()->click();
-            const bool last = step + 1 == row.second;
-            (void)QTest::qWaitFor([&] {
-                return last ? row.first->statusButton()->text() == done : row.first->currentStep() == step + 1;
-            }, 10000);
-        }
-        if (row.first->statusButton()->text() != done)
-            problems << "AHRS Calibration: " + row.first->sensorButton()->text() + " not calibrated";
-    }
-    checkWithMessage(window, opened, window->statusBar(), WidgetAHRSCalibration::tr("Magnetometer calibration succeeded!"),
-                     "window AHRS Calibration done");
-    ahrs->setScript(sim::AhrsCalibrationHandler::Script::AccNotAligned);
-    window->accRow()->stepButton()->click();
-    checkWithMessage(window, opened, window->statusBar(),
-                     WidgetAHRSCalibration::tr("Accelerometer calibration failed, please align the direction"),
-                     "window AHRS Calibration failed");
-    window->close();
+        problems << name + ": grew";
 }
 
 void checkTrelvan(MainWindow* main)
@@ -258,28 +216,41 @@ void checkTrelvan(MainWindow* main)
             check(main, kind.first);
     }
     checkToolBarWindows(main); // the data-transmission window with its three nodes
-    checkAhrsCalibration();
-    main->uwbCalibrationAction()->trigger();
+    // Every sensor calibrated as the node answers, then an accelerometer step that fails.
+    auto* ahrsWindow = Trelvan::WidgetAHRSCalibration::existing();
+    ahrsWindow->windowAction()->trigger();
+    QSize opened = QTest::qWaitForWindowExposed(ahrsWindow) ? ahrsWindow->size() : QSize();
+    const QString done = Trelvan::WidgetSensor::tr("Calibration succeeded");
+    for (const auto& row : QList<QPair<Trelvan::WidgetSensor*, int>>{
+             {ahrsWindow->gyroRow(), 1}, {ahrsWindow->accRow(), 6}, {ahrsWindow->magRow(), 3}})
+        for (int step = 1; step <= row.second; ++step) {
+            row.first->stepButton()->click();
+            if (!QTest::qWaitFor([&] {
+                    return step < row.second ? row.first->currentStep() == step : row.first->statusButton()->text() == done;
+                }, 10000))
+                problems << "AHRS Calibration stops at " + row.first->sensorButton()->text();
+        }
+    checkHeld(ahrsWindow, opened, ahrsWindow->tr("Magnetometer calibration succeeded!"), "AHRS Calibration done");
+    ahrs->setScript(sim::AhrsCalibrationHandler::Script::AccNotAligned);
+    ahrsWindow->accRow()->stepButton()->click();
+    checkHeld(ahrsWindow, opened, ahrsWindow->tr("Accelerometer calibration failed, please align the direction"),
+              "AHRS Calibration failed");
+    ahrsWindow->close();
+    main->uwbCalibrationAction()->trigger(); // a read that no node answers, a write of an offset it refuses
     auto* calibration = qobject_cast<trelvan::WidgetCalibration*>(MainWindow::uwbCalibrationWindow());
     if (!calibration) {
         problems << "no UWB Calibration window";
         return;
     }
-    // A read that the node does not answer, then a write of an offset it refuses.
-    if (!QTest::qWaitForWindowExposed(calibration))
-        problems << "UWB Calibration: not shown";
-    const QSize opened = calibration->size();
+    opened = QTest::qWaitForWindowExposed(calibration) ? calibration->size() : QSize();
     offsets->setFault(sim::AoaCalibrationHandler::Fault::Silent);
     calibration->readButton()->click();
-    checkWithMessage(calibration, opened, calibration->statusBar(),
-                     trelvan::WidgetCalibration::tr("Read parameter failed, error type: timeout"),
-                     "window UWB Calibration timeout");
+    checkHeld(calibration, opened, calibration->tr("Read parameter failed, error type: timeout"), "UWB Calibration timeout");
     offsets->setFault(sim::AoaCalibrationHandler::Fault::None);
     offsets->setChangedByte(8); // the Rx delay
     calibration->writeButton()->click();
-    checkWithMessage(calibration, opened, calibration->statusBar(),
-                     trelvan::WidgetCalibration::tr("Write parameter failed, error type: ") + "antenna_rx_delay_offset",
-                     "window UWB Calibration refused");
+    checkHeld(calibration, opened, calibration->tr("Write parameter failed, error type: ") + "antenna_rx_delay_offset",
+              "UWB Calibration refused");
     calibration->close();
 }
 
@@ -344,10 +315,8 @@ void preRoutine()
             }
         }
         auto node = std::make_shared<sim::TrelvanNode>(*device, setup);
-        ahrs = std::make_shared<sim::AhrsCalibrationHandler>();
-        offsets = std::make_shared<sim::AoaCalibrationHandler>();
-        device->addHandler(ahrs);
-        device->addHandler(offsets);
+        device->addHandler(ahrs = std::make_shared<sim::AhrsCalibrationHandler>());
+        device->addHandler(offsets = std::make_shared<sim::AoaCalibrationHandler>());
         start = [node] {
             node->start(false);
             frames->streamMixedTo(*device, sim::TrelvanScenario::Kind::AnchorFrame0, 400, true);

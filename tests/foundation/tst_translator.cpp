@@ -200,8 +200,7 @@ void TestTranslator::languageChosenAtStart()
     QCOMPARE(storedLanguage(), stored);
     QVERIFY(notices_.isEmpty());
 
-    // The loaded file is the chosen language's: Chinese translates, English keeps the
-    // source but where the source is misspelt.
+    // The loaded file is the chosen language's: Chinese translates, English keeps the source unless misspelt.
     const QString text = m.translator()->translate("ZTranslatorManager", "Effective after restart");
     const QString period = m.translator()->translate("Trelvan::WidgetNodeFrame0", "Peried: ");
     if (expected == "Chinese") {

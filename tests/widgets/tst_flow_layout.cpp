@@ -93,39 +93,6 @@ private slots:
         QCOMPARE(layout->expandingDirections(), Qt::Orientations());
     }
 
-    // A caption and its value go as one item: where the pair does not fit at a line's
-    // end both start the next line, side by side.
-    void groupWrapsAsOne_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QPoint>("caption");
-        QTest::addColumn<int>("height");
-        QTest::newRow("all on one line") << 213 << QPoint(110, 0) << 20;
-        QTest::newRow("room for the caption only") << 170 << QPoint(0, 25) << 45;
-        QTest::newRow("room for neither") << 120 << QPoint(0, 25) << 45;
-    }
-
-    void groupWrapsAsOne()
-    {
-        QFETCH(int, width);
-        QFETCH(QPoint, caption);
-        QFETCH(int, height);
-        QWidget host;
-        auto* layout = new ZFlowLayout(&host, 0, 10, 5);
-        auto* first = box(&host, 100, 20, "first");
-        auto* label = box(&host, 40, 20, "caption");
-        auto* value = box(&host, 60, 16, "value");
-        layout->addWidget(first);
-        layout->addGroup({label, value}, 3);
-        QCOMPARE(layout->count(), 2);
-        QCOMPARE(value->parentWidget(), &host);
-        QCOMPARE(layout->lineWidth(), 100 + 10 + 40 + 3 + 60);
-        layout->setGeometry(QRect(0, 0, width, 100));
-        QCOMPARE(label->pos(), caption);
-        QCOMPARE(value->geometry(), QRect(caption.x() + 43, caption.y() + 2, 60, 16));
-        QCOMPARE(layout->heightForWidth(width), height);
-    }
-
     void marginsAndMinimumSize()
     {
         QWidget host;
