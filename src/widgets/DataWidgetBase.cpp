@@ -10,6 +10,7 @@
 #include "widgets/FixedSplitter.h"
 #include "widgets/LineStatisticWidget.h"
 #include "widgets/VerticalScrollArea.h"
+#include "widgets/ZLazySlots.h"
 
 DataWidgetBase::DataWidgetBase(LineResourceCollector* collector, QWidget* parent)
     : QWidget(parent)
@@ -35,6 +36,15 @@ DataWidgetBase::DataWidgetBase(LineResourceCollector* collector, QWidget* parent
     statisticsLayout_ = new QVBoxLayout(column);
     statisticsLayout_->setContentsMargins(2, 2, 2, 2);
     splitter->addWidget(scroll);
+    // Rows of one page wrap alike, so every slot takes the height of a built row.
+    lazyRows_ = new ZLazySlots(
+        column, statisticsLayout_,
+        [this](QObject* item) { return buildRow(static_cast<LineResourceItem*>(item)); },
+        [this](QWidget* sample, int width) {
+            const QMargins m = statisticsLayout_->contentsMargins();
+            const int inner = qMax(1, width - m.left() - m.right());
+            return QSize(0, sample->hasHeightForWidth() ? sample->heightForWidth(inner) : sample->sizeHint().height());
+        });
 
     // Parsers create items on worker threads: the automatic connection then builds
     // the row later, on this page's thread.
@@ -51,28 +61,47 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
     if (!statisticsLayout_ || !item)
         return;
     // An item announced while the page was listing the collector arrives twice.
-    // (Looked up: a page of thousands of rows scanned them all for every new one;
-    // a row whose item is gone no longer counts, its address may be taken again.)
-    if (const LineStatisticWidget* known = rowOfItem_.value(item))
-        if (known->item() == item)
-            return;
+    if (lazyRows_->contains(item))
+        return;
+    items_.append(item);
+    statisticsLayout_->addItem(lazyRows_->makeSlot(item));
+}
+
+LineStatisticWidget* DataWidgetBase::buildRow(LineResourceItem* item)
+{
     auto* row = new LineStatisticWidget(item, this);
     // Check boxes of one width: every row wraps at the same places.
     if (row->leadWidth() > leadWidth_) {
         leadWidth_ = row->leadWidth();
-        for (LineStatisticWidget* r : qAsConst(rows_))
+        for (LineStatisticWidget* r : statisticRows())
             r->setLeadWidth(leadWidth_);
+        lazyRows_->resizeSlots();
     }
     row->setLeadWidth(leadWidth_);
-    statisticsLayout_->addWidget(row);
-    rows_.append(row);
-    rowOfItem_.insert(item, row);
     scheduleStatisticsSizing();
+    return row;
+}
+
+LineStatisticWidget* DataWidgetBase::statisticRow(int index)
+{
+    if (!lazyRows_ || index < 0 || index >= items_.size())
+        return nullptr;
+    return static_cast<LineStatisticWidget*>(lazyRows_->widgetOf(items_.at(index)));
+}
+
+QList<LineStatisticWidget*> DataWidgetBase::statisticRows() const
+{
+    QList<LineStatisticWidget*> rows;
+    for (QObject* item : items_)
+        if (QWidget* row = lazyRows_->builtWidget(item))
+            rows << static_cast<LineStatisticWidget*>(row);
+    return rows;
 }
 
 void DataWidgetBase::updateStatistics()
 {
-    for (LineStatisticWidget* row : qAsConst(rows_))
+    // Only built rows can be checked: a row never seen computes nothing.
+    for (LineStatisticWidget* row : statisticRows())
         row->updateStatistics();
     refresh();
 }
@@ -112,7 +141,7 @@ int DataWidgetBase::statisticsMinimumWidth() const
 int DataWidgetBase::statisticsLineWidth() const
 {
     int widest = 0;
-    for (const LineStatisticWidget* row : rows_)
+    for (const LineStatisticWidget* row : statisticRows())
         widest = qMax(widest, row->lineWidth());
     const QMargins m = statisticsLayout_->contentsMargins();
     return widest + m.left() + m.right() + statisticsScroll_->verticalScrollBar()->sizeHint().width()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QWidget>
 
@@ -10,10 +9,12 @@ class LineStatisticWidget;
 class QScrollArea;
 class QSplitter;
 class QVBoxLayout;
+class ZLazySlots;
 
 // Base of every product's data page. Built with a collector, the page is a splitter
 // whose first pane lists one statistics row per line item of the collector (rows for
-// items created later are appended as they appear) and whose second pane, dataArea(),
+// items created later are appended as they appear; a row is built when it first
+// comes into view or is asked for) and whose second pane, dataArea(),
 // is where the product builds its own content. Built without one, the page is a bare
 // widget that the product lays out directly.
 class DataWidgetBase : public QWidget
@@ -29,7 +30,13 @@ public:
     virtual void refresh() = 0;
 
     QWidget* dataArea() const { return dataArea_; }
-    const QList<LineStatisticWidget*>& statisticRows() const { return rows_; }
+    // The number of statistics rows, built or not.
+    int statisticCount() const { return items_.size(); }
+    // The row of the index-th item, built now if it is not yet (null past the end
+    // or once its unbuilt item is gone).
+    LineStatisticWidget* statisticRow(int index);
+    // The rows built so far, in the order of their items.
+    QList<LineStatisticWidget*> statisticRows() const;
     QVBoxLayout* statisticsLayout() const { return statisticsLayout_; }
     // The splitter between the statistics column and the data area (null without one).
     QSplitter* statisticsSplitter() const { return splitter_; }
@@ -50,8 +57,10 @@ private:
     int statisticsMinimumWidth() const;
     int statisticsLineWidth() const;
 
-    QList<LineStatisticWidget*> rows_;
-    QHash<const LineResourceItem*, LineStatisticWidget*> rowOfItem_;
+    LineStatisticWidget* buildRow(LineResourceItem* item);
+
+    QList<QObject*> items_; // as added; an address stays when its item is gone
+    ZLazySlots* lazyRows_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QScrollArea* statisticsScroll_ = nullptr;
     bool statisticsSized_ = false;

@@ -38,6 +38,16 @@ void ZFlowLayout::addWidget(qint64 key, QWidget* widget)
     invalidate();
 }
 
+void ZFlowLayout::replaceAt(int index, QWidget* widget)
+{
+    if (index < 0 || index >= items_.size() || !widget)
+        return;
+    addChildWidget(widget);
+    delete items_.at(index);
+    items_[index] = new QWidgetItem(widget);
+    invalidate();
+}
+
 void ZFlowLayout::addGroup(const QList<QWidget*>& widgets, int spacing)
 {
     auto* group = new QHBoxLayout;

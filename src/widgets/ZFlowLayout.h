@@ -26,6 +26,8 @@ public:
     int horizontalSpacing() const;
     int verticalSpacing() const;
 
+    // Puts widget in place of the item at index (deleted), under the same key.
+    void replaceAt(int index, QWidget* widget);
     // The order key of the item at index, or -1 outside the range.
     qint64 keyAt(int index) const;
     // The width that holds every item on one line, margins included.

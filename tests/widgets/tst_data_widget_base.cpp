@@ -115,11 +115,11 @@ private slots:
         QCOMPARE(splitter->widget(1), page.dataArea());
         QCOMPARE(page.statisticsLayout()->parentWidget(), scroll->widget());
 
-        QCOMPARE(page.statisticRows().size(), 2);
-        const LineStatisticWidget* row = page.statisticRows().at(0);
+        QCOMPARE(page.statisticCount(), 2);
+        const LineStatisticWidget* row = page.statisticRow(0);
         QCOMPARE(row->parentWidget(), scroll->widget());
         QCOMPARE(row->checkBox()->text(), QStringLiteral("distance"));
-        QCOMPARE(page.statisticRows().at(1)->checkBox()->text(), QStringLiteral("rssi"));
+        QCOMPARE(page.statisticRow(1)->checkBox()->text(), QStringLiteral("rssi"));
         QVERIFY(!row->checkBox()->isChecked());
         QCOMPARE(row->targetEdit()->placeholderText(), QStringLiteral("target val"));
         QCOMPARE(row->biasLabel()->toolTip(), QStringLiteral("bias = mean - target"));
@@ -157,13 +157,13 @@ private slots:
 
         // A line created after the page: its row goes to the bottom.
         collector.addItem(line(QStringLiteral("late")));
-        QCOMPARE(page.statisticRows().size(), 3);
-        QCOMPARE(page.statisticRows().at(2)->checkBox()->text(), QStringLiteral("late"));
-        QCOMPARE(page.statisticsLayout()->indexOf(page.statisticRows().at(2)), 2);
+        QCOMPARE(page.statisticCount(), 3);
+        QCOMPARE(page.statisticRow(2)->checkBox()->text(), QStringLiteral("late"));
+        QCOMPARE(page.statisticsLayout()->indexOf(page.statisticRow(2)), 2);
 
         // The same item announced twice gets one row.
         page.addLineStatistic(items.last());
-        QCOMPARE(page.statisticRows().size(), 3);
+        QCOMPARE(page.statisticCount(), 3);
     }
 
     // Shown, the statistics column leaves the data area the width it wants and takes
@@ -203,13 +203,14 @@ private slots:
         auto* scroll = qobject_cast<QScrollArea*>(page.statisticsSplitter()->widget(0));
         const int total = windowWidth - page.statisticsSplitter()->handleWidth();
         const auto fits = [&]() -> QString {
-            if (page.statisticRows().size() < 3)
+            if (page.statisticCount() < 3)
                 return "rows missing";
             const int least = scroll->minimumSizeHint().width();
             if (scroll->width() < least || page.dataArea()->width() < qMin(dataWanted, total - least))
                 return QString("column %1 of at least %2, data %3").arg(scroll->width()).arg(least).arg(page.dataArea()->width());
             QList<int> columns;
-            for (LineStatisticWidget* row : page.statisticRows()) {
+            for (int i = 0; i < page.statisticCount(); ++i) {
+                LineStatisticWidget* row = page.statisticRow(i);
                 QList<int> xs;
                 bool oneLine = true;
                 for (QWidget* w : row->findChildren<QWidget*>()) {
@@ -245,7 +246,7 @@ private slots:
         LineResourceItem* item = line(QStringLiteral("distance"));
         collector.addItem(item);
         CountingPage page(&collector);
-        LineStatisticWidget* row = page.statisticRows().first();
+        LineStatisticWidget* row = page.statisticRow(0);
         feed(item, {1, 2, 3, 4});
 
         // Unchecked: nothing is computed, the page still redraws.
@@ -293,27 +294,27 @@ private slots:
         collector.addItem(empty);
         collector.addItem(single);
         CountingPage page(&collector);
-        for (LineStatisticWidget* row : page.statisticRows())
-            row->checkBox()->setChecked(true);
+        for (int i = 0; i < page.statisticCount(); ++i)
+            page.statisticRow(i)->checkBox()->setChecked(true);
 
         feed(single, {-3.25});
         page.updateStatistics();
-        QCOMPARE(shown(page.statisticRows().at(0)), kBlank);
-        QCOMPARE(shown(page.statisticRows().at(1)), QStringList({"-3.25", "-3.25", "0", "-3.25", "0", ""}));
+        QCOMPARE(shown(page.statisticRow(0)), kBlank);
+        QCOMPARE(shown(page.statisticRow(1)), QStringList({"-3.25", "-3.25", "0", "-3.25", "0", ""}));
 
         // A filled line that is then cleared keeps its last statistics on show.
         feed(empty, {1, 2, 3, 4});
         page.updateStatistics();
         const QStringList filled({"1", "4", "1.5", "2.5", "1.11803", ""});
-        QCOMPARE(shown(page.statisticRows().at(0)), filled);
+        QCOMPARE(shown(page.statisticRow(0)), filled);
         const int refreshes = page.refreshes;
         empty->clear();
         single->clear();
         QVERIFY(empty->values().isEmpty());
         page.updateStatistics();
         QCOMPARE(page.refreshes, refreshes + 1);
-        QCOMPARE(shown(page.statisticRows().at(0)), filled);
-        QCOMPARE(shown(page.statisticRows().at(1)), QStringList({"-3.25", "-3.25", "0", "-3.25", "0", ""}));
+        QCOMPARE(shown(page.statisticRow(0)), filled);
+        QCOMPARE(shown(page.statisticRow(1)), QStringList({"-3.25", "-3.25", "0", "-3.25", "0", ""}));
     }
 
     void matchesIndependentComputation()
@@ -322,7 +323,7 @@ private slots:
         LineResourceItem* item = line(QStringLiteral("noise"), 50);
         collector.addItem(item);
         CountingPage page(&collector);
-        LineStatisticWidget* row = page.statisticRows().first();
+        LineStatisticWidget* row = page.statisticRow(0);
         row->checkBox()->setChecked(true);
         commitTarget(row, QStringLiteral("1.5e2"));
         QCOMPARE(row->targetValue(), 150.0);
@@ -382,12 +383,12 @@ private slots:
         QVERIFY(created.first()->thread() != QThread::currentThread());
         items << created;
 
-        QTRY_COMPARE(page.statisticRows().size(), 3);
-        QCOMPARE(page.statisticRows().at(1)->checkBox()->text(), QStringLiteral("w1"));
-        QCOMPARE(page.statisticRows().at(2)->checkBox()->text(), QStringLiteral("w2"));
-        QCOMPARE(page.statisticsLayout()->indexOf(page.statisticRows().at(2)), 2);
+        QTRY_COMPARE(page.statisticCount(), 3);
+        QCOMPARE(page.statisticRow(1)->checkBox()->text(), QStringLiteral("w1"));
+        QCOMPARE(page.statisticRow(2)->checkBox()->text(), QStringLiteral("w2"));
+        QCOMPARE(page.statisticsLayout()->indexOf(page.statisticRow(2)), 2);
 
-        LineStatisticWidget* row = page.statisticRows().at(2);
+        LineStatisticWidget* row = page.statisticRow(2);
         row->checkBox()->setChecked(true);
         page.updateStatistics();
         QCOMPARE(row->meanLabel()->text(), QStringLiteral("6"));
@@ -402,7 +403,7 @@ private slots:
         LineResourceItem* item = makeLine(QStringLiteral("gone"));
         collector.addItem(item);
         CountingPage page(&collector);
-        LineStatisticWidget* row = page.statisticRows().first();
+        LineStatisticWidget* row = page.statisticRow(0);
         row->checkBox()->setChecked(true);
         feed(item, {2, 4});
         page.updateStatistics();

@@ -124,7 +124,7 @@ private slots:
         LineResourceCollector collector;
         collector.addItem(&item);
         auto* page = new GalleryPage(&collector);
-        LineStatisticWidget* row = page->statisticRows().first();
+        LineStatisticWidget* row = page->statisticRow(0);
         row->checkBox()->setChecked(true);
         row->targetEdit()->setText(QStringLiteral("2"));
         emit row->targetEdit()->editingFinished();

@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(log.count(QtCriticalMsg, "Couldn't initialize the OpenGL context."), 2);
 
         // Console of 300 px, then the distance surface above the strength surface.
-        QTRY_COMPARE_WITH_TIMEOUT(page->statisticRows().size(), 192, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(page->statisticCount(), 192, 5000);
         QCOMPARE(page->console()->width(), ZoneMatrixPage::kConsoleWidth);
         QCOMPARE(page->console()->maximumWidth(), ZoneMatrixPage::kConsoleWidth);
         auto* splitter = qobject_cast<QSplitter*>(page->console()->parentWidget());

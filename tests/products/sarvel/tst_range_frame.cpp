@@ -288,7 +288,7 @@ private slots:
         auto* page = qobject_cast<WidgetFrame0*>(base);
         QVERIFY(page);
         QVERIFY(page->isHidden());
-        QCOMPARE(page->statisticRows().size(), 5);
+        QCOMPARE(page->statisticCount(), 5);
         QCOMPARE(page->label(4)->captionLabel()->text(), QString("range_precision(cm):"));
         QCOMPARE(page->label(0)->captionLabel()->text(), QString("time(ms):"));
 

@@ -117,9 +117,9 @@ private slots:
 
         // Statistics of the distance, once the user ticks its row.
         LineStatisticWidget* row = nullptr;
-        for (LineStatisticWidget* r : p->statisticRows())
-            if (r->item() && r->item()->name() == "dis(m)")
-                row = r;
+        for (int i = 0; i < p->statisticCount(); ++i)
+            if (p->statisticRow(i)->item() && p->statisticRow(i)->item()->name() == "dis(m)")
+                row = p->statisticRow(i);
         QVERIFY(row);
         row->checkBox()->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(!row->meanLabel()->text().isEmpty() && row->meanLabel()->text() != "0", 6000);

@@ -173,7 +173,7 @@ private slots:
         QVERIFY(page);
         QCOMPARE(page->nodeWidthSpin->value(), 200);
         // One statistics row per line item the protocol made so far.
-        QCOMPARE(page->statisticRows().size(), p->lineCollector()->items().size());
+        QCOMPARE(page->statisticCount(), p->lineCollector()->items().size());
 
         p->queue.takeAll();
         feed(buildTestFrame(1, 3, 500, 3300, {{1, 5, 10, 1}, {2, 44, 20, 2}}));
@@ -183,7 +183,7 @@ private slots:
         QCOMPARE(page->senderLabel->text(), QString("A_3"));
         QCOMPARE(p->queue.size(), 0);
         // The new record's items reach the statistics list (queued to this thread).
-        QTRY_COMPARE(page->statisticRows().size(), p->lineCollector()->items().size());
+        QTRY_COMPARE(page->statisticCount(), p->lineCollector()->items().size());
 
         // The item's clear empties the page at its next refresh.
         p->dataItem()->clear();

@@ -1,0 +1,155 @@
+#include "widgets/ZLazySlots.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include "widgets/ZFlowLayout.h"
+
+ZLazySlot::ZLazySlot(QObject* subject, const QSize& size, QSizePolicy::Policy horizontal)
+    : QSpacerItem(size.width(), size.height(), horizontal, QSizePolicy::Fixed)
+    , subject_(subject)
+    , key_(subject)
+{
+}
+
+ZLazySlots::ZLazySlots(QWidget* host, QLayout* layout, Builder build, Measure measure)
+    : QObject(host)
+    , host_(host)
+    , layout_(layout)
+    , build_(std::move(build))
+    , measure_(std::move(measure))
+{
+    // The host moves when its scroll area scrolls, and is resized and laid out again
+    // as slots come and go: each may bring other slots into view.
+    host_->installEventFilter(this);
+}
+
+ZLazySlot* ZLazySlots::makeSlot(QObject* subject)
+{
+    auto* slot = new ZLazySlot(subject, slotSize_, QSizePolicy::Minimum);
+    slots_.insert(subject, slot);
+    scheduleFill();
+    return slot;
+}
+
+bool ZLazySlots::contains(QObject* subject) const
+{
+    if (const ZLazySlot* slot = slots_.value(subject))
+        return slot->subject() == subject;
+    const auto it = built_.constFind(subject);
+    return it != built_.constEnd() && it->subject == subject;
+}
+
+QWidget* ZLazySlots::builtWidget(QObject* subject) const
+{
+    const auto it = built_.constFind(subject);
+    return it != built_.constEnd() && it->subject == subject ? it->widget.data() : nullptr;
+}
+
+QWidget* ZLazySlots::widgetOf(QObject* subject)
+{
+    if (QWidget* widget = builtWidget(subject))
+        return widget;
+    ZLazySlot* slot = slots_.value(subject);
+    if (!slot || slot->subject() != subject)
+        return nullptr;
+    QWidget* widget = build_(subject);
+    place(slot, widget);
+    return widget;
+}
+
+void ZLazySlots::place(ZLazySlot* slot, QWidget* widget)
+{
+    QObject* subject = slot->key();
+    if (slots_.value(subject) == slot)
+        slots_.remove(subject);
+    const int index = layout_->indexOf(slot);
+    if (widget && index >= 0) {
+        built_.insert(subject, Built{subject, widget});
+        if (auto* flow = qobject_cast<ZFlowLayout*>(layout_))
+            flow->replaceAt(index, widget);
+        else if (auto* box = qobject_cast<QBoxLayout*>(layout_)) {
+            delete box->takeAt(index);
+            box->insertWidget(index, widget);
+        }
+        widget->show();
+    } else if (index >= 0) {
+        // The subject is gone: its slot leaves the layout.
+        delete layout_->takeAt(index);
+    }
+    if (widget && !sample_) {
+        sample_ = widget;
+        resizeSlots();
+    }
+}
+
+void ZLazySlots::resizeSlots()
+{
+    if (!sample_)
+        return;
+    const QSize size = measure_(sample_, host_->width());
+    if (size == slotSize_)
+        return;
+    slotSize_ = size;
+    for (ZLazySlot* slot : qAsConst(slots_))
+        slot->changeSize(size.width(), size.height(), QSizePolicy::Minimum, QSizePolicy::Fixed);
+    layout_->invalidate();
+}
+
+bool ZLazySlots::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == host_) {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::Show:
+        case QEvent::LayoutRequest:
+            scheduleFill();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ZLazySlots::scheduleFill()
+{
+    if (fillScheduled_ || slots_.isEmpty())
+        return;
+    // Once per turn of the event loop, after the layouts have settled.
+    fillScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        fillScheduled_ = false;
+        fillVisible();
+    });
+}
+
+void ZLazySlots::fillVisible()
+{
+    if (slots_.isEmpty() || !host_->isVisible())
+        return;
+    resizeSlots();
+    layout_->activate();
+    const QRect view = host_->visibleRegion().boundingRect();
+    if (view.isEmpty())
+        return;
+    QList<ZLazySlot*> shown;
+    for (int i = 0; i < layout_->count(); ++i) {
+        QLayoutItem* item = layout_->itemAt(i);
+        auto* slot = item->spacerItem() ? dynamic_cast<ZLazySlot*>(item) : nullptr;
+        if (slot && slot->geometry().intersects(view)) {
+            shown << slot;
+            // Until one widget is built the slots have no size: that one tells it.
+            if (!sample_)
+                break;
+        }
+    }
+    for (ZLazySlot* slot : qAsConst(shown))
+        place(slot, slot->subject() ? build_(slot->subject()) : nullptr);
+    // What was built moves the rest: look again once the layout has settled.
+    if (!shown.isEmpty())
+        scheduleFill();
+}
