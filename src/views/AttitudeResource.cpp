@@ -15,7 +15,7 @@ AttitudeResource::AttitudeResource(AttitudeResourceItem* item, QObject* parent)
     model_ = new QCustom3DItem();
     model_->setMeshFile(QStringLiteral(":/obj/paperplane.obj"));
     model_->setScaling(QVector3D(0.05f, 0.05f, 0.05f));
-    setSettingWidget(new AttitudeResourceSettingWidget(item));
+    setSettingWidgetFactory([item] { return new AttitudeResourceSettingWidget(item); });
 }
 
 AttitudeResource::~AttitudeResource()

@@ -58,13 +58,18 @@ ChartResource::~ChartResource()
 
 ChartResourceSettingWidget* ChartResource::settingWidget() const
 {
+    if (!settingWidget_ && settingFactory_) {
+        settingWidget_ = settingFactory_();
+        settingWidget_->hide();
+        if (isInitialized())
+            settingWidget_->refreshAll();
+    }
     return settingWidget_.data();
 }
 
-void ChartResource::setSettingWidget(ChartResourceSettingWidget* widget)
+void ChartResource::setSettingWidgetFactory(std::function<ChartResourceSettingWidget*()> factory)
 {
-    settingWidget_ = widget;
-    widget->hide();
+    settingFactory_ = std::move(factory);
 }
 
 void ChartResource::handleInitialized()

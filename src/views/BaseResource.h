@@ -53,7 +53,8 @@ private:
     quint64 handoverId_;
 };
 
-// A resource drawn in a chart; owns the setting widget of the series panel.
+// A resource drawn in a chart; owns the setting widget of the series panel, built
+// when first asked for (a panel asks once the row comes into view).
 class ChartResource : public BaseResource
 {
     Q_OBJECT
@@ -71,12 +72,13 @@ public slots:
     void handleItemDataChanged(int column) override;
 
 protected:
-    // Concrete constructors build their widget and hand it over (hidden).
-    void setSettingWidget(ChartResourceSettingWidget* widget);
+    // Concrete constructors say how their widget is built; it starts hidden.
+    void setSettingWidgetFactory(std::function<ChartResourceSettingWidget*()> factory);
 
 private:
     ChartResourceItem* chartItem_;
-    QPointer<ChartResourceSettingWidget> settingWidget_;
+    std::function<ChartResourceSettingWidget*()> settingFactory_;
+    mutable QPointer<ChartResourceSettingWidget> settingWidget_;
 };
 
 // A resource drawn with QtCharts series; the 2D containers add every series of

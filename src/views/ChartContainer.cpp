@@ -16,6 +16,7 @@
 #include "views/BaseResource.h"
 #include "views/ChartContainerSplitter.h"
 #include "views/ChartResourceSettingWidget.h"
+#include "widgets/ZLazySlots.h"
 #include "widgets/ZPopupShadowWindow.h"
 
 ChartContainer::ChartContainer(ChartContainerItem* item, QWidget* parent) : BaseContainer(item, parent), chartItem_(item)
@@ -31,6 +32,11 @@ ChartContainer::ChartContainer(ChartContainerItem* item, QWidget* parent) : Base
     // Rows stay packed at the top; series widgets are inserted above this stretch.
     seriesLayout_->addStretch(1);
     seriesArea_->setWidget(seriesWidget);
+    // A page may chart thousands of items: a row is built when it comes into view.
+    seriesRows_ = new ZLazySlots(
+        seriesWidget, seriesLayout_,
+        [](QObject* resource) -> QWidget* { return static_cast<ChartResource*>(resource)->settingWidget(); },
+        [](QWidget* sample, int) { return QSize(0, sample->sizeHint().height()); });
 
     auto* chartArea = new QWidget(this);
     chartLayout_ = new QVBoxLayout(chartArea);
@@ -58,14 +64,22 @@ ChartContainer::ChartContainer(ChartContainerItem* item, QWidget* parent) : Base
 ChartContainer::~ChartContainer()
 {
     // Resources outlive containers; their setting widgets must not die with the panel.
-    for (BaseResource* r : resources()) {
-        auto* chart = qobject_cast<ChartResource*>(r);
-        if (chart && chart->settingWidget() && seriesLayout_->indexOf(chart->settingWidget()) >= 0) {
-            chart->settingWidget()->hide();
-            seriesLayout_->removeWidget(chart->settingWidget());
-            chart->settingWidget()->setParent(nullptr);
-        }
-    }
+    for (BaseResource* r : resources())
+        releaseRow(r);
+}
+
+void ChartContainer::releaseRow(BaseResource* resource)
+{
+    QWidget* row = seriesRows_->take(resource);
+    if (!row)
+        return;
+    row->hide();
+    row->setParent(nullptr);
+}
+
+QWidget* ChartContainer::seriesRow(BaseResource* resource)
+{
+    return seriesRows_->widgetOf(resource);
 }
 
 void ChartContainer::handleItemDataChanged(int column)
@@ -79,23 +93,15 @@ void ChartContainer::handleItemDataChanged(int column)
 void ChartContainer::addResource(BaseResource* resource)
 {
     auto* chart = qobject_cast<ChartResource*>(resource);
-    if (!chart || chart->item()->isFixedVisibility() || !chart->settingWidget())
+    if (!chart || chart->item()->isFixedVisibility() || seriesRows_->contains(chart))
         return;
-    seriesLayout_->insertWidget(seriesLayout_->count() - 1, chart->settingWidget());
-    chart->settingWidget()->show();
+    seriesLayout_->insertItem(seriesLayout_->count() - 1, seriesRows_->makeSlot(chart));
 }
 
 void ChartContainer::removeResource(BaseResource* resource)
 {
-    auto* chart = qobject_cast<ChartResource*>(resource);
-    if (!chart || !chart->settingWidget())
-        return;
     // Checked by presence rather than by the flag, which may have changed since.
-    if (seriesLayout_->indexOf(chart->settingWidget()) < 0)
-        return;
-    chart->settingWidget()->hide();
-    seriesLayout_->removeWidget(chart->settingWidget());
-    chart->settingWidget()->setParent(nullptr);
+    releaseRow(resource);
 }
 
 void ChartContainer::selectAllSeries(bool checked)

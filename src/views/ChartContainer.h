@@ -9,6 +9,7 @@ class QGridLayout;
 class QDoubleSpinBox;
 class QSpinBox;
 class ZPopupShadowWindow;
+class ZLazySlots;
 
 // A container with a series panel (one setting widget per series the user may
 // hide) beside the chart area; the panel's width is stored in the item.
@@ -25,6 +26,9 @@ public:
     ChartContainerSplitter* splitter() const { return splitter_; }
     QToolButton* selectAllButton() const { return selectAllButton_; }
     QVBoxLayout* seriesLayout() const { return seriesLayout_; }
+    // The panel row of resource, built now if it is not yet; null when the resource
+    // has no row in this panel.
+    QWidget* seriesRow(BaseResource* resource);
 
     void addResource(BaseResource* resource) override;
     void removeResource(BaseResource* resource) override;
@@ -53,8 +57,12 @@ protected:
     QSpinBox* addCountRow(QGridLayout* grid, int& row, const QString& label, int column);
 
 private:
+    // Takes resource's row (or its slot) out of the panel; the resource keeps its widget.
+    void releaseRow(BaseResource* resource);
+
     ChartContainerItem* chartItem_;
     QVBoxLayout* seriesLayout_;
+    ZLazySlots* seriesRows_; // rows built as they come into view
     QVBoxLayout* chartLayout_;
     QScrollArea* seriesArea_;
     ChartContainerSplitter* splitter_;

@@ -97,14 +97,47 @@ void ChartContainer2D::addResource(BaseResource* resource)
     if (!r2)
         return;
     for (QAbstractSeries* s : r2->seriesList()) {
-        if (s->chart() == chart_)
+        if (s->chart() == chart_ || waiting_.contains(s))
             continue;
         if (s->chart())
             s->chart()->removeSeries(s);
-        addSeriesToChart(s);
-        s->attachAxis(axisX_);
-        s->attachAxis(axisY_);
+        if (drawsNothingYet(s))
+            joinWithSecondPoint(static_cast<QLineSeries*>(s));
+        else
+            joinChart(s);
     }
+}
+
+void ChartContainer2D::joinChart(QAbstractSeries* series)
+{
+    addSeriesToChart(series);
+    series->attachAxis(axisX_);
+    series->attachAxis(axisY_);
+}
+
+bool ChartContainer2D::drawsNothingYet(QAbstractSeries* series) const
+{
+    auto* line = qobject_cast<QLineSeries*>(series);
+    return item()->type() == ResourceType::Line && line && !line->pointsVisible() && line->count() < 2;
+}
+
+void ChartContainer2D::joinWithSecondPoint(QLineSeries* series)
+{
+    const auto check = [this, series] {
+        if (series->count() < 2)
+            return;
+        stopWaiting(series);
+        joinChart(series);
+    };
+    waiting_.insert(series, {connect(series, &QXYSeries::pointsReplaced, this, check),
+                             connect(series, &QXYSeries::pointAdded, this, check),
+                             connect(series, &QObject::destroyed, this, [this, series] { stopWaiting(series); })});
+}
+
+void ChartContainer2D::stopWaiting(QAbstractSeries* series)
+{
+    for (const QMetaObject::Connection& c : waiting_.take(series))
+        disconnect(c);
 }
 
 void ChartContainer2D::addSeriesToChart(QAbstractSeries* series)
@@ -131,9 +164,11 @@ void ChartContainer2D::removeResource(BaseResource* resource)
     auto* r2 = qobject_cast<ChartResource2D*>(resource);
     if (!r2)
         return;
-    for (QAbstractSeries* s : r2->seriesList())
+    for (QAbstractSeries* s : r2->seriesList()) {
+        stopWaiting(s);
         if (s->chart() == chart_)
             chart_->removeSeries(s);
+    }
 }
 
 bool ChartContainer2D::eventFilter(QObject* watched, QEvent* event)

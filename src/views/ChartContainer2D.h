@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QPointer>
 #include <functional>
 
@@ -48,6 +50,15 @@ public slots:
 private:
     QOpenGLWidget* openGLWidget();
     void addSeriesToChart(QtCharts::QAbstractSeries* series);
+    // Adds series to the chart on its axes.
+    void joinChart(QtCharts::QAbstractSeries* series);
+    // A line of fewer than two points draws nothing, yet its place in the chart costs
+    // about 20 KB (its item and the hidden legend's marker): a page of thousands of
+    // nodes seen once would pay that for nothing. Such a series joins the chart with
+    // its second point.
+    bool drawsNothingYet(QtCharts::QAbstractSeries* series) const;
+    void joinWithSecondPoint(QtCharts::QLineSeries* series);
+    void stopWaiting(QtCharts::QAbstractSeries* series);
 
     QtCharts::QChart* chart_;
     ChartView2D* view_;
@@ -57,4 +68,5 @@ private:
     QPointer<QOpenGLWidget> glWidget_;
     QLabel* xReadout_;
     QLabel* yReadout_;
+    QHash<QtCharts::QAbstractSeries*, QList<QMetaObject::Connection>> waiting_;
 };

@@ -14,7 +14,7 @@ LineResource::LineResource(LineResourceItem* item, QObject* parent) : ChartResou
     series_->setName(item->name());
     series_->setUseOpenGL(true);
     addSeries(series_);
-    setSettingWidget(new LineResourceSettingWidget(item));
+    setSettingWidgetFactory([item] { return new LineResourceSettingWidget(item); });
 }
 
 void LineResource::handleItemDataChanged(int column)

@@ -18,7 +18,7 @@ Scatter3DResource::Scatter3DResource(Scatter3DResourceItem* item, QObject* paren
     marker_->setItemLabelFormat(QStringLiteral("%1:@xLabel,@zLabel,@yLabel").arg(item->name()));
     track_ = new QScatter3DSeries();
     track_->setItemLabelFormat(QStringLiteral("@xLabel,@zLabel,@yLabel"));
-    setSettingWidget(new Scatter3DResourceSettingWidget(item));
+    setSettingWidgetFactory([item] { return new Scatter3DResourceSettingWidget(item); });
 }
 
 Scatter3DResource::~Scatter3DResource()

@@ -40,7 +40,7 @@ ScatterResource::ScatterResource(ScatterResourceItem* item, QObject* parent)
     addSeries(marker_);
     addSeries(lineTrack_);
     addSeries(scatterTrack_);
-    setSettingWidget(new ScatterResourceSettingWidget(item));
+    setSettingWidgetFactory([item] { return new ScatterResourceSettingWidget(item); });
 }
 
 void ScatterResource::setItemShowMarker(bool show)

@@ -60,6 +60,27 @@ QWidget* ZLazySlots::widgetOf(QObject* subject)
     return widget;
 }
 
+QWidget* ZLazySlots::take(QObject* subject)
+{
+    if (ZLazySlot* slot = slots_.value(subject)) {
+        slots_.remove(subject);
+        const int index = layout_->indexOf(slot);
+        if (index >= 0)
+            delete layout_->takeAt(index);
+        return nullptr;
+    }
+    const auto it = built_.find(subject);
+    if (it == built_.end())
+        return nullptr;
+    QWidget* widget = it->widget;
+    built_.erase(it);
+    if (widget)
+        layout_->removeWidget(widget);
+    if (sample_ == widget)
+        sample_ = nullptr;
+    return widget;
+}
+
 void ZLazySlots::place(ZLazySlot* slot, QWidget* widget)
 {
     QObject* subject = slot->key();

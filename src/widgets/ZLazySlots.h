@@ -16,6 +16,9 @@ class ZLazySlot : public QSpacerItem
 {
 public:
     ZLazySlot(QObject* subject, const QSize& size, QSizePolicy::Policy horizontal);
+    // Laid out as the widget it stands for: box layouts put no spacing around an
+    // empty item, and the widget, once built, would move everything after it.
+    bool isEmpty() const override { return false; }
     // Null once the subject is gone.
     QObject* subject() const { return subject_; }
     // The subject's address as given, kept when it is gone.
@@ -54,6 +57,9 @@ public:
     // The widget of subject if built, else null; builds nothing.
     QWidget* builtWidget(QObject* subject) const;
     int builtCount() const { return built_.size(); }
+    // Takes subject's slot (deleted) or widget out of the layout and forgets it;
+    // returns the widget, which the caller now owns, or null.
+    QWidget* take(QObject* subject);
     // Sizes the slots again (after the widgets' sizes changed).
     void resizeSlots();
 

@@ -3,10 +3,14 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtCharts/QLineSeries>
+
+#include <memory>
+#include <vector>
 
 #include "foundation/UserPaths.h"
 #include "foundation/ZColorSchemeManager.h"
@@ -87,9 +91,16 @@ private slots:
         r.syncFromItem();
         c.putResource(&r);
         QCOMPARE(line->lineRecord()->Length, 500); // the container's Points
+        // A line draws nothing before its second point: it joins the chart then.
+        for (double v : {4.0, 5.0}) {
+            QCOMPARE(r.series()->chart(), nullptr);
+            line->setData(6, v);
+            r.updateFromItem();
+        }
         QCOMPARE(r.series()->chart(), c.chart());
         QCOMPARE(r.series()->attachedAxes().size(), 2);
-        QCOMPARE(c.seriesLayout()->indexOf(r.settingWidget()) >= 0, true);
+        QCOMPARE(c.seriesRow(&r), r.settingWidget());
+        QVERIFY(c.seriesLayout()->indexOf(r.settingWidget()) >= 0);
         QCOMPARE(item->resources(), (QList<BaseResourceItem*>{line.get()}));
 
         // Points flow into every line it holds.
@@ -101,6 +112,7 @@ private slots:
         c.takeResource(&r);
         QCOMPARE(r.series()->chart(), nullptr);
         QVERIFY(c.seriesLayout()->indexOf(r.settingWidget()) < 0);
+        QVERIFY(!c.seriesRow(&r));
         QVERIFY(item->resources().isEmpty());
         c.takeResource(&r); // absent: nothing changes
         QVERIFY(c.resources().isEmpty());
@@ -112,6 +124,9 @@ private slots:
         auto line = lineItem("kept");
         LineResource r(line.get());
         r.syncFromItem();
+        line->setData(6, 1.0);
+        line->setData(6, 1.25);
+        r.updateFromItem();
         {
             LineContainer c(item.get());
             c.syncFromItem();
@@ -125,11 +140,48 @@ private slots:
         next.syncFromItem();
         next.putResource(&r);
         QCOMPARE(r.series()->chart(), next.chart());
-        QVERIFY(next.seriesLayout()->indexOf(r.settingWidget()) >= 0);
+        QVERIFY(next.seriesLayout()->indexOf(next.seriesRow(&r)) >= 0);
         line->setData(6, 1.5);
         r.updateFromItem();
-        QCOMPARE(r.series()->count(), 1);
+        QCOMPARE(r.series()->count(), 3);
         next.takeResource(&r);
+    }
+
+    // A chart of thousands of items (fresh node ids) builds the panel rows in view only.
+    void panelRowsAreBuiltAsTheyComeIntoView()
+    {
+        std::vector<std::unique_ptr<LineResourceItem>> lines;
+        std::vector<std::unique_ptr<LineResource>> resources;
+        auto item = lineContainerItem("L");
+        LineContainer c(item.get());
+        c.syncFromItem();
+        for (int i = 0; i < 200; ++i) {
+            lines.push_back(lineItem(QString("n%1").arg(i)));
+            resources.push_back(std::make_unique<LineResource>(lines.back().get()));
+            resources.back()->syncFromItem();
+            c.putResource(resources.back().get());
+        }
+        c.resize(800, 300);
+        c.show();
+        const auto built = [&c] {
+            int n = 0;
+            for (int i = 0; i < c.seriesLayout()->count(); ++i)
+                n += c.seriesLayout()->itemAt(i)->widget() != nullptr;
+            return n;
+        };
+        QTRY_VERIFY(built() > 0);
+        QVERIFY2(built() < 30, qPrintable(QString::number(built())));
+        QCOMPARE(c.seriesLayout()->count(), 201); // a row or its slot each, then the stretch
+        c.seriesArea()->verticalScrollBar()->setValue(c.seriesArea()->verticalScrollBar()->maximum());
+        QTRY_COMPARE(c.seriesLayout()->itemAt(199)->widget(), resources.back()->settingWidget());
+        QVERIFY(built() < 60);
+        // Taken out, a resource leaves the panel, built or not, and keeps its widget.
+        c.takeResource(resources.back().get());
+        c.takeResource(resources.at(100).get());
+        QCOMPARE(c.seriesLayout()->count(), 199);
+        QVERIFY(resources.back()->settingWidget());
+        for (auto& r : resources)
+            c.takeResource(r.get());
     }
 
     void pointsBoxLimits()
@@ -266,8 +318,8 @@ private slots:
         c.putResource(&rf);
         c.putResource(&rx);
         // Fixed series never appear in the series panel.
-        QVERIFY(c.seriesLayout()->indexOf(rf.settingWidget()) >= 0);
-        QVERIFY(c.seriesLayout()->indexOf(rx.settingWidget()) < 0);
+        QVERIFY(c.seriesLayout()->indexOf(c.seriesRow(&rf)) >= 0);
+        QVERIFY(!c.seriesRow(&rx));
 
         free->setData(6, 1.0);
         fixed->setData(6, 2.0);

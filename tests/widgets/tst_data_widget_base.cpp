@@ -412,6 +412,42 @@ private slots:
         page.updateStatistics();
         QCOMPARE(row->meanLabel()->text(), QStringLiteral("3"));
         QCOMPARE(page.refreshes, 2);
+
+        // An item gone before its row was built leaves no row.
+        LineResourceItem* unseen = makeLine(QStringLiteral("unseen"));
+        collector.addItem(unseen);
+        delete unseen;
+        QCOMPARE(page.statisticRow(1), nullptr);
+    }
+
+    // Thousands of items (fresh node ids) must not cost a row of widgets each: rows
+    // are built as they come into view, in their places.
+    void rowsAreBuiltAsTheyComeIntoView()
+    {
+        LineResourceCollector collector;
+        for (int i = 0; i < 300; ++i)
+            collector.addItem(line(QString("dis(m)[%1]").arg(i, 0, 16)));
+        CountingPage page(&collector);
+        page.resize(900, 300);
+        page.show();
+        QTRY_VERIFY(!page.statisticRows().isEmpty());
+        QCOMPARE(page.statisticCount(), 300);
+        QVERIFY2(page.statisticRows().size() < 20, qPrintable(QString::number(page.statisticRows().size())));
+        LineStatisticWidget* first = page.statisticRow(0);
+        first->checkBox()->setChecked(true);
+        feed(items.first(), {1, 3});
+
+        auto* scroll = qobject_cast<QScrollArea*>(page.statisticsSplitter()->widget(0));
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        QTRY_VERIFY(page.statisticRows().size() > 1 && page.statisticRows().last() == page.statisticRow(299));
+        QVERIFY(page.statisticRows().size() < 40);
+        // Every slot had a built row's height: the last row stands where 299 rows put it.
+        LineStatisticWidget* last = page.statisticRow(299);
+        const int spacing = page.statisticsLayout()->spacing();
+        QTRY_COMPARE(last->y() - first->y(), 299 * (first->height() + spacing));
+        QCOMPARE(last->checkBox()->text(), QStringLiteral("dis(m)[12b]"));
+        page.updateStatistics();
+        QCOMPARE(first->meanLabel()->text(), QStringLiteral("2"));
     }
 };
 
