@@ -116,7 +116,7 @@ void BM_IotPageRefresh(benchmark::State& state)
         QCoreApplication::processEvents();
     }
     state.counters["records/s"] = benchmark::Counter(double(burst), benchmark::Counter::kIsIterationInvariantRate);
-    if (page->nodeWidgets.value(0).size() != ProtocolFrame0::kNodeSlots)
+    if (page->nodes().value(0).size() != ProtocolFrame0::kNodeSlots)
         state.SkipWithError("the page shows no boxes");
 }
 

@@ -13,9 +13,10 @@
 namespace NodeGrid {
 
 // The box of one node of one frame kind. The frame's box class derives from it,
-// adds its value widgets to contentLayout and shows records in updateNode().
-// Records arrive in pendingNodes during one refresh of the page and are handed
-// over, oldest first, at its end.
+// adds its value widgets to contentLayout and shows records in updateNode(). The
+// page gathers a node's records during one refresh and hands them over, oldest
+// first, at its end. A box is built only when it comes into view (or is asked
+// for): until then the page keeps what keepForLaterBox() leaves of its records.
 template <typename Node_t>
 class WidgetNodeBase : public QGroupBox
 {
@@ -63,12 +64,25 @@ public:
     // Shows the records queued for this node since the last refresh (never empty).
     virtual void updateNode(const QList<PendingNode>& pending) { Q_UNUSED(pending) }
 
+    // Trims the records kept for a node whose box is not built yet (newest last,
+    // never emptied) to those its updateNode() needs to show what a box built at
+    // once would show now. A box class that shows more than the newest record
+    // declares its own. Called with the page's box class, not virtually: there is
+    // no box yet.
+    static void keepForLaterBox(QList<PendingNode>& records) { keepNewest(records, 1); }
+
     QStackedWidget* lightStack;
     QLabel* nameLabel;
     QLabel* infoLabel;
     QLabel* changedLabel;
     QVBoxLayout* contentLayout;
-    QList<PendingNode> pendingNodes;
+
+protected:
+    static void keepNewest(QList<PendingNode>& records, int count)
+    {
+        if (records.size() > count)
+            records.erase(records.begin(), records.end() - count);
+    }
 };
 
 } // namespace NodeGrid

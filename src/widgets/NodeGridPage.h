@@ -9,6 +9,7 @@
 #include "widgets/VerticalScrollArea.h"
 #include "widgets/ZFlowLayout.h"
 #include "widgets/ZLabel.h"
+#include "widgets/ZLazySlots.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -16,9 +17,9 @@
 #include <QLabel>
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSet>
 #include <QSettings>
 #include <QSharedPointer>
 #include <QSize>
@@ -30,9 +31,38 @@
 
 namespace NodeGrid {
 
+// What a page keeps of one node, box or no box: the subject of the node's slot in
+// the flow until its box is built, and what that box shows (or is to show).
+template <typename W>
+class NodeState : public QObject
+{
+public:
+    using PendingNode = typename W::PendingNode;
+
+    NodeState(qint8 role, quint64 id, QObject* parent)
+        : QObject(parent)
+        , role(role)
+        , id(id)
+    {
+    }
+
+    const qint8 role;
+    const quint64 id;
+    // Records the box has not shown yet, oldest first: those of the refresh under
+    // way or, while there is no box, what W::keepForLaterBox leaves of them.
+    QList<PendingNode> pending;
+    QString info;          // the time line the box shows
+    quint64 changedIn = 0; // the refresh that last brought the node records
+    quint64 litIn = 0;     // the refresh whose newest frame last carried the node
+    QPointer<W> box;       // null until built
+};
+
 // The page of one frame kind: the raw frames with their times, the sender of the
 // newest frame and the frame-level values on the left; one box of class W per
 // node (role, id) seen, in a wrapping flow ordered by role and id, on the right.
+// A box is built when it comes into view or is asked for (box()): until then the
+// node has a slot of a box's size in the flow and its state (NodeState) alone
+// follows the records, so that fresh ids by the thousand cost no widgets.
 // The frame's page class derives from it, says where its records come from
 // (takeFrames) and adds its frame-level labels to leftPaneLayout.
 //
@@ -50,6 +80,7 @@ class WidgetNodeFrameBase : public DataWidgetBase
 public:
     using Node_t = typename W::NodeType;
     using PendingNode = typename W::PendingNode;
+    using State = NodeState<W>;
 
     static constexpr int kMinNodeSize = 25;
     static constexpr int kMaxNodeSize = 10000;
@@ -106,6 +137,10 @@ public:
         auto* flowHost = new QWidget;
         flowLayout = new ZFlowLayout(flowHost, -1, -1, -1);
         scroll->setWidget(flowHost);
+        // Slots take the size of a built box, as the box pane measures boxes.
+        lazyBoxes_ = new ZLazySlots(
+            flowHost, flowLayout, [this](QObject* node) { return buildBox(static_cast<State*>(node)); },
+            [](QWidget* sample, int) { return sample->sizeHint().expandedTo(sample->minimumSize()); });
         rightLayout->addWidget(scroll);
         splitter->addWidget(rightPane);
 
@@ -116,6 +151,7 @@ public:
         QObject::connect(nodeWidthSpin, &QSpinBox::editingFinished, this, [this] { setNodeWidth(); });
         nodeHeightSpin = makeSizeSpin(QCoreApplication::translate("WidgetNodeFrameBase", "Node Height: "), heightKey(), nodeSize.height());
         QObject::connect(nodeHeightSpin, &QSpinBox::editingFinished, this, [this] { setNodeHeight(); });
+        boxSize_ = QSize(nodeWidthSpin->value(), nodeHeightSpin->value());
         for (QWidget* w : {static_cast<QWidget*>(nodeCountLabel), static_cast<QWidget*>(nodeWidthSpin),
                            static_cast<QWidget*>(nodeHeightSpin)}) {
             w->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -130,8 +166,11 @@ public:
 
     // The size in which the page shows every box at once: the boxes in as few rows
     // as a page at most maxWidth wide allows, the first pane as it would like to be.
-    QSize sizeForAllBoxes(int maxWidth) const
+    QSize sizeForAllBoxes(int maxWidth)
     {
+        // Slots take the size of a built box: without one they would count for nothing.
+        if (builtNodes_.isEmpty() && !nodes_.isEmpty())
+            box(nodes_.firstKey(), nodes_.first().firstKey());
         const int handle = paneSplitter_->handleWidth();
         const QMargins page = paneSplitter_->parentWidget()->layout()->contentsMargins();
         const QMargins splitter = paneSplitter_->contentsMargins();
@@ -160,6 +199,7 @@ public:
     ~WidgetNodeFrameBase() override = default; // the boxes die as Qt children
 
     // Takes every queued record, shows the batch and marks changed and current nodes.
+    // Its cost follows the records taken and the boxes built, not the nodes seen.
     void refresh() override
     {
         const QList<QSharedPointer<Data>> frames = takeFrames();
@@ -167,23 +207,32 @@ public:
         if (takeClearRequest()) {
             rawConsole->clearText();
             clearFrameInfo();
-            for (auto& byId : nodeWidgets)
-                for (W* box : byId)
-                    delete box;
-            nodeWidgets.clear();
+            lazyBoxes_->clear();
+            builtNodes_.clear();
+            for (const auto& byId : qAsConst(nodes_))
+                qDeleteAll(byId);
+            nodes_.clear();
             return;
         }
         if (frames.isEmpty())
             return;
 
+        const quint64 serial = ++refreshes_;
+        QList<State*> touched;
         QString text;
         for (const QSharedPointer<Data>& f : frames) {
             if (!f)
                 continue;
             const QString line = frameInfoLine(f->systemTime, f->pcTime);
             text += rawFrameBlock(line, Traits::rawFrame(*f));
-            for (const Node_t& n : f->nodes)
-                boxFor(Traits::role(n), Traits::id(n))->pendingNodes.append(PendingNode{line, n});
+            for (const Node_t& n : f->nodes) {
+                State* node = nodeFor(Traits::role(n), Traits::id(n));
+                if (node->changedIn != serial) {
+                    node->changedIn = serial;
+                    touched << node;
+                }
+                node->pending.append(PendingNode{line, n});
+            }
             nodeCountLabel->setValue(QString::number(f->nodes.size()));
         }
 
@@ -191,33 +240,28 @@ public:
         if (newest) {
             senderLabel->setText(Traits::senderName(*newest));
             showFrameInfo(newest);
+            // Lit: the nodes of the newest frame.
+            for (const Node_t& n : newest->nodes)
+                findNode(Traits::role(n), Traits::id(n))->litIn = serial;
         }
         rawConsole->appendText(text);
 
-        // Lit: the boxes of the newest frame. Each light is set once to its final
-        // state: switching it off and on again hides and shows a widget, which costs
-        // a relayout and a round trip to the display for every box on every refresh.
-        QSet<W*> lit;
-        if (newest) {
-            for (const Node_t& n : newest->nodes) {
-                if (W* box = nodeWidgets.value(Traits::role(n)).value(Traits::id(n)))
-                    lit.insert(box);
-            }
+        for (State* node : qAsConst(touched)) {
+            const PendingNode& p = node->pending.last();
+            if (Traits::showsInfo(newest, p.info))
+                node->info = p.info;
+            if (!node->box)
+                W::keepForLaterBox(node->pending);
         }
-        for (auto& byId : nodeWidgets) {
-            for (W* box : byId) {
-                if (box->pendingNodes.isEmpty()) {
-                    box->changedLabel->setText(QString());
-                } else {
-                    const PendingNode& p = box->pendingNodes.last();
-                    box->changedLabel->setText(QCoreApplication::translate("WidgetNodeFrameBase", "Changed"));
-                    if (Traits::showsInfo(newest, p.info))
-                        box->infoLabel->setText(p.info);
-                    box->nameLabel->setText(Traits::nodeName(p.node));
-                    box->updateNode(box->pendingNodes);
-                    box->pendingNodes.clear();
-                }
-                box->lightStack->setCurrentIndex(lit.contains(box) ? 1 : 0);
+        // Each light is set once to its final state: switching it off and on again
+        // hides and shows a widget, which costs a relayout and a round trip to the
+        // display for every box on every refresh.
+        for (State* node : qAsConst(builtNodes_)) {
+            if (node->changedIn == serial) {
+                showState(node);
+            } else {
+                node->box->changedLabel->setText(QString());
+                node->box->lightStack->setCurrentIndex(0);
             }
         }
         if (boxesChanged_)
@@ -244,24 +288,52 @@ public:
     void setNodeWidth()
     {
         const int v = nodeWidthSpin->value();
-        for (auto& byId : nodeWidgets)
-            for (W* box : byId)
-                setBoxSize(box, QSize(v, box->minimumHeight()));
+        boxSize_.setWidth(v);
+        for (State* node : qAsConst(builtNodes_))
+            setBoxSize(node->box, QSize(v, node->box->minimumHeight()));
+        lazyBoxes_->resizeSlots();
         fitBoxPane();
         settings_->setValue(widthKey(), v);
     }
     void setNodeHeight()
     {
         const int v = nodeHeightSpin->value();
-        for (auto& byId : nodeWidgets)
-            for (W* box : byId)
-                setBoxSize(box, QSize(box->minimumWidth(), v));
+        boxSize_.setHeight(v);
+        for (State* node : qAsConst(builtNodes_))
+            setBoxSize(node->box, QSize(node->box->minimumWidth(), v));
+        lazyBoxes_->resizeSlots();
         settings_->setValue(heightKey(), v);
     }
 
     const QString& protocolName() const { return protocolName_; }
 
-    QMap<qint8, QMap<quint64, W*>> nodeWidgets;
+    // Every node seen, by role, then id; its box may not be built yet.
+    const QMap<qint8, QMap<quint64, State*>>& nodes() const { return nodes_; }
+    // The box of (role, id), built now if it is not yet; null for a node never seen.
+    W* box(qint8 role, quint64 id)
+    {
+        State* node = findNode(role, id);
+        if (!node)
+            return nullptr;
+        if (!node->box)
+            lazyBoxes_->widgetOf(node);
+        return node->box;
+    }
+    // The box of (role, id) if built, else null; builds nothing.
+    W* builtBox(qint8 role, quint64 id) const
+    {
+        const State* node = findNode(role, id);
+        return node ? node->box.data() : nullptr;
+    }
+    // The boxes built so far, in the order they were built.
+    QList<W*> builtBoxes() const
+    {
+        QList<W*> boxes;
+        for (const State* node : builtNodes_)
+            boxes << node->box.data();
+        return boxes;
+    }
+
     DataResourceItem* dataItem = nullptr;
     PlainTextEditWithFile* rawConsole = nullptr;
     QLabel* senderLabel = nullptr;
@@ -340,9 +412,13 @@ private:
     {
         boxesChanged_ = false;
         int widest = 0;
-        for (auto& byId : nodeWidgets)
-            for (W* box : byId)
-                widest = qMax(widest, box->sizeHint().expandedTo(box->minimumSize()).width());
+        for (const State* node : qAsConst(builtNodes_))
+            widest = qMax(widest, boxWidth(node->box));
+        widenBoxPane(widest);
+    }
+    static int boxWidth(const W* box) { return box->sizeHint().expandedTo(box->minimumSize()).width(); }
+    void widenBoxPane(int widest)
+    {
         const QMargins m = flowLayout->contentsMargins();
         const int wanted = widest + m.left() + m.right() + 2 * boxScroll_->frameWidth()
                            + boxScroll_->verticalScrollBar()->sizeHint().width();
@@ -363,21 +439,51 @@ private:
         return spin;
     }
 
-    // The box of (role, id), made on first sight with the current size and put
-    // into the flow by role, then id.
-    W* boxFor(qint8 role, quint64 id)
+    State* findNode(qint8 role, quint64 id) const
     {
-        auto roleIt = nodeWidgets.find(role);
-        if (roleIt != nodeWidgets.end()) {
-            auto idIt = roleIt->constFind(id);
-            if (idIt != roleIt->constEnd())
-                return idIt.value();
-        }
+        const auto roleIt = nodes_.constFind(role);
+        return roleIt == nodes_.constEnd() ? nullptr : roleIt->value(id);
+    }
+
+    // The state of (role, id), made on first sight with a slot put into the flow
+    // by role, then id.
+    State* nodeFor(qint8 role, quint64 id)
+    {
+        auto& byId = nodes_[role];
+        const auto it = byId.constFind(id);
+        if (it != byId.constEnd())
+            return it.value();
+        auto* node = new State(role, id, this);
+        byId.insert(id, node);
+        flowLayout->addItem(nodeOrderKey(role, id, Traits::idBits), lazyBoxes_->makeSlot(node));
+        return node;
+    }
+
+    // The box of a node, with the size last applied, showing what the node got.
+    W* buildBox(State* node)
+    {
         W* box = new W(this);
-        nodeWidgets[role].insert(id, box);
-        setBoxSize(box, QSize(nodeWidthSpin->value(), nodeHeightSpin->value()));
-        flowLayout->addWidget(nodeOrderKey(role, id, Traits::idBits), box);
+        node->box = box;
+        builtNodes_ << node;
+        setBoxSize(box, boxSize_);
+        showState(node);
+        widenBoxPane(boxWidth(box));
         return box;
+    }
+
+    // Hands a built box what its node got since the box last showed it.
+    void showState(State* node)
+    {
+        W* box = node->box;
+        const bool changed = node->changedIn == refreshes_;
+        box->changedLabel->setText(changed ? QCoreApplication::translate("WidgetNodeFrameBase", "Changed") : QString());
+        box->infoLabel->setText(node->info);
+        if (!node->pending.isEmpty()) {
+            box->nameLabel->setText(Traits::nodeName(node->pending.last().node));
+            box->updateNode(node->pending);
+            node->pending.clear();
+        }
+        box->lightStack->setCurrentIndex(node->litIn == refreshes_ ? 1 : 0);
     }
 
     QString protocolName_;
@@ -387,6 +493,11 @@ private:
     QWidget* leftPane_ = nullptr;
     ZFlowLayout* headerRow_ = nullptr;
     QScrollArea* boxScroll_ = nullptr;
+    ZLazySlots* lazyBoxes_ = nullptr;
+    QMap<qint8, QMap<quint64, State*>> nodes_;
+    QList<State*> builtNodes_;
+    QSize boxSize_;         // the size last applied to the boxes
+    quint64 refreshes_ = 0; // refreshes that took records
     bool boxesChanged_ = false;
     bool panesSized_ = false;
     bool paneSizingScheduled_ = false;

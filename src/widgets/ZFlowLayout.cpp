@@ -30,11 +30,18 @@ void ZFlowLayout::addWidget(qint64 key, QWidget* widget)
     if (!widget)
         return;
     addChildWidget(widget);
+    addItem(key, new QWidgetItem(widget));
+}
+
+void ZFlowLayout::addItem(qint64 key, QLayoutItem* item)
+{
+    if (!item)
+        return;
     int index = 0;
     while (index < keys_.size() && keys_.at(index) <= key)
         ++index;
     keys_.insert(index, key);
-    items_.insert(index, new QWidgetItem(widget));
+    items_.insert(index, item);
     invalidate();
 }
 

@@ -19,6 +19,8 @@ public:
     using QLayout::addWidget;
     // 64 bits, so that callers can combine a role and a 32-bit id into one key.
     void addWidget(qint64 key, QWidget* widget);
+    // Puts item (taken over) among the others by key, as addWidget does.
+    void addItem(qint64 key, QLayoutItem* item);
     // Appends the widgets side by side, `spacing` apart, as one item: a caption and its
     // value wrap together, never one at a line's end and the other on the next.
     void addGroup(const QList<QWidget*>& widgets, int spacing);

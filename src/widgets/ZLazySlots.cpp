@@ -119,6 +119,23 @@ void ZLazySlots::resizeSlots()
     layout_->invalidate();
 }
 
+void ZLazySlots::clear()
+{
+    // One pass over the layout, not a search for each slot: a page may hold a
+    // thousand of them.
+    for (int i = layout_->count() - 1; i >= 0; --i) {
+        QLayoutItem* item = layout_->itemAt(i);
+        auto* slot = item->spacerItem() ? dynamic_cast<ZLazySlot*>(item) : nullptr;
+        if (slot && slots_.value(slot->key()) == slot)
+            delete layout_->takeAt(i);
+    }
+    slots_.clear();
+    // Deleted widgets leave their layout by themselves.
+    for (const Built& built : qAsConst(built_))
+        delete built.widget.data();
+    built_.clear();
+}
+
 bool ZLazySlots::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == host_) {

@@ -62,6 +62,9 @@ public:
     QWidget* take(QObject* subject);
     // Sizes the slots again (after the widgets' sizes changed).
     void resizeSlots();
+    // Takes every slot out of the layout and deletes the widgets built: the layout
+    // holds none of the subjects afterwards.
+    void clear();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

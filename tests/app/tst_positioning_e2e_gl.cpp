@@ -310,12 +310,12 @@ private slots:
         const QString firstTime = page->systemTimeLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
         QCOMPARE(page->senderLabel->text(), QString("T_0"));
-        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(1).size(), 4, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodes().value(1).size(), 4, 3000);
         QCOMPARE(page->nodeCountLabel->value(), QString("4"));
         const double x = page->posRow->x->value().toDouble();
         QVERIFY2(x >= 3.4 && x <= 6.6, qPrintable(page->posRow->x->value()));
         QCOMPARE(page->posRow->z->value(), QString("1"));
-        Trelvan::WidgetNode2* a2 = page->nodeWidgets.value(1).value(2);
+        Trelvan::WidgetNode2* a2 = page->box(1, 2);
         QVERIFY(a2);
         QTRY_VERIFY_WITH_TIMEOUT(!a2->disLabel->value().isEmpty(), 3000);
         const double d = a2->disLabel->value().toDouble();
@@ -384,8 +384,8 @@ private slots:
         const QString firstTime = page->systemTimeLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
         QCOMPARE(page->senderLabel->text(), QString("A_0"));
-        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(2).size(), 3, 3000);
-        Trelvan::WidgetAnchor0* t11 = page->nodeWidgets.value(2).value(11);
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodes().value(2).size(), 3, 3000);
+        Trelvan::WidgetAnchor0* t11 = page->box(2, 11);
         QVERIFY(t11);
         QCOMPARE(t11->nameLabel->text(), QString("T_11"));
         QTRY_VERIFY_WITH_TIMEOUT(!t11->distances->labels[0]->value().isEmpty(), 3000);

@@ -117,12 +117,14 @@ private slots:
         // it is away and coming back.
         QTRY_VERIFY_WITH_TIMEOUT(page() && page()->isVisible(), 5000);
         iot::WidgetFrame0* p = page();
-        QTRY_COMPARE_WITH_TIMEOUT(p->nodeWidgets.value(0).size(), 5, 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(p->nodes().value(0).size(), 5, 8000);
         QStringList order;
+        for (quint64 id : p->nodes().value(0).keys())
+            QVERIFY(p->box(0, id)); // built on demand where out of view
         for (int i = 0; i < p->flowLayout->count(); ++i)
             order << qobject_cast<iot::WidgetNode0*>(p->flowLayout->itemAt(i)->widget())->nameLabel->text();
         QCOMPARE(order, (QStringList{"9", "1a", "101", "201", "80000005"}));
-        iot::WidgetNode0* box = p->nodeWidgets.value(0).value(0x1a);
+        iot::WidgetNode0* box = p->box(0, 0x1a);
         QVERIFY(box);
         const QString firstDis = box->disLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(box->disLabel->value() != firstDis, 5000);
@@ -188,7 +190,7 @@ private slots:
         }
         // The replay shows in the grid too.
         QVERIFY(page()->isVisible());
-        QCOMPARE(page()->nodeWidgets.value(0).size(), 5);
+        QCOMPARE(page()->nodes().value(0).size(), 5);
     }
 };
 

@@ -11,9 +11,12 @@
 #include "support/testenv.h"
 
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 
 #include <memory>
+#include <tuple>
 
 using iot::ProtocolFrame0;
 using iot::WidgetFrame0;
@@ -71,8 +74,11 @@ class TestIotView : public QObject
         return std::unique_ptr<WidgetFrame0>(qobject_cast<WidgetFrame0*>(item->factory()->create(item, &parent_)));
     }
 
-    static QList<WidgetNode0*> boxesInFlow(const WidgetFrame0& page)
+    // Every node's box, built on demand (the page is hidden), in flow order.
+    static QList<WidgetNode0*> boxesInFlow(WidgetFrame0& page)
     {
+        for (quint64 id : page.nodes().value(0).keys())
+            page.box(0, id);
         QList<WidgetNode0*> boxes;
         for (int i = 0; i < page.flowLayout->count(); ++i)
             boxes << qobject_cast<WidgetNode0*>(page.flowLayout->itemAt(i)->widget());
@@ -140,7 +146,7 @@ private slots:
             QCOMPARE(box->disLabel->value(), QString::number(float(qint32(id % 1000) * 1000 + n) / 1000.0f, 'g', 6));
             QCOMPARE(box->aoaHLabel->value(), QString::number(float(-n * 10) / 1000.0f, 'g', 6));
             QCOMPARE(box->aoaVLabel->value(), QString("0.001"));
-            QCOMPARE(page->nodeWidgets.value(0).value(id), box);
+            QCOMPARE(page->box(0, id), box);
         }
         QCOMPARE(names, boxes);
         QCOMPARE(changedTexts, changed);
@@ -168,13 +174,91 @@ private slots:
                                  QString::fromLatin1(b.toHex(' '));
         QCOMPARE(page->rawConsole->toPlainText().trimmed(), expected);
         // The newest frame has no PC time: the time lines of the boxes stay unset.
-        QCOMPARE(page->nodeWidgets.value(0).value(0x1a)->infoLabel->text(), QString());
+        QCOMPARE(page->box(0, 0x1a)->infoLabel->text(), QString());
 
         // With a PC time, each box shows the line of the newest frame that carried it.
         protocol_->processFrame(frameWith({2}, 3));
         page->refresh();
-        QVERIFY(page->nodeWidgets.value(0).value(2)->infoLabel->text().startsWith("pc: "));
-        QCOMPARE(page->nodeWidgets.value(0).value(0x1a)->infoLabel->text(), QString());
+        QVERIFY(page->box(0, 2)->infoLabel->text().startsWith("pc: "));
+        QCOMPARE(page->box(0, 0x1a)->infoLabel->text(), QString());
+    }
+
+    // 300 fresh ids: a shown page builds the boxes in view only, and more as the
+    // box area scrolls; a hidden one builds a box when asked. A box built late
+    // shows its node's newest record, name, light and mark as one built early.
+    void boxesBuiltWhenInViewOrAskedFor_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("shown page, scrolled to the end") << true;
+        QTest::newRow("hidden page, boxes asked for") << false;
+    }
+
+    void boxesBuiltWhenInViewOrAskedFor()
+    {
+        QFETCH(bool, shown);
+        protocol_->queue.takeAll();
+        DataResourceItem* item = protocol_->dataItem();
+        std::unique_ptr<WidgetFrame0> page(qobject_cast<WidgetFrame0*>(item->factory()->create(item, nullptr)));
+        auto* area = qobject_cast<QScrollArea*>(page->flowLayout->parentWidget()->parentWidget()->parentWidget());
+        QVERIFY(area);
+        // Whether the boxes in view are built, and, before any scrolling, no other.
+        const auto builtInView = [&page, area](bool onlyThose) {
+            const QRect view(area->widget()->mapFrom(area->viewport(), QPoint()), area->viewport()->size());
+            for (int i = 0; i < page->flowLayout->count(); ++i) {
+                QLayoutItem* item = page->flowLayout->itemAt(i);
+                if (item->geometry().intersects(view) ? !item->widget() : onlyThose && item->widget())
+                    return false;
+            }
+            return true;
+        };
+        if (shown) {
+            page->resize(900, 500);
+            page->show();
+            QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        }
+        int k = 0;
+        for (uint first = 1; first <= 300; first += ProtocolFrame0::kNodeSlots) {
+            QList<uint> ids;
+            for (uint id = first; id < first + ProtocolFrame0::kNodeSlots; ++id)
+                ids << id;
+            protocol_->processFrame(frameWith(ids, ++k));
+        }
+        page->refresh();
+        QCOMPARE(page->nodes().value(0).size(), 300);
+        if (shown) {
+            QTRY_VERIFY(!page->builtBoxes().isEmpty() && builtInView(true));
+            QVERIFY2(page->builtBoxes().size() <= 40, qPrintable(QString::number(page->builtBoxes().size())));
+        } else {
+            QVERIFY(page->builtBoxes().isEmpty());
+        }
+        WidgetNode0* early = page->builtBox(0, 1);
+        QCOMPARE(early != nullptr, shown);
+
+        // The newest frame carries the first and the last node again.
+        protocol_->processFrame(frameWith({1, 300}, ++k));
+        page->refresh();
+        QVERIFY(!page->builtBox(0, 300));
+        if (shown) {
+            area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+            QTRY_VERIFY(page->builtBox(0, 300) && builtInView(false));
+            QVERIFY(!page->builtBox(0, 150));
+        }
+        // (id, cnt of its newest record, lit and changed by the last refresh)
+        const QList<std::tuple<uint, int, bool>> expected{{1, 31, true}, {300, 31, true}, {299, 30, false}};
+        for (const auto& [id, cnt, lit] : expected) {
+            WidgetNode0* box = page->box(0, id);
+            QVERIFY(box);
+            QCOMPARE(box->nameLabel->text(), QString::number(id, 16));
+            QCOMPARE(box->cntLabel->value(), QString::number(cnt));
+            QCOMPARE(box->disLabel->value(), QString::number(float(qint32(id) * 1000 + cnt) / 1000.0f, 'g', 6));
+            QCOMPARE(box->aoaHLabel->value(), QString::number(float(-cnt * 10) / 1000.0f, 'g', 6));
+            QCOMPARE(box->lightStack->currentIndex(), lit ? 1 : 0);
+            QCOMPARE(box->changedLabel->text(), lit ? QString("Changed") : QString());
+            QCOMPARE(box->minimumSize(), page->box(0, 1)->minimumSize());
+        }
+        if (early)
+            QCOMPARE(page->box(0, 1), early); // kept, not built again
+        QVERIFY(!page->box(0, 301));
     }
 
     void clearDropsTakenRecords()
@@ -182,7 +266,7 @@ private slots:
         protocol_->queue.takeAll();
         std::unique_ptr<WidgetFrame0> page = makePage();
         page->refresh(); // nothing taken: nothing changes
-        QVERIFY(page->nodeWidgets.isEmpty() && page->nodeCountLabel->value().isEmpty());
+        QVERIFY(page->nodes().isEmpty() && page->nodeCountLabel->value().isEmpty());
         protocol_->processFrame(frameWith({1, 2}, 1));
         page->refresh();
         QCOMPARE(boxesInFlow(*page).size(), 2);
@@ -191,14 +275,14 @@ private slots:
         protocol_->dataItem()->clear();
         page->refresh();
         page->rawConsole->flushPending();
-        QVERIFY(page->nodeWidgets.isEmpty());
+        QVERIFY(page->nodes().isEmpty());
         QCOMPARE(page->flowLayout->count(), 0);
         QVERIFY(page->rawConsole->toPlainText().isEmpty());
 
         protocol_->processFrame(frameWith({4}, 3));
         page->refresh();
-        QCOMPARE(page->nodeWidgets.value(0).keys(), QList<quint64>{4});
-        QCOMPARE(page->nodeWidgets.value(0).value(4)->cntLabel->value(), QString("3"));
+        QCOMPARE(page->nodes().value(0).keys(), QList<quint64>{4});
+        QCOMPARE(page->box(0, 4)->cntLabel->value(), QString("3"));
     }
 };
 

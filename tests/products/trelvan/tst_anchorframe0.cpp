@@ -360,8 +360,8 @@ private slots:
         QCOMPARE(page->systemTimeLabel->value(), QString("3723004"));
         QCOMPARE(page->senderLabel->text(), QString("A_4"));
         QCOMPARE(page->nodeCountLabel->value(), QString("1"));
-        Trelvan::WidgetAnchor0* box5 = page->nodeWidgets.value(2).value(5);
-        Trelvan::WidgetAnchor0* box6 = page->nodeWidgets.value(2).value(6);
+        Trelvan::WidgetAnchor0* box5 = page->box(2, 5);
+        Trelvan::WidgetAnchor0* box6 = page->box(2, 6);
         QVERIFY(box5 && box6);
         QCOMPARE(box5->nameLabel->text(), QString("T_5"));
         QCOMPARE(box5->position->x->value(), QString("-0.001"));
@@ -380,7 +380,7 @@ private slots:
 
         p->dataItem()->clear();
         page->refresh();
-        QVERIFY(page->nodeWidgets.isEmpty());
+        QVERIFY(page->nodes().isEmpty());
         for (ZLabel* label : {page->plrLabel, page->localTimeLabel, page->systemTimeLabel, page->voltageLabel}) {
             QVERIFY(label->value().isEmpty());
             QVERIFY(!label->captionLabel()->text().isEmpty());

@@ -362,7 +362,7 @@ private slots:
         const qint32 after = QTime::currentTime().msecsSinceStartOfDay();
         refreshPass();
 
-        Trelvan::WidgetNode0* box = w->nodeWidgets.value(2).value(1);
+        Trelvan::WidgetNode0* box = w->box(2, 1);
         QVERIFY(box);
         box->console->flushPending();
         QFile file(box->console->fileName());
@@ -377,7 +377,7 @@ private slots:
             const int t = QTime::fromString(m.captured(i), "HH:mm:ss.zzz").msecsSinceStartOfDay();
             QVERIFY(t >= before && t <= after);
         }
-        Trelvan::WidgetNode0* empty = w->nodeWidgets.value(1).value(4);
+        Trelvan::WidgetNode0* empty = w->box(1, 4);
         QVERIFY(empty);
         empty->console->flushPending();
         QFile emptyFile(empty->console->fileName());
@@ -393,7 +393,7 @@ private slots:
         feed(sim::nodeFrame0(frame(3, 0, {rec(2, 1, "a")})));
         refreshPass();
         w->rawConsole->flushPending();
-        QVERIFY(!w->nodeWidgets.isEmpty() && !w->rawConsole->toPlainText().isEmpty());
+        QVERIFY(!w->nodes().isEmpty() && !w->rawConsole->toPlainText().isEmpty());
         QAction* clear = nullptr;
         for (QAction* a : w->toolBar->actions())
             if (a->text() == "Clear")

@@ -133,8 +133,8 @@ private slots:
         QCOMPARE(page->localTimeLabel->value(), QString("4294967295"));
         QCOMPARE(page->voltageLabel->value(), QString("0"));
         QCOMPARE(page->senderLabel->text(), QString("C_4"));
-        Trelvan::WidgetNode1* t5 = page->nodeWidgets.value(2).value(5);
-        Trelvan::WidgetNode1* n1 = page->nodeWidgets.value(0).value(1);
+        Trelvan::WidgetNode1* t5 = page->box(2, 5);
+        Trelvan::WidgetNode1* n1 = page->box(0, 1);
         QVERIFY(t5 && n1);
         const QStringList xyz{t5->position->x->value(), t5->position->y->value(), t5->position->z->value()};
         QCOMPARE(xyz, (QStringList{"-0.001", "-8388.61", "123.456"}));

@@ -414,10 +414,10 @@ private slots:
         QCOMPARE(page->nodeCountLabel->value(), QString("2"));
 
         // Boxes: N_2, A_1, A_3 in role/id order; A_1 only in the older frame.
-        QCOMPARE(page->nodeWidgets.value(1).size(), 2);
-        QCOMPARE(page->nodeWidgets.value(0).size(), 1);
-        Trelvan::WidgetNode2* a3 = page->nodeWidgets.value(1).value(3);
-        Trelvan::WidgetNode2* a1 = page->nodeWidgets.value(1).value(1);
+        QCOMPARE(page->nodes().value(1).size(), 2);
+        QCOMPARE(page->nodes().value(0).size(), 1);
+        Trelvan::WidgetNode2* a3 = page->box(1, 3);
+        Trelvan::WidgetNode2* a1 = page->box(1, 1);
         QVERIFY(a3 && a1);
         QCOMPARE(a3->nameLabel->text(), QString("A_3"));
         QCOMPARE(a3->disLabel->captionLabel()->text(), QString("dis(m)"));
@@ -435,7 +435,7 @@ private slots:
         p->dataItem()->clear();
         feed(sim::nodeFrame2(newest)); // taken together with the clear, not shown
         page->refresh();
-        QVERIFY(page->nodeWidgets.isEmpty());
+        QVERIFY(page->nodes().isEmpty());
         QVERIFY(page->findChildren<Trelvan::WidgetNode2*>().isEmpty());
         const QList<ZLabel*> labels = page->panelValueLabels();
         QCOMPARE(labels.size(), 4 + 15 + 4 + 3);
@@ -450,7 +450,7 @@ private slots:
         // The next record rebuilds the page.
         feed(sim::nodeFrame2(newest));
         page->refresh();
-        QCOMPARE(page->nodeWidgets.value(1).size(), 1);
+        QCOMPARE(page->nodes().value(1).size(), 1);
         QCOMPARE(page->plrLabel->value(), QString("1"));
     }
 
@@ -470,7 +470,7 @@ private slots:
         fields.nodes = {NodeFrame2Record{1, 3, 100, 2, 2}};
         feed(sim::nodeFrame2(fields));
         page->refresh();
-        Trelvan::WidgetNode2* a3 = page->nodeWidgets.value(1).value(3);
+        Trelvan::WidgetNode2* a3 = page->box(1, 3);
         QVERIFY(a3);
         QCOMPARE(a3->lightStack->currentIndex(), 1);
         QTRY_VERIFY(a3->lightStack->widget(1)->isVisible()); // new boxes show with the next turn

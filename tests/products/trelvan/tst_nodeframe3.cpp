@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(page->localTimeLabel->value(), QString("4294967295"));
         QCOMPARE(page->systemTimeLabel->value(), QString("3723004"));
         QCOMPARE(page->senderLabel->text(), QString("N_6"));
-        Trelvan::WidgetNode3* a0 = page->nodeWidgets.value(1).value(0);
+        Trelvan::WidgetNode3* a0 = page->box(1, 0);
         QVERIFY(a0);
         const QStringList shown{a0->disLabel->value(), a0->fpRssiLabel->value(), a0->rxRssiLabel->value()};
         QCOMPARE(shown, (QStringList{"-8388.61", "-127.5", "-80"}));
@@ -133,7 +133,7 @@ private slots:
 
         p->dataItem()->clear();
         page->refresh();
-        QVERIFY(page->nodeWidgets.isEmpty());
+        QVERIFY(page->nodes().isEmpty());
         for (ZLabel* label : {page->localTimeLabel, page->systemTimeLabel, page->voltageLabel})
             QVERIFY(label->value().isEmpty());
     }

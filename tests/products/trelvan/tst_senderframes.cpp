@@ -151,9 +151,9 @@ class TestSenderFrames : public QObject
         QCOMPARE(view->frameLabels.voltage->value(), QString("3.7"));
         QCOMPARE(view->senderLabel->text(), nodeLabel(0, f.id));
         // (0, 256) and (0, 0) are two boxes; each shows the values of its newest record.
-        QCOMPARE(view->nodeWidgets.value(0).size(), 2);
+        QCOMPARE(view->nodes().value(0).size(), 2);
         for (const RangeRecord& r : f.nodes) {
-            auto* box = view->nodeWidgets.value(r.role).value(r.id);
+            auto* box = view->box(r.role, r.id);
             QVERIFY(box);
             QCOMPARE(box->fieldLabels.size(), k.fields.size());
             const RangeRecord& newest = r.id == 3 ? f.nodes.last() : r;
@@ -161,13 +161,13 @@ class TestSenderFrames : public QObject
             for (int i = 0; i < k.fields.size(); ++i)
                 QCOMPARE(box->fieldLabels[i]->value(), formatValue(values[i]));
         }
-        auto* wide = view->nodeWidgets.value(0).value(f.nodes[1].id);
+        auto* wide = view->box(0, f.nodes[1].id);
         QCOMPARE(wide->fieldLabels.first()->value(), QString("-8388.61"));
         QCOMPARE(wide->fieldLabels.last()->value(), QString("-127.5"));
 
         k.protocol->dataItem()->clear();
         view->refresh();
-        QVERIFY(view->nodeWidgets.isEmpty());
+        QVERIFY(view->nodes().isEmpty());
         for (ZLabel* label : view->frameLabels.all())
             QVERIFY(label->value().isEmpty());
     }
@@ -323,8 +323,8 @@ private slots:
         QCOMPARE(view->frameLabels.systemTime->value(), QString("4294967295"));
         QCOMPARE(view->flowLayout->keyAt(0), 512 + 3);
         QCOMPARE(view->flowLayout->keyAt(1), 512 + 7);
-        WidgetTag* t7 = view->nodeWidgets.value(2).value(7);
-        WidgetTag* t3 = view->nodeWidgets.value(2).value(3);
+        WidgetTag* t7 = view->box(2, 7);
+        WidgetTag* t3 = view->box(2, 3);
         QVERIFY(t7 && t3);
         QCOMPARE(t7->voltageLabel->value(), QString("3.5"));
         QCOMPARE(t7->countLabel->value(), QString("2"));
@@ -342,9 +342,24 @@ private slots:
         QCOMPARE(t7->lightStack->currentIndex(), 1);
         QCOMPARE(t3->lightStack->currentIndex(), 0);
 
+        // Every record of a refresh counts, and a box built late shows every anchor
+        // reported so far: each anchor with its newest distance.
+        feed(sim::nodeFrame4(frame4(1, 0, {TagDistances{9, 70, {{0, 500}, {2, 1000}}}})));
+        view->refresh();
+        feed(sim::nodeFrame4(frame4(1, 0, {TagDistances{9, 70, {{2, 2000}}}, TagDistances{7, 70, {{0, 250}}}})));
+        feed(sim::nodeFrame4(frame4(1, 0, {TagDistances{9, 80, {{1, 300}}}, TagDistances{7, 70, {{2, 750}}}})));
+        view->refresh();
+        QCOMPARE(t7->anchorLabels.value(0)->value() + " " + t7->anchorLabels.value(2)->value(), QString("0.25 0.75"));
+        QVERIFY(!view->builtBox(2, 9));
+        WidgetTag* t9 = view->box(2, 9);
+        QCOMPARE(t9->anchorLabels.keys(), (QList<quint8>{0, 1, 2}));
+        QCOMPARE(t9->anchorLabels.value(0)->value() + " " + t9->anchorLabels.value(1)->value() + " "
+                     + t9->anchorLabels.value(2)->value() + " " + t9->voltageLabel->value(),
+                 QString("0.5 0.3 2 4"));
+
         kinds["Node_Frame4"].protocol->dataItem()->clear();
         view->refresh();
-        QVERIFY(view->nodeWidgets.isEmpty());
+        QVERIFY(view->nodes().isEmpty());
         QVERIFY(view->frameLabels.voltage->value().isEmpty());
     }
 

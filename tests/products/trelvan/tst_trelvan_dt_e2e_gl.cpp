@@ -155,8 +155,8 @@ private slots:
         QVERIFY(w && w->isVisible());
         w->setGeometry(140, 150, 1100, 640);
 
-        QTRY_COMPARE_WITH_TIMEOUT(w->nodeWidgets.value(2).size(), 3, 10000);
-        Trelvan::WidgetNode0* box = w->nodeWidgets.value(2).value(2);
+        QTRY_COMPARE_WITH_TIMEOUT(w->nodes().value(2).size(), 3, 10000);
+        Trelvan::WidgetNode0* box = w->box(2, 2);
         QVERIFY(box);
         QTRY_VERIFY_WITH_TIMEOUT(box->console->characterCount() > 0, 5000);
         box->console->flushPending();

@@ -291,12 +291,12 @@ private slots:
         const QString firstTime = page->systemTimeLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
         QCOMPARE(page->senderLabel->text(), QString("T_0"));
-        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(1).size(), 4, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodes().value(1).size(), 4, 3000);
         QCOMPARE(page->nodeCountLabel->value(), QString("4"));
         const double x = page->posRow->x->value().toDouble();
         QVERIFY2(x >= 3.4 && x <= 6.6, qPrintable(page->posRow->x->value()));
         QCOMPARE(page->posRow->z->value(), QString("1"));
-        Trelvan::WidgetNode2* a2 = page->nodeWidgets.value(1).value(2);
+        Trelvan::WidgetNode2* a2 = page->box(1, 2);
         QVERIFY(a2);
         QTRY_VERIFY_WITH_TIMEOUT(!a2->disLabel->value().isEmpty(), 3000);
         const double d = a2->disLabel->value().toDouble();
@@ -350,8 +350,8 @@ private slots:
         const QString firstTime = page->systemTimeLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
         QCOMPARE(page->senderLabel->text(), QString("A_0"));
-        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(2).size(), 3, 3000);
-        Trelvan::WidgetAnchor0* t11 = page->nodeWidgets.value(2).value(11);
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodes().value(2).size(), 3, 3000);
+        Trelvan::WidgetAnchor0* t11 = page->box(2, 11);
         QVERIFY(t11);
         QCOMPARE(t11->nameLabel->text(), QString("T_11"));
         QTRY_VERIFY_WITH_TIMEOUT(!t11->distances->labels[0]->value().isEmpty(), 3000);
@@ -470,12 +470,12 @@ private slots:
         const QString firstTime = page->systemTimeLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
         QCOMPARE(page->senderLabel->text(), QString("N_0"));
-        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(2).size(), 3, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodes().value(2).size(), 3, 3000);
         QCOMPARE(page->nodeCountLabel->value(), QString("4"));
-        Trelvan::WidgetNode1* n1 = page->nodeWidgets.value(0).value(1);
+        Trelvan::WidgetNode1* n1 = page->box(0, 1);
         QVERIFY(n1);
         QTRY_COMPARE_WITH_TIMEOUT(n1->position->y->value(), QString("6"), 3000);
-        Trelvan::WidgetNode1* t2 = page->nodeWidgets.value(2).value(2);
+        Trelvan::WidgetNode1* t2 = page->box(2, 2);
         QVERIFY(t2);
         QCOMPARE(t2->position->z->value(), QString("1.5"));
         const QString t2x = t2->position->x->value();
@@ -516,8 +516,8 @@ private slots:
         const QString firstTime = page->systemTimeLabel->value();
         QTRY_VERIFY_WITH_TIMEOUT(page->systemTimeLabel->value() != firstTime, 3000);
         QCOMPARE(page->senderLabel->text(), QString("T_0"));
-        QTRY_COMPARE_WITH_TIMEOUT(page->nodeWidgets.value(1).size(), 4, 3000);
-        Trelvan::WidgetNode3* a1 = page->nodeWidgets.value(1).value(1);
+        QTRY_COMPARE_WITH_TIMEOUT(page->nodes().value(1).size(), 4, 3000);
+        Trelvan::WidgetNode3* a1 = page->box(1, 1);
         QVERIFY(a1);
         QTRY_VERIFY_WITH_TIMEOUT(!a1->disLabel->value().isEmpty(), 3000);
         const double d = a1->disLabel->value().toDouble();
@@ -569,7 +569,7 @@ private slots:
                     const sim::NodeFrame4Fields f = sc.nodeFrame4Fields(n);
                     checkSender(page, f);
                     for (const sim::TagDistances& t : f.tags) {
-                        Trelvan::WidgetTag* box = page->nodeWidgets.value(2).value(t.id);
+                        Trelvan::WidgetTag* box = page->box(2, t.id);
                         QVERIFY(box);
                         QCOMPARE(box->voltageLabel->value(), Trelvan::formatValue(float(t.voltage) / 20.0f));
                         QCOMPARE(box->countLabel->value(), QString::number(t.distancesMm.size()));
@@ -635,7 +635,7 @@ private:
                 checkSender(page, f);
                 QCOMPARE(page->nodeCountLabel->value(), QString::number(f.nodes.size()));
                 for (const sim::RangeRecord& r : f.nodes) {
-                    auto* box = page->nodeWidgets.value(r.role).value(r.id);
+                    auto* box = page->box(r.role, r.id);
                     QVERIFY(box);
                     QCOMPARE(box->nameLabel->text(), Trelvan::nodeLabel(r.role, r.id));
                     const QList<float> values = rangeValues(r, angles);

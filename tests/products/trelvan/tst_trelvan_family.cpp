@@ -178,8 +178,8 @@ private slots:
         p->queue.takeAll();
         feed(buildTestFrame(1, 3, 500, 3300, {{1, 5, 10, 1}, {2, 44, 20, 2}}));
         resource.updateFromItem();
-        QCOMPARE(page->nodeWidgets.value(1).size(), 1);
-        QCOMPARE(page->nodeWidgets.value(2).size(), 1);
+        QCOMPARE(page->nodes().value(1).size(), 1);
+        QCOMPARE(page->nodes().value(2).size(), 1);
         QCOMPARE(page->senderLabel->text(), QString("A_3"));
         QCOMPARE(p->queue.size(), 0);
         // The new record's items reach the statistics list (queued to this thread).
@@ -188,7 +188,7 @@ private slots:
         // The item's clear empties the page at its next refresh.
         p->dataItem()->clear();
         resource.updateFromItem();
-        QVERIFY(page->nodeWidgets.isEmpty());
+        QVERIFY(page->nodes().isEmpty());
     }
 
     void lengthRuleThroughTheSearch()

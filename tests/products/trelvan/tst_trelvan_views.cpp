@@ -160,7 +160,7 @@ private:
 
     WidgetTestNode* box(WidgetTestFrame* page, qint8 role, quint8 id)
     {
-        return page->nodeWidgets.value(role).value(id);
+        return page->box(role, id);
     }
 
     QString consoleText(WidgetTestFrame* page)
@@ -229,13 +229,13 @@ private slots:
             p->queue.push(record({node(0, 1, 1000 * (i + 1)), node(0, 2)}, 0, 1000 + i));
         page.updateStatistics();
 
-        QCOMPARE(page.nodeWidgets.size(), 1);
-        QCOMPARE(page.nodeWidgets.value(0).size(), 2);
+        QCOMPARE(page.nodes().size(), 1);
+        QCOMPARE(page.nodes().value(0).size(), 2);
         WidgetTestNode* a = box(&page, 0, 1);
         WidgetTestNode* b = box(&page, 0, 2);
         QCOMPARE(a->updateSizes, QList<int>{3});
         QCOMPARE(b->updateSizes, QList<int>{3});
-        QVERIFY(a->pendingNodes.isEmpty());
+        QVERIFY(page.nodes().value(0).value(1)->pending.isEmpty());
         QCOMPARE(a->dis->value(), QString("3")); // the last record of the batch
         QCOMPARE(a->lightStack->currentIndex(), 1);
         QCOMPARE(b->lightStack->currentIndex(), 1);
@@ -316,12 +316,13 @@ private slots:
         p->queue.push(record({node(1, 7)}));
         page.refresh();
         QCOMPARE(flowKeys(&page), (QList<qint64>{261, 263, 513}));
-        QCOMPARE(page.flowLayout->itemAt(1)->widget(), box(&page, 1, 7));
+        WidgetTestNode* b17 = box(&page, 1, 7);
+        QCOMPARE(page.flowLayout->itemAt(1)->widget(), b17);
         // Negative roles come first, as the map iterates them.
         p->queue.push(record({node(-1, 255), node(0, 0)}));
         page.refresh();
         QCOMPARE(flowKeys(&page), (QList<qint64>{-1, 0, 261, 263, 513}));
-        QCOMPARE(page.nodeWidgets.firstKey(), qint8(-1));
+        QCOMPARE(page.nodes().firstKey(), qint8(-1));
     }
 
     void wideIdsKeepRoleOrder()
@@ -345,8 +346,9 @@ private slots:
         // Role first, then the whole 32-bit id: a 32-bit key would wrap here.
         const QList<qint64> keys = flowKeys(&page);
         QCOMPARE(keys, (QList<qint64>{(qint64(1) << 32) + 0x100, (qint64(1) << 32) + 0xFFFFFFFFll, (qint64(2) << 32) + 1}));
-        QCOMPARE(page.flowLayout->itemAt(1)->widget(), page.nodeWidgets.value(1).value(0xFFFFFFFFu));
-        QCOMPARE(page.nodeWidgets.value(1).value(0xFFFFFFFFu)->nameLabel->text(), QString("A_4294967295"));
+        Box32* wide = page.box(1, 0xFFFFFFFFu);
+        QCOMPARE(page.flowLayout->itemAt(1)->widget(), wide);
+        QCOMPARE(page.box(1, 0xFFFFFFFFu)->nameLabel->text(), QString("A_4294967295"));
         QCOMPARE(page.senderLabel->text(), QString("N_2882400001"));
         QCOMPARE(page.nodeWidthSpin->value(), 200);
         QCOMPARE(page.nodeHeightSpin->value(), 160);
@@ -360,8 +362,8 @@ private slots:
         page.queue.push(d);
         page.refresh();
         QCOMPARE(flowKeys(&page), (QList<qint64>{512 + 3, 512 + 7}));
-        QCOMPARE(page.nodeWidgets.keys(), QList<qint8>{2});
-        QCOMPARE(page.nodeWidgets.value(2).value(7)->nameLabel->text(), QString("T_7"));
+        QCOMPARE(page.nodes().keys(), QList<qint8>{2});
+        QCOMPARE(page.box(2, 7)->nameLabel->text(), QString("T_7"));
     }
 
     void clearRequestDropsBoxesAndRecords()
@@ -388,7 +390,7 @@ private slots:
         page.refresh();
         QVERIFY(!item->isClearRequested()); // taken
         QVERIFY(old.isNull());
-        QVERIFY(page.nodeWidgets.isEmpty());
+        QVERIFY(page.nodes().isEmpty());
         QCOMPARE(page.flowLayout->count(), 0);
         QVERIFY(consoleText(&page).isEmpty());
         QVERIFY(page.systemTimeLabel->value().isEmpty());

@@ -42,6 +42,19 @@ void WidgetNode0::updateNode(const QList<PendingNode>& pending)
         console->appendText(text);
 }
 
+void WidgetNode0::keepForLaterBox(QList<PendingNode>& records)
+{
+    int keep = 0;
+    qint64 bytes = 0;
+    for (int i = records.size() - 1; i >= 0 && keep < kKeptPayloads; --i) {
+        bytes += records.at(i).node.data.size();
+        if (keep > 0 && bytes > kKeptBytes)
+            break;
+        ++keep;
+    }
+    keepNewest(records, keep);
+}
+
 QString WidgetNodeFrame0::nodeCountKey()
 {
     return QStringLiteral("CheckDT/%1").arg(QStringLiteral("NodeCount"));

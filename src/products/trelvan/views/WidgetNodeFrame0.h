@@ -29,6 +29,14 @@ public:
     explicit WidgetNode0(QWidget* parent = nullptr);
     // One append per refresh with every pending payload, oldest first.
     void updateNode(const QList<PendingNode>& pending) override;
+    // A box built late shows the newest payloads only, a few refreshes' worth
+    // (kKeptPayloads, within kKeptBytes; the newest always): a node may send for
+    // hours before its box is scrolled to, and a thousand fresh ids keeping every
+    // payload would cost what building boxes late saves. The page's raw console
+    // keeps every frame.
+    static constexpr int kKeptPayloads = 16;
+    static constexpr qint64 kKeptBytes = 16 * 1024;
+    static void keepForLaterBox(QList<PendingNode>& records);
 
     PlainTextEditWithFile* console = nullptr;
 };

@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QScrollArea>
 
+#include <bitset>
+
 namespace Trelvan {
 
 WidgetTag::WidgetTag(QWidget* parent)
@@ -39,8 +41,15 @@ void WidgetTag::updateNode(const QList<PendingNode>& pending)
     const ProtocolNodeFrame4::Node_t& p = pending.last().node;
     voltageLabel->setValue(formatValue(ProtocolNodeFrame4::tagVoltage(p)));
     countLabel->setValue(QString::number(p.count));
-    for (quint32 sub : p.disList) {
-        const quint8 anchor = ProtocolNodeFrame4::anchorOf(sub);
+    // Every record counts, not only the newest: a tag that reports its anchors in
+    // turns would otherwise show some of them stale, or never.
+    QMap<quint8, quint32> newest;
+    for (const PendingNode& record : pending)
+        for (quint32 sub : record.node.disList)
+            newest.insert(ProtocolNodeFrame4::anchorOf(sub), sub);
+    for (auto it = newest.cbegin(); it != newest.cend(); ++it) {
+        const quint8 anchor = it.key();
+        const quint32 sub = it.value();
         ZLabel*& label = anchorLabels[anchor];
         if (!label) {
             label = new ZLabel(nodeLabel(ProtocolNodeFrame4::kAnchorRole, anchor), this, 8);
@@ -49,6 +58,22 @@ void WidgetTag::updateNode(const QList<PendingNode>& pending)
             anchorFlow->addWidget(anchor, label);
         }
         label->setValue(formatValue(ProtocolNodeFrame4::distanceMetres(sub)));
+    }
+}
+
+void WidgetTag::keepForLaterBox(QList<PendingNode>& records)
+{
+    std::bitset<256> seen;
+    const int newest = records.size() - 1;
+    for (int i = newest; i >= 0; --i) {
+        bool needed = i == newest;
+        for (quint32 sub : records.at(i).node.disList) {
+            const quint8 anchor = ProtocolNodeFrame4::anchorOf(sub);
+            needed = needed || !seen[anchor];
+            seen[anchor] = true;
+        }
+        if (!needed)
+            records.removeAt(i);
     }
 }
 

@@ -27,7 +27,11 @@ class WidgetTag : public WidgetNodeBase<ProtocolNodeFrame4::Node_t>
     Q_OBJECT
 public:
     explicit WidgetTag(QWidget* parent = nullptr);
+    // Voltage and count of the newest record, and each anchor's newest distance.
     void updateNode(const QList<PendingNode>& pending) override;
+    // The newest record, and for each anchor the newest one that carried it: the
+    // box shows every anchor reported so far with its latest distance.
+    static void keepForLaterBox(QList<PendingNode>& records);
 
     ZLabel* voltageLabel = nullptr;
     ZLabel* countLabel = nullptr;

@@ -105,6 +105,8 @@ class WidgetTestNode : public Trelvan::WidgetNodeBase<ProtocolTestFrame::Node_t>
 public:
     explicit WidgetTestNode(QWidget* parent = nullptr);
     void updateNode(const QList<PendingNode>& pending) override;
+    // A few records for a box built later, so that updateSizes shows whole batches.
+    static void keepForLaterBox(QList<PendingNode>& records) { keepNewest(records, 8); }
 
     ZLabel* dis = nullptr;
     // What updateNode was given, call by call (for the tests).
