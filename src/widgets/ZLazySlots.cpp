@@ -171,18 +171,21 @@ void ZLazySlots::fillVisible()
         return;
     resizeSlots();
     layout_->activate();
-    const QRect view = host_->visibleRegion().boundingRect();
-    if (view.isEmpty())
-        return;
     QList<ZLazySlot*> shown;
-    for (int i = 0; i < layout_->count(); ++i) {
-        QLayoutItem* item = layout_->itemAt(i);
-        auto* slot = item->spacerItem() ? dynamic_cast<ZLazySlot*>(item) : nullptr;
-        if (slot && slot->geometry().intersects(view)) {
-            shown << slot;
-            // Until one widget is built the slots have no size: that one tells it.
-            if (!sample_)
-                break;
+    if (!sample_) {
+        // Until one widget is built the slots have no size, and a host sized by what
+        // it holds may show none of them (a column of no width): the first slot is
+        // built at once, in view or not, and tells the size.
+        for (int i = 0; i < layout_->count() && shown.isEmpty(); ++i)
+            if (auto* slot = layout_->itemAt(i)->spacerItem() ? dynamic_cast<ZLazySlot*>(layout_->itemAt(i)) : nullptr)
+                shown << slot;
+    } else {
+        const QRect view = host_->visibleRegion().boundingRect();
+        for (int i = 0; i < layout_->count() && !view.isEmpty(); ++i) {
+            QLayoutItem* item = layout_->itemAt(i);
+            auto* slot = item->spacerItem() ? dynamic_cast<ZLazySlot*>(item) : nullptr;
+            if (slot && slot->geometry().intersects(view))
+                shown << slot;
         }
     }
     for (ZLazySlot* slot : qAsConst(shown))
