@@ -169,8 +169,7 @@ public:
     QSize sizeForAllBoxes(int maxWidth)
     {
         // Slots take the size of a built box: without one they would count for nothing.
-        if (builtNodes_.isEmpty() && !nodes_.isEmpty())
-            box(nodes_.firstKey(), nodes_.first().firstKey());
+        lazyBoxes_->ensureSample();
         const int handle = paneSplitter_->handleWidth();
         const QMargins page = paneSplitter_->parentWidget()->layout()->contentsMargins();
         const QMargins splitter = paneSplitter_->contentsMargins();

@@ -34,12 +34,21 @@ ZLazySlot* ZLazySlots::makeSlot(QObject* subject)
     return slot;
 }
 
+ZLazySlot* ZLazySlots::liveSlot(QObject* subject) const
+{
+    ZLazySlot* slot = slots_.value(subject);
+    return slot && slot->subject() == subject ? slot : nullptr;
+}
+
+ZLazySlot* ZLazySlots::slotAt(int index) const
+{
+    QLayoutItem* item = layout_->itemAt(index);
+    return item && item->spacerItem() ? dynamic_cast<ZLazySlot*>(item) : nullptr;
+}
+
 bool ZLazySlots::contains(QObject* subject) const
 {
-    if (const ZLazySlot* slot = slots_.value(subject))
-        return slot->subject() == subject;
-    const auto it = built_.constFind(subject);
-    return it != built_.constEnd() && it->subject == subject;
+    return liveSlot(subject) || builtWidget(subject);
 }
 
 QWidget* ZLazySlots::builtWidget(QObject* subject) const
@@ -52,8 +61,8 @@ QWidget* ZLazySlots::widgetOf(QObject* subject)
 {
     if (QWidget* widget = builtWidget(subject))
         return widget;
-    ZLazySlot* slot = slots_.value(subject);
-    if (!slot || slot->subject() != subject)
+    ZLazySlot* slot = liveSlot(subject);
+    if (!slot)
         return nullptr;
     QWidget* widget = build_(subject);
     place(slot, widget);
@@ -123,12 +132,9 @@ void ZLazySlots::clear()
 {
     // One pass over the layout, not a search for each slot: a page may hold a
     // thousand of them.
-    for (int i = layout_->count() - 1; i >= 0; --i) {
-        QLayoutItem* item = layout_->itemAt(i);
-        auto* slot = item->spacerItem() ? dynamic_cast<ZLazySlot*>(item) : nullptr;
-        if (slot && slots_.value(slot->key()) == slot)
+    for (int i = layout_->count() - 1; i >= 0; --i)
+        if (ZLazySlot* slot = slotAt(i); slot && slots_.value(slot->key()) == slot)
             delete layout_->takeAt(i);
-    }
     slots_.clear();
     // Deleted widgets leave their layout by themselves.
     for (const Built& built : qAsConst(built_))
@@ -165,29 +171,39 @@ void ZLazySlots::scheduleFill()
     });
 }
 
+void ZLazySlots::ensureSample()
+{
+    if (sample_)
+        return;
+    for (int i = 0; i < layout_->count(); ++i) {
+        if (ZLazySlot* slot = slotAt(i)) {
+            place(slot, slot->subject() ? build_(slot->subject()) : nullptr);
+            if (sample_)
+                return;
+            --i; // a slot whose subject is gone left the layout
+        }
+    }
+}
+
 void ZLazySlots::fillVisible()
 {
     if (slots_.isEmpty() || !host_->isVisible())
         return;
+    // A host sized by what it holds may show none of the slots until they have a
+    // size (a column of no width): the first widget is built in view or not, and
+    // the rest are looked at once the slots have its size.
+    if (!sample_) {
+        ensureSample();
+        scheduleFill();
+        return;
+    }
     resizeSlots();
     layout_->activate();
     QList<ZLazySlot*> shown;
-    if (!sample_) {
-        // Until one widget is built the slots have no size, and a host sized by what
-        // it holds may show none of them (a column of no width): the first slot is
-        // built at once, in view or not, and tells the size.
-        for (int i = 0; i < layout_->count() && shown.isEmpty(); ++i)
-            if (auto* slot = layout_->itemAt(i)->spacerItem() ? dynamic_cast<ZLazySlot*>(layout_->itemAt(i)) : nullptr)
-                shown << slot;
-    } else {
-        const QRect view = host_->visibleRegion().boundingRect();
-        for (int i = 0; i < layout_->count() && !view.isEmpty(); ++i) {
-            QLayoutItem* item = layout_->itemAt(i);
-            auto* slot = item->spacerItem() ? dynamic_cast<ZLazySlot*>(item) : nullptr;
-            if (slot && slot->geometry().intersects(view))
-                shown << slot;
-        }
-    }
+    const QRect view = host_->visibleRegion().boundingRect();
+    for (int i = 0; i < layout_->count() && !view.isEmpty(); ++i)
+        if (ZLazySlot* slot = slotAt(i); slot && slot->geometry().intersects(view))
+            shown << slot;
     for (ZLazySlot* slot : qAsConst(shown))
         place(slot, slot->subject() ? build_(slot->subject()) : nullptr);
     // What was built moves the rest: look again once the layout has settled.

@@ -60,6 +60,8 @@ public:
     // Takes subject's slot (deleted) or widget out of the layout and forgets it;
     // returns the widget, which the caller now owns, or null.
     QWidget* take(QObject* subject);
+    // Builds the first slot's widget unless one is built: it gives every slot its size.
+    void ensureSample();
     // Sizes the slots again (after the widgets' sizes changed).
     void resizeSlots();
     // Takes every slot out of the layout and deletes the widgets built: the layout
@@ -71,6 +73,10 @@ protected:
 
 private:
     void scheduleFill();
+    // subject's slot, unless the subject is gone.
+    ZLazySlot* liveSlot(QObject* subject) const;
+    // The slot at index of the layout, or null for any other item.
+    ZLazySlot* slotAt(int index) const;
     void fillVisible();
     void place(ZLazySlot* slot, QWidget* widget);
 
