@@ -73,11 +73,12 @@ LineStatisticWidget* DataWidgetBase::buildRow(LineResourceItem* item)
     // Check boxes of one width: every row wraps at the same places.
     if (row->leadWidth() > leadWidth_) {
         leadWidth_ = row->leadWidth();
-        for (LineStatisticWidget* r : statisticRows())
+        for (LineStatisticWidget* r : qAsConst(builtRows_))
             r->setLeadWidth(leadWidth_);
         lazyRows_->resizeSlots();
     }
     row->setLeadWidth(leadWidth_);
+    builtRows_ << row;
     scheduleStatisticsSizing();
     return row;
 }
@@ -101,7 +102,7 @@ QList<LineStatisticWidget*> DataWidgetBase::statisticRows() const
 void DataWidgetBase::updateStatistics()
 {
     // Only built rows can be checked: a row never seen computes nothing.
-    for (LineStatisticWidget* row : statisticRows())
+    for (LineStatisticWidget* row : qAsConst(builtRows_))
         row->updateStatistics();
     refresh();
 }
@@ -141,7 +142,7 @@ int DataWidgetBase::statisticsMinimumWidth() const
 int DataWidgetBase::statisticsLineWidth() const
 {
     int widest = 0;
-    for (const LineStatisticWidget* row : statisticRows())
+    for (const LineStatisticWidget* row : builtRows_)
         widest = qMax(widest, row->lineWidth());
     const QMargins m = statisticsLayout_->contentsMargins();
     return widest + m.left() + m.right() + statisticsScroll_->verticalScrollBar()->sizeHint().width()

@@ -60,6 +60,7 @@ private:
     LineStatisticWidget* buildRow(LineResourceItem* item);
 
     QList<QObject*> items_; // as added; an address stays when its item is gone
+    QList<LineStatisticWidget*> builtRows_; // in the order built: every refresh goes over them
     ZLazySlots* lazyRows_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QScrollArea* statisticsScroll_ = nullptr;
