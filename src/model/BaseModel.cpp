@@ -111,17 +111,24 @@ BaseItem* BaseModel::createItem(BaseItem::Data* record)
         return result;
     }
     BaseItem* item = factory_->createItem(record);
-    if (!acceptItem(item)) {
+    if (!appendItem(item)) {
         delete item;
         return nullptr;
     }
+    return item;
+}
+
+bool BaseModel::appendItem(BaseItem* item)
+{
+    if (!acceptItem(item))
+        return false;
     const int row = items_.size();
     beginInsertRows(QModelIndex(), row, row);
     items_.append(item);
     connectItem(item);
     endInsertRows();
     addItem(item);
-    return item;
+    return true;
 }
 
 bool BaseModel::acceptItem(BaseItem*) const
@@ -432,8 +439,66 @@ BaseResourceModel::~BaseResourceModel()
 
 void BaseResourceModel::addItem(BaseItem* item)
 {
-    if (auto resource = qobject_cast<BaseResourceItem*>(item))
-        resources_.insert(resource->uniqueName(), resource);
+    auto resource = qobject_cast<BaseResourceItem*>(item);
+    if (!resource)
+        return;
+    resources_.insert(resource->uniqueName(), resource);
+    QMutexLocker lock(&indexMutex_);
+    indexLocked(resource->uniqueName(), resource);
+}
+
+void BaseResourceModel::indexLocked(const QString& name, BaseResourceItem* item)
+{
+    unindexLocked(item);
+    if (BaseResourceItem* previous = index_.value(name))
+        indexedName_.remove(previous);
+    index_.insert(name, item);
+    indexedName_.insert(item, name);
+}
+
+void BaseResourceModel::unindexLocked(BaseResourceItem* item)
+{
+    auto it = indexedName_.find(item);
+    if (it == indexedName_.end())
+        return;
+    if (index_.value(it.value()) == item)
+        index_.remove(it.value());
+    indexedName_.erase(it);
+}
+
+BaseResourceItem* BaseResourceModel::indexed(const QString& uniqueName) const
+{
+    QMutexLocker lock(&indexMutex_);
+    return index_.value(uniqueName);
+}
+
+BaseResourceItem* BaseResourceModel::findOrReserve(const QString& uniqueName,
+                                                   const std::function<BaseResourceItem*()>& make, bool* created)
+{
+    QMutexLocker lock(&indexMutex_);
+    *created = false;
+    if (BaseResourceItem* item = index_.value(uniqueName))
+        return item;
+    BaseResourceItem* item = make();
+    if (item) {
+        indexLocked(uniqueName, item);
+        *created = true;
+    }
+    return item;
+}
+
+void BaseResourceModel::unindex(BaseResourceItem* item)
+{
+    QMutexLocker lock(&indexMutex_);
+    unindexLocked(item);
+}
+
+bool BaseResourceModel::insertReserved(BaseResourceItem* item)
+{
+    if (appendItem(item))
+        return true;
+    unindex(item);
+    return false;
 }
 
 void BaseResourceModel::removeItem(BaseItem* item)
@@ -444,19 +509,26 @@ void BaseResourceModel::removeItem(BaseItem* item)
     }
     auto resource = qobject_cast<BaseResourceItem*>(item);
     const QString uniqueName = resource ? resource->uniqueName() : QString();
-    int removed = resource ? resources_.remove(uniqueName) : 0;
-    // An entry left under an older name (Belong or Name edited) goes as well.
+    // Every name that leads to the item: its own and one left under an older
+    // name (Belong or Name edited).
+    QStringList names;
     for (auto it = resources_.begin(); resource && it != resources_.end();) {
         if (it.value() == resource) {
+            names << it.key();
             it = resources_.erase(it);
-            ++removed;
         } else {
             ++it;
         }
     }
-    if (removed == 0) {
+    if (names.isEmpty()) {
         zCritical() << "item: " << uniqueName << " not existed in current resourceModel";
         return;
+    }
+    {
+        // Only if its name still leads to it: another thread may have reserved
+        // the name for a new item already.
+        QMutexLocker lock(&indexMutex_);
+        unindexLocked(resource);
     }
     resource->setData(BaseResourceItem::ColVisible, false);
     resource->setData(BaseResourceItem::ColContainerName, QString());

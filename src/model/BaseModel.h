@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QMutex>
@@ -65,6 +66,9 @@ protected:
     virtual bool acceptItem(BaseItem* item) const;
 
     void connectItem(BaseItem* item);
+    // Appends a built item as the last row unless acceptItem refuses it (the
+    // caller then still owns it); model thread only.
+    bool appendItem(BaseItem* item);
     // Row removal and deletion, without any subclass bookkeeping.
     void removeRow(BaseItem* item);
     ThreadHandOver& handOver() { return handOver_; }
@@ -154,6 +158,22 @@ public:
 
     void removeItem(BaseItem* item) override;
 
+    // The name index, readable from any thread: the model's resources and the
+    // items reserved for an insertion still to come, by unique name.
+    BaseResourceItem* indexed(const QString& uniqueName) const;
+    // Any thread: the item indexed under uniqueName; when there is none, make()
+    // builds one (on the calling thread, under the index lock, so that two threads
+    // never build the same name twice) and it is reserved. *created tells which;
+    // a null from make() reserves nothing.
+    BaseResourceItem* findOrReserve(const QString& uniqueName, const std::function<BaseResourceItem*()>& make,
+                                    bool* created);
+    // Any thread: frees the names that still lead to item, so that a later
+    // request builds a new item rather than one about to go.
+    void unindex(BaseResourceItem* item);
+    // Model thread: makes a reserved item the last row (rows inserted, connected,
+    // indexed); false when it is refused (the caller still owns it).
+    bool insertReserved(BaseResourceItem* item);
+
 signals:
     void itemCreated(BaseResourceItem* item);
     void itemDeleted(QString uniqueName);
@@ -166,4 +186,14 @@ private:
     ContainerNamesFunction containerNames_;
     DefaultContainerFunction defaultContainer_;
     QMap<QString, BaseResourceItem*> resources_;
+    // Under a name, or forgotten by name, in both maps at once.
+    void indexLocked(const QString& name, BaseResourceItem* item);
+    void unindexLocked(BaseResourceItem* item);
+
+    mutable QMutex indexMutex_;
+    // Guarded by indexMutex_. An item is indexed under the name it had when
+    // reserved or added, as resources_ keeps it; the second map finds that name
+    // again once Belong or Name changed.
+    QHash<QString, BaseResourceItem*> index_;
+    QHash<BaseResourceItem*, QString> indexedName_;
 };

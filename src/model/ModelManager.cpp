@@ -1,6 +1,7 @@
 #include "model/ModelManager.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSettings>
@@ -11,6 +12,9 @@
 #include "model/ResourceItemFactories.h"
 
 namespace {
+
+// How long one posted drain of pending changes may hold the manager's thread.
+constexpr qint64 kDrainBudgetMs = 20;
 
 QMutex paletteMutex;
 int paletteIndex = 0;
@@ -136,6 +140,17 @@ ModelManager::ModelManager(const QString& fileName, const QList<ResourceType>& n
 
 ModelManager::~ModelManager()
 {
+    QList<Pending> left;
+    {
+        QMutexLocker lock(&pendingMutex_);
+        closing_ = true;
+        left.swap(pending_);
+    }
+    // The posted drain goes with this object: what it would have run is freed
+    // here, items still waiting for their row among it.
+    for (const Pending& change : qAsConst(left))
+        discard(change);
+
     const QList<BaseResourceModel*> resources = resourceModels_.values();
     resourceModels_.clear();
     qDeleteAll(resources);
@@ -150,59 +165,178 @@ BaseResourceItem* ModelManager::createResource(ResourceType type, const QString&
                                                bool isUsed, DataWidgetBaseFactory* dataWidgetFactory,
                                                bool fixedVisibility)
 {
-    if (handOver_.needed()) {
-        BaseResourceItem* result = nullptr;
-        bool consumed = false;
-        handOver_.run([&]() {
-            consumed = true;
-            result = createResourceHere(type, belong, name, isUsed, dataWidgetFactory, fixedVisibility);
-        });
-        if (!consumed)
-            delete dataWidgetFactory;
-        return result;
+    const bool here = !handOver_.needed();
+    BaseResourceItem* item = nullptr;
+    DataWidgetBaseFactory* unused = dataWidgetFactory;
+    {
+        QMutexLocker lock(&pendingMutex_);
+        BaseResourceModel* model =
+            (closing_ || !neededTypes_.contains(type)) ? nullptr : resourceModels_.value(type);
+        if (model) {
+            bool created = false;
+            // Built here, on the calling thread: the model's thread may be busy
+            // drawing, and a parsing thread must not wait for it.
+            item = model->findOrReserve(
+                belong + name,
+                [&]() -> BaseResourceItem* {
+                    BaseResourceItem::Data* record = newResourceRecord(type);
+                    if (auto chart = dynamic_cast<ChartResourceItem::Data*>(record))
+                        chart->Color = nextPaletteColor();
+                    record->Belong = belong;
+                    record->Name = name;
+                    record->IsUsed = isUsed;
+                    return qobject_cast<BaseResourceItem*>(model->factory()->createItem(record));
+                },
+                &created);
+            if (item && created) {
+                if (auto data = qobject_cast<DataResourceItem*>(item)) {
+                    data->setFactory(dataWidgetFactory);
+                    unused = nullptr;
+                }
+                item->setFixedVisibility(fixedVisibility);
+                if (item->thread() != thread())
+                    item->moveToThread(thread());
+                enqueueLocked({Pending::Insert, type, item}, !here);
+            } else if (item) {
+                Pending change{Pending::Update, type, item};
+                if (qobject_cast<DataResourceItem*>(item)) {
+                    change.factory = dataWidgetFactory;
+                    change.setsFactory = true;
+                    unused = nullptr;
+                }
+                change.fixedVisibility = fixedVisibility;
+                enqueueLocked(change, !here);
+            }
+        }
     }
-    return createResourceHere(type, belong, name, isUsed, dataWidgetFactory, fixedVisibility);
+    delete unused;
+    if (here)
+        drainPending();
+    return item;
+}
+
+void ModelManager::releaseResources(const QList<BaseResourceItem*>& items)
+{
+    const bool here = !handOver_.needed();
+    {
+        QMutexLocker lock(&pendingMutex_);
+        if (closing_)
+            return;
+        for (BaseResourceItem* item : items) {
+            BaseResourceModel* model = item ? resourceModels_.value(item->type()) : nullptr;
+            if (!model)
+                continue;
+            // From now on a request for its name builds a new item.
+            model->unindex(item);
+            enqueueLocked({Pending::Release, item->type(), item}, !here);
+        }
+    }
+    if (here)
+        drainPending();
 }
 
 bool ModelManager::runOnModelThread(const std::function<void()>& work)
 {
-    return handOver_.run(work);
+    return handOver_.run([this, &work]() {
+        drainPending();
+        work();
+    });
 }
 
-BaseResourceItem* ModelManager::createResourceHere(ResourceType type, const QString& belong, const QString& name,
-                                                   bool isUsed, DataWidgetBaseFactory* dataWidgetFactory,
-                                                   bool fixedVisibility)
+void ModelManager::enqueueLocked(const Pending& change, bool post)
 {
-    BaseResourceModel* model = neededTypes_.contains(type) ? resourceModels_.value(type) : nullptr;
-    if (!model) {
-        delete dataWidgetFactory;
-        return nullptr;
-    }
-    BaseResourceItem* item = model->resource(belong + name);
-    const bool created = !item;
-    if (created) {
-        BaseResourceItem::Data* record = newResourceRecord(type);
-        if (auto chart = dynamic_cast<ChartResourceItem::Data*>(record))
-            chart->Color = nextPaletteColor();
-        record->Belong = belong;
-        record->Name = name;
-        record->IsUsed = isUsed;
-        item = qobject_cast<BaseResourceItem*>(model->createItem(record));
-        if (!item) {
-            delete dataWidgetFactory;
-            return nullptr;
+    pending_.append(change);
+    if (post && !drainPosted_)
+        postDrainLocked();
+}
+
+void ModelManager::postDrainLocked()
+{
+    drainPosted_ = true;
+    // Bound to this object: dropped with it (the destructor frees the queue).
+    QMetaObject::invokeMethod(this, [this]() { drainPending(kDrainBudgetMs); }, Qt::QueuedConnection);
+}
+
+void ModelManager::drainPending(qint64 budgetMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        Pending change;
+        {
+            QMutexLocker lock(&pendingMutex_);
+            if (pending_.isEmpty()) {
+                drainPosted_ = false;
+                return;
+            }
+            // A first frame of many new nodes brings thousands of items, each
+            // building its series: the page draws between slices of them.
+            if (budgetMs >= 0 && clock.elapsed() >= budgetMs) {
+                postDrainLocked();
+                return;
+            }
+            // One at a time: a change may make a view ask for items, which drains
+            // the same queue further, still in order.
+            change = pending_.takeFirst();
         }
+        apply(change);
     }
-    if (auto data = qobject_cast<DataResourceItem*>(item))
-        data->setFactory(dataWidgetFactory);
-    else
-        delete dataWidgetFactory;
-    item->setFixedVisibility(fixedVisibility);
-    // An item already in use is announced and placed once only; a second
-    // announcement would also pull it into the default container.
-    if (created || !item->isUsed())
-        item->setUsed(item->resourceRecord()->IsUsed);
-    return item;
+}
+
+void ModelManager::apply(const Pending& change)
+{
+    BaseResourceModel* model = resourceModels_.value(change.type);
+    BaseResourceItem* item = change.item;
+    switch (change.kind) {
+    case Pending::Insert:
+        if (!model || !model->insertReserved(item)) {
+            // Left alive: the thread that asked for it writes into it.
+            zCritical() << "resource refused by its model:" << item->uniqueName();
+            return;
+        }
+        // A view announced by a change run in between may have asked for it already.
+        if (!item->isUsed())
+            item->setUsed(item->resourceRecord()->IsUsed);
+        return;
+    case Pending::Update:
+        if (!model || model->rowOf(item) < 0) {
+            discard(change);
+            return;
+        }
+        if (change.setsFactory) {
+            if (auto data = qobject_cast<DataResourceItem*>(item))
+                data->setFactory(change.factory);
+            else
+                delete change.factory;
+        }
+        item->setFixedVisibility(change.fixedVisibility);
+        // An item already in use is announced and placed once only; a second
+        // announcement would also pull it into the default container.
+        if (!item->isUsed())
+            item->setUsed(item->resourceRecord()->IsUsed);
+        return;
+    case Pending::Release:
+        if (model && model->rowOf(item) >= 0)
+            model->removeItem(item);
+        else
+            zWarning() << "released resource is not in its model";
+        return;
+    }
+}
+
+void ModelManager::discard(const Pending& change)
+{
+    switch (change.kind) {
+    case Pending::Insert:
+        delete change.item; // its record owns its page factory
+        return;
+    case Pending::Update:
+        if (change.setsFactory)
+            delete change.factory;
+        return;
+    case Pending::Release:
+        return; // in its model (deleted with it) or freed with its own insertion
+    }
 }
 
 void ModelManager::loadSettings()
@@ -211,6 +345,8 @@ void ModelManager::loadSettings()
         handOver_.run([this]() { loadSettings(); });
         return;
     }
+    // Items asked for before the load are in the model first, as if made at once.
+    drainPending();
     QSettings settings(fileName_, QSettings::IniFormat);
     settings.setIniCodec(QTextCodec::codecForLocale());
 
@@ -241,6 +377,7 @@ void ModelManager::saveSettings()
         handOver_.run([this]() { saveSettings(); });
         return;
     }
+    drainPending();
     QSettings settings(fileName_, QSettings::IniFormat);
     settings.setIniCodec(QTextCodec::codecForLocale());
 
@@ -268,6 +405,7 @@ void ModelManager::saveSettings()
 
 void ModelManager::activateResources()
 {
+    drainPending();
     for (BaseResourceModel* model : qAsConst(resourceModels_)) {
         const QList<BaseItem*> items = model->items();
         for (BaseItem* base : items) {

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QList>
 #include <QMap>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -30,15 +31,25 @@ public:
     // Returns the item whose unique name is belong + name, creating it when
     // absent; null for a type this page does not offer (every caller checks).
     // Takes ownership of dataWidgetFactory (deleted when refused or replaced);
-    // it is used for Data items only. Callable from any thread: the work runs
-    // on the manager's thread and the caller waits for it (so never call it
-    // while holding a lock that the manager's thread may wait for). A wait
-    // given up because the calling thread is stopping returns null.
+    // it is used for Data items only. Callable from any thread, and it never
+    // waits for the manager's thread: called from another thread, a new item is
+    // built there, moved to the manager's thread and returned at once, while its
+    // insertion into the model (row, announcement, container) is posted to the
+    // manager's thread, to run in call order. Values written into the item
+    // before then are kept: views read them when they take the item. On the
+    // manager's thread the item is in the model when this returns.
     BaseResourceItem* createResource(ResourceType type, const QString& belong, const QString& name, bool isUsed = true,
                                      DataWidgetBaseFactory* dataWidgetFactory = nullptr, bool fixedVisibility = false);
-    // Runs work on the manager's thread and waits for it, as createResource does:
-    // many resources made in one go cost the caller one wait, not one each. False
-    // when the wait was given up (work not run).
+    // Takes the items out of their resource models (each announced by
+    // resourceDeleted, so views drop their series and rows) and deletes them.
+    // Callable from any thread and never waits: from another thread the removal
+    // is posted, after any insertion of the same items still pending. The
+    // caller must have dropped its own pointers; a later createResource of the
+    // same name builds a new item.
+    void releaseResources(const QList<BaseResourceItem*>& items);
+    // Runs work on the manager's thread and waits for it. False when the wait
+    // was given up (work not run): the waiting thread is stopping, or the
+    // manager went away.
     bool runOnModelThread(const std::function<void()>& work);
 
     void loadSettings();
@@ -75,8 +86,32 @@ signals:
     void containerMoved(ResourceType type, QString containerName, QString oldWindowName, QString newWindowName);
 
 private:
-    BaseResourceItem* createResourceHere(ResourceType type, const QString& belong, const QString& name, bool isUsed,
-                                         DataWidgetBaseFactory* dataWidgetFactory, bool fixedVisibility);
+    // A change of the models asked for on any thread, run on the manager's thread
+    // in the order asked.
+    struct Pending
+    {
+        enum Kind { Insert, Update, Release };
+        Kind kind = Insert;
+        ResourceType type = ResourceType::Data;
+        // Not read before the item is known to be in its model (Update, Release):
+        // the model's thread may have deleted it meanwhile (a load).
+        BaseResourceItem* item = nullptr;
+        // Update: the factory to give the item (owned until then) and whether to.
+        DataWidgetBaseFactory* factory = nullptr;
+        bool setsFactory = false;
+        bool fixedVisibility = false;
+    };
+
+    // Under pendingMutex_: queues a change and, when post is set, makes sure a
+    // drain of the queue is posted to the manager's thread.
+    void enqueueLocked(const Pending& change, bool post);
+    void postDrainLocked();
+    // Manager's thread: runs the queued changes in order; with a time budget it
+    // gives the event loop a turn when the budget is spent and posts the rest.
+    void drainPending(qint64 budgetMs = -1);
+    void apply(const Pending& change);
+    // What a pending change still owns, freed when it will never run.
+    static void discard(const Pending& change);
 
     QMap<ResourceType, BaseResourceModel*> resourceModels_;
     QMap<ResourceType, BaseContainerModel*> containerModels_;
@@ -84,4 +119,9 @@ private:
     QString fileName_;
     QList<ResourceType> neededTypes_;
     ThreadHandOver handOver_;
+
+    QMutex pendingMutex_;
+    QList<Pending> pending_;    // guarded by pendingMutex_
+    bool drainPosted_ = false;  // guarded by pendingMutex_
+    bool closing_ = false;      // guarded by pendingMutex_
 };

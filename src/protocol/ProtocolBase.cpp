@@ -134,13 +134,9 @@ void ProtocolBase::processFrame(const QByteArray& frame)
         modelManager_ = m;
     if (!isDataItemsRegistered_) {
         isDataItemsRegistered_ = true;
-        // The items are the page's, made on its thread: in one hand-over this thread
-        // waits once, not once per item behind the page's redraws, while every frame
-        // queued behind (a reply to a request among them) waits too.
-        if (modelManager_)
-            modelManager_->runOnModelThread([this] { registerDataItems(); });
-        else
-            registerDataItems();
+        // Made here: the page takes new items without making this thread wait for
+        // its own (createResource), and a window is built there the same way.
+        registerDataItems();
     }
     parseFrame(frame);
     if (emitParseFinished_)
