@@ -67,6 +67,7 @@ private slots:
     void apostrophesSurviveAndOldFilesRead();
     void activateResourcesFillsEmptyContainers();
     void createResourceFromAnotherThread();
+    void pendingItemsGoWithTheManager();
     void waitingThreadIsReleasedAtShutdown();
     void signalsCarryTheType();
 
@@ -341,12 +342,20 @@ void TestModelManager::activateResourcesFillsEmptyContainers()
 
 void TestModelManager::createResourceFromAnotherThread()
 {
+    int factoriesDeleted = 0;
     ModelManager manager(file("threads"), {ResourceType::Line, ResourceType::Data});
     manager.loadSettings();
+    BaseResourceModel* lines = manager.resourceModel(ResourceType::Line);
     QThread* mainThread = QThread::currentThread();
     QThread* insertedOn = nullptr;
-    connect(manager.resourceModel(ResourceType::Line), &QAbstractItemModel::rowsInserted, this,
-            [&]() { insertedOn = QThread::currentThread(); }, Qt::DirectConnection);
+    connect(lines, &QAbstractItemModel::rowsInserted, this, [&]() { insertedOn = QThread::currentThread(); },
+            Qt::DirectConnection);
+    // What the views learn, in order.
+    QStringList announced;
+    connect(&manager, &ModelManager::resourceCreated, this,
+            [&](ResourceType, BaseResourceItem* item) { announced << "+" + item->uniqueName(); });
+    connect(&manager, &ModelManager::resourceDeleted, this,
+            [&](ResourceType, QString name) { announced << "-" + name; });
     QThread worker;
     QObject onWorker;
     onWorker.moveToThread(&worker);
@@ -355,37 +364,108 @@ void TestModelManager::createResourceFromAnotherThread()
     BaseResourceItem* first = nullptr;
     BaseResourceItem* second = nullptr;
     BaseResourceItem* refused = nullptr;
-    std::atomic<bool> done{false};
+    BaseResourceItem* data = nullptr;
+    BaseResourceItem* again = nullptr;
+    CountingFactory* secondFactory = nullptr;
+    QSemaphore returned;
     QMetaObject::invokeMethod(
         &onWorker,
         [&]() {
             ranOn = QThread::currentThread();
             first = manager.createResource(ResourceType::Line, "p", "v");
+            // Asked again before its row exists: the same item.
             second = manager.createResource(ResourceType::Line, "p", "v");
             refused = manager.createResource(ResourceType::Scatter, "p", "v");
-            first->setData(BaseResourceItem::ColValue, 1.5);
-            done = true;
+            if (first)
+                first->setData(BaseResourceItem::ColValue, 1.5); // before its row exists
+            data = manager.createResource(ResourceType::Data, "p", "data", true,
+                                          new CountingFactory(&factoriesDeleted));
+            secondFactory = new CountingFactory(&factoriesDeleted);
+            manager.createResource(ResourceType::Data, "p", "data", true, secondFactory);
+            // Made, written, released and made again before any of it reached the model.
+            if (BaseResourceItem* gone = manager.createResource(ResourceType::Line, "p", "gone")) {
+                gone->setData(BaseResourceItem::ColValue, 2.0);
+                manager.releaseResources({gone});
+            }
+            again = manager.createResource(ResourceType::Line, "p", "gone");
+            returned.release();
         },
         Qt::QueuedConnection);
-    QTRY_VERIFY(done.load());
-    worker.quit();
-    worker.wait();
+    // This thread does not return to its event loop meanwhile: the worker must not
+    // wait for it.
+    QVERIFY(returned.tryAcquire(1, 10000));
+    QCOMPARE(lines->rowCount(), 0);
     QCOMPARE(ranOn, &worker);
     QVERIFY(first);
     QCOMPARE(second, first);
     QVERIFY(!refused);
-    QCOMPARE(insertedOn, mainThread);
+    QVERIFY(again);
     QCOMPARE(first->thread(), mainThread);
+    QCOMPARE(again->thread(), mainThread);
+
+    QTRY_COMPARE(lines->rowCount(), 2);
+    worker.quit();
+    worker.wait();
+    QCOMPARE(insertedOn, mainThread);
     QCOMPARE(first->containerName(), manager.containerModel(ResourceType::Line)->defaultContainerName());
     QCOMPARE(qobject_cast<LineResourceItem*>(first)->values(), QList<double>{1.5});
-    disconnect(manager.resourceModel(ResourceType::Line), nullptr, this, nullptr);
+    QCOMPARE(lines->resource("pgone"), again);
+    QVERIFY(qobject_cast<LineResourceItem*>(again)->values().isEmpty());
+    QCOMPARE(announced, (QStringList{"+pv", "+pdata", "+pgone", "-pgone", "+pgone"}));
+    QCOMPARE(manager.resourceModel(ResourceType::Data)->rowCount(), 1);
+    QCOMPARE(qobject_cast<DataResourceItem*>(data)->factory(), secondFactory);
+    QCOMPARE(factoriesDeleted, 1); // the first, replaced
+
+    // On the manager's thread a release takes effect at once.
+    manager.releaseResources({first});
+    QCOMPARE(lines->rowCount(), 1);
+    QVERIFY(!lines->resource("pv"));
+    QCOMPARE(announced.last(), QString("-pv"));
+    disconnect(lines, nullptr, this, nullptr);
+    disconnect(&manager, nullptr, this, nullptr);
+}
+
+void TestModelManager::pendingItemsGoWithTheManager()
+{
+    int factoriesDeleted = 0;
+    std::atomic<int> itemsDestroyed{0};
+    auto manager = std::make_unique<ModelManager>(file("pending"), allTypes);
+    manager->loadSettings();
+    QThread worker;
+    QObject onWorker;
+    onWorker.moveToThread(&worker);
+    worker.start();
+    QSemaphore returned;
+    QMetaObject::invokeMethod(
+        &onWorker,
+        [&, m = manager.get()]() {
+            const QList<BaseResourceItem*> items{
+                m->createResource(ResourceType::Data, "p", "data", true, new CountingFactory(&factoriesDeleted)),
+                m->createResource(ResourceType::Line, "p", "l"), m->createResource(ResourceType::Scatter, "p", "s")};
+            for (BaseResourceItem* item : items) {
+                if (item)
+                    QObject::connect(item, &QObject::destroyed, [&]() { ++itemsDestroyed; });
+            }
+            // A release queued behind the insertion frees nothing twice.
+            m->releaseResources({items.at(2)});
+            returned.release();
+        },
+        Qt::QueuedConnection);
+    QVERIFY(returned.tryAcquire(1, 10000));
+    worker.quit();
+    QVERIFY(worker.wait(5000));
+    // The page goes before its thread took the items: they go with it.
+    manager.reset();
+    QCOMPARE(itemsDestroyed.load(), 3);
+    QCOMPARE(factoriesDeleted, 1);
+    QCoreApplication::processEvents(); // the dropped insertions never run
+    flushDeletes();
 }
 
 void TestModelManager::waitingThreadIsReleasedAtShutdown()
 {
     // The GUI thread stops a worker while the worker waits for the GUI thread
-    // to create its item: the stop must not hang, and the item comes later never.
-    int deleted = 0;
+    // to run its work: the stop must not hang, and the work never runs.
     auto manager = std::make_unique<ModelManager>(file("shutdown"), allTypes);
     manager->loadSettings();
     QThread worker;
@@ -394,13 +474,14 @@ void TestModelManager::waitingThreadIsReleasedAtShutdown()
     worker.start();
     QSemaphore calling;
     std::atomic<bool> returned{false};
-    BaseResourceItem* result = reinterpret_cast<BaseResourceItem*>(1);
+    std::atomic<bool> ran{false};
+    bool result = true;
     LogCapture log;
     QMetaObject::invokeMethod(
         &onWorker,
         [&]() {
             calling.release();
-            result = manager->createResource(ResourceType::Data, "p", "late", true, new CountingFactory(&deleted));
+            result = manager->runOnModelThread([&]() { ran = true; });
             returned = true;
         },
         Qt::QueuedConnection);
@@ -410,11 +491,10 @@ void TestModelManager::waitingThreadIsReleasedAtShutdown()
     QVERIFY(worker.wait(5000));
     QVERIFY(returned.load());
     QVERIFY(!result);
-    QCOMPARE(deleted, 1);
     QCOMPARE(log.count(QtWarningMsg, "hand-over to the model thread given up"), 1);
     // The queued work finds the call abandoned and does nothing.
     QCoreApplication::processEvents();
-    QVERIFY(!manager->resourceModel(ResourceType::Data)->resource("plate"));
+    QVERIFY(!ran.load());
 
     // A worker waiting while the manager goes away is released too.
     QThread second;
@@ -422,14 +502,14 @@ void TestModelManager::waitingThreadIsReleasedAtShutdown()
     onSecond.moveToThread(&second);
     second.start();
     std::atomic<bool> secondReturned{false};
-    BaseResourceItem* secondResult = reinterpret_cast<BaseResourceItem*>(1);
+    bool secondResult = true;
     QueuedCallCatcher catcher;
     manager->installEventFilter(&catcher);
     QMetaObject::invokeMethod(
         &onSecond,
         [&, m = manager.get()]() {
             calling.release();
-            secondResult = m->createResource(ResourceType::Line, "p", "late");
+            secondResult = m->runOnModelThread([&]() { ran = true; });
             secondReturned = true;
         },
         Qt::QueuedConnection);
@@ -438,6 +518,7 @@ void TestModelManager::waitingThreadIsReleasedAtShutdown()
     manager.reset();
     QTRY_VERIFY(secondReturned.load());
     QVERIFY(!secondResult);
+    QVERIFY(!ran.load());
     second.quit();
     QVERIFY(second.wait(5000));
     flushDeletes();

@@ -9,12 +9,17 @@
 #include "helpers/PipelineEnv.h"
 #include "helpers/TestProtocols.h"
 #include "link/ZSerialPort.h"
+#include "model/ModelManager.h"
+#include "products/iot/IotProtocolFrame0.h"
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFrameExtraction.h"
+#include "protocol/ProtocolSeams.h"
 #include "sim/DeviceSimulator.h"
+#include "sim/IotNodeSimulator.h"
 
 #include <QScopeGuard>
 #include <QSemaphore>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -42,6 +47,12 @@ private:
     std::atomic<int>* parses_;
     QSemaphore* gate_;
 };
+
+ModelManager* g_page = nullptr;
+ModelManager* currentPage()
+{
+    return g_page;
+}
 
 } // namespace
 
@@ -203,6 +214,80 @@ private slots:
         ZThreadManager::instance()->runInThread(3, [] {}, true);
         QCOMPARE(goneParses.load(), 0);
         QCOMPARE(gateParses.load(), 1);
+    }
+
+    // Frames full of nodes never seen, decoded while the page's thread is busy: here
+    // it does not return to its event loop at all. Every frame is decoded meanwhile
+    // and none is discarded; once the page's thread runs again, every node's items
+    // are in its model once, holding what the frames wrote.
+    void newNodesAreDecodedWhileThePageIsBusy()
+    {
+        constexpr int kFrames = 100; // ten new nodes each: 3,000 line items
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        ModelManager page(dir.filePath("page.ini"), {ResourceType::Data, ResourceType::Line});
+        page.loadSettings();
+        g_page = &page;
+        ProtocolSeams::setCurrentModelManagerLookup(&currentPage);
+        auto* protocol = iot::ProtocolFrame0::instance();
+        const auto cleanup = qScopeGuard([protocol] {
+            ZThreadManager::instance()->runInThread(3, [] {}, true);
+            delete protocol;
+            ProtocolSeams::setCurrentModelManagerLookup([]() -> ModelManager* { return nullptr; });
+            g_page = nullptr;
+        });
+        QSignalSpy announced(&page, &ModelManager::resourceCreated);
+        testenv::LogCapture log;
+        const quint64 droppedBefore = ProtocolDataProcessor::instance()->droppedFrames();
+
+        const auto idOf = [](int frame, int slot) { return quint32(0x1000 + frame * 10 + slot); };
+        QVector<ExtractedFrame> frames;
+        for (int f = 0; f < kFrames; ++f) {
+            sim::IotSlots nodes;
+            for (int k = 0; k < iot::ProtocolFrame0::kNodeSlots; ++k) {
+                const quint32 id = idOf(f, k);
+                nodes.push_back({k, sim::IotNodeRecord{id, quint8(f), qint32(id) * 3, qint32(id), -qint32(id)}});
+            }
+            frames << ExtractedFrame{protocol, sim::iotFrame(nodes, quint32(f)), QTime::currentTime()};
+        }
+        ProtocolDataProcessor::instance()->appendFrames(frames);
+
+        QElapsedTimer busy;
+        busy.start();
+        while (protocol->queue.pushedCount() < quint64(kFrames) && busy.elapsed() < 20000)
+            QThread::msleep(2);
+        QCOMPARE(protocol->queue.pushedCount(), quint64(kFrames));
+        QCOMPARE(protocol->queue.size(), kFrames);
+        QCOMPARE(ProtocolDataProcessor::instance()->droppedFrames(), droppedBefore);
+        QCOMPARE(log.count("previous data will be discarded"), 0);
+
+        // The page's thread takes the items now.
+        BaseResourceModel* lines = page.resourceModel(ResourceType::Line);
+        QTRY_COMPARE(lines->rowCount(), 3 * kFrames * iot::ProtocolFrame0::kNodeSlots);
+        QCOMPARE(announced.count(), lines->rowCount() + 1);
+        QCOMPARE(page.resourceModel(ResourceType::Data)->rowCount(), 1);
+        QVERIFY(qobject_cast<DataResourceItem*>(protocol->dataItem())->factory());
+        QSet<const BaseItem*> rows;
+        for (const BaseItem* item : lines->items())
+            rows.insert(item);
+        QCOMPARE(rows.size(), lines->rowCount());
+        const QString container = page.containerModel(ResourceType::Line)->defaultContainerName();
+        for (int f = 0; f < kFrames; ++f) {
+            for (int k = 0; k < iot::ProtocolFrame0::kNodeSlots; ++k) {
+                const quint32 id = idOf(f, k);
+                const iot::ProtocolFrame0::NodeItems items = protocol->nodeItems(id);
+                const QList<QPair<LineResourceItem*, double>> expected{
+                    {items.dis, id * 3 / 1000.0f}, {items.aoaH, id / 1000.0f}, {items.aoaV, -qint32(id) / 1000.0f}};
+                for (int v = 0; v < expected.size(); ++v) {
+                    LineResourceItem* item = expected.at(v).first;
+                    QVERIFY(item);
+                    const QString name = iot::ProtocolFrame0::itemName(iot::ProtocolFrame0::valueNames().at(v), id);
+                    QCOMPARE(lines->resource(protocol->name() + name), item);
+                    QCOMPARE(item->values(), QList<double>{expected.at(v).second});
+                    QCOMPARE(item->containerName(), container);
+                }
+            }
+        }
     }
 
     // A head whose length field promises more than ever comes, then a good frame,
