@@ -1,7 +1,9 @@
 #include "widgets/ZLazySlots.h"
 
+#include <QAbstractScrollArea>
 #include <QBoxLayout>
 #include <QEvent>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 
@@ -24,6 +26,30 @@ ZLazySlots::ZLazySlots(QWidget* host, QLayout* layout, Builder build, Measure me
     // The host moves when its scroll area scrolls, and is resized and laid out again
     // as slots come and go: each may bring other slots into view.
     host_->installEventFilter(this);
+    watchAncestors();
+}
+
+void ZLazySlots::watchAncestors()
+{
+    QList<QPointer<QWidget>> chain;
+    for (QWidget* w = host_->parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
+        chain << w;
+    if (chain == ancestors_)
+        return;
+    for (const QPointer<QWidget>& w : qAsConst(ancestors_))
+        if (w)
+            w->removeEventFilter(this);
+    for (const QMetaObject::Connection& c : qAsConst(scrollBarConnections_))
+        disconnect(c);
+    scrollBarConnections_.clear();
+    ancestors_ = chain;
+    for (QWidget* w : chain) {
+        w->installEventFilter(this);
+        // A scroll area may scroll by other means than moving the host.
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
+            for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
+                scrollBarConnections_ << connect(bar, &QScrollBar::valueChanged, this, &ZLazySlots::scheduleFill);
+    }
 }
 
 ZLazySlot* ZLazySlots::makeSlot(QObject* subject)
@@ -144,19 +170,32 @@ void ZLazySlots::clear()
 
 bool ZLazySlots::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == host_) {
-        switch (event->type()) {
-        case QEvent::Resize:
-        case QEvent::Move:
-        case QEvent::Show:
-        case QEvent::LayoutRequest:
-            scheduleFill();
-            break;
-        default:
-            break;
-        }
-    }
+    const QEvent::Type type = event->type();
+    // Watched widgets are the host and its ancestors: a new parent anywhere changes
+    // the chain, and a host shown has its final one as a rule.
+    if (type == QEvent::ParentChange || (watched == host_ && type == QEvent::Show))
+        watchAncestors();
+    if (bringsSlotsIntoView(watched, event))
+        scheduleFill();
     return QObject::eventFilter(watched, event);
+}
+
+bool ZLazySlots::bringsSlotsIntoView(QObject* watched, QEvent* event) const
+{
+    switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::Show:
+        return true;
+    case QEvent::Move:
+        // A window moved on the screen shows no more of itself.
+        return watched == host_ || !static_cast<QWidget*>(watched)->isWindow();
+    case QEvent::LayoutRequest:
+    case QEvent::LanguageChange:
+        // Slots come and go, built widgets change size (new texts wrap otherwise).
+        return watched == host_;
+    default:
+        return false;
+    }
 }
 
 void ZLazySlots::scheduleFill()

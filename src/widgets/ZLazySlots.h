@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -72,6 +73,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Follows the widgets the host lies in (the scroll area's viewport first): a
+    // viewport that grows over a host that keeps its size and place (a taller window,
+    // a split handle dragged) sends the host nothing, yet shows more of it.
+    void watchAncestors();
+    bool bringsSlotsIntoView(QObject* watched, QEvent* event) const;
     void scheduleFill();
     // subject's slot, unless the subject is gone.
     ZLazySlot* liveSlot(QObject* subject) const;
@@ -92,6 +98,8 @@ private:
     };
     QHash<QObject*, Built> built_;
     QPointer<QWidget> sample_;
+    QList<QPointer<QWidget>> ancestors_;
+    QList<QMetaObject::Connection> scrollBarConnections_;
     QSize slotSize_{1, 1}; // until a widget is built: small, yet not empty
     bool fillScheduled_ = false;
 };

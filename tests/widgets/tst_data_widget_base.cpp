@@ -19,6 +19,7 @@
 #include "widgets/DataWidgetBase.h"
 #include "widgets/FixedSplitter.h"
 #include "widgets/LineStatisticWidget.h"
+#include "widgets/ZLazySlots.h"
 #include "widgets/ZWidgetHelpers.h"
 
 namespace {
@@ -59,6 +60,62 @@ QStringList shown(const LineStatisticWidget* row)
 {
     return {row->minLabel()->text(), row->maxLabel()->text(), row->halfLabel()->text(),
             row->meanLabel()->text(), row->stdLabel()->text(), row->biasLabel()->text()};
+}
+
+// Exposes the call a drag of a split handle makes.
+class DraggedSplitter : public QSplitter
+{
+public:
+    using QSplitter::QSplitter;
+    using QSplitter::moveSplitter;
+};
+
+struct InView
+{
+    int rows = 0;  // built
+    int waiting = 0; // slots still waiting for their rows
+};
+
+// What of layout (the content of scroll) lies in the scroll area's viewport.
+InView inView(const QScrollArea* scroll, const QLayout* layout)
+{
+    const QRect view(scroll->widget()->mapFrom(scroll->viewport(), QPoint(0, 0)), scroll->viewport()->size());
+    InView seen;
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (!item->geometry().intersects(view))
+            continue;
+        if (item->widget())
+            ++seen.rows;
+        else if (dynamic_cast<ZLazySlot*>(item))
+            ++seen.waiting;
+    }
+    return seen;
+}
+
+// Handles events until widget is at rest, as the user finds it before acting: two
+// turns of the event loop in a row in which it got no event at all (rows built or
+// laid out, moved, resized), so that nothing it started is still pending. False if it
+// never came to rest.
+bool settle(QWidget* widget)
+{
+    struct Counter : QObject
+    {
+        int events = 0;
+        bool eventFilter(QObject*, QEvent*) override
+        {
+            ++events;
+            return false;
+        }
+    } counter;
+    widget->installEventFilter(&counter);
+    int quiet = 0;
+    for (int turn = 0; turn < 1000 && quiet < 2; ++turn) {
+        const int before = counter.events;
+        QCoreApplication::processEvents();
+        quiet = counter.events == before ? quiet + 1 : 0;
+    }
+    return quiet == 2;
 }
 
 const QStringList kBlank = {QString(), QString(), QString(), QString(), QString(), QString()};
@@ -431,23 +488,78 @@ private slots:
         page.resize(900, 300);
         page.show();
         QTRY_VERIFY(page.statisticRows().size() > 1); // the first at once, then those in view
+        auto* scroll = qobject_cast<QScrollArea*>(page.statisticsSplitter()->widget(0));
+        QVERIFY(settle(scroll->widget()));
         QCOMPARE(page.statisticCount(), 300);
         QVERIFY2(page.statisticRows().size() < 20, qPrintable(QString::number(page.statisticRows().size())));
         LineStatisticWidget* first = page.statisticRow(0);
         first->checkBox()->setChecked(true);
         feed(items.first(), {1, 3});
 
-        auto* scroll = qobject_cast<QScrollArea*>(page.statisticsSplitter()->widget(0));
+        // Scrolled to the end: the rows there are built by the scroll alone.
         scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
-        QTRY_VERIFY(page.statisticRows().size() > 1 && page.statisticRows().last() == page.statisticRow(299));
+        QTRY_COMPARE(page.statisticsLayout()->indexOf(page.statisticRows().last()), 299);
+        QCOMPARE(inView(scroll, page.statisticsLayout()).waiting, 0);
         QVERIFY(page.statisticRows().size() < 40);
         // Every slot had a built row's height: the last row stands where 299 rows put it.
-        LineStatisticWidget* last = page.statisticRow(299);
+        LineStatisticWidget* last = page.statisticRows().last();
         const int spacing = page.statisticsLayout()->spacing();
         QTRY_COMPARE(last->y() - first->y(), 299 * (first->height() + spacing));
         QCOMPARE(last->checkBox()->text(), QStringLiteral("dis(m)[12b]"));
         page.updateStatistics();
         QCOMPARE(first->meanLabel()->text(), QStringLiteral("2"));
+    }
+
+    // A viewport that grows over a scrolled column shows rows below those shown
+    // before, while the column keeps its size and place: they are built with no
+    // further input, whether the window grew or a split handle moved.
+    void rowsFillTheViewportAsItGrows_data()
+    {
+        QTest::addColumn<bool>("byHandle");
+        QTest::newRow("window made taller") << false;
+        QTest::newRow("split handle dragged") << true;
+    }
+    void rowsFillTheViewportAsItGrows()
+    {
+        QFETCH(bool, byHandle);
+        LineResourceCollector collector;
+        // Names of one width: the rows built later leave the column as wide as it was.
+        for (int i = 0; i < 300; ++i)
+            collector.addItem(line(QString("dis(m)[%1]").arg(i, 3, 10, QLatin1Char('0'))));
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* split = new DraggedSplitter(Qt::Vertical);
+        split->setChildrenCollapsible(false);
+        layout->addWidget(split);
+        auto* above = new QWidget; // a chart over the page, say
+        above->setMinimumHeight(20);
+        split->addWidget(above);
+        auto* page = new CountingPage(&collector);
+        split->addWidget(page);
+        window.resize(1390, 450);
+        split->setSizes({250, 200});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        auto* scroll = qobject_cast<QScrollArea*>(page->statisticsSplitter()->widget(0));
+        QScrollBar* bar = scroll->verticalScrollBar();
+        QTRY_VERIFY(page->statisticRows().size() > 1 && bar->maximum() > 0);
+        bar->setValue(bar->maximum() / 2);
+        QTRY_COMPARE(inView(scroll, page->statisticsLayout()).waiting, 0);
+        QVERIFY(settle(scroll->widget()));
+        const InView before = inView(scroll, page->statisticsLayout());
+        QVERIFY(before.rows > 0);
+        const int viewportHeight = scroll->viewport()->height();
+        const QRect column = scroll->widget()->geometry();
+
+        if (byHandle)
+            split->moveSplitter(20, 1);
+        else
+            window.resize(1390, 880);
+        QTRY_VERIFY(scroll->viewport()->height() > viewportHeight + 100);
+        QCOMPARE(scroll->widget()->geometry(), column);
+        QTRY_COMPARE(inView(scroll, page->statisticsLayout()).waiting, 0);
+        QVERIFY(inView(scroll, page->statisticsLayout()).rows > before.rows);
     }
 };
 

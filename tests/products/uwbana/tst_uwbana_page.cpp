@@ -23,6 +23,17 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <QWindow>
+
+// Qt gives the wheel focus only on spontaneous events, before any event filter sees
+// them: a wheel test must send what the window system sends. The one way Qt 5 leaves
+// open for that (the friend of QCoreApplication its own tests define).
+bool qt_sendSpontaneousEvent(QObject* receiver, QEvent* event)
+{
+    return QCoreApplication::sendSpontaneousEvent(receiver, event);
+}
 
 using namespace UwbAna;
 
@@ -42,6 +53,16 @@ LineResourceItem* line(const QString& key)
         if (item->name() == key)
             return item;
     return nullptr;
+}
+
+// One notch of a real wheel over widget at at: delivered to its window, which finds
+// the widget under the pointer as it does for the window system's events.
+void turnWheel(QWidget* widget, QPoint at, int delta)
+{
+    QWidget* window = widget->window();
+    QWheelEvent wheel(QPointF(widget->mapTo(window, at)), QPointF(widget->mapToGlobal(at)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    qt_sendSpontaneousEvent(window->windowHandle(), &wheel);
 }
 
 QString historyText(PlainTextEditWithFile* view)
@@ -259,25 +280,30 @@ private slots:
         QFETCH(bool, combo);
         QFETCH(bool, focused);
         installWheelGuard(qApp);
+        // The box where the wheel finds it: in view, on a page taller than the view.
         QScrollArea area;
+        area.setWidgetResizable(true);
         auto* content = new QWidget;
         content->setMinimumHeight(3000);
-        QWidget* box = combo ? static_cast<QWidget*>((new ChipWidget(2, content))->combo(ChipWidget::Channel))
-                             : new QSpinBox(content);
+        auto* column = new QVBoxLayout(content);
+        auto* chip = combo ? new ChipWidget(2, content) : nullptr;
+        QWidget* box = chip ? static_cast<QWidget*>(chip->combo(ChipWidget::Channel)) : new QSpinBox(content);
+        column->addWidget(chip ? chip : box, 0, Qt::AlignTop);
         const char* value = combo ? "currentIndex" : "value";
         box->setProperty(value, combo ? 0 : 5);
         area.setWidget(content);
+        area.resize(content->sizeHint().width() + 60, 400);
         area.show();
         QVERIFY(QTest::qWaitForWindowExposed(&area));
+        const QPoint at = box->rect().center();
+        QWidget* under = area.childAt(box->mapTo(&area, at));
+        QVERIFY(under == box || box->isAncestorOf(under)); // a spin box's line edit
         QApplication::setActiveWindow(&area);
         QWidget* focus = focused ? box : &area;
         focus->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(focus->hasFocus());
         const QVariant before = box->property(value);
-        const QPoint at = box->rect().center();
-        QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
-        QApplication::sendEvent(box, &wheel);
+        turnWheel(box, at, -120);
         QCOMPARE(box->property(value) != before, focused);
         QCOMPARE(box->hasFocus(), focused);
         QCOMPARE(area.verticalScrollBar()->value() > 0, !focused);
