@@ -2,6 +2,7 @@
 // terminal does) against one view append per chunk. A chunk is 700 received bytes
 // shown in hex (2100 characters), the size that arrives every 2 ms at 3.5 Mbaud.
 // The hex conversion of every chunk is timed with it, as the terminal does it.
+// Then the files of a page's nodes without a box, written at a refresh.
 #include "BenchEnv.h"
 #include <benchmark/benchmark.h>
 
@@ -9,6 +10,9 @@
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QVector>
+
+#include <memory>
+#include <vector>
 
 #include "widgets/PlainTextEditWithFile.h"
 
@@ -84,6 +88,29 @@ void BM_ViewPerChunk(benchmark::State& state)
     state.SetBytesProcessed(chunks * kChunkBytes);
 }
 BENCHMARK(BM_ViewPerChunk)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// A page's nodes without a box (up to the node bound, 1,024) keep their text in a
+// console file each: one refresh writes one chunk to every file, each through a
+// short-lived open. Argument: the payload bytes of a node's chunk (shown in hex).
+void BM_KeptFilesRefresh(benchmark::State& state)
+{
+    const QString chunk = toHexText(QByteArray(int(state.range(0)), char(0x5a)));
+    std::vector<std::unique_ptr<ConsoleFile>> files;
+    for (int i = 0; i < 1024; ++i)
+        files.emplace_back(new ConsoleFile);
+    qint64 written = 0;
+    for (auto _ : state) {
+        for (auto& file : files)
+            file->append({chunk});
+        written += qint64(files.size()) * chunk.size();
+        if (files.front()->size() > 4 * 1024 * 1024) {
+            for (auto& file : files)
+                file->truncate();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * qint64(files.size()));
+    state.SetBytesProcessed(written);
+}
+BENCHMARK(BM_KeptFilesRefresh)->Arg(16)->Arg(1024)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 } // namespace
 
 int main(int argc, char** argv)

@@ -70,6 +70,12 @@ public:
     // declares its own. Called with the page's box class, not virtually: there is
     // no box yet.
     static void keepForLaterBox(QList<PendingNode>& records) { keepNewest(records, 1); }
+    // A box class that keeps every record of a node without a box, somewhere other
+    // than memory, sets this and declares, in place of keepForLaterBox,
+    //   static void keepAside(NodeState<W>* node); // takes node->pending
+    //   void takeKept(NodeState<W>* node);         // the box, just built, takes it back
+    // What it keeps hangs on the node's state, so it goes with the node.
+    static constexpr bool kKeepsAside = false;
 
     QStackedWidget* lightStack;
     QLabel* nameLabel;

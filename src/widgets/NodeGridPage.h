@@ -49,7 +49,8 @@ public:
     const qint8 role;
     const quint64 id;
     // Records the box has not shown yet, oldest first: those of the refresh under
-    // way or, while there is no box, what W::keepForLaterBox leaves of them.
+    // way or, while there is no box, what W::keepForLaterBox leaves of them (none
+    // where W keeps them aside, W::kKeepsAside).
     QList<PendingNode> pending;
     QString info;          // the time line the box shows
     quint64 changedIn = 0; // the refresh that last brought the node records
@@ -249,8 +250,12 @@ public:
             const PendingNode& p = node->pending.last();
             if (Traits::showsInfo(newest, p.info))
                 node->info = p.info;
-            if (!node->box)
-                W::keepForLaterBox(node->pending);
+            if (!node->box) {
+                if constexpr (W::kKeepsAside)
+                    W::keepAside(node);
+                else
+                    W::keepForLaterBox(node->pending);
+            }
         }
         // Each light is set once to its final state: switching it off and on again
         // hides and shows a widget, which costs a relayout and a round trip to the
@@ -465,6 +470,8 @@ private:
         node->box = box;
         builtNodes_ << node;
         setBoxSize(box, boxSize_);
+        if constexpr (W::kKeepsAside)
+            box->takeKept(node);
         showState(node);
         widenBoxPane(boxWidth(box));
         return box;

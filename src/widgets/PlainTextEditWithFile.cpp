@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTemporaryFile>
 #include <QTimerEvent>
 #include <QtMath>
 
@@ -20,6 +21,118 @@ constexpr double kBytesPerCharacter = 5.6;
 constexpr double kMiB = 1048576.0;
 } // namespace
 
+ConsoleFile::ConsoleFile(QObject* parent)
+    : QObject(parent)
+{
+    {
+        // A temporary file keeps its descriptor until it is destroyed, closed or
+        // not: the name is taken from one, the file is removed here.
+        QTemporaryFile file;
+        file.setAutoRemove(false);
+        valid_ = file.open();
+        if (valid_)
+            fileName_ = file.fileName();
+        else
+            zCritical() << "temporary file create failed";
+    }
+    setWatched(true);
+}
+
+ConsoleFile::~ConsoleFile()
+{
+    setWatched(false);
+    if (valid_)
+        QFile::remove(fileName_);
+}
+
+void ConsoleFile::setWatched(bool watched)
+{
+    if (watched == watched_)
+        return;
+    watched_ = watched;
+    if (watched) {
+        PlainTextEditWithFileManager::instance()->addFile(this);
+    } else {
+        // A console shows the text now: no view is kept apart from it.
+        carriageEnds_.clear();
+        carriageEnds_.squeeze();
+        // During teardown the manager goes first; it must not be reached then.
+        if (auto* manager = PlainTextEditWithFileManager::existingInstance())
+            manager->removeFile(this);
+    }
+}
+
+void ConsoleFile::append(const QStringList& chunks)
+{
+    QByteArray bytes;
+    for (const QString& chunk : chunks) {
+        bytes += chunk.toUtf8();
+        bytes += '\n';
+        if (!watched_)
+            continue;
+        const qint64 lineEnd = size_ + bytes.size() - 1;
+        // A console's empty view takes no empty line.
+        if (viewChars_ == 0 && chunk.isEmpty())
+            viewStart_ = lineEnd + 1;
+        else if (chunk.endsWith(QLatin1Char('\r')))
+            carriageEnds_ << lineEnd;
+        viewChars_ += chunk.size();
+    }
+    if (bytes.isEmpty() || !valid_)
+        return;
+    QFile file(fileName_);
+    qint64 written = -1;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        written = file.write(bytes);
+    if (written > 0)
+        size_ += written;
+    if (written != bytes.size() && !writeFailed_) {
+        writeFailed_ = true;
+        zCritical() << "console file write failed:" << fileName_ << file.errorString();
+    }
+}
+
+void ConsoleFile::truncate()
+{
+    if (valid_ && !QFile::resize(fileName_, 0))
+        zCritical() << "console file truncate failed:" << fileName_;
+    size_ = 0;
+    clearView();
+    viewStart_ = 0;
+}
+
+void ConsoleFile::clearView()
+{
+    viewStart_ = size_;
+    viewChars_ = 0;
+    carriageEnds_.clear();
+}
+
+QString ConsoleFile::viewText() const
+{
+    if (size_ <= viewStart_ || !valid_)
+        return QString();
+    QFile file(fileName_);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly) && file.seek(viewStart_))
+        bytes = file.read(size_ - viewStart_);
+    if (bytes.size() != size_ - viewStart_) {
+        zCritical() << "console file read failed:" << fileName_ << file.errorString();
+        return QString();
+    }
+    // Chunks are paragraphs of the view; a "\n" after a chunk's own "\r" would
+    // join the two into one line break.
+    for (int i = carriageEnds_.size() - 1; i >= 0; --i) {
+        const qint64 at = carriageEnds_.at(i) - viewStart_;
+        if (at < bytes.size() - 1)
+            bytes.replace(int(at), 1, "\xe2\x80\xa9"); // U+2029, the paragraph separator
+    }
+    bytes.chop(1); // the last chunk's "\n"
+    return QString::fromUtf8(bytes);
+}
+
+// ---------------------------------------------------------------------------
+
 std::function<void(const QString&)>& PlainTextEditWithFile::openFolderHook()
 {
     static std::function<void(const QString&)> hook = [](const QString& folder) { openUrlInDesktop(folder); };
@@ -28,14 +141,13 @@ std::function<void(const QString&)>& PlainTextEditWithFile::openFolderHook()
 
 PlainTextEditWithFile::PlainTextEditWithFile(QWidget* parent)
     : QPlainTextEdit(parent)
+    , file_(new ConsoleFile(this))
 {
     setFont(monospaceFont());
     setReadOnly(true);
     zDebug().nospace() << "isUndoRedoEnabled : " << document()->isUndoRedoEnabled();
     setUndoRedoEnabled(false);
-    if (!file_.open())
-        zCritical() << "temporary file create failed";
-    attachStream();
+    file_->setWatched(false); // the console counts what it shows
     PlainTextEditWithFileManager::instance()->addConsole(this);
     // Only a visible view tells where the user wants to be; a hidden one keeps the
     // last wish.
@@ -67,6 +179,24 @@ void PlainTextEditWithFile::resizeEvent(QResizeEvent* event)
     const bool follow = followEnd_;
     QPlainTextEdit::resizeEvent(event);
     if (follow)
+        scrollToEnd();
+}
+
+void PlainTextEditWithFile::adopt(ConsoleFile* kept)
+{
+    if (!kept || kept == file_)
+        return;
+    flushPending();
+    kept->setParent(this);
+    delete file_;
+    file_ = kept;
+    clear();
+    charCount_ = int(kept->viewCharacters());
+    // Empty chunks on an empty view left nothing to show.
+    if (charCount_ > 0)
+        appendPlainText(kept->viewText());
+    kept->setWatched(false); // the console counts it now
+    if (followEnd_)
         scrollToEnd();
 }
 
@@ -129,11 +259,9 @@ void PlainTextEditWithFile::flushPending()
         if (follow)
             scrollToEnd();
     }
-    for (const QString& chunk : qAsConst(pending_))
-        stream_ << chunk << '\n';
-    pending_.clear();
     // Each batch reaches the file at once, so a crash loses at most one batch.
-    stream_.flush();
+    file_->append(pending_);
+    pending_.clear();
 }
 
 void PlainTextEditWithFile::resumeRepaint()
@@ -157,8 +285,7 @@ void PlainTextEditWithFile::clearText()
 {
     flushPending();
     clear();
-    stream_.flush();
-    file_.flush();
+    file_->clearView();
     charCount_ = 0;
 }
 
@@ -167,57 +294,32 @@ void PlainTextEditWithFile::clearAll()
     pending_.clear();
     flushPending();
     clear();
-    stream_.flush();
-    file_.flush();
     charCount_ = 0;
-    resetFile();
-}
-
-void PlainTextEditWithFile::resetFile()
-{
-    file_.resize(0);
-    file_.seek(0);
-    attachStream();
-}
-
-void PlainTextEditWithFile::attachStream()
-{
-    // Attaching resets the stream's codec, so it is set every time.
-    stream_.setDevice(&file_);
-    stream_.setCodec("UTF-8");
+    file_->truncate();
 }
 
 qint64 PlainTextEditWithFile::fileSize()
 {
     flushPending();
-    stream_.flush();
-    file_.flush();
-    return file_.size();
+    return file_->size();
 }
 
 QString PlainTextEditWithFile::saveToFile()
 {
     flushPending();
-    stream_.flush();
-    if (!file_.flush() || historyDataDir.isEmpty()) {
+    if (!file_->isValid() || historyDataDir.isEmpty()) {
         zCritical() << "save file failed, please retry";
         return QString();
     }
     const QString path =
         historyDataDir + QDateTime::currentDateTime().toString("/yyyy_MM_dd-hh_mm_ss_zzz") + ".txt";
-    file_.close();
     QDir().mkpath(historyDataDir);
-    const bool copied = QFile::copy(file_.fileName(), path);
-    if (!file_.open())
-        zCritical() << "temporary file create failed";
-    if (!copied) {
+    if (!QFile::copy(file_->fileName(), path)) {
         // Keep what was gathered: the next save must still hold it.
-        file_.seek(file_.size());
-        attachStream();
         zCritical() << "save file failed, please retry";
         return QString();
     }
-    resetFile();
+    file_->truncate();
     openFolderHook()(historyDataDir);
     return path;
 }
@@ -278,11 +380,26 @@ void PlainTextEditWithFileManager::removeConsole(PlainTextEditWithFile* console)
     consoles_.removeAll(console);
 }
 
+void PlainTextEditWithFileManager::addFile(ConsoleFile* file)
+{
+    if (!files_.contains(file))
+        files_.append(file);
+}
+
+void PlainTextEditWithFileManager::removeFile(ConsoleFile* file)
+{
+    files_.removeOne(file);
+}
+
 double PlainTextEditWithFileManager::estimatedMemory() const
 {
     double chars = 0;
     for (auto* console : consoles_)
         chars += console->characterCount();
+    // A file kept for a console counts as the view it stands for, so that the
+    // views are emptied at the same moment whether their consoles are built or not.
+    for (auto* file : files_)
+        chars += file->viewCharacters();
     return chars * kBytesPerCharacter / kMiB;
 }
 
@@ -292,6 +409,8 @@ bool PlainTextEditWithFileManager::checkMemory()
         return false;
     for (auto* console : consoles_)
         console->clearText();
+    for (auto* file : files_)
+        file->clearView();
     return true;
 }
 

@@ -84,6 +84,72 @@ private slots:
         }
     }
 
+    // A file kept without a console (a box not built yet), then adopted by one,
+    // leaves it showing, counting and saving what a console fed the same chunks from
+    // the start does, the memory watch's emptying included; it holds no file open
+    // while it waits, and its file goes with it.
+    void keptFileAdoptedLateMatchesConsoleBuiltAtOnce()
+    {
+        auto* manager = PlainTextEditWithFileManager::instance();
+        const double oldLimit = manager->memoryLimit();
+        const QStringList alphabet = {"a", "bc", "\n", "\r", "\r\n", "", "é", "漢字", " ", "0a ff "};
+        for (int round = 0; round < 30; ++round) {
+            PlainTextEditWithFile early;
+            auto* kept = new ConsoleFile;
+            QVERIFY(manager->files().contains(kept));
+            QRandomGenerator rng(round);
+            const int chunks = 1 + rng.bounded(40);
+            QStringList fed; // for the failure message
+            for (int i = 0; i < chunks; ++i) {
+                QString chunk;
+                const int parts = rng.bounded(4);
+                for (int p = 0; p < parts; ++p)
+                    chunk += alphabet.at(rng.bounded(alphabet.size()));
+                early.appendText(chunk);
+                kept->append({chunk});
+                fed << QString(chunk).replace("\r", "<CR>").replace("\n", "<LF>");
+                if (rng.bounded(6) == 0) {
+                    fed << "<watch>";
+                    QCOMPARE(kept->viewCharacters(), qint64(early.characterCount()));
+                    manager->setMemoryLimit(0.0);
+                    manager->checkMemory(); // empties both, or neither when both are empty
+                    QCOMPARE(kept->viewCharacters(), 0);
+                }
+            }
+            manager->setMemoryLimit(oldLimit);
+            PlainTextEditWithFile late;
+            late.adopt(kept);
+            QVERIFY(!manager->files().contains(kept));
+            early.flushPending();
+            QVERIFY2(late.toPlainText() == early.toPlainText(), qPrintable(fed.join('|')));
+            QCOMPARE(late.document()->blockCount(), early.document()->blockCount());
+            QCOMPARE(late.characterCount(), early.characterCount());
+            QCOMPARE(late.fileName(), kept->fileName());
+            QCOMPARE(readAll(late.fileName()), readAll(early.fileName()));
+            late.appendText("after");
+            early.appendText("after");
+            late.flushPending();
+            early.flushPending();
+            QCOMPARE(late.toPlainText(), early.toPlainText());
+            QCOMPARE(readAll(late.fileName()), readAll(early.fileName()));
+        }
+
+        // A thousand kept files hold no descriptor; each file goes with its keeper.
+        const int openBefore = QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size();
+        std::vector<std::unique_ptr<ConsoleFile>> many;
+        for (int i = 0; i < 1024; ++i) {
+            many.emplace_back(new ConsoleFile);
+            many.back()->append({QString(100, QLatin1Char('x'))});
+            QVERIFY(many.back()->isValid());
+        }
+        QCOMPARE(QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(), openBefore);
+        const QString name = many.front()->fileName();
+        QCOMPARE(readAll(name), QString(100, QLatin1Char('x')).toLatin1() + '\n');
+        many.clear();
+        QVERIFY(!QFile::exists(name));
+        QVERIFY(manager->files().isEmpty());
+    }
+
     void appendsReachViewOnTheirOwn()
     {
         PlainTextEditWithFile console;

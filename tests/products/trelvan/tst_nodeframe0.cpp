@@ -12,6 +12,7 @@
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolFrameExtraction.h"
+#include "foundation/UserPaths.h"
 #include "sim/TrelvanScenario.h"
 #include "views/RefreshManagers.h"
 #include "widgets/PlainTextEditWithFile.h"
@@ -23,6 +24,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTime>
 #include <QTimer>
 #include <QUdpSocket>
@@ -385,6 +387,81 @@ private slots:
         const QString emptyText = QString::fromLatin1(emptyFile.readAll());
         QVERIFY2(QRegularExpression(R"(^\[pc: \d\d:\d\d:\d\d\.\d\d\d, 0 B\]\n\n\n$)").match(emptyText).hasMatch(),
                  qPrintable(emptyText));
+    }
+
+    // A box built after its node sent 40 payloads (more than 16 KiB, across refreshes
+    // and an emptying by the memory watch) shows and saves what a box built before
+    // them does; what a node without a box keeps goes with the node.
+    void lateBoxShowsAndSavesWhatAnEarlyOneDoes()
+    {
+        WidgetNodeFrame0* w = window();
+        feed(sim::nodeFrame0(frame(3, 0, {rec(1, 30, "early"), rec(1, 31, "early"), rec(1, 32, "early")})));
+        refreshPass();
+        Trelvan::WidgetNode0* early = w->box(1, 30);
+        QVERIFY(early);
+        QVERIFY(!w->builtBox(1, 31) && !w->builtBox(1, 32));
+
+        auto* watch = PlainTextEditWithFileManager::instance();
+        const double limit = watch->memoryLimit();
+        qint64 payloadBytes = 0;
+        for (int i = 0; i < 40; ++i) {
+            const QByteArray payload(300 + 13 * i, char(i));
+            payloadBytes += payload.size();
+            feed(sim::nodeFrame0(frame(3, 0, {rec(1, 30, payload), rec(1, 31, payload), rec(1, 32, payload)})));
+            if (i % 3 == 2)
+                refreshPass();
+            if (i == 20) {
+                early->console->flushPending();
+                watch->setMemoryLimit(0.0);
+                QVERIFY(watch->checkMemory());
+                watch->setMemoryLimit(limit);
+            }
+        }
+        refreshPass();
+        QVERIFY(payloadBytes > 16 * 1024);
+
+        Trelvan::WidgetNode0* late = w->box(1, 31);
+        QVERIFY(late);
+        QCOMPARE(late->nameLabel->text(), Trelvan::nodeLabel(1, 31));
+        early->console->flushPending();
+        late->console->flushPending();
+        const QString shown = early->console->toPlainText();
+        QVERIFY(shown.contains(QString::fromLatin1(QByteArray(300 + 13 * 39, char(39)).toHex(' '))));
+        QVERIFY(!shown.contains(QString::fromLatin1(QByteArray(300, char(0)).toHex(' ')))); // emptied by the watch
+        QCOMPARE(late->console->toPlainText(), shown);
+        QCOMPARE(late->console->document()->blockCount(), early->console->document()->blockCount());
+        QCOMPARE(late->console->characterCount(), early->console->characterCount());
+
+        // "Save to File" of each box, read back.
+        QTemporaryDir history;
+        const QString oldHistory = historyDataDir;
+        historyDataDir = history.path();
+        auto oldHook = PlainTextEditWithFile::openFolderHook();
+        PlainTextEditWithFile::openFolderHook() = [](const QString&) {};
+        auto saved = [](PlainTextEditWithFile* console) {
+            const QString path = console->saveToFile();
+            QFile file(path);
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unsaved>");
+            file.remove(); // the next save may fall in the same millisecond
+            return bytes;
+        };
+        const QByteArray earlySaved = saved(early->console);
+        const QByteArray lateSaved = saved(late->console);
+        historyDataDir = oldHistory;
+        PlainTextEditWithFile::openFolderHook() = oldHook;
+        QVERIFY(earlySaved.size() > 3 * payloadBytes);
+        QVERIFY(earlySaved.startsWith("[pc: "));
+        QCOMPARE(lateSaved, earlySaved);
+
+        // The node never shown keeps its payloads in a file, which goes with the node.
+        auto* kept = w->nodes().value(1).value(32)->findChild<ConsoleFile*>();
+        QVERIFY(kept);
+        const QString keptName = kept->fileName();
+        QCOMPARE(kept->size(), qint64(earlySaved.size()));
+        w->requestClear();
+        refreshPass();
+        QVERIFY(w->nodes().isEmpty());
+        QVERIFY(!QFile::exists(keptName));
     }
 
     void clearWithoutFrames()

@@ -30,7 +30,7 @@ WidgetNode0::WidgetNode0(QWidget* parent)
     contentLayout->addWidget(console);
 }
 
-void WidgetNode0::updateNode(const QList<PendingNode>& pending)
+QString WidgetNode0::payloadText(const QList<PendingNode>& pending)
 {
     QString text;
     for (const PendingNode& p : pending) {
@@ -38,21 +38,33 @@ void WidgetNode0::updateNode(const QList<PendingNode>& pending)
         text += QString::fromLatin1(p.node.data.toHex(' '));
         text += QLatin1Char('\n');
     }
-    if (!pending.isEmpty())
-        console->appendText(text);
+    return text;
 }
 
-void WidgetNode0::keepForLaterBox(QList<PendingNode>& records)
+void WidgetNode0::updateNode(const QList<PendingNode>& pending)
 {
-    int keep = 0;
-    qint64 bytes = 0;
-    for (int i = records.size() - 1; i >= 0 && keep < kKeptPayloads; --i) {
-        bytes += records.at(i).node.data.size();
-        if (keep > 0 && bytes > kKeptBytes)
-            break;
-        ++keep;
-    }
-    keepNewest(records, keep);
+    if (!pending.isEmpty())
+        console->appendText(payloadText(pending));
+}
+
+void WidgetNode0::keepAside(State* node)
+{
+    if (node->pending.isEmpty())
+        return;
+    auto* kept = node->findChild<ConsoleFile*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!kept)
+        kept = new ConsoleFile(node);
+    // One chunk per refresh, as updateNode() appends it.
+    kept->append({payloadText(node->pending)});
+    node->pending.clear();
+}
+
+void WidgetNode0::takeKept(State* node)
+{
+    // The page names a box from its records; they are in the file now.
+    nameLabel->setText(nodeLabel(node->role, node->id));
+    if (auto* kept = node->findChild<ConsoleFile*>(QString(), Qt::FindDirectChildrenOnly))
+        console->adopt(kept);
 }
 
 QString WidgetNodeFrame0::nodeCountKey()

@@ -29,14 +29,19 @@ public:
     explicit WidgetNode0(QWidget* parent = nullptr);
     // One append per refresh with every pending payload, oldest first.
     void updateNode(const QList<PendingNode>& pending) override;
-    // A box built late shows the newest payloads only, a few refreshes' worth
-    // (kKeptPayloads, within kKeptBytes; the newest always): a node may send for
-    // hours before its box is scrolled to, and a thousand fresh ids keeping every
-    // payload would cost what building boxes late saves. The page's raw console
-    // keeps every frame.
-    static constexpr int kKeptPayloads = 16;
-    static constexpr qint64 kKeptBytes = 16 * 1024;
-    static void keepForLaterBox(QList<PendingNode>& records);
+
+    // A node without a box keeps its payloads as its box's console would: in a
+    // console file of its own (a child of its state, so it goes with the node),
+    // under the consoles' memory watch. A node may send for hours before its box
+    // is scrolled to, and the box built then shows and saves what one built at once
+    // would; memory holds none of it.
+    static constexpr bool kKeepsAside = true;
+    using State = NodeGrid::NodeState<WidgetNode0>;
+    static void keepAside(State* node);
+    void takeKept(State* node);
+
+    // The console text of one refresh's payloads.
+    static QString payloadText(const QList<PendingNode>& pending);
 
     PlainTextEditWithFile* console = nullptr;
 };
