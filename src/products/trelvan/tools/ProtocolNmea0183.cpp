@@ -1,6 +1,5 @@
 #include "products/trelvan/tools/ProtocolNmea0183.h"
 
-#include "foundation/ZAlgo.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "protocol/ProtocolFactory.h"
@@ -50,7 +49,7 @@ bool ProtocolNmea0183Base::checkSentence(const char* data, int n)
     const int low = hexDigit(data[n - 3]);
     if (high < 0 || low < 0)
         return false;
-    const quint8 sum = ZAlgo::calcXor8(reinterpret_cast<const quint8*>(data) + 1, n - 6);
+    const quint8 sum = xor8(data + 1, n - 6);
     return quint8(high * 16 + low) == sum;
 }
 
