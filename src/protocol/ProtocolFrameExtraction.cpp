@@ -189,6 +189,12 @@ ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p,
     const int from = std::max(c.offset + p->head().size(), c.tailFrom);
     const int end = static_cast<int>(std::min<qint64>(size, qint64(c.offset) + longest));
     const int at = findBytes(base, end, from, tail.constData(), tail.size());
+    // The head's first byte only starts a sentence ("$"): a candidate that holds it
+    // again is no sentence (a line that dropped bytes), and the candidate that starts
+    // there is judged in its turn.
+    const int before = at < 0 ? end : at;
+    if (from < before && std::memchr(base + from, p->head().at(0), static_cast<size_t>(before - from)))
+        return Verdict::NoFrame;
     if (at < 0) {
         if (available >= longest)
             return Verdict::NoFrame;
