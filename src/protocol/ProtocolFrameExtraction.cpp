@@ -414,14 +414,36 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
     const int size = remainder_.size();
     const char* base = remainder_.constData();
     // Candidates of the kept bytes stay valid while the searched protocols do.
+    // Otherwise they are found afresh, except the frames already queued ahead of a
+    // held candidate (awaited replies): those stay queued, and a head at or inside
+    // one is part of it, never taken again.
+    std::vector<std::pair<qint32, qint32>> queued; // their spans, merged, in order
     if (protocols != searchedBy_) {
-        candidates_.clear();
+        std::vector<FrameCandidate> kept;
+        for (size_t k = firstCandidate_; k < candidates_.size(); ++k) {
+            FrameCandidate c = candidates_[k];
+            if (!c.taken)
+                continue;
+            c.protocolIndex = static_cast<qint16>(c.protocolIndex < 0 ? -1
+                                                                      : protocols.indexOf(searchedBy_.at(c.protocolIndex)));
+            kept.push_back(c);
+            if (!queued.empty() && c.offset <= queued.back().second)
+                queued.back().second = std::max(queued.back().second, c.offset + c.length);
+            else
+                queued.emplace_back(c.offset, c.offset + c.length);
+        }
+        candidates_.swap(kept);
         firstCandidate_ = 0;
         searchedSize_ = consumed_;
         searchedBy_ = protocols;
         pairScanned_ = 0;
         pairReach_.clear();
     }
+    const auto inQueued = [&queued](qint32 pos) {
+        auto after = std::upper_bound(queued.begin(), queued.end(), pos,
+                                      [](qint32 p, const std::pair<qint32, qint32>& span) { return p < span.first; });
+        return after != queued.begin() && pos < (after - 1)->second;
+    };
     int longestHead = 0;
     const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
         if (a.offset != b.offset)
@@ -443,7 +465,8 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
         const qint32 orderLength = p->minFrameLength() > 0 ? p->minFrameLength() : p->frameLength();
         const auto run = static_cast<std::ptrdiff_t>(candidates_.size());
         while ((pos = findBytes(base, size, pos, head.constData(), head.size())) >= 0) {
-            candidates_.emplace_back(i, pos, orderLength);
+            if (queued.empty() || !inQueued(pos))
+                candidates_.emplace_back(i, pos, orderLength);
             pos += head.size();
         }
         // Each protocol's heads come in order: merged run by run, rarely more than a

@@ -597,6 +597,35 @@ private slots:
         return stream;
     }
 
+    // An awaited reply is queued at once behind a held false head. When the searched
+    // protocols change before the hold ends (the wait over, node frame 2 loaded, as
+    // after recognition), the reply, still among the kept bytes, is not queued again.
+    void awaitedReplyQueuedOnceWhenTheSearchChanges()
+    {
+        adopt(Trelvan::ProtocolNodeFrame0::instance());
+        ProtocolBase* system = adopt(ProtocolSystem::instance());
+        const QByteArray falseHead("\x55\x02\xFF\xFF\x01\x02\x03\x04", 8);
+        const QByteArray reply = frames::fixed(system->head(), 32, 3, "\x55");
+        system->setAwaited(true);
+        Queued q = feed(falseHead + reply);
+        system->setAwaited(false);
+        QCOMPARE(q, (Queued{{system->name(), reply}}));
+
+        ProtocolBase* node2 = adopt(Trelvan::ProtocolNodeFrame2::instance());
+        QList<QByteArray> pair;
+        for (quint32 seed : {1u, 2u}) {
+            QByteArray f = frames::lengthField(node2->head(), 120, seed, "\x55\x52");
+            f[118] = 0; // no records
+            f[f.size() - 1] = static_cast<char>(frames::sum8(f, f.size() - 1));
+            pair.append(f);
+        }
+        // The pair gives the false head up; the walk then passes the reply.
+        q = feedChunks({QByteArray("\x00", 1), pair[0], pair[1]});
+        ex->extractFrames();
+        q += testenv::takeQueued();
+        QCOMPARE(q, (Queued{{node2->name(), pair[0]}, {node2->name(), pair[1]}}));
+    }
+
     void sameFramesWhateverTheChunking_data()
     {
         QTest::addColumn<QString>("kind");
