@@ -9,6 +9,8 @@
 #include <QMutexLocker>
 #include <QReadWriteLock>
 
+#include <algorithm>
+
 namespace {
 
 // Spans this short are summed byte by byte: that costs no more than the look-ups,
@@ -19,55 +21,57 @@ thread_local ProtocolBase::HeldBytes* t_held = nullptr;
 
 } // namespace
 
-quint8 RunningSums::span(const char* base, qint32 from, qint32 n)
+quint8 RunningSums::span(const char* base, qint32 size, qint32 from, qint32 n)
 {
     const auto* bytes = reinterpret_cast<const quint8*>(base);
-    const size_t end = static_cast<size_t>(from) + static_cast<size_t>(n);
-    const size_t covered = entries_.empty() ? 0 : entries_.size() - 1;
+    const qint32 end = from + n;
+    const qint32 covered = entries_.isEmpty() ? 0 : entries_.size() - 1;
     // A span that overlaps none summed before is summed as it is: that costs no more
     // than running sums over it would. Only spans that overlap (candidates within
     // one another's spans) need them.
-    if (end > covered && static_cast<size_t>(from) >= summedTo_) {
+    if (end > covered && from >= summedTo_) {
         summedTo_ = end;
         quint8 v = 0;
         if (kind_ == Sum) {
-            for (size_t i = static_cast<size_t>(from); i < end; ++i)
+            for (qint32 i = from; i < end; ++i)
                 v = static_cast<quint8>(v + bytes[i]);
         } else {
-            for (size_t i = static_cast<size_t>(from); i < end; ++i)
+            for (qint32 i = from; i < end; ++i)
                 v = static_cast<quint8>(v ^ bytes[i]);
         }
         return v;
     }
+    // Extended over all the bytes there are: the next spans lie further on.
     if (end > covered) {
-        if (entries_.empty())
-            entries_.push_back(0);
-        quint8 v = entries_.back();
-        entries_.resize(end + 1);
-        quint8* out = entries_.data() + 1;
+        if (entries_.isEmpty())
+            entries_.append('\0');
+        entries_.resize(size + 1);
+        quint8* __restrict out = reinterpret_cast<quint8*>(entries_.data()) + 1;
+        const quint8* __restrict in = bytes;
+        quint8 v = out[covered - 1];
         if (kind_ == Sum) {
-            for (size_t i = covered; i < end; ++i)
-                out[i] = v = static_cast<quint8>(v + bytes[i]);
+            for (qint32 i = covered; i < size; ++i)
+                out[i] = v = static_cast<quint8>(v + in[i]);
         } else {
-            for (size_t i = covered; i < end; ++i)
-                out[i] = v = static_cast<quint8>(v ^ bytes[i]);
+            for (qint32 i = covered; i < size; ++i)
+                out[i] = v = static_cast<quint8>(v ^ in[i]);
         }
     }
-    const quint8 last = entries_[end];
-    const quint8 first = entries_[static_cast<size_t>(from)];
-    return kind_ == Sum ? static_cast<quint8>(last - first) : static_cast<quint8>(last ^ first);
+    const auto* entries = reinterpret_cast<const quint8*>(entries_.constData());
+    return kind_ == Sum ? static_cast<quint8>(entries[end] - entries[from])
+                        : static_cast<quint8>(entries[end] ^ entries[from]);
 }
 
 void RunningSums::dropFront(qint32 n)
 {
-    if (n <= 0 || (entries_.empty() && summedTo_ == 0))
+    if (n <= 0 || (entries_.isEmpty() && summedTo_ == 0))
         return;
-    summedTo_ = summedTo_ > static_cast<size_t>(n) ? summedTo_ - static_cast<size_t>(n) : 0;
+    summedTo_ = std::max(summedTo_ - n, 0);
     // Entries that covered fewer bytes than went start anew from the next byte.
-    if (entries_.size() <= static_cast<size_t>(n))
+    if (entries_.size() <= n)
         entries_.clear();
     else
-        entries_.erase(entries_.begin(), entries_.begin() + n);
+        entries_.remove(0, n);
 }
 
 ProtocolBase::HeldBytes::HeldBytes(const char* base, qint32 size, RunningSums& sums, RunningSums& xors)
@@ -93,7 +97,7 @@ bool ProtocolBase::sumOfHeldSpan(const char* data, qint32 n, RunningSums::Kind k
     const quintptr at = reinterpret_cast<quintptr>(data) - reinterpret_cast<quintptr>(h.base_);
     if (at > quintptr(h.size_) || quintptr(n) > quintptr(h.size_) - at)
         return false;
-    value = (kind == RunningSums::Sum ? h.sums_ : h.xors_).span(h.base_, static_cast<qint32>(at), n);
+    value = (kind == RunningSums::Sum ? h.sums_ : h.xors_).span(h.base_, h.size_, static_cast<qint32>(at), n);
     return true;
 }
 

@@ -8,14 +8,14 @@
 
 #include <atomic>
 #include <functional>
-#include <vector>
 
 class ModelManager;
 
 // Running sums of a buffer's bytes from its first byte on (entry i: the bytes before
 // index i), so that the sum of any span of it is the difference of two entries.
-// Extended only as far as a span asks, once for each byte however many spans
-// overlap there; bytes cut from the buffer's front leave the later entries valid.
+// Extended over the bytes that have come when a span needs them, once for each byte
+// however many spans overlap there; bytes cut from the buffer's front leave the
+// later entries valid.
 class RunningSums
 {
 public:
@@ -24,9 +24,9 @@ public:
         : kind_(kind)
     {
     }
-    // The sum (or XOR) of the n bytes from index `from` of base, a buffer these sums
-    // cover from its first byte.
-    quint8 span(const char* base, qint32 from, qint32 n);
+    // The sum (or XOR) of the n bytes from index `from` of base, a buffer of size
+    // bytes these sums cover from its first byte.
+    quint8 span(const char* base, qint32 size, qint32 from, qint32 n);
     // The buffer's first n bytes are gone.
     void dropFront(qint32 n);
     void clear()
@@ -37,8 +37,8 @@ public:
 
 private:
     Kind kind_;
-    std::vector<quint8> entries_;
-    size_t summedTo_ = 0; // the end of the last span summed as it is
+    QByteArray entries_;
+    qint32 summedTo_ = 0; // the end of the last span summed as it is
 };
 
 // One kind of frame: its head bytes, how its length is found, how it is verified
