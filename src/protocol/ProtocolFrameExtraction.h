@@ -82,7 +82,7 @@ public:
     void extractFrames();
     // Drops the pending and kept bytes, as when a new stream begins. Extraction thread.
     void clearBuffers();
-    // The bytes kept for the next pass. Extraction thread.
+    // The bytes kept for the next pass, and their count (without a copy). Extraction thread.
     QByteArray remainder() const { return remainder_.mid(consumed_); }
     int remainderSize() const { return remainder_.size() - consumed_; }
     // The longest frame the search waits for from this protocol's head.
@@ -156,15 +156,16 @@ private:
     // Bytes of remainder_ already searched for heads, and by which protocols.
     int searchedSize_ = 0;
     QList<ProtocolBase*> searchedBy_;
-    // The candidates before pairScanned_ (after the last one holdsTwoFrames looked
-    // behind) begin no pair ending before their reach: the offset plus noPairWithin.
-    // pairReach_ holds those of them whose reach is the least in turn (later ones with
-    // a reach no greater drop the earlier), so the least reach behind any candidate is
-    // at its front: (index, reach).
+    // The candidates before pairScanned_ (behind the last one holdsTwoFrames looked
+    // behind) begin no pair of frames ending within their reach: their offset plus
+    // noPairWithin. pairReach_ holds, in order, those whose reach is the least from
+    // there on (a later one with a reach no greater drops the earlier; one that can
+    // never begin a pair is left out), so the least reach behind any candidate is at
+    // its front: (index, reach).
     size_t pairScanned_ = 0;
     std::deque<std::pair<size_t, qint64>> pairReach_;
     int longestHead_ = 0;
-    bool holding_ = false; // remainder_ begins with (or just before) an incomplete candidate
+    bool holding_ = false; // the kept bytes begin with (or just before) an incomplete candidate
     QElapsedTimer sinceInput_;
     ZDemandTimer* timer_ = nullptr;
     ProtocolDataProcessor* processor_ = nullptr;
