@@ -4,9 +4,10 @@
 // among false heads whose length fields claim frames of up to the longest length;
 // (d) the same with 1 % false heads claiming 65,535 bytes, the longest a 16-bit
 // length field gives; (e) such a head held over thousands of heads of no frame;
-// (f) a burst of 16,500 false node frame 0 heads claiming 65,535 bytes each, then
-// two node frames 0. Each in 64-byte and 64-KiB chunks, (f) in 64-byte reads and
-// whole. Figures: bytes/s (MB/s),
+// (f) a burst of 16,500 or 132,000 false node frame 0 heads claiming 65,535 bytes
+// each, then two node frames 0; (g) 16,000 or 32,000 such heads claiming 32,767
+// bytes, which complete one after another. Each in 64-byte and 64-KiB chunks, (f)
+// in 64-byte reads and whole, (g) in 1-byte reads. Figures: bytes/s (MB/s),
 // frames/s and the most bytes kept between two passes (held).
 
 #include "BenchEnv.h"
@@ -22,6 +23,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 
 namespace {
@@ -205,12 +207,20 @@ const QByteArray& heldOverEmptyHeadsStream()
     return s;
 }
 
-// 16,500 heads 55 02 FF FF, then two node frames 0 with no records: every head is
-// held until the pair is in, then all are given up over it.
-const QByteArray& headBurstStream()
+// `count` heads 55 02 whose length fields claim `claimed` bytes, then two node frames 0
+// with no records: every head is held until it completes or the pair is in, then
+// the rest are given up over it. 16,500 or 132,000 heads claiming 65,535 bytes
+// (a burst of 66 kB, or of 528 kB: eight spans), or 16,000 or 32,000 claiming
+// 32,767 (a span of 8,192 heads, which then complete one after another).
+const QByteArray& headBurstStream(int count, int claimed)
 {
-    static const QByteArray s = [] {
-        QByteArray out = QByteArray("\x55\x02\xFF\xFF", 4).repeated(16500);
+    static std::map<std::pair<int, int>, QByteArray> made;
+    QByteArray& s = made[{count, claimed}];
+    if (s.isEmpty()) {
+        QByteArray head("\x55\x02", 2);
+        head.append(static_cast<char>(claimed & 0xFF));
+        head.append(static_cast<char>(claimed >> 8));
+        s = head.repeated(count);
         for (char id : {'\x01', '\x02'}) {
             QByteArray f(12, '\0');
             f[0] = '\x55';
@@ -218,10 +228,9 @@ const QByteArray& headBurstStream()
             f[2] = static_cast<char>(f.size());
             f[5] = id;
             seal(f);
-            out += f;
+            s += f;
         }
-        return out;
-    }();
+    }
     return s;
 }
 
@@ -239,9 +248,11 @@ public:
     }
 };
 
-void run(benchmark::State& state, const QByteArray& stream, const std::vector<BenchProtocol*>& protocols)
+void run(benchmark::State& state, const QByteArray& stream, const std::vector<BenchProtocol*>& protocols,
+         int chunk = 0)
 {
-    const int chunk = static_cast<int>(state.range(0));
+    if (chunk <= 0)
+        chunk = static_cast<int>(state.range(0));
     ProtocolFrameExtraction* ex = ProtocolFrameExtraction::instance();
     ProtocolDataProcessor* processor = ProtocolDataProcessor::instance();
     ex->clearBuffers();
@@ -253,7 +264,7 @@ void run(benchmark::State& state, const QByteArray& stream, const std::vector<Be
         for (int pos = 0; pos < stream.size(); pos += chunk) {
             ex->appendData(QByteArray::fromRawData(stream.constData() + pos, std::min(chunk, stream.size() - pos)));
             ex->extractFrames();
-            held = std::max(held, ex->remainder().size());
+            held = std::max(held, ex->remainderSize());
             processor->processFrames();
             for (BenchProtocol* p : protocols)
                 benchmark::DoNotOptimize(p->queue.takeAll());
@@ -307,11 +318,19 @@ void BM_HeadHeldOverEmptyHeads(benchmark::State& state)
     run(state, heldOverEmptyHeadsStream(), {&b});
 }
 
+// Arguments: the heads, the chunk size.
 void BM_HeadBurstBeforeTwoFrames(benchmark::State& state)
 {
     NodeFrame0Shape b;
     b.setActive(true);
-    run(state, headBurstStream(), {&b});
+    run(state, headBurstStream(static_cast<int>(state.range(0)), 0xFFFF), {&b}, static_cast<int>(state.range(1)));
+}
+
+void BM_StaggeredHeadsBeforeTwoFrames(benchmark::State& state)
+{
+    NodeFrame0Shape b;
+    b.setActive(true);
+    run(state, headBurstStream(static_cast<int>(state.range(0)), 0x7FFF), {&b}, static_cast<int>(state.range(1)));
 }
 
 } // namespace
@@ -321,7 +340,13 @@ BENCHMARK(BM_ThreeProtocolsCorrupted)->Arg(64)->Arg(65536)->Unit(benchmark::kMil
 BENCHMARK(BM_FalseHeadsClaimingLongFrames)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FalseHeadsClaimingMaximumLength)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HeadHeldOverEmptyHeads)->Arg(64)->Arg(65536)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HeadBurstBeforeTwoFrames)->Arg(64)->Arg(1 << 17)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadBurstBeforeTwoFrames)
+    ->Args({16500, 64})
+    ->Args({16500, 1 << 17})
+    ->Args({132000, 64})
+    ->Args({132000, 1 << 20})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StaggeredHeadsBeforeTwoFrames)->Args({16000, 1})->Args({32000, 1})->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -11,6 +11,36 @@
 
 class ModelManager;
 
+// Running sums of a buffer's bytes from its first byte on (entry i: the bytes before
+// index i), so that the sum of any span of it is the difference of two entries.
+// Extended over the bytes that have come when a span needs them, once for each byte
+// however many spans overlap there; bytes cut from the buffer's front leave the
+// later entries valid.
+class RunningSums
+{
+public:
+    enum Kind { Sum, Xor };
+    explicit RunningSums(Kind kind)
+        : kind_(kind)
+    {
+    }
+    // The sum (or XOR) of the n bytes from index `from` of base, a buffer of size
+    // bytes these sums cover from its first byte.
+    quint8 span(const char* base, qint32 size, qint32 from, qint32 n);
+    // The buffer's first n bytes are gone.
+    void dropFront(qint32 n);
+    void clear()
+    {
+        entries_.clear();
+        summedTo_ = 0;
+    }
+
+private:
+    Kind kind_;
+    QByteArray entries_;
+    qint32 summedTo_ = 0; // the end of the last span summed as it is
+};
+
 // One kind of frame: its head bytes, how its length is found, how it is verified
 // and how it is decoded. The frame search finds frames of every protocol that has
 // been activated since start-up; decoding runs on the processing thread.
@@ -24,7 +54,8 @@ public:
     // Called by the search with the bytes from the frame's first byte to the end of
     // the buffer; may read the length into frameLength_. False: cannot judge yet.
     virtual bool checkFrameLength(const char* data, qint64 available);
-    // Checks a complete candidate of frameLength_ bytes.
+    // Checks a complete candidate of frameLength_ bytes. The default: the last byte
+    // is the 8-bit sum of those before it (see sum8).
     virtual bool verifyFrame(const char* data);
     // Whether the records a whole frame of `length` bytes announces lie within it: the
     // bounds by which its decoder drops a frame. The frame search asks it too, so a
@@ -67,6 +98,31 @@ public:
     void setAwaited(bool awaited) { awaitCount_.fetch_add(awaited ? 1 : -1); }
     bool isAwaited() const { return awaitCount_.load() > 0; }
 
+    // The 8-bit sum and the XOR of n bytes, for the checks of frames. Within the bytes
+    // a search pass holds (HeldBytes) a long span costs constant time: each of the
+    // many candidates that may overlap there (a burst of false heads claiming the
+    // longest frame) is checked without summing its span afresh.
+    static quint8 sum8(const char* data, qint32 n);
+    static quint8 xor8(const char* data, qint32 n);
+    // Set by a search pass on its thread while its candidates are checked: the bytes
+    // it holds and their running sums, kept by the search from pass to pass.
+    class HeldBytes
+    {
+    public:
+        HeldBytes(const char* base, qint32 size, RunningSums& sums, RunningSums& xors);
+        ~HeldBytes();
+        HeldBytes(const HeldBytes&) = delete;
+        HeldBytes& operator=(const HeldBytes&) = delete;
+
+    private:
+        friend class ProtocolBase;
+        const char* base_;
+        qint32 size_;
+        RunningSums& sums_;
+        RunningSums& xors_;
+        HeldBytes* outer_;
+    };
+
     // Held by a search pass while it uses the searched protocols: a protocol that
     // goes away waits until the pass is over.
     class SearchPass
@@ -100,6 +156,8 @@ protected:
 
 private:
     std::atomic<int> awaitCount_{0};
+    // A long span within the held bytes: its sum from their running sums.
+    static bool sumOfHeldSpan(const char* data, qint32 n, RunningSums::Kind kind, quint8& value);
     // Takes the protocol out of the frame pipeline: out of the search, and none of its
     // frames decoded any more. Runs when its owner starts going away (before any part
     // of the protocol is destroyed) and again in its own destructor.

@@ -122,11 +122,16 @@ void ProtocolFrameExtraction::clearBuffers()
         remainderOffset_ = received_;
     }
     remainder_.clear();
+    consumed_ = 0;
     candidates_.clear();
+    firstCandidate_ = 0;
+    sums_.clear();
+    xors_.clear();
     searchedSize_ = 0;
     searchedBy_.clear();
     holding_ = false;
     pairScanned_ = 0;
+    pairReach_.clear();
 }
 
 void ProtocolFrameExtraction::runPass()
@@ -184,6 +189,12 @@ ProtocolFrameExtraction::Verdict ProtocolFrameExtraction::judge(ProtocolBase* p,
     const int from = std::max(c.offset + p->head().size(), c.tailFrom);
     const int end = static_cast<int>(std::min<qint64>(size, qint64(c.offset) + longest));
     const int at = findBytes(base, end, from, tail.constData(), tail.size());
+    // The head's first byte only starts a sentence ("$"): a candidate that holds it
+    // again is no sentence (a line that dropped bytes), and the candidate that starts
+    // there is judged in its turn.
+    const int before = at < 0 ? end : at;
+    if (from < before && std::memchr(base + from, p->head().at(0), static_cast<size_t>(before - from)))
+        return Verdict::NoFrame;
     if (at < 0) {
         if (available >= longest)
             return Verdict::NoFrame;
@@ -282,27 +293,48 @@ ProtocolFrameExtraction::Pair ProtocolFrameExtraction::beginsPair(const QList<Pr
 }
 
 bool ProtocolFrameExtraction::holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size,
-                                             size_t* scanned, KnownPair& known)
+                                             KnownPair& known)
 {
     const qint32 from = candidates_[k].offset;
     // Candidates given up in turn over one pair (a burst of false heads before two
     // frames) are settled by it, not each by a scan of its own.
     if (known.from > from && known.end <= end)
         return true;
-    size_t j = k + 1;
-    if (scanned)
-        j = std::max(j, *scanned);
-    bool settled = scanned != nullptr;
+    // The candidates looked at before, behind k, still begin no pair ending by `end`
+    // when the least reach among them is that far: then a hold that moves on to the
+    // next head (heads completing one after another) looks only at the new ones.
+    // Otherwise they are all looked at again.
+    while (!pairReach_.empty() && pairReach_.front().first <= k)
+        pairReach_.pop_front();
+    if (!pairReach_.empty() && pairReach_.front().second < end) {
+        pairReach_.clear();
+        pairScanned_ = 0;
+    }
+    size_t j = std::max(k + 1, pairScanned_);
+    bool settled = true;
     for (; j < candidates_.size() && candidates_[j].offset < end; ++j) {
+        const FrameCandidate& c = candidates_[j];
         qint32 pairEnd = 0;
-        const Pair pair = candidates_[j].offset == from ? Pair::No : beginsPair(protocols, j, end, size, pairEnd);
+        // One at k's own offset never counts against it, nor against a later
+        // candidate there; every candidate after those lies beyond it.
+        const bool beside = c.offset == from;
+        const Pair pair = beside ? Pair::No : beginsPair(protocols, j, end, size, pairEnd);
         if (pair == Pair::Yes) {
-            known = KnownPair{candidates_[j].offset, pairEnd};
+            known = KnownPair{c.offset, pairEnd};
             return true;
         }
         settled = settled && pair == Pair::No;
-        if (settled)
-            *scanned = j + 1;
+        if (!settled)
+            continue;
+        pairScanned_ = j + 1;
+        // No end reaches past a 32-bit offset: such a candidate (no frame, or one
+        // beside k) never needs looking at again.
+        const qint64 reach = beside ? std::numeric_limits<qint64>::max() : qint64(c.offset) + c.noPairWithin;
+        if (reach >= std::numeric_limits<qint32>::max())
+            continue;
+        while (!pairReach_.empty() && pairReach_.back().second >= reach)
+            pairReach_.pop_back();
+        pairReach_.emplace_back(j, reach);
     }
     return false;
 }
@@ -364,9 +396,14 @@ void ProtocolFrameExtraction::extractFrames()
     findHeads(protocols);
 
     QVector<ExtractedFrame> found;
-    const WalkEnd walked = walk(protocols, giveUp, found);
-    if (walked.held < candidates_.size())
-        takeAwaitedReplies(protocols, walked.held, remainder_.size(), found);
+    WalkEnd walked{};
+    {
+        // The checks of long candidates sum their spans from the running sums.
+        const ProtocolBase::HeldBytes held(remainder_.constData(), remainder_.size(), sums_, xors_);
+        walked = walk(protocols, giveUp, found);
+        if (walked.held < candidates_.size())
+            takeAwaitedReplies(protocols, walked.held, remainder_.size(), found);
+    }
     if (!found.isEmpty())
         processor_->appendFrames(found);
     keepForNextPass(protocols, walked, giveUp);
@@ -377,12 +414,36 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
     const int size = remainder_.size();
     const char* base = remainder_.constData();
     // Candidates of the kept bytes stay valid while the searched protocols do.
+    // Otherwise they are found afresh, except the frames already queued ahead of a
+    // held candidate (awaited replies): those stay queued, and a head at or inside
+    // one is part of it, never taken again.
+    std::vector<std::pair<qint32, qint32>> queued; // their spans, merged, in order
     if (protocols != searchedBy_) {
-        candidates_.clear();
-        searchedSize_ = 0;
+        std::vector<FrameCandidate> kept;
+        for (size_t k = firstCandidate_; k < candidates_.size(); ++k) {
+            FrameCandidate c = candidates_[k];
+            if (!c.taken)
+                continue;
+            c.protocolIndex = static_cast<qint16>(c.protocolIndex < 0 ? -1
+                                                                      : protocols.indexOf(searchedBy_.at(c.protocolIndex)));
+            kept.push_back(c);
+            if (!queued.empty() && c.offset <= queued.back().second)
+                queued.back().second = std::max(queued.back().second, c.offset + c.length);
+            else
+                queued.emplace_back(c.offset, c.offset + c.length);
+        }
+        candidates_.swap(kept);
+        firstCandidate_ = 0;
+        searchedSize_ = consumed_;
         searchedBy_ = protocols;
         pairScanned_ = 0;
+        pairReach_.clear();
     }
+    const auto inQueued = [&queued](qint32 pos) {
+        auto after = std::upper_bound(queued.begin(), queued.end(), pos,
+                                      [](qint32 p, const std::pair<qint32, qint32>& span) { return p < span.first; });
+        return after != queued.begin() && pos < (after - 1)->second;
+    };
     int longestHead = 0;
     const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
         if (a.offset != b.offset)
@@ -400,11 +461,12 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
         if (head.isEmpty())
             continue;
         // Heads that fitted wholly in the bytes searched before were found then.
-        int pos = std::max(0, searchedSize_ - head.size() + 1);
+        int pos = std::max(consumed_, searchedSize_ - head.size() + 1);
         const qint32 orderLength = p->minFrameLength() > 0 ? p->minFrameLength() : p->frameLength();
         const auto run = static_cast<std::ptrdiff_t>(candidates_.size());
         while ((pos = findBytes(base, size, pos, head.constData(), head.size())) >= 0) {
-            candidates_.emplace_back(i, pos, orderLength);
+            if (queued.empty() || !inQueued(pos))
+                candidates_.emplace_back(i, pos, orderLength);
             pos += head.size();
         }
         // Each protocol's heads come in order: merged run by run, rarely more than a
@@ -417,10 +479,12 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
     searchedSize_ = size;
     longestHead_ = longestHead;
     const auto fresh = candidates_.begin() + static_cast<std::ptrdiff_t>(known);
+    const auto first = candidates_.begin() + static_cast<std::ptrdiff_t>(firstCandidate_);
     // New heads mostly lie behind the kept ones; merging would allocate every pass.
-    if (known > 0 && fresh != candidates_.end() && before(*fresh, *(fresh - 1))) {
-        std::inplace_merge(candidates_.begin(), fresh, candidates_.end(), before);
+    if (known > firstCandidate_ && fresh != candidates_.end() && before(*fresh, *(fresh - 1))) {
+        std::inplace_merge(first, fresh, candidates_.end(), before);
         pairScanned_ = 0;
+        pairReach_.clear();
     }
 }
 
@@ -441,7 +505,7 @@ ProtocolFrameExtraction::WalkEnd ProtocolFrameExtraction::walk(const QList<Proto
     QTime receivedAt;
     KnownPair known;
     WalkEnd walked{candidates_.size(), 0}; // nothing before queuedEnd is looked at again
-    for (size_t k = 0; k < candidates_.size(); ++k) {
+    for (size_t k = firstCandidate_; k < candidates_.size(); ++k) {
         FrameCandidate& c = candidates_[k];
         // Candidates that start inside a queued frame belong to it.
         if (c.offset < walked.queuedEnd || c.state == FrameCandidate::NoFrame)
@@ -461,7 +525,7 @@ ProtocolFrameExtraction::WalkEnd ProtocolFrameExtraction::walk(const QList<Proto
         if (incomplete && giveUp)
             continue;
         const bool holdsHeads = k + 1 < candidates_.size() && candidates_[k + 1].offset < claimedEnd;
-        if (holdsHeads && holdsTwoFrames(protocols, k, claimedEnd, size, k == 0 ? &pairScanned_ : nullptr, known))
+        if (holdsHeads && holdsTwoFrames(protocols, k, claimedEnd, size, known))
             continue;
         if (incomplete) {
             // Later candidates wait for this one: it may yet be the frame that holds them.
@@ -485,33 +549,60 @@ void ProtocolFrameExtraction::keepForNextPass(const QList<ProtocolBase*>& protoc
     // Keep what may begin a head split across two reads, but no byte of a frame
     // already queued; a held candidate keeps everything from its head on.
     const int keep = protocols.isEmpty() ? 1 : std::max(longestHead_ - 1, 0);
-    int start = std::max(size - keep, walked.queuedEnd);
+    int start = std::max({size - keep, walked.queuedEnd, consumed_});
     holding_ = walked.held < candidates_.size();
     // The idle time counts from the last input a held candidate saw; passes that
     // hold nothing skip the clock.
     if (holding_ && !giveUp)
         sinceInput_.start();
-    // What is known of the pairs behind a held candidate stays valid while it stays first.
-    if (!holding_ || walked.held > 0)
-        pairScanned_ = 0;
     if (holding_) {
+        // What is known of the candidates behind it stays valid (see holdsTwoFrames).
         start = std::min(start, candidates_[walked.held].offset);
-        candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(walked.held));
-        // A candidate held from the front of the kept bytes moves nothing.
-        if (start > 0) {
-            for (FrameCandidate& c : candidates_) {
-                c.offset -= start;
-                c.tailFrom = std::max(0, c.tailFrom - start);
-            }
-        }
+        firstCandidate_ = walked.held;
     } else {
         candidates_.clear();
+        firstCandidate_ = 0;
+        pairScanned_ = 0;
+        pairReach_.clear();
     }
-    unconsumedStart_ = start;
-    remainderOffset_ += std::min(start, size);
-    if (start >= size)
-        remainder_.clear();
-    else if (start > 0)
-        remainder_.remove(0, start);
+    consumed_ = start;
+    // A hold that moves on a few bytes a pass (heads completing one after another)
+    // then costs those bytes, not a copy of all it keeps.
+    if (consumed_ >= size - consumed_)
+        dropConsumed();
     searchedSize_ = remainder_.size();
+}
+
+void ProtocolFrameExtraction::dropConsumed()
+{
+    const int n = consumed_;
+    if (n <= 0)
+        return;
+    const int size = remainder_.size();
+    remainderOffset_ += std::min(n, size);
+    if (n >= size)
+        remainder_.clear();
+    else
+        remainder_.remove(0, n);
+    sums_.dropFront(n);
+    xors_.dropFront(n);
+    consumed_ = 0;
+    if (candidates_.empty()) {
+        firstCandidate_ = 0;
+        return;
+    }
+    const size_t gone = firstCandidate_;
+    candidates_.erase(candidates_.begin(), candidates_.begin() + static_cast<std::ptrdiff_t>(gone));
+    firstCandidate_ = 0;
+    for (FrameCandidate& c : candidates_) {
+        c.offset -= n;
+        c.tailFrom = std::max(0, c.tailFrom - n);
+    }
+    pairScanned_ = pairScanned_ > gone ? pairScanned_ - gone : 0;
+    while (!pairReach_.empty() && pairReach_.front().first < gone)
+        pairReach_.pop_front();
+    for (auto& entry : pairReach_) {
+        entry.first -= gone;
+        entry.second -= n;
+    }
 }

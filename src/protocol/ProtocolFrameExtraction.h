@@ -8,9 +8,11 @@
 #include <QVector>
 
 #include <atomic>
+#include <deque>
 #include <vector>
 
-class ProtocolBase;
+#include "protocol/ProtocolBase.h"
+
 class ProtocolDataProcessor;
 struct ExtractedFrame;
 class ZDemandTimer;
@@ -80,8 +82,9 @@ public:
     void extractFrames();
     // Drops the pending and kept bytes, as when a new stream begins. Extraction thread.
     void clearBuffers();
-    // The bytes kept for the next pass. Extraction thread.
-    QByteArray remainder() const { return remainder_; }
+    // The bytes kept for the next pass, and their count (without a copy). Extraction thread.
+    QByteArray remainder() const { return remainder_.mid(consumed_); }
+    int remainderSize() const { return remainder_.size() - consumed_; }
     // The longest frame the search waits for from this protocol's head.
     static qint32 longestFrame(const ProtocolBase* protocol);
     // Runs every millisecond while bytes wait (and the search is on), not at rest.
@@ -113,12 +116,11 @@ private:
         qint32 end = 0;
     };
     // Whether two verified frames lie back to back wholly in (offset of k, end).
-    // scanned, for the held candidate: the candidates before it are known to begin
-    // no such pair, and it moves on past those found so, so that a long hold does not
-    // look at the same candidates on every pass. known: the last pair found this
-    // pass, which settles every later candidate whose span covers it.
-    bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size, size_t* scanned,
-                        KnownPair& known);
+    // What is learnt of the candidates behind k is kept (pairScanned_, pairReach_),
+    // so that a long hold, or one that moves on from head to head, does not look at
+    // the same candidates on every pass. known: the last pair found this pass, which
+    // settles every later candidate whose span covers it.
+    bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size, KnownPair& known);
     // Queues the whole, verified replies of awaited requests behind the held candidate.
     void takeAwaitedReplies(const QList<ProtocolBase*>& protocols, size_t held, int size,
                             QVector<ExtractedFrame>& found);
@@ -132,6 +134,8 @@ private:
     };
     WalkEnd walk(const QList<ProtocolBase*>& protocols, bool giveUp, QVector<ExtractedFrame>& found);
     void keepForNextPass(const QList<ProtocolBase*>& protocols, const WalkEnd& walked, bool giveUp);
+    // Drops the bytes and candidates before the front from the buffer.
+    void dropConsumed();
     void runPass();
     bool hasPendingWork();
 
@@ -141,14 +145,27 @@ private:
     qint64 received_ = 0; // guarded by mutex_
     QByteArray remainder_;
     qint64 remainderOffset_ = 0; // stream offset of remainder_'s first byte
-    qint32 unconsumedStart_ = 0;
+    // The bytes of remainder_ before consumed_ and the candidates before firstCandidate_
+    // are gone; they are dropped once they are as many as those kept (dropConsumed).
+    qint32 consumed_ = 0;
+    size_t firstCandidate_ = 0;
     std::vector<FrameCandidate> candidates_; // those of remainder_, kept between passes
+    // The running sums of remainder_'s bytes, for the checks of long candidates.
+    RunningSums sums_{RunningSums::Sum};
+    RunningSums xors_{RunningSums::Xor};
     // Bytes of remainder_ already searched for heads, and by which protocols.
     int searchedSize_ = 0;
     QList<ProtocolBase*> searchedBy_;
-    size_t pairScanned_ = 0; // for the held candidate (the first one kept), see holdsTwoFrames
+    // The candidates before pairScanned_ (behind the last one holdsTwoFrames looked
+    // behind) begin no pair of frames ending within their reach: their offset plus
+    // noPairWithin. pairReach_ holds, in order, those whose reach is the least from
+    // there on (a later one with a reach no greater drops the earlier; one that can
+    // never begin a pair is left out), so the least reach behind any candidate is at
+    // its front: (index, reach).
+    size_t pairScanned_ = 0;
+    std::deque<std::pair<size_t, qint64>> pairReach_;
     int longestHead_ = 0;
-    bool holding_ = false; // remainder_ begins with (or just before) an incomplete candidate
+    bool holding_ = false; // the kept bytes begin with (or just before) an incomplete candidate
     QElapsedTimer sinceInput_;
     ZDemandTimer* timer_ = nullptr;
     ProtocolDataProcessor* processor_ = nullptr;

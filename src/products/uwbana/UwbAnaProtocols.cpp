@@ -346,11 +346,8 @@ bool ProtocolFrame1::checkFrameLength(const char* data, qint64 available)
 bool ProtocolFrame1::verifyFrame(const char* data)
 {
     // The longest frames exceed the 16-bit length of the common check.
-    const auto* p = reinterpret_cast<const uchar*>(data);
-    quint8 sum = 0;
-    for (qint32 i = 0; i + 1 < frameLength_; ++i)
-        sum = static_cast<quint8>(sum + p[i]);
-    return frameLength_ > ReceiveHeader::kSize && sum == p[frameLength_ - 1];
+    return data && frameLength_ > ReceiveHeader::kSize
+           && sum8(data, frameLength_ - 1) == static_cast<quint8>(data[frameLength_ - 1]);
 }
 
 void ProtocolFrame1::parseFrame(const QByteArray& frame)

@@ -1,12 +1,13 @@
 #include "products/trelvan/tools/ProtocolNmea0183.h"
 
-#include "foundation/ZAlgo.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "protocol/ProtocolFactory.h"
 
 #include <QGridLayout>
 #include <QLabel>
+
+#include <cstring>
 
 namespace Trelvan {
 
@@ -46,11 +47,14 @@ bool ProtocolNmea0183Base::checkSentence(const char* data, int n)
         return false;
     if (data[n - 5] != '*')
         return false;
+    // "$" only starts a sentence: one inside is the start of the next, after bytes lost.
+    if (std::memchr(data + 1, '$', static_cast<size_t>(n - 1)))
+        return false;
     const int high = hexDigit(data[n - 4]);
     const int low = hexDigit(data[n - 3]);
     if (high < 0 || low < 0)
         return false;
-    const quint8 sum = ZAlgo::calcXor8(reinterpret_cast<const quint8*>(data) + 1, n - 6);
+    const quint8 sum = xor8(data + 1, n - 6);
     return quint8(high * 16 + low) == sum;
 }
 
