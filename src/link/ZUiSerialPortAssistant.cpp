@@ -7,12 +7,12 @@
 #include <QStyle>
 #include <QDialogButtonBox>
 #include <QDialog>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSize>

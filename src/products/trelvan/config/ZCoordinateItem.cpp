@@ -203,6 +203,11 @@ void ZCoordinateItem::loadFromParameter()
     }
     while (pages_->pages().size() > wanted)
         pages_->deletePage(pages_->pages().size() - 1);
+    // Pages the record no longer has are gone, with their edits.
+    for (QSet<int>* pages : {&edited_, &filled_}) {
+        for (auto it = pages->begin(); it != pages->end();)
+            it = *it >= wanted ? pages->erase(it) : std::next(it);
+    }
 
     if (newReply) {
         const QList<QWidget*> pages = pages_->pages();
