@@ -332,16 +332,22 @@ void run(benchmark::State& state, const FrameCase& c, bool live)
         state.SkipWithError("run with --benchmark_filter=BareItems or --benchmark_filter=LivePage");
         return;
     }
-    std::unique_ptr<QMainWindow> window;
+    // One window holds the pages for the whole run, as the program's main window
+    // does. Moving the page stack out of a window that showed it leaves the native
+    // windows of its OpenGL charts with the old window, which deletes them: the next
+    // window's show() then works on freed windows (Qt 5.15).
+    static QMainWindow* window = nullptr;
     ModelViewManagers* pages = ModelViewManagers::instance();
     if (live) {
         startProgramThreads();
-        window.reset(new QMainWindow);
-        window->setCentralWidget(pages->pageStack());
-        window->resize(1400, 900);
-        window->show();
+        if (!window) {
+            window = new QMainWindow;
+            window->setCentralWidget(pages->pageStack());
+            window->resize(1400, 900);
+            window->show();
+        }
         ProtocolSeams::setCurrentModelManagerLookup(&ModelViewManagers::currentModelManager);
-        ProtocolFactory::createProtocols(name, window.get());
+        ProtocolFactory::createProtocols(name, window);
         QElapsedTimer shown;
         shown.start();
         while (shown.elapsed() < 500)
@@ -404,8 +410,6 @@ void run(benchmark::State& state, const FrameCase& c, bool live)
     // Texts that reached the socket (some may be dropped when its buffer is full).
     state.counters["datagrams"] = double(datagrams);
     protocol->setActive(false);
-    if (window)
-        window->takeCentralWidget();
 }
 
 // Node frame 0 with four 32-byte payloads (156 bytes), its JSON text sent to a

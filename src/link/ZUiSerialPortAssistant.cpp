@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QDialogButtonBox>
 #include <QDialog>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,39 @@ QStringList standardBaudRateTexts()
     for (int rate : ZUiSerialPortAssistant::standardBaudRates())
         texts << QString::number(rate);
     return texts;
+}
+
+// The style sheet's min-width for buttons becomes each button's own minimum width,
+// below the width of most texts, and it is set again whenever the style sheet is
+// applied: a crowded row then cuts the text. The minimum follows the text instead.
+class WholeTextFilter : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Polish:
+        case QEvent::StyleChange:
+        case QEvent::FontChange:
+        case QEvent::Show:
+        case QEvent::Resize: {
+            auto* button = static_cast<QPushButton*>(watched);
+            const int whole = button->sizeHint().width();
+            if (button->minimumWidth() != whole)
+                button->setMinimumWidth(whole);
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+void keepTextWhole(QPushButton* button)
+{
+    button->installEventFilter(new WholeTextFilter(button));
 }
 
 // Items carry the port's enum value; the text is what is stored.
@@ -254,11 +288,19 @@ void ZUiSerialPortAssistant::buildControls()
     transmittedLabel_ = new QLabel("0", central);
     transmittedPerSecondLabel_ = new QLabel("0", central);
     clearStatisticsButton_ = new QPushButton(tr("Clear Statistics"), central);
+    // Room for the counts a long session reaches (ten digits of bytes, a 3.5 Mbaud
+    // line's rate), so that the row keeps its width as they grow.
+    for (QLabel* total : {receivedLabel_, transmittedLabel_})
+        total->setMinimumWidth(total->fontMetrics().horizontalAdvance(QStringLiteral("4294967295")));
+    for (QLabel* rate : {receivedPerSecondLabel_, transmittedPerSecondLabel_})
+        rate->setMinimumWidth(rate->fontMetrics().horizontalAdvance(QStringLiteral("999999")));
 
     receiveView_ = new PlainTextEditWithFile(central);
     hexCheckBox_ = new QCheckBox(tr("Hex"), central);
     hexCheckBox_->setChecked(true);
     clearReceivedButton_ = new QPushButton(tr("Clear Received"), central);
+    for (QPushButton* button : {clearStatisticsButton_, clearReceivedButton_})
+        keepTextWhole(button);
 }
 
 void ZUiSerialPortAssistant::buildLayout()
@@ -352,6 +394,7 @@ QWidget* ZUiSerialPortAssistant::buildCheckSumTab()
     row->addWidget(checkSumText_, 3);
     auto* column = new QVBoxLayout;
     calculateButton_ = new QPushButton(tr("Calculate"), tab);
+    keepTextWhole(calculateButton_);
     checkSumResult_ = new QLineEdit(tab);
     checkSumResult_->setReadOnly(true);
     checkSumResult_->setPlaceholderText(tr("Little Endian"));

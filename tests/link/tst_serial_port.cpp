@@ -17,6 +17,10 @@
 
 #include <csignal>
 #include <memory>
+#include <pty.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 // How long a condition may take to come true on a loaded machine; the waits end as
@@ -50,6 +54,37 @@ void ignoreRealPorts(const QStringList& more = {})
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         names << info.portName();
     QSettings().setValue("SerialPort/IgnoredPortNames", names);
+}
+
+// Both sides of a pty, closed when it goes.
+struct PtyPair
+{
+    int master = -1;
+    int slave = -1;
+    PtyPair() = default;
+    PtyPair(PtyPair&& o) noexcept : master(std::exchange(o.master, -1)), slave(std::exchange(o.slave, -1)) {}
+    PtyPair(const PtyPair&) = delete;
+    ~PtyPair()
+    {
+        if (master >= 0)
+            ::close(master);
+        if (slave >= 0)
+            ::close(slave);
+    }
+};
+
+// Opens ptys until the path is a pty again: numbers are handed out lowest first, so
+// one of them takes it unless another program did.
+std::vector<PtyPair> ptysUntilTaken(const QString& path)
+{
+    std::vector<PtyPair> ptys;
+    while (!QFileInfo::exists(path) && ptys.size() < 1024) {
+        PtyPair p;
+        if (openpty(&p.master, &p.slave, nullptr, nullptr, nullptr) != 0)
+            break;
+        ptys.push_back(std::move(p));
+    }
+    return ptys;
 }
 
 int deviceErrors(const QSignalSpy& spy)
@@ -134,9 +169,13 @@ private slots:
         ignoreRealPorts();
         QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 5, kPatience);
 
-        // Unplugging a device takes its path away.
+        // Unplugging a device takes its path away, even once another pty (of this
+        // test, or of any program) has taken the unplugged one's number.
         const QString gone = two.portPath();
+        const QString number = two.ptyPath();
         two.stop();
+        const std::vector<PtyPair> others = ptysUntilTaken(number);
+        QVERIFY2(QFileInfo::exists(number), qPrintable(number));
         QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 6, kPatience);
         QVERIFY(!changed.at(5).at(0).toStringList().contains(gone));
         QCOMPARE(changed.at(5).at(0).toStringList(), QStringList{one.portPath()});

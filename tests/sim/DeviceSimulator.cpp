@@ -2,6 +2,7 @@
 
 #include "PtyRate.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -179,6 +180,19 @@ bool DeviceSimulator::start(QString* error)
     fcntl(slave_, F_SETFD, FD_CLOEXEC);
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     path_ = QString::fromLocal8Bit(name);
+    // The folder is made once; the link is made again on every start.
+    if (!linkDir_)
+        linkDir_.reset(new QTemporaryDir(QDir::tempPath() + "/talmeno-device-XXXXXX"));
+    linkPath_ = linkDir_->filePath("tty");
+    if (!linkDir_->isValid() || !QFile::link(path_, linkPath_)) {
+        if (error)
+            *error = "cannot link the device in " + QDir::tempPath();
+        ::close(master_);
+        ::close(slave_);
+        ::close(wakeFd_);
+        master_ = slave_ = wakeFd_ = -1;
+        return false;
+    }
     quit_.store(false);
     running_.store(true);
     thread_ = std::thread([this] { run(); });
@@ -189,6 +203,8 @@ void DeviceSimulator::stop()
 {
     if (!running_.load())
         return;
+    // Unplugged: the path goes first, while the pty is still this device's.
+    QFile::remove(linkPath_);
     quit_.store(true);
     wake();
     if (thread_.joinable())

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <QVector>
 
 #include <atomic>
@@ -102,11 +103,17 @@ public:
 
     // Opens the pty pair and starts the device thread.
     bool start(QString* error = nullptr);
-    // Closes the master side: to the port it looks as if the device was unplugged.
+    // Takes the device's path away, then closes the master side: to the port it
+    // looks as if the device was unplugged.
     void stop();
     bool isRunning() const { return running_.load(); }
-    // Path of the slave side, to be opened by the port.
-    QString portPath() const { return path_; }
+    // The device's own path, to be opened by the port: a link to the slave side in
+    // a folder of this simulator's. A pty number is taken again by the next pty
+    // opened anywhere on the machine; the link goes with the device and no other
+    // device ever shows under it.
+    QString portPath() const { return linkPath_; }
+    // The slave side itself (its number is free again once the device stops).
+    QString ptyPath() const { return path_; }
 
     void setDeviceRate(int rate) { deviceRate_.store(rate); }
     int deviceRate() const { return deviceRate_.load(); }
@@ -151,6 +158,8 @@ private:
     int slave_ = -1;
     int wakeFd_ = -1;
     QString path_;
+    std::unique_ptr<QTemporaryDir> linkDir_;
+    QString linkPath_;
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> quit_{false};

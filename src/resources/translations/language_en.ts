@@ -1679,6 +1679,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>; coordinates of %1 not written yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>invalid value of %1</source>
         <translation type="unfinished"></translation>
     </message>

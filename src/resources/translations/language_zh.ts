@@ -1679,6 +1679,10 @@
         <translation>写入参数失败，</translation>
     </message>
     <message>
+        <source>; coordinates of %1 not written yet</source>
+        <translation>；%1的坐标尚未写入</translation>
+    </message>
+    <message>
         <source>invalid value of %1</source>
         <translation>%1的值无效</translation>
     </message>

@@ -353,6 +353,51 @@ private slots:
             QCOMPARE(node_->parameters().anchor(n), n == 5 ? typed : mm(n));
     }
 
+    // A group read without an answer says so. Coordinates typed on another page than
+    // the one written are named after the write, and kept (through the read that
+    // follows a write) until written.
+    void coordinatePagesTellWhatIsLeft()
+    {
+        startNode(ANCHOR, 23, 1);
+        auto mm = [](int n) { return std::array<qint32, 3>{1000 * n + 1, -1000 * n - 2, n + 3}; };
+        for (int n = 0; n < 30; ++n)
+            node_->parameters().setAnchor(n, mm(n));
+        window_->readButton()->click();
+        ZCoordinateItem* editor = window_->coordinateItem();
+        QTRY_COMPARE_WITH_TIMEOUT(editor->currentTable()->item(3, 1)->text(), QString("-23.002"), 10000);
+
+        node_->parameters().setFault(Fault::Silent);
+        emit editor->pages()->activated(1);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Read parameter failed,time out"), 20000);
+        QCOMPARE(editor->pages()->currentIndex(), 1);
+        QVERIFY(!(editor->currentTable()->item(0, 0)->flags() & Qt::ItemIsEnabled));
+        node_->parameters().setFault(Fault::None);
+
+        emit editor->pages()->activated(0);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->currentTable()->item(3, 1)->text(), QString("-3.002"), 10000);
+        editor->currentTable()->item(4, 0)->setText("9.25");
+        emit editor->pages()->activated(2);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->currentTable()->item(3, 1)->text(), QString("-23.002"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->centralWidget()->isEnabled(), 10000);
+        editor->currentTable()->item(1, 2)->setText("2.5");
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter succeeded; coordinates of Group 0 not written yet"));
+        QCOMPARE(node_->parameters().anchor(21), (std::array<qint32, 3>{mm(21)[0], mm(21)[1], 2500}));
+        QCOMPARE(node_->parameters().anchor(4), mm(4));
+
+        // The node read again, as recognition does after a write: group 0 keeps its edit.
+        QCOMPARE(window_->readParameterOfNodeConnected(0), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(window_->centralWidget()->isEnabled(), 10000);
+        QCOMPARE(editor->unsentPages(), QStringList{"Group 0"});
+        editor->pages()->setCurrentIndex(0);
+        QCOMPARE(editor->currentTable()->item(4, 0)->text(), QString("9.25"));
+        QVERIFY(editor->currentTable()->item(4, 0)->flags() & Qt::ItemIsEnabled);
+        window_->writeButton()->click();
+        QCOMPARE(status(), QString("Write parameter succeeded"));
+        QCOMPARE(node_->parameters().anchor(4), (std::array<qint32, 3>{9250, mm(4)[1], mm(4)[2]}));
+        QVERIFY(editor->unsentPages().isEmpty());
+    }
+
     // A TAG at the port: the coordinate pages ask for their group.
     void tagAsksForCoordinateGroups()
     {

@@ -287,6 +287,8 @@ private slots:
         QTest::addColumn<int>("role");
         QTest::addColumn<int>("timeAt"); // offset of the system time
         QTest::newRow("Node_Frame2") << QStringList{"--trelvan", "Node_Frame2", "--frame-rate", "50"} << int(TAG) << 6;
+        // Among node frames 0 and error frames, as the README starts it.
+        QTest::newRow("Node_Frame1") << QStringList{"--trelvan", "Node_Frame1"} << int(ANCHOR) << 6;
         QTest::newRow("AOA_Node_Frame0") << QStringList{"--aoa", "15"} << int(ANCHOR) << 10;
     }
     void simulatorFramesFollowTheNode()

@@ -206,11 +206,21 @@ void WidgetSetting::initUi()
     protocol_->backupFrame().setRole(TAG);
 
     connect(readButton_, &QToolButton::clicked, this, [this] {
+        // The user asks for the node's values: typed coordinates give way to them.
+        coordinateItem_->setDiscardEdits(true);
         runButtonAction([this] { return readParameterOfNodeConnected(0); }, tr("Read parameter succeeded"),
                         tr("Read parameter failed,"));
+        coordinateItem_->setDiscardEdits(false);
     });
     connect(writeButton_, &QToolButton::clicked, this, [this] {
         runButtonAction([this] { return verifyWrite(); }, tr("Write parameter succeeded"), tr("Write parameter failed,"));
+        // Only the page on screen went out: coordinates typed on other pages wait,
+        // and the user is told which.
+        const QStringList unsent = coordinateItem_->unsentPages();
+        if (statusBar()->currentMessage() == tr("Write parameter succeeded") && !unsent.isEmpty())
+            statusBar()->showMessage(tr("Write parameter succeeded") + tr("; coordinates of %1 not written yet")
+                                                                          .arg(unsent.join(", ")),
+                                     kStatusMs);
     });
     connect(restartButton_, &QToolButton::clicked, this, &WidgetSetting::restartNode);
     connect(roleItem_, &ZRoleItem::currentRoleChanged, this, &WidgetSetting::applyParameter);
@@ -343,6 +353,8 @@ QString WidgetSetting::verifyWrite()
                 zWarning() << "write check failed:" << detail;
             }
         }
+        if (error.isEmpty())
+            coordinateItem_->markCurrentPageWritten();
         if (WidgetSystemInfo* recognition = WidgetSystemInfo::existing())
             recognition->waitDataThenRecognize(6000);
     }
@@ -463,7 +475,10 @@ void WidgetSetting::oneKeyCalibration()
         if (p->waitForReplyAfter(before, 100, false)) {
             p->copyReceivedToBackup();
             modeItem_->loadFromParameter();
+            // The calibration's anchors replace whatever was typed.
+            coordinateItem_->setDiscardEdits(true);
             coordinateItem_->loadFromParameter();
+            coordinateItem_->setDiscardEdits(false);
             anyReply = true;
             timers->wait(100);
         }
@@ -618,11 +633,22 @@ void WidgetSetting::readPendingGroup()
     // Only the coordinate table takes the answer: the other editors, and what the
     // user typed into them, stay as they are.
     OperateMenu* menu = OperateMenu::existing();
-    const bool answered = source_ == EditorSource::RemoteNode && menu
-                              ? menu->readRemoteCoordinates(remoteRole_, remoteId_, group)
-                              : readFromNodeConnected(group).isEmpty();
-    if (answered)
+    QString error;
+    if (source_ == EditorSource::RemoteNode && menu) {
+        if (!menu->readRemoteCoordinates(remoteRole_, remoteId_, group)) {
+            // The node's row tells why ("time out", "Error response").
+            NodeWidgetCache* cache = NodeWidgetCache::existing();
+            WidgetNode* row = cache && cache->contains(remoteRole_, remoteId_) ? cache->findNode(remoteRole_, remoteId_)
+                                                                                 : nullptr;
+            error = row && !row->statusText().isEmpty() ? row->statusText() : QStringLiteral("time out");
+        }
+    } else {
+        error = readFromNodeConnected(group);
+    }
+    if (error.isEmpty())
         coordinateItem_->showGroupAnswer(protocol_->receivedFrame());
+    else // the page stays empty and closed: say so, as any read does
+        statusBar()->showMessage(tr("Read parameter failed,") + error, kStatusMs);
     centralWidget()->setEnabled(isOpen());
 }
 

@@ -133,12 +133,18 @@ void ZCoordinateItem::updateCellsEnabled()
     }
 }
 
-void ZCoordinateItem::fillPage(const ParameterFrame& answer)
+void ZCoordinateItem::fillPage(const ParameterFrame& answer, bool keepEdits)
 {
     const int group = answer.coordinateGroup();
     auto* table = qobject_cast<ZTableWidget*>(pages_->pages().value(group));
     if (!table)
         return;
+    if (keepEdits && edited_.contains(group)) {
+        // The rows typed there are still to be written: only the charts follow.
+        chartAnswer_ = answer;
+        publishChartPoints();
+        return;
+    }
     {
         const QSignalBlocker quiet(table);
         for (int r = 0; r < table->rowCount() && r < ParameterFrame::kAnchorRows; ++r) {
@@ -170,9 +176,16 @@ void ZCoordinateItem::loadFromParameter()
     // Only a newly received reply refills the cells; a load after another editor's
     // change keeps what the user typed and only follows the role.
     const bool newReply = protocol->replyCount() != shownReply_;
+    bool keepEdits = false;
     if (newReply) {
-        filled_.clear();
-        edited_.clear();
+        // Pages typed into stay, filled and editable, while the same node answers
+        // (a write is followed by a read); any other record starts afresh.
+        const QPair<int, int> node(received.role(), received.id());
+        keepEdits = !discardEdits_ && node == shownNode_ && !edited_.isEmpty();
+        shownNode_ = node;
+        if (!keepEdits)
+            edited_.clear();
+        filled_ = edited_;
     }
     const QMap<int, int> capacities = roleCapacities.value(received.localMode());
     const int anchors = capacities.value(ANCHOR, 0);
@@ -190,10 +203,17 @@ void ZCoordinateItem::loadFromParameter()
     }
     while (pages_->pages().size() > wanted)
         pages_->deletePage(pages_->pages().size() - 1);
+    // Pages the record no longer has are gone, with their edits.
+    for (QSet<int>* pages : {&edited_, &filled_}) {
+        for (auto it = pages->begin(); it != pages->end();)
+            it = *it >= wanted ? pages->erase(it) : std::next(it);
+    }
 
     if (newReply) {
-        for (QWidget* page : pages_->pages()) {
-            if (auto* table = qobject_cast<ZTableWidget*>(page)) {
+        const QList<QWidget*> pages = pages_->pages();
+        for (int i = 0; i < pages.size(); ++i) {
+            auto* table = qobject_cast<ZTableWidget*>(pages.at(i));
+            if (table && !edited_.contains(i)) {
                 const QSignalBlocker quiet(table);
                 table->setCellsEnabled(false);
             }
@@ -218,9 +238,9 @@ void ZCoordinateItem::loadFromParameter()
     // page's, so another group's rows there would overwrite those anchors.
     if (newReply) {
         shownReply_ = protocol->replyCount();
-        fillPage(received);
+        fillPage(received, keepEdits);
         const int page = pages_->currentIndex();
-        if (received.coordinateGroup() == page) {
+        if (received.coordinateGroup() == page || edited_.contains(page)) {
             askedGroup_ = -1;
         } else if (askedGroup_ != page) {
             askedGroup_ = page;
@@ -289,6 +309,21 @@ void ZCoordinateItem::publishChartPoints()
             }
         }
     }
+}
+
+void ZCoordinateItem::markCurrentPageWritten()
+{
+    edited_.remove(pages_->currentIndex());
+}
+
+QStringList ZCoordinateItem::unsentPages() const
+{
+    QStringList names;
+    for (int i = 0; i < pages_->pages().size(); ++i) {
+        if (i != pages_->currentIndex() && edited_.contains(i))
+            names << pages_->pageChooser()->itemText(i);
+    }
+    return names;
 }
 
 ZTableWidget* ZCoordinateItem::filledCurrentTable() const

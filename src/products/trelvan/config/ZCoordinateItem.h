@@ -65,6 +65,14 @@ public:
     // Millimetres as a cell shows them (metres, to the millimetre).
     static QString millimetresText(qint32 mm);
 
+    // The page on screen was written: its edits are sent.
+    void markCurrentPageWritten();
+    // The names of the other pages holding edits not yet written.
+    QStringList unsentPages() const;
+    // While set, a record read starts every page afresh, edits included (the user
+    // asked for the node's values).
+    void setDiscardEdits(bool discard) { discardEdits_ = discard; }
+
     ZMultiPageWidget* pages() const { return pages_; }
     ZTableWidget* currentTable() const;
     bool isRetryPending() const;
@@ -76,7 +84,7 @@ signals:
 
 private:
     void onPageActivated(int index);
-    void fillPage(const ParameterFrame& answer);
+    void fillPage(const ParameterFrame& answer, bool keepEdits = false);
     void updateCellsEnabled();
     // Whether the cells of the record's role can be edited (its pages are written).
     bool editableRole() const;
@@ -96,6 +104,10 @@ private:
     // and those the user typed into since.
     QSet<int> filled_;
     QSet<int> edited_;
+    // The node (role, id) whose record the pages show: another record of the same
+    // node (the read that follows a write) keeps the pages with edits not written.
+    QPair<int, int> shownNode_{-1, -1};
+    bool discardEdits_ = false;
     // The last answer whose rows the charts are to show.
     ParameterFrame chartAnswer_;
     QMap<ModelManager*, QMap<quint64, QPair<BaseResourceItem*, BaseResourceItem*>>> anchorItems_;
