@@ -169,6 +169,32 @@ bool ModelManager::runOnModelThread(const std::function<void()>& work)
     return handOver_.run(work);
 }
 
+void ModelManager::releaseResources(const QList<BaseResourceItem*>& items)
+{
+    if (items.isEmpty())
+        return;
+    // Items are found by address before anything of them is read: one removed
+    // meanwhile is left alone.
+    auto remove = [this, items]() {
+        for (BaseResourceItem* item : items) {
+            for (BaseResourceModel* model : qAsConst(resourceModels_)) {
+                if (model->rowOf(item) >= 0) {
+                    model->removeItem(item);
+                    break;
+                }
+            }
+        }
+    };
+    // On the manager's thread at once: a resource of the same name asked for right
+    // after must be a new one, not the item about to go. From another thread the
+    // removal is queued ahead of any later request, which is queued too.
+    if (!handOver_.needed()) {
+        remove();
+        return;
+    }
+    QMetaObject::invokeMethod(this, remove, Qt::QueuedConnection);
+}
+
 BaseResourceItem* ModelManager::createResourceHere(ResourceType type, const QString& belong, const QString& name,
                                                    bool isUsed, DataWidgetBaseFactory* dataWidgetFactory,
                                                    bool fixedVisibility)

@@ -40,6 +40,11 @@ public:
     // many resources made in one go cost the caller one wait, not one each. False
     // when the wait was given up (work not run).
     bool runOnModelThread(const std::function<void()>& work);
+    // Removes items from their models on the manager's thread without waiting for
+    // it (callable from any thread; at once on the manager's thread); each removal is
+    // announced by resourceDeleted. The caller drops its own pointers to them first.
+    // Items no longer in a model by then are left alone.
+    void releaseResources(const QList<BaseResourceItem*>& items);
 
     void loadSettings();
     void saveSettings();

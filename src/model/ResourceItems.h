@@ -304,6 +304,8 @@ public:
     explicit LineResourceCollector(QObject* parent = nullptr);
 
     void addItem(LineResourceItem* item);
+    // Forgets items about to be removed from their model (no signal).
+    void removeItems(const QList<LineResourceItem*>& items);
     QList<LineResourceItem*> items() const;
 
 signals:

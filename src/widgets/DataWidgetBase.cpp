@@ -65,6 +65,20 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
         return;
     items_.append(item);
     statisticsLayout_->addItem(lazyRows_->makeSlot(item));
+    // An item removed from its model (a node that gave up its place) takes its row.
+    connect(item, &QObject::destroyed, this, [this, item] { removeLineStatistic(item); });
+}
+
+void DataWidgetBase::removeLineStatistic(QObject* item)
+{
+    const int index = items_.indexOf(item);
+    if (index < 0)
+        return;
+    items_.removeAt(index);
+    if (QWidget* row = lazyRows_->take(item)) {
+        builtRows_.removeAll(static_cast<LineStatisticWidget*>(row));
+        delete row;
+    }
 }
 
 LineStatisticWidget* DataWidgetBase::buildRow(LineResourceItem* item)

@@ -58,6 +58,8 @@ private:
     int statisticsLineWidth() const;
 
     LineStatisticWidget* buildRow(LineResourceItem* item);
+    // Takes the row of an item that is being deleted (its address only is used).
+    void removeLineStatistic(QObject* item);
 
     QList<QObject*> items_; // as added; an address stays when its item is gone
     QList<LineStatisticWidget*> builtRows_; // in the order built: every refresh goes over them
