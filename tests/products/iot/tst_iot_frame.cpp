@@ -230,19 +230,25 @@ private slots:
     {
         talmeno_test::LogCapture log;
         const int before = protocol_->nodeCount();
-        const int frames = (NodeBound::kMaxNodes - before) / 9 + 10;
+        const int frames = (NodeBound::kMaxNodes - before) / 9 + 20;
         const quint32 firstFresh = 0x50000000;
         quint32 fresh = firstFresh;
-        QByteArray stream;
-        for (int f = 0; f < frames; ++f) {
-            IotSlots nodes;
-            for (int slot = 0; slot < 9; ++slot)
-                nodes.push_back({slot, node(fresh++, 1, 100, 0, 0)});
-            nodes.push_back({9, node(7, quint8(f), 4321, 0, 0)});
-            stream += sim::iotFrame(nodes);
+        // In two halves 2 s apart: the ids of the first have been silent long enough
+        // to give up their places, but no fresh id repeats.
+        QList<QSharedPointer<ProtocolFrame0::Data>> records;
+        for (int half = 0; half < 2; ++half) {
+            QByteArray stream;
+            for (int f = 0; f < frames / 2; ++f) {
+                IotSlots nodes;
+                for (int slot = 0; slot < 9; ++slot)
+                    nodes.push_back({slot, node(fresh++, 1, 100, 0, 0)});
+                nodes.push_back({9, node(7, quint8(f), 4321, 0, 0)});
+                stream += sim::iotFrame(nodes);
+            }
+            records += decode(stream, frames / 2);
+            g_now += 2000;
         }
-        const QList<QSharedPointer<ProtocolFrame0::Data>> records = decode(stream, frames);
-        QCOMPARE(records.size(), frames);
+        QCOMPARE(records.size(), frames / 2 * 2);
         QCOMPARE(protocol_->nodeCount(), NodeBound::kMaxNodes);
         int shown = 0;
         for (const auto& r : records) {
@@ -257,14 +263,14 @@ private slots:
         QVERIFY(!protocol_->nodeItems(fresh - 1).dis);
         LineResourceItem* steady = protocol_->nodeItems(7).dis;
         QVERIFY(steady);
-        QCOMPARE(log.count(QtDebugMsg, "iot_frame0: node 5000"), 1); // one line a second at most
+        QCOMPARE(log.count(QtDebugMsg, "iot_frame0: node 5000"), 2); // one line a second at most
 
         // A real node 1.6 s after the flood, with node 7 still sending.
         std::unique_ptr<DataWidgetBase> page(protocol_->dataItem()->factory()->create(protocol_->dataItem(), nullptr));
         auto* grid = dynamic_cast<iot::WidgetFrame0*>(page.get());
         QVERIFY(grid);
         const quint32 real = 0x0ABC0001;
-        g_now += 1600;
+        g_now -= 400; // 1.6 s after the flood
         QList<QSharedPointer<ProtocolFrame0::Data>> later;
         for (int f = 0; f < 2; ++f) {
             later += decode(sim::iotFrame({{0, node(real, quint8(f), 2500, 0, 0)}, {5, node(7, 9, 1234, 0, 0)}}), 1);
