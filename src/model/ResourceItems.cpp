@@ -525,9 +525,13 @@ void LineResourceCollector::addItem(LineResourceItem* item)
 
 void LineResourceCollector::removeItems(const QList<LineResourceItem*>& items)
 {
-    QMutexLocker lock(&mutex_);
+    {
+        QMutexLocker lock(&mutex_);
+        for (LineResourceItem* item : items)
+            items_.removeAll(item);
+    }
     for (LineResourceItem* item : items)
-        items_.removeAll(item);
+        emit item_removed(item);
 }
 
 QList<LineResourceItem*> LineResourceCollector::items() const

@@ -49,6 +49,9 @@ DataWidgetBase::DataWidgetBase(LineResourceCollector* collector, QWidget* parent
     // Parsers create items on worker threads: the automatic connection then builds
     // the row later, on this page's thread.
     connect(collector, &LineResourceCollector::item_created, this, &DataWidgetBase::addLineStatistic);
+    // A node that gave up its place takes its rows (the item may be gone by then: its
+    // address alone is used).
+    connect(collector, &LineResourceCollector::item_removed, this, &DataWidgetBase::removeLineStatistic);
     for (LineResourceItem* item : collector->items())
         addLineStatistic(item);
 
@@ -65,11 +68,9 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
         return;
     items_.append(item);
     statisticsLayout_->addItem(lazyRows_->makeSlot(item));
-    // An item removed from its model (a node that gave up its place) takes its row.
-    connect(item, &QObject::destroyed, this, [this, item] { removeLineStatistic(item); });
 }
 
-void DataWidgetBase::removeLineStatistic(QObject* item)
+void DataWidgetBase::removeLineStatistic(LineResourceItem* item)
 {
     const int index = items_.indexOf(item);
     if (index < 0)

@@ -24,6 +24,8 @@ public:
     explicit DataWidgetBase(LineResourceCollector* collector, QWidget* parent = nullptr);
 
     void addLineStatistic(LineResourceItem* item);
+    // Takes the row of an item the collector gave up (its address alone is used).
+    void removeLineStatistic(LineResourceItem* item);
     // Recomputes every statistics row, then redraws the page.
     void updateStatistics();
     // Redraws the page from the newest data.
@@ -58,8 +60,6 @@ private:
     int statisticsLineWidth() const;
 
     LineStatisticWidget* buildRow(LineResourceItem* item);
-    // Takes the row of an item that is being deleted (its address only is used).
-    void removeLineStatistic(QObject* item);
 
     QList<QObject*> items_; // as added; an address stays when its item is gone
     QList<LineStatisticWidget*> builtRows_; // in the order built: every refresh goes over them

@@ -237,6 +237,8 @@ private slots:
         // What gave up its place left the page's model: at most the cap's items.
         QTRY_VERIFY(fx.fullPage->resourceModel(ResourceType::Scatter)->resources().size() <= NodeBound::kMaxNodes);
         QVERIFY(shownBoxes() <= NodeBound::kMaxNodes);
+        // Statistics rows too: three a node and the voltage.
+        QTRY_VERIFY(page->statisticCount() <= 3 * NodeBound::kMaxNodes + 1);
     }
 };
 
