@@ -95,7 +95,8 @@ public:
 // show make states and boxes, and the nodes its views name as evicted lose theirs.
 //
 // W derives from WidgetNodeBase<Node_t>; Data is the frame's decoded record with
-// systemTime, pcTime, nodes and views (NodeViews). Traits tells what differs between product lines:
+// systemTime, pcTime, nodes and, where a bound applies, views (NodeViews). Traits
+// tells what differs between product lines:
 //   static qint8 role(const Node_t&); static quint64 id(const Node_t&);
 //   static constexpr int idBits;                    // 8 or 32
 //   static QString nodeName(const Node_t&);         // a box's name label
