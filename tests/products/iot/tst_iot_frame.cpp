@@ -299,6 +299,42 @@ private slots:
         QCOMPARE(grid->nodeCountLabel->value(), QString("2"));
     }
 
+    // The bound's own rule, on its clock in 100 ms steps for 10 s, with a cap of four:
+    // nodes sending at 1 Hz keep their places; a newcomer sent every step takes the
+    // place of a node once that node has been silent 1.5 s; ids that never repeat
+    // take none. newcomerAt: when the newcomer is first shown (-1: never).
+    void boundKeepsSteadyNodes_data()
+    {
+        QTest::addColumn<int>("steady");
+        QTest::addColumn<bool>("repeating");
+        QTest::addColumn<int>("newcomerAt");
+        QTest::newRow("four nodes at 1 Hz") << 4 << true << -1;
+        QTest::newRow("one of four stops") << 3 << true << 1500;
+        QTest::newRow("fresh ids, all four silent") << 0 << false << -1;
+    }
+    void boundKeepsSteadyNodes()
+    {
+        QFETCH(int, steady);
+        QFETCH(bool, repeating);
+        QFETCH(int, newcomerAt);
+        const qint64 start = g_now += 10000;
+        NodeBound bound(4);
+        const auto label = [] { return QString(); };
+        for (quint64 stopped = 100; stopped < quint64(100 + 4 - steady); ++stopped)
+            QVERIFY(bound.admits(stopped, "test", label));
+        int shownAt = -1;
+        for (int t = 0; t <= 10000 && shownAt < 0; t += 100) {
+            g_now = start + t;
+            for (quint64 key = 1; t % 1000 == 0 && key <= quint64(steady); ++key)
+                QVERIFY2(bound.admits(key, "test", label), qPrintable(QString("%1 at %2").arg(key).arg(t)));
+            if (bound.admits(repeating ? 999 : quint64(1000 + t), "test", label))
+                shownAt = t;
+        }
+        QCOMPARE(shownAt, newcomerAt);
+        QCOMPARE(bound.takeEvicted(), newcomerAt < 0 ? QVector<quint64>{} : QVector<quint64>{100});
+        QCOMPARE(bound.size(), 4);
+    }
+
     // Runs after the tests that need the iot frame decoded.
     void tagFrameLoadedLaterTakesTheHead()
     {
