@@ -523,6 +523,17 @@ void LineResourceCollector::addItem(LineResourceItem* item)
     emit item_created(item);
 }
 
+void LineResourceCollector::removeItems(const QList<LineResourceItem*>& items)
+{
+    {
+        QMutexLocker lock(&mutex_);
+        for (LineResourceItem* item : items)
+            items_.removeAll(item);
+    }
+    for (LineResourceItem* item : items)
+        emit item_removed(item);
+}
+
 QList<LineResourceItem*> LineResourceCollector::items() const
 {
     QMutexLocker lock(&mutex_);

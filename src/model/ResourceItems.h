@@ -304,10 +304,14 @@ public:
     explicit LineResourceCollector(QObject* parent = nullptr);
 
     void addItem(LineResourceItem* item);
+    // Forgets items about to be removed from their model; each is announced by
+    // item_removed, so that pages drop their rows.
+    void removeItems(const QList<LineResourceItem*>& items);
     QList<LineResourceItem*> items() const;
 
 signals:
     void item_created(LineResourceItem* item);
+    void item_removed(LineResourceItem* item);
 
 private:
     mutable QMutex mutex_;

@@ -2,37 +2,200 @@
 
 #include "foundation/ZLog.h"
 
-#include <QSet>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QString>
+#include <QVector>
+
+#include <atomic>
+#include <list>
+
+// A node a page knows by (role, id); the role is 0 where records carry none.
+struct NodeRef
+{
+    qint8 role = 0;
+    quint64 id = 0;
+};
+
+// What a decoded frame tells its page besides its records: which records make no
+// box (their nodes are beyond a bound, or their role is damaged) and which nodes gave
+// up their place while the frame was decoded (their boxes and states go).
+struct NodeViews
+{
+    QVector<bool> hidden; // by record; empty while every record is shown
+    QVector<NodeRef> evicted;
+
+    bool shows(int record) const { return record >= hidden.size() || !hidden.at(record); }
+    void hide(int record, int records)
+    {
+        if (hidden.isEmpty())
+            hidden.fill(false, records);
+        if (record >= 0 && record < hidden.size())
+            hidden[record] = true;
+    }
+};
+
+// Keys in the order they were last seen, the one silent longest first: a sighting,
+// a removal and the oldest key each cost O(1).
+class RecencyList
+{
+public:
+    struct Entry
+    {
+        quint64 key;
+        qint64 seen; // ms on NodeBound's clock
+    };
+
+    bool contains(quint64 key) const { return index_.contains(key); }
+    const Entry* find(quint64 key) const
+    {
+        const auto it = index_.constFind(key);
+        return it == index_.constEnd() ? nullptr : &*it.value();
+    }
+    // Puts key last, seen at now.
+    void touch(quint64 key, qint64 now)
+    {
+        const auto it = index_.constFind(key);
+        if (it != index_.constEnd()) {
+            order_.splice(order_.end(), order_, it.value());
+            it.value()->seen = now;
+            return;
+        }
+        order_.push_back(Entry{key, now});
+        index_.insert(key, std::prev(order_.end()));
+    }
+    void remove(quint64 key)
+    {
+        const auto it = index_.find(key);
+        if (it == index_.end())
+            return;
+        order_.erase(it.value());
+        index_.erase(it);
+    }
+    const Entry* oldest() const { return order_.empty() ? nullptr : &order_.front(); }
+    void dropOldest()
+    {
+        if (order_.empty())
+            return;
+        index_.remove(order_.front().key);
+        order_.pop_front();
+    }
+    int size() const { return index_.size(); }
+
+private:
+    std::list<Entry> order_;
+    QHash<quint64, std::list<Entry>::iterator> index_;
+};
 
 // The distinct nodes a protocol makes items and boxes for. A damaged frame that
 // passes its sum carries random ids: without a bound each of them made items, boxes
-// and statistics for as long as the program ran. The bound lies far above any real
-// installation; beyond it the known nodes still decode and show, and a record of a
-// node not seen before is skipped with a debug line (the log budget bounds those).
-// Used on the processing thread only.
+// and statistics for as long as the program ran. The bound limits views, never data:
+// a record beyond it is still decoded, exported and sent; only its items and box are
+// not made. Its keys are small (a role and an 8-bit id), so damage can fill any cap:
+// once full, a new key takes the place of the key silent longest when
+//  - it was seen before within kRepeatWithinMs (a candidate): a stream of fresh ids
+//    that never repeat never turns items over, and
+//  - the key silent longest has been silent for kSilentForMs: a node that sends
+//    steadily (down to 1 Hz) keeps its place, and damage cycling the small key space
+//    does not thrash.
+// So a real node that starts after any burst of damage shows by its second frame
+// once the burst has been silent kSilentForMs. The keys that gave up their place
+// are handed to the protocol (takeEvicted), which drops their items and tells the page.
+// Used on the processing thread only (the clock is read from any thread).
 class NodeBound
 {
 public:
     static constexpr int kMaxNodes = 1024;
+    static constexpr qint64 kRepeatWithinMs = 3000;
+    static constexpr qint64 kSilentForMs = 1500;
+    // Candidates kept at most (older ones go first); far above any real newcomer count.
+    static constexpr int kMaxCandidates = 8192;
+    // At most one "not shown" line per bound in this time.
+    static constexpr qint64 kLogEveryMs = 1000;
 
-    // Whether the node of key is shown: known, or new while fewer than kMaxNodes are
-    // known. label() names the node in the debug line of a skipped record.
+    // A monotonic clock in ms; tests set their own, null restores the steady one.
+    using Clock = qint64 (*)();
+    static void setClock(Clock clock) { clock_().store(clock); }
+    static qint64 now()
+    {
+        const Clock clock = clock_().load();
+        return clock ? clock() : steadyMs();
+    }
+
+    explicit NodeBound(int cap = kMaxNodes)
+        : cap_(cap < 1 ? 1 : cap)
+    {
+    }
+
+    // Whether the node of key is shown (makes items and a box): known, new while the
+    // cap is not full, or new in the place of the key silent longest (see above).
+    // label() names the node in the debug line of a node not shown.
     template <typename Label>
     bool admits(quint64 key, const QString& protocol, Label&& label)
     {
-        if (known_.contains(key))
-            return true;
-        if (known_.size() < kMaxNodes) {
-            known_.insert(key);
+        const qint64 t = now();
+        if (shown_.contains(key) || shown_.size() < cap_) {
+            shown_.touch(key, t);
             return true;
         }
-        zDebug() << protocol + ": record of node" << label() << "skipped," << kMaxNodes << "nodes are shown already";
+        const RecencyList::Entry* candidate = candidates_.find(key);
+        const bool repeated = candidate && t - candidate->seen <= kRepeatWithinMs;
+        const RecencyList::Entry* oldest = shown_.oldest();
+        if (repeated && oldest && t - oldest->seen >= kSilentForMs) {
+            evicted_.append(oldest->key);
+            shown_.dropOldest();
+            candidates_.remove(key);
+            shown_.touch(key, t);
+            return true;
+        }
+        candidates_.touch(key, t);
+        while (const RecencyList::Entry* stale = candidates_.oldest()) {
+            if (t - stale->seen <= kRepeatWithinMs && candidates_.size() <= kMaxCandidates)
+                break;
+            candidates_.dropOldest();
+        }
+        if (!logged_ || t - lastLog_ >= kLogEveryMs) {
+            logged_ = true;
+            lastLog_ = t;
+            zDebug() << protocol + ": node" << label() << "not shown," << cap_ << "nodes are shown already";
+        }
         return false;
     }
 
-    int size() const { return known_.size(); }
+    // The keys that gave up their place since the last call, in that order.
+    QVector<quint64> takeEvicted()
+    {
+        QVector<quint64> keys;
+        keys.swap(evicted_);
+        return keys;
+    }
+    // Forgets key (its node's items went another way); no place is given up.
+    void forget(quint64 key) { shown_.remove(key); }
+
+    bool contains(quint64 key) const { return shown_.contains(key); }
+    int size() const { return shown_.size(); }
+    int capacity() const { return cap_; }
 
 private:
-    QSet<quint64> known_;
+    static std::atomic<Clock>& clock_()
+    {
+        static std::atomic<Clock> clock{nullptr};
+        return clock;
+    }
+    static qint64 steadyMs()
+    {
+        static const QElapsedTimer started = [] {
+            QElapsedTimer t;
+            t.start();
+            return t;
+        }();
+        return started.elapsed();
+    }
+
+    int cap_;
+    RecencyList shown_;
+    RecencyList candidates_;
+    QVector<quint64> evicted_;
+    qint64 lastLog_ = 0;
+    bool logged_ = false;
 };

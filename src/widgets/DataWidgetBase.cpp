@@ -49,6 +49,9 @@ DataWidgetBase::DataWidgetBase(LineResourceCollector* collector, QWidget* parent
     // Parsers create items on worker threads: the automatic connection then builds
     // the row later, on this page's thread.
     connect(collector, &LineResourceCollector::item_created, this, &DataWidgetBase::addLineStatistic);
+    // A node that gave up its place takes its rows (the item may be gone by then: its
+    // address alone is used).
+    connect(collector, &LineResourceCollector::item_removed, this, &DataWidgetBase::removeLineStatistic);
     for (LineResourceItem* item : collector->items())
         addLineStatistic(item);
 
@@ -65,6 +68,18 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
         return;
     items_.append(item);
     statisticsLayout_->addItem(lazyRows_->makeSlot(item));
+}
+
+void DataWidgetBase::removeLineStatistic(LineResourceItem* item)
+{
+    const int index = items_.indexOf(item);
+    if (index < 0)
+        return;
+    items_.removeAt(index);
+    if (QWidget* row = lazyRows_->take(item)) {
+        builtRows_.removeAll(static_cast<LineStatisticWidget*>(row));
+        delete row;
+    }
 }
 
 LineStatisticWidget* DataWidgetBase::buildRow(LineResourceItem* item)

@@ -24,6 +24,8 @@ public:
     explicit DataWidgetBase(LineResourceCollector* collector, QWidget* parent = nullptr);
 
     void addLineStatistic(LineResourceItem* item);
+    // Takes the row of an item the collector gave up (its address alone is used).
+    void removeLineStatistic(LineResourceItem* item);
     // Recomputes every statistics row, then redraws the page.
     void updateStatistics();
     // Redraws the page from the newest data.

@@ -2,6 +2,7 @@
 
 #include "model/DataWidgetBaseFactory.h"
 #include "model/ResourceItems.h"
+#include "protocol/NodeBound.h"
 #include "widgets/DataWidgetBase.h"
 #include "widgets/FixedSplitter.h"
 #include "widgets/NodeGridSupport.h"
@@ -29,7 +30,31 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <type_traits>
+#include <utility>
+
 namespace NodeGrid {
+
+// The views of a decoded frame (NodeViews): every record shown for a frame kind
+// without them.
+template <typename Data, typename = void>
+struct HasViews : std::false_type
+{
+};
+template <typename Data>
+struct HasViews<Data, std::void_t<decltype(std::declval<const Data&>().views)>> : std::true_type
+{
+};
+template <typename Data>
+const NodeViews& viewsOf(const Data& d)
+{
+    if constexpr (HasViews<Data>::value) {
+        return d.views;
+    } else {
+        static const NodeViews everyRecord;
+        return everyRecord;
+    }
+}
 
 // What a page keeps of one node, box or no box: the subject of the node's slot in
 // the flow until its box is built, and what that box shows (or is to show).
@@ -67,8 +92,12 @@ public:
 // The frame's page class derives from it, says where its records come from
 // (takeFrames) and adds its frame-level labels to leftPaneLayout.
 //
+// Every record of a frame counts ("Nodes of current frame"); only those its views
+// show make states and boxes, and the nodes its views name as evicted lose theirs.
+//
 // W derives from WidgetNodeBase<Node_t>; Data is the frame's decoded record with
-// systemTime, pcTime and nodes. Traits tells what differs between product lines:
+// systemTime, pcTime, nodes and, where a bound applies, views (NodeViews). Traits
+// tells what differs between product lines:
 //   static qint8 role(const Node_t&); static quint64 id(const Node_t&);
 //   static constexpr int idBits;                    // 8 or 32
 //   static QString nodeName(const Node_t&);         // a box's name label
@@ -225,7 +254,15 @@ public:
                 continue;
             const QString line = frameInfoLine(f->systemTime, f->pcTime);
             text += rawFrameBlock(line, Traits::rawFrame(*f));
-            for (const Node_t& n : f->nodes) {
+            // The nodes evicted while this frame was decoded go before its records
+            // count: one of them may take the place again in a later frame.
+            const NodeViews& views = viewsOf(*f);
+            for (const NodeRef& gone : views.evicted)
+                dropNode(gone.role, gone.id, touched);
+            for (int i = 0; i < f->nodes.size(); ++i) {
+                if (!views.shows(i))
+                    continue;
+                const Node_t& n = f->nodes.at(i);
                 State* node = nodeFor(Traits::role(n), Traits::id(n));
                 if (node->changedIn != serial) {
                     node->changedIn = serial;
@@ -240,9 +277,14 @@ public:
         if (newest) {
             senderLabel->setText(Traits::senderName(*newest));
             showFrameInfo(newest);
-            // Lit: the nodes of the newest frame.
-            for (const Node_t& n : newest->nodes)
-                findNode(Traits::role(n), Traits::id(n))->litIn = serial;
+            // Lit: the shown nodes of the newest frame.
+            for (int i = 0; i < newest->nodes.size(); ++i) {
+                if (!viewsOf(*newest).shows(i))
+                    continue;
+                const Node_t& n = newest->nodes.at(i);
+                if (State* node = findNode(Traits::role(n), Traits::id(n)))
+                    node->litIn = serial;
+            }
         }
         rawConsole->appendText(text);
 
@@ -355,6 +397,10 @@ protected:
         schedulePaneSizing();
     }
 
+    // Called before the state of a node that gave up its place is deleted (its box,
+    // if built, still stands): a page that keeps more of a node drops it here.
+    virtual void nodeDropped(State* node) { Q_UNUSED(node) }
+
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == paneSplitter_ && event->type() == QEvent::Resize)
@@ -461,6 +507,25 @@ private:
         byId.insert(id, node);
         flowLayout->addItem(nodeOrderKey(role, id, Traits::idBits), lazyBoxes_->makeSlot(node));
         return node;
+    }
+
+    // Forgets a node that gave up its place: its state, slot and box go.
+    void dropNode(qint8 role, quint64 id, QList<State*>& touched)
+    {
+        auto byRole = nodes_.find(role);
+        if (byRole == nodes_.end())
+            return;
+        State* node = byRole->take(id);
+        if (byRole->isEmpty())
+            nodes_.erase(byRole);
+        if (!node)
+            return;
+        nodeDropped(node);
+        touched.removeOne(node);
+        if (builtNodes_.removeOne(node))
+            boxesChanged_ = true;
+        delete lazyBoxes_->take(node);
+        delete node;
     }
 
     // The box of a node, with the size last applied, showing what the node got.

@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QTime>
 
-#include <algorithm>
 #include <cstring>
 
 namespace iot {
@@ -114,13 +113,15 @@ void ProtocolFrame0::parseFrame(const QByteArray& frame)
         return;
     frame_ = frame.left(kFrameLength);
     QList<Node_t> nodes = decodeNodes(frame_.constData());
-    // Nodes beyond the bound neither make items nor reach the grid or the export.
-    nodes.erase(std::remove_if(nodes.begin(), nodes.end(),
-                               [this](const Node_t& n) {
-                                   return !nodeBound_.admits(n.id, name_, [&n] { return QString::number(n.id, 16); });
-                               }),
-                nodes.end());
-    for (const Node_t& n : nodes) {
+    auto record = QSharedPointer<Data>::create();
+    // Every node reaches the grid's count and the export; those beyond the bound make
+    // no items or boxes.
+    for (int i = 0; i < nodes.size(); ++i) {
+        const Node_t& n = nodes.at(i);
+        if (!nodeBound_.admits(n.id, name_, [&n] { return QString::number(n.id, 16); })) {
+            record->views.hide(i, nodes.size());
+            continue;
+        }
         const NodeItems items = itemsFor(n.id);
         if (items.dis)
             items.dis->setData(BaseResourceItem::ColValue, n.disMetres());
@@ -129,10 +130,10 @@ void ProtocolFrame0::parseFrame(const QByteArray& frame)
         if (items.aoaV)
             items.aoaV->setData(BaseResourceItem::ColValue, n.aoaVDegrees());
     }
+    settleEvictions(record->views);
     currentNodes_ = nodes;
     exportRow();
 
-    auto record = QSharedPointer<Data>::create();
     const QTime now = QTime::currentTime();
     record->pcTime = now.isValid() ? quint32(now.msecsSinceStartOfDay()) : 0u;
     record->raw = frame;
@@ -141,6 +142,28 @@ void ProtocolFrame0::parseFrame(const QByteArray& frame)
     queue.push(std::move(record));
     if (dataItem_)
         dataItem_->setDirty(true);
+}
+
+void ProtocolFrame0::settleEvictions(NodeViews& views)
+{
+    const QVector<quint64> keys = nodeBound_.takeEvicted();
+    if (keys.isEmpty())
+        return;
+    QList<LineResourceItem*> lines;
+    for (quint64 key : keys) {
+        const NodeItems items = nodeItems_.take(quint32(key));
+        for (LineResourceItem* item : {items.dis, items.aoaH, items.aoaV})
+            if (item)
+                lines << item;
+        views.evicted.append(NodeRef{0, key});
+    }
+    collector_.removeItems(lines);
+    if (ModelManager* manager = modelManager_; manager && !lines.isEmpty()) {
+        QList<BaseResourceItem*> items;
+        for (LineResourceItem* line : qAsConst(lines))
+            items << line;
+        manager->releaseResources(items);
+    }
 }
 
 QList<QVariant> ProtocolFrame0::fillExportRow()

@@ -56,6 +56,7 @@ public:
         QByteArray raw;         // the frame as received
         std::array<quint8, kFrameLength> frame{};
         QList<Node_t> nodes;    // the non-empty slots, in slot order
+        NodeViews views;        // which of them make boxes, which nodes gave up their place
     };
 
     // A signed 24-bit little-endian value (sign taken from bit 23).
@@ -96,11 +97,15 @@ public:
     NodeItems nodeItems(quint32 id) const { return nodeItems_.value(id); }
     // The number of node ids with items (at most NodeBound::kMaxNodes).
     int nodeCount() const { return nodeItems_.size(); }
+    // Whether the bound shows the node (processing thread, or once the pipeline is idle).
+    bool showsNode(quint32 id) const { return nodeBound_.contains(id); }
     QByteArray frameImage() const { return frame_; }
 
 private:
     explicit ProtocolFrame0(QObject* parent);
     NodeItems itemsFor(quint32 id);
+    // Drops the items of the nodes that gave up their place and names them in views.
+    void settleEvictions(NodeViews& views);
 
     QByteArray frame_;
     QList<Node_t> currentNodes_;

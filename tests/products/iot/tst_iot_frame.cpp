@@ -4,6 +4,7 @@
 #include "model/ResourceItems.h"
 #include "products/iot/IotProductHandle.h"
 #include "products/iot/IotProtocolFrame0.h"
+#include "products/iot/IotWidgetFrame0.h"
 #include "protocol/ProductsManager.h"
 #include "protocol/ProtocolFactory.h"
 #include "protocol/ProtocolSystem.h"
@@ -51,6 +52,13 @@ IotNodeRecord node(quint32 id, quint8 cnt, qint32 dis, qint32 h, qint32 v)
     return r;
 }
 
+// The node bound's clock, moved by the tests (read on the processing thread).
+std::atomic<qint64> g_now{0};
+qint64 testNow()
+{
+    return g_now.load();
+}
+
 } // namespace
 
 class TestIotFrame : public QObject
@@ -81,6 +89,7 @@ private slots:
     void initTestCase()
     {
         iottest::startPipeline();
+        NodeBound::setClock(&testNow);
         ProtocolFactory::registerProtocol("Vexa_Trelvan_Tag_Frame0", [this](QObject* parent) -> ProtocolBase* {
             if (!tag_)
                 tag_ = new TagFrameStandIn(parent);
@@ -212,32 +221,118 @@ private slots:
         QCOMPARE(rows.at(3).at(0), QString("513"));
     }
 
-    // Damaged frames that pass their sum carry random ids: items are made for at most
-    // the bound's number of them, the others' records skipped; known nodes still decode.
-    void freshIdsStopAtTheBound()
+    // Damaged frames that pass their sum carry random ids. Items and boxes are made
+    // for at most the bound's number of them; every record still reaches the data.
+    // Fresh ids that never repeat take no place, so they never turn items over; node
+    // 7, in every frame, keeps its items; a real node that starts once the flood has
+    // been silent 1.5 s gets its items and box by its second frame.
+    void floodFillsTheBoundRealNodesStillShow()
     {
         talmeno_test::LogCapture log;
         const int before = protocol_->nodeCount();
-        const int frames = (NodeBound::kMaxNodes - before) / ProtocolFrame0::kNodeSlots + 10;
-        quint32 fresh = 0x50000000;
-        QByteArray stream;
-        for (int f = 0; f < frames; ++f) {
-            IotSlots nodes;
-            for (int slot = 0; slot < ProtocolFrame0::kNodeSlots; ++slot)
-                nodes.push_back({slot, node(fresh++, 1, 100, 0, 0)});
-            stream += sim::iotFrame(nodes);
+        const int frames = (NodeBound::kMaxNodes - before) / 9 + 20;
+        const quint32 firstFresh = 0x50000000;
+        quint32 fresh = firstFresh;
+        // In two halves 2 s apart: the ids of the first have been silent long enough
+        // to give up their places, but no fresh id repeats.
+        QList<QSharedPointer<ProtocolFrame0::Data>> records;
+        for (int half = 0; half < 2; ++half) {
+            QByteArray stream;
+            for (int f = 0; f < frames / 2; ++f) {
+                IotSlots nodes;
+                for (int slot = 0; slot < 9; ++slot)
+                    nodes.push_back({slot, node(fresh++, 1, 100, 0, 0)});
+                nodes.push_back({9, node(7, quint8(f), 4321, 0, 0)});
+                stream += sim::iotFrame(nodes);
+            }
+            records += decode(stream, frames / 2);
+            g_now += 2000;
         }
-        stream += sim::iotFrame({{0, node(fresh, 1, 100, 0, 0)}, {3, node(7, 9, 4321, 0, 0)}});
-        const QList<QSharedPointer<ProtocolFrame0::Data>> records = decode(stream, frames + 1);
-        QCOMPARE(records.size(), frames + 1);
+        QCOMPARE(records.size(), frames / 2 * 2);
         QCOMPARE(protocol_->nodeCount(), NodeBound::kMaxNodes);
         int shown = 0;
-        for (const auto& r : records)
-            shown += r->nodes.size();
-        QCOMPARE(shown, NodeBound::kMaxNodes - before + 1);
-        QCOMPARE(records.last()->nodes.size(), 1);
-        QCOMPARE(protocol_->nodeItems(7).dis->lastValue(), double(4.321f));
-        QVERIFY(log.count(QtDebugMsg, "iot_frame0: record of node 5000") > 0);
+        for (const auto& r : records) {
+            QCOMPARE(r->nodes.size(), 10);
+            for (int i = 0; i < r->nodes.size(); ++i)
+                shown += r->views.shows(i) && r->nodes.at(i).id != 7;
+            QVERIFY(r->views.evicted.isEmpty());
+        }
+        QVERIFY(shown <= NodeBound::kMaxNodes - before);
+        QVERIFY(!records.last()->views.shows(0));
+        QVERIFY(protocol_->nodeItems(firstFresh).dis);
+        QVERIFY(!protocol_->nodeItems(fresh - 1).dis);
+        LineResourceItem* steady = protocol_->nodeItems(7).dis;
+        QVERIFY(steady);
+        QCOMPARE(log.count(QtDebugMsg, "iot_frame0: node 5000"), 2); // one line a second at most
+
+        // A real node 1.6 s after the flood, with node 7 still sending.
+        std::unique_ptr<DataWidgetBase> page(protocol_->dataItem()->factory()->create(protocol_->dataItem(), nullptr));
+        auto* grid = dynamic_cast<iot::WidgetFrame0*>(page.get());
+        QVERIFY(grid);
+        const quint32 real = 0x0ABC0001;
+        g_now -= 400; // 1.6 s after the flood
+        QList<QSharedPointer<ProtocolFrame0::Data>> later;
+        for (int f = 0; f < 2; ++f) {
+            later += decode(sim::iotFrame({{0, node(real, quint8(f), 2500, 0, 0)}, {5, node(7, 9, 1234, 0, 0)}}), 1);
+            g_now += 100;
+        }
+        QCOMPARE(later.size(), 2);
+        QVERIFY(!later.first()->views.shows(0));
+        QVERIFY(later.last()->views.shows(0));
+        QCOMPARE(later.last()->views.evicted.size(), 1);
+        const quint32 gone = quint32(later.last()->views.evicted.first().id);
+        QVERIFY(protocol_->nodeItems(real).dis);
+        QCOMPARE(protocol_->nodeItems(real).dis->lastValue(), 2.5);
+        QCOMPARE(protocol_->nodeItems(7).dis, steady);
+        QCOMPARE(protocol_->nodeCount(), NodeBound::kMaxNodes);
+        // The node that gave up its place leaves the page's model.
+        QVERIFY(!protocol_->nodeItems(gone).dis);
+        ModelManager* manager = protocol_->modelManager();
+        const QString goneName = protocol_->name() + ProtocolFrame0::itemName("dis(m)", gone);
+        QTRY_VERIFY(!manager->resourceModel(ResourceType::Line)->resource(goneName));
+
+        for (const auto& r : later)
+            protocol_->queue.push(r);
+        grid->refresh();
+        QVERIFY(grid->box(0, real));
+        QVERIFY(grid->box(0, 7));
+        QCOMPARE(grid->nodeCountLabel->value(), QString("2"));
+    }
+
+    // The bound's own rule, on its clock in 100 ms steps for 10 s, with a cap of four:
+    // nodes sending at 1 Hz keep their places; a newcomer sent every step takes the
+    // place of a node once that node has been silent 1.5 s; ids that never repeat
+    // take none. newcomerAt: when the newcomer is first shown (-1: never).
+    void boundKeepsSteadyNodes_data()
+    {
+        QTest::addColumn<int>("steady");
+        QTest::addColumn<bool>("repeating");
+        QTest::addColumn<int>("newcomerAt");
+        QTest::newRow("four nodes at 1 Hz") << 4 << true << -1;
+        QTest::newRow("one of four stops") << 3 << true << 1500;
+        QTest::newRow("fresh ids, all four silent") << 0 << false << -1;
+    }
+    void boundKeepsSteadyNodes()
+    {
+        QFETCH(int, steady);
+        QFETCH(bool, repeating);
+        QFETCH(int, newcomerAt);
+        const qint64 start = g_now += 10000;
+        NodeBound bound(4);
+        const auto label = [] { return QString(); };
+        for (quint64 stopped = 100; stopped < quint64(100 + 4 - steady); ++stopped)
+            QVERIFY(bound.admits(stopped, "test", label));
+        int shownAt = -1;
+        for (int t = 0; t <= 10000 && shownAt < 0; t += 100) {
+            g_now = start + t;
+            for (quint64 key = 1; t % 1000 == 0 && key <= quint64(steady); ++key)
+                QVERIFY2(bound.admits(key, "test", label), qPrintable(QString("%1 at %2").arg(key).arg(t)));
+            if (bound.admits(repeating ? 999 : quint64(1000 + t), "test", label))
+                shownAt = t;
+        }
+        QCOMPARE(shownAt, newcomerAt);
+        QCOMPARE(bound.takeEvicted(), newcomerAt < 0 ? QVector<quint64>{} : QVector<quint64>{100});
+        QCOMPARE(bound.size(), 4);
     }
 
     // Runs after the tests that need the iot frame decoded.

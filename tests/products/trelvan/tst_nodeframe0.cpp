@@ -482,6 +482,44 @@ private slots:
         QVERIFY(w->rawConsole->toPlainText().isEmpty());
         QVERIFY(!w->takeClearRequest()); // taken once
     }
+
+    // Last: it fills the node bound. The bound limits boxes, never data: once it is
+    // full, a record of a node not shown still reaches the queue, the JSON and the
+    // window's count; only its box is not made.
+    void recordsBeyondTheBoundKeepTheirData()
+    {
+        QList<NodeFrame0Record> fill;
+        for (int role = 0; role < 7 && fill.size() < NodeBound::kMaxNodes; ++role)
+            for (int id = 0; id < 256 && fill.size() < NodeBound::kMaxNodes; ++id)
+                fill << rec(qint8(role), quint8(id), {});
+        for (int at = 0; at < fill.size(); at += 255)
+            feed(sim::nodeFrame0(frame(3, 0, fill.mid(at, 255).toVector())));
+        refreshPass();
+        QCOMPARE(p->shownNodeCount(), NodeBound::kMaxNodes);
+
+        udpOutputEnabled = true;
+        while (receiver.hasPendingDatagrams())
+            receiver.readDatagram(nullptr, 0);
+        feed(sim::nodeFrame0(frame(3, 9, {rec(6, 250, "\x07"), rec(0, 1, "\x08"), rec(-1, 4, "\x09")})));
+        udpOutputEnabled = false;
+        QByteArray last;
+        for (QByteArray d = receive(); !d.isEmpty(); d = receiver.hasPendingDatagrams() ? receive() : QByteArray())
+            last = d;
+        QCOMPARE(last, QByteArray(R"({"node_frame0":{"id":9,"nodes":[{"data":[7],"id":250,"role":6},)"
+                                  R"({"data":[8],"id":1,"role":0},{"data":[9],"id":4,"role":-1}],"role":3}})"));
+        const auto queued = p->queue.takeAll();
+        QCOMPARE(queued.size(), 1);
+        QCOMPARE(describe(queued[0]->nodes), (QStringList{"6:250:1:07", "0:1:1:08", "-1:4:1:09"}));
+
+        // Back in the queue for the window: every record counts, boxes only for shown nodes.
+        p->queue.push(queued[0]);
+        p->viewItem()->setDirty(true);
+        refreshPass();
+        QCOMPARE(window()->nodeCountLabel->value(), QString("3"));
+        QVERIFY(window()->nodes().value(0).contains(1));
+        QVERIFY(!window()->nodes().value(6).contains(250));
+        QVERIFY(!window()->nodes().contains(-1));
+    }
 };
 
 TALMENO_TEST_MAIN(TestNodeFrame0)

@@ -4,6 +4,7 @@
 
 #include "helpers/FrameFixture.h"
 #include "helpers/TestCapture.h"
+#include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/protocols/ProtocolNodeFrame1.h"
 #include "products/trelvan/views/ValueGrids.h"
@@ -15,6 +16,10 @@
 #include "widgets/ZLabel.h"
 
 #include <QLabel>
+#include <QRandomGenerator>
+#include <QSet>
+
+#include <atomic>
 
 using Trelvan::ProtocolNodeFrame1;
 using sim::NodeFrame1Fields;
@@ -33,6 +38,13 @@ NodeFrame1Fields header()
     f.voltage = 3700;
     return f;
 }
+
+// The node bound's clock, moved by the tests: 200 frames/s without waiting for them.
+std::atomic<qint64> g_now{0};
+qint64 testNow()
+{
+    return g_now.load();
+}
 } // namespace
 
 class TestNodeFrame1 : public QObject
@@ -48,12 +60,17 @@ private slots:
     void initTestCase()
     {
         fx.setUp(this);
+        NodeBound::setClock(&testNow);
         ProtocolFactory::clearRegistrations();
         ProtocolNodeFrame1::registerProtocol();
         p = ProtocolNodeFrame1::instance(this);
         p->setActive(true);
     }
-    void cleanupTestCase() { fx.tearDown(); }
+    void cleanupTestCase()
+    {
+        NodeBound::setClock(nullptr);
+        fx.tearDown();
+    }
     void init()
     {
         fx.reset();
@@ -93,7 +110,7 @@ private slots:
         ProtocolNodeFrame1::NodeItems* t5 = p->nodeItems.value(2).value(5);
         const Scatter3DValue v3 = qobject_cast<Scatter3DResourceItem*>(t5->scatter3D)->lastValue();
         QVERIFY(v3.x == 1.5f && v3.y == 2.5f && v3.z == 3.5f && v3.a == 0.0f);
-        QVERIFY(p->nodeItems.value(-1).value(7)); // kept under role -1
+        QVERIFY(!p->nodeItems.contains(-1)); // role -1 makes no items: the record stays in the data
 
         // Roles 1 and -1 are unexpected: one line for the frame, naming the first.
         const QStringList invalid = TestTrelvan::logLines("Invalid node role encountered");
@@ -139,6 +156,89 @@ private slots:
         const QStringList xyz{t5->position->x->value(), t5->position->y->value(), t5->position->z->value()};
         QCOMPARE(xyz, (QStringList{"-0.001", "-8388.61", "123.456"}));
         QCOMPARE(n1->position->x->value(), QString("0.007"));
+    }
+
+    // Damage that passes its sum: 10 s of five fresh (role, id) keys per frame at
+    // 200 frames/s fills the node bound, then real tags T_0 to T_4 start at 10 Hz.
+    // The bound holds the items and boxes to its cap throughout; N_77, sending at
+    // 10 Hz through the flood, keeps its items and box; the tags get theirs within
+    // 2 s of their second frame, and the page counts all five.
+    void realTagsShowAfterAFloodOfFreshKeys()
+    {
+        TestTrelvan::setCurrentManager(fx.fullPage);
+        QWidget host;
+        DataResource resource(p->dataItem(), &host);
+        auto* page = qobject_cast<Trelvan::WidgetNodeFrame1*>(resource.view());
+        QVERIFY(page);
+        const auto shownBoxes = [page] {
+            int n = 0;
+            for (const auto& byId : page->nodes())
+                n += byId.size();
+            return n;
+        };
+
+        QRandomGenerator rng(52);
+        const QSet<int> spared{2 * 256 + 0, 2 * 256 + 1, 2 * 256 + 2, 2 * 256 + 3, 2 * 256 + 4, 77};
+        ProtocolNodeFrame1::NodeItems* steady = nullptr;
+        LineResourceItem* steadyX = nullptr;
+        for (int frame = 0; frame < 2000; ++frame) {
+            NodeFrame1Fields f = header();
+            while (f.nodes.size() < 5) {
+                const int key = int(rng.bounded(7 * 256));
+                if (!spared.contains(key))
+                    f.nodes.append(NodeFrame1Record{qint8(key / 256), quint8(key % 256), {key, 0, 0}});
+            }
+            if (frame % 20 == 0)
+                f.nodes.append(NodeFrame1Record{0, 77, {frame, 1, 2}});
+            fx.feed(sim::nodeFrame1(f));
+            g_now += 5;
+            if (frame % 40 == 39) {
+                page->refresh();
+                QCoreApplication::processEvents();
+                QVERIFY(p->shownNodeCount() <= NodeBound::kMaxNodes);
+                QVERIFY(shownBoxes() <= NodeBound::kMaxNodes);
+                if (!steady) {
+                    steady = p->nodeItems.value(0).value(77);
+                    steadyX = fx.line(kName, "pos_x[N_77](m)");
+                    QVERIFY(steady && steadyX && page->box(0, 77));
+                }
+                QCOMPARE(p->nodeItems.value(0).value(77), steady);
+                QCOMPARE(fx.line(kName, "pos_x[N_77](m)"), steadyX);
+                QVERIFY(page->builtBox(0, 77));
+            }
+        }
+        QCOMPARE(p->shownNodeCount(), NodeBound::kMaxNodes);
+        QCOMPARE(steadyX->lastValue(), double(1.98f));
+
+        // The tags, as the flood ends; N_77 still sends.
+        qint64 secondFrame = -1;
+        qint64 shown = -1;
+        for (int frame = 0; frame < 40 && shown < 0; ++frame) {
+            NodeFrame1Fields f = header();
+            for (quint8 id = 0; id < 5; ++id)
+                f.nodes.append(NodeFrame1Record{2, id, {1000 * id, 2000, 3000}});
+            f.nodes.append(NodeFrame1Record{0, 77, {5, 5, 5}});
+            fx.feed(sim::nodeFrame1(f));
+            if (frame == 1)
+                secondFrame = g_now;
+            page->refresh();
+            QCoreApplication::processEvents();
+            bool all = page->nodeCountLabel->value() == "6";
+            for (quint8 id = 0; id < 5 && all; ++id)
+                all = page->box(2, id) && fx.line(kName, QString("pos_x[T_%1](m)").arg(id));
+            if (all)
+                shown = g_now;
+            g_now += 100;
+        }
+        QVERIFY2(shown >= 0 && shown - secondFrame <= 2000, qPrintable(QString::number(shown - secondFrame)));
+        QCOMPARE(page->box(2, 4)->position->x->value(), QString("4"));
+        QCOMPARE(p->nodeItems.value(0).value(77), steady);
+
+        // What gave up its place left the page's model: at most the cap's items.
+        QTRY_VERIFY(fx.fullPage->resourceModel(ResourceType::Scatter)->resources().size() <= NodeBound::kMaxNodes);
+        QVERIFY(shownBoxes() <= NodeBound::kMaxNodes);
+        // Statistics rows too: three a node and the voltage.
+        QTRY_VERIFY(page->statisticCount() <= 3 * NodeBound::kMaxNodes + 1);
     }
 };
 

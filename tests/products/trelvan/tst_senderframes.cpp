@@ -21,6 +21,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <functional>
 
 using namespace Trelvan;
@@ -101,6 +102,13 @@ sim::NodeFrame4Fields frame4(quint8 role, quint8 id, const QVector<sim::TagDista
     return f;
 }
 
+// The node bounds' clock, moved by the tests.
+std::atomic<qint64> g_now{0};
+qint64 testNow()
+{
+    return g_now.load();
+}
+
 } // namespace
 
 class TestSenderFrames : public QObject
@@ -151,8 +159,14 @@ class TestSenderFrames : public QObject
         QCOMPARE(view->frameLabels.voltage->value(), QString("3.7"));
         QCOMPARE(view->senderLabel->text(), nodeLabel(0, f.id));
         // (0, 256) and (0, 0) are two boxes; each shows the values of its newest record.
+        // Every record counts; role -1 (no role of the table) makes no box.
+        QCOMPARE(view->nodeCountLabel->value(), QString::number(f.nodes.size()));
         QCOMPARE(view->nodes().value(0).size(), 2);
         for (const RangeRecord& r : f.nodes) {
+            if (r.role < 0) {
+                QVERIFY(!view->box(r.role, r.id));
+                continue;
+            }
             auto* box = view->box(r.role, r.id);
             QVERIFY(box);
             QCOMPARE(box->fieldLabels.size(), k.fields.size());
@@ -176,6 +190,7 @@ private slots:
     void initTestCase()
     {
         TestTrelvan::startLogCapture();
+        NodeBound::setClock(&testNow);
         QVERIFY(dir.isValid());
         page = new ModelManager(dir.filePath("page.ini"), {ResourceType::Data, ResourceType::Line}, this);
         TestTrelvan::setCurrentManager(page);
@@ -202,6 +217,7 @@ private slots:
     void cleanupTestCase()
     {
         ProtocolSeams::setCurrentModelManagerLookup(nullptr);
+        NodeBound::setClock(nullptr);
         TestTrelvan::stopLogCapture();
     }
 
@@ -226,17 +242,22 @@ private slots:
         QCOMPARE(line(k, "voltage(V)")->lastValue(), double(3.7f));
 
         // One item per value and (role, id), named by the node label: (0, 256) and
-        // (0, 0) apart, role -1 without a letter; (1, 3) keeps both its records in order.
+        // (0, 0) apart; (1, 3) keeps both its records in order. Role -1 has no letter:
+        // such damaged roles would share one label per id, so they make no items.
         for (int r = 0; r < f.nodes.size(); ++r) {
             const QString key = nodeLabel(f.nodes[r].role, f.nodes[r].id);
             const QList<float> values = TestTrelvan::rangeValues(f.nodes[r], k.angles);
             for (int i = 0; i < k.fields.size(); ++i) {
+                if (f.nodes[r].role < 0) {
+                    QVERIFY(!page->resourceModel(ResourceType::Line)->resource(k.protocol->name()
+                                                                               + itemName(k.fields[i], key)));
+                    continue;
+                }
                 LineResourceItem* item = line(k, itemName(k.fields[i], key));
                 QVERIFY2(item && item->isUsed() && item->values().size() >= (r == 0 ? 2 : 1), qPrintable(key));
                 QCOMPARE(item->values()[item->values().size() - (r == 0 ? 2 : 1)], double(values[i]));
             }
         }
-        QCOMPARE(line(k, k.wideIds ? "dis[_4294967295](m)" : "dis[_255](m)")->lastValue(), 1.0);
 
         // The invalid-role line (not for AOA): once per frame, for the first such record.
         const QStringList logged = TestTrelvan::logLines("Invalid node role encountered");
@@ -361,6 +382,79 @@ private slots:
         view->refresh();
         QVERIFY(view->nodes().isEmpty());
         QVERIFY(view->frameLabels.voltage->value().isEmpty());
+    }
+
+    // Every installation the modes allow gets all its items, one after the other:
+    // each tag ranging every anchor of its mode, streamed 2 s after the installation
+    // before it went silent. Every tag and distance stays in the frame and the export
+    // row; the distance items never outnumber the pair bound.
+    void tagInstallationsAtCapacity_data()
+    {
+        QTest::addColumn<int>("tags");
+        QTest::addColumn<int>("anchors");
+        QTest::newRow("mode 12") << 40 << 120;
+        QTest::newRow("mode 11") << 140 << 30;
+        QTest::newRow("mode 2") << 200 << 14;
+    }
+    void tagInstallationsAtCapacity()
+    {
+        QFETCH(int, tags);
+        QFETCH(int, anchors);
+        using sim::TagDistances;
+        auto* p4 = ProtocolNodeFrame4::instance();
+        const auto mm = [](int tag, int anchor) { return quint32(1000 * tag + anchor + 1); };
+        QVector<TagDistances> entries;
+        for (int t = 0; t < tags; ++t) {
+            TagDistances tag{quint8(t), quint8(60 + t % 40), {}};
+            for (int a = 0; a < anchors; ++a)
+                tag.distancesMm.append({quint8(a), mm(t, a)});
+            entries << tag;
+        }
+        const QByteArray frame = sim::nodeFrame4(frame4(1, 0, entries));
+        g_now += 2000;
+        for (int sent = 0; sent < 2; ++sent) {
+            feed(frame);
+            g_now += 100;
+        }
+
+        const auto queued = p4->queue.takeAll();
+        QCOMPARE(queued.size(), 2);
+        for (const auto& d : queued) {
+            QCOMPARE(d->nodes.size(), tags);
+            QCOMPARE(d->nodes.last().disList.size(), anchors);
+            QCOMPARE(ProtocolNodeFrame4::distanceMetres(d->nodes.last().disList.last()),
+                     float(mm(tags - 1, anchors - 1)) / 1000.0f);
+        }
+        const QList<QVariant> row = p4->fillExportRow();
+        QCOMPARE(row.size(), 4 + 4 * tags);
+        for (int t = 0; t < tags; ++t) {
+            QCOMPARE(row.at(4 + 4 * t).toInt(), t);
+            QCOMPARE(row.at(6 + 4 * t).toInt(), anchors);
+            QCOMPARE(row.at(7 + 4 * t).toString().count(':'), anchors);
+        }
+
+        // Items for every tag and pair of the installation (the second frame wrote them
+        // all); those of pairs that gave up their place leave the page's model.
+        const QString belong = p4->name();
+        BaseResourceModel* lines = page->resourceModel(ResourceType::Line);
+        for (int t = 0; t < tags; ++t) {
+            const QString tag = nodeLabel(2, quint64(t));
+            auto* voltage = qobject_cast<LineResourceItem*>(lines->resource(belong + "voltage[" + tag + "](V)"));
+            QVERIFY2(voltage, qPrintable(tag));
+            for (int a = 0; a < anchors; ++a) {
+                const QString name = "dis[" + tag + "-" + nodeLabel(1, quint64(a)) + "](m)";
+                auto* item = qobject_cast<LineResourceItem*>(lines->resource(belong + name));
+                QVERIFY2(item, qPrintable(name));
+                QCOMPARE(item->lastValue(), double(float(mm(t, a)) / 1000.0f));
+            }
+        }
+        const auto distanceItems = [&] {
+            int n = 0;
+            for (BaseResourceItem* item : lines->resources())
+                n += item->uniqueName().startsWith(belong + "dis[");
+            return n;
+        };
+        QTRY_VERIFY2(distanceItems() <= ProtocolNodeFrame4::kMaxPairs, qPrintable(QString::number(distanceItems())));
     }
 
     // Counts that reach past the frame drop it whole; frames of random counts and

@@ -108,14 +108,62 @@ LineResourceItem* DataFrameProtocol::createLineItem(const QString& name, bool is
     return line;
 }
 
+bool DataFrameProtocol::isKnownRole(qint8 role)
+{
+    return role >= 0 && role < roleLetters.size();
+}
+
 bool DataFrameProtocol::admitsNode(qint8 role, quint64 id)
 {
+    // Damaged roles are logged where the frame checks its roles; their records make
+    // nothing (their labels would make phantom series) and take no place.
+    if (!isKnownRole(role))
+        return false;
     return nodeBound_.admits(nodeKey(role, id), name_, [role, id] { return nodeLabel(role, id); });
 }
 
-bool DataFrameProtocol::admitsKey(quint64 key, const std::function<QString()>& label)
+bool DataFrameProtocol::admitsKey(NodeBound& bound, quint64 key, const std::function<QString()>& label)
 {
-    return nodeBound_.admits(key, name_, label);
+    return bound.admits(key, name_, label);
+}
+
+QList<BaseResourceItem*> DataFrameProtocol::takeNodeItems(qint8 role, quint64 id)
+{
+    Q_UNUSED(role)
+    Q_UNUSED(id)
+    return {};
+}
+
+void DataFrameProtocol::settleEvictions(NodeViews& views)
+{
+    const QVector<quint64> keys = nodeBound_.takeEvicted();
+    if (keys.isEmpty())
+        return;
+    QList<BaseResourceItem*> items;
+    for (quint64 key : keys) {
+        const NodeRef node = nodeOfKey(key);
+        items += takeNodeItems(node.role, node.id);
+        views.evicted.append(node);
+    }
+    releaseItems(items);
+}
+
+void DataFrameProtocol::releaseItems(const QList<BaseResourceItem*>& items)
+{
+    QList<BaseResourceItem*> present;
+    QList<LineResourceItem*> lines;
+    for (BaseResourceItem* item : items) {
+        if (!item)
+            continue;
+        present << item;
+        if (auto* line = qobject_cast<LineResourceItem*>(item))
+            lines << line;
+    }
+    if (present.isEmpty())
+        return;
+    collector_->removeItems(lines);
+    if (ModelManager* manager = modelManager())
+        manager->releaseResources(present);
 }
 
 QVector<LineResourceItem*> DataFrameProtocol::createLineItems(const QStringList& names, bool isUsed)

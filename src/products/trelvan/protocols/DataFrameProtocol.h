@@ -27,7 +27,8 @@ class LineResourceItem;
 namespace Trelvan {
 
 // The decoded record a node frame queues for its page: the fixed part as on the
-// wire, its node records, the raw bytes, the frame's and the PC's time.
+// wire, every node record, the raw bytes, the frame's and the PC's time, and which
+// records make boxes (views).
 template <typename Frame_t, typename Node_t>
 struct NodeFrameData
 {
@@ -36,6 +37,7 @@ struct NodeFrameData
     QByteArray rawFrame;
     Frame_t frame;
     QList<Node_t> nodes;
+    NodeViews views;
 };
 
 // What every data-frame protocol of the positioning system shares: the head
@@ -82,6 +84,9 @@ public:
 
     // The distinct nodes whose records make items and boxes (at most NodeBound::kMaxNodes).
     int shownNodeCount() const { return nodeBound_.size(); }
+    // Whether role is one of the role table's: other roles (damaged records) share
+    // one label per id, so their records stay in the data but make no items or boxes.
+    static bool isKnownRole(qint8 role);
 
 protected:
     // Items of this protocol (Belong = its name, visibility not fixed); null when
@@ -110,20 +115,32 @@ protected:
     // droppedFrames and logged, and nothing of it is shown or exported.
     bool keepsRecords(const QByteArray& frame, int count);
 
-    // Whether the records of (role, id) are shown and make items and boxes (NodeBound);
-    // admitsKey does the same for a key of the protocol's own, such as a pair of nodes.
+    // Whether the records of (role, id) are shown and make items and boxes: a role of
+    // the table, within the bound (NodeBound). admitsKey asks a bound of the
+    // protocol's own for a key of its own, such as a pair of nodes.
     bool admitsNode(qint8 role, quint64 id);
-    bool admitsKey(quint64 key, const std::function<QString()>& label);
+    bool admitsKey(NodeBound& bound, quint64 key, const std::function<QString()>& label);
     static quint64 nodeKey(qint8 role, quint64 id) { return quint64(quint8(role)) << 56 | (id & 0xFFFFFFFFFFFFFFull); }
+    static NodeRef nodeOfKey(quint64 key) { return NodeRef{qint8(quint8(key >> 56)), key & 0xFFFFFFFFFFFFFFull}; }
 
-    // The count records after the fixed part, each handed to each(record) in frame
-    // order; the records of nodes beyond the bound are left out. The first record
-    // whose role acceptedRole refuses is logged, once a frame: the line carries the
-    // whole frame, and a line per record would flood the log at the frame rate. A
-    // null acceptedRole takes every role.
+    // The items of a node that gave up its place, taken out of the protocol's own
+    // maps; the protocol makes them again if the node returns.
+    virtual QList<BaseResourceItem*> takeNodeItems(qint8 role, quint64 id);
+    // Drops the items of the nodes that gave up their place in the node bound while
+    // a frame was decoded (takeNodeItems, then the collector and the page's model,
+    // without waiting) and names them in views for the page.
+    void settleEvictions(NodeViews& views);
+    // Removes items from the collector and, without waiting, from the page's model.
+    void releaseItems(const QList<BaseResourceItem*>& items);
+
+    // The count records after the fixed part, all of them, in frame order; those of
+    // shown nodes (admitsNode) are handed to each(record), the others marked hidden
+    // in views. The first record whose role acceptedRole refuses is logged, once a
+    // frame: the line carries the whole frame, and a line per record would flood the
+    // log at the frame rate. A null acceptedRole takes every role.
     template <typename Node_t, typename Each>
     QList<Node_t> readNodeRecords(const QByteArray& frame, int fixedPart, int count, bool (*acceptedRole)(qint8),
-                                  Each&& each)
+                                  NodeViews& views, Each&& each)
     {
         QList<Node_t> records;
         records.reserve(count);
@@ -137,18 +154,20 @@ protected:
                 roleLogged = true;
                 logInvalidNodeRole(role, quint64(n.id), frame);
             }
-            if (!admitsNode(role, quint64(n.id)))
-                continue;
             records.append(n);
-            each(n);
+            if (admitsNode(role, quint64(n.id)))
+                each(n);
+            else
+                views.hide(i, count);
         }
+        settleEvictions(views);
         return records;
     }
 
     // Queues the decoded frame: its fixed part and records with the raw bytes.
     template <typename Frame_t, typename Node_t>
     void publishNodeFrame(ProtocolDataQueue<NodeFrameData<Frame_t, Node_t>>& queue, const QByteArray& frame,
-                          const Frame_t& fixedPart, QList<Node_t> records)
+                          const Frame_t& fixedPart, QList<Node_t> records, NodeViews views)
     {
         auto data = QSharedPointer<NodeFrameData<Frame_t, Node_t>>::create();
         data->systemTime = fixedPart.systemTime;
@@ -156,15 +175,17 @@ protected:
         data->rawFrame = frame;
         data->frame = fixedPart;
         data->nodes = std::move(records);
+        data->views = std::move(views);
         publish(queue, data);
     }
+
+    NodeBound nodeBound_;
 
 private:
     quint8 frameKey_;
     bool variable_;
     LineResourceCollector* collector_;
     DataResourceItem* dataItem_ = nullptr;
-    NodeBound nodeBound_;
 };
 
 } // namespace Trelvan

@@ -9,7 +9,6 @@
 #include <QMutexLocker>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstring>
 
 namespace Trelvan {
@@ -103,12 +102,13 @@ void ProtocolNodeFrame0::parseFrame(const QByteArray& frame)
     }
     std::memcpy(&frameRecord, frame.constData(), kFixedPart);
 
-    // A box is made for every node that sends payloads: nodes beyond the bound are left out.
-    records.erase(std::remove_if(records.begin(), records.end(),
-                                 [this](const Node_t& n) { return !admitsNode(n.role, n.id); }),
-                  records.end());
-
+    // Every record reaches the window and the JSON; a box is made for each node the
+    // bound shows.
     auto data = QSharedPointer<Data>::create();
+    for (int i = 0; i < records.size(); ++i)
+        if (!admitsNode(records.at(i).role, records.at(i).id))
+            data->views.hide(i, records.size());
+    settleEvictions(data->views);
     data->pcTime = pcTimeOfDay();
     data->rawFrame = frame;
     data->frame = frameRecord;

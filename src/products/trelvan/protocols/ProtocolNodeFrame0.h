@@ -62,7 +62,8 @@ public:
         qint32 pcTime = 0;
         QByteArray rawFrame;
         Frame_t frame;
-        QList<Node_t> nodes;
+        QList<Node_t> nodes; // every record; views tells which make boxes
+        NodeViews views;
     };
 
     static ProtocolNodeFrame0* instance(QObject* parent = nullptr);

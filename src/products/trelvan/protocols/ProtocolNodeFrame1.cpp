@@ -85,7 +85,8 @@ void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
     std::memcpy(&frameRecord, p, kFixedPart);
     writeLine(voltageItem, scaled(quint16(frameRecord.voltage), 1000.0f));
 
-    QList<Node_t> records = readNodeRecords<Node_t>(frame, kFixedPart, count, &expectedRole, [this](const Node_t& n) {
+    NodeViews views;
+    QList<Node_t> records = readNodeRecords<Node_t>(frame, kFixedPart, count, &expectedRole, views, [this](const Node_t& n) {
         NodeItems*& items = nodeItems[n.role][n.id];
         if (!items) {
             items = new NodeItems;
@@ -105,7 +106,23 @@ void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
     nodes = records;
 
     exportRow();
-    publishNodeFrame(queue, frame, frameRecord, std::move(records));
+    publishNodeFrame(queue, frame, frameRecord, std::move(records), std::move(views));
+}
+
+QList<BaseResourceItem*> ProtocolNodeFrame1::takeNodeItems(qint8 role, quint64 id)
+{
+    auto byRole = nodeItems.find(role);
+    if (byRole == nodeItems.end())
+        return {};
+    NodeItems* items = byRole->take(quint8(id));
+    if (byRole->isEmpty())
+        nodeItems.erase(byRole);
+    if (!items)
+        return {};
+    const QList<BaseResourceItem*> taken{items->pos[0], items->pos[1], items->pos[2], items->scatter,
+                                         items->scatter3D};
+    delete items;
+    return taken;
 }
 
 QList<QVariant> ProtocolNodeFrame1::fillExportRow()

@@ -84,6 +84,7 @@ public:
 private:
     explicit ProtocolNodeFrame1(QObject* parent);
     ~ProtocolNodeFrame1() override;
+    QList<BaseResourceItem*> takeNodeItems(qint8 role, quint64 id) override;
 };
 
 } // namespace Trelvan

@@ -153,7 +153,8 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
     const float q[4] = {f.q[0], f.q[1], f.q[2], f.q[3]};
     writeMotion({pos.constData(), vel.constData(), g, a, angle.constData(), q, eop.constData()});
 
-    QList<Node_t> records = readNodeRecords<Node_t>(frame, kFixedPart, count, &nodeOrAnchor, [this](const Node_t& n) {
+    NodeViews views;
+    QList<Node_t> records = readNodeRecords<Node_t>(frame, kFixedPart, count, &nodeOrAnchor, views, [this](const Node_t& n) {
         NodeItems*& items = nodeItems[n.role][n.id];
         if (!items) {
             items = new NodeItems;
@@ -170,7 +171,22 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
     nodes = records;
 
     exportRow();
-    publishNodeFrame(queue, frame, f, std::move(records));
+    publishNodeFrame(queue, frame, f, std::move(records), std::move(views));
+}
+
+QList<BaseResourceItem*> ProtocolNodeFrame2::takeNodeItems(qint8 role, quint64 id)
+{
+    auto byRole = nodeItems.find(role);
+    if (byRole == nodeItems.end())
+        return {};
+    NodeItems* items = byRole->take(quint8(id));
+    if (byRole->isEmpty())
+        nodeItems.erase(byRole);
+    if (!items)
+        return {};
+    const QList<BaseResourceItem*> taken{items->dis, items->fpRssi, items->rxRssi};
+    delete items;
+    return taken;
 }
 
 QList<QVariant> ProtocolNodeFrame2::fillExportRow()

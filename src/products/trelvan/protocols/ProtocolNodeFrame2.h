@@ -113,6 +113,7 @@ public:
 private:
     explicit ProtocolNodeFrame2(QObject* parent);
     ~ProtocolNodeFrame2() override;
+    QList<BaseResourceItem*> takeNodeItems(qint8 role, quint64 id) override;
 };
 
 } // namespace Trelvan

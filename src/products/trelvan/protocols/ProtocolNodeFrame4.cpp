@@ -103,19 +103,60 @@ bool ProtocolNodeFrame4::recordsFit(const char* frame, qint32 length) const
     return recordsWithin(frame, kFixedPart, readU8(frame + kFixedPart - 1), length - 1, entrySize);
 }
 
-bool ProtocolNodeFrame4::distanceItem(TagItems* items, quint8 tagId, quint8 anchor, LineResourceItem*& item)
+namespace {
+quint64 pairKey(quint8 tagId, quint8 anchor)
 {
+    return quint64(tagId) << 8 | anchor;
+}
+
+QString pairLabel(quint8 tagId, quint8 anchor)
+{
+    return nodeLabel(ProtocolNodeFrame4::kTagRole, tagId) + "-" + nodeLabel(ProtocolNodeFrame4::kAnchorRole, anchor);
+}
+} // namespace
+
+LineResourceItem* ProtocolNodeFrame4::distanceItem(TagItems* items, quint8 tagId, quint8 anchor)
+{
+    // Each (tag, anchor) pair has an item and a label of its own: the pairs count
+    // against their bound, at every sighting (the bound keeps them by recency).
+    if (!admitsKey(pairBound_, pairKey(tagId, anchor), [tagId, anchor] { return pairLabel(tagId, anchor); }))
+        return nullptr;
     auto it = items->distances.find(anchor);
-    if (it == items->distances.end()) {
-        // Each (tag, anchor) pair has an item and a label of its own: the pairs count
-        // against the bound.
-        const QString key = nodeLabel(kTagRole, tagId) + "-" + nodeLabel(kAnchorRole, anchor);
-        if (!admitsKey(nodeKey(kAnchorRole, quint64(tagId) << 8 | anchor), [&key] { return key; }))
-            return false;
-        it = items->distances.insert(anchor, createLineItem(makeRecordItemName(Field::dis, key)));
+    if (it == items->distances.end())
+        it = items->distances.insert(anchor, createLineItem(makeRecordItemName(Field::dis, pairLabel(tagId, anchor))));
+    return it.value();
+}
+
+QList<BaseResourceItem*> ProtocolNodeFrame4::takeNodeItems(qint8 role, quint64 id)
+{
+    auto byRole = nodeItems.find(role);
+    if (byRole == nodeItems.end())
+        return {};
+    TagItems* items = byRole->take(quint8(id));
+    if (byRole->isEmpty())
+        nodeItems.erase(byRole);
+    if (!items)
+        return {};
+    QList<BaseResourceItem*> taken{items->voltage};
+    for (auto it = items->distances.cbegin(); it != items->distances.cend(); ++it) {
+        // The tag's pairs leave their bound with it.
+        pairBound_.forget(pairKey(quint8(id), it.key()));
+        taken << it.value();
     }
-    item = it.value();
-    return true;
+    delete items;
+    return taken;
+}
+
+void ProtocolNodeFrame4::settlePairEvictions()
+{
+    const QVector<quint64> keys = pairBound_.takeEvicted();
+    QList<BaseResourceItem*> taken;
+    for (quint64 key : keys) {
+        TagItems* items = nodeItems.value(kTagRole).value(quint8(key >> 8));
+        if (items)
+            taken << items->distances.take(quint8(key & 0xFF));
+    }
+    releaseItems(taken);
 }
 
 void ProtocolNodeFrame4::parseFrame(const QByteArray& frame)
@@ -133,8 +174,11 @@ void ProtocolNodeFrame4::parseFrame(const QByteArray& frame)
     writeLineInt(systemTimeItem, systemTime);
     writeLine(voltageItem, scaled(quint16(frameRecord.voltage), 1000.0f));
 
+    // Every entry and distance stays in the data; the bounds decide which make items
+    // and boxes.
     QList<Node_t> entries;
     entries.reserve(count);
+    NodeViews views;
     int at = kFixedPart;
     for (int i = 0; i < count; ++i) {
         Node_t n;
@@ -144,30 +188,28 @@ void ProtocolNodeFrame4::parseFrame(const QByteArray& frame)
         n.voltage = readU8(p + at + 3);
         n.count = readU8(p + at + 4);
         at += kEntryHead;
-        const int subRecords = at;
-        at += n.count * kSubRecordSize;
-        if (!admitsNode(kTagRole, n.id))
-            continue;
-
-        TagItems* items = tagItems(n.id);
-        writeLine(items->voltage, tagVoltage(n));
-
         n.disList.reserve(n.count);
-        for (int k = 0; k < n.count; ++k) {
-            const quint32 sub = readU32(p + subRecords + k * kSubRecordSize);
-            LineResourceItem* item = nullptr;
-            if (!distanceItem(items, n.id, anchorOf(sub), item))
-                continue;
-            n.disList.append(sub);
-            writeLine(item, distanceMetres(sub));
+        for (int k = 0; k < n.count; ++k)
+            n.disList.append(readU32(p + at + k * kSubRecordSize));
+        at += n.count * kSubRecordSize;
+
+        if (admitsNode(kTagRole, n.id)) {
+            TagItems* items = tagItems(n.id);
+            writeLine(items->voltage, tagVoltage(n));
+            for (quint32 sub : qAsConst(n.disList))
+                writeLine(distanceItem(items, n.id, anchorOf(sub)), distanceMetres(sub));
+        } else {
+            views.hide(i, count);
         }
         entries.append(n);
     }
+    settleEvictions(views);
+    settlePairEvictions();
     nodes = entries;
 
     exportRow();
 
-    publishNodeFrame(queue, frame, frameRecord, std::move(entries));
+    publishNodeFrame(queue, frame, frameRecord, std::move(entries), std::move(views));
 }
 
 QList<QVariant> ProtocolNodeFrame4::fillExportRow()

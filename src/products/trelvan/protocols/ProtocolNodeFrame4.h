@@ -30,6 +30,11 @@ public:
     static constexpr int kSubRecordSize = 4;
     static constexpr qint8 kTagRole = 2;
     static constexpr qint8 kAnchorRole = 1;
+    // The (tag, anchor) pairs with distance items, bounded apart from the tags: every
+    // tag of the largest installation the modes allow ranging every anchor of its
+    // mode (mode 12: 40 tags x 120 anchors = 4,800 pairs), with room to spare. The
+    // tags themselves (8-bit ids) never fill the node bound.
+    static constexpr int kMaxPairs = 4840;
 
     // One tag entry.
     struct Node_t
@@ -83,9 +88,14 @@ private:
     ~ProtocolNodeFrame4() override;
 
     TagItems* tagItems(quint8 tagId);
-    // The distance item of (tag, anchor), made on first sight; false beyond the node
-    // bound, whose distances are skipped.
-    bool distanceItem(TagItems* items, quint8 tagId, quint8 anchor, LineResourceItem*& item);
+    // The distance item of (tag, anchor), made on first sight; null for a pair beyond
+    // the pair bound (its distance stays in the data, without an item).
+    LineResourceItem* distanceItem(TagItems* items, quint8 tagId, quint8 anchor);
+    QList<BaseResourceItem*> takeNodeItems(qint8 role, quint64 id) override;
+    // Drops the distance items of the pairs that gave up their place.
+    void settlePairEvictions();
+
+    NodeBound pairBound_{kMaxPairs};
 };
 
 } // namespace Trelvan

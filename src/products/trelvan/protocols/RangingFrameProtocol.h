@@ -85,8 +85,9 @@ public:
         writeLineInt(systemTimeItem, quint32(frameRecord.systemTime));
         writeLine(voltageItem, scaled(quint16(frameRecord.voltage), 1000.0f));
 
+        NodeViews views;
         QList<Node_t> records =
-            readNodeRecords<Node_t>(frame, kFixedPart, count, Layout::kChecksRole ? &nodeOrAnchor : nullptr,
+            readNodeRecords<Node_t>(frame, kFixedPart, count, Layout::kChecksRole ? &nodeOrAnchor : nullptr, views,
                                     [this](const Node_t& n) {
                                         const NodeItems& items = itemsOf(n.role, n.id);
                                         const Values v = Layout::values(n);
@@ -96,7 +97,7 @@ public:
         nodes = records;
 
         exportRow();
-        publishNodeFrame(queue, frame, frameRecord, std::move(records));
+        publishNodeFrame(queue, frame, frameRecord, std::move(records), std::move(views));
     }
 
     QList<QVariant> fillExportRow() override
@@ -144,6 +145,23 @@ protected:
     {
         if (instance_ == this)
             instance_ = nullptr;
+    }
+
+    QList<BaseResourceItem*> takeNodeItems(qint8 role, quint64 id) override
+    {
+        auto byRole = nodeItems.find(role);
+        if (byRole == nodeItems.end())
+            return {};
+        const auto it = byRole->find(Id(id));
+        if (it == byRole->end())
+            return {};
+        QList<BaseResourceItem*> taken;
+        for (LineResourceItem* item : it.value())
+            taken << item;
+        byRole->erase(it);
+        if (byRole->isEmpty())
+            nodeItems.erase(byRole);
+        return taken;
     }
 
     // The two clocks (not in use) and the voltage; the page's "data" item is the
