@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QSharedPointer>
 #include <QStringList>
 #include <QVariant>
@@ -132,6 +133,24 @@ protected:
     void settleEvictions(NodeViews& views);
     // Removes items from the collector and, without waiting, from the page's model.
     void releaseItems(const QList<BaseResourceItem*>& items);
+    // Takes the items record of (role, id) out of a per-node map and deletes it; list
+    // names the items it held. Empty when the node has none.
+    template <typename Items, typename List>
+    static QList<BaseResourceItem*> takeFromNodeMap(QMap<qint8, QMap<quint8, Items*>>& nodeItems, qint8 role,
+                                                    quint64 id, List&& list)
+    {
+        auto byRole = nodeItems.find(role);
+        if (byRole == nodeItems.end())
+            return {};
+        Items* items = byRole->take(quint8(id));
+        if (byRole->isEmpty())
+            nodeItems.erase(byRole);
+        if (!items)
+            return {};
+        QList<BaseResourceItem*> taken = list(items);
+        delete items;
+        return taken;
+    }
 
     // The count records after the fixed part, all of them, in frame order; those of
     // shown nodes (admitsNode) are handed to each(record), the others marked hidden

@@ -111,18 +111,9 @@ void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
 
 QList<BaseResourceItem*> ProtocolNodeFrame1::takeNodeItems(qint8 role, quint64 id)
 {
-    auto byRole = nodeItems.find(role);
-    if (byRole == nodeItems.end())
-        return {};
-    NodeItems* items = byRole->take(quint8(id));
-    if (byRole->isEmpty())
-        nodeItems.erase(byRole);
-    if (!items)
-        return {};
-    const QList<BaseResourceItem*> taken{items->pos[0], items->pos[1], items->pos[2], items->scatter,
-                                         items->scatter3D};
-    delete items;
-    return taken;
+    return takeFromNodeMap(nodeItems, role, id, [](NodeItems* items) {
+        return QList<BaseResourceItem*>{items->pos[0], items->pos[1], items->pos[2], items->scatter, items->scatter3D};
+    });
 }
 
 QList<QVariant> ProtocolNodeFrame1::fillExportRow()

@@ -176,17 +176,9 @@ void ProtocolNodeFrame2::parseFrame(const QByteArray& frame)
 
 QList<BaseResourceItem*> ProtocolNodeFrame2::takeNodeItems(qint8 role, quint64 id)
 {
-    auto byRole = nodeItems.find(role);
-    if (byRole == nodeItems.end())
-        return {};
-    NodeItems* items = byRole->take(quint8(id));
-    if (byRole->isEmpty())
-        nodeItems.erase(byRole);
-    if (!items)
-        return {};
-    const QList<BaseResourceItem*> taken{items->dis, items->fpRssi, items->rxRssi};
-    delete items;
-    return taken;
+    return takeFromNodeMap(nodeItems, role, id, [](NodeItems* items) {
+        return QList<BaseResourceItem*>{items->dis, items->fpRssi, items->rxRssi};
+    });
 }
 
 QList<QVariant> ProtocolNodeFrame2::fillExportRow()

@@ -129,22 +129,15 @@ LineResourceItem* ProtocolNodeFrame4::distanceItem(TagItems* items, quint8 tagId
 
 QList<BaseResourceItem*> ProtocolNodeFrame4::takeNodeItems(qint8 role, quint64 id)
 {
-    auto byRole = nodeItems.find(role);
-    if (byRole == nodeItems.end())
-        return {};
-    TagItems* items = byRole->take(quint8(id));
-    if (byRole->isEmpty())
-        nodeItems.erase(byRole);
-    if (!items)
-        return {};
-    QList<BaseResourceItem*> taken{items->voltage};
-    for (auto it = items->distances.cbegin(); it != items->distances.cend(); ++it) {
-        // The tag's pairs leave their bound with it.
-        pairBound_.forget(pairKey(quint8(id), it.key()));
-        taken << it.value();
-    }
-    delete items;
-    return taken;
+    return takeFromNodeMap(nodeItems, role, id, [this, id](TagItems* items) {
+        QList<BaseResourceItem*> taken{items->voltage};
+        for (auto it = items->distances.cbegin(); it != items->distances.cend(); ++it) {
+            // The tag's pairs leave their bound with it.
+            pairBound_.forget(pairKey(quint8(id), it.key()));
+            taken << it.value();
+        }
+        return taken;
+    });
 }
 
 void ProtocolNodeFrame4::settlePairEvictions()
