@@ -82,6 +82,17 @@ class TestTrelvanSetting : public QObject
         emit box->activated(box->currentIndex());
     }
 
+    // Millimetres of anchor n as the node under test holds them.
+    static std::array<qint32, 3> anchorMillimetres(int n) { return {1000 * n + 1, -1000 * n - 2, n + 3}; }
+
+    // Anchor 23 in LP_MODE1 whose node holds 30 anchors (anchorMillimetres).
+    void startAnchorOfThirtyAnchors()
+    {
+        startNode(ANCHOR, 23, 1);
+        for (int n = 0; n < 30; ++n)
+            node_->parameters().setAnchor(n, anchorMillimetres(n));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -321,10 +332,8 @@ private slots:
     // without an edit leaves the anchors of groups 0 and 2 as they were.
     void anchorShowsItsOwnGroup()
     {
-        startNode(ANCHOR, 23, 1);
-        auto mm = [](int n) { return std::array<qint32, 3>{1000 * n + 1, -1000 * n - 2, n + 3}; };
-        for (int n = 0; n < 30; ++n)
-            node_->parameters().setAnchor(n, mm(n));
+        startAnchorOfThirtyAnchors();
+        const auto mm = anchorMillimetres;
         window_->readButton()->click();
         ZCoordinateItem* editor = window_->coordinateItem();
         QCOMPARE(editor->pages()->currentIndex(), 2);
@@ -358,10 +367,8 @@ private slots:
     // follows a write) until written.
     void coordinatePagesTellWhatIsLeft()
     {
-        startNode(ANCHOR, 23, 1);
-        auto mm = [](int n) { return std::array<qint32, 3>{1000 * n + 1, -1000 * n - 2, n + 3}; };
-        for (int n = 0; n < 30; ++n)
-            node_->parameters().setAnchor(n, mm(n));
+        startAnchorOfThirtyAnchors();
+        const auto mm = anchorMillimetres;
         window_->readButton()->click();
         ZCoordinateItem* editor = window_->coordinateItem();
         QTRY_COMPARE_WITH_TIMEOUT(editor->currentTable()->item(3, 1)->text(), QString("-23.002"), 10000);
