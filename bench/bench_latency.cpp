@@ -17,7 +17,8 @@
 // each thread group while measuring.
 //
 // The same harness serves the memory soak (bench/soak_memory.sh):
-//   bench_latency --write-stream FILE --frames N      node frames 2 into FILE
+//   bench_latency --write-stream FILE --frames N [--flood KIND]   node frames 2 (or
+//                 KIND's frames, node1-real for T_0..T_4) into FILE
 //   bench_latency --soak SECONDS --port PATH [--tabs 1,2] [--every 10] [--switch 60]
 // opens PATH (a simulator streaming that file), shows the node frame 2 page with
 // the tabs in front in turn, and prints the resident set every --every seconds.
@@ -507,8 +508,24 @@ int writeStream(const Options& o)
     QFile f(o.writeStream);
     if (!f.open(QIODevice::WriteOnly))
         return 1;
+    // --flood KIND: that stream, for the simulator (talmeno-sim --stream FILE).
+    std::function<QByteArray(int)> frameAt = benchframes::nodeFrame2;
+    if (o.flood == "node1-fresh")
+        frameAt = floodframes::nodeFrame1Fresh;
+    else if (o.flood == "node1-fixed")
+        frameAt = floodframes::nodeFrame1Fixed;
+    else if (o.flood == "node1-real")
+        frameAt = [](int n) { return floodframes::nodeFrame1Real(n); };
+    else if (o.flood == "iot-fresh" || o.flood == "iot-fixed")
+        frameAt = [fresh = o.flood == "iot-fresh"](int n) { return floodframes::iotFrame(n, fresh); };
+    else if (o.flood == "node4-fresh")
+        frameAt = floodframes::nodeFrame4Fresh;
+    else if (o.flood == "node4-mode12")
+        frameAt = floodframes::nodeFrame4Mode12;
+    else if (!o.flood.isEmpty())
+        return 2;
     for (int n = 0; n < o.frames; ++n)
-        f.write(benchframes::nodeFrame2(n));
+        f.write(frameAt(n));
     return f.flush() ? 0 : 1;
 }
 
@@ -740,10 +757,11 @@ int runFlood(const Options& o)
 
     const double rss0 = residentMiB();
     double rssMax = rss0;
-    double decoderLagMax = 0, pageLagMax = 0;
+    double decoderLagMax = 0, pageLagMax = 0, pageLagMaxAt = 0;
     QString shownBeforeReal = "-";
     double realShownAfterSecondMs = -1e9;
     int realLostAfter = 0;
+    QString firstLostWhy, lastLostWhy;
     QString lastWhy;
     QElapsedTimer clock;
     clock.start();
@@ -776,7 +794,10 @@ int runFlood(const Options& o)
             pageLag = lagOf(quint64(std::max(0, newest + 1 - q.second)), w);
         }
         decoderLagMax = std::max(decoderLagMax, decoderLag);
-        pageLagMax = std::max(pageLagMax, pageLag);
+        if (pageLag > pageLagMax) {
+            pageLagMax = pageLag;
+            pageLagMaxAt = clock.elapsed() / 1000.0;
+        }
         const double rss = residentMiB();
         rssMax = std::max(rssMax, rss);
         if (realFrames > 0) {
@@ -794,8 +815,11 @@ int runFlood(const Options& o)
                     std::chrono::duration<double, std::milli>(Clock::now() - sentAt[size_t(firstReal + 1)]).count();
                 if (ok && realShownAfterSecondMs < -1e8)
                     realShownAfterSecondMs = since;
-                else if (!ok && realShownAfterSecondMs > -1e8)
-                    ++realLostAfter;
+                else if (!ok && realShownAfterSecondMs > -1e8) {
+                    if (realLostAfter++ == 0)
+                        firstLostWhy = QString("%1 ms after the second frame: %2").arg(since, 0, 'f', 0).arg(why);
+                    lastLostWhy = why;
+                }
                 lastWhy = why;
             }
         }
@@ -828,19 +852,23 @@ int runFlood(const Options& o)
     if (lastSt >= 0)
         std::printf("newest frame decoded: number %d of the %d written\n", planIndexOf(lastSt) + 1, total);
     std::printf("written %d frames (%d flood%s), decoded %llu, discarded lines %d; resident set at start %.1f MiB, "
-                "peak %.1f MiB, end %.1f MiB (growth %.1f MiB); decoder behind at most %.2f s, page at most %.2f s; "
-                "load average at end %s\n",
+                "peak %.1f MiB, end %.1f MiB (growth %.1f MiB); decoder behind at most %.2f s, page at most %.2f s "
+                "(at %.1f s); load average at end %s\n",
                 total, floodFrames, realFrames ? qPrintable(QString(", %1 real").arg(realFrames)) : "",
                 static_cast<unsigned long long>(q.first), g_discarded.load(), rss0, rssMax, residentMiB(),
-                residentMiB() - rss0, decoderLagMax, pageLagMax, qPrintable(loadAverage()));
+                residentMiB() - rss0, decoderLagMax, pageLagMax, pageLagMaxAt, qPrintable(loadAverage()));
     if (realFrames > 0) {
-        if (realShownAfterSecondMs > -1e8)
+        if (realShownAfterSecondMs > -1e8) {
             std::printf("real tags T_%d..T_%d: at the first check after the flood: shown %s; shown %.0f ms after their second frame "
                         "was written (checked every 20 ms); polls not shown after that: %d\n",
                         o.realFirstId, o.realFirstId + 4, qPrintable(shownBeforeReal), realShownAfterSecondMs, realLostAfter);
-        else
+        if (realLostAfter > 0)
+            std::printf("  first poll not shown: %s\n  last poll not shown: %s\n", qPrintable(firstLostWhy),
+                        qPrintable(lastLostWhy));
+        } else {
             std::printf("real tags T_%d..T_%d: NOT shown by the end; missing: %s\n", o.realFirstId, o.realFirstId + 4,
                         qPrintable(lastWhy));
+        }
     }
     std::fflush(stdout);
     return 0;
