@@ -96,8 +96,11 @@ private:
 //  - it was seen before within kRepeatWithinMs (a candidate): a stream of fresh ids
 //    that never repeat never turns items over, and
 //  - the key silent longest has been silent for kSilentForMs: a node that sends
-//    steadily (down to 1 Hz) keeps its place, and damage cycling the small key space
-//    does not thrash.
+//    steadily (down to 1 Hz) keeps its place.
+// The repeat window is shorter than the silence: damage that cycles the small key
+// space comes back to a key after one and the same time for every key, either too
+// late to be a candidate or too soon for any shown key to be silent, so it never
+// turns items over (each turn makes and frees a node's items, series and rows).
 // So a real node that starts after any burst of damage shows by its second frame
 // once the burst has been silent kSilentForMs. The keys that gave up their place
 // are handed to the protocol (takeEvicted), which drops their items and tells the page.
@@ -106,7 +109,7 @@ class NodeBound
 {
 public:
     static constexpr int kMaxNodes = 1024;
-    static constexpr qint64 kRepeatWithinMs = 3000;
+    static constexpr qint64 kRepeatWithinMs = 1200;
     static constexpr qint64 kSilentForMs = 1500;
     // Candidates kept at most (older ones go first); far above any real newcomer count.
     static constexpr int kMaxCandidates = 8192;
