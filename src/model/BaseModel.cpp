@@ -444,6 +444,10 @@ void BaseResourceModel::addItem(BaseItem* item)
         return;
     resources_.insert(resource->uniqueName(), resource);
     QMutexLocker lock(&indexMutex_);
+    // A reserved item released before its row came is about to go: indexed again,
+    // a thread asking for its name would get it and write into it once deleted.
+    if (resource == inserting_ && !indexedName_.contains(resource))
+        return;
     indexLocked(resource->uniqueName(), resource);
 }
 
@@ -495,7 +499,10 @@ void BaseResourceModel::unindex(BaseResourceItem* item)
 
 bool BaseResourceModel::insertReserved(BaseResourceItem* item)
 {
-    if (appendItem(item))
+    inserting_ = item;
+    const bool appended = appendItem(item);
+    inserting_ = nullptr;
+    if (appended)
         return true;
     unindex(item);
     return false;

@@ -171,7 +171,8 @@ public:
     // request builds a new item rather than one about to go.
     void unindex(BaseResourceItem* item);
     // Model thread: makes a reserved item the last row (rows inserted, connected,
-    // indexed); false when it is refused (the caller still owns it).
+    // indexed unless unindex() released it meanwhile); false when it is refused
+    // (the caller still owns it).
     bool insertReserved(BaseResourceItem* item);
 
 signals:
@@ -196,4 +197,6 @@ private:
     // again once Belong or Name changed.
     QHash<QString, BaseResourceItem*> index_;
     QHash<BaseResourceItem*, QString> indexedName_;
+    // Model thread: the reserved item insertReserved is adding.
+    BaseResourceItem* inserting_ = nullptr;
 };

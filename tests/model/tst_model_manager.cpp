@@ -67,6 +67,7 @@ private slots:
     void apostrophesSurviveAndOldFilesRead();
     void activateResourcesFillsEmptyContainers();
     void createResourceFromAnotherThread();
+    void releasedItemIsNotHandedOutAgain();
     void pendingItemsGoWithTheManager();
     void waitingThreadIsReleasedAtShutdown();
     void signalsCarryTheType();
@@ -422,6 +423,64 @@ void TestModelManager::createResourceFromAnotherThread()
     QVERIFY(!lines->resource("pv"));
     QCOMPARE(announced.last(), QString("-pv"));
     disconnect(lines, nullptr, this, nullptr);
+    disconnect(&manager, nullptr, this, nullptr);
+}
+
+// A node that goes and comes back at once: its item is made, released and asked
+// for again by a parsing thread while the model's thread has run the insertion but
+// not yet the release. The second request must build a new item, never hand out
+// the one about to be deleted.
+void TestModelManager::releasedItemIsNotHandedOutAgain()
+{
+    ModelManager manager(file("released"), {ResourceType::Line});
+    manager.loadSettings();
+    BaseResourceModel* lines = manager.resourceModel(ResourceType::Line);
+    QThread worker;
+    QObject onWorker;
+    onWorker.moveToThread(&worker);
+    worker.start();
+    QSemaphore returned;
+    BaseResourceItem* gone = nullptr;
+    BaseResourceItem* again = nullptr;
+    bool goneDestroyed = false;
+    QMetaObject::invokeMethod(
+        &onWorker,
+        [&]() {
+            gone = manager.createResource(ResourceType::Line, "p", "n");
+            if (gone) {
+                connect(gone, &QObject::destroyed, [&]() { goneDestroyed = true; });
+                manager.releaseResources({gone});
+            }
+            returned.release();
+        },
+        Qt::QueuedConnection);
+    QVERIFY(returned.tryAcquire(1, 10000));
+    QVERIFY(gone);
+    // Announced as its insertion runs, its release still queued behind it: the
+    // parsing thread asks for the name now.
+    bool asked = false;
+    connect(&manager, &ModelManager::resourceCreated, this, [&](ResourceType, BaseResourceItem* item) {
+        if (item != gone || asked)
+            return;
+        asked = true;
+        QMetaObject::invokeMethod(
+            &onWorker,
+            [&]() {
+                again = manager.createResource(ResourceType::Line, "p", "n");
+                returned.release();
+            },
+            Qt::QueuedConnection);
+        QVERIFY(returned.tryAcquire(1, 10000));
+    });
+    QTRY_VERIFY(goneDestroyed);
+    QVERIFY(asked);
+    QVERIFY(again);
+    QVERIFY(again != gone);
+    QTRY_COMPARE(lines->rowCount(), 1);
+    QCOMPARE(lines->resource("pn"), again);
+    QCOMPARE(lines->indexed("pn"), again);
+    worker.quit();
+    QVERIFY(worker.wait(5000));
     disconnect(&manager, nullptr, this, nullptr);
 }
 
