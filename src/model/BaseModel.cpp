@@ -499,9 +499,11 @@ void BaseResourceModel::unindex(BaseResourceItem* item)
 
 bool BaseResourceModel::insertReserved(BaseResourceItem* item)
 {
+    // Restored, not cleared: a view told of the new rows may drain further insertions.
+    BaseResourceItem* const outer = inserting_;
     inserting_ = item;
     const bool appended = appendItem(item);
-    inserting_ = nullptr;
+    inserting_ = outer;
     if (appended)
         return true;
     unindex(item);
