@@ -68,7 +68,6 @@ private slots:
     void activateResourcesFillsEmptyContainers();
     void createResourceFromAnotherThread();
     void releasedItemIsNotHandedOutAgain();
-    void pendingItemsGoWithTheManager();
     void waitingThreadIsReleasedAtShutdown();
     void signalsCarryTheType();
 
@@ -482,43 +481,6 @@ void TestModelManager::releasedItemIsNotHandedOutAgain()
     worker.quit();
     QVERIFY(worker.wait(5000));
     disconnect(&manager, nullptr, this, nullptr);
-}
-
-void TestModelManager::pendingItemsGoWithTheManager()
-{
-    int factoriesDeleted = 0;
-    std::atomic<int> itemsDestroyed{0};
-    auto manager = std::make_unique<ModelManager>(file("pending"), allTypes);
-    manager->loadSettings();
-    QThread worker;
-    QObject onWorker;
-    onWorker.moveToThread(&worker);
-    worker.start();
-    QSemaphore returned;
-    QMetaObject::invokeMethod(
-        &onWorker,
-        [&, m = manager.get()]() {
-            const QList<BaseResourceItem*> items{
-                m->createResource(ResourceType::Data, "p", "data", true, new CountingFactory(&factoriesDeleted)),
-                m->createResource(ResourceType::Line, "p", "l"), m->createResource(ResourceType::Scatter, "p", "s")};
-            for (BaseResourceItem* item : items) {
-                if (item)
-                    QObject::connect(item, &QObject::destroyed, [&]() { ++itemsDestroyed; });
-            }
-            // A release queued behind the insertion frees nothing twice.
-            m->releaseResources({items.at(2)});
-            returned.release();
-        },
-        Qt::QueuedConnection);
-    QVERIFY(returned.tryAcquire(1, 10000));
-    worker.quit();
-    QVERIFY(worker.wait(5000));
-    // The page goes before its thread took the items: they go with it.
-    manager.reset();
-    QCOMPARE(itemsDestroyed.load(), 3);
-    QCOMPARE(factoriesDeleted, 1);
-    QCoreApplication::processEvents(); // the dropped insertions never run
-    flushDeletes();
 }
 
 void TestModelManager::waitingThreadIsReleasedAtShutdown()

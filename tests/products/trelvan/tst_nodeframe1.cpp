@@ -56,6 +56,14 @@ class TestNodeFrame1 : public QObject
 
     double lastOf(const QString& name) const { return fx.lastOf(kName, name); }
 
+    // The frame's page on the full page's model, hosted by host.
+    Trelvan::WidgetNodeFrame1* openPage(QWidget& host)
+    {
+        TestTrelvan::setCurrentManager(fx.fullPage);
+        auto* resource = new DataResource(p->dataItem(), &host);
+        return qobject_cast<Trelvan::WidgetNodeFrame1*>(resource->view());
+    }
+
 private slots:
     void initTestCase()
     {
@@ -134,10 +142,8 @@ private slots:
 
     void pageShowsOnePositionBoxPerNode()
     {
-        TestTrelvan::setCurrentManager(fx.fullPage);
         QWidget host;
-        DataResource resource(p->dataItem(), &host);
-        auto* page = qobject_cast<Trelvan::WidgetNodeFrame1*>(resource.view());
+        Trelvan::WidgetNodeFrame1* page = openPage(host);
         QVERIFY(page);
 
         NodeFrame1Fields older = header();
@@ -165,10 +171,8 @@ private slots:
     // 2 s of their second frame, and the page counts all five.
     void realTagsShowAfterAFloodOfFreshKeys()
     {
-        TestTrelvan::setCurrentManager(fx.fullPage);
         QWidget host;
-        DataResource resource(p->dataItem(), &host);
-        auto* page = qobject_cast<Trelvan::WidgetNodeFrame1*>(resource.view());
+        Trelvan::WidgetNodeFrame1* page = openPage(host);
         QVERIFY(page);
         const auto shownBoxes = [page] {
             int n = 0;
