@@ -41,6 +41,18 @@ inline void seal(QByteArray& f)
     f[f.size() - 1] = char(sum);
 }
 
+// A variable frame built without its checksum byte: the byte appended, the length
+// field (bytes 2 and 3) set, the sum written.
+inline QByteArray finish(QByteArray b)
+{
+    b.append('\0');
+    const quint16 length = quint16(b.size());
+    b[2] = char(length & 0xFF);
+    b[3] = char(length >> 8);
+    seal(b);
+    return b;
+}
+
 // Frames 0, 1, 2 ... back to back until at least minBytes.
 template <typename FrameAt>
 QByteArray backToBack(int minBytes, FrameAt&& frameAt)

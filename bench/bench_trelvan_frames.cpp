@@ -108,16 +108,7 @@ void startProgramThreads()
     ProtocolFrameExtraction::instance()->setEnabled(true);
 }
 
-// Length field and sum of a frame built without its checksum byte.
-QByteArray finish(QByteArray b)
-{
-    b.append('\0');
-    const quint16 length = quint16(b.size());
-    b[2] = char(length & 0xFF);
-    b[3] = char(length >> 8);
-    seal(b);
-    return b;
-}
+using benchfeed::finish;
 
 template <typename Frame>
 QByteArray senderPart(int n, quint8 role, int count)
@@ -244,12 +235,7 @@ QByteArray variableFrame(Frame_t f, const QVector<Node_t>& records)
     QByteArray b(reinterpret_cast<const char*>(&f), sizeof f);
     for (const Node_t& r : records)
         b.append(reinterpret_cast<const char*>(&r), sizeof r);
-    b.append('\0');
-    const quint16 length = quint16(b.size());
-    b[2] = char(length & 0xFF);
-    b[3] = char(length >> 8);
-    seal(b);
-    return b;
+    return finish(std::move(b));
 }
 
 // A node listing eight nodes and tags with their positions (188 bytes).
