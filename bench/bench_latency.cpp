@@ -278,8 +278,7 @@ void connectPort(ZSerialPort& port, const QString& path)
         std::exit(1);
     }
     port.setBaudRate(3500000);
-    QObject::connect(&port, &ZSerialPort::dataArrived, ProtocolFrameExtraction::instance(),
-                     &ProtocolFrameExtraction::appendData, Qt::DirectConnection);
+    searchPortData(&port);
 }
 
 struct Stats

@@ -150,9 +150,7 @@ MainWindow::MainWindow()
 
     ProtocolFrameExtraction::instance()->setEnabled(true);
 
-    ZSerialPort* port = ZUiSerialPortAssistant::instance()->serialPort();
-    connect(port, &ZSerialPort::dataArrived, ProtocolFrameExtraction::instance(),
-            &ProtocolFrameExtraction::appendData, Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
+    searchPortData(ZUiSerialPortAssistant::instance()->serialPort());
 }
 
 MainWindow::~MainWindow()

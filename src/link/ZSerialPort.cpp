@@ -11,6 +11,8 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <sys/ioctl.h>
+
 namespace {
 // Colon-separated device paths added to the scan (ptys and links are not listed by the OS).
 QStringList extraPortPaths()
@@ -72,6 +74,15 @@ bool ZSerialPort::isScanning() const
 bool ZSerialPort::isSampling() const
 {
     return statisticsTimer_->isActive();
+}
+
+qint64 ZSerialPort::bytesWaiting() const
+{
+    qint64 waiting = bytesAvailable();
+    int queued = 0;
+    if (isOpen() && handle() >= 0 && ::ioctl(handle(), FIONREAD, &queued) == 0)
+        waiting += queued;
+    return waiting;
 }
 
 void ZSerialPort::readStep()

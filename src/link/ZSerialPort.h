@@ -30,6 +30,8 @@ public:
 
     QStringList existedPorts() const { return existedPorts_; }
     quint64 receivedBytes() const { return receivedBytes_; }
+    // Bytes received by the device layer and not read yet (the OS's and the port's).
+    qint64 bytesWaiting() const;
     quint64 receivedPerSecond() const { return receivedPerSecond_; }
     quint64 transmittedBytes() const { return transmittedBytes_; }
     quint64 transmittedPerSecond() const { return transmittedPerSecond_; }

@@ -21,10 +21,17 @@ void initLinkServices(ZSerialPort* port)
     udpOutputPort.store(33000);
 
     if (port) {
-        QObject::connect(port, &ZSerialPort::dataArrived, extraction, &ProtocolFrameExtraction::appendData,
-                         Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
+        searchPortData(port);
         installSerialPortHooks(port);
     } else {
         installClosedPortHooks();
     }
+}
+
+void searchPortData(ZSerialPort* port)
+{
+    ProtocolFrameExtraction* extraction = ProtocolFrameExtraction::instance();
+    QObject::connect(port, &ZSerialPort::dataArrived, extraction, &ProtocolFrameExtraction::appendData,
+                     Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
+    extraction->setReader(port, [port] { return port->bytesWaiting() > 0; });
 }

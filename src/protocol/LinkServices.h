@@ -14,3 +14,7 @@ class ZSerialPort;
 // The extraction is enabled by the caller at the end of its construction
 // (ProtocolFrameExtraction::instance()->setEnabled(true)).
 void initLinkServices(ZSerialPort* port = nullptr);
+
+// The port's bytes go straight to the frame search, which asks the port's thread,
+// before it gives up a held candidate, whether bytes still wait unread.
+void searchPortData(ZSerialPort* port);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
 #include <atomic>
 #include <list>
 
@@ -91,8 +92,11 @@ private:
 // passes its sum carries random ids: without a bound each of them made items, boxes
 // and statistics for as long as the program ran. The bound limits views, never data:
 // a record beyond it is still decoded, exported and sent; only its items and box are
-// not made. Its keys are small (a role and an 8-bit id), so damage can fill any cap:
-// once full, a new key takes the place of the key silent longest when
+// not made. Its keys are small (a role and an 8-bit id), so damage can fill any cap.
+// The first keys, up to the largest installation a device allows, show at once;
+// a key beyond them shows once it was seen before within kRepeatWithinMs (a real
+// node sends again soon; a stream of fresh ids makes no items). Once full, a new
+// key takes the place of the key silent longest when
 //  - it was seen before within kRepeatWithinMs (a candidate): a stream of fresh ids
 //    that never repeat never turns items over, and
 //  - the key silent longest has been silent for kSilentForMs: a node that sends
@@ -125,28 +129,34 @@ public:
         return clock ? clock() : steadyMs();
     }
 
-    explicit NodeBound(int cap = kMaxNodes)
+    // cap: the most keys shown; atOnce: how many of them show at their first
+    // sighting (all of them by default).
+    explicit NodeBound(int cap = kMaxNodes, int atOnce = -1)
         : cap_(cap < 1 ? 1 : cap)
+        , atOnce_(atOnce < 0 ? cap_ : std::min(atOnce, cap_))
     {
     }
 
-    // Whether the node of key is shown (makes items and a box): known, new while the
-    // cap is not full, or new in the place of the key silent longest (see above).
-    // label() names the node in the debug line of a node not shown.
+    // Whether the node of key is shown (makes items and a box): known, new among the
+    // first shown at once, or new and repeated, in a free place or in the place of
+    // the key silent longest (see above). label() names the node in the debug line
+    // of a node not shown.
     template <typename Label>
     bool admits(quint64 key, const QString& protocol, Label&& label)
     {
         const qint64 t = now();
-        if (shown_.contains(key) || shown_.size() < cap_) {
+        if (shown_.contains(key) || shown_.size() < atOnce_) {
             shown_.touch(key, t);
             return true;
         }
         const RecencyList::Entry* candidate = candidates_.find(key);
         const bool repeated = candidate && t - candidate->seen <= kRepeatWithinMs;
         const RecencyList::Entry* oldest = shown_.oldest();
-        if (repeated && oldest && t - oldest->seen >= kSilentForMs) {
-            evicted_.append(oldest->key);
-            shown_.dropOldest();
+        if (repeated && (shown_.size() < cap_ || (oldest && t - oldest->seen >= kSilentForMs))) {
+            if (shown_.size() >= cap_) {
+                evicted_.append(oldest->key);
+                shown_.dropOldest();
+            }
             candidates_.remove(key);
             shown_.touch(key, t);
             return true;
@@ -160,7 +170,7 @@ public:
         if (!logged_ || t - lastLog_ >= kLogEveryMs) {
             logged_ = true;
             lastLog_ = t;
-            zDebug() << protocol + ": node" << label() << "not shown," << cap_ << "nodes are shown already";
+            zDebug() << protocol + ": node" << label() << "not shown," << shown_.size() << "nodes are shown already";
         }
         return false;
     }
@@ -178,6 +188,8 @@ public:
     bool contains(quint64 key) const { return shown_.contains(key); }
     int size() const { return shown_.size(); }
     int capacity() const { return cap_; }
+    int shownAtOnce() const { return atOnce_; }
+    void setShownAtOnce(int atOnce) { atOnce_ = std::max(0, std::min(atOnce, cap_)); }
 
 private:
     static std::atomic<Clock>& clock_()
@@ -196,6 +208,7 @@ private:
     }
 
     int cap_;
+    int atOnce_;
     RecencyList shown_;
     RecencyList candidates_;
     QVector<quint64> evicted_;

@@ -85,6 +85,46 @@ void ProtocolFrameExtraction::setEnabled(bool enabled)
         timer_->wake();
 }
 
+void ProtocolFrameExtraction::setReader(QObject* reader, std::function<bool()> waiting)
+{
+    QMutexLocker lock(&mutex_);
+    reader_ = reader;
+    waiting_ = std::move(waiting);
+    drainedAt_ = -1;
+    draining_ = false;
+}
+
+bool ProtocolFrameExtraction::readerDrained()
+{
+    QMutexLocker lock(&mutex_);
+    if (!reader_ || !waiting_)
+        return true;
+    if (drainedAt_ == received_) {
+        drainedAt_ = -1; // good for this give-up only
+        return true;
+    }
+    if (draining_)
+        return false;
+    draining_ = true;
+    const qint64 asked = received_;
+    QPointer<ProtocolFrameExtraction> self(this);
+    QMetaObject::invokeMethod(
+        reader_.data(),
+        [self, waiting = waiting_, asked] {
+            // Bytes waiting are read by the reader's next turn of its loop; the
+            // question is asked again after that.
+            const bool more = waiting();
+            if (!self)
+                return;
+            QMutexLocker l(&self->mutex_);
+            if (!more)
+                self->drainedAt_ = asked;
+            self->draining_ = false;
+        },
+        Qt::QueuedConnection);
+    return false;
+}
+
 bool ProtocolFrameExtraction::hasPendingWork()
 {
     if (!isEnabled_.load())
@@ -381,7 +421,7 @@ void ProtocolFrameExtraction::extractFrames()
     bool giveUp = false;
     if (input.isEmpty()) {
         // Nothing new: only a held candidate that has waited too long changes anything.
-        if (!holding_ || !sinceInput_.isValid() || sinceInput_.elapsed() < kIdleGiveUpMs)
+        if (!holding_ || !sinceInput_.isValid() || sinceInput_.elapsed() < kIdleGiveUpMs || !readerDrained())
             return;
         giveUp = true;
     }

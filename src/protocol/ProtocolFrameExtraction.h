@@ -7,8 +7,11 @@
 #include <QObject>
 #include <QVector>
 
+#include <QPointer>
+
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "protocol/ProtocolBase.h"
@@ -59,7 +62,8 @@ struct FrameCandidate
 //   (see extractFrames), so a false head or a damaged length field holds the
 //   frames behind it at most until the second of them has arrived;
 // - otherwise the first candidate still incomplete holds the search, until it
-//   completes, or no byte has arrived for kIdleGiveUpMs;
+//   completes, or no byte has arrived for kIdleGiveUpMs and the reader has read
+//   what was waiting (setReader);
 // - a reply the program waits for right now (ProtocolBase::isAwaited) is never
 //   held: once whole and verified it is queued at once, whatever lies before it.
 class ProtocolFrameExtraction : public QObject
@@ -89,6 +93,12 @@ public:
     static qint32 longestFrame(const ProtocolBase* protocol);
     // Runs every millisecond while bytes wait (and the search is on), not at rest.
     ZDemandTimer* passTimer() const { return timer_; }
+
+    // The object on whose thread the bytes are read (the port), and whether bytes
+    // wait there unread. A held candidate is given up for want of input only once
+    // that thread has answered that none wait: a reader kept busy (a long draw on
+    // the GUI thread) is not a quiet line, and the rest of the frame waits for it.
+    void setReader(QObject* reader, std::function<bool()> waiting);
 
 public slots:
     void appendData(const QByteArray& data);
@@ -138,11 +148,19 @@ private:
     void dropConsumed();
     void runPass();
     bool hasPendingWork();
+    // Whether the reader found nothing waiting since the last input; asks it if not.
+    bool readerDrained();
 
     std::atomic<bool> isEnabled_{false};
     QMutex mutex_;
     QByteArray pendingData_;
     qint64 received_ = 0; // guarded by mutex_
+    // Guarded by mutex_: the reader, and the count of bytes received when it last
+    // found none waiting (-1: not since the last give-up).
+    QPointer<QObject> reader_;
+    std::function<bool()> waiting_;
+    qint64 drainedAt_ = -1;
+    bool draining_ = false;
     QByteArray remainder_;
     qint64 remainderOffset_ = 0; // stream offset of remainder_'s first byte
     // The bytes of remainder_ before consumed_ and the candidates before firstCandidate_

@@ -101,10 +101,10 @@ void ChartContainer2D::addResource(BaseResource* resource)
             continue;
         if (s->chart())
             s->chart()->removeSeries(s);
-        if (drawsNothingYet(s))
-            joinWithSecondPoint(static_cast<QLineSeries*>(s));
-        else
+        if (readyToJoin(s))
             joinChart(s);
+        else
+            waitToJoin(s);
     }
 }
 
@@ -115,29 +115,51 @@ void ChartContainer2D::joinChart(QAbstractSeries* series)
     series->attachAxis(axisY_);
 }
 
-bool ChartContainer2D::drawsNothingYet(QAbstractSeries* series) const
+bool ChartContainer2D::readyToJoin(QAbstractSeries* series) const
 {
+    if (!isVisible())
+        return false;
     auto* line = qobject_cast<QLineSeries*>(series);
-    return item()->type() == ResourceType::Line && line && !line->pointsVisible() && line->count() < 2;
+    return !(item()->type() == ResourceType::Line && line && !line->pointsVisible() && line->count() < 2);
 }
 
-void ChartContainer2D::joinWithSecondPoint(QLineSeries* series)
+void ChartContainer2D::waitToJoin(QAbstractSeries* series)
 {
-    const auto check = [this, series] {
-        if (series->count() < 2)
-            return;
-        stopWaiting(series);
-        joinChart(series);
-    };
-    waiting_.insert(series, {connect(series, &QXYSeries::pointsReplaced, this, check),
-                             connect(series, &QXYSeries::pointAdded, this, check),
-                             connect(series, &QObject::destroyed, this, [this, series] { stopWaiting(series); })});
+    QList<QMetaObject::Connection> watch{
+        connect(series, &QObject::destroyed, this, [this, series] { stopWaiting(series); })};
+    if (auto* xy = qobject_cast<QXYSeries*>(series)) {
+        const auto check = [this, series] { joinIfReady(series); };
+        watch << connect(xy, &QXYSeries::pointsReplaced, this, check) << connect(xy, &QXYSeries::pointAdded, this, check);
+    }
+    waiting_.insert(series, watch);
+}
+
+void ChartContainer2D::joinIfReady(QAbstractSeries* series)
+{
+    if (!readyToJoin(series))
+        return;
+    stopWaiting(series);
+    joinChart(series);
 }
 
 void ChartContainer2D::stopWaiting(QAbstractSeries* series)
 {
     for (const QMetaObject::Connection& c : waiting_.take(series))
         disconnect(c);
+}
+
+void ChartContainer2D::showEvent(QShowEvent* event)
+{
+    ChartContainer::showEvent(event);
+    if (waiting_.isEmpty())
+        return;
+    // In the resources' order, as they would have joined.
+    for (BaseResource* resource : resources()) {
+        if (auto* r2 = qobject_cast<ChartResource2D*>(resource))
+            for (QAbstractSeries* s : r2->seriesList())
+                if (waiting_.contains(s))
+                    joinIfReady(s);
+    }
 }
 
 void ChartContainer2D::addSeriesToChart(QAbstractSeries* series)

@@ -44,6 +44,9 @@ public:
     QPixmap grabChart();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 public slots:
     void updateCursorReadout(QPointF pos);
 
@@ -52,12 +55,13 @@ private:
     void addSeriesToChart(QtCharts::QAbstractSeries* series);
     // Adds series to the chart on its axes.
     void joinChart(QtCharts::QAbstractSeries* series);
-    // A line of fewer than two points draws nothing, yet its place in the chart costs
-    // about 20 KB (its item and the hidden legend's marker): a page of thousands of
-    // nodes seen once would pay that for nothing. Such a series joins the chart with
-    // its second point.
-    bool drawsNothingYet(QtCharts::QAbstractSeries* series) const;
-    void joinWithSecondPoint(QtCharts::QLineSeries* series);
+    // A series joins the chart once the chart is shown, and a line once it has two
+    // points: a hidden chart, or a line of one point, draws nothing, yet a series'
+    // place in the chart costs about 50 KB (its item, the hidden legend's marker):
+    // a page of thousands of nodes nobody charts would pay that for nothing.
+    bool readyToJoin(QtCharts::QAbstractSeries* series) const;
+    void waitToJoin(QtCharts::QAbstractSeries* series);
+    void joinIfReady(QtCharts::QAbstractSeries* series);
     void stopWaiting(QtCharts::QAbstractSeries* series);
 
     QtCharts::QChart* chart_;

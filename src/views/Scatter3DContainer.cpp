@@ -81,9 +81,21 @@ Scatter3DContainer::Scatter3DContainer(Scatter3DContainerItem* item, QWidget* pa
 void Scatter3DContainer::addResource(BaseResource* resource)
 {
     ChartContainer3D::addResource(resource);
+    // A hidden graph draws nothing, yet each series in it holds its render data (some
+    // 300 KB a node): a resource joins the graph once the graph is shown.
     auto* r = qobject_cast<Scatter3DResource*>(resource);
-    if (r && graph())
+    if (r && graph() && isVisible())
         r->attachToGraph(graph());
+}
+
+void Scatter3DContainer::showEvent(QShowEvent* event)
+{
+    ChartContainer3D::showEvent(event);
+    if (!graph())
+        return;
+    for (BaseResource* resource : resources())
+        if (auto* r = qobject_cast<Scatter3DResource*>(resource))
+            r->attachToGraph(graph());
 }
 
 void Scatter3DContainer::removeResource(BaseResource* resource)

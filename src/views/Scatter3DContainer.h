@@ -40,6 +40,9 @@ public:
 public slots:
     void handleItemDataChanged(int column) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void showRange(QDoubleSpinBox* minBox, QDoubleSpinBox* maxBox, float min, float max);
 

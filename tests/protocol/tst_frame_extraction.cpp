@@ -172,6 +172,29 @@ private slots:
         const Queued q2 = feed(whole.mid(30));
         QCOMPARE(q2.size(), 1);
         QCOMPARE(q2[0].second, whole);
+
+        // A reader whose thread is busy past the quiet time (this thread, not
+        // returning to its loop) with the rest of the frame waiting in the port: the
+        // frame is held until the reader has answered, then read whole.
+        QObject reader;
+        bool restWaits = true;
+        ex->setReader(&reader, [&] { return restWaits; });
+        QVERIFY(feed(whole.left(30)).isEmpty());
+        QThread::msleep(ProtocolFrameExtraction::kIdleGiveUpMs + 150);
+        ex->extractFrames();
+        ex->appendData(whole.mid(30)); // the reader's turn reads it
+        restWaits = false;
+        Queued q3;
+        QTRY_VERIFY_WITH_TIMEOUT((ex->extractFrames(), q3 += testenv::takeQueued(), !q3.isEmpty()), 5000);
+        QCOMPARE(q3.size(), 1);
+        QCOMPARE(q3[0].second, whole);
+        // A quiet line still gives a held candidate up, once the reader says so.
+        QVERIFY(feed(stray + good).isEmpty());
+        Queued q4;
+        QTRY_VERIFY_WITH_TIMEOUT((ex->extractFrames(), q4 += testenv::takeQueued(), !q4.isEmpty()), 5000);
+        QCOMPARE(q4.size(), 1);
+        QCOMPARE(q4[0].second, good);
+        ex->setReader(nullptr, {});
     }
 
     void overlappingCandidates()

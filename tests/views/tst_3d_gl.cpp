@@ -242,6 +242,9 @@ private slots:
         r2.syncFromItem();
         c.putResource(&r1);
         c.putResource(&r2);
+        // A hidden graph takes its series once shown.
+        QVERIFY(c.graph()->seriesList().isEmpty());
+        c.show();
         QCOMPARE(c.graph()->seriesList().size(), 4);
         QVERIFY(c.graph()->seriesList().contains(r1.marker()));
         QVERIFY(c.graph()->seriesList().contains(r1.trackSeries()));
@@ -274,6 +277,7 @@ private slots:
         QCOMPARE(c.graph()->seriesList().size(), 2);
         QVERIFY(!r1.graph());
         auto other = std::make_unique<Scatter3DContainer>(item.get());
+        other->show();
         other->putResource(&r1);
         QCOMPARE(r1.graph(), other->graph());
         other.reset();

@@ -68,14 +68,15 @@ private slots:
         Scatter3DContainer* container = nullptr;
         QTRY_VERIFY((container = qobject_cast<Scatter3DContainer*>(views->container(ResourceType::Scatter3D, s3d))));
         ChartResource3D* resource = nullptr;
-        QTRY_VERIFY((resource = qobject_cast<ChartResource3D*>(views->resource(ResourceType::Scatter3D, "tag1"))) &&
-                    resource->graph());
+        QTRY_VERIFY((resource = qobject_cast<ChartResource3D*>(views->resource(ResourceType::Scatter3D, "tag1"))));
+        // A graph takes its series once it is shown.
+        QCOMPARE(bool(resource->graph()), container->isVisible());
 
         models->containerModel(ResourceType::Scatter3D)->container(s3d)->setData(BaseContainerItem::ColWindow,
                                                                                   secondName);
         QTRY_COMPARE(second->containers(), QList<BaseContainer*>{container});
         QVERIFY(second->isAncestorOf(container));
-        QVERIFY(resource->graph());
+        QTRY_VERIFY(resource->graph());
         views->refreshChartResources();
 
         // Closing the window that holds the only 3D container with a resource is refused there.

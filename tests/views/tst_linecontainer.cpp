@@ -87,13 +87,27 @@ private slots:
         r.syncFromItem();
         c.putResource(&r);
         QCOMPARE(line->lineRecord()->Length, 500); // the container's Points
-        // A line draws nothing before its second point: it joins the chart then.
+        // A line draws nothing before its second point, nor in a hidden chart: it
+        // joins the chart when both hold.
         for (double v : {4.0, 5.0}) {
             QCOMPARE(r.series()->chart(), nullptr);
             line->setData(6, v);
             r.updateFromItem();
         }
+        QCOMPARE(r.series()->chart(), nullptr);
+        c.show();
         QCOMPARE(r.series()->chart(), c.chart());
+        auto later = lineItem("later");
+        LineResource r2(later.get());
+        r2.syncFromItem();
+        c.putResource(&r2);
+        for (double v : {1.0, 2.0}) {
+            QCOMPARE(r2.series()->chart(), nullptr);
+            later->setData(6, v);
+            r2.updateFromItem();
+        }
+        QCOMPARE(r2.series()->chart(), c.chart());
+        c.takeResource(&r2);
         QCOMPARE(r.series()->attachedAxes().size(), 2);
         QCOMPARE(c.seriesRow(&r), r.settingWidget());
         QVERIFY(c.seriesLayout()->indexOf(r.settingWidget()) >= 0);
@@ -130,6 +144,7 @@ private slots:
         {
             LineContainer c(item.get());
             c.syncFromItem();
+            c.show();
             c.putResource(&r);
             QCOMPARE(r.series()->chart(), c.chart());
         }
@@ -138,6 +153,7 @@ private slots:
         QCOMPARE(r.series()->chart(), nullptr);
         LineContainer next(item.get());
         next.syncFromItem();
+        next.show();
         next.putResource(&r);
         QCOMPARE(r.series()->chart(), next.chart());
         QVERIFY(next.seriesLayout()->indexOf(next.seriesRow(&r)) >= 0);

@@ -492,8 +492,10 @@ private slots:
         for (int role = 0; role < 7 && fill.size() < NodeBound::kMaxNodes; ++role)
             for (int id = 0; id < 256 && fill.size() < NodeBound::kMaxNodes; ++id)
                 fill << rec(qint8(role), quint8(id), {});
-        for (int at = 0; at < fill.size(); at += 255)
-            feed(sim::nodeFrame0(frame(3, 0, fill.mid(at, 255).toVector())));
+        // Beyond the largest installation a node shows from its second frame.
+        for (int pass = 0; pass < 2; ++pass)
+            for (int at = 0; at < fill.size(); at += 255)
+                feed(sim::nodeFrame0(frame(3, 0, fill.mid(at, 255).toVector())));
         refreshPass();
         QCOMPARE(p->shownNodeCount(), NodeBound::kMaxNodes);
 

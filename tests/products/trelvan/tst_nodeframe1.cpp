@@ -53,6 +53,7 @@ class TestNodeFrame1 : public QObject
 
     TestTrelvan::FrameFixture fx;
     ProtocolNodeFrame1* p = nullptr;
+    int programShownAtOnce = -1;
 
     double lastOf(const QString& name) const { return fx.lastOf(kName, name); }
 
@@ -73,6 +74,7 @@ private slots:
         ProtocolNodeFrame1::registerProtocol();
         p = ProtocolNodeFrame1::instance(this);
         p->setActive(true);
+        programShownAtOnce = p->nodeBound().shownAtOnce();
     }
     void cleanupTestCase()
     {
@@ -83,6 +85,9 @@ private slots:
     {
         fx.reset();
         p->queue.takeAll();
+        // The cases of one frame look at its nodes' items; the bound's own case
+        // runs as the program does, where a node shows from its second frame.
+        p->nodeBound().setShownAtOnce(Trelvan::largestInstallation());
     }
 
     // First frame, on a page without 3D views: no records, only voltage(V); a node
@@ -180,6 +185,25 @@ private slots:
                 n += byId.size();
             return n;
         };
+
+        p->nodeBound().setShownAtOnce(programShownAtOnce);
+        const int before = p->shownNodeCount(); // the nodes of the cases before
+        // Damage that never repeats a key within a second (five fresh keys a frame
+        // going round every key in 1.8 s) makes no items, boxes or series.
+        for (int frame = 0; frame < 400; ++frame) {
+            NodeFrame1Fields f = header();
+            for (int j = 0; j < 5; ++j) {
+                const int key = (5 * frame + j) % (7 * 256);
+                f.nodes.append(NodeFrame1Record{qint8(key / 256), quint8(key % 256), {key, 0, 0}});
+            }
+            fx.feed(sim::nodeFrame1(f));
+            g_now += 5;
+        }
+        page->refresh();
+        QCoreApplication::processEvents();
+        QCOMPARE(p->shownNodeCount(), before);
+        QCOMPARE(shownBoxes(), before); // those come round in the flood too
+        QCOMPARE(page->nodeCountLabel->value(), QString("5"));
 
         QRandomGenerator rng(52);
         const QSet<int> spared{2 * 256 + 0, 2 * 256 + 1, 2 * 256 + 2, 2 * 256 + 3, 2 * 256 + 4, 77};

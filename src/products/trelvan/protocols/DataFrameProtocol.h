@@ -3,6 +3,7 @@
 #include "model/ResourceType.h"
 #include "model/ResourceValues.h"
 #include "products/trelvan/protocols/FrameDecoding.h"
+#include "products/trelvan/protocols/TrelvanTables.h"
 #include "protocol/NodeBound.h"
 #include "protocol/ProtocolBase.h"
 #include "protocol/ProtocolDataQueue.h"
@@ -85,6 +86,7 @@ public:
 
     // The distinct nodes whose records make items and boxes (at most NodeBound::kMaxNodes).
     int shownNodeCount() const { return nodeBound_.size(); }
+    NodeBound& nodeBound() { return nodeBound_; }
     // Whether role is one of the role table's: other roles (damaged records) share
     // one label per id, so their records stay in the data but make no items or boxes.
     static bool isKnownRole(qint8 role);
@@ -198,7 +200,9 @@ protected:
         publish(queue, data);
     }
 
-    NodeBound nodeBound_;
+    // A real installation shows at its first frame; a node beyond the largest one
+    // shows at its second (see NodeBound).
+    NodeBound nodeBound_{NodeBound::kMaxNodes, largestInstallation()};
 
 private:
     quint8 frameKey_;

@@ -46,6 +46,11 @@ ProtocolNodeFrame1::ProtocolNodeFrame1(QObject* parent)
                    << makeItemName(Field::localTime) << makeItemName(Field::voltage)
                    << makeItemName(Field::nodeCount) << makeItemName(Field::role) << makeItemName(Field::id)
                    << makeVectorItemNames(Field::pos);
+    // Each node here charts its position in 2D and 3D (a hidden page's charts
+    // excepted), some 600 KB with the 3D graph shown: a node shows from its second
+    // frame, which a real node sends within a second (the slowest output rate is
+    // 1 Hz), while damage that never repeats a key that soon makes no items at all.
+    nodeBound_.setShownAtOnce(0);
 }
 
 ProtocolNodeFrame1::~ProtocolNodeFrame1()

@@ -4,6 +4,8 @@
 #include <QPair>
 #include <QVector>
 
+#include <algorithm>
+
 namespace Trelvan {
 
 namespace Field {
@@ -118,6 +120,18 @@ const QMap<int, QMap<int, int>> roleCapacities{
     {10, {{NODE, 80}}},
     {6, {{NODE, 50}}},
 };
+
+int largestInstallation()
+{
+    int largest = 0;
+    for (const QMap<int, int>& mode : roleCapacities) {
+        int nodes = 0;
+        for (int capacity : mode)
+            nodes += capacity;
+        largest = std::max(largest, nodes);
+    }
+    return largest;
+}
 
 namespace {
 // Model id and display name, in the order the devices were introduced. Id 17 was

@@ -71,6 +71,8 @@ QStringList ratesBelowBound(const QStringList& rates, qint64 baudrate, int bytes
 
 // Most devices of each role per mode: mode -> role -> count.
 extern const QMap<int, QMap<int, int>> roleCapacities;
+// The most nodes any mode allows in one installation (its capacities summed).
+int largestInstallation();
 
 // Display names of the device models by model id (0 to 44).
 extern const QMap<int, QString> modelNames;
