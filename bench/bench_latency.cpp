@@ -30,7 +30,7 @@
 //
 // Floods of fresh node keys through the live path (see runFlood):
 //   bench_latency --flood KIND [--rate 200] [--seconds 60] [--tab 0] [--every 5]
-//                 [--real-seconds 10 [--real-first-id 0]] [--first-frame N]
+//                 [--real-seconds 10 [--real-first-id 0]] [--first-frame N (sent twice, 1 s apart)]
 // KIND: node1-fresh, node1-fixed, iot-fresh, iot-fixed, node4-fresh, node4-mode12.
 //   bench_latency --check node1-fresh [--frames 12000] [--piece 4096] [--stall-every R --stall-ms 150]
 // feeds KIND's stream (Trelvan kinds) through the frame search and the decoding on
@@ -680,9 +680,12 @@ int runFlood(const Options& o)
     const auto period = std::chrono::nanoseconds(1000000000LL / std::max(1, o.rate));
     Clock::duration at{};
     if (o.firstFrame > 0) {
-        // System time 995: frame -1 of the stream, plan index 0.
-        plan.push_back({floodframes::nodeFrame1Many(-1, o.firstFrame), at, false});
-        at += std::chrono::milliseconds(1000);
+        // The installation's frame twice, 1 s apart (its nodes show from the second):
+        // system times 990 and 995, frames -2 and -1 of the stream, plan indexes 0, 1.
+        for (int n : {-2, -1}) {
+            plan.push_back({floodframes::nodeFrame1Many(n, o.firstFrame), at, false});
+            at += std::chrono::milliseconds(1000);
+        }
     }
     const int floodFrames = o.rate * o.seconds;
     for (int n = 0; n < floodFrames; ++n)
@@ -725,7 +728,7 @@ int runFlood(const Options& o)
                     page1 = p;
     };
     // Plan index of a frame's system time (flood frame i: 1000 + 5 i).
-    const int planOffset = o.firstFrame > 0 ? 1 : 0;
+    const int planOffset = o.firstFrame > 0 ? 2 : 0;
     auto planIndexOf = [&](qint64 systemTime) { return int((systemTime - 1000) / 5) + planOffset; };
     auto realShown = [&](QString* why) {
         if (!page1)
