@@ -344,7 +344,7 @@ void preRoutine()
         start();
     else
         problems << "no simulated device";
-    QTimer::singleShot(500, QCoreApplication::instance(), &act);
+    QTimer::singleShot(500, QCoreApplication::instance(), [] { talmeno_test::runAtTopLevel(&act); });
 }
 
 } // namespace child

@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "resources/init_resources.h"
 
@@ -16,6 +17,19 @@ inline void requireSandbox()
         std::fprintf(stderr, "run this test through ctest (tests/run_test.sh): it needs a private home\n");
         std::exit(2);
     }
+}
+
+// Runs act once this thread is back in its own event loop. A step that waits in a loop
+// of its own (qWaitFor) while the program sits in a nested loop (the wait of its device
+// recognition, say) keeps that loop from returning until the step ends; so the step
+// starts at loop level 1, looked for every 20 ms, for at most 20 s.
+inline void runAtTopLevel(const std::function<void()>& act, int triesLeft = 1000)
+{
+    if (QThread::currentThread()->loopLevel() > 1 && triesLeft > 0) {
+        QTimer::singleShot(20, QCoreApplication::instance(), [act, triesLeft] { runAtTopLevel(act, triesLeft - 1); });
+        return;
+    }
+    act();
 }
 
 } // namespace talmeno_test
