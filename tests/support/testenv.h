@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QtTest>
 #include <cstdio>
+#include <dlfcn.h>
 #include <cstdlib>
 #include <functional>
 
@@ -19,13 +20,23 @@ inline void requireSandbox()
     }
 }
 
+// How deep this thread is in event dispatch: 1 in a callback of the application's
+// own loop, more inside a nested loop or processEvents (glib's count, which sees
+// both; without glib, the nested event loops).
+inline int dispatchDepth()
+{
+    using Depth = int (*)();
+    static const Depth depth = reinterpret_cast<Depth>(dlsym(RTLD_DEFAULT, "g_main_depth"));
+    return depth ? depth() : QThread::currentThread()->loopLevel();
+}
+
 // Runs act once this thread is back in its own event loop. A step that waits in a loop
-// of its own (qWaitFor) while the program sits in a nested loop (the wait of its device
-// recognition, say) keeps that loop from returning until the step ends; so the step
-// starts at loop level 1, looked for every 20 ms, for at most 20 s.
+// of its own (qWaitFor) while the program sits in a nested one (a wait of its device
+// recognition, say) keeps that one from returning until the step ends; so the step
+// starts at the top, looked for every 20 ms, for at most 20 s.
 inline void runAtTopLevel(const std::function<void()>& act, int triesLeft = 1000)
 {
-    if (QThread::currentThread()->loopLevel() > 1 && triesLeft > 0) {
+    if (dispatchDepth() > 1 && triesLeft > 0) {
         QTimer::singleShot(20, QCoreApplication::instance(), [act, triesLeft] { runAtTopLevel(act, triesLeft - 1); });
         return;
     }
