@@ -680,7 +680,7 @@ int runFlood(const Options& o)
     const auto period = std::chrono::nanoseconds(1000000000LL / std::max(1, o.rate));
     Clock::duration at{};
     if (o.firstFrame > 0) {
-        // The installation's frame twice, 1 s apart (its nodes show from the second):
+        // The installation's frame twice, 1 s apart (its nodes chart from the second):
         // system times 990 and 995, frames -2 and -1 of the stream, plan indexes 0, 1.
         for (int n : {-2, -1}) {
             plan.push_back({floodframes::nodeFrame1Many(n, o.firstFrame), at, false});

@@ -45,6 +45,7 @@ public:
     {
         quint64 key;
         qint64 seen; // ms on NodeBound's clock
+        bool repeated = false;
     };
 
     bool contains(quint64 key) const { return index_.contains(key); }
@@ -53,16 +54,17 @@ public:
         const auto it = index_.constFind(key);
         return it == index_.constEnd() ? nullptr : &*it.value();
     }
-    // Puts key last, seen at now.
-    void touch(quint64 key, qint64 now)
+    // Puts key last, seen at now; repeated marks it for good.
+    void touch(quint64 key, qint64 now, bool repeated = false)
     {
         const auto it = index_.constFind(key);
         if (it != index_.constEnd()) {
             order_.splice(order_.end(), order_, it.value());
             it.value()->seen = now;
+            it.value()->repeated = it.value()->repeated || repeated;
             return;
         }
-        order_.push_back(Entry{key, now});
+        order_.push_back(Entry{key, now, repeated});
         index_.insert(key, std::prev(order_.end()));
     }
     void remove(quint64 key)
@@ -145,7 +147,11 @@ public:
     bool admits(quint64 key, const QString& protocol, Label&& label)
     {
         const qint64 t = now();
-        if (shown_.contains(key) || shown_.size() < atOnce_) {
+        if (const RecencyList::Entry* known = shown_.find(key)) {
+            shown_.touch(key, t, t - known->seen <= kRepeatWithinMs);
+            return true;
+        }
+        if (shown_.size() < atOnce_) {
             shown_.touch(key, t);
             return true;
         }
@@ -158,7 +164,7 @@ public:
                 shown_.dropOldest();
             }
             candidates_.remove(key);
-            shown_.touch(key, t);
+            shown_.touch(key, t, true);
             return true;
         }
         candidates_.touch(key, t);
@@ -186,10 +192,15 @@ public:
     void forget(quint64 key) { shown_.remove(key); }
 
     bool contains(quint64 key) const { return shown_.contains(key); }
+    // Whether the shown key has been seen twice within kRepeatWithinMs (as a real
+    // node is), for views too costly for a key seen once.
+    bool repeats(quint64 key) const
+    {
+        const RecencyList::Entry* e = shown_.find(key);
+        return e && e->repeated;
+    }
     int size() const { return shown_.size(); }
     int capacity() const { return cap_; }
-    int shownAtOnce() const { return atOnce_; }
-    void setShownAtOnce(int atOnce) { atOnce_ = std::max(0, std::min(atOnce, cap_)); }
 
 private:
     static std::atomic<Clock>& clock_()

@@ -86,7 +86,6 @@ public:
 
     // The distinct nodes whose records make items and boxes (at most NodeBound::kMaxNodes).
     int shownNodeCount() const { return nodeBound_.size(); }
-    NodeBound& nodeBound() { return nodeBound_; }
     // Whether role is one of the role table's: other roles (damaged records) share
     // one label per id, so their records stay in the data but make no items or boxes.
     static bool isKnownRole(qint8 role);

@@ -46,11 +46,6 @@ ProtocolNodeFrame1::ProtocolNodeFrame1(QObject* parent)
                    << makeItemName(Field::localTime) << makeItemName(Field::voltage)
                    << makeItemName(Field::nodeCount) << makeItemName(Field::role) << makeItemName(Field::id)
                    << makeVectorItemNames(Field::pos);
-    // Each node here charts its position in 2D and 3D (a hidden page's charts
-    // excepted), some 600 KB with the 3D graph shown: a node shows from its second
-    // frame, which a real node sends within a second (the slowest output rate is
-    // 1 Hz), while damage that never repeats a key that soon makes no items at all.
-    nodeBound_.setShownAtOnce(0);
 }
 
 ProtocolNodeFrame1::~ProtocolNodeFrame1()
@@ -99,6 +94,14 @@ void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
             const QStringList names = makeVectorItemNames(Field::pos, key);
             for (int k = 0; k < 3; ++k)
                 items->pos[k] = createLineItem(names[k]);
+        }
+        // A point in the 2D and 3D charts costs some 600 KB with the 3D graph shown:
+        // a node charts its position from its second frame, which a real node sends
+        // within a second (the slowest output rate is 1 Hz), so damage that does not
+        // repeat a key that soon charts nothing.
+        if (!items->charted && nodeBound_.repeats(nodeKey(n.role, n.id))) {
+            items->charted = true;
+            const QString key = nodeLabel(n.role, n.id);
             items->scatter = createItem(ResourceType::Scatter, key);
             items->scatter3D = createItem(ResourceType::Scatter3D, key);
         }

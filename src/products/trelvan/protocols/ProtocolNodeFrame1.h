@@ -58,6 +58,7 @@ public:
         LineResourceItem* pos[3] = {nullptr, nullptr, nullptr};
         BaseResourceItem* scatter = nullptr;
         BaseResourceItem* scatter3D = nullptr;
+        bool charted = false; // scatter items asked for (the node repeats)
     };
 
     static ProtocolNodeFrame1* instance(QObject* parent = nullptr);
