@@ -91,6 +91,31 @@ inline QByteArray nodeFrame1Many(int n, int count)
     return nodeFrame1(n, keys);
 }
 
+// The largest installation the modes allow (a master and 255 slaves): 256 nodes,
+// five a frame in turn, so each moves about four times a second at 200 frames/s.
+inline QByteArray nodeFrame1Installation(int n)
+{
+    QVector<QPair<qint8, quint8>> keys;
+    for (int j = 0; j < 5; ++j)
+        keys << qMakePair(qint8(0), quint8((5 * n + j) % 256));
+    return nodeFrame1(n, keys);
+}
+
+// Damage that repeats keys: each (role, id) drawn from the role table's roles and all
+// 256 ids, as damaged copies of real frames carry (a fixed seed, so runs compare).
+inline QByteArray nodeFrame1Random(int n)
+{
+    QVector<QPair<qint8, quint8>> keys;
+    quint32 x = 2463534242u ^ quint32(n * 2654435761u);
+    for (int j = 0; j < 5; ++j) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        keys << qMakePair(qint8((x >> 8) % quint32(Trelvan::roleLetters.size())), quint8(x >> 24));
+    }
+    return nodeFrame1(n, keys);
+}
+
 // The iot node frame with five node slots: ids fresh (never repeated) or fixed.
 inline QByteArray iotFrame(int n, bool fresh)
 {

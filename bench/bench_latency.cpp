@@ -31,7 +31,7 @@
 // Floods of fresh node keys through the live path (see runFlood):
 //   bench_latency --flood KIND [--rate 200] [--seconds 60] [--tab 0] [--every 5]
 //                 [--real-seconds 10 [--real-first-id 0]] [--first-frame N (sent twice, 1 s apart)]
-// KIND: node1-fresh, node1-fixed, iot-fresh, iot-fixed, node4-fresh, node4-mode12.
+// KIND: node1-fresh, node1-fixed, node1-installation, node1-random, iot-fresh, iot-fixed, node4-fresh, node4-mode12.
 //   bench_latency --check node1-fresh [--frames 12000] [--piece 4096] [--stall-every R --stall-ms 150]
 // feeds KIND's stream (Trelvan kinds) through the frame search and the decoding on
 // one thread, in reads of --piece bytes (with a pause in the input after every R
@@ -52,9 +52,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/socket.h>
 #include <thread>
@@ -84,6 +86,7 @@
 #include "resources/init_resources.h"
 #include "model/ResourceItems.h"
 #include "views/BaseResource.h"
+#include "views/ChartDrawBudget.h"
 #include "views/CustomTabWidget.h"
 #include "views/LineContainer.h"
 #include "views/ModelViewManagers.h"
@@ -615,9 +618,12 @@ int runFlood(const Options& o)
     const QString kind = o.flood;
     std::function<QByteArray(int)> frameAt;
     QString group;
-    if (kind == "node1-fresh" || kind == "node1-fixed") {
+    if (kind == "node1-fresh" || kind == "node1-fixed" || kind == "node1-installation" || kind == "node1-random") {
         group = "Vexa_Trelvan_Node_Frame1";
-        frameAt = kind == "node1-fresh" ? floodframes::nodeFrame1Fresh : floodframes::nodeFrame1Fixed;
+        frameAt = kind == "node1-fresh"          ? floodframes::nodeFrame1Fresh
+                  : kind == "node1-installation" ? floodframes::nodeFrame1Installation
+                  : kind == "node1-random"       ? floodframes::nodeFrame1Random
+                                                 : floodframes::nodeFrame1Fixed;
     } else if (kind == "iot-fresh" || kind == "iot-fixed") {
         group = iot::frameName(0);
         const bool fresh = kind == "iot-fresh";
@@ -668,6 +674,54 @@ int runFlood(const Options& o)
     }
     ZSerialPort port;
     connectPort(port, QString::fromLocal8Bit(slaveName));
+    // The writer waits only while the port's buffer is full, as a device cannot:
+    // those waits are bytes a real port would have lost.
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    // The frames' JSON datagrams, counted by a receiver of this bench on 127.0.0.1.
+    const int udp = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t addrLen = sizeof addr;
+    if (udp < 0 || bind(udp, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0
+        || getsockname(udp, reinterpret_cast<sockaddr*>(&addr), &addrLen) != 0) {
+        std::perror("udp socket");
+        return 1;
+    }
+    const int bigBuffer = 8 << 20;
+    setsockopt(udp, SOL_SOCKET, SO_RCVBUF, &bigBuffer, sizeof bigBuffer);
+    timeval udpTimeout{0, 200000};
+    setsockopt(udp, SOL_SOCKET, SO_RCVTIMEO, &udpTimeout, sizeof udpTimeout);
+    udpOutputPort.store(ntohs(addr.sin_port));
+    udpOutputEnabled.store(true);
+    std::atomic<bool> stopProbes{false};
+    std::atomic<int> datagrams{0};
+    std::thread receiver([&] {
+        char buffer[65536];
+        while (!stopProbes.load())
+            if (recv(udp, buffer, sizeof buffer, 0) > 0)
+                ++datagrams;
+    });
+    // The page's thread answering: an event posted to it every 50 ms, the longest
+    // time it waited to be handled.
+    std::atomic<qint64> longestAnswerNs{0};
+    std::atomic<bool> answered{true};
+    std::thread prober([&] {
+        while (!stopProbes.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (!answered.load())
+                continue;
+            answered = false;
+            const Clock::time_point posted = Clock::now();
+            QMetaObject::invokeMethod(qApp, [&, posted] {
+                const qint64 ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - posted).count();
+                if (ns > longestAnswerNs.load())
+                    longestAnswerNs = ns;
+                answered = true;
+            }, Qt::QueuedConnection);
+        }
+    });
 
     // The stream: [first frame], flood frames at --rate, [real frames at 10 Hz].
     struct Planned
@@ -701,6 +755,8 @@ int runFlood(const Options& o)
     std::vector<Clock::time_point> sentAt(size_t(total) + 1);
     std::atomic<int> written{0};
     std::atomic<bool> writerDone{false};
+    std::atomic<int> fullWrites{0};
+    std::atomic<qint64> fullWaitNs{0};
     const Clock::time_point start = Clock::now() + std::chrono::milliseconds(200);
     std::thread writer([&] {
         int floodIndex = 0;
@@ -708,10 +764,20 @@ int runFlood(const Options& o)
             Planned& p = plan[size_t(n)];
             const QByteArray f = p.bytes.isEmpty() ? frameAt(floodIndex++) : p.bytes;
             std::this_thread::sleep_until(start + p.due);
+            bool foundFull = false;
             for (qint64 done = 0; done < f.size();) {
                 const ssize_t w = write(master, f.constData() + done, size_t(f.size() - done));
-                if (w > 0)
+                if (w > 0) {
                     done += w;
+                } else if (w < 0 && errno == EAGAIN) {
+                    if (!foundFull)
+                        ++fullWrites;
+                    foundFull = true;
+                    const Clock::time_point waitFrom = Clock::now();
+                    pollfd out{master, POLLOUT, 0};
+                    poll(&out, 1, 100);
+                    fullWaitNs += std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - waitFrom).count();
+                }
             }
             sentAt[size_t(n)] = Clock::now();
             written = n + 1;
@@ -758,6 +824,10 @@ int runFlood(const Options& o)
     };
 
     const double rss0 = residentMiB();
+    const QMap<int, benchcpu::ThreadTimes> cpu0 = benchcpu::sampleThreads();
+    const ChartDrawBudget::Totals draws0 = ChartDrawBudget::totals();
+    QElapsedTimer cpuClock;
+    cpuClock.start();
     double rssMax = rss0;
     double decoderLagMax = 0, pageLagMax = 0, pageLagMaxAt = 0;
     QString shownBeforeReal = "-";
@@ -848,7 +918,21 @@ int runFlood(const Options& o)
     });
     poll.start(20);
     QCoreApplication::exec();
+    // The screen, as the 3D graph's window is not in a widget grab.
+    if (!o.snapshot.isEmpty() && QGuiApplication::primaryScreen())
+        QGuiApplication::primaryScreen()->grabWindow(page.window->winId()).save(o.snapshot);
     writer.join();
+    const benchcpu::Shares cpu = benchcpu::difference(cpu0, benchcpu::sampleThreads());
+    const double cpuSeconds = cpuClock.elapsed() / 1000.0;
+    const ChartDrawBudget::Totals draws1 = ChartDrawBudget::totals();
+    // The last datagrams on their way.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 500)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stopProbes = true;
+    prober.join();
+    receiver.join();
     const QPair<quint64, int> q = queueState();
     const qint64 lastSt = newestSystemTime();
     if (lastSt >= 0)
@@ -859,6 +943,15 @@ int runFlood(const Options& o)
                 total, floodFrames, realFrames ? qPrintable(QString(", %1 real").arg(realFrames)) : "",
                 static_cast<unsigned long long>(q.first), g_discarded.load(), rss0, rssMax, residentMiB(),
                 residentMiB() - rss0, decoderLagMax, pageLagMax, pageLagMaxAt, qPrintable(loadAverage()));
+    const quint64 drawCount = draws1.draws - draws0.draws;
+    std::printf("writes that found the port's buffer full: %d, the writer waited %.2f s of the run; datagrams %d; "
+                "page's thread busy %.0f %% (OpenGL driver %.0f %%), answered a posted event within %.0f ms at most; "
+                "chart draws %llu (%.1f a second), %.1f ms each on average, longest %.1f ms (of the whole run), "
+                "chart hand-overs %llu\n",
+                fullWrites.load(), fullWaitNs.load() / 1e9, datagrams.load(), 100.0 * cpu.gui / cpuSeconds,
+                100.0 * cpu.gl / cpuSeconds, longestAnswerNs.load() / 1e6, static_cast<unsigned long long>(drawCount),
+                drawCount / cpuSeconds, drawCount ? (draws1.drawNs - draws0.drawNs) / 1e6 / double(drawCount) : 0.0,
+                draws1.longestDrawNs / 1e6, static_cast<unsigned long long>(draws1.cycles - draws0.cycles));
     if (realFrames > 0) {
         if (realShownAfterSecondMs > -1e8) {
             std::printf("real tags T_%d..T_%d: at the first check after the flood: shown %s; shown %.0f ms after their second frame "

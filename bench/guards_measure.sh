@@ -32,7 +32,7 @@ run() {
   rm -rf "$tmp"
   {
     echo "== $name: $* (exit $rc)"
-    grep -E '^(node|iot|anchor|written|newest|real|  )' "$logs/$name.out"
+    grep -E '^(node|iot|anchor|written|writes|newest|real|  )' "$logs/$name.out"
     # A crash shows as exit 139 (SIGSEGV) above, its last lines here.
     [ "$rc" -ge 128 ] && [ "$rc" != 124 ] && tail -n 3 "$logs/$name.log"
     echo "   log: $(grep -c 'previous data will be discarded' "$logs/$name.log") discard lines, $(grep -c 'not shown,' "$logs/$name.log") not-shown lines"
@@ -59,6 +59,13 @@ run node4-mode12 --flood node4-mode12 --seconds "$seconds" --every 5
 # A real installation's first frame of 255 new nodes (1,275 items) with a chart in front.
 for tab in 2 3; do
   run "node1-first255-tab$tab" --flood node1-fixed --first-frame 255 --seconds 10 --tab "$tab" --every 5
+done
+# The largest installation the modes allow (256 nodes, five a frame in turn) and damage
+# that repeats keys (random roles and ids), on the Data, 2D and 3D tabs: whether the
+# port's buffer ever fills, the page's thread's share, the chart draws and the memory.
+for tab in 0 2 3; do
+  run "node1-installation-tab$tab" --flood node1-installation --seconds "$seconds" --tab "$tab" --every 10
+  run "node1-random-tab$tab" --flood node1-random --seconds "$seconds" --real-seconds 10 --tab "$tab" --every 10
 done
 # False heads "55 02 FF FF" in one write between anchor frames 0 at 100 Hz.
 for heads in 0 16500 132000; do

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
+
+#include "views/ChartDrawBudget.h"
 
 ChartUpdateHandover& ChartUpdateHandover::instance()
 {
@@ -82,7 +85,20 @@ void ChartUpdateHandover::scheduleFlush()
     QCoreApplication* app = QCoreApplication::instance();
     if (!app)
         return;
-    QMetaObject::invokeMethod(app, [this] { flush(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(app, [this] { flushWhenAffordable(); }, Qt::QueuedConnection);
+}
+
+void ChartUpdateHandover::flushWhenAffordable()
+{
+    // Updates that come meanwhile replace the pending ones: the charts get the
+    // newest data once they may draw again, and the device is read in between.
+    const qint64 wait = ChartDrawBudget::waitNs();
+    if (wait > 0) {
+        QTimer::singleShot(int((wait + 999999) / 1000000), QCoreApplication::instance(),
+                           [this] { flushWhenAffordable(); });
+        return;
+    }
+    flush();
 }
 
 int ChartUpdateHandover::flush()
@@ -93,6 +109,8 @@ int ChartUpdateHandover::flush()
         batch.swap(pending_);
         flushScheduled_ = false;
     }
+    ChartDrawBudget::beginCycle();
+    ChartDrawBudget::Scope work(false);
     int applied = 0;
     for (auto it = batch.begin(); it != batch.end(); ++it) {
         if (BaseResource* r = live_.value(it.key(), nullptr)) {

@@ -9,7 +9,8 @@ class BaseResource;
 // Carries the data that the chart pass copies on its worker thread to the GUI
 // thread, where the chart objects live. Each resource has at most one pending
 // update: a newer copy replaces an older one not yet applied, so a slow GUI thread
-// skips stale frames instead of piling them up. The GUI side looks the resource up
+// skips stale frames instead of piling them up, and a chart whose draws take long
+// gets new data less often (ChartDrawBudget). The GUI side looks the resource up
 // by its id when it applies the update, so an update for a resource deleted
 // meanwhile is dropped. post() never waits for the GUI thread.
 class ChartUpdateHandover
@@ -30,6 +31,9 @@ public:
     // GUI thread: applies every pending update, in no particular order. Returns how
     // many reached a live resource.
     int flush();
+    // GUI thread: flush() once the charts may draw again (ChartDrawBudget); until
+    // then newer updates replace the pending ones.
+    void flushWhenAffordable();
 
     // Updates waiting for the GUI thread (not those held by an open batch).
     int pendingCount() const;

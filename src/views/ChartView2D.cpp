@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+#include "views/ChartDrawBudget.h"
+
 ChartView2D::ChartView2D(QChart* chart, QWidget* parent) : QChartView(chart, parent)
 {
     setProperty("noBorder", true);
@@ -22,4 +24,10 @@ void ChartView2D::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     QChartView::mouseDoubleClickEvent(event);
+}
+
+void ChartView2D::paintEvent(QPaintEvent* event)
+{
+    ChartDrawBudget::Scope draw;
+    QChartView::paintEvent(event);
 }

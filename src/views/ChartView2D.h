@@ -18,6 +18,8 @@ signals:
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Draws are timed: they run on the page's thread (ChartDrawBudget).
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The view of line containers.

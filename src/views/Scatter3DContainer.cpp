@@ -24,6 +24,10 @@ using Item = Scatter3DContainerItem;
 Scatter3DContainer::Scatter3DContainer(Scatter3DContainerItem* item, QWidget* parent)
     : ChartContainer3D(item, parent), item3D_(item)
 {
+    // Each series is drawn in one call, not one per point: an installation's tracks
+    // hold tens of thousands of points, drawn on the page's thread.
+    if (graph())
+        graph()->setOptimizationHints(QAbstract3DGraph::OptimizationStatic);
     auto* column = createSettingsPopup(tr("Plot settings"), settingsButton_, popup_);
     toolBar()->addWidget(settingsButton_);
 

@@ -10,6 +10,7 @@
 using namespace QtDataVisualization;
 
 static const char* const kPlaneMesh = ":/obj/paperplane.obj";
+static const char* const kTrackMesh = ":/obj/trackpoint.obj";
 
 Scatter3DResource::Scatter3DResource(Scatter3DResourceItem* item, QObject* parent)
     : ChartResource3D(item, parent), item3D_(item)
@@ -18,6 +19,11 @@ Scatter3DResource::Scatter3DResource(Scatter3DResourceItem* item, QObject* paren
     marker_->setItemLabelFormat(QStringLiteral("%1:@xLabel,@zLabel,@yLabel").arg(item->name()));
     track_ = new QScatter3DSeries();
     track_->setItemLabelFormat(QStringLiteral("@xLabel,@zLabel,@yLabel"));
+    // Track points are a few pixels wide and hundreds a node: a twenty-face ball looks
+    // the same there as the default fine sphere, whose faces made a full installation's
+    // draws take seconds and the renderer's memory grow by gigabytes.
+    track_->setUserDefinedMesh(QString::fromLatin1(kTrackMesh));
+    track_->setMesh(QAbstract3DSeries::MeshUserDefined);
     setSettingWidgetFactory([item] { return new Scatter3DResourceSettingWidget(item); });
 }
 

@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include "foundation/ZLog.h"
+#include "views/ChartDrawBudget.h"
 
 namespace {
 
@@ -38,6 +39,15 @@ Z3DScatter::Z3DScatter() : Q3DScatter()
     QOpenGLFunctions* f = context->functions();
     GlContextCheck::GlInfo info{glString(f, GL_VENDOR), glString(f, GL_VERSION), glString(f, GL_RENDERER)};
     announceGraphics(GlContextCheck::adjustedInfo(info));
+}
+
+bool Z3DScatter::event(QEvent* event)
+{
+    if (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Expose) {
+        ChartDrawBudget::Scope draw;
+        return Q3DScatter::event(event);
+    }
+    return Q3DScatter::event(event);
 }
 
 bool Z3DScatter::graphicsAnnounced()

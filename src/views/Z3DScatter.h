@@ -23,4 +23,8 @@ public:
     static void announceGraphics(const GlContextCheck::GlInfo& info);
     // The Intel notice while it is open, else null.
     static QMessageBox* intelNotice();
+
+protected:
+    // Renders are timed: they run on the page's thread (ChartDrawBudget).
+    bool event(QEvent* event) override;
 };

@@ -2,6 +2,10 @@
 #include <QThread>
 #include <QtCharts/QLineSeries>
 #include <atomic>
+#include <chrono>
+#include <thread>
+#include <QElapsedTimer>
+#include <QScopeGuard>
 #include <memory>
 
 #include "foundation/UserPaths.h"
@@ -9,6 +13,8 @@
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "support/testenv.h"
+#include "views/ChartDrawBudget.h"
+#include "views/ChartView2D.h"
 #include "views/LineResource.h"
 #include "views/RefreshManagers.h"
 #include "views/ViewManager.h"
@@ -34,6 +40,20 @@ public:
             order->append(id);
         if (dataArrivesDuringRedraw)
             setDirty(true);
+    }
+};
+
+// A chart whose every draw takes 200 ms, as a heavy chart does on a slow machine.
+class SlowChartView : public LineChartView
+{
+public:
+    using LineChartView::LineChartView;
+
+protected:
+    void drawBackground(QPainter* painter, const QRectF& rect) override
+    {
+        QThread::msleep(200);
+        LineChartView::drawBackground(painter, rect);
     }
 };
 
@@ -148,6 +168,71 @@ private slots:
         worker.wait();
         models.reset();
         views.reset();
+    }
+
+    // The port is read on the page's thread: a chart whose draws take long draws less
+    // often, so that it takes at most half of that thread, and still shows the newest value.
+    void slowChartTakesAtMostHalfThePagesThread()
+    {
+        QTemporaryDir dir;
+        auto models = std::make_unique<ModelManager>(dir.filePath("p.ini"), QList<ResourceType>{ResourceType::Line});
+        auto views = std::make_unique<ViewManager>(models.get());
+        models->loadSettings();
+        auto* item = models->createResource(ResourceType::Line, "dev", "v");
+        auto* resource = qobject_cast<LineResource*>(views->resource(ResourceType::Line, "devv"));
+        QVERIFY(resource);
+        auto* chart = new QtCharts::QChart;
+        chart->addSeries(resource->series());
+        SlowChartView view(chart, nullptr);
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+        QThread worker;
+        worker.start();
+        auto* manager = new ChartRefreshManager;
+        manager->moveToThread(&worker);
+        manager->setViewManager(views.get());
+        manager->setFrequency(60);
+        manager->setEnabled(true);
+
+        // A device writing a new value every 5 ms.
+        std::atomic<bool> stop{false};
+        std::atomic<int> last{0};
+        std::thread device([&] {
+            for (int v = 1; !stop.load(); ++v) {
+                item->setData(BaseResourceItem::ColValue, double(v));
+                last = v;
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+        // Also when a check fails: the threads end before their objects go.
+        auto cleanup = qScopeGuard([&] {
+            stop = true;
+            if (device.joinable())
+                device.join();
+            manager->stopAndDetach();
+            QMetaObject::invokeMethod(manager, [manager] { delete manager; }, Qt::BlockingQueuedConnection);
+            worker.quit();
+            worker.wait();
+            chart->removeSeries(resource->series());
+        });
+        QTRY_VERIFY(ChartDrawBudget::totals().draws > 0);
+        const ChartDrawBudget::Totals before = ChartDrawBudget::totals();
+        QElapsedTimer clock;
+        clock.start();
+        QTest::qWait(3000);
+        const ChartDrawBudget::Totals after = ChartDrawBudget::totals();
+        const double drawing = double(after.drawNs - before.drawNs) / double(clock.nsecsElapsed());
+        stop = true;
+        device.join();
+        QVERIFY2(after.draws - before.draws >= 3, qPrintable(QString::number(after.draws - before.draws)));
+        QVERIFY2(drawing <= 0.55, qPrintable(QString("drawing took %1 of the thread").arg(drawing)));
+        auto newest = [&] {
+            const auto points = resource->series()->pointsVector();
+            return points.isEmpty() ? -1.0 : points.last().y();
+        };
+        QTRY_COMPARE(newest(), double(last.load()));
     }
 
     void commonManagerRedrawsDirtyItemsInOrder()
