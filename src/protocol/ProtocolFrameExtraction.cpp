@@ -379,6 +379,20 @@ bool ProtocolFrameExtraction::holdsTwoFrames(const QList<ProtocolBase*>& protoco
     return false;
 }
 
+qint32 ProtocolFrameExtraction::queuedAt(size_t k) const
+{
+    const qint32 at = candidates_[k].offset;
+    for (size_t j = k; j-- > firstCandidate_ && candidates_[j].offset == at;) {
+        if (candidates_[j].taken)
+            return at + candidates_[j].length;
+    }
+    for (size_t j = k + 1; j < candidates_.size() && candidates_[j].offset == at; ++j) {
+        if (candidates_[j].taken)
+            return at + candidates_[j].length;
+    }
+    return 0;
+}
+
 void ProtocolFrameExtraction::takeAwaitedReplies(const QList<ProtocolBase*>& protocols, size_t held, int size,
                                                  QVector<ExtractedFrame>& found)
 {
@@ -398,7 +412,7 @@ void ProtocolFrameExtraction::takeAwaitedReplies(const QList<ProtocolBase*>& pro
     QTime receivedAt;
     for (size_t k = held + 1; k < candidates_.size(); ++k) {
         FrameCandidate& c = candidates_[k];
-        if (c.taken || !awaited[c.protocolIndex])
+        if (c.taken || !awaited[c.protocolIndex] || queuedAt(k) > 0)
             continue;
         if (c.state == FrameCandidate::Open) {
             qint32 claimedEnd = 0;
@@ -455,9 +469,8 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
     const char* base = remainder_.constData();
     // Candidates of the kept bytes stay valid while the searched protocols do.
     // Otherwise they are found afresh, except the frames already queued ahead of a
-    // held candidate (awaited replies): those stay queued, and a head at or inside
-    // one is part of it, never taken again.
-    std::vector<std::pair<qint32, qint32>> queued; // their spans, merged, in order
+    // held candidate (awaited replies): those stay queued, and a head found again at
+    // one is part of it (queuedAt).
     if (protocols != searchedBy_) {
         std::vector<FrameCandidate> kept;
         for (size_t k = firstCandidate_; k < candidates_.size(); ++k) {
@@ -467,10 +480,6 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
             c.protocolIndex = static_cast<qint16>(c.protocolIndex < 0 ? -1
                                                                       : protocols.indexOf(searchedBy_.at(c.protocolIndex)));
             kept.push_back(c);
-            if (!queued.empty() && c.offset <= queued.back().second)
-                queued.back().second = std::max(queued.back().second, c.offset + c.length);
-            else
-                queued.emplace_back(c.offset, c.offset + c.length);
         }
         candidates_.swap(kept);
         firstCandidate_ = 0;
@@ -479,11 +488,6 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
         pairScanned_ = 0;
         pairReach_.clear();
     }
-    const auto inQueued = [&queued](qint32 pos) {
-        auto after = std::upper_bound(queued.begin(), queued.end(), pos,
-                                      [](qint32 p, const std::pair<qint32, qint32>& span) { return p < span.first; });
-        return after != queued.begin() && pos < (after - 1)->second;
-    };
     int longestHead = 0;
     const auto before = [](const FrameCandidate& a, const FrameCandidate& b) {
         if (a.offset != b.offset)
@@ -505,8 +509,7 @@ void ProtocolFrameExtraction::findHeads(const QList<ProtocolBase*>& protocols)
         const qint32 orderLength = p->minFrameLength() > 0 ? p->minFrameLength() : p->frameLength();
         const auto run = static_cast<std::ptrdiff_t>(candidates_.size());
         while ((pos = findBytes(base, size, pos, head.constData(), head.size())) >= 0) {
-            if (queued.empty() || !inQueued(pos))
-                candidates_.emplace_back(i, pos, orderLength);
+            candidates_.emplace_back(i, pos, orderLength);
             pos += head.size();
         }
         // Each protocol's heads come in order: merged run by run, rarely more than a
@@ -552,6 +555,11 @@ ProtocolFrameExtraction::WalkEnd ProtocolFrameExtraction::walk(const QList<Proto
             continue;
         if (c.taken) {
             walked.queuedEnd = c.offset + c.length;
+            continue;
+        }
+        // Taken ahead of the hold by another protocol of the same head: queued once.
+        if (const qint32 end = queuedAt(k)) {
+            walked.queuedEnd = end;
             continue;
         }
         qint32 claimedEnd = c.offset + c.length;

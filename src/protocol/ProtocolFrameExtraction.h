@@ -131,6 +131,10 @@ private:
     // the same candidates on every pass. known: the last pair found this pass, which
     // settles every later candidate whose span covers it.
     bool holdsTwoFrames(const QList<ProtocolBase*>& protocols, size_t k, qint32 end, int size, KnownPair& known);
+    // The end of a frame queued ahead of a hold at candidate k's offset (taken by
+    // another protocol of its head, or by k's own protocol before the searched
+    // protocols changed), else 0: the frame is not queued again from there.
+    qint32 queuedAt(size_t k) const;
     // Queues the whole, verified replies of awaited requests behind the held candidate.
     void takeAwaitedReplies(const QList<ProtocolBase*>& protocols, size_t held, int size,
                             QVector<ExtractedFrame>& found);

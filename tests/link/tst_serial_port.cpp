@@ -9,6 +9,7 @@
 #include "sim/DeviceSimulator.h"
 #include "sim/SimulatorCommand.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QProcess>
@@ -331,7 +332,14 @@ private slots:
         QSignalSpy arrived(&port, &ZSerialPort::dataArrived);
         const QByteArray in(1500, '\x42');
         device.send(in);
+        // Sent and not read yet (no event loop has run here): all of it waits.
+        QDeadlineTimer patience(kPatience);
+        while (port.bytesWaiting() < in.size() && !patience.hasExpired())
+            QThread::msleep(1);
+        QCOMPARE(port.bytesWaiting(), qint64(in.size()));
+        QCOMPARE(arrived.count(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(port.receivedBytes(), quint64(1500), kPatience);
+        QCOMPARE(port.bytesWaiting(), qint64(0));
         QByteArray joined;
         for (const auto& args : arrived)
             joined += args.at(0).toByteArray();

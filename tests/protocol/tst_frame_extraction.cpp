@@ -178,10 +178,14 @@ private slots:
         // frame is held until the reader has answered, then read whole.
         QObject reader;
         bool restWaits = true;
-        ex->setReader(&reader, [&] { return restWaits; });
+        int answers = 0;
+        ex->setReader(&reader, [&] { return ++answers, restWaits; });
         QVERIFY(feed(whole.left(30)).isEmpty());
         QThread::msleep(ProtocolFrameExtraction::kIdleGiveUpMs + 150);
-        ex->extractFrames();
+        // Answered twice that bytes wait, the search still holds the frame.
+        QTRY_VERIFY_WITH_TIMEOUT((ex->extractFrames(), answers >= 2), 5000);
+        QVERIFY(testenv::takeQueued().isEmpty());
+        QCOMPARE(ex->remainder(), whole.left(30));
         ex->appendData(whole.mid(30)); // the reader's turn reads it
         restWaits = false;
         Queued q3;
@@ -620,18 +624,43 @@ private slots:
         return stream;
     }
 
-    // An awaited reply is queued at once behind a held false head. When the searched
-    // protocols change before the hold ends (the wait over, node frame 2 loaded, as
-    // after recognition), the reply, still among the kept bytes, is not queued again.
-    void awaitedReplyQueuedOnceWhenTheSearchChanges()
+    // An awaited reply is queued at once behind a held false head, and only then:
+    // - the searched protocols change before the hold ends (node frame 2 loaded, as
+    //   after recognition, the wait still on): the reply, still among the kept bytes
+    //   and found again there, is not queued again;
+    // - two protocols of its head are searched, the one awaited took it: once the
+    //   quiet time gives the head up, the other does not take it again.
+    void awaitedReplyQueuedOnce_data()
     {
+        QTest::addColumn<bool>("twoProtocols");
+        QTest::newRow("the search changes") << false;
+        QTest::newRow("two protocols of its head") << true;
+    }
+
+    void awaitedReplyQueuedOnce()
+    {
+        QFETCH(bool, twoProtocols);
         adopt(Trelvan::ProtocolNodeFrame0::instance());
+        if (twoProtocols) {
+            adopt(Sarvel::ProtocolParameter::instance());
+            ProtocolBase* parvo = adopt(Parvo::ProtocolParameter::instance());
+            const QByteArray bytes = QByteArray::fromHex("5502ffff00000000" "542000ff010000000000ffff00c201"
+                                                         "ffffffffffffffffffffffffffffffff25");
+            parvo->setAwaited(true);
+            Queued q = feed(bytes);
+            const Queued once{{parvo->name(), bytes.mid(8)}};
+            QCOMPARE(q, once);
+            QTRY_VERIFY_WITH_TIMEOUT((ex->extractFrames(), q += testenv::takeQueued(), ex->remainder().size() <= 1),
+                                     5000);
+            parvo->setAwaited(false);
+            QCOMPARE(q, once);
+            return;
+        }
         ProtocolBase* system = adopt(ProtocolSystem::instance());
         const QByteArray falseHead("\x55\x02\xFF\xFF\x01\x02\x03\x04", 8);
         const QByteArray reply = frames::fixed(system->head(), 32, 3, "\x55");
         system->setAwaited(true);
         Queued q = feed(falseHead + reply);
-        system->setAwaited(false);
         QCOMPARE(q, (Queued{{system->name(), reply}}));
 
         ProtocolBase* node2 = adopt(Trelvan::ProtocolNodeFrame2::instance());
@@ -646,6 +675,7 @@ private slots:
         q = feedChunks({QByteArray("\x00", 1), pair[0], pair[1]});
         ex->extractFrames();
         q += testenv::takeQueued();
+        system->setAwaited(false);
         QCOMPARE(q, (Queued{{node2->name(), pair[0]}, {node2->name(), pair[1]}}));
     }
 

@@ -1,12 +1,17 @@
-// Node frames 4, 5, 7 and AOA node frame 0 through the real frame search.
+// Node frames 4, 5, 7 and AOA node frame 0 through the real frame search; node
+// frames 1, 2 and 3 beside them where the node bound is checked.
 
 #include "support/testenv.h"
 
 #include "helpers/SenderFrames.h"
 #include "helpers/TestCapture.h"
+#include "foundation/UserPaths.h"
 #include "model/ModelManager.h"
 #include "model/ResourceItems.h"
 #include "products/trelvan/protocols/NodeLabel.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame1.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame2.h"
+#include "products/trelvan/protocols/ProtocolNodeFrame3.h"
 #include "products/trelvan/views/WidgetAoaNodeFrame0.h"
 #include "products/trelvan/views/WidgetNodeFrame4.h"
 #include "products/trelvan/views/WidgetNodeFrame5.h"
@@ -14,8 +19,11 @@
 #include "protocol/ProtocolDataProcessor.h"
 #include "protocol/ProtocolFrameExtraction.h"
 #include "protocol/ProtocolSeams.h"
+#include "record/DataExportObserver.h"
 #include "sim/DeviceSimulator.h"
+#include "support/WorkbookReader.h"
 #include "views/DataResource.h"
+#include "views/ViewHooks.h"
 
 #include <QLabel>
 #include <QRandomGenerator>
@@ -42,7 +50,26 @@ struct Kind
     std::function<QList<QVariant>()> exportRow;
     std::function<QList<QByteArray>()> takeRawFrames;
     std::function<int()> dropped;
+    std::function<QList<QPair<int, int>>()> takeRecords; // per queued frame: records, hidden ones
 };
+
+// The raw frames and the records (all, hidden) of the frames a protocol queued.
+template <typename P>
+void setQueueTakers(Kind& k, P* p)
+{
+    k.takeRawFrames = [p] {
+        QList<QByteArray> raw;
+        for (const auto& d : p->queue.takeAll())
+            raw << d->rawFrame;
+        return raw;
+    };
+    k.takeRecords = [p] {
+        QList<QPair<int, int>> frames;
+        for (const auto& d : p->queue.takeAll())
+            frames << qMakePair(d->nodes.size(), int(d->views.hidden.count(true)));
+        return frames;
+    };
+}
 
 template <typename P>
 Kind kindOf(P* p, int angles, QByteArray (*build)(const RangeFrameFields&))
@@ -56,12 +83,7 @@ Kind kindOf(P* p, int angles, QByteArray (*build)(const RangeFrameFields&))
         k.fields << d.name + d.unit;
     k.build = build;
     k.exportRow = [p] { return p->fillExportRow(); };
-    k.takeRawFrames = [p] {
-        QList<QByteArray> raw;
-        for (const auto& d : p->queue.takeAll())
-            raw << d->rawFrame;
-        return raw;
-    };
+    setQueueTakers(k, p);
     k.dropped = [p] { return p->droppedFrames; };
     return k;
 }
@@ -212,6 +234,33 @@ private slots:
         kinds.insert("Node_Frame4", k4);
         for (const Kind& k : qAsConst(kinds))
             k.protocol->setActive(true);
+        // Searched from the test of the bound on: their heads would hold other tests' streams.
+        Kind k1;
+        k1.protocol = ProtocolNodeFrame1::instance(this);
+        setQueueTakers(k1, ProtocolNodeFrame1::instance());
+        k1.build = [](const RangeFrameFields& f) {
+            sim::NodeFrame1Fields g;
+            for (const RangeRecord& r : f.nodes)
+                g.nodes.append(sim::NodeFrame1Record{r.role, quint8(r.id), {}});
+            return sim::nodeFrame1(g);
+        };
+        kinds.insert("Node_Frame1", k1);
+        Kind k2;
+        k2.protocol = ProtocolNodeFrame2::instance(this);
+        setQueueTakers(k2, ProtocolNodeFrame2::instance());
+        k2.build = [](const RangeFrameFields& f) {
+            sim::NodeFrame2Fields g;
+            for (const RangeRecord& r : f.nodes)
+                g.nodes.append(sim::NodeFrame2Record{r.role, quint8(r.id), r.disMm, r.fpRssi, r.rxRssi});
+            return sim::nodeFrame2(g);
+        };
+        kinds.insert("Node_Frame2", k2);
+        kinds.insert("Node_Frame3", kindOf(ProtocolNodeFrame3::instance(this), 0, +[](const RangeFrameFields& f) {
+                         sim::NodeFrame3Fields g;
+                         for (const RangeRecord& r : f.nodes)
+                             g.nodes.append(sim::NodeFrame3Record{r.role, quint8(r.id), r.disMm, r.fpRssi, r.rxRssi});
+                         return sim::nodeFrame3(g);
+                     }));
     }
 
     void cleanupTestCase()
@@ -514,6 +563,52 @@ private slots:
             k.protocol->processFrame(f);
         QCOMPARE(k.dropped(), droppedBefore + cut.size());
         QCOMPARE(TestTrelvan::logCount("reaches past the frame"), cut.size());
+    }
+
+    // The bound limits views, never data: after a full frame of fresh nodes, records of
+    // nodes beyond the bound make no box, yet stay in the queued frame and the export.
+    void recordsBeyondTheBoundStayInFrameAndExport_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* k : {"Node_Frame1", "Node_Frame2", "Node_Frame3", "Node_Frame5", "Node_Frame7", "AOA_Node_Frame0"})
+            QTest::newRow(k) << QString(k);
+    }
+    void recordsBeyondTheBoundStayInFrameAndExport()
+    {
+        QFETCH(QString, kind);
+        const Kind& k = kinds[kind];
+        k.protocol->setActive(true);
+        g_now += 10000; // no node of an earlier test counts as seen again
+        const quint32 wide = k.wideIds ? 0x10000 : 0;
+        RangeFrameFields full, beyond;
+        for (quint32 id = 0; id < 255; ++id)
+            full.nodes.append(RangeRecord{0, wide + id, 1000, 0, 0, 1, 2});
+        for (quint32 id = 100; id < 140; ++id)
+            beyond.nodes.append(RangeRecord{2, wide + id, 2000, 0, 0, 3, 4});
+        feed(k.build(full));
+
+        exportDataDir = dir.filePath("export_" + kind);
+        ViewHooks::setOpenFolderHook([](const QString&) {});
+        DataExportSubject* subject = DataExportSubject::instance();
+        QVERIFY(subject->setExporting(true));
+        feed(k.build(beyond));
+        QVERIFY(subject->setExporting(false));
+        QVERIFY(subject->waitForSaves());
+        ViewHooks::setOpenFolderHook(nullptr);
+
+        const QList<QPair<int, int>> queued = k.takeRecords();
+        QCOMPARE(queued.size(), 2);
+        QCOMPARE(queued.last().first, beyond.nodes.size());
+        QVERIFY2(queued.last().second > 0, "no record beyond the bound");
+        // The sheet: a heading row, then the frame's row with every record's columns.
+        QString error;
+        const QList<QStringList> rows = talmeno_test::readSheetRows(subject->fileName(), k.protocol->name(), &error);
+        QVERIFY2(rows.size() == 2, qPrintable(error));
+        const QStringList& columns = k.protocol->exportColumns();
+        const int fixed = columns.indexOf("nodeCount") + 1;
+        QVERIFY(fixed > 0);
+        QCOMPARE(rows[1].at(fixed - 1).toInt(), beyond.nodes.size());
+        QCOMPARE(rows[1].size(), fixed + (columns.size() - fixed) * beyond.nodes.size());
     }
 };
 

@@ -7,8 +7,6 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include <cstring>
-
 namespace Trelvan {
 
 namespace {
@@ -46,9 +44,6 @@ bool ProtocolNmea0183Base::checkSentence(const char* data, int n)
     if (!data || n < 7)
         return false;
     if (data[n - 5] != '*')
-        return false;
-    // "$" only starts a sentence: one inside is the start of the next, after bytes lost.
-    if (std::memchr(data + 1, '$', static_cast<size_t>(n - 1)))
         return false;
     const int high = hexDigit(data[n - 4]);
     const int low = hexDigit(data[n - 3]);

@@ -31,8 +31,9 @@ public:
     void parseFrame(const QByteArray& frame) override;
 
     // The check of a whole sentence of n bytes ("$" to "\n"): "*" and exactly two
-    // hexadecimal digits before "\r\n", equal to the XOR of the bytes between "$" and "*",
-    // and no "$" but the first.
+    // hexadecimal digits before "\r\n", equal to the XOR of the bytes between "$" and "*".
+    // A candidate with a "$" after its first byte never gets here: the frame search
+    // gives it up, as that "$" starts the next sentence.
     static bool checkSentence(const char* data, int n);
     // The fields between "$" and "*", empty ones kept.
     static QStringList splitSentence(const QByteArray& sentence);
