@@ -38,6 +38,7 @@ bool g_calibrating = false;
 WidgetSetting::WirelessHooks g_wireless;
 WidgetSetting::QuestionHook g_question;
 WidgetSetting::PortLookup g_portLookup;
+WidgetSetting::RecognitionHook g_recognition;
 
 bool defaultQuestion(QWidget* parent, const QString& text, const QString& informative)
 {
@@ -70,6 +71,13 @@ WidgetSetting::QuestionHook WidgetSetting::setQuestionHook(QuestionHook hook)
 void WidgetSetting::setPortLookup(PortLookup lookup)
 {
     g_portLookup = std::move(lookup);
+}
+
+WidgetSetting::RecognitionHook WidgetSetting::setRecognitionHook(RecognitionHook hook)
+{
+    RecognitionHook previous = g_recognition;
+    g_recognition = std::move(hook);
+    return previous;
 }
 
 bool WidgetSetting::isCalibrating()
@@ -215,7 +223,8 @@ void WidgetSetting::initUi()
     connect(writeButton_, &QToolButton::clicked, this, [this] {
         runButtonAction([this] { return verifyWrite(); }, tr("Write parameter succeeded"), tr("Write parameter failed,"));
         // Only the page on screen went out: coordinates typed on other pages wait,
-        // and the user is told which.
+        // and the user is told which, also when the read after the write has brought
+        // one of them on screen.
         const QStringList unsent = coordinateItem_->unsentPages();
         if (statusBar()->currentMessage() == tr("Write parameter succeeded") && !unsent.isEmpty())
             statusBar()->showMessage(tr("Write parameter succeeded") + tr("; coordinates of %1 not written yet")
@@ -355,7 +364,9 @@ QString WidgetSetting::verifyWrite()
         }
         if (error.isEmpty())
             coordinateItem_->markCurrentPageWritten();
-        if (WidgetSystemInfo* recognition = WidgetSystemInfo::existing())
+        if (g_recognition)
+            g_recognition();
+        else if (WidgetSystemInfo* recognition = WidgetSystemInfo::existing())
             recognition->waitDataThenRecognize(6000);
     }
     return error;

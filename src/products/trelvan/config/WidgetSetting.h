@@ -61,6 +61,11 @@ public:
     // The port whose arriving data a restart waits for; the terminal's by default.
     using PortLookup = std::function<ZSerialPort*()>;
     static void setPortLookup(PortLookup lookup);
+    // What follows a write: the program recognises the node again, which reads it
+    // back through the product handle. Replaceable so that tests run that read; an
+    // empty hook restores the recognition.
+    using RecognitionHook = std::function<void()>;
+    static RecognitionHook setRecognitionHook(RecognitionHook hook);
 
     static WidgetSetting* instance(QWidget* parent = nullptr);
     static WidgetSetting* existing();

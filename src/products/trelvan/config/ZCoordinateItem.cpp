@@ -319,8 +319,10 @@ void ZCoordinateItem::markCurrentPageWritten()
 QStringList ZCoordinateItem::unsentPages() const
 {
     QStringList names;
+    // The page written is no longer among them; the page on screen may be another
+    // (the read that follows a write shows the node's own group) and is named too.
     for (int i = 0; i < pages_->pages().size(); ++i) {
-        if (i != pages_->currentIndex() && edited_.contains(i))
+        if (edited_.contains(i))
             names << pages_->pageChooser()->itemText(i);
     }
     return names;

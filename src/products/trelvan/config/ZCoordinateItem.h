@@ -67,7 +67,7 @@ public:
 
     // The page on screen was written: its edits are sent.
     void markCurrentPageWritten();
-    // The names of the other pages holding edits not yet written.
+    // The names of the pages holding edits not yet written, the page on screen included.
     QStringList unsentPages() const;
     // While set, a record read starts every page afresh, edits included (the user
     // asked for the node's values).
