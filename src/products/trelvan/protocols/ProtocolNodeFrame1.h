@@ -63,7 +63,7 @@ public:
 
     // A chart place turns over at most once per this time on average: each turn
     // frees and makes a node's 2D and 3D series.
-    static constexpr qint64 kChartTurnEveryMs = 200;
+    static constexpr qint64 kChartTurnEveryMs = 100;
 
     static ProtocolNodeFrame1* instance(QObject* parent = nullptr);
     // The singleton when it has been made, else null (never creates it).
