@@ -42,11 +42,6 @@ public:
     }
     // How many times a node gave up its place: a page looks again only when it moved.
     quint64 removals() const { return removals_.load(); }
-    bool contains(const NodeRef& node) const
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return keys_.contains(node.key());
-    }
     // Those of nodes that are not shown, in their order; one lock for all.
     QVector<NodeRef> notShown(const QVector<NodeRef>& nodes) const
     {
@@ -56,11 +51,6 @@ public:
             if (!keys_.contains(n.key()))
                 gone.append(n);
         return gone;
-    }
-    int size() const
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return keys_.size();
     }
 
 private:

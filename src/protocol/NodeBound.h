@@ -89,9 +89,9 @@ private:
 // once the burst has been silent kSilentForMs. Damage that repeats keys at random
 // still finds a silent key now and then: a bound whose turns are costly, once it
 // has been full, takes a key in at most once per turnEveryMs on average (up to cap
-// at once after a quiet time, as when a new installation takes over). The keys that gave up their
-// place are handed to the protocol (takeEvicted), which drops their items; the page
-// asks the roster which nodes are still shown.
+// at once after a quiet time, as when a new installation takes over). The keys
+// that gave up their place are handed to the protocol (takeEvicted), which drops
+// their items; the page asks the roster which nodes are still shown.
 // Used on the processing thread only (the clock and the roster are read from any thread).
 class NodeBound
 {
@@ -115,7 +115,7 @@ public:
 
     // cap: the most keys shown; atOnce: how many of them show at their first
     // sighting (all of them by default); turnEveryMs: the least mean time between
-    // two places given up (0: no limit).
+    // two keys taken in once the bound has been full (0: no limit).
     explicit NodeBound(int cap = kMaxNodes, int atOnce = -1, qint64 turnEveryMs = 0)
         : cap_(cap < 1 ? 1 : cap)
         , atOnce_(atOnce < 0 ? cap_ : std::min(atOnce, cap_))
