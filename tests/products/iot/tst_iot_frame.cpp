@@ -355,45 +355,40 @@ private slots:
         talmeno_test::LogCapture log; // the queue's drops
         auto* other = Trelvan::ProtocolNodeFrame1::instance(this);
         const int bound = NodeBound::kMaxNodes, fresh = trelvan ? 7 * 256 - bound : bound;
-        const auto decode = [&](int first, int end) {
+        const auto decode = [&](int first, int end, int times) {
             sim::NodeFrame1Fields f;
             IotSlots inFrame;
             for (int k = first; k < qMin(first + 10, end); ++k) {
                 f.nodes.append(sim::NodeFrame1Record{qint8(k / 256), quint8(k % 256), {k, 0, 0}});
                 inFrame.push_back({k - first, node(quint32(0x60000000 + k), 1, k, 0, 0)});
             }
-            trelvan ? other->processFrame(sim::nodeFrame1(f)) : protocol_->processFrame(sim::iotFrame(inFrame));
+            for (int n = 0; n < times; ++n) // shown from the second sighting
+                trelvan ? other->processFrame(sim::nodeFrame1(f)) : protocol_->processFrame(sim::iotFrame(inFrame));
         };
         protocol_->queue.takeAll();
         g_now += 10000;
-        for (int k = 0; k < bound; k += 10) {
-            decode(k, bound);
-            decode(k, bound); // shown from its second sighting
-        }
+        for (int k = 0; k < bound; k += 10)
+            decode(k, bound, 2);
         DataResourceItem* item = trelvan ? other->dataItem() : protocol_->dataItem();
         std::unique_ptr<DataWidgetBase> page(item->factory()->create(item, nullptr));
-        auto* trelvanPage = dynamic_cast<Trelvan::WidgetNodeFrame1*>(page.get());
-        auto* iotPage = dynamic_cast<iot::WidgetFrame0*>(page.get());
-        QVERIFY(trelvan ? bool(trelvanPage) : bool(iotPage));
-        const auto states = [&] {
+        const auto count = [](const auto* grid) {
             int n = 0;
-            const auto count = [&n](const auto& nodes) {
-                for (const auto& byId : nodes)
-                    n += byId.size();
-            };
-            trelvan ? count(trelvanPage->nodes()) : count(iotPage->nodes());
+            for (const auto& byId : grid->nodes())
+                n += byId.size();
             return n;
+        };
+        const auto states = [&] {
+            return trelvan ? count(dynamic_cast<Trelvan::WidgetNodeFrame1*>(page.get()))
+                           : count(dynamic_cast<iot::WidgetFrame0*>(page.get()));
         };
         page->refresh();
         QCOMPARE(states(), bound);
 
         g_now += 2000;
-        for (int k = bound; k < bound + fresh; k += 10) {
-            decode(k, bound + fresh);
-            decode(k, bound + fresh);
-        }
+        for (int k = bound; k < bound + fresh; k += 10)
+            decode(k, bound + fresh, 2);
         for (int f = 0; f < ProtocolDataQueue<ProtocolFrame0::Data>::kMaxRecords; ++f)
-            decode(bound + 10 * f % fresh, bound + fresh);
+            decode(bound + 10 * f % fresh, bound + fresh, 1);
         QVERIFY(log.count(QtWarningMsg, "previous data will be discarded") > 0);
         page->refresh();
         QCOMPARE(states(), bound);
