@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/ZLog.h"
+#include "model/NodeViews.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -9,32 +10,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <list>
-
-// A node a page knows by (role, id); the role is 0 where records carry none.
-struct NodeRef
-{
-    qint8 role = 0;
-    quint64 id = 0;
-};
-
-// What a decoded frame tells its page besides its records: which records make no
-// box (their nodes are beyond a bound, or their role is damaged) and which nodes gave
-// up their place while the frame was decoded (their boxes and states go).
-struct NodeViews
-{
-    QVector<bool> hidden; // by record; empty while every record is shown
-    QVector<NodeRef> evicted;
-
-    bool shows(int record) const { return record >= hidden.size() || !hidden.at(record); }
-    void hide(int record, int records)
-    {
-        if (hidden.isEmpty())
-            hidden.fill(false, records);
-        if (record >= 0 && record < hidden.size())
-            hidden[record] = true;
-    }
-};
+#include <memory>
 
 // Keys in the order they were last seen, the one silent longest first: a sighting,
 // a removal and the oldest key each cost O(1).
@@ -108,9 +86,13 @@ private:
 // late to be a candidate or too soon for any shown key to be silent, so it never
 // turns items over (each turn makes and frees a node's items, series and rows).
 // So a real node that starts after any burst of damage shows by its second frame
-// once the burst has been silent kSilentForMs. The keys that gave up their place
-// are handed to the protocol (takeEvicted), which drops their items and tells the page.
-// Used on the processing thread only (the clock is read from any thread).
+// once the burst has been silent kSilentForMs. Damage that repeats keys at random
+// still finds a silent key now and then: a bound whose turns are costly, once it
+// has been full, takes a key in at most once per turnEveryMs on average (up to cap
+// at once after a quiet time, as when a new installation takes over). The keys
+// that gave up their place are handed to the protocol (takeEvicted), which drops
+// their items; the page asks the roster which nodes are still shown.
+// Used on the processing thread only (the clock and the roster are read from any thread).
 class NodeBound
 {
 public:
@@ -132,10 +114,12 @@ public:
     }
 
     // cap: the most keys shown; atOnce: how many of them show at their first
-    // sighting (all of them by default).
-    explicit NodeBound(int cap = kMaxNodes, int atOnce = -1)
+    // sighting (all of them by default); turnEveryMs: the least mean time between
+    // two keys taken in once the bound has been full (0: no limit).
+    explicit NodeBound(int cap = kMaxNodes, int atOnce = -1, qint64 turnEveryMs = 0)
         : cap_(cap < 1 ? 1 : cap)
         , atOnce_(atOnce < 0 ? cap_ : std::min(atOnce, cap_))
+        , turnEveryMs_(std::max<qint64>(0, turnEveryMs))
     {
     }
 
@@ -151,20 +135,28 @@ public:
             shown_.touch(key, t, t - known->seen <= kRepeatWithinMs);
             return true;
         }
-        if (shown_.size() < atOnce_) {
+        if (shown_.size() < atOnce_ && !turnsLimited()) {
             shown_.touch(key, t);
+            roster_->add(key);
+            filled_ = shown_.size() >= cap_;
             return true;
         }
         const RecencyList::Entry* candidate = candidates_.find(key);
         const bool repeated = candidate && t - candidate->seen <= kRepeatWithinMs;
         const RecencyList::Entry* oldest = shown_.oldest();
-        if (repeated && (shown_.size() < cap_ || (oldest && t - oldest->seen >= kSilentForMs))) {
+        if (repeated && (shown_.size() < cap_ || (oldest && t - oldest->seen >= kSilentForMs))
+            && (!turnsLimited() || mayTurn(t))) {
+            if (turnsLimited())
+                spendTurn(t);
             if (shown_.size() >= cap_) {
                 evicted_.append(oldest->key);
+                roster_->remove(oldest->key);
                 shown_.dropOldest();
             }
             candidates_.remove(key);
             shown_.touch(key, t, true);
+            roster_->add(key);
+            filled_ = filled_ || shown_.size() >= cap_;
             return true;
         }
         candidates_.touch(key, t);
@@ -189,7 +181,13 @@ public:
         return keys;
     }
     // Forgets key (its node's items went another way); no place is given up.
-    void forget(quint64 key) { shown_.remove(key); }
+    void forget(quint64 key)
+    {
+        shown_.remove(key);
+        roster_->remove(key);
+    }
+    // The keys shown, for the page's thread.
+    std::shared_ptr<const NodeRoster> roster() const { return roster_; }
 
     bool contains(quint64 key) const { return shown_.contains(key); }
     // Whether the shown key has been seen twice within kRepeatWithinMs (as a real
@@ -218,8 +216,20 @@ private:
         return started.elapsed();
     }
 
+    // Once the bound has been full, a bound with a turn limit spends a turn on every
+    // key it takes, in a free place too: a place forget() freed turns all the same.
+    bool turnsLimited() const { return turnEveryMs_ > 0 && filled_; }
+    // A token bucket of turns, as the time from which the turns left have been
+    // earning: (now - turnsFrom_) / turnEveryMs_ turns, at most cap_.
+    bool mayTurn(qint64 t) const { return t - turnsFrom_ >= turnEveryMs_; }
+    void spendTurn(qint64 t) { turnsFrom_ = std::max(turnsFrom_, t - cap_ * turnEveryMs_) + turnEveryMs_; }
+
     int cap_;
     int atOnce_;
+    qint64 turnEveryMs_;
+    qint64 turnsFrom_ = std::numeric_limits<qint64>::min() / 2;
+    bool filled_ = false;
+    std::shared_ptr<NodeRoster> roster_ = std::make_shared<NodeRoster>();
     RecencyList shown_;
     RecencyList candidates_;
     QVector<quint64> evicted_;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/DataWidgetBaseFactory.h"
+#include "model/NodeViews.h"
 #include "model/ResourceItems.h"
-#include "protocol/NodeBound.h"
 #include "widgets/DataWidgetBase.h"
 #include "widgets/FixedSplitter.h"
 #include "widgets/NodeGridSupport.h"
@@ -93,7 +93,9 @@ public:
 // (takeFrames) and adds its frame-level labels to leftPaneLayout.
 //
 // Every record of a frame counts ("Nodes of current frame"); only those its views
-// show make states and boxes, and the nodes its views name as evicted lose theirs.
+// show make states and boxes. Nodes that gave up their place lose theirs: the page
+// asks the protocol's roster (NodeViews::shown) once any node went, so a notice never
+// goes with the records the queue drops.
 //
 // W derives from WidgetNodeBase<Node_t>; Data is the frame's decoded record with
 // systemTime, pcTime, nodes and, where a bound applies, views (NodeViews). Traits
@@ -231,6 +233,10 @@ public:
     // Its cost follows the records taken and the boxes built, not the nodes seen.
     void refresh() override
     {
+        // Read before the records: a node that went after this is looked for at the
+        // next refresh, whatever records this one takes.
+        const bool knewRoster = bool(roster_);
+        const quint64 removals = knewRoster ? roster_->removals() : 0;
         const QList<QSharedPointer<Data>> frames = takeFrames();
 
         if (takeClearRequest()) {
@@ -254,11 +260,9 @@ public:
                 continue;
             const QString line = frameInfoLine(f->systemTime, f->pcTime);
             text += rawFrameBlock(line, Traits::rawFrame(*f));
-            // The nodes evicted while this frame was decoded go before its records
-            // count: one of them may take the place again in a later frame.
             const NodeViews& views = viewsOf(*f);
-            for (const NodeRef& gone : views.evicted)
-                dropNode(gone.role, gone.id, touched);
+            if (!roster_)
+                roster_ = views.shown;
             for (int i = 0; i < f->nodes.size(); ++i) {
                 if (!views.shows(i))
                     continue;
@@ -271,6 +275,11 @@ public:
                 node->pending.append(PendingNode{line, n});
             }
             nodeCountLabel->setValue(QString::number(f->nodes.size()));
+        }
+
+        if (roster_ && (!knewRoster || removals != prunedAt_)) {
+            prunedAt_ = removals;
+            dropNodesNotShown(touched);
         }
 
         const Data* newest = frames.last().data();
@@ -509,6 +518,17 @@ private:
         return node;
     }
 
+    // Forgets the nodes the roster no longer shows.
+    void dropNodesNotShown(QList<State*>& touched)
+    {
+        QVector<NodeRef> held;
+        for (auto byRole = nodes_.cbegin(); byRole != nodes_.cend(); ++byRole)
+            for (auto it = byRole->cbegin(); it != byRole->cend(); ++it)
+                held.append(NodeRef{byRole.key(), it.key()});
+        for (const NodeRef& gone : roster_->notShown(held))
+            dropNode(gone.role, gone.id, touched);
+    }
+
     // Forgets a node that gave up its place: its state, slot and box go.
     void dropNode(qint8 role, quint64 id, QList<State*>& touched)
     {
@@ -566,6 +586,8 @@ private:
     QScrollArea* boxScroll_ = nullptr;
     ZLazySlots* lazyBoxes_ = nullptr;
     QMap<qint8, QMap<quint64, State*>> nodes_;
+    std::shared_ptr<const NodeRoster> roster_; // from the first frame that has one
+    quint64 prunedAt_ = 0;                       // its removals when last asked
     QList<State*> builtNodes_;
     QSize boxSize_;         // the size last applied to the boxes
     quint64 refreshes_ = 0; // refreshes that took records

@@ -146,6 +146,7 @@ void ProtocolFrame0::parseFrame(const QByteArray& frame)
 
 void ProtocolFrame0::settleEvictions(NodeViews& views)
 {
+    views.shown = nodeBound_.roster();
     const QVector<quint64> keys = nodeBound_.takeEvicted();
     if (keys.isEmpty())
         return;
@@ -155,7 +156,6 @@ void ProtocolFrame0::settleEvictions(NodeViews& views)
         for (LineResourceItem* item : {items.dis, items.aoaH, items.aoaV})
             if (item)
                 lines << item;
-        views.evicted.append(NodeRef{0, key});
     }
     collector_.removeItems(lines);
     if (ModelManager* manager = modelManager_; manager && !lines.isEmpty()) {

@@ -56,7 +56,7 @@ public:
         QByteArray raw;         // the frame as received
         std::array<quint8, kFrameLength> frame{};
         QList<Node_t> nodes;    // the non-empty slots, in slot order
-        NodeViews views;        // which of them make boxes, which nodes gave up their place
+        NodeViews views;        // which of them make boxes, where to ask which nodes are shown
     };
 
     // A signed 24-bit little-endian value (sign taken from bit 23).
@@ -99,12 +99,15 @@ public:
     int nodeCount() const { return nodeItems_.size(); }
     // Whether the bound shows the node (processing thread, or once the pipeline is idle).
     bool showsNode(quint32 id) const { return nodeBound_.contains(id); }
+    // The nodes shown, asked from any thread.
+    std::shared_ptr<const NodeRoster> shownNodes() const { return nodeBound_.roster(); }
     QByteArray frameImage() const { return frame_; }
 
 private:
     explicit ProtocolFrame0(QObject* parent);
     NodeItems itemsFor(quint32 id);
-    // Drops the items of the nodes that gave up their place and names them in views.
+    // Drops the items of the nodes that gave up their place; views learns where to
+    // ask which nodes are shown.
     void settleEvictions(NodeViews& views);
 
     QByteArray frame_;

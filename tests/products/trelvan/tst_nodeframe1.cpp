@@ -60,6 +60,8 @@ class TestNodeFrame1 : public QObject
     Trelvan::WidgetNodeFrame1* openPage(QWidget& host)
     {
         TestTrelvan::setCurrentManager(fx.fullPage);
+        if (!p->dataItem())
+            fx.feed(sim::nodeFrame1(header())); // the first frame makes the page's item
         auto* resource = new DataResource(p->dataItem(), &host);
         return qobject_cast<Trelvan::WidgetNodeFrame1*>(resource->view());
     }
@@ -166,13 +168,27 @@ private slots:
         QCOMPARE(n1->position->x->value(), QString("0.007"));
     }
 
-    // Damage that passes its sum: 10 s of five fresh (role, id) keys per frame at
-    // 200 frames/s fills the node bound, then real tags T_0 to T_4 start at 10 Hz.
-    // The bound holds the items and boxes to its cap throughout; N_77, sending at
-    // 10 Hz through the flood, keeps its items and box; the tags get theirs within
-    // 2 s of their second frame, and the page counts all five.
+    // Damage that passes its sum, 10 s of five (role, id) keys a frame at 200
+    // frames/s, then real tags T_0 to T_4 at 10 Hz. The keys: fresh ones (every key
+    // in turn, none again within 1.8 s), random ones (a key again within 1.2 s about
+    // half the time) or an installation of 1,023 nodes, each at 1 Hz. Throughout, the
+    // bound holds items and boxes to its cap; at most the largest installation charts
+    // in 2D and 3D, and a chart place turns over far less often than every frame;
+    // N_77, at 10 Hz, keeps its items and box; N_78, at 10 Hz from the 5th second,
+    // shows unless steady nodes hold every place. The tags get their boxes, lines and
+    // chart items within 2 s of their second frame, and the page counts all five.
+    void realTagsShowAfterAFloodOfFreshKeys_data()
+    {
+        QTest::addColumn<int>("flood"); // 0 fresh, 1 random, 2 installation
+        QTest::addColumn<bool>("newcomerShows");
+        QTest::newRow("fresh keys") << 0 << true;
+        QTest::newRow("repeating random keys") << 1 << true;
+        QTest::newRow("an installation at 1 Hz") << 2 << false;
+    }
     void realTagsShowAfterAFloodOfFreshKeys()
     {
+        QFETCH(int, flood);
+        QFETCH(bool, newcomerShows);
         QWidget host;
         Trelvan::WidgetNodeFrame1* page = openPage(host);
         QVERIFY(page);
@@ -182,49 +198,43 @@ private slots:
                 n += byId.size();
             return n;
         };
+        const auto items = [this](ResourceType type) { return fx.fullPage->resourceModel(type)->resources().size(); };
+        int made = 0; // 2D items
+        QObject watch;
+        connect(fx.fullPage, &ModelManager::resourceCreated, &watch,
+                [&made](ResourceType type) { made += type == ResourceType::Scatter; });
 
-        const auto charted = [this](ResourceType type) {
-            return fx.fullPage->resourceModel(type)->resources().size();
-        };
-        const int scatter = charted(ResourceType::Scatter), scatter3D = charted(ResourceType::Scatter3D);
-        g_now += 10000; // the nodes of the cases before were seen long ago
-        // Damage that never repeats a key within a second (five fresh keys a frame
-        // going round every key in 1.8 s) charts nothing in 2D or 3D.
-        for (int frame = 0; frame < 400; ++frame) {
-            NodeFrame1Fields f = header();
-            for (int j = 0; j < 5; ++j) {
-                const int key = (5 * frame + j) % (7 * 256);
-                f.nodes.append(NodeFrame1Record{qint8(key / 256), quint8(key % 256), {key, 0, 0}});
-            }
-            fx.feed(sim::nodeFrame1(f));
-            g_now += 5;
-        }
-        page->refresh();
-        QCoreApplication::processEvents();
-        QCOMPARE(charted(ResourceType::Scatter), scatter);
-        QCOMPARE(charted(ResourceType::Scatter3D), scatter3D);
-        QCOMPARE(page->nodeCountLabel->value(), QString("5"));
-
+        const QSet<int> spared{2 * 256 + 0, 2 * 256 + 1, 2 * 256 + 2, 2 * 256 + 3, 2 * 256 + 4, 77, 78};
+        QVector<int> keys;
+        for (int key = 0; key < 7 * 256; ++key)
+            if (!spared.contains(key))
+                keys << key;
         QRandomGenerator rng(52);
-        const QSet<int> spared{2 * 256 + 0, 2 * 256 + 1, 2 * 256 + 2, 2 * 256 + 3, 2 * 256 + 4, 77};
+        g_now += 10000; // the nodes of the cases before were seen long ago
         ProtocolNodeFrame1::NodeItems* steady = nullptr;
         LineResourceItem* steadyX = nullptr;
+        int madeHalfway = 0;
         for (int frame = 0; frame < 2000; ++frame) {
             NodeFrame1Fields f = header();
-            while (f.nodes.size() < 5) {
-                const int key = int(rng.bounded(7 * 256));
-                if (!spared.contains(key))
-                    f.nodes.append(NodeFrame1Record{qint8(key / 256), quint8(key % 256), {key, 0, 0}});
+            for (int j = 0; j < 5; ++j) {
+                const int cycle = (5 * frame + j) % (flood == 0 ? keys.size() : 1023);
+                const int key = keys[flood == 1 ? int(rng.bounded(keys.size())) : cycle];
+                f.nodes.append(NodeFrame1Record{qint8(key / 256), quint8(key % 256), {key, 0, 0}});
             }
             if (frame % 20 == 0)
                 f.nodes.append(NodeFrame1Record{0, 77, {frame, 1, 2}});
+            if (frame >= 1000 && frame % 20 == 0)
+                f.nodes.append(NodeFrame1Record{0, 78, {frame, 1, 2}});
             fx.feed(sim::nodeFrame1(f));
             g_now += 5;
+            madeHalfway = frame == 999 ? made : madeHalfway;
             if (frame % 40 == 39) {
                 page->refresh();
                 QCoreApplication::processEvents();
                 QVERIFY(p->shownNodeCount() <= NodeBound::kMaxNodes);
                 QVERIFY(shownBoxes() <= NodeBound::kMaxNodes);
+                QTRY_VERIFY(items(ResourceType::Scatter3D) <= Trelvan::largestInstallation());
+                QVERIFY(newcomerShows || frame < 1000 || !p->nodeItems.value(0).value(78));
                 if (!steady) {
                     steady = p->nodeItems.value(0).value(77);
                     steadyX = fx.line(kName, "pos_x[N_77](m)");
@@ -235,7 +245,12 @@ private slots:
                 QVERIFY(page->builtBox(0, 77));
             }
         }
-        QCOMPARE(p->shownNodeCount(), NodeBound::kMaxNodes);
+        QCOMPARE(page->nodeCountLabel->value(), QString("5"));
+        QCOMPARE(bool(p->nodeItems.value(0).value(78)), newcomerShows);
+        // Fresh keys chart nothing (N_77 and N_78 may); no flood turns a place every frame.
+        QVERIFY2(flood != 0 || made <= 2, qPrintable(QString::number(made)));
+        QVERIFY2(made - madeHalfway <= 100, qPrintable(QString::number(made - madeHalfway)));
+        QVERIFY(flood == 0 || p->shownNodeCount() == NodeBound::kMaxNodes);
         QCOMPARE(steadyX->lastValue(), double(1.98f));
 
         // The tags, as the flood ends; N_77 still sends.
@@ -253,7 +268,8 @@ private slots:
             QCoreApplication::processEvents();
             bool all = page->nodeCountLabel->value() == "6";
             for (quint8 id = 0; id < 5 && all; ++id)
-                all = page->box(2, id) && fx.line(kName, QString("pos_x[T_%1](m)").arg(id));
+                all = page->box(2, id) && fx.line(kName, QString("pos_x[T_%1](m)").arg(id))
+                      && p->nodeItems.value(2).value(id)->scatter3D;
             if (all)
                 shown = g_now;
             g_now += 100;
@@ -262,8 +278,9 @@ private slots:
         QCOMPARE(page->box(2, 4)->position->x->value(), QString("4"));
         QCOMPARE(p->nodeItems.value(0).value(77), steady);
 
-        // What gave up its place left the page's model: at most the cap's items.
-        QTRY_VERIFY(fx.fullPage->resourceModel(ResourceType::Scatter)->resources().size() <= NodeBound::kMaxNodes);
+        // What gave up its chart place left the page's model: at most the installation's items.
+        QTRY_VERIFY(items(ResourceType::Scatter) <= Trelvan::largestInstallation());
+        QTRY_VERIFY(items(ResourceType::Scatter3D) <= Trelvan::largestInstallation());
         QVERIFY(shownBoxes() <= NodeBound::kMaxNodes);
         // Statistics rows too: three a node and the voltage.
         QTRY_VERIFY(page->statisticCount() <= 3 * NodeBound::kMaxNodes + 1);

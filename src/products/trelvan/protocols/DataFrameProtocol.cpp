@@ -136,6 +136,7 @@ QList<BaseResourceItem*> DataFrameProtocol::takeNodeItems(qint8 role, quint64 id
 
 void DataFrameProtocol::settleEvictions(NodeViews& views)
 {
+    views.shown = nodeBound_.roster();
     const QVector<quint64> keys = nodeBound_.takeEvicted();
     if (keys.isEmpty())
         return;
@@ -143,7 +144,6 @@ void DataFrameProtocol::settleEvictions(NodeViews& views)
     for (quint64 key : keys) {
         const NodeRef node = nodeOfKey(key);
         items += takeNodeItems(node.role, node.id);
-        views.evicted.append(node);
     }
     releaseItems(items);
 }

@@ -122,15 +122,15 @@ protected:
     // protocol's own for a key of its own, such as a pair of nodes.
     bool admitsNode(qint8 role, quint64 id);
     bool admitsKey(NodeBound& bound, quint64 key, const std::function<QString()>& label);
-    static quint64 nodeKey(qint8 role, quint64 id) { return quint64(quint8(role)) << 56 | (id & 0xFFFFFFFFFFFFFFull); }
-    static NodeRef nodeOfKey(quint64 key) { return NodeRef{qint8(quint8(key >> 56)), key & 0xFFFFFFFFFFFFFFull}; }
+    static quint64 nodeKey(qint8 role, quint64 id) { return NodeRef{role, id}.key(); }
+    static NodeRef nodeOfKey(quint64 key) { return NodeRef::ofKey(key); }
 
     // The items of a node that gave up its place, taken out of the protocol's own
     // maps; the protocol makes them again if the node returns.
     virtual QList<BaseResourceItem*> takeNodeItems(qint8 role, quint64 id);
     // Drops the items of the nodes that gave up their place in the node bound while
     // a frame was decoded (takeNodeItems, then the collector and the page's model,
-    // without waiting) and names them in views for the page.
+    // without waiting) and tells the page in views where to ask which nodes are shown.
     void settleEvictions(NodeViews& views);
     // Removes items from the collector and, without waiting, from the page's model.
     void releaseItems(const QList<BaseResourceItem*>& items);

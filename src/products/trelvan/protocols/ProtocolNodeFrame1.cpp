@@ -41,6 +41,7 @@ ProtocolNodeFrame1::ProtocolNodeFrame1(QObject* parent)
     : DataFrameProtocol(kFrameKey, 0, kFixedPart, kFixedPart + 255 * kRecordSize + 1, parent)
     , DataExportObserver(this)
     , queue(name())
+    , chartLogName_(name() + QStringLiteral(" (2D/3D)"))
 {
     exportColumns_ << makeItemName(Field::role) << makeItemName(Field::id) << makeItemName(Field::systemTime)
                    << makeItemName(Field::localTime) << makeItemName(Field::voltage)
@@ -98,12 +99,18 @@ void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
         // A point in the 2D and 3D charts costs some 600 KB with the 3D graph shown:
         // a node charts its position from its second frame, which a real node sends
         // within a second (the slowest output rate is 1 Hz), so damage that does not
-        // repeat a key that soon charts nothing.
-        if (!items->charted && nodeBound_.repeats(nodeKey(n.role, n.id))) {
-            items->charted = true;
-            const QString key = nodeLabel(n.role, n.id);
-            items->scatter = createItem(ResourceType::Scatter, key);
-            items->scatter3D = createItem(ResourceType::Scatter3D, key);
+        // repeat a key that soon charts nothing; damage that repeats keys charts no
+        // more nodes than the largest installation.
+        const quint64 key = nodeKey(n.role, n.id);
+        if (nodeBound_.repeats(key)
+            && chartBound_.admits(key, chartLogName_, [&n] { return nodeLabel(n.role, n.id); })) {
+            settleChartEvictions();
+            if (!items->charted) {
+                items->charted = true;
+                const QString label = nodeLabel(n.role, n.id);
+                items->scatter = createItem(ResourceType::Scatter, label);
+                items->scatter3D = createItem(ResourceType::Scatter3D, label);
+            }
         }
         const std::array<float, 3> pos = posMetres(n);
         for (int k = 0; k < 3; ++k)
@@ -117,8 +124,24 @@ void ProtocolNodeFrame1::parseFrame(const QByteArray& frame)
     publishNodeFrame(queue, frame, frameRecord, std::move(records), std::move(views));
 }
 
+void ProtocolNodeFrame1::settleChartEvictions()
+{
+    QList<BaseResourceItem*> taken;
+    for (quint64 key : chartBound_.takeEvicted()) {
+        const NodeRef node = nodeOfKey(key);
+        NodeItems* items = nodeItems.value(node.role).value(quint8(node.id));
+        if (!items)
+            continue;
+        taken << items->scatter << items->scatter3D;
+        items->scatter = items->scatter3D = nullptr;
+        items->charted = false;
+    }
+    releaseItems(taken);
+}
+
 QList<BaseResourceItem*> ProtocolNodeFrame1::takeNodeItems(qint8 role, quint64 id)
 {
+    chartBound_.forget(nodeKey(role, id));
     return takeFromNodeMap(nodeItems, role, id, [](NodeItems* items) {
         return QList<BaseResourceItem*>{items->pos[0], items->pos[1], items->pos[2], items->scatter, items->scatter3D};
     });

@@ -58,8 +58,12 @@ public:
         LineResourceItem* pos[3] = {nullptr, nullptr, nullptr};
         BaseResourceItem* scatter = nullptr;
         BaseResourceItem* scatter3D = nullptr;
-        bool charted = false; // scatter items asked for (the node repeats)
+        bool charted = false; // scatter items asked for (the node has a chart place)
     };
+
+    // A chart place turns over at most once per this time on average: each turn
+    // frees and makes a node's 2D and 3D series.
+    static constexpr qint64 kChartTurnEveryMs = 100;
 
     static ProtocolNodeFrame1* instance(QObject* parent = nullptr);
     // The singleton when it has been made, else null (never creates it).
@@ -86,6 +90,13 @@ private:
     explicit ProtocolNodeFrame1(QObject* parent);
     ~ProtocolNodeFrame1() override;
     QList<BaseResourceItem*> takeNodeItems(qint8 role, quint64 id) override;
+    // Frees the chart items of the nodes that gave up their chart place.
+    void settleChartEvictions();
+
+    // The nodes charted in 2D and 3D, the costly views: no more than the largest
+    // installation, the ones seen most recently.
+    NodeBound chartBound_{largestInstallation(), -1, kChartTurnEveryMs};
+    QString chartLogName_;
 };
 
 } // namespace Trelvan
