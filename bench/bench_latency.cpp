@@ -314,13 +314,10 @@ long systemTimeIn(const char* text, int size)
     return std::strtol(at + sizeof key - 1, nullptr, 10);
 }
 
-int latency(const Options& o)
+// A socket of this bench on 127.0.0.1 that the program's JSON datagrams go to (its
+// receive calls time out after 200 ms), or -1.
+int openDatagramReceiver()
 {
-    startServices();
-    LivePage page("Vexa_Trelvan_Anchor_Frame0", o.size);
-    QString shown = page.show(o.tab);
-
-    // The receiver: a socket of this bench on 127.0.0.1, read by a thread of its own.
     const int udp = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -329,12 +326,27 @@ int latency(const Options& o)
     if (udp < 0 || bind(udp, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0
         || getsockname(udp, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
         std::perror("udp socket");
-        return 1;
+        return -1;
     }
+    const int bigBuffer = 8 << 20;
+    setsockopt(udp, SOL_SOCKET, SO_RCVBUF, &bigBuffer, sizeof bigBuffer);
     timeval timeout{0, 200000};
     setsockopt(udp, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     udpOutputPort.store(ntohs(addr.sin_port));
     udpOutputEnabled.store(true);
+    return udp;
+}
+
+int latency(const Options& o)
+{
+    startServices();
+    LivePage page("Vexa_Trelvan_Anchor_Frame0", o.size);
+    QString shown = page.show(o.tab);
+
+    // The receiver, read by a thread of its own.
+    const int udp = openDatagramReceiver();
+    if (udp < 0)
+        return 1;
 
     int master = -1, slave = -1;
     char slaveName[256] = {};
@@ -678,23 +690,10 @@ int runFlood(const Options& o)
     // those waits are bytes a real port would have lost.
     fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
 
-    // The frames' JSON datagrams, counted by a receiver of this bench on 127.0.0.1.
-    const int udp = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t addrLen = sizeof addr;
-    if (udp < 0 || bind(udp, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0
-        || getsockname(udp, reinterpret_cast<sockaddr*>(&addr), &addrLen) != 0) {
-        std::perror("udp socket");
+    // The frames' JSON datagrams, counted by a receiver of this bench.
+    const int udp = openDatagramReceiver();
+    if (udp < 0)
         return 1;
-    }
-    const int bigBuffer = 8 << 20;
-    setsockopt(udp, SOL_SOCKET, SO_RCVBUF, &bigBuffer, sizeof bigBuffer);
-    timeval udpTimeout{0, 200000};
-    setsockopt(udp, SOL_SOCKET, SO_RCVTIMEO, &udpTimeout, sizeof udpTimeout);
-    udpOutputPort.store(ntohs(addr.sin_port));
-    udpOutputEnabled.store(true);
     std::atomic<bool> stopProbes{false};
     std::atomic<int> datagrams{0};
     std::thread receiver([&] {

@@ -57,6 +57,24 @@ protected:
     }
 };
 
+// A page with one line item and its resource.
+struct OneLinePage
+{
+    QTemporaryDir dir;
+    std::unique_ptr<ModelManager> models{
+        new ModelManager(dir.filePath("p.ini"), QList<ResourceType>{ResourceType::Line})};
+    std::unique_ptr<ViewManager> views{new ViewManager(models.get())};
+    BaseResourceItem* item = nullptr;
+    LineResource* resource = nullptr;
+
+    OneLinePage()
+    {
+        models->loadSettings();
+        item = models->createResource(ResourceType::Line, "dev", "v");
+        resource = qobject_cast<LineResource*>(views->resource(ResourceType::Line, "devv"));
+    }
+};
+
 template <typename F>
 auto onThreadOf(QObject* object, F f) -> decltype(f())
 {
@@ -134,55 +152,45 @@ private slots:
 
     void chartPassOnItsThreadDrawsOnTheGuiThread()
     {
-        QTemporaryDir dir;
-        auto models = std::make_unique<ModelManager>(dir.filePath("p.ini"), QList<ResourceType>{ResourceType::Line});
-        auto views = std::make_unique<ViewManager>(models.get());
-        models->loadSettings();
-        auto* item = models->createResource(ResourceType::Line, "dev", "v");
-        auto* resource = qobject_cast<LineResource*>(views->resource(ResourceType::Line, "devv"));
-        QVERIFY(resource);
+        OneLinePage page;
+        QVERIFY(page.resource);
         for (int i = 0; i < 7; ++i)
-            item->setData(BaseResourceItem::ColValue, double(i));
+            page.item->setData(BaseResourceItem::ColValue, double(i));
 
         QThread worker;
         worker.start();
         auto* manager = new ChartRefreshManager;
         manager->moveToThread(&worker);
-        manager->setViewManager(views.get());
+        manager->setViewManager(page.views.get());
         manager->setFrequency(1000);
         manager->setEnabled(true);
-        QTRY_COMPARE(resource->series()->count(), 7);
-        QVERIFY(!item->isDirty());
+        QTRY_COMPARE(page.resource->series()->count(), 7);
+        QVERIFY(!page.item->isDirty());
 
         manager->stopAndDetach();
         QVERIFY(!manager->viewManager());
         const quint64 passes = manager->passCount();
-        item->setData(BaseResourceItem::ColValue, 8.0);
+        page.item->setData(BaseResourceItem::ColValue, 8.0);
         QTest::qWait(50);
         QCOMPARE(manager->passCount(), passes);
-        QCOMPARE(resource->series()->count(), 7);
-        QVERIFY(item->isDirty());
+        QCOMPARE(page.resource->series()->count(), 7);
+        QVERIFY(page.item->isDirty());
 
         QMetaObject::invokeMethod(manager, [manager] { delete manager; }, Qt::BlockingQueuedConnection);
         worker.quit();
         worker.wait();
-        models.reset();
-        views.reset();
+        page.models.reset();
+        page.views.reset();
     }
 
     // The port is read on the page's thread: a chart whose draws take long draws less
     // often, so that it takes at most half of that thread, and still shows the newest value.
     void slowChartTakesAtMostHalfThePagesThread()
     {
-        QTemporaryDir dir;
-        auto models = std::make_unique<ModelManager>(dir.filePath("p.ini"), QList<ResourceType>{ResourceType::Line});
-        auto views = std::make_unique<ViewManager>(models.get());
-        models->loadSettings();
-        auto* item = models->createResource(ResourceType::Line, "dev", "v");
-        auto* resource = qobject_cast<LineResource*>(views->resource(ResourceType::Line, "devv"));
-        QVERIFY(resource);
+        OneLinePage page;
+        QVERIFY(page.resource);
         auto* chart = new QtCharts::QChart;
-        chart->addSeries(resource->series());
+        chart->addSeries(page.resource->series());
         SlowChartView view(chart, nullptr);
         view.resize(400, 300);
         view.show();
@@ -192,7 +200,7 @@ private slots:
         worker.start();
         auto* manager = new ChartRefreshManager;
         manager->moveToThread(&worker);
-        manager->setViewManager(views.get());
+        manager->setViewManager(page.views.get());
         manager->setFrequency(60);
         manager->setEnabled(true);
 
@@ -201,7 +209,7 @@ private slots:
         std::atomic<int> last{0};
         std::thread device([&] {
             for (int v = 1; !stop.load(); ++v) {
-                item->setData(BaseResourceItem::ColValue, double(v));
+                page.item->setData(BaseResourceItem::ColValue, double(v));
                 last = v;
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
@@ -215,7 +223,7 @@ private slots:
             QMetaObject::invokeMethod(manager, [manager] { delete manager; }, Qt::BlockingQueuedConnection);
             worker.quit();
             worker.wait();
-            chart->removeSeries(resource->series());
+            chart->removeSeries(page.resource->series());
         });
         QTRY_VERIFY(ChartDrawBudget::totals().draws > 0);
         const ChartDrawBudget::Totals before = ChartDrawBudget::totals();
@@ -229,7 +237,7 @@ private slots:
         QVERIFY2(after.draws - before.draws >= 3, qPrintable(QString::number(after.draws - before.draws)));
         QVERIFY2(drawing <= 0.55, qPrintable(QString("drawing took %1 of the thread").arg(drawing)));
         auto newest = [&] {
-            const auto points = resource->series()->pointsVector();
+            const auto points = page.resource->series()->pointsVector();
             return points.isEmpty() ? -1.0 : points.last().y();
         };
         QTRY_COMPARE(newest(), double(last.load()));
