@@ -442,7 +442,18 @@ void BaseResourceModel::addItem(BaseItem* item)
     auto resource = qobject_cast<BaseResourceItem*>(item);
     if (!resource)
         return;
-    resources_.insert(resource->uniqueName(), resource);
+    const QString key = resource->uniqueName();
+    BaseResourceItem* previous = resources_.value(key, nullptr);
+    if (previous && previous != resource) {
+        QStringList& keys = keysOf_[previous];
+        keys.removeAll(key);
+        if (keys.isEmpty())
+            keysOf_.remove(previous);
+    }
+    resources_.insert(key, resource);
+    QStringList& keys = keysOf_[resource];
+    if (!keys.contains(key))
+        keys << key;
     QMutexLocker lock(&indexMutex_);
     // A reserved item released before its row came is about to go: indexed again,
     // a thread asking for its name would get it and write into it once deleted.
@@ -520,13 +531,15 @@ void BaseResourceModel::removeItem(BaseItem* item)
     const QString uniqueName = resource ? resource->uniqueName() : QString();
     // Every name that leads to the item: its own and one left under an older
     // name (Belong or Name edited).
+    // Looked up, not searched: a flood of nodes turning over removes items by the
+    // hundred a second from models of thousands.
     QStringList names;
-    for (auto it = resources_.begin(); resource && it != resources_.end();) {
-        if (it.value() == resource) {
-            names << it.key();
-            it = resources_.erase(it);
-        } else {
-            ++it;
+    if (resource) {
+        for (const QString& key : keysOf_.take(resource)) {
+            if (resources_.value(key, nullptr) == resource) {
+                resources_.remove(key);
+                names << key;
+            }
         }
     }
     if (names.isEmpty()) {

@@ -187,6 +187,9 @@ private:
     ContainerNamesFunction containerNames_;
     DefaultContainerFunction defaultContainer_;
     QMap<QString, BaseResourceItem*> resources_;
+    // The names each item stands under in resources_ (its name when added; one more
+    // when added again after Belong or Name changed).
+    QHash<BaseResourceItem*, QStringList> keysOf_;
     // Under a name, or forgotten by name, in both maps at once.
     void indexLocked(const QString& name, BaseResourceItem* item);
     void unindexLocked(BaseResourceItem* item);
