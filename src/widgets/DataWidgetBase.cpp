@@ -68,6 +68,8 @@ void DataWidgetBase::addLineStatistic(LineResourceItem* item)
         return;
     items_.append(item);
     statisticsLayout_->addItem(lazyRows_->makeSlot(item));
+    if (!builtRows_.isEmpty())
+        widenLead(builtRows_.first()->leadWidthFor(item->name()));
 }
 
 void DataWidgetBase::removeLineStatistic(LineResourceItem* item)
@@ -85,17 +87,29 @@ void DataWidgetBase::removeLineStatistic(LineResourceItem* item)
 LineStatisticWidget* DataWidgetBase::buildRow(LineResourceItem* item)
 {
     auto* row = new LineStatisticWidget(item, this);
-    // Check boxes of one width: every row wraps at the same places.
-    if (row->leadWidth() > leadWidth_) {
-        leadWidth_ = row->leadWidth();
-        for (LineStatisticWidget* r : qAsConst(builtRows_))
-            r->setLeadWidth(leadWidth_);
-        lazyRows_->resizeSlots();
+    // Check boxes as wide as the widest name of all items, built or not: every row
+    // wraps at the same places, and a row scrolled into view later moves nothing.
+    if (builtRows_.isEmpty()) {
+        for (QObject* other : qAsConst(items_))
+            if (other == item || lazyRows_->contains(other))
+                leadWidth_ = qMax(leadWidth_, row->leadWidthFor(static_cast<LineResourceItem*>(other)->name()));
     }
+    widenLead(row->leadWidth());
     row->setLeadWidth(leadWidth_);
     builtRows_ << row;
     scheduleStatisticsSizing();
     return row;
+}
+
+void DataWidgetBase::widenLead(int width)
+{
+    if (width <= leadWidth_)
+        return;
+    leadWidth_ = width;
+    for (LineStatisticWidget* r : qAsConst(builtRows_))
+        r->setLeadWidth(leadWidth_);
+    lazyRows_->resizeSlots();
+    scheduleStatisticsSizing();
 }
 
 LineStatisticWidget* DataWidgetBase::statisticRow(int index)
@@ -126,6 +140,14 @@ void DataWidgetBase::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // After the page got its geometry: the layouts settle on the next turn.
+    scheduleStatisticsSizing();
+}
+
+void DataWidgetBase::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The splitter shares a new width out by the panes' old sizes: the column takes
+    // what it leaves the data area again now, not when a row is next built.
     scheduleStatisticsSizing();
 }
 

@@ -45,6 +45,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // The width the page's own content would like (its values side by side); the
     // statistics column leaves it that much room where it can. Below its minimum
     // the data area is never squeezed.
@@ -60,6 +61,8 @@ private:
     int statisticsLineWidth() const;
 
     LineStatisticWidget* buildRow(LineResourceItem* item);
+    // Gives every row's check box at least width.
+    void widenLead(int width);
 
     QList<QObject*> items_; // as added; an address stays when its item is gone
     QList<LineStatisticWidget*> builtRows_; // in the order built: every refresh goes over them

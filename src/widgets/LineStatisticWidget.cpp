@@ -118,6 +118,13 @@ void LineStatisticWidget::setLeadWidth(int width)
     checkBox_->setFixedWidth(qMax(width, leadWidth()));
 }
 
+int LineStatisticWidget::leadWidthFor(const QString& name) const
+{
+    const QFontMetrics fm = checkBox_->fontMetrics();
+    const auto textWidth = [&fm](const QString& text) { return fm.size(Qt::TextShowMnemonic, text).width(); };
+    return leadWidth() - textWidth(checkBox_->text()) + textWidth(name);
+}
+
 int LineStatisticWidget::lineWidth() const
 {
     return static_cast<ZFlowLayout*>(layout())->lineWidth();

@@ -25,6 +25,8 @@ public:
     // of a page (at least its own), so that the rows wrap alike.
     int leadWidth() const;
     void setLeadWidth(int width);
+    // The width of a check box showing name, drawn as this row's.
+    int leadWidthFor(const QString& name) const;
     // The width that holds the whole row on one line.
     int lineWidth() const;
 

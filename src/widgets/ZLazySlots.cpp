@@ -1,9 +1,7 @@
 #include "widgets/ZLazySlots.h"
 
-#include <QAbstractScrollArea>
 #include <QBoxLayout>
 #include <QEvent>
-#include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,8 +21,9 @@ ZLazySlots::ZLazySlots(QWidget* host, QLayout* layout, Builder build, Measure me
     , build_(std::move(build))
     , measure_(std::move(measure))
 {
-    // The host moves when its scroll area scrolls, and is resized and laid out again
-    // as slots come and go: each may bring other slots into view.
+    // The host moves when its scroll area scrolls (as does an ancestor when a scroll
+    // area around the page scrolls), and is resized and laid out again as slots come
+    // and go: each may bring other slots into view.
     host_->installEventFilter(this);
     watchAncestors();
 }
@@ -39,17 +38,9 @@ void ZLazySlots::watchAncestors()
     for (const QPointer<QWidget>& w : qAsConst(ancestors_))
         if (w)
             w->removeEventFilter(this);
-    for (const QMetaObject::Connection& c : qAsConst(scrollBarConnections_))
-        disconnect(c);
-    scrollBarConnections_.clear();
     ancestors_ = chain;
-    for (QWidget* w : chain) {
+    for (QWidget* w : chain)
         w->installEventFilter(this);
-        // A scroll area may scroll by other means than moving the host.
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
-            for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()})
-                scrollBarConnections_ << connect(bar, &QScrollBar::valueChanged, this, &ZLazySlots::scheduleFill);
-    }
 }
 
 ZLazySlot* ZLazySlots::makeSlot(QObject* subject)
@@ -190,9 +181,8 @@ bool ZLazySlots::bringsSlotsIntoView(QObject* watched, QEvent* event) const
         // A window moved on the screen shows no more of itself.
         return watched == host_ || !static_cast<QWidget*>(watched)->isWindow();
     case QEvent::LayoutRequest:
-    case QEvent::LanguageChange:
-        // Slots come and go, built widgets change size (new texts wrap otherwise).
-        return watched == host_;
+        // Slots come and go, built widgets change size (a new text included).
+        return watched == host_ || !static_cast<QWidget*>(watched)->isWindow();
     default:
         return false;
     }

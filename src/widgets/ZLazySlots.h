@@ -75,7 +75,8 @@ protected:
 private:
     // Follows the widgets the host lies in (the scroll area's viewport first): a
     // viewport that grows over a host that keeps its size and place (a taller window,
-    // a split handle dragged) sends the host nothing, yet shows more of it.
+    // a split handle dragged), or a scroll area around the page that moves the page,
+    // sends the host nothing, yet shows more of it.
     void watchAncestors();
     bool bringsSlotsIntoView(QObject* watched, QEvent* event) const;
     void scheduleFill();
@@ -99,7 +100,6 @@ private:
     QHash<QObject*, Built> built_;
     QPointer<QWidget> sample_;
     QList<QPointer<QWidget>> ancestors_;
-    QList<QMetaObject::Connection> scrollBarConnections_;
     QSize slotSize_{1, 1}; // until a widget is built: small, yet not empty
     bool fillScheduled_ = false;
 };

@@ -103,6 +103,13 @@ private slots:
         delete window_;
     }
 
+    // Run alone, a later case finds the anchor plugged in and recognised, as in order.
+    void init()
+    {
+        if (!node_ && QByteArray(QTest::currentTestFunction()) != "anchorPluggedInIsRecognised")
+            anchorPluggedInIsRecognised();
+    }
+
     void anchorPluggedInIsRecognised()
     {
         QString error;

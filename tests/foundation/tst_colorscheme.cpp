@@ -213,6 +213,10 @@ private slots:
 
     void refusalsChangeNothing()
     {
+        if (manager_->indexOf("Night") < 0) { // run alone: the user's schemes, the shipped one applied
+            copyModifyAndSave();
+            QVERIFY(manager_->applyStyleSheet("PaperLike"));
+        }
         const QByteArray before = [this] {
             QFile file(userFile());
             file.open(QIODevice::ReadOnly);
@@ -252,6 +256,8 @@ private slots:
 
     void deleteUserSchemes()
     {
+        if (manager_->indexOf("Night 2") < 0) // run alone: the user's schemes first
+            copyModifyAndSave();
         // The scheme in use cannot go.
         QVERIFY(manager_->applyStyleSheet("Night 2"));
         QCOMPARE(manager_->color(0), QColor("#fafafa"));
@@ -306,6 +312,10 @@ private slots:
     // A new manager (the next start) finds the user's schemes in the file.
     void userSchemesSurviveARestart()
     {
+        if (manager_->indexOf("Night") < 0) { // run alone: the user's scheme the cases before leave
+            copyModifyAndSave();
+            deleteUserSchemes();
+        }
         delete manager_;
         QCOMPARE(ZIconsManager::instance("/nowhere")->schemeFolder(), QString("/nowhere"));
         delete ZIconsManager::instance();

@@ -69,6 +69,14 @@ private:
     ZIconsManager* icons_ = nullptr;
     QString colorFolder_;
 
+    // The colour set the cases from setColorsWritesEveryTintedCopy on work in: made
+    // there, or here for a case run alone.
+    void useColours()
+    {
+        if (colorFolder_.isEmpty())
+            colorFolder_ = icons_->setColors(kNormal, kDisabled, kHover, kPressed);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -116,6 +124,7 @@ private slots:
             for (int x = 0; x < 8; ++x)
                 palette.setPixel(x, y, (x + y) % 3);
         const QString path = dir_.path() + "/tint/palette.png";
+        QDir().mkpath(dir_.path() + "/tint");
         QVERIFY(tintImage(palette, kPressed, path));
         expectTinted(palette, QImage(path), kPressed);
         QVERIFY(!tintImage(QImage(), kPressed, dir_.path() + "/tint/none.png"));
@@ -155,6 +164,7 @@ private slots:
 
     void sameColoursWriteNothing()
     {
+        useColours();
         const auto before = snapshot(dir_.path() + "/color_scheme");
         // A copy removed behind the manager's back stays missing: equal colours return at once.
         const QString removed = ZIconsManager::stateIconPath(icons_->generalIconsFolder(), "save.png", 1);
@@ -171,6 +181,7 @@ private slots:
     // are, and what an interrupted run left missing is completed.
     void returningColourSetReusesAndCompletes()
     {
+        useColours();
         const QString general = colorFolder_ + "/general_icons";
         const QString removed = ZIconsManager::stateIconPath(general, "save.png", 1);
         // Mark one existing copy so a rewrite would show.
@@ -205,6 +216,7 @@ private slots:
 
     void iconUsesTintedCopiesPerMode()
     {
+        useColours();
         const QIcon play = icons_->icon(53);
         QVERIFY(!play.isNull());
         const QImage source = QImage(":/color_scheme/general_icons/play.png");
@@ -222,6 +234,7 @@ private slots:
 
     void toggleIconHasBothPictures()
     {
+        useColours();
         const QIcon toggle = icons_->toggleIcon(1);
         QVERIFY(!toggle.isNull());
         const QImage off = toggle.pixmap(64, QIcon::Normal, QIcon::Off).toImage();

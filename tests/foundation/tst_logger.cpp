@@ -67,6 +67,14 @@ private slots:
         ZWidgetLogger::installMessageHandler();
     }
 
+    // Run alone, a case after the window's first finds the window as it does in order.
+    void init()
+    {
+        const QByteArray name = QTest::currentTestFunction();
+        if (!logger && name != "beforeTheWindowOnlyStderr" && name != "rotationKeeps365OldFiles")
+            rotationKeeps365OldFiles();
+    }
+
     void beforeTheWindowOnlyStderr()
     {
         StderrCapture err;
@@ -379,6 +387,7 @@ private slots:
 
     void settingsPersistAcrossWindows()
     {
+        logger->historyWindow()->resize(640, 300); // as the history case leaves it
         const QString firstFile = ZWidgetLogger::logFilePath();
         QSettings().setValue("Log/LogLevel", "Error");
         delete logger;

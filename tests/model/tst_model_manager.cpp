@@ -45,6 +45,23 @@ struct QueuedCallCatcher : QObject
     bool caught = false;
 };
 
+// Quits a worker thread and waits for it however a case ends: a failed check
+// returns early, and a thread destroyed while running aborts the executable with
+// the cases after it. Made after what the worker's calls use, so it ends first.
+class ThreadStop
+{
+public:
+    explicit ThreadStop(QThread& thread) : thread_(thread) {}
+    ~ThreadStop()
+    {
+        thread_.quit();
+        thread_.wait();
+    }
+
+private:
+    QThread& thread_;
+};
+
 } // namespace
 
 class TestModelManager : public QObject
@@ -368,6 +385,7 @@ void TestModelManager::createResourceFromAnotherThread()
     BaseResourceItem* again = nullptr;
     CountingFactory* secondFactory = nullptr;
     QSemaphore returned;
+    ThreadStop stop(worker);
     QMetaObject::invokeMethod(
         &onWorker,
         [&]() {
@@ -442,6 +460,7 @@ void TestModelManager::releasedItemIsNotHandedOutAgain()
     BaseResourceItem* gone = nullptr;
     BaseResourceItem* again = nullptr;
     bool goneDestroyed = false;
+    ThreadStop stop(worker);
     QMetaObject::invokeMethod(
         &onWorker,
         [&]() {
@@ -498,6 +517,7 @@ void TestModelManager::waitingThreadIsReleasedAtShutdown()
     std::atomic<bool> ran{false};
     bool result = true;
     LogCapture log;
+    ThreadStop stop(worker);
     QMetaObject::invokeMethod(
         &onWorker,
         [&]() {
@@ -526,6 +546,7 @@ void TestModelManager::waitingThreadIsReleasedAtShutdown()
     bool secondResult = true;
     QueuedCallCatcher catcher;
     manager->installEventFilter(&catcher);
+    ThreadStop stopSecond(second);
     QMetaObject::invokeMethod(
         &onSecond,
         [&, m = manager.get()]() {

@@ -76,10 +76,14 @@ struct InView
     int waiting = 0; // slots still waiting for their rows
 };
 
-// What of layout (the content of scroll) lies in the scroll area's viewport.
+// What of layout (the content of scroll) shows: in the scroll area's viewport and in
+// every widget around it (a scroll area around the page).
 InView inView(const QScrollArea* scroll, const QLayout* layout)
 {
-    const QRect view(scroll->widget()->mapFrom(scroll->viewport(), QPoint(0, 0)), scroll->viewport()->size());
+    const QWidget* column = scroll->widget();
+    QRect view = column->rect();
+    for (const QWidget* w = column->parentWidget(); w; w = w->parentWidget())
+        view &= QRect(column->mapFrom(w, QPoint(0, 0)), w->size());
     InView seen;
     for (int i = 0; i < layout->count(); ++i) {
         QLayoutItem* item = layout->itemAt(i);
@@ -495,6 +499,8 @@ private slots:
         LineStatisticWidget* first = page.statisticRow(0);
         first->checkBox()->setChecked(true);
         feed(items.first(), {1, 3});
+        const int lead = first->checkBox()->minimumWidth();
+        const int columnWidth = scroll->width();
 
         // Scrolled to the end: the rows there are built by the scroll alone.
         scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
@@ -506,22 +512,35 @@ private slots:
         const int spacing = page.statisticsLayout()->spacing();
         QTRY_COMPARE(last->y() - first->y(), 299 * (first->height() + spacing));
         QCOMPARE(last->checkBox()->text(), QStringLiteral("dis(m)[12b]"));
+        // Check boxes as wide as the longest name from the start: neither a row's
+        // figures nor the column's width move as the rows are scrolled into view.
+        QCOMPARE(last->checkBox()->minimumWidth(), lead);
+        QCOMPARE(first->checkBox()->minimumWidth(), lead);
+        QCOMPARE(scroll->width(), columnWidth);
         page.updateStatistics();
         QCOMPARE(first->meanLabel()->text(), QStringLiteral("2"));
     }
 
-    // A viewport that grows over a scrolled column shows rows below those shown
-    // before, while the column keeps its size and place: they are built with no
-    // further input, whether the window grew or a split handle moved.
+    // More of a scrolled column comes into view while the column keeps its size and
+    // place: a viewport that grows (the window made taller, a split handle dragged) or
+    // a scroll area around the page that scrolls it; the rows there are built with no
+    // further input. Dragging the column's own scroll bar builds rows as they come
+    // into view, yet never changes the column's width (also after the window widened).
     void rowsFillTheViewportAsItGrows_data()
     {
-        QTest::addColumn<bool>("byHandle");
-        QTest::newRow("window made taller") << false;
-        QTest::newRow("split handle dragged") << true;
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("width"); // of the window at first
+        QTest::addColumn<int>("dataWanted");
+        QTest::newRow("window made taller") << "taller" << 1390 << 600;
+        QTest::newRow("split handle dragged") << "handle" << 1390 << 600;
+        QTest::newRow("page scrolled in its own area") << "page" << 1390 << 600;
+        QTest::newRow("scroll bar dragged") << "bar" << 1000 << 600;
     }
     void rowsFillTheViewportAsItGrows()
     {
-        QFETCH(bool, byHandle);
+        QFETCH(QString, change);
+        QFETCH(int, width);
+        QFETCH(int, dataWanted);
         LineResourceCollector collector;
         // Names of one width: the rows built later leave the column as wide as it was.
         for (int i = 0; i < 300; ++i)
@@ -534,9 +553,17 @@ private slots:
         auto* above = new QWidget; // a chart over the page, say
         above->setMinimumHeight(20);
         split->addWidget(above);
+        // The program shows each page in a scroll area of its own: a page taller than
+        // the window scrolls as a whole.
+        auto* outer = new QScrollArea;
+        outer->setWidgetResizable(true);
         auto* page = new CountingPage(&collector);
-        split->addWidget(page);
-        window.resize(1390, 450);
+        outer->setWidget(page);
+        split->addWidget(outer);
+        if (change == "page")
+            page->setMinimumHeight(1500);
+        page->setDataWidthWanted(dataWanted);
+        window.resize(width, change == "bar" ? 880 : 450);
         split->setSizes({250, 200});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -544,22 +571,46 @@ private slots:
         auto* scroll = qobject_cast<QScrollArea*>(page->statisticsSplitter()->widget(0));
         QScrollBar* bar = scroll->verticalScrollBar();
         QTRY_VERIFY(page->statisticRows().size() > 1 && bar->maximum() > 0);
-        bar->setValue(bar->maximum() / 2);
+        if (change == "bar") {
+            // Every row the wider window shows is built already: the window's new
+            // width alone sizes the column.
+            for (int i = 0; i < 40; ++i)
+                page->statisticRow(i);
+            QVERIFY(settle(page));
+            window.resize(1390, 880);
+            // The wider window's room goes to the column: the data area keeps the width it wants.
+            QTRY_COMPARE(page->dataArea()->width(), dataWanted);
+        } else {
+            bar->setValue(bar->maximum() / 2);
+        }
         QTRY_COMPARE(inView(scroll, page->statisticsLayout()).waiting, 0);
-        QVERIFY(settle(scroll->widget()));
+        QVERIFY(settle(page));
         const InView before = inView(scroll, page->statisticsLayout());
         QVERIFY(before.rows > 0);
         const int viewportHeight = scroll->viewport()->height();
         const QRect column = scroll->widget()->geometry();
 
-        if (byHandle)
+        if (change == "handle")
             split->moveSplitter(20, 1);
-        else
+        else if (change == "taller")
             window.resize(1390, 880);
-        QTRY_VERIFY(scroll->viewport()->height() > viewportHeight + 100);
+        else if (change == "page")
+            outer->verticalScrollBar()->setValue(outer->verticalScrollBar()->maximum());
+        if (change == "bar") {
+            for (int value : {bar->maximum() / 2, bar->maximum(), 0, bar->maximum() / 3}) {
+                bar->setValue(value);
+                QTRY_COMPARE(inView(scroll, page->statisticsLayout()).waiting, 0);
+                QVERIFY(settle(page));
+                QCOMPARE(scroll->widget()->width(), column.width());
+            }
+            return;
+        }
+        if (change != "page")
+            QTRY_VERIFY(scroll->viewport()->height() > viewportHeight + 100);
         QCOMPARE(scroll->widget()->geometry(), column);
         QTRY_COMPARE(inView(scroll, page->statisticsLayout()).waiting, 0);
-        QVERIFY(inView(scroll, page->statisticsLayout()).rows > before.rows);
+        if (change != "page")
+            QVERIFY(inView(scroll, page->statisticsLayout()).rows > before.rows);
     }
 };
 

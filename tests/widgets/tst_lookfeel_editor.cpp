@@ -188,6 +188,13 @@ private slots:
 
     void copyFollowsTheManager()
     {
+        // Run alone, it first plays the cases whose schemes it copies.
+        if (manager_->currentSchemeName() != "Mine") {
+            savingEditsOnYes();
+            init();
+            applySavesAndApplies();
+            init();
+        }
         ZUiColorSchemeManager editor(manager_);
         QCOMPARE(editor.schemeBox()->currentText(), QString("Mine")); // the current scheme
         // Unsaved edits are not copied; leaving them asks, answered No.
@@ -226,6 +233,10 @@ private slots:
 
     void deleteFollowsTheManager()
     {
+        if (!schemeNames(manager_).contains("Mine 2")) {
+            copyFollowsTheManager();
+            init();
+        }
         ZUiColorSchemeManager editor(manager_);
         QCOMPARE(editor.schemeBox()->currentText(), QString("Mine 2"));
         // The scheme in use is refused: the item stays.

@@ -176,6 +176,13 @@ private slots:
             device_->stop();
     }
 
+    // Run alone, a later case finds the sensor plugged in and recognised, as in order.
+    void init()
+    {
+        if (!sensor_ && QByteArray(QTest::currentTestFunction()) != "plugInRecognisedAndLive")
+            plugInRecognisedAndLive();
+    }
+
     void plugInRecognisedAndLive()
     {
         plugIn(8);
@@ -223,6 +230,8 @@ private slots:
 
     void exportRecordReplay()
     {
+        if (!Parvo::ProtocolFrame0_16::existing()) // run alone: the sensor switched to 4 x 4 first
+            writingFourByFourSwitches();
         Parvo::ProtocolFrame0_16* protocol = Parvo::ProtocolFrame0_16::existing();
         QVERIFY(protocol && protocol->isActive());
         QString liveFile, replayFile;
@@ -270,7 +279,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w_.port()->isOpen(), 8000);
         QTRY_COMPARE_WITH_TIMEOUT(ProductsManager::existing()->currentProductType(), 13, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(Parvo::ProtocolFrame0_64::existing()->isActive(), 5000);
-        QVERIFY(!Parvo::ProtocolFrame0_16::existing()->isActive());
+        QVERIFY(!Parvo::ProtocolFrame0_16::existing() || !Parvo::ProtocolFrame0_16::existing()->isActive());
         QCOMPARE(w_.pages->currentName(), k64);
         pageMoves(64);
     }

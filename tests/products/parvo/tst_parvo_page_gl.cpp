@@ -153,6 +153,8 @@ private slots:
     // arrival times, only the third drawn; a clear request drops what was taken.
     void refreshShowsEveryFrameDrawsTheNewest()
     {
+        if (!window_.findChild<ZoneMatrixPage*>()) // run alone: the live page first
+            livePageWithoutGraphs();
         QByteArray quiet = sensor_->parameters().parameters();
         quiet[9] = char(quint8(quiet[9]) | 0x02); // inquire: the stream stops
         sensor_->parameters().setParameters(quiet);

@@ -166,6 +166,11 @@ private slots:
     // Quiet for 1.5 s: green again, every field empty, even with the popup open.
     void lightTurnsGreenWhenQuiet()
     {
+        if (!popup()) { // run alone: the first frame builds the popup
+            feed(sim::errorFrame0(error(2, 7, 5000, 0x09)));
+            p->queue.takeAll();
+            p->viewItem()->setDirty(false);
+        }
         WidgetErrorFrame0* w = popup();
         feed(sim::errorFrame0(error(1, 4, 77, 0x30, {5, 6, 7})));
         CommonRefreshManager::instance()->refresh();

@@ -94,6 +94,16 @@ private:
         return d;
     }
     WidgetNodeFrame0* window() { return p->viewItem()->view(); }
+    // The window, built by a first frame if none came yet (a case run alone): it
+    // hands the protocol its check settings as it is built.
+    WidgetNodeFrame0* builtWindow()
+    {
+        if (!window()) {
+            feed(sim::nodeFrame0(frame(3, 0, {})));
+            p->queue.takeAll();
+        }
+        return window();
+    }
     void refreshPass() { CommonRefreshManager::instance()->refresh(); }
     QStringList criticalLines() { return TestTrelvan::logLines("offline nodes: "); }
 
@@ -242,6 +252,7 @@ private slots:
     // are reported, in one critical entry, once a period has passed.
     void checkReportsSilentNodes()
     {
+        builtWindow();
         constexpr int period = 300;
         p->setCheckPeriod(period);
         p->setCheckNodeCount(3);
@@ -275,6 +286,7 @@ private slots:
 
     void nodeCountChangeRestartsTheClocks()
     {
+        builtWindow();
         constexpr int period = 200;
         p->setCheckPeriod(period);
         p->setCheckNodeCount(2);
@@ -334,7 +346,7 @@ private slots:
     // The box switches the check; closing the window clears it, hiding does not.
     void checkBoxFollowsTheWindow()
     {
-        WidgetNodeFrame0* w = window();
+        WidgetNodeFrame0* w = builtWindow();
         QVERIFY(w);
         QAction* open = w->windowAction();
         open->trigger();
@@ -355,7 +367,7 @@ private slots:
     // first, in one append.
     void consolesGetEveryPayload()
     {
-        WidgetNodeFrame0* w = window();
+        WidgetNodeFrame0* w = builtWindow();
         refreshPass();
         const qint32 before = QTime::currentTime().msecsSinceStartOfDay();
         feed(sim::nodeFrame0(frame(3, 0, {rec(2, 1, "\x01\xab\xff"), rec(1, 4, {})})));
@@ -394,7 +406,7 @@ private slots:
     // them does; what a node without a box keeps goes with the node.
     void lateBoxShowsAndSavesWhatAnEarlyOneDoes()
     {
-        WidgetNodeFrame0* w = window();
+        WidgetNodeFrame0* w = builtWindow();
         feed(sim::nodeFrame0(frame(3, 0, {rec(1, 30, "early"), rec(1, 31, "early"), rec(1, 32, "early")})));
         refreshPass();
         Trelvan::WidgetNode0* early = w->box(1, 30);
@@ -466,7 +478,7 @@ private slots:
 
     void clearWithoutFrames()
     {
-        WidgetNodeFrame0* w = window();
+        WidgetNodeFrame0* w = builtWindow();
         feed(sim::nodeFrame0(frame(3, 0, {rec(2, 1, "a")})));
         refreshPass();
         w->rawConsole->flushPending();

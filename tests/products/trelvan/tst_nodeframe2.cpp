@@ -375,6 +375,10 @@ private slots:
     void pageShowsTheNewestFrameAndOneBoxPerPeer()
     {
         TestTrelvan::setCurrentManager(fullPage);
+        if (!p->dataItem()) { // run alone: the first frame makes the items
+            feed(sim::nodeFrame2(edgeFields()));
+            p->queue.takeAll();
+        }
         QWidget host;
         DataResource resource(p->dataItem(), &host);
         auto* page = qobject_cast<Trelvan::WidgetNodeFrame2*>(resource.view());
@@ -459,6 +463,10 @@ private slots:
     void aLightThatStaysOnIsNotSwitched()
     {
         TestTrelvan::setCurrentManager(fullPage);
+        if (!p->dataItem()) { // run alone: the first frame makes the items
+            feed(sim::nodeFrame2(edgeFields()));
+            p->queue.takeAll();
+        }
         QWidget host;
         DataResource resource(p->dataItem(), &host);
         auto* page = qobject_cast<Trelvan::WidgetNodeFrame2*>(resource.view());

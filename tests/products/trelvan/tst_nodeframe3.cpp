@@ -109,6 +109,10 @@ private slots:
 
     void pageShowsOneBoxPerRangedNode()
     {
+        if (!p->dataItem()) { // run alone: the first frame makes the items
+            fx.feed(sim::nodeFrame3(header()));
+            p->queue.takeAll();
+        }
         QWidget host;
         DataResource resource(p->dataItem(), &host);
         auto* page = qobject_cast<Trelvan::WidgetNodeFrame3*>(resource.view());

@@ -120,6 +120,16 @@ class TestTrelvanConfigItems : public QObject
 {
     Q_OBJECT
 
+    // The page the coordinates load into (the first case makes it after its check).
+    void makeCurrentPage()
+    {
+        if (ModelViewManagers::instance())
+            return;
+        ModelViewManagers::createInstance(this);
+        ModelViewManagers::instance()->setCurrentManager("Trelvan_Config_Test",
+            {ResourceType::Data, ResourceType::Line, ResourceType::Scatter});
+    }
+
 private slots:
     void initTestCase()
     {
@@ -137,9 +147,7 @@ private slots:
         e.coordinates->loadFromParameter();
         e.coordinates->loadFromParameter();
         QCOMPARE(e.coordinates->findChildren<QTimer*>().size(), 1);
-        ModelViewManagers::createInstance(this);
-        ModelViewManagers::instance()->setCurrentManager("Trelvan_Config_Test",
-            {ResourceType::Data, ResourceType::Line, ResourceType::Scatter});
+        makeCurrentPage();
     }
 
     void protocolChoices_data()
@@ -389,6 +397,7 @@ private slots:
 
     void coordinatePagesAndPoints()
     {
+        makeCurrentPage();
         Editors e;
         receive(TestTrelvan::nodeParameters(ANCHOR, 3, 12, 12, 0));
         QCOMPARE(e.coordinates->pages()->pages().size(), 13);

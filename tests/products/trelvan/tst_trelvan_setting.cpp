@@ -110,6 +110,13 @@ private slots:
         delete ProductHandle::existing();
     }
 
+    // Run alone, a later case finds the window shown beside an anchor, as in order.
+    void init()
+    {
+        if (!node_ && QByteArray(QTest::currentTestFunction()) != "windowFollowsPortAndShowReads")
+            windowFollowsPortAndShowReads();
+    }
+
     // The port decides whether the page can be used; showing reads once.
     void windowFollowsPortAndShowReads()
     {
