@@ -74,6 +74,16 @@ class TstMainWindow : public QObject
         QTest::keyClick(edit, Qt::Key_Return);
     }
 
+    // The chooser loads a group, which makes its page current.
+    void choosePage()
+    {
+        QComboBox* chooser = window_->protocolChooser();
+        const int index = chooser->findText("Vexa_Sarvel_Frame0");
+        chooser->setCurrentIndex(index);
+        emit chooser->activated(index);
+        QCOMPARE(ModelViewManagers::instance()->currentName(), QString("Vexa_Sarvel_Frame0"));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -435,12 +445,7 @@ private slots:
         QVERIFY(boxes_.isEmpty());
         window_->showModelViewTableAction()->trigger(); // nothing to show yet
 
-        // The chooser loads a group, which makes its page current.
-        QComboBox* chooser = window_->protocolChooser();
-        const int index = chooser->findText("Vexa_Sarvel_Frame0");
-        chooser->setCurrentIndex(index);
-        emit chooser->activated(index);
-        QCOMPARE(ModelViewManagers::instance()->currentName(), QString("Vexa_Sarvel_Frame0"));
+        choosePage();
 
         window_->use3DAction()->trigger();
         QCOMPARE(QSettings().value("Is3DEnabled").toBool(), true);
@@ -456,6 +461,9 @@ private slots:
     // replay runs and goes when it ends.
     void bottomBarFollowsTheReplay()
     {
+        if (!ModelViewManagers::instance()->currentManager())
+            choosePage(); // run alone
+        window_->show();
         ZToolBar* bar = window_->playerToolBar();
         WidgetDataPlayerBar* player = WidgetDataPlayerBar::instance();
         QCOMPARE(window_->toolBarArea(bar), Qt::BottomToolBarArea);
@@ -513,6 +521,8 @@ private slots:
     // the window's end saves every page and gives the hooks back to the log.
     void closeFinishesEverything()
     {
+        if (!ModelViewManagers::instance()->currentManager())
+            choosePage(); // run alone
         WidgetDataPlayerBar* player = WidgetDataPlayerBar::instance();
         ZSerialPort* port = ZUiSerialPortAssistant::existing()->serialPort();
         const QString recordings = recordingDataDir;

@@ -191,6 +191,7 @@ private slots:
     // destroyed collection nor drop the item's saved group.
     void teardownWhileEditingName()
     {
+        openPort(); // the name is editable only with the port open
         {
             auto multi = std::make_unique<WidgetMultiSend>(port_.get());
             multi->show();

@@ -264,6 +264,12 @@ private slots:
 
     void silentDeviceFails()
     {
+        // Observers hear of changes only: recognise once first when run alone.
+        if (!SystemInfoSubject::instance()->isRecognized()) {
+            QVERIFY(openPort());
+            QVERIFY(widget_->recognizeProduct());
+            terminal_->setSerialPortOpen(false);
+        }
         device_.setMode(sim::DeviceSimulator::Mode::Silent);
         QSettings().setValue("RecognizedBaudrate", 460800);
         QVERIFY(openPort("57600"));
