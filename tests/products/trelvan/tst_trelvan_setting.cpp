@@ -148,6 +148,7 @@ private slots:
         QTest::addColumn<int>("fault");
         QTest::addColumn<int>("minMs");
         QTest::addColumn<QString>("text");
+        init(); // the read time-out needs the node's port
         const int readMs = ZSerialPortInterface::timeoutForBytes(128, 3000) - 5;
         QTest::newRow("read silent") << "read" << int(Fault::Silent) << readMs << "Read parameter failed,time out";
         QTest::newRow("read bad checksum") << "read" << int(Fault::BadChecksum) << readMs << "Read parameter failed,time out";
@@ -200,6 +201,7 @@ private slots:
 
     void writesAreChecked()
     {
+        window_->readButton()->click();
         auto* rate = window_->findChild<ZRefreshRateItem*>();
         QVERIFY(rate);
         rate->comboBox()->setCurrentText("5");
@@ -221,6 +223,8 @@ private slots:
 
     void restarts()
     {
+        // The second read comes 5.1 s or more after the restart: a node up for less looks not restarted.
+        QTRY_VERIFY_WITH_TIMEOUT(node_->parameters().uptimeMs() > 9000, 15000);
         window_->restartButton()->click();
         QCOMPARE(status(), QString("Restart succeeded"));
         QCOMPARE(node_->parameters().restarts(), 1);
