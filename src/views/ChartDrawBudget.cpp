@@ -45,15 +45,6 @@ void ChartDrawBudget::spent(qint64 ns)
     s.lastWorkEnd = nowNs();
 }
 
-void ChartDrawBudget::drawn(qint64 ns)
-{
-    spent(ns);
-    Totals& t = state().totals;
-    ++t.draws;
-    t.drawNs += ns;
-    t.longestDrawNs = std::max(t.longestDrawNs, ns);
-}
-
 void ChartDrawBudget::beginCycle()
 {
     State& s = state();
@@ -78,11 +69,6 @@ ChartDrawBudget::Totals ChartDrawBudget::totals()
     return state().totals;
 }
 
-void ChartDrawBudget::reset()
-{
-    state() = State();
-}
-
 ChartDrawBudget::Scope::Scope(bool isDraw) : started_(nowNs()), draw_(isDraw)
 {
     ++state().depth;
@@ -93,8 +79,11 @@ ChartDrawBudget::Scope::~Scope()
     if (--state().depth > 0)
         return;
     const qint64 ns = nowNs() - started_;
-    if (draw_)
-        drawn(ns);
-    else
-        spent(ns);
+    spent(ns);
+    if (!draw_)
+        return;
+    Totals& t = state().totals;
+    ++t.draws;
+    t.drawNs += ns;
+    t.longestDrawNs = std::max(t.longestDrawNs, ns);
 }

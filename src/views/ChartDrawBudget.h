@@ -12,8 +12,6 @@
 class ChartDrawBudget
 {
 public:
-    // Chart work of ns nanoseconds (a draw, or applying new data) that just ended.
-    static void spent(qint64 ns);
     // A new hand-over of data is being applied now: the work from here on is its cost.
     static void beginCycle();
     // Nanoseconds until the charts may take new data again (0: now).
@@ -27,10 +25,7 @@ public:
         qint64 longestDrawNs = 0;
         quint64 cycles = 0;
     };
-    static void drawn(qint64 ns); // spent() for a draw, counted as one
     static Totals totals();
-    // Forgets what was measured (tests).
-    static void reset();
 
     // Measures the scope as chart work (a draw when counted as one).
     class Scope
@@ -46,5 +41,8 @@ public:
         bool draw_;
     };
 
+private:
+    // Chart work of ns nanoseconds (a draw, or applying new data) that just ended.
+    static void spent(qint64 ns);
     static qint64 nowNs();
 };

@@ -71,6 +71,22 @@ void setQueueTakers(Kind& k, P* p)
     };
 }
 
+// A node frame kind checked for its bound alone: frames of the given records.
+template <typename P, typename Fields, typename Make>
+Kind boundKind(P* p, QByteArray (*encode)(const Fields&), Make make)
+{
+    Kind k;
+    k.protocol = p;
+    setQueueTakers(k, p);
+    k.build = [encode, make](const RangeFrameFields& f) {
+        Fields g;
+        for (const RangeRecord& r : f.nodes)
+            g.nodes.append(make(r));
+        return encode(g);
+    };
+    return k;
+}
+
 template <typename P>
 Kind kindOf(P* p, int angles, QByteArray (*build)(const RangeFrameFields&))
 {
@@ -239,31 +255,14 @@ private slots:
         for (const Kind& k : qAsConst(kinds))
             k.protocol->setActive(true);
         // Searched from the test of the bound on: their heads would hold other tests' streams.
-        Kind k1;
-        k1.protocol = ProtocolNodeFrame1::instance(this);
-        setQueueTakers(k1, ProtocolNodeFrame1::instance());
-        k1.build = [](const RangeFrameFields& f) {
-            sim::NodeFrame1Fields g;
-            for (const RangeRecord& r : f.nodes)
-                g.nodes.append(sim::NodeFrame1Record{r.role, quint8(r.id), {}});
-            return sim::nodeFrame1(g);
-        };
-        kinds.insert("Node_Frame1", k1);
-        Kind k2;
-        k2.protocol = ProtocolNodeFrame2::instance(this);
-        setQueueTakers(k2, ProtocolNodeFrame2::instance());
-        k2.build = [](const RangeFrameFields& f) {
-            sim::NodeFrame2Fields g;
-            for (const RangeRecord& r : f.nodes)
-                g.nodes.append(sim::NodeFrame2Record{r.role, quint8(r.id), r.disMm, r.fpRssi, r.rxRssi});
-            return sim::nodeFrame2(g);
-        };
-        kinds.insert("Node_Frame2", k2);
-        kinds.insert("Node_Frame3", kindOf(ProtocolNodeFrame3::instance(this), 0, +[](const RangeFrameFields& f) {
-                         sim::NodeFrame3Fields g;
-                         for (const RangeRecord& r : f.nodes)
-                             g.nodes.append(sim::NodeFrame3Record{r.role, quint8(r.id), r.disMm, r.fpRssi, r.rxRssi});
-                         return sim::nodeFrame3(g);
+        kinds.insert("Node_Frame1", boundKind(ProtocolNodeFrame1::instance(this), &sim::nodeFrame1, [](const RangeRecord& r) {
+                         return sim::NodeFrame1Record{r.role, quint8(r.id), {}};
+                     }));
+        kinds.insert("Node_Frame2", boundKind(ProtocolNodeFrame2::instance(this), &sim::nodeFrame2, [](const RangeRecord& r) {
+                         return sim::NodeFrame2Record{r.role, quint8(r.id), r.disMm, r.fpRssi, r.rxRssi};
+                     }));
+        kinds.insert("Node_Frame3", boundKind(ProtocolNodeFrame3::instance(this), &sim::nodeFrame3, [](const RangeRecord& r) {
+                         return sim::NodeFrame3Record{r.role, quint8(r.id), r.disMm, r.fpRssi, r.rxRssi};
                      }));
     }
 
